@@ -1,0 +1,118 @@
+#include "app/startup_sequence.h"
+
+#include "app/atomic_file.h"
+#include "app/build_config.h"
+#include "app/settings_file.h"
+#include "platform/player_component.h"
+#include "platform/user_dialogs.h"
+
+#include <QFile>
+#include <cmath>
+
+namespace qarvel {
+namespace {
+
+const QString kNotice = QStringLiteral("提示：");
+const QString kDefaultTitle = QString::fromUtf8(config::kProgramName);
+
+// Option keys of section "S_q" with their defaults, in the order of the first
+// run; "ts" is handled apart since its rule differs.
+struct Key {
+    const char* name;
+    const char* value;
+};
+constexpr Key kOptionKeys[] = {{"quit", "2"}, {"qvodk", "2"},  {"s_size", "2"}, {"h_w", "14850"},
+                               {"h_h", "9830"}, {"s_h", "2"},   {"s_bo", "2"},   {"s_jd", "2"},
+                               {"qvodqi", "2"}, {"s_pao", "2"}};
+
+QString join(const QString& folder, const char* name) { return folder + u'/' + QLatin1String(name); }
+
+}  // namespace
+
+int settingNumber(const QString& text, bool* ok) {
+    bool converted = false;
+    const double v = text.trimmed().toDouble(&converted);
+    if (!converted || !std::isfinite(v) || std::fabs(v) > 2147483647.0) {
+        *ok = false;
+        return 0;
+    }
+    *ok = true;
+    return static_cast<int>(std::nearbyint(v));  // round half to even, like the original conversion
+}
+
+QString StartupSequence::settingsPath() const { return join(env_.programFolder, "config.dll"); }
+
+StartupResult StartupSequence::run() {
+    if (!checkPlayerComponent()) return StartupResult::NoPlayerComponent;
+    if (!QFile::exists(settingsPath())) writeFirstRunSettings();
+    repairSettings();
+    createRecordFiles();
+    createListPages();
+    if (env_.showMainWindow && env_.showMainWindow()) return StartupResult::WindowShown;
+    if (!env_.component->componentFileExists()) {
+        env_.dialogs->inform(kDefaultTitle, QStringLiteral("对不起，软件组件已被损坏，请重新下载安装本软件。"));
+    } else {
+        env_.component->startRegistration();
+        env_.dialogs->inform(kDefaultTitle, QStringLiteral("软件组件被损坏，重启软件即可恢复！"));
+    }
+    return StartupResult::DamagedComponent;
+}
+
+bool StartupSequence::checkPlayerComponent() {
+    if (env_.component->canCreate()) return true;
+    if (env_.component->componentFileExists()) {
+        env_.component->startRegistration();  // not waited for
+        return true;
+    }
+    if (env_.dialogs->askYesNo(kNotice,
+                               QStringLiteral("程序检测到您的电脑未安装快播(Qvod)播放器，是否要下载Qvod播放器？")))
+        env_.shell->openUrl(QString::fromUtf8(config::kPlayerMakerPage));
+    return false;
+}
+
+void StartupSequence::writeFirstRunSettings() {
+    QString id = env_.macAddress ? env_.macAddress() : QString();
+    if (id.isEmpty() && env_.randomUserId) id = env_.randomUserId();
+    const QString path = settingsPath();
+    WriteSetting(path, "main", "Name", kDefaultTitle);
+    WriteSetting(path, "User", "Name", id);
+    WriteSetting(path, "Skin", "Num", "0");
+    WriteSetting(path, "Ver", "Name", "1.0");
+    WriteSetting(path, "S_q", "ts", "3");
+    for (const Key& k : kOptionKeys) WriteSetting(path, "S_q", k.name, k.value);
+}
+
+void StartupSequence::repairSettings() {
+    const QString path = settingsPath();
+    const QString userId = ReadSetting(path, "user", "Name", "0");
+    if (userId == QLatin1String("0") || userId.isEmpty()) {
+        QString id = env_.macAddress ? env_.macAddress() : QString();
+        if (id.isEmpty() && env_.randomUserId) id = env_.randomUserId();
+        WriteSetting(path, "User", "Name", id);
+    }
+    if (ReadSetting(path, "ver", "Name", "0") != QLatin1String("1.0")) WriteSetting(path, "Ver", "Name", "1.0");
+
+    bool ok = false;
+    const int ts = settingNumber(ReadSetting(path, "S_q", "ts", "0"), &ok);
+    if (!ok || (ts != 1 && ts != 2)) WriteSetting(path, "S_q", "ts", "3");
+    // "Zero" covers a missing key, an empty value and text that is not a number.
+    for (const Key& k : kOptionKeys) {
+        const int v = settingNumber(ReadSetting(path, "S_q", k.name, "0"), &ok);
+        if (!ok || v == 0) WriteSetting(path, "S_q", k.name, k.value);
+    }
+}
+
+void StartupSequence::createRecordFiles() {
+    for (const char* name : {"date.dat", "date_f.dat"}) {
+        const QString path = join(env_.programFolder, name);
+        if (!QFile::exists(path)) writeFileAtomically(path, "\r\n");
+    }
+}
+
+void StartupSequence::createListPages() {
+    if (!env_.renderRecordList) return;
+    if (!QFile::exists(join(env_.programFolder, "c.htm"))) env_.renderRecordList(QStringLiteral("date.dat"));
+    if (!QFile::exists(join(env_.programFolder, "f.htm"))) env_.renderRecordList(QStringLiteral("date_f.dat"));
+}
+
+}  // namespace qarvel

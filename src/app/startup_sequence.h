@@ -1,0 +1,56 @@
+#pragma once
+// What runs before the main window exists: the player component check, the
+// settings file's first run and repair, the record files and list pages, and
+// then loading and showing the main window.
+#include <QString>
+#include <functional>
+
+namespace qarvel {
+namespace platform {
+class PlayerComponent;
+class UserDialogs;
+class Shell;
+}  // namespace platform
+
+struct StartupEnvironment {
+    QString programFolder;  // no trailing separator
+    platform::PlayerComponent* component = nullptr;
+    platform::UserDialogs* dialogs = nullptr;
+    platform::Shell* shell = nullptr;
+    std::function<QString()> macAddress;    // empty text when none
+    std::function<QString()> randomUserId;
+    // Builds the list page for "date.dat" or "date_f.dat" (the page file only).
+    std::function<void(const QString& recordFileName)> renderRecordList;
+    // Loads and shows the main window; false when one of its embedded
+    // controls (the player) failed to load.
+    std::function<bool()> showMainWindow;
+};
+
+enum class StartupResult {
+    WindowShown,
+    NoPlayerComponent,  // the user was offered the download page; no window
+    DamagedComponent,   // the window could not load its player; no window
+};
+
+class StartupSequence {
+public:
+    explicit StartupSequence(StartupEnvironment env) : env_(std::move(env)) {}
+    StartupResult run();
+
+    // The steps, public so that tests can run them one by one.
+    bool checkPlayerComponent();  // false: end without a window
+    void writeFirstRunSettings();
+    void repairSettings();
+    void createRecordFiles();
+    void createListPages();
+
+    QString settingsPath() const;
+
+private:
+    StartupEnvironment env_;
+};
+
+// A settings value "as a number": empty or non-numeric text gives ok = false.
+int settingNumber(const QString& text, bool* ok);
+
+}  // namespace qarvel

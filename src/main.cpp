@@ -1,0 +1,68 @@
+// qarvel: the client. Parses the command line, prepares the program folder,
+// optionally starts the demo service, then runs the start-up sequence.
+#include "app/build_config.h"
+#include "app/command_line.h"
+#include "app/startup_sequence.h"
+#include "app/unattended_run.h"
+#include "platform/player_component.h"
+#include "platform/user_dialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QWidget>
+#include <clocale>
+#include <cstdio>
+#include <memory>
+
+int main(int argc, char** argv) {
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    const qarvel::CommandLine cl = qarvel::parseCommandLine(args, qEnvironmentVariable("QARVEL_HOME"));
+    if (!cl.error.isEmpty()) {
+        std::fprintf(stderr, "qarvel: %s\n\n%s", qPrintable(cl.error), qPrintable(qarvel::usageText()));
+        return 2;
+    }
+    if (cl.help) {
+        std::fputs(qPrintable(qarvel::usageText()), stdout);
+        return 0;
+    }
+    if (cl.version) {
+        std::printf("%s %s\n", qarvel::config::kProgramName, qarvel::config::kVersion);
+        return 0;
+    }
+
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");  // libmpv parses numbers with the C locale
+
+    const QString home = QDir::cleanPath(
+        QFileInfo(cl.home.isEmpty() ? QCoreApplication::applicationDirPath() : cl.home).absoluteFilePath());
+    if (!QDir().mkpath(home)) {
+        std::fprintf(stderr, "qarvel: cannot create the program folder %s\n", qPrintable(home));
+        return 1;
+    }
+
+    qarvel::platform::LinuxPlayerComponent component;
+    qarvel::platform::QtUserDialogs dialogs;
+    qarvel::platform::DesktopShell shell;
+    std::unique_ptr<QWidget> window;
+
+    qarvel::StartupEnvironment env;
+    env.programFolder = home;
+    env.component = &component;
+    env.dialogs = &dialogs;
+    env.shell = &shell;
+    env.showMainWindow = [&] {
+        window = std::make_unique<QWidget>();
+        window->setObjectName("BA1");
+        window->setWindowTitle(QString::fromUtf8(qarvel::config::kProgramName));
+        window->resize(990, 655);
+        window->show();
+        return true;
+    };
+    if (qarvel::StartupSequence(env).run() != qarvel::StartupResult::WindowShown) return 0;
+    qarvel::scheduleUnattendedRun(window.get(), cl.screenshot, cl.quitAfterMs > 0 ? cl.quitAfterMs * 3 / 4 : 15000,
+                                  cl.quitAfterMs);
+    return app.exec();
+}

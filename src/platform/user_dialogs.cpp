@@ -1,0 +1,31 @@
+#include "platform/user_dialogs.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProcess>
+#include <QUrl>
+
+namespace qarvel::platform {
+
+bool QtUserDialogs::askYesNo(const QString& title, const QString& text) {
+    return QMessageBox::question(nullptr, title, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+void QtUserDialogs::inform(const QString& title, const QString& text) {
+    QMessageBox::information(nullptr, title, text, QMessageBox::Ok);
+}
+
+bool DesktopShell::openUrl(const QString& address) {
+    // A plain folder path opens in the file manager, as a web address in the browser.
+    const QFileInfo info(address);
+    const QUrl url = info.isAbsolute() && info.exists() ? QUrl::fromLocalFile(address)
+                                                        : QUrl(address, QUrl::TolerantMode);
+    return url.isValid() && QDesktopServices::openUrl(url);
+}
+
+bool DesktopShell::startDetached(const QString& program, const QStringList& arguments) {
+    return QProcess::startDetached(program, arguments);
+}
+
+}  // namespace qarvel::platform

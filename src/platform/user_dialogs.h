@@ -1,0 +1,38 @@
+#pragma once
+// Message boxes and the shell's "Open", behind an interface tests can answer.
+#include <QString>
+#include <QStringList>
+
+namespace qarvel::platform {
+
+class UserDialogs {
+public:
+    virtual ~UserDialogs() = default;
+    // Question box with Yes and No; true for Yes.
+    virtual bool askYesNo(const QString& title, const QString& text) = 0;
+    // Information box with an OK button.
+    virtual void inform(const QString& title, const QString& text) = 0;
+};
+
+class Shell {
+public:
+    virtual ~Shell() = default;
+    // Opens a web page or folder in the user's default application.
+    virtual bool openUrl(const QString& address) = 0;
+    // Starts a program with an argument list and does not wait for it.
+    virtual bool startDetached(const QString& program, const QStringList& arguments) = 0;
+};
+
+class QtUserDialogs final : public UserDialogs {
+public:
+    bool askYesNo(const QString& title, const QString& text) override;
+    void inform(const QString& title, const QString& text) override;
+};
+
+class DesktopShell final : public Shell {
+public:
+    bool openUrl(const QString& address) override;
+    bool startDetached(const QString& program, const QStringList& arguments) override;
+};
+
+}  // namespace qarvel::platform
