@@ -1,0 +1,159 @@
+#include "app/ini_document.h"
+
+#include "app/text_codec.h"
+
+namespace qarvel {
+namespace {
+
+// Blanks as the profile functions see them around names and values.
+QString trimBlanks(const QString& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    while (begin < end && blank(text[begin])) ++begin;
+    while (end > begin && blank(text[end - 1])) --end;
+    return text.mid(begin, end - begin);
+}
+
+// Lines are decoded before they are looked at: in GBK the second byte of a
+// Chinese character may be "[" or "]", so a byte-level scan could misread them.
+struct ParsedLine {
+    enum Kind { Other, Section, Key } kind = Other;
+    QString name;
+    std::optional<QString> value;  // only for Key lines that have "="
+};
+
+ParsedLine parseLine(const QByteArray& raw) {
+    ParsedLine parsed;
+    const QString line = trimBlanks(fromGbk(raw));
+    if (line.isEmpty() || line.startsWith(u';')) return parsed;
+    if (line.startsWith(u'[')) {
+        const qsizetype close = line.indexOf(u']');
+        if (close > 0) {
+            parsed.kind = ParsedLine::Section;
+            parsed.name = trimBlanks(line.mid(1, close - 1));
+            return parsed;
+        }
+    }
+    parsed.kind = ParsedLine::Key;
+    const qsizetype eq = line.indexOf(u'=');
+    if (eq < 0) {
+        parsed.name = line;
+        return parsed;
+    }
+    parsed.name = trimBlanks(line.left(eq));
+    QString value = trimBlanks(line.mid(eq + 1));
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front())
+        value = value.mid(1, value.size() - 2);
+    parsed.value = value;
+    return parsed;
+}
+
+bool sameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+bool hasLineBreak(const QString& text) {
+    return text.contains(u'\r') || text.contains(u'\n');
+}
+
+// The longest prefix whose GBK form fits in maxBytes, never ending inside a
+// character (a surrogate pair counts as one character).
+QString cutToGbkBytes(const QString& text, qsizetype maxBytes) {
+    if (toGbk(text).size() <= maxBytes) return text;
+    qsizetype used = 0;
+    qsizetype pos = 0;
+    while (pos < text.size()) {
+        const qsizetype len = (text[pos].isHighSurrogate() && pos + 1 < text.size() && text[pos + 1].isLowSurrogate()) ? 2 : 1;
+        const qsizetype bytes = toGbk(text.mid(pos, len)).size();
+        if (used + bytes > maxBytes) break;
+        used += bytes;
+        pos += len;
+    }
+    return text.left(pos);
+}
+
+}  // namespace
+
+IniDocument::IniDocument(const QByteArray& bytes) {
+    if (bytes.isEmpty()) return;
+    lines_ = bytes.split('\n');
+    // Text that ends with a line break has no line after it.
+    if (bytes.endsWith('\n')) lines_.removeLast();
+    for (QByteArray& line : lines_)
+        if (line.endsWith('\r')) line.chop(1);
+}
+
+std::optional<qsizetype> IniDocument::findSection(const QString& section) const {
+    for (qsizetype i = 0; i < lines_.size(); ++i) {
+        const ParsedLine parsed = parseLine(lines_[i]);
+        if (parsed.kind == ParsedLine::Section && sameName(parsed.name, section)) return i;
+    }
+    return std::nullopt;
+}
+
+// Index of the first line after the section that starts at headerLine.
+qsizetype IniDocument::sectionEnd(qsizetype headerLine) const {
+    qsizetype i = headerLine + 1;
+    while (i < lines_.size() && parseLine(lines_[i]).kind != ParsedLine::Section) ++i;
+    return i;
+}
+
+std::optional<QString> IniDocument::value(const QString& section, const QString& key) const {
+    const QString wantedKey = trimBlanks(key);
+    if (wantedKey.isEmpty()) return std::nullopt;
+    const auto header = findSection(trimBlanks(section));
+    if (!header) return std::nullopt;
+    const qsizetype end = sectionEnd(*header);
+    for (qsizetype i = *header + 1; i < end; ++i) {
+        const ParsedLine parsed = parseLine(lines_[i]);
+        if (parsed.kind == ParsedLine::Key && sameName(parsed.name, wantedKey)) return parsed.value;
+    }
+    return std::nullopt;
+}
+
+QString IniDocument::readString(const QString& section, const QString& key, const QString& defaultText) const {
+    const std::optional<QString> stored = value(section, key);
+    return cutToGbkBytes(stored ? *stored : trimBlanks(defaultText), kValueBufferSize - 1);
+}
+
+bool IniDocument::setValue(const QString& section, const QString& key, const QString& value) {
+    const QString sectionName = trimBlanks(section);
+    const QString keyName = trimBlanks(key);
+    const QString text = trimBlanks(value);
+    if (sectionName.isEmpty() || keyName.isEmpty()) return false;
+    if (hasLineBreak(sectionName) || hasLineBreak(keyName) || hasLineBreak(text)) return false;
+    if (sectionName.contains(u']') || keyName.contains(u'=')) return false;
+    // A key that looks like a section header or a comment would not read back.
+    if (keyName.startsWith(u'[') || keyName.startsWith(u';')) return false;
+
+    const auto header = findSection(sectionName);
+    if (!header) {
+        lines_.append(toGbk(u'[' + sectionName + u']'));
+        lines_.append(toGbk(keyName + u'=' + text));
+        return true;
+    }
+    const qsizetype end = sectionEnd(*header);
+    qsizetype lastFilled = *header;
+    for (qsizetype i = *header + 1; i < end; ++i) {
+        const ParsedLine parsed = parseLine(lines_[i]);
+        if (parsed.kind == ParsedLine::Key && sameName(parsed.name, keyName)) {
+            lines_[i] = toGbk(parsed.name + u'=' + text);
+            return true;
+        }
+        if (!trimBlanks(fromGbk(lines_[i])).isEmpty()) lastFilled = i;
+    }
+    lines_.insert(lastFilled + 1, toGbk(keyName + u'=' + text));
+    return true;
+}
+
+QByteArray IniDocument::toBytes() const {
+    QByteArray out;
+    for (const QByteArray& line : lines_) {
+        out += line;
+        out += "\r\n";
+    }
+    return out;
+}
+
+}  // namespace qarvel

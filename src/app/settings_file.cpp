@@ -1,0 +1,25 @@
+#include "app/settings_file.h"
+
+#include "app/atomic_file.h"
+#include "app/ini_document.h"
+
+#include <QFileInfo>
+
+namespace qarvel {
+
+QString ReadSetting(const QString& path, const QString& section, const QString& key, const QString& defaultText) {
+    const IniDocument document(readWholeFile(path).value_or(QByteArray()));
+    return document.readString(section, key, defaultText);
+}
+
+bool WriteSetting(const QString& path, const QString& section, const QString& key, const QString& value) {
+    const std::optional<QByteArray> bytes = readWholeFile(path);
+    // An existing file that cannot be read must not be replaced by one that
+    // holds only the new key.
+    if (!bytes && QFileInfo::exists(path)) return false;
+    IniDocument document(bytes.value_or(QByteArray()));
+    if (!document.setValue(section, key, value)) return false;
+    return writeFileAtomically(path, document.toBytes());
+}
+
+}  // namespace qarvel

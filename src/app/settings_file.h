@@ -1,0 +1,21 @@
+#pragma once
+// The settings file (config.dll in the program folder). Every call opens,
+// reads or rewrites and closes the file, so there is no cache to go stale and
+// every change is on disk when the call returns.
+#include <QString>
+
+namespace qarvel {
+
+// The value of key in section, or defaultText when the file, the section or
+// the key is missing. A key that exists with an empty value gives empty text,
+// not the default. At most 254 bytes (GBK) of the value come back.
+QString ReadSetting(const QString& path, const QString& section, const QString& key, const QString& defaultText);
+
+// Stores key=value, creating the file and the section when they are missing;
+// every other line keeps its bytes and its place. The file is replaced
+// atomically. False, with the file unchanged, when it cannot be written (for
+// example a read-only folder) or when a name or the value cannot be stored on
+// one line.
+bool WriteSetting(const QString& path, const QString& section, const QString& key, const QString& value);
+
+}  // namespace qarvel
