@@ -1,0 +1,54 @@
+#include "resources/skin_resources.h"
+
+#include <QFile>
+
+namespace qarvel {
+
+namespace {
+
+bool isSkinResource(int n)
+{
+    const int slot = n % 100;
+    const int skin = n / 100;
+    return (skin == 1 || skin == 2) && slot >= 1 && slot <= 19;
+}
+
+}  // namespace
+
+QPixmap skinPicture(int resourceNumber)
+{
+    if (!isSkinResource(resourceNumber))
+        return {};
+    return QPixmap(QStringLiteral(":/skin/%1.png").arg(resourceNumber));
+}
+
+QPixmap skinLogo(int skin)
+{
+    return QPixmap(skin == 0 ? QStringLiteral(":/skin/a1.png") : QStringLiteral(":/skin/a2.png"));
+}
+
+QIcon programIcon()
+{
+    QIcon icon(QStringLiteral(":/qarvel.png"));
+    // the small drawing stays legible where the large one would blur
+    icon.addFile(QStringLiteral(":/tray.png"), QSize(32, 32));
+    return icon;
+}
+
+QIcon trayIcon()
+{
+    return QIcon(QStringLiteral(":/tray.png"));
+}
+
+QPixmap smallMarker()
+{
+    return QPixmap(QStringLiteral(":/i.gif"));
+}
+
+QByteArray smallMarkerFileData()
+{
+    QFile f(QStringLiteral(":/i.gif"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+}  // namespace qarvel

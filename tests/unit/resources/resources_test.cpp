@@ -1,0 +1,205 @@
+// The skin pictures are a contract with the painting code: exact sizes, faces at
+// fixed offsets, stretchable middles, and faces that carry the background they
+// are copied onto (the copy is opaque, so a mismatch shows as a seam).
+
+#include "resources/skin_resources.h"
+
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QProcess>
+#include <QtGlobal>
+
+#include <cstdlib>
+#include <map>
+#include <utility>
+
+namespace {
+
+class GuiEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        static int argc = 1;
+        static char name[] = "resources_test";
+        static char* argv[] = {name, nullptr};
+        if (!QGuiApplication::instance())
+            new QGuiApplication(argc, argv);
+    }
+};
+[[maybe_unused]] auto* const guiEnvironment = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+
+const std::map<int, std::pair<int, int>> kSlotSizes = {
+    {0, {80, 108}}, {1, {144, 24}}, {2, {144, 24}},  {3, {1, 43}},   {4, {10, 10}},
+    {5, {48, 24}},  {6, {96, 24}},  {7, {400, 37}},  {8, {400, 37}}, {9, {180, 42}},
+    {10, {2, 28}},  {11, {6, 40}},  {12, {232, 43}}, {13, {50, 25}}, {14, {100, 25}},
+    {15, {80, 24}}, {16, {100, 25}}, {17, {100, 25}}, {18, {100, 25}}};
+
+QImage slot(int skin, int i)
+{
+    return qarvel::skinPicture(skin * 100 + 101 + i).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+int distance(QRgb a, QRgb b)
+{
+    return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+}
+
+// Pixels of a piece that stand out from its top-left (background) pixel.
+int markedPixels(const QImage& img, int x, int w, int h)
+{
+    const QRgb bg = img.pixel(x, 0);
+    int n = 0;
+    for (int y = 0; y < h; ++y)
+        for (int i = x; i < x + w; ++i)
+            n += distance(img.pixel(i, y), bg) > 90;
+    return n;
+}
+
+bool samePiece(const QImage& a, int ax, const QImage& b, int bx, int w, int h)
+{
+    return a.copy(ax, 0, w, h) == b.copy(bx, 0, w, h);
+}
+
+class ResourcesSkin : public ::testing::TestWithParam<int> {};
+
+TEST_P(ResourcesSkin, EverySlotExistsWithItsSize)
+{
+    for (const auto& [i, size] : kSlotSizes) {
+        const QPixmap pm = qarvel::skinPicture(GetParam() * 100 + 101 + i);
+        ASSERT_FALSE(pm.isNull()) << "slot " << i;
+        EXPECT_EQ(pm.size(), QSize(size.first, size.second)) << "slot " << i;
+    }
+}
+
+TEST_P(ResourcesSkin, EveryDocumentedFaceShowsASymbolAndHoverDiffers)
+{
+    const int s = GetParam();
+    struct Face { int slot, x, w, h, hoverSlot, hoverX; };
+    const Face faces[] = {
+        {1, 0, 24, 24, 2, 0},     {1, 48, 24, 24, 2, 48},   {1, 72, 24, 24, 2, 72},
+        {1, 96, 24, 24, 2, 96},   {1, 120, 24, 24, 2, 120}, {5, 0, 24, 24, 5, 24},
+        {6, 0, 24, 24, 6, 24},    {6, 48, 24, 24, 6, 72},   {12, 0, 58, 43, 12, 58},
+        {12, 116, 58, 43, 12, 174}, {13, 0, 25, 25, 13, 25}, {14, 0, 25, 25, 14, 25},
+        {14, 50, 25, 25, 14, 75}, {16, 25, 25, 25, 17, 25}, {16, 50, 25, 25, 17, 50},
+        {16, 75, 25, 25, 17, 75}, {18, 0, 25, 25, 18, 25},  {18, 50, 25, 25, 18, 75}};
+    for (const Face& f : faces) {
+        const QImage normal = slot(s, f.slot), hover = slot(s, f.hoverSlot);
+        EXPECT_GE(markedPixels(normal, f.x, f.w, f.h), 12) << "slot " << f.slot << " x " << f.x;
+        EXPECT_GE(markedPixels(hover, f.hoverX, f.w, f.h), 12) << "slot " << f.hoverSlot << " x " << f.hoverX;
+        EXPECT_FALSE(samePiece(normal, f.x, hover, f.hoverX, f.w, f.h)) << "slot " << f.slot << " x " << f.x;
+    }
+    // state pairs must be told apart: play/pause, sound/muted, always on top off/on
+    EXPECT_FALSE(samePiece(slot(s, 12), 0, slot(s, 12), 116, 58, 43));
+    EXPECT_FALSE(samePiece(slot(s, 14), 0, slot(s, 14), 50, 25, 25));
+    EXPECT_FALSE(samePiece(slot(s, 6), 0, slot(s, 6), 48, 24, 24));
+}
+
+TEST_P(ResourcesSkin, TabFacesCarryLabelsAndSelectionShows)
+{
+    const int s = GetParam();
+    const QImage selected = slot(s, 7), normal = slot(s, 8), side = slot(s, 9);
+    for (int x = 0; x < 400; x += 100) {
+        EXPECT_GE(markedPixels(normal, x, 100, 37), 40) << "main tab at " << x;
+        EXPECT_FALSE(samePiece(selected, x, normal, x, 100, 37)) << "main tab at " << x;
+    }
+    for (int x = 0; x < 180; x += 60) {
+        EXPECT_GE(markedPixels(side.copy(0, 21, 180, 21), x, 60, 21), 40) << "side tab at " << x;
+        EXPECT_NE(side.copy(x, 0, 60, 21), side.copy(x, 21, 60, 21)) << "side tab at " << x;
+    }
+    // the four main tabs and the three side tabs are all different faces
+    for (int a = 0; a < 400; a += 100)
+        for (int b = a + 100; b < 400; b += 100)
+            EXPECT_FALSE(samePiece(normal, a, normal, b, 100, 37));
+}
+
+// The painter stretches the middle pieces: any variation along the stretch
+// direction would be smeared across the window.
+TEST_P(ResourcesSkin, FrameStretchesCleanly)
+{
+    const QImage f = slot(GetParam(), 0);
+    for (int y = 0; y < 55; ++y)
+        for (int x = 40; x < 50; ++x)
+            ASSERT_EQ(f.pixel(x, y), f.pixel(40, y)) << "top edge " << x << "," << y;
+    for (int y = 63; y < 108; ++y)
+        for (int x = 35; x < 45; ++x)
+            ASSERT_EQ(f.pixel(x, y), f.pixel(35, y)) << "bottom edge " << x << "," << y;
+    for (int x = 0; x < 80; ++x)
+        for (int y = 55; y < 63; ++y)
+            ASSERT_EQ(f.pixel(x, y), f.pixel(x, 55)) << "side " << x << "," << y;
+    // compact mode and the settings dialog stretch rows 50-82 of the outer columns
+    for (int x : {0, 1, 78, 79})
+        for (int y = 50; y < 83; ++y)
+            ASSERT_EQ(f.pixel(x, y), f.pixel(x, 50)) << "compact side " << x << "," << y;
+}
+
+// Faces are copied opaquely onto the title band (buttons at top 4, tabs at
+// top 0) and the control bar (play at top 0, others at top 11): their edges
+// must be exactly that background.
+TEST_P(ResourcesSkin, FacesMatchTheBackgroundTheySitOn)
+{
+    const int s = GetParam();
+    const QImage frame = slot(s, 0), bar = slot(s, 3);
+    for (int x = 0; x < 144; x += 24)
+        for (int y = 0; y < 24; ++y)
+            EXPECT_EQ(slot(s, 1).pixel(x, y), frame.pixel(45, 4 + y)) << "title button " << x << " row " << y;
+    for (int x = 0; x < 400; x += 100)
+        for (int y = 0; y < 37; ++y)
+            EXPECT_EQ(slot(s, 8).pixel(x, y), frame.pixel(45, y)) << "main tab " << x << " row " << y;
+    for (int y = 0; y < 43; ++y)
+        EXPECT_EQ(slot(s, 12).pixel(0, y), bar.pixel(0, y)) << "play row " << y;
+    for (int i : {13, 14, 16, 17, 18})
+        for (int y = 0; y < 25; ++y)
+            EXPECT_EQ(slot(s, i).pixel(0, y), bar.pixel(0, 11 + y)) << "slot " << i << " row " << y;
+    // volume track at top 11 (away from its groove), knob 7 below the track's top
+    for (int y = 0; y < 24; ++y) {
+        if (y >= 9 && y <= 15)
+            continue;
+        EXPECT_EQ(slot(s, 15).pixel(0, y), bar.pixel(0, 11 + y)) << "volume track row " << y;
+    }
+    EXPECT_EQ(slot(s, 4).pixel(0, 0), bar.pixel(0, 18));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothSkins, ResourcesSkin, ::testing::Values(0, 1));
+
+TEST(ResourcesLookup, NumbersOutsideTheSkinsGiveNullPictures)
+{
+    for (int n : {0, -101, 100, 120, 200, 220, 301, 1101, 319})
+        EXPECT_TRUE(qarvel::skinPicture(n).isNull()) << n;
+}
+
+TEST(ResourcesIcons, LogosIconsAndMarkerLoad)
+{
+    const QImage a1 = qarvel::skinLogo(0).toImage(), a2 = qarvel::skinLogo(1).toImage();
+    EXPECT_EQ(a1.size(), QSize(26, 26));
+    EXPECT_EQ(a2.size(), QSize(26, 26));
+    EXPECT_NE(a1, a2);
+    EXPECT_EQ(qarvel::skinLogo(7).toImage(), a2);  // any skin but 0 takes the second logo
+
+    const QIcon program = qarvel::programIcon();
+    ASSERT_FALSE(program.isNull());
+    EXPECT_EQ(program.pixmap(256).size(), QSize(256, 256));
+    EXPECT_FALSE(qarvel::trayIcon().pixmap(32).isNull());
+
+    const QImage marker = qarvel::smallMarker().toImage().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(marker.size(), QSize(11, 11));
+    EXPECT_EQ(qAlpha(marker.pixel(0, 0)), 0);        // corners let the page show through
+    EXPECT_EQ(qAlpha(marker.pixel(5, 5)), 255);
+    EXPECT_GT(qRed(marker.pixel(5, 2)), 150);         // red disc
+    EXPECT_TRUE(qarvel::smallMarkerFileData().startsWith("GIF89a"));
+}
+
+// The pictures are generated; a stale commit (script changed, pictures not
+// regenerated) would ship artwork nobody can reproduce.
+TEST(ResourcesGenerator, CommittedPicturesMatchTheScript)
+{
+    QProcess gen;
+    gen.start(QStringLiteral(QARVEL_SOURCE_ROOT "/scripts/make-skins"), {QStringLiteral("--check")});
+    ASSERT_TRUE(gen.waitForFinished(60000)) << "the generator did not run";
+    EXPECT_EQ(gen.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(gen.exitCode(), 0) << gen.readAllStandardOutput().toStdString()
+                                 << gen.readAllStandardError().toStdString();
+}
+
+}  // namespace
