@@ -1,0 +1,124 @@
+#include "web/pane_events.h"
+
+#include "app/main_window/main_window_state.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QUrl>
+#include <QWidget>
+
+namespace qarvel::web {
+
+PaneEvents::PaneEvents(MainWindowState& state, PaneControls controls, QObject* parent)
+    : QObject(parent), state_(state), c_(std::move(controls)) {
+    popper_ = [](QMenu* menu, const QPoint& pos) {
+        if (menu && !menu->isEmpty()) menu->popup(pos);
+    };
+    for (int n = 1; n <= 11; ++n) {
+        WebPane* p = pane(n);
+        // The usage-ping pane has no menu rule: nothing to connect.
+        if (!p || n == 6) continue;
+        connect(p, &WebPane::contextMenuRequested, this,
+                [this, n](const QString& href, const QPoint& pos) { paneContextMenu(n, href, pos); });
+    }
+    if (WebPane* web1 = pane(1)) {
+        connect(web1, &WebPane::downloadComplete, this, &PaneEvents::Web1_DownloadComplete);
+        connect(web1, &WebPane::navigateError, this, &PaneEvents::Web1_NavigateError);
+    }
+    if (WebPane* web7 = pane(7)) connect(web7, &WebPane::navigateError, this, &PaneEvents::Web7_NavigateError);
+    if (WebPane* web8 = pane(8)) connect(web8, &WebPane::navigateError, this, &PaneEvents::Web8_NavigateError);
+}
+
+void PaneEvents::setMenuPopper(MenuPopper popper) {
+    if (popper) popper_ = std::move(popper);
+}
+
+WebPane* PaneEvents::pane(int number) const {
+    return number >= 1 && number <= int(c_.panes.size()) ? c_.panes[number - 1] : nullptr;
+}
+
+void PaneEvents::popup(QMenu* menu, const QPoint& globalPos) {
+    if (menu) popper_(menu, globalPos);
+}
+
+bool PaneEvents::isServiceAddress(const QString& address) const {
+    // An empty base would match every address.
+    if (c_.base.isEmpty()) return false;
+    // The engine reports addresses in its own normal form (lower-case host).
+    return address.contains(c_.base) || address.contains(QUrl(c_.base).toString());
+}
+
+void PaneEvents::Web1_DownloadComplete() {
+    if (state_.HomePageFailed == 1 || !c_.Pic1 || !c_.Pic1->isHidden()) return;
+    c_.Pic1->show();
+    if (c_.wait) c_.wait->hide();
+}
+
+void PaneEvents::Web1_NavigateError(const QString& address) {
+    if (!isServiceAddress(address)) return;
+    if (c_.Pic1) c_.Pic1->hide();
+    if (c_.jia && c_.w3) c_.jia->setPixmap(c_.w3->pixmap());
+    if (c_.wait) c_.wait->show();
+    state_.HomePageFailed = 1;
+}
+
+void PaneEvents::jia_Click() {
+    state_.HomePageFailed = 0;
+    if (WebPane* web1 = pane(1)) web1->navigate(c_.base);
+}
+
+void PaneEvents::Web7_NavigateError() {
+    if (c_.ad_huan) c_.ad_huan->hide();
+    if (c_.adp) c_.adp->show();
+    state_.PauseAdState = 1;
+}
+
+void PaneEvents::Web8_NavigateError() {
+    if (c_.bo_pad) c_.bo_pad->hide();
+    state_.StopAdState = 1;
+}
+
+void PaneEvents::paneContextMenu(int paneNumber, const QString& href, const QPoint& globalPos) {
+    switch (paneNumber) {
+    case 1:
+        popup(c_.myMenu, globalPos);
+        break;
+    case 3:
+        if (href.contains(QLatin1String("open://"))) {
+            state_.ContextLink = href;
+            popup(c_.webc, globalPos);
+        }
+        break;
+    case 7:
+        if (c_.playerUrl && !c_.playerUrl().isEmpty()) popup(c_.qvod_m, globalPos);
+        break;
+    default:
+        break;
+    }
+}
+
+void PaneEvents::gtv_Click() {
+    if (c_.gtv) c_.gtv->hide();
+    state_.CurrentView = 0;
+    QCoreApplication::processEvents();
+    if (WebPane* web10 = pane(10)) web10->navigate(c_.base + QStringLiteral("tv/ad.htm"));
+}
+
+void PaneEvents::ggx_Click() {
+    if (c_.gunt1) c_.gunt1->move(0, c_.gunt1->y());
+    if (c_.gunt2) c_.gunt2->resize(0, c_.gunt2->height());
+    if (c_.huan) c_.huan->setGeometry(0, c_.huan->y(), 0, c_.huan->height());
+    if (c_.bo_name) c_.bo_name->clear();
+    if (c_.times) {
+        if (c_.qvod) c_.times->move(c_.qvod->width() - c_.times->width() - 13, c_.times->y());
+        c_.times->clear();
+    }
+    if (c_.Pic2) c_.Pic2->hide();
+    if (c_.qvod) c_.qvod->show();
+    QCoreApplication::processEvents();
+    if (WebPane* web2 = pane(2)) web2->navigate(QStringLiteral("about:blank"));
+    state_.CurrentView = 0;
+}
+
+}  // namespace qarvel::web

@@ -1,0 +1,34 @@
+#pragma once
+// Process-wide set-up of the browser engine: start flags (before QApplication)
+// and the one persistent profile every pane shares.
+#include <QByteArray>
+#include <QString>
+
+class QWebEngineProfile;
+
+namespace qarvel::web {
+
+// Call in main() before QApplication is constructed. Sets QT_QUICK_BACKEND to
+// "software" (unless already set), adds the Chromium flags below to
+// QTWEBENGINE_CHROMIUM_FLAGS and sets Qt::AA_ShareOpenGLContexts.
+void prepareWebEngineEnvironment();
+
+// The Chromium flags for `existing` (the variable's current value): one
+// renderer per site, no media-key handling by the browser (the player owns
+// the media keys), and no sandbox when running as root, where Chromium refuses
+// to start sandboxed. Flags already present are not repeated.
+QByteArray chromiumFlags(const QByteArray& existing, bool runningAsRoot);
+
+// Creates the program's profile, storing cookies, cache and local storage in
+// `programFolder` + "/webdata" so the service's cookies survive a restart.
+// The profile belongs to the application object and outlives every pane.
+// Calling it again returns the profile already created.
+QWebEngineProfile* createSharedProfile(const QString& programFolder);
+
+// The profile made by createSharedProfile, or nullptr before it was called.
+QWebEngineProfile* sharedProfile();
+
+// Folder of the profile's data below the program folder.
+QString webDataFolder(const QString& programFolder);
+
+}  // namespace qarvel::web

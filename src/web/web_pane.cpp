@@ -1,0 +1,160 @@
+#include "web/web_pane.h"
+
+#include "web/link_capture.h"
+#include "web/program_links.h"
+#include "web/web_environment.h"
+
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QPointer>
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+
+namespace qarvel::web {
+
+class PanePage : public QWebEnginePage {
+public:
+    PanePage(QWebEngineProfile* profile, WebPane* pane) : QWebEnginePage(profile, pane), pane_(pane) {}
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
+        // Loads, document writes and reloads started by the program have
+        // already been through the hook in navigate() or need none.
+        if (isMainFrame && (type == NavigationTypeTyped || type == NavigationTypeReload)) return true;
+        const bool cancel = pane_->askHook(url.toString());
+        if (cancel && isMainFrame) pane_->cancelledUrl_ = url;
+        return !cancel;
+    }
+
+    // Silent: pages never raise dialogs of their own.
+    void javaScriptAlert(const QUrl&, const QString&) override {}
+    bool javaScriptConfirm(const QUrl&, const QString&) override { return false; }
+    bool javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) override { return false; }
+
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int,
+                                  const QString&) override {
+        pane_->handleScriptMessage(message);
+    }
+
+private:
+    WebPane* pane_;
+};
+
+QUrl addressToUrl(const QString& address) {
+    const QString text = address.trimmed();
+    if (text.isEmpty()) return {};
+    if (text.startsWith(QLatin1Char('/'))) return QUrl::fromLocalFile(text);
+    QUrl url(text, QUrl::TolerantMode);
+    if (url.scheme().isEmpty()) url = QUrl::fromUserInput(text);
+    return url;
+}
+
+WebPane::WebPane(QWidget* parent, QWebEngineProfile* profile) : QWebEngineView(parent) {
+    if (!profile) profile = sharedProfile();
+    if (!profile) profile = QWebEngineProfile::defaultProfile();
+    page_ = new PanePage(profile, this);
+
+    QWebEngineSettings* settings = page_->settings();
+    // The service's pages and the program's list pages are GBK and may not say so.
+    settings->setDefaultTextEncoding(QStringLiteral("GBK"));
+    // The web player page starts its video by itself.
+    settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+    settings->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
+
+    QWebEngineScript capture;
+    capture.setName(QStringLiteral("qarvel-link-capture"));
+    capture.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    capture.setWorldId(QWebEngineScript::ApplicationWorld);
+    capture.setRunsOnSubFrames(true);
+    capture.setSourceCode(linkCaptureScript(scriptTag()));
+    page_->scripts().insert(capture);
+
+    setPage(page_);
+    setContextMenuPolicy(Qt::DefaultContextMenu);
+    connect(page_, &QWebEnginePage::loadingChanged, this, &WebPane::handleLoading);
+}
+
+void WebPane::setNavigationHook(NavigationHook hook) { hook_ = std::move(hook); }
+
+bool WebPane::askHook(const QString& rawAddress) { return hook_ ? hook_(rawAddress) : false; }
+
+void WebPane::navigate(const QString& address) {
+    if (isProgramAddress(address)) {
+        askHook(address);
+        return;
+    }
+    const QUrl url = addressToUrl(address);
+    if (!url.isValid()) {
+        emit navigateError(address);
+        return;
+    }
+    if (askHook(address)) return;
+    load(url);
+}
+
+void WebPane::writeDocument(const QString& html) { setHtml(html, QUrl(QStringLiteral("about:blank"))); }
+
+void WebPane::refresh() { page_->triggerAction(QWebEnginePage::Reload); }
+
+void WebPane::handleLoading(const QWebEngineLoadingInfo& info) {
+    // A navigation the hook cancelled still starts and stops inside the
+    // engine; the panes never hear of it.
+    if (!cancelledUrl_.isEmpty() && info.url() == cancelledUrl_) {
+        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+            hidingCancelled_ = true;
+            return;
+        }
+        if (hidingCancelled_) {
+            hidingCancelled_ = false;
+            cancelledUrl_.clear();
+            return;
+        }
+    }
+    switch (info.status()) {
+    case QWebEngineLoadingInfo::LoadStartedStatus:
+        emit downloadBegin();
+        break;
+    case QWebEngineLoadingInfo::LoadFailedStatus:
+        emit navigateError(info.url().toString());
+        emit downloadComplete();
+        break;
+    case QWebEngineLoadingInfo::LoadSucceededStatus:
+    case QWebEngineLoadingInfo::LoadStoppedStatus:
+        emit downloadComplete();
+        break;
+    }
+}
+
+void WebPane::handleScriptMessage(const QString& message) {
+    const ScriptMessage msg = parseScriptMessage(message, scriptTag());
+    switch (msg.kind) {
+    case ScriptMessage::Link:
+        askHook(msg.text);
+        break;
+    case ScriptMessage::ContextMenu: {
+        // Positions inside a frame are relative to that frame: the cursor is
+        // the better guess there.
+        QPoint global = QCursor::pos();
+        if (msg.topFrame) {
+            const qreal zoom = zoomFactor() > 0 ? zoomFactor() : 1.0;
+            global = mapToGlobal(QPoint(qRound(msg.clientPos.x() * zoom), qRound(msg.clientPos.y() * zoom)));
+        }
+        emit contextMenuRequested(msg.text, global);
+        break;
+    }
+    case ScriptMessage::None:
+        break;
+    }
+}
+
+void WebPane::contextMenuEvent(QContextMenuEvent* event) {
+    // The browser's own menu never shows; the capture script reports the
+    // right-click even on pages that cancel it (the list pages do).
+    event->accept();
+}
+
+}  // namespace qarvel::web
