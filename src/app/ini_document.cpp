@@ -1,6 +1,7 @@
 #include "app/ini_document.h"
 
 #include "app/text_codec.h"
+#include "app/text_lines.h"
 
 namespace qarvel {
 namespace {
@@ -75,14 +76,7 @@ QString cutToGbkBytes(const QString& text, qsizetype maxBytes) {
 
 }  // namespace
 
-IniDocument::IniDocument(const QByteArray& bytes) {
-    if (bytes.isEmpty()) return;
-    lines_ = bytes.split('\n');
-    // Text that ends with a line break has no line after it.
-    if (bytes.endsWith('\n')) lines_.removeLast();
-    for (QByteArray& line : lines_)
-        if (line.endsWith('\r')) line.chop(1);
-}
+IniDocument::IniDocument(const QByteArray& bytes) : lines_(splitTextLines(bytes)) {}
 
 std::optional<qsizetype> IniDocument::findSection(const QString& section) const {
     for (qsizetype i = 0; i < lines_.size(); ++i) {

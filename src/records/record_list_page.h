@@ -1,0 +1,47 @@
+#pragma once
+// The list pages c.htm (films, from date.dat) and f.htm (local files, from
+// date_f.dat): one table row per record whose link plays it ("open://" n) and
+// whose hidden icon deletes it ("delk://" n), n being the line number in the
+// record file. The program writes these pages into its folder and shows them
+// in the two list panes.
+#include "records/record_format.h"
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace qarvel::records {
+
+// Width of the visible text of a row, in display units (2 per Chinese character).
+inline constexpr int kRowTextWidth = 24;
+
+// The page for a record file's bytes, in GBK. Titles and file names come from
+// the service and from disk, so they are HTML-escaped and the title attribute
+// is quoted; everything else is the page's fixed markup.
+QByteArray RenderRecordList(const QByteArray& recordFileBytes, RecordFile file);
+
+// Called after a page file was rewritten, with the page's full path; the main
+// window navigates the list's pane (Web3 for Network, Web4 for Local) to it.
+using PageRebuiltHandler = std::function<void(RecordFile file, const QString& pagePath)>;
+
+class ListPageWriter {
+public:
+    // programFolder holds the record files, the pages and i.gif.
+    explicit ListPageWriter(QString programFolder, PageRebuiltHandler onRebuilt = {});
+
+    // Reads the record file, writes its page atomically, reports it through the
+    // handler and returns the page's path. nullopt, with the old page left as
+    // it was and no report, when the record file cannot be read or the page
+    // cannot be written.
+    std::optional<QString> RenderRecordList(RecordFile file) const;
+
+    QString pagePath(RecordFile file) const;
+    const QString& programFolder() const { return folder_; }
+
+private:
+    QString folder_;
+    PageRebuiltHandler onRebuilt_;
+};
+
+}  // namespace qarvel::records
