@@ -1,0 +1,89 @@
+#include "window/skin_painter.h"
+
+namespace qarvel::window {
+
+SkinColours skinColours(int s) {
+    if (s == 1) {
+        return {QColor(0xe9, 0xf1, 0xfa), QColor(0xd6, 0xe4, 0xf3), QColor(0x1d, 0x4f, 0x86), QColor(0xe6, 0xf0, 0xfb),
+                QColor(0x0e, 0x2c, 0x4d), QColor(0x5a, 0x86, 0xb5), QColor(0x3d, 0xa5, 0xf5), QColor(0xff, 0xff, 0xff),
+                QColor(0x3d, 0xa5, 0xf5), QColor(0xff, 0xfb, 0xe6), QColor(0x33, 0x33, 0x33), QColor(0xff, 0xff, 0xff)};
+    }
+    return {QColor(0x26, 0x28, 0x2b), QColor(0xc8, 0xca, 0xcd), QColor(0x1b, 0x1c, 0x1e), QColor(0xb8, 0xbc, 0xc2),
+            QColor(0x0c, 0x0c, 0x0d), QColor(0x4a, 0x4e, 0x54), QColor(0x2f, 0x9b, 0xe0), QColor(0xe8, 0xe8, 0xe8),
+            QColor(0x2f, 0x9b, 0xe0), QColor(0xff, 0xfb, 0xe6), QColor(0x33, 0x33, 0x33), QColor(0xe8, 0xec, 0xf0)};
+}
+
+SkinPainter::SkinPainter(MainWindowControls& c, MainWindowState& state, Skin& skin, MainWindowLayout& layout,
+                         WindowSettings& settings)
+    : c_(c), state_(state), skin_(skin), layout_(layout), settings_(settings) {}
+
+void SkinPainter::p_p(int s) {
+    skin_.load(s);
+    if (state_.SkinApplied == 1) {
+        layout_.PaintFrame();
+        if (repaintSettingsDialog) repaintSettingsDialog();
+        settings_.write(QStringLiteral("Skin"), QStringLiteral("Num"), QString::number(s));
+    } else {
+        layout_.LayoutMainArea();
+        layout_.LayoutPlayerTab();
+        layout_.LayoutTvTab();
+        layout_.qvod_Resize();
+        state_.SkinApplied = 1;
+    }
+    const QPixmap& logo = s != 0 ? skin_.a2() : skin_.a1();
+    c_.Imi->setPicture(logo);
+    if (!logo.isNull()) c_.Imi->resize(logo.deviceIndependentSize().toSize());
+    applyColours(s);
+    PaintButtons();
+    layout_.SelectSideTab(state_.SideTab, true);
+    layout_.SelectMainTab(state_.MainTab, true);
+}
+
+void SkinPainter::PaintButtons() {
+    const bool maximised = c_.BA1->isMaximized();
+    for (int i = 0; i <= 5; ++i)
+        c_.npc[i]->setPicture(titleButtonFace(skin_, i, false, maximised, c_.npc[i]->tip()));
+    for (int tab : {9, 8, 13, 14})
+        c_.npc[tab]->setPicture(skin_.piece(8, MainWindowLayout::mainTabOffset(tab), 0, 100, 37));
+    c_.npc[10]->setPicture(skin_.slot(10).isNull() ? QPixmap() : skin_.slot(10).scaled(203, 28));
+    for (int tab : {11, 12, 7})
+        c_.npc[tab]->setPicture(skin_.piece(9, MainWindowLayout::sideTabOffset(tab), 21, 60, 21));
+    for (int i = 0; i <= 14; ++i) c_.npc[i]->update();
+
+    c_.bo_but[0]->setPicture(skin_.piece(12, 0, 0, 58, 43));
+    c_.bo_but[1]->setPicture(skin_.piece(13, 0, 0, 25, 25));
+    c_.bo_but[2]->setPicture(skin_.piece(14, 0, 0, 25, 25));
+    c_.yin->setPicture(skin_.slot(15));
+    c_.bo_v->setPicture(skin_.slot(4));
+    c_.bo_but[6]->setPicture(skin_.piece(16, 75, 0, 25, 25));
+    c_.bo_but[3]->setPicture(skin_.piece(16, 50, 0, 25, 25));
+    c_.bo_but[4]->setPicture(skin_.piece(16, 25, 0, 25, 25));
+    c_.bo_but[5]->setPicture(skin_.piece(18, 0, 0, 25, 25));
+    c_.bo_but[7]->setPicture(skin_.piece(18, 50, 0, 25, 25));
+    for (PictureBox* b : c_.bo_but) b->update();
+}
+
+void SkinPainter::applyColours(int s) {
+    const SkinColours k = skinColours(s);
+    auto background = [](QWidget* w, const QColor& colour) {
+        QPalette pal = w->palette();
+        pal.setColor(QPalette::Window, colour);
+        w->setPalette(pal);
+        w->setAutoFillBackground(true);
+    };
+    for (QWidget* w : {c_.l2, c_.wait, c_.tvright}) background(w, k.panel);
+    background(c_.shan, k.footer);
+    background(c_.bo_zt, k.statusStrip);
+    background(c_.P1, k.balloon);
+    background(c_.huan, k.downloaded);
+    background(c_.gunt2, k.played);
+    background(c_.bo_y, k.volumeFill);
+    c_.gunt->setFill(k.seekTrack);
+    c_.gunt1->setFill(k.knob);
+    for (Label* l : {c_.zhun, c_.times, c_.bo_name}) l->setForeColour(k.statusText);
+    c_.bo_tip->setForeColour(k.balloonText);
+    c_.ni_name->setForeColour(k.title);
+    c_.ni_bo1->setForeColour(k.title);
+}
+
+}  // namespace qarvel::window

@@ -1,0 +1,56 @@
+#pragma once
+// Applies a skin: loads its pictures into the slots, repaints every painted
+// control from them, and stores the choice after the first application.
+#include "app/main_window/main_window_state.h"
+#include "window/main_window_controls.h"
+#include "window/main_window_layout.h"
+#include "window/skin.h"
+#include "window/window_settings.h"
+
+#include <QColor>
+#include <functional>
+
+namespace qarvel::window {
+
+// Plain colours that go with a skin's pictures: the panels, the status strip
+// and the bars that are boxes rather than pictures.
+struct SkinColours {
+    QColor panel;        // sidebars, waiting panel
+    QColor footer;       // sidebar footer `shan`
+    QColor statusStrip;  // `bo_zt`
+    QColor statusText;
+    QColor seekTrack;    // `gunt`
+    QColor downloaded;   // `huan`
+    QColor played;       // `gunt2`
+    QColor knob;         // `gunt1`
+    QColor volumeFill;   // `bo_y`
+    QColor balloon;      // `P1`
+    QColor balloonText;
+    QColor title;        // `ni_name`
+};
+SkinColours skinColours(int s);
+
+class SkinPainter {
+public:
+    SkinPainter(MainWindowControls& c, MainWindowState& state, Skin& skin, MainWindowLayout& layout,
+                WindowSettings& settings);
+
+    // Applies skin s (0 or 1).
+    void p_p(int s);
+    // Repaints every button face from the slots.
+    void PaintButtons();
+
+    // Repaints the settings dialog's frame when it is open; set by the dialog.
+    std::function<void()> repaintSettingsDialog;
+
+private:
+    void applyColours(int s);
+
+    MainWindowControls& c_;
+    MainWindowState& state_;
+    Skin& skin_;
+    MainWindowLayout& layout_;
+    WindowSettings& settings_;
+};
+
+}  // namespace qarvel::window

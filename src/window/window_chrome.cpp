@@ -1,0 +1,296 @@
+#include "window/window_chrome.h"
+
+#include "window/units.h"
+
+#include <QMouseEvent>
+#include <QScreen>
+#include <QWindow>
+
+namespace qarvel::window {
+
+namespace {
+constexpr int kBand = 3;
+constexpr int kSettleMs = 400;
+}  // namespace
+
+EdgeZone edgeZoneAt(int x, int y, int W, int H) {
+    const bool left = x <= kBand;
+    const bool right = !left && x >= W - kBand;
+    const bool top = y <= kBand;
+    const bool bottom = !top && y >= H - kBand;
+    if (left) {
+        if (top) return {8, 13, Qt::LeftEdge | Qt::TopEdge};
+        if (bottom) return {6, 16, Qt::LeftEdge | Qt::BottomEdge};
+        return {9, 10, Qt::LeftEdge};
+    }
+    if (right) {
+        if (top) return {6, 14, Qt::RightEdge | Qt::TopEdge};
+        if (bottom) return {8, 17, Qt::RightEdge | Qt::BottomEdge};
+        return {9, 11, Qt::RightEdge};
+    }
+    if (top) return {7, 12, Qt::TopEdge};
+    if (bottom) return {7, 15, Qt::BottomEdge};
+    return {};
+}
+
+Qt::CursorShape cursorShape(int cursor) {
+    switch (cursor) {
+    case 6: return Qt::SizeBDiagCursor;
+    case 7: return Qt::SizeVerCursor;
+    case 8: return Qt::SizeFDiagCursor;
+    case 9: return Qt::SizeHorCursor;
+    default: return Qt::ArrowCursor;
+    }
+}
+
+WindowChrome::WindowChrome(MainWindowControls& c, MainWindowState& state, const Skin& skin, MainWindowLayout& layout,
+                           WindowSettings& settings)
+    : QObject(c.BA1), c_(c), state_(state), skin_(skin), layout_(layout), settings_(settings) {
+    sizeSettled_.setSingleShot(true);
+    sizeSettled_.setInterval(kSettleMs);
+    connect(&sizeSettled_, &QTimer::timeout, this, [this] {
+        if (!sizingActive_) return;
+        sizingActive_ = false;
+        storeSize();
+    });
+    c_.BA1->setMouseTracking(true);
+    c_.BA1->installEventFilter(this);
+    connectHovers();
+}
+
+void WindowChrome::connectHovers() {
+    for (int i = 0; i < 16; ++i) {
+        connect(c_.npc[i], &PictureBox::moved, this,
+                [this](int index, Qt::MouseButtons, QPoint pos) { npc_MouseMove(index, pos.x(), pos.y()); });
+    }
+    connect(c_.jbi, &Label::clicked, this, &WindowChrome::jbi_Click);
+    connect(c_.jbi, &Label::moved, this, [this] {
+        setWindowCursor(0);
+        c_.jbi->setForeColour(colourFromNumber(kHoverColour));
+    });
+    connect(c_.qk, &Label::moved, this, [this] {
+        setWindowCursor(0);
+        c_.qk->setForeColour(colourFromNumber(kHoverColour));
+    });
+    connect(c_.jia, &PictureBox::moved, this, [this] { setWindowCursor(0); });
+    auto closeHover = [this] {
+        setWindowCursor(0);
+        c_.gtv->setCursor(c_.npc[11]->cursor());
+    };
+    connect(c_.gtv, &PictureBox::moved, this, closeHover);
+    connect(c_.ggx, &PictureBox::moved, this, closeHover);
+    for (QWidget* w : {c_.shan, c_.bo_ad, c_.zz, c_.bo_zt}) {
+        w->setMouseTracking(true);
+        w->installEventFilter(this);
+    }
+}
+
+bool WindowChrome::eventFilter(QObject* watched, QEvent* event) {
+    const auto type = event->type();
+    if (watched == c_.BA1) {
+        auto* me = static_cast<QMouseEvent*>(event);
+        switch (type) {
+        case QEvent::MouseButtonPress:
+            Form_MouseDown(me->button(), me->position().toPoint().x(), me->position().toPoint().y());
+            break;
+        case QEvent::MouseMove:
+            Form_MouseMove(me->buttons(), me->position().toPoint().x(), me->position().toPoint().y());
+            break;
+        case QEvent::MouseButtonRelease:
+            Form_MouseUp(me->button(), me->position().toPoint().x(), me->position().toPoint().y());
+            break;
+        case QEvent::Resize:
+            if (sizingActive_ && drag_ == Drag::None) sizeSettled_.start();
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+    if (type == QEvent::MouseMove) {
+        setWindowCursor(0);
+        if (watched == c_.shan) {
+            c_.qk->setForeColour(colourFromNumber(kQkColour));
+        } else if (watched == c_.bo_ad) {
+            if (numberFromColour(c_.jbi->foreColour()) != kJbiColour) c_.jbi->setForeColour(colourFromNumber(kJbiColour));
+        }
+    }
+    return false;
+}
+
+void WindowChrome::setWindowCursor(int cursor) { c_.BA1->setCursor(cursorShape(cursor)); }
+
+void WindowChrome::resetHoverColours() {
+    if (numberFromColour(c_.jbi->foreColour()) != kJbiColour) c_.jbi->setForeColour(colourFromNumber(kJbiColour));
+    if (numberFromColour(c_.qk->foreColour()) != kQkColour) c_.qk->setForeColour(colourFromNumber(kQkColour));
+    if (state_.NoticeHover == 1) {
+        state_.NoticeHover = 0;
+        if (clearNoticeHover) clearNoticeHover();
+    }
+}
+
+void WindowChrome::EdgeSizing(int action, int x, int y) {
+    setWindowCursor(0);
+    if (action == 2) {
+        if (sizingActive_ && !overInterior_) {
+            sizingActive_ = false;
+            sizeSettled_.stop();
+            storeSize();
+        }
+        return;
+    }
+    const EdgeZone zone = edgeZoneAt(x, y, c_.BA1->width(), c_.BA1->height());
+    setWindowCursor(zone.cursor);
+    if (action == 1 && !zone.interior()) {
+        sizingActive_ = true;
+        beginResize(zone.edges, x, y);
+    }
+}
+
+void WindowChrome::beginResize(Qt::Edges edges, int x, int y) {
+    QWindow* handle = c_.BA1->windowHandle();
+    if (handle && handle->startSystemResize(edges)) return;
+    // No resize of the platform's own: follow the pointer ourselves until the release.
+    drag_ = Drag::Resize;
+    dragEdges_ = edges;
+    dragStart_ = c_.BA1->mapToGlobal(QPoint(x, y));
+    dragGeometry_ = c_.BA1->geometry();
+}
+
+void WindowChrome::beginMove(int x, int y) {
+    QWindow* handle = c_.BA1->windowHandle();
+    if (handle && handle->startSystemMove()) return;
+    drag_ = Drag::Move;
+    dragStart_ = pressGlobal_.isNull() ? c_.BA1->mapToGlobal(QPoint(x, y)) : pressGlobal_;
+    dragGeometry_ = c_.BA1->geometry();
+}
+
+void WindowChrome::followDrag(int x, int y) {
+    const QPoint delta = c_.BA1->mapToGlobal(QPoint(x, y)) - dragStart_;
+    QRect g = dragGeometry_;
+    if (drag_ == Drag::Move) {
+        c_.BA1->move(g.topLeft() + delta);
+        return;
+    }
+    if (dragEdges_ & Qt::LeftEdge) g.setLeft(qMin(g.left() + delta.x(), g.right()));
+    if (dragEdges_ & Qt::RightEdge) g.setRight(qMax(g.right() + delta.x(), g.left()));
+    if (dragEdges_ & Qt::TopEdge) g.setTop(qMin(g.top() + delta.y(), g.bottom()));
+    if (dragEdges_ & Qt::BottomEdge) g.setBottom(qMax(g.bottom() + delta.y(), g.top()));
+    c_.BA1->setGeometry(g);
+}
+
+void WindowChrome::storeSize() {
+    if (state_.CompactMode != 0) return;
+    settings_.write(QStringLiteral("S_q"), QStringLiteral("h_w"), QString::number(twipsFromPixels(c_.BA1->width())));
+    settings_.write(QStringLiteral("S_q"), QStringLiteral("h_h"), QString::number(twipsFromPixels(c_.BA1->height())));
+}
+
+void WindowChrome::Form_MouseDown(Qt::MouseButton button, int x, int y) {
+    if (button != Qt::LeftButton) {
+        state_.RightButtonFlag = 1;
+        return;
+    }
+    state_.RightButtonFlag = 0;
+    pressGlobal_ = c_.BA1->mapToGlobal(QPoint(x, y));
+    if (c_.BA1->isMaximized()) return;
+    if (!edgeZoneAt(x, y, c_.BA1->width(), c_.BA1->height()).interior()) {
+        EdgeSizing(1, x, y);
+        overInterior_ = false;
+        // The size is stored when the resize ends (release, or the resizing
+        // going quiet), since the platform's resize does not block here.
+    }
+}
+
+void WindowChrome::Form_MouseMove(Qt::MouseButtons buttons, int x, int y) {
+    if (drag_ != Drag::None) {
+        if (buttons & Qt::LeftButton) {
+            followDrag(x, y);
+            return;
+        }
+        drag_ = Drag::None;  // the release went elsewhere
+    }
+    resetHoverColours();
+    const int W = c_.BA1->width();
+    const int H = c_.BA1->height();
+    const bool within = x >= 0 && y >= 0 && x < W && y < H;
+    const bool leftHeld = buttons & Qt::LeftButton;
+    if (within && !edgeZoneAt(x, y, W, H).interior() && !leftHeld) {
+        EdgeSizing(0, x, y);
+        overInterior_ = false;
+        return;
+    }
+    setWindowCursor(0);
+    overInterior_ = true;
+    if (!c_.BA1->isMaximized() && leftHeld && y > kBand && x > kBand && x < W - kBand) beginMove(x, y);
+}
+
+void WindowChrome::Form_MouseUp(Qt::MouseButton, int x, int y) {
+    const bool wasDragging = drag_ != Drag::None;
+    drag_ = Drag::None;
+    if (wasDragging) overInterior_ = false;
+    EdgeSizing(2, x, y);
+    overInterior_ = false;
+    pressGlobal_ = QPoint();
+}
+
+QPixmap WindowChrome::titleButtonFace(int index, bool hovered) const {
+    return window::titleButtonFace(skin_, index, hovered, c_.BA1->isMaximized(), c_.npc[index]->tip());
+}
+
+void WindowChrome::npc_MouseMove(int index, int x, int y) {
+    setWindowCursor(0);
+    if (index < 0 || index > 7) return;
+    PictureBox* button = c_.npc[index];
+    const bool inside = x >= 0 && x <= button->width() && y >= 0 && y <= button->height();
+    if (index <= 5) button->setPicture(titleButtonFace(index, inside));
+    if (inside) {
+        if (index <= 5) {
+            c_.bo_tip->setText(button->tip());
+            c_.bo_tip->move(2, 2);
+            c_.P1->setGeometry(button->x() - 5, button->y() + button->height() + 3, c_.bo_tip->width() + 5,
+                               c_.bo_tip->height() + 5);
+            c_.P1->show();
+            c_.P1->raise();
+        }
+    } else {
+        c_.P1->hide();
+    }
+    button->update();
+}
+
+void WindowChrome::jbi_Click() {
+    if (c_.BA1->isMaximized()) c_.BA1->showNormal();
+    for (PictureBox* b : c_.npc) b->show();
+    c_.jbi->hide();
+    c_.Imi->show();
+    c_.ni_name->setText(text::kCaption + QStringLiteral(" 1.0"));
+    c_.ni_name->show();
+    c_.bo_foot->show();
+    if (state_.CompactMode == 1) {
+        c_.bo_name->show();
+        c_.ni_bo1->hide();
+        c_.ggx->show();
+        if (c_.npc[6]->tip() == text::kCloseSidebar) c_.l2->show();
+        if (setCompactMenuCaption) setCompactMenuCaption(text::kCompactMode);
+    }
+    if (state_.CompactMode == 2) {
+        c_.gtv->show();
+        if (c_.npc[15]->tip() == text::kCloseSidebar) c_.tvright->show();
+    }
+    state_.CompactMode = 0;
+
+    state_.SavedWidth = readNumber(settings_, QStringLiteral("S_q"), QStringLiteral("h_w"));
+    state_.SavedHeight = readNumber(settings_, QStringLiteral("S_q"), QStringLiteral("h_h"));
+    // A stored size of 0 (or nonsense) leaves the minimum size in force.
+    const int w = qMax(pixelsFromTwips(state_.SavedWidth), pixelsAtLeast(MainWindowLayout::kMinWidthTwips));
+    const int h = qMax(pixelsFromTwips(state_.SavedHeight), pixelsAtLeast(MainWindowLayout::kMinHeightTwips));
+    c_.BA1->resize(w, h);
+    if (const QScreen* screen = c_.BA1->screen()) {
+        const QRect s = screen->geometry();
+        c_.BA1->move(s.x() + (s.width() - w) / 2, s.y() + (s.height() - h) / 2);
+    }
+    // The resize event may come later or not at all (same size): lay out now.
+    layout_.Form_Resize();
+}
+
+}  // namespace qarvel::window

@@ -1,0 +1,22 @@
+#include "window/window_settings.h"
+
+#include "app/main_window/main_window_state.h"
+#include "app/settings_file.h"
+
+namespace qarvel::window {
+
+QString ConfigFileSettings::read(const QString& section, const QString& key, const QString& defaultText) {
+    return ReadSetting(state_.ConfigPath, section, key, defaultText);
+}
+
+bool ConfigFileSettings::write(const QString& section, const QString& key, const QString& value) {
+    return WriteSetting(state_.ConfigPath, section, key, value);
+}
+
+int readNumber(WindowSettings& settings, const QString& section, const QString& key, int defaultValue) {
+    bool ok = false;
+    const int value = settings.read(section, key, QStringLiteral("0")).trimmed().toInt(&ok);
+    return ok ? value : defaultValue;
+}
+
+}  // namespace qarvel::window

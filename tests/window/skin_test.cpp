@@ -1,0 +1,89 @@
+// Applying a skin: the slots, the button faces, the stored choice.
+#include "window_fixture.h"
+
+using namespace qarvel::window;
+using namespace qarvel::window::testing;
+
+TEST(WindowSkin, FirstApplicationLaysOutAndStoresNothing) {
+    FakeWindow f;
+    f.window->resize(1200, 700);
+    f.painter->p_p(0);
+    EXPECT_EQ(f.state.SkinApplied, 1);
+    EXPECT_EQ(f.settings.writes, 0);
+    // The layout ran although the window was never shown.
+    EXPECT_EQ(f.c.npc[2]->x(), 1168);
+    EXPECT_EQ(f.c.qvod->width(), 994);
+    // Every face from skin 0's slots.
+    auto& c = f.c;
+    EXPECT_EQ(pixelAt(c.npc[2]->picture(), 0, 0), codeOf(0, 1, 120, 0));
+    EXPECT_EQ(pixelAt(c.npc[1]->picture(), 0, 0), codeOf(0, 1, 96, 0));
+    EXPECT_EQ(pixelAt(c.npc[0]->picture(), 0, 0), codeOf(0, 1, 72, 0));
+    EXPECT_EQ(pixelAt(c.npc[5]->picture(), 0, 0), codeOf(0, 1, 48, 0));
+    EXPECT_EQ(pixelAt(c.npc[3]->picture(), 0, 0), codeOf(0, 1, 0, 0));
+    EXPECT_EQ(pixelAt(c.npc[4]->picture(), 0, 0), codeOf(0, 6, 0, 0));
+    EXPECT_EQ(c.npc[10]->picture().size(), QSize(203, 28));
+    EXPECT_EQ(pixelAt(c.bo_but[0]->picture(), 0, 0), codeOf(0, 12, 0, 0));
+    EXPECT_EQ(pixelAt(c.bo_but[1]->picture(), 0, 0), codeOf(0, 13, 0, 0));
+    EXPECT_EQ(pixelAt(c.bo_but[2]->picture(), 0, 0), codeOf(0, 14, 0, 0));
+    EXPECT_EQ(pixelAt(c.bo_but[3]->picture(), 0, 0), codeOf(0, 16, 50, 0));
+    EXPECT_EQ(pixelAt(c.bo_but[4]->picture(), 0, 0), codeOf(0, 16, 25, 0));
+    EXPECT_EQ(pixelAt(c.bo_but[5]->picture(), 0, 0), codeOf(0, 18, 0, 0));
+    EXPECT_EQ(pixelAt(c.bo_but[6]->picture(), 0, 0), codeOf(0, 16, 75, 0));
+    EXPECT_EQ(pixelAt(c.bo_but[7]->picture(), 0, 0), codeOf(0, 18, 50, 0));
+    EXPECT_EQ(pixelAt(c.yin->picture(), 0, 0), codeOf(0, 15, 0, 0));
+    EXPECT_EQ(pixelAt(c.bo_v->picture(), 0, 0), codeOf(0, 4, 0, 0));
+    EXPECT_EQ(pixelAt(c.Imi->picture(), 0, 0), QColor(Qt::darkGray).rgb());
+}
+
+TEST(WindowSkin, ChangingTheSkinRepaintsAndStoresIt) {
+    FakeWindow f;
+    f.open(1200, 700, 0);
+    int dialogRepaints = 0;
+    f.painter->repaintSettingsDialog = [&] { ++dialogRepaints; };
+    f.buttons->npc_Click(9);
+    f.buttons->npc_Click(7);
+    f.c.npc[4]->setTip(QStringLiteral("取消置顶"));  // always on top is on
+    f.buttons->npc_Click(1);                          // maximised
+    QApplication::processEvents();
+
+    f.painter->p_p(1);
+    EXPECT_EQ(f.settings.values.value("Skin/Num"), "1");
+    EXPECT_EQ(dialogRepaints, 1);
+    auto& c = f.c;
+    EXPECT_EQ(pixelAt(c.Imi->picture(), 0, 0), QColor(Qt::blue).rgb());
+    EXPECT_EQ(pixelAt(c.bo_foot->picture(), 0, 0), codeOf(1, 3, 0, 0));
+    EXPECT_EQ(pixelAt(c.npc[1]->picture(), 0, 0), codeOf(1, 5, 0, 0));   // restore face
+    EXPECT_EQ(pixelAt(c.npc[4]->picture(), 0, 0), codeOf(1, 6, 48, 0));  // on face
+    // The current tabs keep their selected faces and pages.
+    EXPECT_EQ(pixelAt(c.npc[9]->picture(), 0, 0), codeOf(1, 7, 0, 0));
+    EXPECT_EQ(pixelAt(c.npc[7]->picture(), 0, 0), codeOf(1, 9, 120, 0));
+    EXPECT_FALSE(c.zz->isHidden());
+    EXPECT_FALSE(c.Pic4->isHidden());
+    EXPECT_TRUE(c.Pic3->isHidden());
+
+    // The same skin again: repainted and stored again.
+    f.painter->p_p(1);
+    EXPECT_EQ(f.settings.writes, 2);
+    f.painter->p_p(0);
+    EXPECT_EQ(f.settings.values.value("Skin/Num"), "0");
+    EXPECT_EQ(pixelAt(c.Imi->picture(), 0, 0), QColor(Qt::darkGray).rgb());
+}
+
+TEST(WindowSkin, MissingPicturesKeepTheSlotsPreviousPicture) {
+    // Skin 1 lacks slots 1 and 12.
+    FakeWindow f([](int resource) { return resource == 202 || resource == 213 ? QPixmap() : codedStrip(resource); });
+    f.open(1200, 700, 0);
+    f.painter->p_p(1);
+    EXPECT_EQ(pixelAt(f.c.npc[2]->picture(), 0, 0), codeOf(0, 1, 120, 0));
+    EXPECT_EQ(pixelAt(f.c.bo_but[0]->picture(), 0, 0), codeOf(0, 12, 0, 0));
+    EXPECT_EQ(pixelAt(f.c.bo_but[1]->picture(), 0, 0), codeOf(1, 13, 0, 0));
+}
+
+TEST(WindowSkin, NoPicturesAtAllStillGivesAWorkingWindow) {
+    FakeWindow f([](int) { return QPixmap(); });
+    f.open(1200, 700, 0);
+    EXPECT_EQ(f.c.npc[2]->picture().size(), QSize(24, 24));
+    EXPECT_EQ(f.c.npc[2]->x(), 1168);
+    f.buttons->npc_Click(13);
+    EXPECT_FALSE(f.c.tv->isHidden());
+}
