@@ -27,6 +27,26 @@ QPixmap skinLogo(int skin)
     return QPixmap(skin == 0 ? QStringLiteral(":/skin/a1.png") : QStringLiteral(":/skin/a2.png"));
 }
 
+QPixmap waitPicture(int skin)
+{
+    return QPixmap(skin == 0 ? QStringLiteral(":/skin/jia_wait0.png") : QStringLiteral(":/skin/jia_wait1.png"));
+}
+
+QPixmap errorPicture(int skin)
+{
+    return QPixmap(skin == 0 ? QStringLiteral(":/skin/w3_error0.png") : QStringLiteral(":/skin/w3_error1.png"));
+}
+
+QPixmap idlePlayerPicture()
+{
+    return QPixmap(QStringLiteral(":/adp.png"));
+}
+
+QPixmap smallClosePicture(bool hovered)
+{
+    return QPixmap(hovered ? QStringLiteral(":/close_small_hover.png") : QStringLiteral(":/close_small.png"));
+}
+
 QIcon programIcon()
 {
     QIcon icon(QStringLiteral(":/qarvel.png"));

@@ -190,6 +190,137 @@ TEST(ResourcesIcons, LogosIconsAndMarkerLoad)
     EXPECT_TRUE(qarvel::smallMarkerFileData().startsWith("GIF89a"));
 }
 
+// Pictures that lie on a panel or a page rather than being copied opaquely.
+QImage argb(const QPixmap& pm)
+{
+    return pm.toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+int luminance(QRgb c)
+{
+    return (qRed(c) * 299 + qGreen(c) * 587 + qBlue(c) * 114) / 1000;
+}
+
+// Opaque pixels in a band of rows, with their mean luminance and colour balance.
+struct Ink {
+    int count = 0;
+    int meanLuminance = 0;
+    long red = 0, blue = 0;
+};
+
+Ink inkIn(const QImage& img, int top, int bottom)
+{
+    Ink ink;
+    long lum = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const QRgb c = img.pixel(x, y);
+            if (qAlpha(c) < 200)
+                continue;
+            ++ink.count;
+            lum += luminance(c);
+            ink.red += qRed(c);
+            ink.blue += qBlue(c);
+        }
+    ink.meanLuminance = ink.count ? int(lum / ink.count) : 0;
+    return ink;
+}
+
+bool columnsClear(const QImage& img, int from, int to)
+{
+    for (int x = from; x < to; ++x)
+        for (int y = 0; y < img.height(); ++y)
+            if (qAlpha(img.pixel(x, y)) != 0)
+                return false;
+    return true;
+}
+
+class ResourcesPanel : public ::testing::TestWithParam<int> {};
+
+TEST_P(ResourcesPanel, CataloguePicturesShareOneSizeAndLetThePanelShow)
+{
+    const int s = GetParam();
+    const QImage wait = argb(qarvel::waitPicture(s)), error = argb(qarvel::errorPicture(s));
+    ASSERT_EQ(wait.size(), QSize(200, 120));
+    ASSERT_EQ(error.size(), wait.size());  // swapping them must not move `jia`
+    EXPECT_NE(wait, error);
+    for (const QImage& img : {wait, error}) {
+        for (QPoint corner : {QPoint(0, 0), QPoint(199, 0), QPoint(0, 119), QPoint(199, 119)})
+            EXPECT_EQ(qAlpha(img.pixel(corner)), 0);
+        // a text wider than the picture would be cut at its sides
+        EXPECT_TRUE(columnsClear(img, 0, 4));
+        EXPECT_TRUE(columnsClear(img, 196, 200));
+    }
+}
+
+TEST_P(ResourcesPanel, EmblemsTellLoadingFromFailure)
+{
+    const int s = GetParam();
+    const Ink loading = inkIn(argb(qarvel::waitPicture(s)), 10, 70);
+    const Ink failed = inkIn(argb(qarvel::errorPicture(s)), 10, 70);
+    EXPECT_GT(loading.count, 150);
+    EXPECT_GT(failed.count, 800);               // a filled disc
+    EXPECT_GT(loading.blue * 4, loading.red * 5);  // the calm blue ring
+    EXPECT_GT(failed.red, failed.blue * 3 / 2);  // the warm retry disc
+}
+
+// Skin 0's panel is dark, skin 1's light: a swapped pair would leave the text unreadable.
+TEST_P(ResourcesPanel, TextReadsOnItsSkinsPanel)
+{
+    const int s = GetParam();
+    for (const QImage& img : {argb(qarvel::waitPicture(s)), argb(qarvel::errorPicture(s))}) {
+        const Ink text = inkIn(img, 84, 110);
+        EXPECT_GT(text.count, 100);
+        if (s == 0)
+            EXPECT_GT(text.meanLuminance, 150);
+        else
+            EXPECT_LT(text.meanLuminance, 110);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothSkins, ResourcesPanel, ::testing::Values(0, 1));
+
+TEST(ResourcesPanelLookup, OtherSkinIndexesTakeTheLightPanelPictures)
+{
+    for (int s : {2, 7, -1}) {
+        EXPECT_EQ(argb(qarvel::waitPicture(s)), argb(qarvel::waitPicture(1))) << s;
+        EXPECT_EQ(argb(qarvel::errorPicture(s)), argb(qarvel::errorPicture(1))) << s;
+    }
+    EXPECT_NE(argb(qarvel::waitPicture(0)), argb(qarvel::waitPicture(1)));
+}
+
+TEST(ResourcesPlayerArea, IdlePictureIsADarkCardWithTheName)
+{
+    const QImage adp = argb(qarvel::idlePlayerPicture());
+    ASSERT_EQ(adp.size(), QSize(300, 150));
+    EXPECT_EQ(qAlpha(adp.pixel(0, 0)), 0);  // rounded corners
+    for (QPoint p : {QPoint(6, 75), QPoint(150, 145), QPoint(294, 20)}) {
+        EXPECT_EQ(qAlpha(adp.pixel(p)), 255) << p.x() << "," << p.y();
+        EXPECT_LT(luminance(adp.pixel(p)), 50) << p.x() << "," << p.y();
+    }
+    int bright = 0;  // the white name under the tile
+    for (int y = 95; y < 122; ++y)
+        for (int x = 0; x < 300; ++x)
+            bright += luminance(adp.pixel(x, y)) > 200;
+    EXPECT_GT(bright, 300);
+}
+
+TEST(ResourcesPlayerArea, CloseButtonHasAPlateAndAHoverLook)
+{
+    const QImage normal = argb(qarvel::smallClosePicture(false));
+    const QImage hovered = argb(qarvel::smallClosePicture(true));
+    ASSERT_EQ(normal.size(), QSize(20, 20));
+    ASSERT_EQ(hovered.size(), QSize(20, 20));
+    for (const QImage& img : {normal, hovered}) {
+        EXPECT_EQ(qAlpha(img.pixel(0, 0)), 0);
+        EXPECT_GT(qAlpha(img.pixel(3, 10)), 100);     // the plate under the cross
+        EXPECT_GT(luminance(img.pixel(10, 10)), 200);  // the cross's centre
+    }
+    EXPECT_LT(luminance(normal.pixel(3, 10)), 60);
+    EXPECT_GT(qRed(hovered.pixel(3, 10)), 180);
+    EXPECT_LT(qGreen(hovered.pixel(3, 10)), 100);
+}
+
 // The pictures are generated; a stale commit (script changed, pictures not
 // regenerated) would ship artwork nobody can reproduce.
 TEST(ResourcesGenerator, CommittedPicturesMatchTheScript)
