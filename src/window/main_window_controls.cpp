@@ -1,6 +1,6 @@
 #include "window/main_window_controls.h"
 
-#include "window/drawn_pictures.h"
+#include "resources/skin_resources.h"
 
 namespace qarvel::window {
 
@@ -33,11 +33,22 @@ PictureBox* image(QWidget* parent, const QString& name, const QPixmap& picture) 
     return box;
 }
 
-// The close badge over a pane.
+// The close badge over a pane; it lights up under the pointer.
 PictureBox* closeButton(QWidget* parent, const QString& name) {
-    auto* box = image(parent, name, closeBadge());
+    auto* box = image(parent, name, smallClosePicture(false));
     box->setTip(QStringLiteral("关闭"));
+    QObject::connect(box, &PictureBox::moved, box, [box](int, Qt::MouseButtons, QPoint pos) {
+        box->setPicture(smallClosePicture(box->rect().contains(pos)));
+    });
     return box;
+}
+
+// A caption that shows a picture instead of text, sized to it.
+Label* pictureLabel(QWidget* parent, const QString& name, const QPixmap& picture) {
+    auto* l = named(new Label(QString(), parent), name);
+    l->setPixmap(picture);
+    l->resize(picture.deviceIndependentSize().toSize());
+    return l;
 }
 
 Label* label(QWidget* parent, const QString& name, const QString& caption, bool autoSize) {
@@ -112,9 +123,9 @@ MainWindowControls buildMainWindowControls(QWidget* window, const PaneFactory& p
     c.Pic1->hide();
     c.wait = panel(c.zzp, "wait");
     c.wait->setAutoFillBackground(true);
-    c.jia = image(c.wait, "jia", loadingPicture());
+    c.jia = pictureLabel(c.wait, "jia", waitPicture(0));
     c.jia->setCursor(Qt::PointingHandCursor);
-    c.w3 = image(c.wait, "w3", errorPicture());
+    c.w3 = pictureLabel(c.wait, "w3", errorPicture(0));
     c.w3->hide();
 
     pane(9, c.ying);
@@ -180,7 +191,7 @@ MainWindowControls buildMainWindowControls(QWidget* window, const PaneFactory& p
     c.gunt1 = pictureBox(c.gunt, "gunt1", 12, 7);
     c.bo_ad = panel(c.qvod, "bo_ad");
     c.bo_ad->setMouseTracking(true);
-    c.adp = image(c.bo_ad, "adp", bigPlayPicture());
+    c.adp = image(c.bo_ad, "adp", idlePlayerPicture());
     c.adp->setCursor(Qt::PointingHandCursor);
     c.bo_pad = panel(c.bo_ad, "bo_pad");
     pane(8, c.bo_pad);

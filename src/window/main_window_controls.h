@@ -58,8 +58,8 @@ struct MainWindowControls {
     // Catalogue page.
     QWidget* Pic1 = nullptr;
     QWidget* wait = nullptr;
-    PictureBox* jia = nullptr;
-    PictureBox* w3 = nullptr;  // hidden, holds the error picture
+    Label* jia = nullptr;  // the waiting picture; after a failure the error picture
+    Label* w3 = nullptr;   // hidden, holds the error picture
 
     // Player page.
     QWidget* l2 = nullptr;

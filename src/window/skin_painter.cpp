@@ -1,5 +1,7 @@
 #include "window/skin_painter.h"
 
+#include "resources/skin_resources.h"
+
 namespace qarvel::window {
 
 SkinColours skinColours(int s) {
@@ -84,6 +86,12 @@ void SkinPainter::applyColours(int s) {
     c_.bo_tip->setForeColour(k.balloonText);
     c_.ni_name->setForeColour(k.title);
     c_.ni_bo1->setForeColour(k.title);
+
+    // The catalogue panel's pictures are drawn for the panel's colour; a
+    // failure shown now stays shown in the new skin's drawing.
+    const bool showingError = c_.jia->pixmap().cacheKey() == c_.w3->pixmap().cacheKey();
+    c_.w3->setPixmap(errorPicture(s));
+    c_.jia->setPixmap(showingError ? c_.w3->pixmap() : waitPicture(s));
 }
 
 }  // namespace qarvel::window

@@ -72,7 +72,7 @@ void WindowChrome::connectHovers() {
         setWindowCursor(0);
         c_.qk->setForeColour(colourFromNumber(kHoverColour));
     });
-    connect(c_.jia, &PictureBox::moved, this, [this] { setWindowCursor(0); });
+    connect(c_.jia, &Label::moved, this, [this] { setWindowCursor(0); });
     auto closeHover = [this] {
         setWindowCursor(0);
         c_.gtv->setCursor(c_.npc[11]->cursor());

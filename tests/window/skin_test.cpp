@@ -87,3 +87,17 @@ TEST(WindowSkin, NoPicturesAtAllStillGivesAWorkingWindow) {
     f.buttons->npc_Click(13);
     EXPECT_FALSE(f.c.tv->isHidden());
 }
+
+TEST(WindowSkin, TheCataloguePanelKeepsItsStateAcrossASkinChange) {
+    FakeWindow f;
+    f.open(1200, 700, 0);
+    const QImage wait0 = f.c.jia->pixmap().toImage();
+    f.painter->p_p(1);
+    EXPECT_NE(f.c.jia->pixmap().toImage(), wait0);               // the waiting picture of skin 1
+    EXPECT_NE(f.c.jia->pixmap().toImage(), f.c.w3->pixmap().toImage());
+    // A failure shows the error picture; a skin change keeps showing it.
+    f.c.jia->setPixmap(f.c.w3->pixmap());
+    f.painter->p_p(0);
+    EXPECT_EQ(f.c.jia->pixmap().toImage(), f.c.w3->pixmap().toImage());
+    EXPECT_NE(f.c.jia->pixmap().toImage(), wait0);
+}
