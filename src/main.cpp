@@ -3,9 +3,12 @@
 #include "app/build_config.h"
 #include "app/command_line.h"
 #include "app/startup_sequence.h"
+#include "app/system_services.h"
 #include "app/unattended_run.h"
 #include "platform/player_component.h"
 #include "platform/user_dialogs.h"
+#include "records/record_list_page.h"
+#include "web/web_environment.h"
 
 #include <QApplication>
 #include <QDir>
@@ -32,7 +35,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    qarvel::web::prepareWebEngineEnvironment();
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");  // libmpv parses numbers with the C locale
 
@@ -53,6 +56,12 @@ int main(int argc, char** argv) {
     env.component = &component;
     env.dialogs = &dialogs;
     env.shell = &shell;
+    env.macAddress = [] { return qarvel::GetMacAddress(); };
+    env.randomUserId = [] { return qarvel::MakeRandomUserId(); };
+    const qarvel::records::ListPageWriter pages(home);
+    env.renderRecordList = [&pages](const QString& recordFile) {
+        pages.RenderRecordList(qarvel::records::recordFileForName(recordFile));
+    };
     env.showMainWindow = [&] {
         window = std::make_unique<QWidget>();
         window->setObjectName("BA1");

@@ -1,0 +1,65 @@
+// Runs the real client binary in an empty program folder and checks what a
+// first start leaves on disk.
+#include "app/settings_file.h"
+#include "app/text_codec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+int runClient(const QStringList& args, QByteArray* errors = nullptr) {
+    QProcess p;
+    p.setProgram(QStringLiteral(QARVEL_CLIENT));
+    p.setArguments(args);
+    p.start();
+    if (!p.waitForFinished(120000)) {
+        p.kill();
+        p.waitForFinished();
+        return -1;
+    }
+    if (errors) *errors = p.readAllStandardError();
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+}
+
+}  // namespace
+
+TEST(StartupRun, FirstStartInAnEmptyFolder) {
+    QTemporaryDir home;
+    ASSERT_EQ(runClient({"--home", home.path(), "--quit-after", "3000"}), 0);
+
+    const QString cfg = home.filePath("config.dll");
+    const QByteArray raw = readAll(cfg);
+    EXPECT_EQ(raw.count("\r\n"), raw.count('\n'));
+    EXPECT_TRUE(raw.contains(QByteArray("Name=Qarvel\xD3\xB0\xCA\xD3\xBA\xD0\r\n")));
+    int keyLines = 0;
+    for (const QByteArray& line : raw.split('\n'))
+        if (line.contains('=')) ++keyLines;
+    EXPECT_EQ(keyLines, 15);
+    const QString id = qarvel::ReadSetting(cfg, "User", "Name", "0");
+    EXPECT_TRUE(QRegularExpression("^([0-9A-F]{2}-){5}[0-9A-F]{2}$|^[0-9]{12,17}$").match(id).hasMatch()) << id.toStdString();
+
+    EXPECT_EQ(readAll(home.filePath("date.dat")), QByteArray("\r\n"));
+    EXPECT_EQ(readAll(home.filePath("date_f.dat")), QByteArray("\r\n"));
+    for (const char* page : {"c.htm", "f.htm"}) {
+        const QString text = qarvel::fromGbk(readAll(home.filePath(page)));
+        EXPECT_TRUE(text.contains(QStringLiteral("暂无记录"))) << page;
+    }
+}
+
+TEST(StartupRun, BadOptionTouchesNothing) {
+    QTemporaryDir home;
+    QByteArray errors;
+    EXPECT_EQ(runClient({"--home", home.path(), "--frobnicate"}, &errors), 2);
+    EXPECT_TRUE(errors.contains("unknown option --frobnicate"));
+    EXPECT_TRUE(QDir(home.path()).isEmpty());
+}
