@@ -1,0 +1,160 @@
+#include "service/demo_service.h"
+
+#include "service/http_routes.h"
+#include "service/service_context.h"
+
+#include <httplib.h>
+#include <signal.h>
+
+#include <chrono>
+#include <cstring>
+#include <mutex>
+#include <thread>
+
+namespace qarvel::service {
+namespace {
+
+// Worker threads: browser panes keep several connections open each, and a
+// connection holds its thread while it stays open.
+constexpr size_t kWorkerThreads = 24;
+
+// Runs fn with SIGPIPE blocked in the calling thread; threads started inside
+// inherit the mask. A peer that goes away mid-answer must end that answer, not
+// the process that hosts the service (the library writes without MSG_NOSIGNAL).
+template <typename Fn>
+auto withSigpipeBlocked(Fn fn) {
+    sigset_t block, previous;
+    sigemptyset(&block);
+    sigaddset(&block, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &block, &previous);
+    struct Restore {
+        sigset_t mask;
+        ~Restore() { pthread_sigmask(SIG_SETMASK, &mask, nullptr); }
+    } restore{previous};
+    return fn();
+}
+
+}  // namespace
+
+struct DemoService::Impl {
+    explicit Impl(Options o) : options(std::move(o)), context(options.mediaDir, options.host), routes(context) {}
+
+    Options options;
+    ServiceContext context;
+    HttpRoutes routes;
+    mutable std::mutex mutex;  // guards server, listener, error
+    std::unique_ptr<httplib::Server> server;
+    std::thread listener;
+    std::string error;
+};
+
+DemoService::DemoService(Options options) : impl_(std::make_unique<Impl>(std::move(options))) {}
+
+DemoService::~DemoService() { stop(); }
+
+bool DemoService::start() {
+    std::lock_guard lock(impl_->mutex);
+    if (impl_->server) return true;
+    impl_->error.clear();
+    const Options& o = impl_->options;
+    if (o.port < 0 || o.port > 65535) {
+        impl_->error = "port out of range: " + std::to_string(o.port);
+        return false;
+    }
+    auto server = std::make_unique<httplib::Server>();
+    server->new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
+    server->set_keep_alive_timeout(1);
+    server->set_read_timeout(5, 0);
+    server->set_write_timeout(5, 0);
+    server->set_payload_max_length(HttpRoutes::kMaxBody);
+    impl_->routes.install(*server);
+
+    int port = o.port;
+    if (port == 0) {
+        port = server->bind_to_any_port(o.host);
+    } else if (!server->bind_to_port(o.host, port)) {
+        port = -1;
+    }
+    if (port <= 0) {
+        impl_->error = "cannot listen on " + o.host + ":" + std::to_string(o.port) + " (" + std::strerror(errno) + ")";
+        return false;
+    }
+    impl_->context.port = port;
+    impl_->context.stop.rearm();
+    httplib::Server* raw = server.get();
+    impl_->listener = withSigpipeBlocked([raw] { return std::thread([raw] { raw->listen_after_bind(); }); });
+    // stop() only closes a server that already runs; wait for that so that an
+    // early stop cannot leave the listener behind.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!raw->is_running() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    impl_->server = std::move(server);
+    if (!raw->is_running()) {
+        impl_->error = "the server did not start";
+        impl_->server->stop();
+        impl_->listener.join();
+        impl_->server.reset();
+        return false;
+    }
+    return true;
+}
+
+void DemoService::stop() {
+    std::lock_guard lock(impl_->mutex);
+    if (!impl_->server) return;
+    impl_->context.stop.stop();
+    impl_->server->stop();
+    if (impl_->listener.joinable()) impl_->listener.join();
+    impl_->server.reset();
+}
+
+bool DemoService::isRunning() const {
+    std::lock_guard lock(impl_->mutex);
+    return impl_->server != nullptr;
+}
+
+int DemoService::port() const { return impl_->context.port; }
+
+std::string DemoService::baseUrl() const { return impl_->context.base(); }
+
+std::string DemoService::errorText() const {
+    std::lock_guard lock(impl_->mutex);
+    return impl_->error;
+}
+
+bool DemoService::setFault(const std::string& endpoint, const Fault& fault) {
+    if (!isValidFault(fault)) return false;
+    impl_->context.faults.set(endpoint, fault);
+    return true;
+}
+
+void DemoService::clearFault(const std::string& endpoint) { impl_->context.faults.clear(endpoint); }
+
+int DemoService::requestCount(const std::string& endpoint) const {
+    return impl_->context.faults.requestCount(endpoint);
+}
+
+int DemoService::pingCount(const std::string& id) const { return impl_->context.pings.count(id); }
+
+std::map<std::string, int> DemoService::pingCounts() const { return impl_->context.pings.all(); }
+
+bool DemoService::setTextFile(const std::string& name, const std::string& utf8) {
+    return impl_->context.texts.set(name, utf8);
+}
+
+std::string DemoService::textFile(const std::string& name) const {
+    return impl_->context.texts.get(name, impl_->context.base()).value_or(std::string());
+}
+
+void DemoService::reset() { impl_->context.reset(); }
+
+std::string DemoService::mediaDir() const { return impl_->context.media.dir(); }
+
+std::vector<std::string> DemoService::missingMedia() const {
+    std::vector<std::string> missing;
+    for (const std::string& clip : impl_->context.catalogue.clips())
+        if (!impl_->context.media.exists(clip)) missing.push_back(clip);
+    return missing;
+}
+
+}  // namespace qarvel::service
