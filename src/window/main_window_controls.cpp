@@ -97,6 +97,10 @@ MainWindowControls buildMainWindowControls(QWidget* window, const PaneFactory& p
     c.BA1 = window;
     window->setObjectName(QStringLiteral("BA1"));
     window->setWindowTitle(text::kCaption);
+    // The layout's pixel rules were made for a 12-pixel interface font.
+    QFont font = window->font();
+    font.setPixelSize(12);
+    window->setFont(font);
 
     auto pane = [&](int n, QWidget* parent) {
         QWidget* w = panes ? panes(n, parent) : nullptr;
@@ -155,7 +159,10 @@ MainWindowControls buildMainWindowControls(QWidget* window, const PaneFactory& p
     c.shan = panel(c.l2, "shan");
     c.shan->setAutoFillBackground(true);
     c.shan->setMouseTracking(true);
-    c.qk = label(c.shan, "qk", text::kManageTasks, true);
+    // Fixed to the footer's height so the caption never spills out of it.
+    c.qk = label(c.shan, "qk", text::kManageTasks, false);
+    c.qk->setGeometry(0, 6, 80, 14);
+    c.qk->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     c.qk->setForeColour(colourFromNumber(5921370));
     c.qk->setCursor(Qt::PointingHandCursor);
     c.npc[6] = pictureBox(c.zz, "npc_6", 3, 40, 6);

@@ -73,7 +73,9 @@ void SkinPainter::applyColours(int s) {
         w->setPalette(pal);
         w->setAutoFillBackground(true);
     };
-    for (QWidget* w : {c_.l2, c_.wait, c_.tvright}) background(w, k.panel);
+    for (QWidget* w : {c_.l2, c_.wait, c_.tvright, c_.zzp, c_.zz, c_.tv, c_.ying}) background(w, k.panel);
+    // The picture area is black in both skins, like the picture it stands for.
+    background(c_.qvod, Qt::black);
     background(c_.shan, k.footer);
     background(c_.bo_zt, k.statusStrip);
     background(c_.P1, k.balloon);
