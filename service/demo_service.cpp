@@ -5,6 +5,7 @@
 
 #include <httplib.h>
 #include <signal.h>
+#include <sys/socket.h>
 
 #include <chrono>
 #include <cstring>
@@ -67,6 +68,13 @@ bool DemoService::start() {
     server->set_read_timeout(5, 0);
     server->set_write_timeout(5, 0);
     server->set_payload_max_length(HttpRoutes::kMaxBody);
+    // The library's default also sets SO_REUSEPORT, which lets a second service
+    // share a busy port and take half of its connections. Only reuse the
+    // address, so that a restart does not wait for old connections to time out.
+    server->set_socket_options([](socket_t sock) {
+        const int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     impl_->routes.install(*server);
 
     int port = o.port;
