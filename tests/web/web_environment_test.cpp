@@ -1,0 +1,111 @@
+// Engine start flags, which addresses count as the program's, the capture
+// script's messages, and the shared profile's place on disk.
+#include "web_test_support.h"
+
+#include "web/link_capture.h"
+#include "web/program_links.h"
+#include "web/web_environment.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QWebEngineProfile>
+#include <gtest/gtest.h>
+
+namespace qarvel::web::test {
+namespace {
+
+TEST(WebEnvironment, ChromiumFlagsAddWhatIsMissingOnce) {
+    EXPECT_EQ(chromiumFlags("", false),
+              "--process-per-site --disable-features=MediaSessionService,HardwareMediaKeyHandling");
+    EXPECT_EQ(chromiumFlags("", true),
+              "--process-per-site --no-sandbox --disable-features=MediaSessionService,HardwareMediaKeyHandling");
+    // A user's own feature list is kept and joined, never given a second switch.
+    EXPECT_EQ(chromiumFlags("  --foo   --disable-features=Bar  ", false),
+              "--foo --disable-features=Bar,MediaSessionService,HardwareMediaKeyHandling --process-per-site");
+    const QByteArray once = chromiumFlags("--no-sandbox", true);
+    EXPECT_EQ(chromiumFlags(once, true), once);
+    EXPECT_EQ(once.count("--no-sandbox"), 1);
+}
+
+TEST(WebEnvironment, StartFlagsAreInTheEnvironment) {
+    // Set by the test binary's start-up, as main() does.
+    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    EXPECT_TRUE(flags.contains("--process-per-site"));
+    EXPECT_TRUE(flags.contains("HardwareMediaKeyHandling"));
+    EXPECT_FALSE(qgetenv("QT_QUICK_BACKEND").isEmpty());
+}
+
+TEST(WebProgramLinks, SchemesAtTheStartAndTheSentinelAnywhere) {
+    for (const char* a : {"zuvovod://1-0-0-x", "zvqvod://qvod&&&a", "zvtvs://3", "open://1", "delk://2/",
+                          " open://1", "http://end-of-play.qarvel.invalid/", "http://x/?u=end-of-play.qarvel.invalid"}) {
+        EXPECT_TRUE(isProgramAddress(a)) << a;
+    }
+    for (const char* a : {"", "about:blank", "http://127.0.0.1/box/", "OPEN://1", "http://x/?u=open://1",
+                          "/home/u/c.htm", "file:///home/u/zvqvod.htm"}) {
+        EXPECT_FALSE(isProgramAddress(a)) << a;
+    }
+}
+
+TEST(WebLinkCapture, MessagesAreDecodedOnlyWithTheTag) {
+    const QString tag = scriptTag();
+    EXPECT_TRUE(tag.size() > 10);
+    EXPECT_EQ(scriptTag(), tag);
+
+    ScriptMessage link = parseScriptMessage(tag + "Lzvqvod://a&&&b,c", tag);
+    EXPECT_EQ(link.kind, ScriptMessage::Link);
+    EXPECT_EQ(link.text, "zvqvod://a&&&b,c");
+
+    ScriptMessage menu = parseScriptMessage(tag + "C1,12,-3,open://4,5", tag);
+    EXPECT_EQ(menu.kind, ScriptMessage::ContextMenu);
+    EXPECT_TRUE(menu.topFrame);
+    EXPECT_EQ(menu.clientPos, QPoint(12, -3));
+    EXPECT_EQ(menu.text, "open://4,5");
+
+    ScriptMessage noLink = parseScriptMessage(tag + "C0,1,2,", tag);
+    EXPECT_EQ(noLink.kind, ScriptMessage::ContextMenu);
+    EXPECT_FALSE(noLink.topFrame);
+    EXPECT_EQ(noLink.text, "");
+
+    for (const QString& foreign : {QString("Lzvqvod://a"), QString("qarvel:Lopen://1"), tag, tag + "L", tag + "X1",
+                                   tag + "C1,2", tag + "C1,x,2,open://1", QString()}) {
+        EXPECT_EQ(parseScriptMessage(foreign, tag).kind, ScriptMessage::None) << foreign.toStdString();
+    }
+}
+
+TEST(WebLinkCapture, PagesCannotReadTheTag) {
+    RecordingPane rec;
+    ASSERT_TRUE(writeAndWait(rec.pane.get(), "<html><body><a href='open://1'>x</a></body></html>"));
+    const QString tag = scriptTag().mid(1, scriptTag().size() - 2);
+    const QString html = runScript(rec.pane.get(), "document.documentElement.outerHTML").toString();
+    EXPECT_FALSE(html.isEmpty());
+    EXPECT_FALSE(html.contains(tag));
+    // Nor send one: a forged message without the tag hands nothing over.
+    runScript(rec.pane.get(), "console.log('Lopen://9'); console.log('\\u0001qarvel-0:Lopen://9')");
+    settle(200);
+    EXPECT_TRUE(rec.seen.isEmpty());
+}
+
+TEST(WebProfile, SharedProfileKeepsItsDataInTheProgramFolder) {
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    EXPECT_EQ(sharedProfile(), nullptr);
+    QWebEngineProfile* profile = createSharedProfile(home.path() + "/");
+    ASSERT_NE(profile, nullptr);
+    EXPECT_EQ(sharedProfile(), profile);
+    EXPECT_EQ(createSharedProfile("/elsewhere"), profile);
+    EXPECT_FALSE(profile->isOffTheRecord());
+    EXPECT_EQ(QDir(profile->persistentStoragePath()), QDir(home.path() + "/webdata"));
+    EXPECT_TRUE(QDir(home.path() + "/webdata").exists());
+    EXPECT_NE(profile->persistentCookiesPolicy(), QWebEngineProfile::NoPersistentCookies);
+
+    {
+        WebPane pane;
+        EXPECT_EQ(pane.page()->profile(), profile);
+    }
+    // Panes go before the profile; then a new one may be made.
+    delete profile;
+    EXPECT_EQ(sharedProfile(), nullptr);
+}
+
+}  // namespace
+}  // namespace qarvel::web::test

@@ -1,0 +1,57 @@
+#pragma once
+// Shared by the pane tests: one QApplication per test binary, a loopback
+// HTTP server, and waits that keep the event loop running.
+#include "web/web_pane.h"
+
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+#include <httplib.h>
+#include <memory>
+#include <thread>
+
+namespace qarvel::web::test {
+
+// A cpp-httplib server on 127.0.0.1 and a free port, running on its own thread.
+class LoopbackServer {
+public:
+    LoopbackServer();
+    ~LoopbackServer();
+    httplib::Server& http() { return server_; }
+    // Starts listening; routes must be set before.
+    void start();
+    QString url(const QString& path) const;
+    int port() const { return port_; }
+
+private:
+    httplib::Server server_;
+    std::thread thread_;
+    int port_ = 0;
+};
+
+// A port on 127.0.0.1 that refuses connections.
+int closedPort();
+
+// Runs events until `done` holds or `ms` pass; returns `done()`.
+bool waitUntil(const std::function<bool()>& done, int ms = 8000);
+// Runs events for `ms`.
+void settle(int ms);
+
+// Result of a script in the page's main world.
+QVariant runScript(WebPane* pane, const QString& script);
+
+// Navigates and waits for the load to finish (downloadComplete).
+bool navigateAndWait(WebPane* pane, const QString& address);
+// Writes a document and waits until it is shown.
+bool writeAndWait(WebPane* pane, const QString& html);
+
+// A pane of a fixed size, shown, whose hook records every address and
+// cancels when `cancel` says so.
+struct RecordingPane {
+    RecordingPane();
+    std::unique_ptr<WebPane> pane;
+    QStringList seen;
+    std::function<bool(const QString&)> cancel;
+};
+
+}  // namespace qarvel::web::test
