@@ -1,0 +1,167 @@
+// The main window with real browser panes against the demo service on
+// loopback: first pages, the catalogue's error panel and its retry, and a
+// program link reaching a pane's hook as the page wrote it.
+#include "app/main_window/main_window.h"
+#include "app/settings_file.h"
+#include "quiet_player.h"
+#include "resources/skin_resources.h"
+#include "service/demo_service.h"
+#include "service/fault.h"
+#include "web/web_environment.h"
+#include "web/web_pane.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+using qarvel::MainWindow;
+using qarvel::testing::QuietPlayer;
+namespace svc = qarvel::service;
+namespace ep = qarvel::service::endpoint;
+
+namespace {
+
+QApplication* app() {
+    static QApplication* a = [] {
+        qarvel::web::prepareWebEngineEnvironment();
+        static int argc = 1;
+        static char name[] = "main_window_pane_tests";
+        static char* argv[] = {name, nullptr};
+        return new QApplication(argc, argv);
+    }();
+    return a;
+}
+
+bool waitUntil(const std::function<bool()>& done, int ms = 15000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms) QTest::qWait(20);
+    return done();
+}
+
+QVariant runScript(qarvel::web::WebPane* pane, const QString& script) {
+    QVariant result;
+    bool finished = false;
+    pane->page()->runJavaScript(script, [&](const QVariant& v) {
+        result = v;
+        finished = true;
+    });
+    waitUntil([&] { return finished; }, 5000);
+    return result;
+}
+
+const QString kUser = QStringLiteral("00-1A-2B-3C-4D-5E");
+
+struct Running {
+    explicit Running(svc::DemoService& service) {
+        app();
+        qarvel::WriteSetting(home.path() + "/config.dll", "user", "Name", kUser);
+        base = QString::fromStdString(service.baseUrl());
+        window = std::make_unique<MainWindow>(qarvel::MainWindowDeps{home.path(), base, player});
+        window->show();
+    }
+    qarvel::web::WebPane* pane(int n) { return window->pane(n); }
+    QString url(int n) { return pane(n)->url().toString(); }
+
+    QTemporaryDir home;
+    QuietPlayer player;
+    QString base;
+    std::unique_ptr<MainWindow> window;
+};
+
+}  // namespace
+
+TEST(MainWindowPanes, EveryPaneReachesItsFirstPage) {
+    svc::DemoService service;
+    ASSERT_TRUE(service.start()) << service.errorText();
+    Running r(service);
+    auto& c = r.window->controls();
+    for (int n = 1; n <= 11; ++n) ASSERT_NE(r.pane(n), nullptr) << n;
+
+    // The usage ping arrives with the identifier as stored.
+    EXPECT_TRUE(waitUntil([&] { return service.pingCount(kUser.toStdString()) >= 1; }));
+    // The catalogue replaces the waiting panel once it has loaded.
+    EXPECT_TRUE(waitUntil([&] { return !c.Pic1->isHidden() && c.wait->isHidden(); }));
+    EXPECT_EQ(r.window->state().HomePageFailed, 0);
+
+    for (const char* endpoint : {ep::kHome, ep::kTvList, ep::kTvIdle, ep::kPauseAd, ep::kStopAd, ep::kHighlights})
+        EXPECT_TRUE(waitUntil([&] { return service.requestCount(endpoint) >= 1; })) << endpoint;
+    EXPECT_EQ(r.url(1), r.base);
+    EXPECT_EQ(r.url(2), "about:blank");
+    EXPECT_EQ(r.url(7), r.base + "js/ads/qvodad.html");
+    EXPECT_EQ(r.url(8), r.base + "js/ads/bo.html");
+    EXPECT_EQ(r.url(9), r.base + "js/ads/jingcai.html");
+    EXPECT_EQ(r.url(10), r.base + "tv/ad.htm");
+    EXPECT_EQ(r.url(11), r.base + "tv/list.htm");
+    EXPECT_TRUE(r.url(3).endsWith("/c.htm")) << r.url(3).toStdString();
+    EXPECT_TRUE(r.url(4).endsWith("/f.htm")) << r.url(4).toStdString();
+    // Web5 carries the written dark page.
+    EXPECT_TRUE(waitUntil([&] {
+        return runScript(r.pane(5), "getComputedStyle(document.body).backgroundColor").toString() ==
+               "rgb(33, 33, 33)";
+    }));
+}
+
+TEST(MainWindowPanes, CatalogueErrorPanelHoldsUntilTheRetry) {
+    // A port on which nothing answers yet: start, note it, stop.
+    int port = 0;
+    {
+        svc::DemoService probe;
+        ASSERT_TRUE(probe.start());
+        port = probe.port();
+    }
+    svc::DemoService service(svc::Options{"127.0.0.1", port, {}});
+    // The window starts while the service is down.
+    app();
+    QTemporaryDir home;
+    QuietPlayer player;
+    const QString base = QStringLiteral("http://127.0.0.1:%1/box/").arg(port);
+    MainWindow window({home.path(), base, player});
+    window.show();
+    auto& c = window.controls();
+    ASSERT_TRUE(waitUntil([&] { return window.state().HomePageFailed == 1; }));
+    EXPECT_TRUE(c.Pic1->isHidden());
+    EXPECT_FALSE(c.wait->isHidden());
+    EXPECT_EQ(c.jia->pixmap().toImage(), c.w3->pixmap().toImage());  // the error picture
+
+    // The service comes back; a page that loads does not lift the latch.
+    ASSERT_TRUE(service.start()) << service.errorText();
+    window.pane(1)->navigate(base + "tv/list.htm");
+    ASSERT_TRUE(waitUntil([&] { return service.requestCount(ep::kTvList) >= 1; }));
+    QTest::qWait(500);
+    EXPECT_TRUE(c.Pic1->isHidden());
+    EXPECT_FALSE(c.wait->isHidden());
+
+    // A click on the picture retries and the catalogue shows.
+    QTest::mouseClick(c.jia, Qt::LeftButton);
+    EXPECT_EQ(window.state().HomePageFailed, 0);
+    EXPECT_TRUE(waitUntil([&] { return !c.Pic1->isHidden() && c.wait->isHidden(); }));
+    EXPECT_EQ(window.pane(1)->url().toString(), base);
+}
+
+TEST(MainWindowPanes, ProgramLinkReachesTheHookAsWritten) {
+    svc::DemoService service;
+    ASSERT_TRUE(service.start()) << service.errorText();
+    Running r(service);
+    auto* web1 = r.pane(1);
+    ASSERT_TRUE(waitUntil([&] { return !r.window->controls().Pic1->isHidden(); }));
+    const QString before = web1->url().toString();
+    QStringList seen;
+    web1->setNavigationHook([&](const QString& raw) {
+        seen << raw;
+        return true;
+    });
+    const QString link = QStringLiteral(
+        "zvqvod://qvod&&&http%3A//127.0.0.1/a.mp4&&&%u7B2C%u4E00&&&%u7B2C1%u96C6&&&7&&&0&&&3&&&0");
+    runScript(web1, QStringLiteral("var a = document.createElement('a'); a.href = '%1'; a.textContent = 'x';"
+                                   "document.body.appendChild(a); a.click();")
+                        .arg(link));
+    ASSERT_TRUE(waitUntil([&] { return !seen.isEmpty(); }, 5000));
+    EXPECT_EQ(seen.first(), link);
+    QTest::qWait(300);
+    EXPECT_EQ(web1->url().toString(), before);
+    EXPECT_FALSE(r.window->controls().Pic1->isHidden());
+}
