@@ -108,7 +108,8 @@ void MainWindowLayout::Form_Resize() {
 }
 
 void MainWindowLayout::ApplyRoundRegion() {
-    c_.BA1->setMask(roundRegion(c_.BA1->width(), c_.BA1->height()));
+    const QRegion outline = roundRegion(c_.BA1->width(), c_.BA1->height());
+    if (c_.BA1->mask() != outline) c_.BA1->setMask(outline);
 }
 
 void MainWindowLayout::PaintFrame() {
