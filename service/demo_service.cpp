@@ -4,7 +4,6 @@
 #include "service/service_context.h"
 
 #include <httplib.h>
-#include <signal.h>
 #include <sys/socket.h>
 
 #include <chrono>
@@ -18,22 +17,6 @@ namespace {
 // Worker threads: browser panes keep several connections open each, and a
 // connection holds its thread while it stays open.
 constexpr size_t kWorkerThreads = 24;
-
-// Runs fn with SIGPIPE blocked in the calling thread; threads started inside
-// inherit the mask. A peer that goes away mid-answer must end that answer, not
-// the process that hosts the service (the library writes without MSG_NOSIGNAL).
-template <typename Fn>
-auto withSigpipeBlocked(Fn fn) {
-    sigset_t block, previous;
-    sigemptyset(&block);
-    sigaddset(&block, SIGPIPE);
-    pthread_sigmask(SIG_BLOCK, &block, &previous);
-    struct Restore {
-        sigset_t mask;
-        ~Restore() { pthread_sigmask(SIG_SETMASK, &mask, nullptr); }
-    } restore{previous};
-    return fn();
-}
 
 }  // namespace
 
@@ -90,7 +73,7 @@ bool DemoService::start() {
     impl_->context.port = port;
     impl_->context.stop.rearm();
     httplib::Server* raw = server.get();
-    impl_->listener = withSigpipeBlocked([raw] { return std::thread([raw] { raw->listen_after_bind(); }); });
+    impl_->listener = std::thread([raw] { raw->listen_after_bind(); });
     // stop() only closes a server that already runs; wait for that so that an
     // early stop cannot leave the listener behind.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);

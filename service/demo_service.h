@@ -12,6 +12,8 @@
 //   GET  /control/pings[?id=ID]             GET  /control/requests?endpoint=E
 //   GET|POST /control/text?name=lib/wen.txt (POST body: the new text in UTF-8)
 // POST requests must carry a Content-Length, even an empty body (curl -d '').
+// The HTTP library sets SIGPIPE to ignored for the whole process when a service
+// is constructed, so that a peer going away ends only its own answer.
 // Endpoint names are the constants of service/fault.h (the path under the base
 // without the query; the base page is ""; "seed", "media" and "img" cover all
 // files under them).

@@ -92,7 +92,16 @@ inline Fetched post(int port, const std::string& path, const std::string& body =
     return f;
 }
 
-// Sends bytes as they are and reads until the peer closes (or 10 s pass).
+// True once raw holds a whole answer whose body has the length it declares.
+inline bool completeAnswer(const std::string& raw) {
+    const size_t end = raw.find("\r\n\r\n");
+    const size_t field = raw.find("Content-Length: ");
+    if (end == std::string::npos || field == std::string::npos || field > end) return false;
+    return raw.size() - end - 4 >= std::stoul(raw.substr(field + 16));
+}
+
+// Sends bytes as they are and reads until the answer is complete, the peer
+// closes, or 10 s pass.
 inline std::string rawExchange(int port, const std::string& request) {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in addr{};
@@ -104,10 +113,12 @@ inline std::string rawExchange(int port, const std::string& request) {
         send(fd, request.data(), request.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(request.size())) {
         char buffer[65536];
         pollfd p{fd, POLLIN, 0};
+        const bool head = request.rfind("HEAD ", 0) == 0;
         while (poll(&p, 1, 10000) > 0) {
             const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
             if (n <= 0) break;
             response.append(buffer, static_cast<size_t>(n));
+            if (!head && completeAnswer(response)) break;
         }
     }
     close(fd);
