@@ -237,6 +237,10 @@ MainWindowControls buildMainWindowControls(QWidget* window, const PaneFactory& p
     // Title strip and window buttons.
     c.Imi = pictureBox(window, "Imi", 26, 26);
     c.ni_name = label(window, "ni_name", text::kCaption, true);
+    // The logo and the title are part of the painted title strip: dragging
+    // them moves the window like the strip around them.
+    c.Imi->setAttribute(Qt::WA_TransparentForMouseEvents);
+    c.ni_name->setAttribute(Qt::WA_TransparentForMouseEvents);
     static const char* const kTitleTips[6] = {"最小化", "最大化", "关闭", "精简模式", "置顶", "菜单"};
     for (int i = 0; i < 6; ++i) {
         c.npc[i] = pictureBox(window, QStringLiteral("npc_%1").arg(i), 24, 24, i);

@@ -65,6 +65,10 @@ MainWindow::MainWindow(MainWindowDeps deps)
 
 MainWindow::~MainWindow() {
     qApp->removeEventFilter(this);
+    // The panes report their last loads while the controls are torn down;
+    // nobody may act on them then.
+    delete paneEvents_;
+    paneEvents_ = nullptr;
     tray_.RemoveTrayIcon();
 }
 
