@@ -37,7 +37,11 @@ protected:
 
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int,
                                   const QString&) override {
-        pane_->handleScriptMessage(message);
+        // Handled from the event loop, not inside the engine's callback: the
+        // handlers may show message boxes and let window events run.
+        if (!message.startsWith(scriptTag())) return;
+        QMetaObject::invokeMethod(
+            pane_, [pane = pane_, message] { pane->handleScriptMessage(message); }, Qt::QueuedConnection);
     }
 
 private:
@@ -80,7 +84,11 @@ WebPane::WebPane(QWidget* parent, QWebEngineProfile* profile) : QWebEngineView(p
 
 void WebPane::setNavigationHook(NavigationHook hook) { hook_ = std::move(hook); }
 
-bool WebPane::askHook(const QString& rawAddress) { return hook_ ? hook_(rawAddress) : false; }
+bool WebPane::askHook(const QString& rawAddress) {
+    // A copy: the hook may navigate this pane again, or replace itself.
+    const NavigationHook hook = hook_;
+    return hook ? hook(rawAddress) : false;
+}
 
 void WebPane::navigate(const QString& address) {
     if (isProgramAddress(address)) {
