@@ -1,7 +1,7 @@
 #include "service/pages.h"
 
 #include "app/build_config.h"
-#include "service/utf8.h"
+#include "app/codec/utf8.h"
 
 #include <cstdio>
 
@@ -234,7 +234,7 @@ std::string message(const std::string& title, const std::string& text) {
 std::string posterSvg(const Series& series) {
     auto ascii = [](std::string_view utf8) {
         std::string out;
-        for (const char32_t cp : decodeUtf8(utf8)) {
+        for (const char32_t cp : codec::decodeUtf8(utf8)) {
             if (cp == '&' || cp == '<' || cp == '>' || cp == '"' || cp >= 0x80 || cp < 0x20) {
                 char buf[16];
                 std::snprintf(buf, sizeof buf, "&#x%X;", static_cast<unsigned>(cp));
@@ -245,9 +245,9 @@ std::string posterSvg(const Series& series) {
         }
         return out;
     };
-    const std::u32string title = decodeUtf8(series.title);
+    const std::u32string title = codec::decodeUtf8(series.title);
     std::string initial;
-    if (!title.empty()) appendUtf8(initial, title.front());
+    if (!title.empty()) codec::appendUtf8(initial, title.front());
     const std::string color = ascii(series.posterColor);
     return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"240\" height=\"320\" viewBox=\"0 0 240 320\">"
            "<defs><linearGradient id=\"g\" x1=\"0\" y1=\"0\" x2=\"0\" y2=\"1\"><stop offset=\"0\" stop-color=\"" +

@@ -1,6 +1,6 @@
 #include "service/play_exchange.h"
 
-#include "service/js_escape.h"
+#include "app/codec/js_escape.h"
 
 #include <charconv>
 #include <vector>
@@ -72,13 +72,13 @@ TextAnswer answerPlayRequest(const Catalogue& catalogue, const MediaLibrary& med
 
 std::string playRequestLink(const Series& series, int source, int episode) {
     return "zuvovod://" + std::to_string(series.id) + "-" + std::to_string(source) + "-" + std::to_string(episode) +
-           "-" + jsEscape(series.title);
+           "-" + codec::jsEscape(series.title);
 }
 
 std::string episodeListLink(const Series& series, int source, int episode, const std::string& address) {
     const std::string& name = series.sources.at(static_cast<size_t>(source)).episodes.at(static_cast<size_t>(episode)).name;
-    return "zvqvod://" + series.kind + "&&&" + jsEscape(address) + "&&&" + jsEscape(series.title) + "&&&" +
-           jsEscape(name) + "&&&" + std::to_string(series.id) + "&&&" + std::to_string(source) + "&&&" +
+    return "zvqvod://" + series.kind + "&&&" + codec::jsEscape(address) + "&&&" + codec::jsEscape(series.title) + "&&&" +
+           codec::jsEscape(name) + "&&&" + std::to_string(series.id) + "&&&" + std::to_string(source) + "&&&" +
            std::to_string(episode) + "&&&n&&&1";
 }
 
@@ -104,13 +104,13 @@ std::optional<WebPlayerQuery> parseWebPlayerQuery(std::string_view rawQuery) {
     const size_t at = rawQuery.find("$$$");
     if (at == std::string_view::npos) return std::nullopt;
     WebPlayerQuery q;
-    q.kind = jsUnescape(rawQuery.substr(0, at));
-    std::string address = jsUnescape(rawQuery.substr(at + 3));
+    q.kind = codec::jsUnescape(rawQuery.substr(0, at));
+    std::string address = codec::jsUnescape(rawQuery.substr(at + 3));
     // A URL class that does not know "%uXXXX" writes its "%" as "%25"; one more
     // round restores what the page wrote.
     if (address.find("%u") != std::string::npos || address.find("%3A") != std::string::npos ||
         address.find("%3a") != std::string::npos)
-        address = jsUnescape(address);
+        address = codec::jsUnescape(address);
     auto startsWith = [&address](std::string_view prefix) { return address.rfind(prefix, 0) == 0; };
     if (!startsWith("http://") && !startsWith("https://")) return std::nullopt;
     for (const char c : address)

@@ -2,7 +2,7 @@
 // marks episodes by itself, and the web player goes to the sentinel at the end.
 #include "app/build_config.h"
 #include "service/demo_service.h"
-#include "service/js_escape.h"
+#include "app/codec/js_escape.h"
 #include "service_test_support.h"
 
 #include <QApplication>
@@ -123,7 +123,7 @@ DemoService* ServiceBrowser::service_ = nullptr;
 
 TEST_F(ServiceBrowser, EpisodeListStartsTheEpisodeOfItsStartKey) {
     // The title travels escaped; the URL class re-escapes its "%u" on the way.
-    ASSERT_TRUE(load("pp.htm?1001-0-3-" + jsEscape("星河往事") + "-04"));
+    ASSERT_TRUE(load("pp.htm?1001-0-3-" + codec::jsEscape("星河往事") + "-04"));
     const QJsonObject s = state();
     const QString c04 = evaluate("document.getElementById('c04').getAttribute('href')").toString();
     ASSERT_TRUE(c04.endsWith("&&&1001&&&0&&&4&&&n&&&1")) << c04.toStdString();
@@ -148,7 +148,7 @@ TEST_F(ServiceBrowser, EpisodeListWithStartKeyZeroStartsNothing) {
 
 TEST_F(ServiceBrowser, WebPlayerGoesToTheSentinelWhenTheVideoEnds) {
     const std::string address = service_->baseUrl() + "media/haidi-01.webm";
-    ASSERT_TRUE(load("play.htm?html5$$$" + jsEscape(address)));
+    ASSERT_TRUE(load("play.htm?html5$$$" + codec::jsEscape(address)));
     // Playing 8 s of film at 16 times the speed keeps the test short.
     QElapsedTimer timer;
     timer.start();

@@ -3,7 +3,7 @@
 #include "app/build_config.h"
 #include "app/codec/gbk.h"
 #include "service/demo_service.h"
-#include "service/js_escape.h"
+#include "app/codec/js_escape.h"
 #include "service/sha1.h"
 #include "service_test_support.h"
 
@@ -103,9 +103,9 @@ TEST_F(ServiceHttp, EpisodeListHasTheFivePropertiesInItsMarkup) {
         const auto a = split(answer(1001, std::stoi(f[5]), std::stoi(f[6])), "$");
         ASSERT_EQ(a.size(), 3u);
         EXPECT_EQ(f[0], a[2]);
-        EXPECT_EQ(jsUnescape(f[1]), a[1]);
-        EXPECT_EQ(jsUnescape(f[2]), "星河往事");
-        EXPECT_EQ(jsUnescape(f[3]), a[0]);
+        EXPECT_EQ(codec::jsUnescape(f[1]), a[1]);
+        EXPECT_EQ(codec::jsUnescape(f[2]), "星河往事");
+        EXPECT_EQ(codec::jsUnescape(f[3]), a[0]);
         EXPECT_EQ(f[4], "1001");
         EXPECT_EQ(f[7], "n");
         EXPECT_EQ(f[8], "1");
@@ -126,7 +126,7 @@ TEST_F(ServiceHttp, EpisodeListHasTheFivePropertiesInItsMarkup) {
 
 TEST_F(ServiceHttp, WebPlayerPagePlaysTheAddressAndEndsAtTheSentinel) {
     const std::string address = service_->baseUrl() + "media/haidi-01.webm";
-    const std::string html = text(box("play.htm?html5$$$" + jsEscape(address)));
+    const std::string html = text(box("play.htm?html5$$$" + codec::jsEscape(address)));
     EXPECT_NE(html.find("<video id=\"v\" src=\"" + address + "\""), std::string::npos);
     EXPECT_NE(html.find(std::string("location.href='") + config::kSentinelUrl + "'"), std::string::npos);
     EXPECT_EQ(box("play.htm?html5$$$javascript%3Aalert%281%29").status, 400);

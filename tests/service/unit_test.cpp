@@ -2,7 +2,7 @@
 // queries, link texts, the catalogue and the clips the build made.
 #include "service/byte_range.h"
 #include "service/catalogue.h"
-#include "service/js_escape.h"
+#include "app/codec/js_escape.h"
 #include "service/pages.h"
 #include "service/play_exchange.h"
 #include "service/sha1.h"
@@ -20,20 +20,20 @@ namespace {
 using test::cutLink;
 
 TEST(ServiceEscape, WritesWhatABrowserEscapeWrites) {
-    EXPECT_EQ(jsEscape("星河往事"), "%u661F%u6CB3%u5F80%u4E8B");
-    EXPECT_EQ(jsEscape("AZaz09@*_+-./"), "AZaz09@*_+-./");
-    EXPECT_EQ(jsEscape(" \"%&|é\x7F"), "%20%22%25%26%7C%E9%7F");
-    EXPECT_EQ(jsEscape("qvod://12|ab|x.mp4|"), "qvod%3A//12%7Cab%7Cx.mp4%7C");
-    EXPECT_EQ(jsEscape("\xF0\x9F\x98\x80"), "%uD83D%uDE00");  // outside the BMP: two UTF-16 units
-    EXPECT_EQ(jsEscape("\xFF"), "%uFFFD");                   // not UTF-8
+    EXPECT_EQ(codec::jsEscape("星河往事"), "%u661F%u6CB3%u5F80%u4E8B");
+    EXPECT_EQ(codec::jsEscape("AZaz09@*_+-./"), "AZaz09@*_+-./");
+    EXPECT_EQ(codec::jsEscape(" \"%&|é\x7F"), "%20%22%25%26%7C%E9%7F");
+    EXPECT_EQ(codec::jsEscape("qvod://12|ab|x.mp4|"), "qvod%3A//12%7Cab%7Cx.mp4%7C");
+    EXPECT_EQ(codec::jsEscape("\xF0\x9F\x98\x80"), "%uD83D%uDE00");  // outside the BMP: two UTF-16 units
+    EXPECT_EQ(codec::jsEscape("\xFF"), "%uFFFD");                   // not UTF-8
 }
 
 TEST(ServiceEscape, UnescapeReversesEscapeAndKeepsBrokenSequences) {
     for (const std::string text : {"星河往事", "侠客行-风云再起", "a b%c|d", "\xF0\x9F\x98\x80", "第01集"})
-        EXPECT_EQ(jsUnescape(jsEscape(text)), text);
-    EXPECT_EQ(jsUnescape("%41%u0042%u661f"), "AB星");
-    EXPECT_EQ(jsUnescape("%zz%u12%4"), "%zz%u12%4");
-    EXPECT_EQ(jsUnescape("%uD800x"), "\xEF\xBF\xBDx");  // an unpaired surrogate
+        EXPECT_EQ(codec::jsUnescape(codec::jsEscape(text)), text);
+    EXPECT_EQ(codec::jsUnescape("%41%u0042%u661f"), "AB星");
+    EXPECT_EQ(codec::jsUnescape("%zz%u12%4"), "%zz%u12%4");
+    EXPECT_EQ(codec::jsUnescape("%uD800x"), "\xEF\xBF\xBDx");  // an unpaired surrogate
 }
 
 TEST(ServiceSha1, MatchesKnownDigestsWholeOrInPieces) {
@@ -154,11 +154,11 @@ TEST(ServiceLinks, CutByTheClientsRulesGiveTheirFields) {
     EXPECT_EQ(play[0], "1002");
     EXPECT_EQ(play[1], "0");
     EXPECT_EQ(play[2], "2");
-    EXPECT_EQ(jsUnescape(play[3]), "侠客行");  // a title holding "-" is cut at its first "-"
+    EXPECT_EQ(codec::jsUnescape(play[3]), "侠客行");  // a title holding "-" is cut at its first "-"
 
     const auto fields = cutLink(episodeListLink(*film, 0, 2, "qvod://9|ab|xiake-03.mp4|"), "zvqvod://", "&&&");
-    const std::vector<std::string> expected = {"qvod", "qvod%3A//9%7Cab%7Cxiake-03.mp4%7C", jsEscape("侠客行-风云再起"),
-                                               jsEscape("第03集"), "1002", "0", "2", "n", "1"};
+    const std::vector<std::string> expected = {"qvod", "qvod%3A//9%7Cab%7Cxiake-03.mp4%7C", codec::jsEscape("侠客行-风云再起"),
+                                               codec::jsEscape("第03集"), "1002", "0", "2", "n", "1"};
     EXPECT_EQ(fields, expected);
     EXPECT_EQ(episodeElementId(1, 12), "c112");
 }

@@ -1,6 +1,6 @@
-#include "service/utf8.h"
+#include "app/codec/utf8.h"
 
-namespace qarvel::service {
+namespace qarvel::codec {
 
 std::u32string decodeUtf8(std::string_view s) {
     std::u32string out;
@@ -60,4 +60,4 @@ void appendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-}  // namespace qarvel::service
+}  // namespace qarvel::codec

@@ -1,14 +1,12 @@
-#include "service/js_escape.h"
+#include "app/codec/js_escape.h"
 
-#include "service/utf8.h"
+#include "app/codec/utf8.h"
 
-#include <vector>
-
-namespace qarvel::service {
+namespace qarvel::codec {
 namespace {
 
-std::vector<char16_t> toUtf16(std::string_view utf8) {
-    std::vector<char16_t> out;
+std::u16string toUtf16(std::string_view utf8) {
+    std::u16string out;
     out.reserve(utf8.size());
     for (char32_t cp : decodeUtf8(utf8)) {
         if (cp >= 0x10000) {
@@ -22,7 +20,7 @@ std::vector<char16_t> toUtf16(std::string_view utf8) {
     return out;
 }
 
-std::string fromUtf16(const std::vector<char16_t>& units) {
+std::string fromUtf16(std::u16string_view units) {
     std::string out;
     out.reserve(units.size());
     for (size_t i = 0; i < units.size(); ++i) {
@@ -41,23 +39,23 @@ std::string fromUtf16(const std::vector<char16_t>& units) {
 }
 
 bool keptAsIs(char16_t c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '@' || c == '*' ||
-           c == '_' || c == '+' || c == '-' || c == '.' || c == '/';
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'@' ||
+           c == u'*' || c == u'_' || c == u'+' || c == u'-' || c == u'.' || c == u'/';
 }
 
 int hexValue(char16_t c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= u'0' && c <= u'9') return c - u'0';
+    if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F') return c - u'A' + 10;
     return -1;
 }
 
-// The value of n hex digits at units[at]; -1 when one is missing or not hex.
-long hexAt(const std::vector<char16_t>& units, size_t at, size_t n) {
-    if (at + n > units.size()) return -1;
+// The value of n hex digits at text[at]; -1 when one is missing or not hex.
+long hexAt(std::u16string_view text, size_t at, size_t n) {
+    if (at + n > text.size()) return -1;
     long v = 0;
     for (size_t k = 0; k < n; ++k) {
-        const int d = hexValue(units[at + k]);
+        const int d = hexValue(text[at + k]);
         if (d < 0) return -1;
         v = v * 16 + d;
     }
@@ -66,31 +64,31 @@ long hexAt(const std::vector<char16_t>& units, size_t at, size_t n) {
 
 }  // namespace
 
-std::string jsEscape(std::string_view utf8) {
-    static const char* const kHex = "0123456789ABCDEF";
-    std::string out;
-    for (const char16_t c : toUtf16(utf8)) {
+std::u16string escapeUtf16(std::u16string_view text) {
+    static const char16_t kHex[] = u"0123456789ABCDEF";
+    std::u16string out;
+    out.reserve(text.size() * 3);
+    for (const char16_t c : text) {
         if (keptAsIs(c)) {
-            out += static_cast<char>(c);
+            out += c;
         } else if (c < 256) {
-            out += '%';
+            out += u'%';
             out += kHex[c >> 4];
             out += kHex[c & 15];
         } else {
-            out += "%u";
+            out += u"%u";
             for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(c >> shift) & 15];
         }
     }
     return out;
 }
 
-std::string jsUnescape(std::string_view text) {
-    const std::vector<char16_t> in = toUtf16(text);
-    std::vector<char16_t> out;
+std::u16string unescapeUtf16(std::u16string_view in) {
+    std::u16string out;
     out.reserve(in.size());
     for (size_t i = 0; i < in.size(); ++i) {
-        if (in[i] == '%') {
-            const bool wide = i + 1 < in.size() && in[i + 1] == 'u';
+        if (in[i] == u'%') {
+            const bool wide = i + 1 < in.size() && in[i + 1] == u'u';
             const long v = wide ? hexAt(in, i + 2, 4) : hexAt(in, i + 1, 2);
             if (v >= 0) {
                 out.push_back(static_cast<char16_t>(v));
@@ -100,7 +98,11 @@ std::string jsUnescape(std::string_view text) {
         }
         out.push_back(in[i]);
     }
-    return fromUtf16(out);
+    return out;
 }
 
-}  // namespace qarvel::service
+std::string jsEscape(std::string_view utf8) { return fromUtf16(escapeUtf16(toUtf16(utf8))); }
+
+std::string jsUnescape(std::string_view text) { return fromUtf16(unescapeUtf16(toUtf16(text))); }
+
+}  // namespace qarvel::codec
