@@ -8,6 +8,7 @@
 #include "platform/player_component.h"
 #include "platform/user_dialogs.h"
 #include "records/record_list_page.h"
+#include "service/demo_service.h"
 #include "web/web_environment.h"
 
 #include <QApplication>
@@ -44,6 +45,20 @@ int main(int argc, char** argv) {
     if (!QDir().mkpath(home)) {
         std::fprintf(stderr, "qarvel: cannot create the program folder %s\n", qPrintable(home));
         return 1;
+    }
+
+    // The service base address: built in, given, or the in-process demo service.
+    QString serviceBase = cl.service.isEmpty() ? QString::fromUtf8(qarvel::config::kServiceBase) : cl.service;
+    std::unique_ptr<qarvel::service::DemoService> demo;
+    if (cl.demo) {
+        demo = std::make_unique<qarvel::service::DemoService>();
+        if (!demo->start()) {
+            std::fprintf(stderr, "qarvel: the demo service could not start: %s\n", demo->errorText().c_str());
+            return 1;
+        }
+        serviceBase = QString::fromStdString(demo->baseUrl());
+        for (const std::string& clip : demo->missingMedia())
+            std::fprintf(stderr, "qarvel: demo clip missing (build the demo_media target): %s\n", clip.c_str());
     }
 
     qarvel::platform::LinuxPlayerComponent component;
