@@ -7,6 +7,7 @@
 #include "web/web_environment.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QWebEngineProfile>
 #include <gtest/gtest.h>
@@ -105,6 +106,42 @@ TEST(WebProfile, SharedProfileKeepsItsDataInTheProgramFolder) {
     // Panes go before the profile; then a new one may be made.
     delete profile;
     EXPECT_EQ(sharedProfile(), nullptr);
+}
+
+}  // namespace
+}  // namespace qarvel::web::test
+
+namespace qarvel::web::test {
+namespace {
+
+// What web_cookie_probe prints for `path` with the profile under `home`.
+QString probe(const QString& home, const QString& url) {
+    QProcess p;
+    p.setProcessChannelMode(QProcess::SeparateChannels);
+    p.start(QStringLiteral(QARVEL_COOKIE_PROBE), {home, url});
+    if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        ADD_FAILURE() << "probe failed: " << p.readAllStandardError().right(2000).toStdString();
+        return {};
+    }
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+TEST(WebProfile, CookiesSurviveARestart) {
+    LoopbackServer server;
+    server.http().Get("/set", [](const httplib::Request&, httplib::Response& res) {
+        res.set_header("Set-Cookie", "sid=kept42; Max-Age=3600; Path=/");
+        res.set_content("<html><body>set</body></html>", "text/html");
+    });
+    server.http().Get("/show", [](const httplib::Request& req, httplib::Response& res) {
+        res.set_content("<html><body>cookie=" + req.get_header_value("Cookie") + "</body></html>", "text/html");
+    });
+    server.start();
+    QTemporaryDir home, other;
+    ASSERT_TRUE(home.isValid() && other.isValid());
+
+    EXPECT_EQ(probe(home.path(), server.url("/set")), "set");
+    EXPECT_EQ(probe(home.path(), server.url("/show")), "cookie=sid=kept42");
+    EXPECT_EQ(probe(other.path(), server.url("/show")), "cookie=");
 }
 
 }  // namespace

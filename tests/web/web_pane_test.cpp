@@ -146,3 +146,34 @@ TEST(WebPane, RightClickReportsTheLinkEvenWhenThePageCancelsTheMenu) {
 
 }  // namespace
 }  // namespace qarvel::web::test
+
+namespace qarvel::web::test {
+namespace {
+
+TEST(WebPane, HookMayNavigateItsOwnPaneAndReplaceItself) {
+    // As the catalogue does: a play-request link turns into an episode link
+    // that the same pane's hook handles, and the handler may be swapped meanwhile.
+    auto pane = std::make_unique<WebPane>();
+    QStringList seen;
+    WebPane* p = pane.get();
+    p->setNavigationHook([&seen, p](const QString& a) {
+        seen << a;
+        if (a.startsWith("zuvovod://")) {
+            // Replaces the function that is running right now.
+            p->setNavigationHook([&seen](const QString& b) {
+                seen << "second:" + b;
+                return true;
+            });
+            p->navigate("zvqvod://qvod&&&%u4E2D&&&t&&&n&&&1&&&0&&&0");
+            seen << "first still running:" + a;
+        }
+        return true;
+    });
+    p->navigate("zuvovod://1-0-0-x");
+    p->navigate("open://2");
+    EXPECT_EQ(seen, (QStringList{"zuvovod://1-0-0-x", "second:zvqvod://qvod&&&%u4E2D&&&t&&&n&&&1&&&0&&&0",
+                                 "first still running:zuvovod://1-0-0-x", "second:open://2"}));
+}
+
+}  // namespace
+}  // namespace qarvel::web::test

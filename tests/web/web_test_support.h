@@ -6,9 +6,14 @@
 #include <QStringList>
 #include <QVariant>
 #include <functional>
+#include <ostream>
 #include <httplib.h>
 #include <memory>
 #include <thread>
+
+// Readable failure messages for Qt strings.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QStringList& l, std::ostream* os) { *os << '[' << l.join("\", \"").prepend('"').append('"').toStdString() << ']'; }
 
 namespace qarvel::web::test {
 
