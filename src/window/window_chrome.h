@@ -17,7 +17,7 @@
 
 namespace qarvel::window {
 
-// Where a point of the window lies with respect to the edge band.
+// Where a point of the window lies: in the edge band, or inside it.
 struct EdgeZone {
     int cursor = 0;     // 0 default, 6 NE/SW, 7 N/S, 8 NW/SE, 9 W/E sizing
     int hitCode = 0;    // the platform's sizing hit code; 0 for the interior

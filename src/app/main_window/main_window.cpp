@@ -73,19 +73,19 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::setUpTimers() {
-    struct Spec {
+    struct TimerSetting {
         QTimer* timer;
         const char* name;
         int interval;
         bool enabled;
         bool once;  // handlers that switch their timer off after one tick
     };
-    const Spec specs[] = {
+    const TimerSetting settings[] = {
         {&Timer1, "Timer1", 1000, true, false}, {&Timer2, "Timer2", 2000, false, true},
         {&Timer3, "Timer3", 10, true, true},    {&Timer4, "Timer4", 50000, false, false},
         {&Timer5, "Timer5", 6000, true, true},  {&Timerg, "Timerg", 50, false, false},
     };
-    for (const Spec& s : specs) {
+    for (const TimerSetting& s : settings) {
         s.timer->setParent(this);
         s.timer->setObjectName(QString::fromLatin1(s.name));
         s.timer->setInterval(s.interval);
