@@ -25,7 +25,10 @@ protected:
         // Loads, document writes and reloads started by the program have
         // already been through the hook in navigate() or need none.
         if (isMainFrame && (type == NavigationTypeTyped || type == NavigationTypeReload)) return true;
-        const bool cancel = pane_->askHook(url.toString());
+        // The sentinel can arrive here too (a redirect, a history step); it
+        // is never loaded, whatever the hook answers.
+        const QString address = url.toString();
+        const bool cancel = pane_->askHook(address) || isProgramAddress(address);
         if (cancel && isMainFrame) pane_->cancelledUrl_ = url;
         return !cancel;
     }

@@ -31,7 +31,8 @@ public:
 
     // Navigate / Navigate2. A program link or the sentinel goes straight to
     // the hook. Anything else goes to the hook too and is loaded unless it
-    // cancels; an absolute local path is loaded as a file.
+    // cancels; an absolute local path is loaded as a file. Use this, not
+    // load()/setUrl(): loads the program starts itself are not asked again.
     void navigate(const QString& address);
     // Writes an HTML text into an empty document.
     void writeDocument(const QString& html);

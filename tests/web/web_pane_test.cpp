@@ -73,6 +73,21 @@ TEST(WebPane, HttpErrorsAndRefusedConnectionsAreNavigateErrors) {
     EXPECT_EQ(errors.count(), 0);
 }
 
+TEST(WebPane, RedirectToTheSentinelIsNeverFollowed) {
+    LoopbackServer server;
+    server.http().Get("/end", [](const httplib::Request&, httplib::Response& res) {
+        res.set_redirect("http://end-of-play.qarvel.invalid/");
+    });
+    server.start();
+    RecordingPane rec;  // a hook that lets everything through
+    QSignalSpy errors(rec.pane.get(), &WebPane::navigateError);
+    ASSERT_TRUE(navigateAndWait(rec.pane.get(), server.url("/end")));
+    EXPECT_EQ(rec.seen, (QStringList{server.url("/end"), "http://end-of-play.qarvel.invalid/"}));
+    // A followed redirect would fail on the name and report it.
+    settle(200);
+    EXPECT_EQ(errors.count(), 0);
+}
+
 TEST(WebPane, UnusableAddressIsReportedAndLoadsNothing) {
     RecordingPane rec;
     QSignalSpy errors(rec.pane.get(), &WebPane::navigateError);
