@@ -48,11 +48,18 @@ WindowChrome::WindowChrome(MainWindowControls& c, MainWindowState& state, const 
     : QObject(c.BA1), c_(c), state_(state), skin_(skin), layout_(layout), settings_(settings) {
     sizeSettled_.setSingleShot(true);
     sizeSettled_.setInterval(kSettleMs);
+    // The resize may go on after a pause; the size is stored again then.
     connect(&sizeSettled_, &QTimer::timeout, this, [this] {
-        if (!sizingActive_) return;
-        sizingActive_ = false;
-        storeSize();
+        if (sizingActive_) storeSize();
     });
+    startSystemResize = [this](Qt::Edges edges) {
+        QWindow* handle = c_.BA1->windowHandle();
+        return handle && handle->startSystemResize(edges);
+    };
+    startSystemMove = [this] {
+        QWindow* handle = c_.BA1->windowHandle();
+        return handle && handle->startSystemMove();
+    };
     c_.BA1->setMouseTracking(true);
     c_.BA1->installEventFilter(this);
     connectHovers();
@@ -148,8 +155,7 @@ void WindowChrome::EdgeSizing(int action, int x, int y) {
 }
 
 void WindowChrome::beginResize(Qt::Edges edges, int x, int y) {
-    QWindow* handle = c_.BA1->windowHandle();
-    if (handle && handle->startSystemResize(edges)) return;
+    if (startSystemResize(edges)) return;
     // No resize of the platform's own: follow the pointer ourselves until the release.
     drag_ = Drag::Resize;
     dragEdges_ = edges;
@@ -158,8 +164,7 @@ void WindowChrome::beginResize(Qt::Edges edges, int x, int y) {
 }
 
 void WindowChrome::beginMove(int x, int y) {
-    QWindow* handle = c_.BA1->windowHandle();
-    if (handle && handle->startSystemMove()) return;
+    if (startSystemMove()) return;
     drag_ = Drag::Move;
     dragStart_ = pressGlobal_.isNull() ? c_.BA1->mapToGlobal(QPoint(x, y)) : pressGlobal_;
     dragGeometry_ = c_.BA1->geometry();
@@ -180,7 +185,8 @@ void WindowChrome::followDrag(int x, int y) {
 }
 
 void WindowChrome::storeSize() {
-    if (state_.CompactMode != 0) return;
+    // Only a size the user gave the normal window is kept.
+    if (state_.CompactMode != 0 || c_.BA1->isMaximized() || c_.BA1->isMinimized()) return;
     settings_.write(QStringLiteral("S_q"), QStringLiteral("h_w"), QString::number(twipsFromPixels(c_.BA1->width())));
     settings_.write(QStringLiteral("S_q"), QStringLiteral("h_h"), QString::number(twipsFromPixels(c_.BA1->height())));
 }
@@ -208,6 +214,12 @@ void WindowChrome::Form_MouseMove(Qt::MouseButtons buttons, int x, int y) {
             return;
         }
         drag_ = Drag::None;  // the release went elsewhere
+    }
+    if (sizingActive_ && !(buttons & Qt::LeftButton)) {
+        // The platform's resize is over; the release went to the platform.
+        sizingActive_ = false;
+        sizeSettled_.stop();
+        storeSize();
     }
     resetHoverColours();
     const int W = c_.BA1->width();

@@ -60,6 +60,12 @@ public:
     bool sizingActive() const { return sizingActive_; }
     bool overInterior() const { return overInterior_; }
 
+    // Hand a resize or a move over to the platform; false when it cannot
+    // run one, and the chrome follows the pointer itself. Default: the
+    // window's QWindow::startSystemResize / startSystemMove.
+    std::function<bool(Qt::Edges)> startSystemResize;
+    std::function<bool()> startSystemMove;
+
     // Caption of the player menu's compact-mode item; set by the menus.
     std::function<void(const QString&)> setCompactMenuCaption;
     // Resets the notice line's hover look; set by the notice line.
@@ -97,7 +103,8 @@ private:
     QPoint pressGlobal_;
     QRect dragGeometry_;
     // The platform's resize may end without a release reaching us; the size
-    // is stored once the resizing has been quiet for a moment.
+    // is stored whenever the resizing has been quiet for a moment, and when
+    // the pointer comes back with the button up.
     QTimer sizeSettled_;
 };
 

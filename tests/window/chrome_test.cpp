@@ -244,3 +244,45 @@ TEST(WindowChrome, LeavingCompactModeWithoutAStoredSizeKeepsTheMinimum) {
     const QRect screen = f.window->screen()->geometry();
     EXPECT_EQ(f.window->x(), screen.x() + (screen.width() - f.window->width()) / 2);
 }
+
+TEST(WindowChrome, PlatformResizeIsStoredWhenItGoesQuietAndWhenThePointerComesBack) {
+    FakeWindow f;
+    f.open(1200, 700);
+    // A platform that runs the resize itself: size changes arrive without
+    // pointer events, and the release goes to the platform.
+    Qt::Edges asked{};
+    f.chrome->startSystemResize = [&](Qt::Edges e) {
+        asked = e;
+        return true;
+    };
+    f.chrome->Form_MouseDown(Qt::LeftButton, 1199, 350);
+    EXPECT_EQ(asked, Qt::RightEdge);
+    ASSERT_TRUE(f.chrome->sizingActive());
+    f.window->resize(1100, 700);
+    QTest::qWait(600);
+    EXPECT_EQ(f.settings.values.value("S_q/h_w"), QString::number(1100 * 15));
+    // The resize goes on after a pause.
+    f.window->resize(1050, 690);
+    QTest::qWait(600);
+    EXPECT_EQ(f.settings.values.value("S_q/h_w"), QString::number(1050 * 15));
+    EXPECT_EQ(f.settings.values.value("S_q/h_h"), QString::number(690 * 15));
+    // The pointer comes back with the button up: the resize is over.
+    f.window->resize(1040, 690);
+    f.chrome->Form_MouseMove(Qt::NoButton, 500, 300);
+    EXPECT_FALSE(f.chrome->sizingActive());
+    EXPECT_EQ(f.settings.values.value("S_q/h_w"), QString::number(1040 * 15));
+    // Later size changes are not the user's.
+    const int writes = f.settings.writes;
+    f.window->resize(1000, 650);
+    QTest::qWait(600);
+    EXPECT_EQ(f.settings.writes, writes);
+
+    // A move handed over to the platform moves nothing here.
+    bool moveAsked = false;
+    f.chrome->startSystemMove = [&] { return moveAsked = true; };
+    const QPoint pos = f.window->pos();
+    f.chrome->Form_MouseDown(Qt::LeftButton, 300, 20);
+    f.chrome->Form_MouseMove(Qt::LeftButton, 320, 30);
+    EXPECT_TRUE(moveAsked);
+    EXPECT_EQ(f.window->pos(), pos);
+}
