@@ -1,0 +1,76 @@
+#pragma once
+// Fetches one film into its cache file with HTTP range requests. Lives on the
+// engine's network thread. It fills the gaps of the file starting where a reader
+// waits, moves when a reader waits elsewhere, tries the next source when one
+// fails, and retries a source that went away.
+#include "engine/cached_film.h"
+
+#include <QObject>
+#include <QTimer>
+#include <QVector>
+#include <memory>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+namespace qarvel::engine {
+
+class FilmFetcher : public QObject {
+    Q_OBJECT
+public:
+    // The film being played keeps trying once any of it has arrived (the source
+    // may come back); a film fetched ahead of time gives up after a few failures.
+    enum class Persistence { WhilePlaying, Bounded };
+
+    FilmFetcher(std::shared_ptr<CachedFilm> film, QNetworkAccessManager* network, Persistence persistence,
+                QObject* parent = nullptr);
+    ~FilmFetcher() override;
+
+    void start();
+    void stop();
+    // A reader waits for offset.
+    void want(qint64 offset);
+    void setPersistence(Persistence persistence) { m_persistence = persistence; }
+    const std::shared_ptr<CachedFilm>& film() const { return m_film; }
+
+signals:
+    // The size of a film whose size was unknown is now known (cacheable), or the
+    // source answered with something that cannot be cached (a stream, a page).
+    void sizeKnown(bool cacheable);
+    // The film is complete, or the fetch gave up (the film's condition says which).
+    void ended();
+
+private:
+    enum class Verdict { Fine, Transient, Permanent, NotCacheable };
+
+    void issueRequest();
+    void onReadyRead();
+    void onFinished();
+    Verdict checkHeaders();
+    void dropReply();
+    void handleFailure(Verdict verdict, const QString& why);
+    void finish(FetchCondition condition);
+    bool shouldGiveUp() const;
+    int nextLiveSource(int from) const;
+
+    std::shared_ptr<CachedFilm> m_film;
+    QNetworkAccessManager* m_network;
+    Persistence m_persistence;
+    QNetworkReply* m_reply = nullptr;
+    QTimer m_retry;
+    QTimer m_save;
+
+    QVector<bool> m_dead;        // sources that answered with a permanent error
+    int m_source = 0;            // index into the film's urls
+    int m_failures = 0;          // consecutive attempts that brought nothing
+    bool m_everReceived = false;
+    bool m_ended = false;
+    bool m_headersChecked = false;
+    qint64 m_want = -1;          // where a reader waits, -1 when nobody does
+    qint64 m_pos = 0;            // next byte the current request writes
+    qint64 m_requestEnd = -1;    // end (exclusive) of the current request, -1 open
+    qint64 m_skip = 0;           // bytes to drop when a source ignored the range
+    qint64 m_receivedThisRequest = 0;
+};
+
+}  // namespace qarvel::engine

@@ -1,0 +1,171 @@
+// A film in the cache folder: where it is stored, how it resumes, and readers
+// that wait for bytes that have not arrived.
+#include "engine/cached_film.h"
+#include "engine/film_index.h"
+#include "engine_test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace qarvel::engine;
+using qarvel::engine::testing::fileBytes;
+
+namespace {
+
+class EngineCachedFilm : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString folder() const { return dir.path() + "/Media/"; }
+    FilmSource source(qint64 size = 1000, QString key = "qvod:abc") const
+    {
+        return FilmSource{"第01集.mp4", key, size, {QUrl("http://127.0.0.1:1/seed/abc/x.mp4")}};
+    }
+    std::shared_ptr<CachedFilm> open(const FilmSource& s)
+    {
+        QString error;
+        auto film = CachedFilm::open(folder(), s, &error);
+        EXPECT_TRUE(film) << error.toStdString();
+        return film;
+    }
+    static QByteArray pattern(qint64 size)
+    {
+        QByteArray bytes(size, Qt::Uninitialized);
+        for (qint64 i = 0; i < size; ++i) bytes[i] = char('a' + i % 26);
+        return bytes;
+    }
+};
+
+}  // namespace
+
+TEST_F(EngineCachedFilm, StoresUnderItsNameAndReportsProgress)
+{
+    auto film = open(source());
+    ASSERT_TRUE(film);
+    EXPECT_EQ(film->path(), folder() + "第01集.mp4");
+    EXPECT_TRUE(QFile::exists(film->path()));
+    EXPECT_TRUE(QFile::exists(filmIndexPath(folder(), "第01集.mp4")));
+    EXPECT_EQ(film->progressPerMille(), 0);
+
+    const QByteArray data = pattern(1000);
+    ASSERT_TRUE(film->write(500, data.constData() + 500, 500));
+    EXPECT_EQ(film->progressPerMille(), 500);
+    EXPECT_EQ(film->nextGap(600)->begin, 0);
+    ASSERT_TRUE(film->write(0, data.constData(), 499));
+    EXPECT_EQ(film->progressPerMille(), 999);  // 1000 means every byte, not nearly all
+    EXPECT_FALSE(film->isComplete());
+    ASSERT_TRUE(film->write(499, data.constData() + 499, 1));
+    EXPECT_EQ(film->progressPerMille(), 1000);
+    EXPECT_TRUE(film->isComplete());
+    EXPECT_EQ(fileBytes(film->path()), data);
+}
+
+TEST_F(EngineCachedFilm, ResumesFromItsBookkeepingAfterReopening)
+{
+    const QByteArray data = pattern(1000);
+    {
+        auto film = open(source());
+        ASSERT_TRUE(film->write(0, data.constData(), 300));
+        ASSERT_TRUE(film->saveIndex());
+    }
+    auto again = open(source());
+    EXPECT_EQ(again->arrivedBytes(), 300);
+    EXPECT_EQ(again->nextGap(0)->begin, 300);
+    // Bookkeeping without its data file means nothing has arrived.
+    again.reset();
+    QFile::remove(folder() + "第01集.mp4");
+    EXPECT_EQ(open(source())->arrivedBytes(), 0);
+}
+
+TEST_F(EngineCachedFilm, AnotherFilmsFileIsNeverOverwritten)
+{
+    ASSERT_TRUE(QDir().mkpath(folder()));
+    QFile foreign(folder() + "第01集.mp4");
+    ASSERT_TRUE(foreign.open(QIODevice::WriteOnly));
+    foreign.write("someone else's film");
+    foreign.close();
+
+    auto film = open(source());
+    EXPECT_NE(film->path(), folder() + "第01集.mp4");
+    EXPECT_TRUE(film->name().startsWith("第01集~"));
+    EXPECT_TRUE(film->name().endsWith(".mp4"));
+    EXPECT_EQ(fileBytes(folder() + "第01集.mp4"), "someone else's film");
+
+    // A film of another hash that holds the name through its bookkeeping, too.
+    auto second = open(source(1000, "qvod:other"));
+    EXPECT_NE(second->path(), film->path());
+    EXPECT_NE(second->path(), folder() + "第01集.mp4");
+    // The first film finds its own file again.
+    EXPECT_EQ(open(source())->path(), film->path());
+}
+
+TEST_F(EngineCachedFilm, AFileOfExactlyTheFilmsSizeIsTakenAsTheFilm)
+{
+    ASSERT_TRUE(QDir().mkpath(folder()));
+    QFile copied(folder() + "第01集.mp4");
+    ASSERT_TRUE(copied.open(QIODevice::WriteOnly));
+    copied.write(pattern(1000));
+    copied.close();
+    auto film = open(source());
+    EXPECT_EQ(film->path(), folder() + "第01集.mp4");
+    EXPECT_TRUE(film->isComplete());
+    EXPECT_EQ(film->condition(), FetchCondition::Complete);
+}
+
+TEST_F(EngineCachedFilm, UnknownSizeIsLearnedOnceAndContradictionsRefused)
+{
+    auto film = open(source(-1));
+    EXPECT_EQ(film->size(), -1);
+    EXPECT_EQ(film->progressPerMille(), 0);
+    EXPECT_TRUE(film->setSize(2000));
+    EXPECT_TRUE(film->setSize(2000));
+    EXPECT_FALSE(film->setSize(3000));
+    EXPECT_EQ(film->size(), 2000);
+}
+
+TEST_F(EngineCachedFilm, RefusesNamesAndFoldersItCannotUse)
+{
+    QString error;
+    FilmSource bad = source();
+    bad.name = "../escape.mp4";
+    EXPECT_FALSE(CachedFilm::open(folder(), bad, &error));
+    EXPECT_FALSE(error.isEmpty());
+    QFile blocker(dir.path() + "/file");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    EXPECT_FALSE(CachedFilm::open(dir.path() + "/file/sub/", source(), &error));
+}
+
+TEST_F(EngineCachedFilm, ReadersWaitForBytesAndAskForThem)
+{
+    auto film = open(source());
+    std::atomic<qint64> asked{-1};
+    film->setWantHandler([&](qint64 offset) { asked = offset; });
+    const QByteArray data = pattern(1000);
+
+    std::atomic<bool> cancel{false};
+    qint64 got = -2;
+    char buffer[64];
+    std::thread reader([&] { got = film->read(700, buffer, sizeof buffer, cancel); });
+    ASSERT_TRUE(qarvel::engine::testing::waitFor([&] { return asked.load() == 700; }, 5000));
+    EXPECT_EQ(got, -2);  // still waiting
+    ASSERT_TRUE(film->write(700, data.constData() + 700, 10));
+    reader.join();
+    EXPECT_EQ(got, 10);  // what is there, not the whole buffer
+    EXPECT_EQ(QByteArray(buffer, 10), data.mid(700, 10));
+
+    // At the end: end of file; cancelled or failed: an error, without waiting forever.
+    EXPECT_EQ(film->read(1000, buffer, sizeof buffer, cancel), 0);
+    std::thread cancelled([&] { got = film->read(0, buffer, sizeof buffer, cancel); });
+    cancel = true;
+    film->wakeReaders();
+    cancelled.join();
+    EXPECT_EQ(got, -1);
+    std::atomic<bool> keepGoing{false};
+    std::thread failed([&] { got = film->read(0, buffer, sizeof buffer, keepGoing); });
+    film->setCondition(FetchCondition::Failed);
+    failed.join();
+    EXPECT_EQ(got, -1);
+}

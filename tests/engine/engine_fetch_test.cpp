@@ -1,0 +1,186 @@
+// Fetching films into the cache over HTTP: whole films, resuming, cut answers,
+// sources that fail, and readers that wait far ahead of the fetch.
+#include "engine/film_cache.h"
+#include "engine/film_index.h"
+#include "engine_test_support.h"
+#include "media_server.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace qarvel::engine;
+using namespace qarvel::engine::testing;
+
+namespace {
+
+const QString kName = "第02集.mp4";
+
+class EngineFetch : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ensureApplication();
+        ASSERT_TRUE(QDir().mkpath(served()));
+        ASSERT_TRUE(QFile::copy(clipPath("long.mp4"), served() + "/" + kName));
+        film = fileBytes(served() + "/" + kName);
+        ASSERT_GT(film.size(), 500000);
+        server = std::make_unique<MediaServer>(served().toStdString());
+        ASSERT_TRUE(server->start());
+        cache = std::make_unique<FilmCache>();
+        cache->setFolder(cacheFolder());
+    }
+    QString served() const { return dir.path() + "/served"; }
+    QString cacheFolder() const { return dir.path() + "/Media/"; }
+    QString cachedPath() const { return cacheFolder() + kName; }
+    QUrl urlOn(const MediaServer& s) const
+    {
+        return QUrl(QString::fromStdString(s.seedBase()) + "HASH/" + QUrl::toPercentEncoding(kName));
+    }
+    FilmSource source(qint64 size = -2) const
+    {
+        return FilmSource{kName, "qvod:hash", size == -2 ? film.size() : size, {urlOn(*server)}};
+    }
+    std::shared_ptr<CachedFilm> play(const FilmSource& s)
+    {
+        QString error;
+        auto f = cache->fetchForPlaying(s, &error);
+        EXPECT_TRUE(f) << error.toStdString();
+        return f;
+    }
+    static bool finished(const std::shared_ptr<CachedFilm>& f)
+    {
+        const FetchCondition c = f->condition();
+        return c == FetchCondition::Complete || c == FetchCondition::Failed;
+    }
+
+    QTemporaryDir dir;
+    QByteArray film;
+    std::unique_ptr<MediaServer> server;
+    std::unique_ptr<FilmCache> cache;
+};
+
+}  // namespace
+
+TEST_F(EngineFetch, PreloadFetchesTheWholeFilmUnderItsName)
+{
+    server->setBytesPerSecond(2'000'000);
+    QString error;
+    ASSERT_TRUE(cache->preload(source(), &error)) << error.toStdString();
+    auto f = cache->preloadedFilm();
+    ASSERT_TRUE(f);
+    bool sawRate = false;
+    ASSERT_TRUE(waitFor([&] {
+        sawRate = sawRate || f->bytesPerSecond() > 0;
+        return f->isComplete();
+    }, 20000));
+    EXPECT_TRUE(sawRate);
+    EXPECT_EQ(f->progressPerMille(), 1000);
+    EXPECT_EQ(fileBytes(cachedPath()), film);
+}
+
+TEST_F(EngineFetch, AStoppedFetchResumesWhereItStopped)
+{
+    server->setBytesPerSecond(400'000);
+    auto f = play(source());
+    ASSERT_TRUE(waitFor([&] { return f->arrivedBytes() > 150'000; }, 10000));
+    cache.reset();  // the program ends half-way
+    const auto index = loadFilmIndex(filmIndexPath(cacheFolder(), kName));
+    ASSERT_TRUE(index.has_value());
+    const qint64 kept = index->ranges.coveredBytes();
+    ASSERT_GT(kept, 100'000);
+    ASSERT_LT(kept, film.size());
+
+    const size_t asked = server->rangesAsked().size();
+    server->setBytesPerSecond(0);
+    cache = std::make_unique<FilmCache>();
+    cache->setFolder(cacheFolder());
+    auto again = play(source());
+    EXPECT_GE(again->arrivedBytes(), kept);
+    ASSERT_TRUE(waitFor([&] { return again->isComplete(); }, 20000));
+    EXPECT_EQ(fileBytes(cachedPath()), film);
+    const auto ranges = server->rangesAsked();
+    ASSERT_GT(ranges.size(), asked);
+    EXPECT_EQ(ranges[asked], "bytes=" + std::to_string(kept) + "-" + std::to_string(film.size() - 1));
+}
+
+TEST_F(EngineFetch, AnswersCutShortAreContinued)
+{
+    server->setCutAfterBytes(200'000);
+    auto f = play(source());
+    ASSERT_TRUE(waitFor([&] { return finished(f); }, 30000));
+    EXPECT_EQ(f->condition(), FetchCondition::Complete);
+    EXPECT_EQ(fileBytes(cachedPath()), film);
+    EXPECT_GE(server->requests(), int(film.size() / 200'000));
+}
+
+TEST_F(EngineFetch, ASourceThatRefusesTheFilmGivesWayToTheNext)
+{
+    MediaServer refusing(served().toStdString());
+    ASSERT_TRUE(refusing.start());
+    refusing.setStatus(404);
+    FilmSource s = source();
+    s.urls = {urlOn(refusing), urlOn(*server)};
+    auto f = play(s);
+    ASSERT_TRUE(waitFor([&] { return finished(f); }, 20000));
+    EXPECT_EQ(f->condition(), FetchCondition::Complete);
+    EXPECT_EQ(refusing.requests(), 1);  // a refusal is not asked again
+    EXPECT_EQ(fileBytes(cachedPath()), film);
+}
+
+TEST_F(EngineFetch, NoSourceAnsweringEndsInFailureAndKeepsNothingFalse)
+{
+    server->stop();
+    auto f = play(source());
+    ASSERT_TRUE(waitFor([&] { return finished(f); }, 15000));
+    EXPECT_EQ(f->condition(), FetchCondition::Failed);
+    EXPECT_EQ(f->arrivedBytes(), 0);
+}
+
+TEST_F(EngineFetch, ASourceHoldingAnotherSizeIsNotTrusted)
+{
+    auto f = play(source(film.size() + 10));
+    ASSERT_TRUE(waitFor([&] { return finished(f); }, 15000));
+    EXPECT_EQ(f->condition(), FetchCondition::Failed);
+    EXPECT_EQ(f->arrivedBytes(), 0);
+}
+
+TEST_F(EngineFetch, AReaderFarAheadIsServedFirst)
+{
+    server->setBytesPerSecond(100'000);  // the whole film would take about ten seconds
+    auto f = play(source());
+    std::atomic<bool> cancel{false};
+    char buffer[4096];
+    qint64 got = 0;
+    QElapsedTimer clock;
+    clock.start();
+    std::thread reader([&] { got = f->read(film.size() - 5000, buffer, sizeof buffer, cancel); });
+    const bool served = waitFor([&] { return got != 0; }, 8000);
+    cancel = true;
+    f->wakeReaders();
+    reader.join();
+    ASSERT_TRUE(served);
+    ASSERT_GT(got, 0);
+    EXPECT_LT(clock.elapsed(), 4000);
+    EXPECT_EQ(QByteArray(buffer, int(got)), film.mid(film.size() - 5000, int(got)));
+    EXPECT_LT(f->arrivedBytes(), film.size() / 2);  // the tail came first, not everything before it
+}
+
+TEST_F(EngineFetch, AnHttpFilmOfUnknownSizeLearnsItFromTheSource)
+{
+    FilmSource s = source(-1);
+    s.key = urlOn(*server).toString();
+    QSignalSpy known(cache.get(), &FilmCache::sizeKnown);
+    auto f = play(s);
+    ASSERT_TRUE(waitFor([&] { return !known.isEmpty(); }, 10000));
+    EXPECT_TRUE(known.first().at(1).toBool());
+    EXPECT_EQ(known.first().at(0).toString(), cache->streamIdOf(f));
+    EXPECT_EQ(f->size(), film.size());
+    ASSERT_TRUE(waitFor([&] { return f->isComplete(); }, 20000));
+    EXPECT_EQ(fileBytes(cachedPath()), film);
+}

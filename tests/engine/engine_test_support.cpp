@@ -1,0 +1,53 @@
+#include "engine_test_support.h"
+
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QThread>
+
+namespace qarvel::engine::testing {
+
+void ensureApplication()
+{
+    if (QCoreApplication::instance()) return;
+    static int argc = 1;
+    static char name[] = "engine-tests";
+    static char* argv[] = {name, nullptr};
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    new QApplication(argc, argv);
+}
+
+bool waitFor(const std::function<bool()>& done, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!done()) {
+        if (deadline.hasExpired()) return done();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+void spin(int ms)
+{
+    waitFor([] { return false; }, ms);
+}
+
+QString clipPath(const QString& name)
+{
+    return QString(ENGINE_TEST_MEDIA) + "/" + name;
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString sha1Hex(const QByteArray& bytes)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex());
+}
+
+}  // namespace qarvel::engine::testing

@@ -1,0 +1,22 @@
+#pragma once
+// What the engine's tests share: the application object, waiting on the event
+// loop, the generated clips and their bytes.
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+namespace qarvel::engine::testing {
+
+// Creates the QApplication once (sharing GL contexts, as the program does).
+void ensureApplication();
+// Runs the event loop until done() holds or timeoutMs passed; returns done().
+bool waitFor(const std::function<bool()>& done, int timeoutMs);
+// Runs the event loop for ms.
+void spin(int ms);
+
+// Clips made by the build: "short.mp4" (4 s) and "long.mp4" (10 s).
+QString clipPath(const QString& name);
+QByteArray fileBytes(const QString& path);
+QString sha1Hex(const QByteArray& bytes);
+
+}  // namespace qarvel::engine::testing
