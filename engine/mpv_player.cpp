@@ -226,13 +226,15 @@ void MpvPlayer::handleEvent(const mpv_event& event)
         break;
     case MPV_EVENT_FILE_LOADED:
         if (m_pendingLoads > 0 || m_phase != LoadPhase::Loading) break;
-        m_phase = LoadPhase::Loaded;
+        m_opened = true;
         if (m_pendingSeek) {
             command({"seek", QByteArray::number(*m_pendingSeek), "absolute"});
         }
         break;
     case MPV_EVENT_PLAYBACK_RESTART:
         if (m_pendingLoads > 0) break;
+        // Opened is not yet playing: the first picture marks that.
+        if (m_phase == LoadPhase::Loading && m_opened) m_phase = LoadPhase::Loaded;
         m_pendingSeek.reset();
         if (m_firstFrameDue && !m_renderer) {
             m_firstFrameDue = false;
@@ -300,6 +302,7 @@ void MpvPlayer::handleEndFile(const mpv_event& event)
     // Ends of films we already replaced or let go of are old news.
     if (m_pendingLoads > 0 || end->playlist_entry_id != m_entryId) return;
     m_entryId = -1;
+    m_opened = false;
     m_pendingSeek.reset();
     switch (end->reason) {
     case MPV_END_FILE_REASON_EOF:
@@ -322,6 +325,7 @@ void MpvPlayer::fail(const QString& why)
     qWarning("qarvel engine: %s (%s)", qPrintable(why), qPrintable(m_url));
     // Idle with the address kept: the status poll shows that playback stopped.
     m_phase = m_url.isEmpty() ? LoadPhase::Empty : LoadPhase::Idle;
+    m_opened = false;
     m_pendingSeek.reset();
     if (m_film) m_cache.release(m_film);  // what arrived stays in the cache
     m_streamId.clear();
@@ -343,6 +347,7 @@ void MpvPlayer::setUrl(const QString& address)
     }
     forgetFilm();
     m_entryId = -1;  // whatever the player still reports about the old film is ignored
+    m_opened = false;
     m_pendingSeek.reset();
     m_timePos = -1;
     m_duration = 0;
@@ -405,7 +410,9 @@ std::optional<FilmSource> MpvPlayer::networkSourceFor(const MediaAddress& addres
     if (address.kind == AddressKind::Qvod) {
         const QList<QUrl> urls = qvodSourceUrls(address.qvod, m_sources);
         if (urls.isEmpty()) return std::nullopt;
-        return FilmSource{address.qvod.name, "qvod:" + address.qvod.hash.toLower(), address.qvod.size, urls};
+        // The hash names the content; size and name are part of what the address promises.
+        const QString key = QString("qvod:%1:%2:%3").arg(address.qvod.hash.toLower()).arg(address.qvod.size).arg(address.qvod.name);
+        return FilmSource{address.qvod.name, key, address.qvod.size, urls};
     }
     if (address.kind == AddressKind::Http) {
         return FilmSource{cacheNameForUrl(address.url), address.url.toString(QUrl::FullyEncoded), -1, {address.url}};
@@ -498,6 +505,7 @@ void MpvPlayer::loadFile(const QString& target)
 {
     ++m_pendingLoads;
     m_phase = LoadPhase::Loading;
+    m_opened = false;
     m_firstFrameDue = true;
     m_eofReached = false;
     setProperty("pause", false);
@@ -508,7 +516,7 @@ void MpvPlayer::loadFile(const QString& target)
 void MpvPlayer::setPosition(int seconds)
 {
     seconds = std::max(0, seconds);
-    if (m_phase == LoadPhase::Loaded) {
+    if (m_phase == LoadPhase::Loaded || (m_phase == LoadPhase::Loading && m_opened)) {
         m_pendingSeek = seconds;
         command({"seek", QByteArray::number(seconds), "absolute"});
         // Held at the end: a seek back plays on unless the user paused.
@@ -527,7 +535,7 @@ int MpvPlayer::position() const
 
 int MpvPlayer::duration() const
 {
-    if (m_phase != LoadPhase::Loaded || m_duration <= 0) return 0;
+    if (!m_opened || m_duration <= 0) return 0;
     return int(std::lround(m_duration));
 }
 
@@ -539,7 +547,7 @@ int MpvPlayer::transferRate() const
 
 int MpvPlayer::bitRate() const
 {
-    if (m_phase != LoadPhase::Loaded) return 0;
+    if (!m_opened) return 0;
     if (m_fileSize > 0 && m_duration > 0) return int(double(m_fileSize) * 8 / m_duration / 1000);
     return int((m_videoBitrate + m_audioBitrate) / 1000);
 }

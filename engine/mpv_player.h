@@ -8,6 +8,7 @@
 #include "engine/player.h"
 
 #include <QPointer>
+#include <QWidget>
 #include <atomic>
 #include <memory>
 #include <optional>
@@ -128,6 +129,7 @@ private:
     QString m_streamId;
     QUrl m_directUrl;                    // opened by the player itself, not cached
     bool m_playingDirect = false;
+    bool m_opened = false;               // the player has opened the current film
     int m_pendingLoads = 0;              // loadfile commands the player has not started yet
     qint64 m_entryId = -1;               // the player's id of the current film
     bool m_firstFrameDue = false;
