@@ -3,6 +3,7 @@
 #include <QBoxLayout>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QScreen>
 
 namespace qarvel::engine {
 
@@ -28,7 +29,10 @@ void FullScreenController::enter()
     m_flags = widget->windowFlags();
     m_wasVisible = widget->isVisible();
     m_layoutIndex = (m_parent && m_parent->layout()) ? m_parent->layout()->indexOf(widget) : -1;
+    QScreen* screen = widget->screen();
     widget->setParent(nullptr, Qt::Window | Qt::FramelessWindowHint);
+    // The whole screen also where no window manager carries out the request.
+    if (screen) widget->setGeometry(screen->geometry());
     widget->showFullScreen();
     widget->raise();
     widget->activateWindow();

@@ -52,8 +52,9 @@ void VideoSurface::paintGL()
     const QRect viewport(QPoint(0, 0), size() * devicePixelRatio());
     gl->glViewport(0, 0, viewport.width(), viewport.height());
     m_blitter.bind();
+    // The player draws its first row at the texture's origin.
     m_blitter.blit(texture, QOpenGLTextureBlitter::targetTransform(QRectF(viewport), viewport),
-                   QOpenGLTextureBlitter::OriginBottomLeft);
+                   QOpenGLTextureBlitter::OriginTopLeft);
     m_blitter.release();
 }
 

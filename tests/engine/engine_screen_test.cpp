@@ -1,0 +1,174 @@
+// The real video widget on an X server of the test's own (Xvfb): the picture is
+// on screen, follows the display modes, and survives full screen and back.
+#include "engine/mpv_player.h"
+#include "engine_test_support.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QProcess>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace qarvel::engine;
+using namespace qarvel::engine::testing;
+
+namespace {
+
+// Starts Xvfb on a display it picks itself and points Qt at it.
+class XServer : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        m_server.setProgram("Xvfb");
+        m_server.setArguments({"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp"});
+        m_server.start();
+        ASSERT_TRUE(m_server.waitForStarted(5000)) << "Xvfb did not start";
+        QByteArray display;
+        for (int i = 0; i < 100 && !display.contains('\n'); ++i) {
+            m_server.waitForReadyRead(100);
+            display += m_server.readAllStandardOutput();
+        }
+        ASSERT_FALSE(display.trimmed().isEmpty());
+        qputenv("DISPLAY", ":" + display.trimmed());
+        qputenv("QT_QPA_PLATFORM", "xcb");
+        ensureApplication();
+    }
+    void TearDown() override
+    {
+        delete qApp;  // before its X server goes
+        m_server.terminate();
+        m_server.waitForFinished(5000);
+    }
+
+private:
+    QProcess m_server;
+};
+
+const auto* const kXServer = ::testing::AddGlobalTestEnvironment(new XServer);
+
+bool isDark(QRgb pixel)
+{
+    return qRed(pixel) < 24 && qGreen(pixel) < 24 && qBlue(pixel) < 24;
+}
+
+// Where the picture starts on the row through the test picture's colour band
+// (near its bottom), which is lit from edge to edge of the picture.
+int pictureLeft(const QImage& image)
+{
+    const int y = image.height() * 83 / 100;
+    for (int x = 0; x < image.width(); ++x) {
+        if (!isDark(image.pixel(x, y))) return x;
+    }
+    return image.width();
+}
+
+class EngineScreen : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        MpvPlayer::Options options;
+        options.programFolder = dir.path();
+        options.audioOutput = false;
+        player = std::make_unique<MpvPlayer>(options);
+        ASSERT_TRUE(player->isReady()) << player->errorText().toStdString();
+        window.setWindowTitle("engine screen test");
+        window.setGeometry(0, 0, 480, 200);
+        auto* layout = new QVBoxLayout(&window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(player->videoWidget());
+        window.show();
+    }
+    void TearDown() override { player.reset(); }
+
+    QImage picture()
+    {
+        spin(400);
+        QWidget* video = player->videoWidget();
+        const QPoint origin = video->mapToGlobal(QPoint(0, 0));
+        return QGuiApplication::primaryScreen()
+            ->grabWindow(0, origin.x(), origin.y(), video->width(), video->height())
+            .toImage();
+    }
+
+    QTemporaryDir dir;
+    QWidget window;
+    std::unique_ptr<MpvPlayer> player;
+};
+
+}  // namespace
+
+TEST_F(EngineScreen, APlayingClipIsOnScreen)
+{
+    QSignalSpy first(player.get(), &MpvPlayer::firstFrame);
+    player->setUrl(clipPath("short.mp4"));
+    player->play();
+    ASSERT_TRUE(waitFor([&] { return !first.isEmpty() && int(player->playState()) == 3; }, 15000))
+        << player->errorText().toStdString();
+    const QImage shot = picture();
+    shot.save(QString(ENGINE_SCREENSHOT_DIR) + "/engine-playing.png");
+    std::set<QRgb> colours;
+    for (int y = 0; y < shot.height(); y += 4) {
+        for (int x = 0; x < shot.width(); x += 4) colours.insert(shot.pixel(x, y) & 0xF0F0F0);
+    }
+    EXPECT_GT(colours.size(), 20u);  // the test picture's bars and gradients, not a blank
+    // Upright: the colour band is near the bottom, black bars are at the top.
+    const int band = shot.height() * 83 / 100;
+    EXPECT_FALSE(isDark(shot.pixel(shot.width() / 2, band)));
+    // A 4:3 picture fitted into a wide widget leaves black bars at the sides.
+    EXPECT_NEAR(pictureLeft(shot), (480 - 267) / 2, 3);
+}
+
+TEST_F(EngineScreen, DisplayModesChangeTheShapeOfThePicture)
+{
+    player->setUrl(clipPath("long.mp4"));
+    player->play();
+    ASSERT_TRUE(waitFor([&] { return int(player->playState()) == 3; }, 15000));
+    // 480 x 200: fitted 4:3 is 267 wide, 16:9 is 356 wide, 5:4 250, stretched fills it.
+    EXPECT_NEAR(pictureLeft(picture()), (480 - 267) / 2, 3);
+    player->setDisplayMode(int(DisplayMode::Ratio16x9));
+    EXPECT_NEAR(pictureLeft(picture()), (480 - 356) / 2, 3);
+    player->setDisplayMode(int(DisplayMode::Ratio5x4));
+    EXPECT_NEAR(pictureLeft(picture()), (480 - 250) / 2, 3);
+    player->setDisplayMode(int(DisplayMode::Stretch));
+    const QImage stretched = picture();
+    stretched.save(QString(ENGINE_SCREENSHOT_DIR) + "/engine-stretched.png");
+    EXPECT_EQ(pictureLeft(stretched), 0);
+    player->setDisplayMode(int(DisplayMode::ZoomToFit));
+    EXPECT_NEAR(pictureLeft(picture()), (480 - 267) / 2, 3);
+}
+
+TEST_F(EngineScreen, FullScreenAndBackKeepThePicture)
+{
+    QSignalSpy changed(player.get(), &Player::fullScreenChanged);
+    player->setUrl(clipPath("long.mp4"));
+    player->play();
+    ASSERT_TRUE(waitFor([&] { return int(player->playState()) == 3; }, 15000));
+    QWidget* video = player->videoWidget();
+
+    player->setFullScreen(true);
+    ASSERT_TRUE(waitFor([&] { return video->isFullScreen() && video->width() == 800; }, 5000));
+    EXPECT_TRUE(player->fullScreen());
+    const QImage full = picture();
+    full.save(QString(ENGINE_SCREENSHOT_DIR) + "/engine-fullscreen.png");
+    EXPECT_EQ(full.width(), 800);
+    EXPECT_LE(pictureLeft(full), 2);  // 4:3 on an 800 x 600 screen fills it
+
+    // Esc leaves full screen; the widget is back in its window.
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(video, &escape);
+    EXPECT_FALSE(player->fullScreen());
+    EXPECT_EQ(video->parentWidget(), &window);
+    ASSERT_TRUE(waitFor([&] { return video->isVisible() && video->width() == 480; }, 5000));
+    EXPECT_NEAR(pictureLeft(picture()), (480 - 267) / 2, 3);
+    ASSERT_EQ(changed.size(), 2);
+    EXPECT_TRUE(changed.at(0).at(0).toBool());
+    EXPECT_FALSE(changed.at(1).at(0).toBool());
+    player->setFullScreen(false);  // not in full screen: nothing happens
+    EXPECT_EQ(changed.size(), 2);
+}
