@@ -20,7 +20,21 @@ namespace qarvel::engine {
 
 namespace {
 
-constexpr quint64 kLoadReply = 1;
+// Replies to loadfile carry this plus the number of the load; older loads' replies are stale.
+constexpr quint64 kLoadReplyBase = quint64(1) << 32;
+
+// The playlist entry id a loadfile reply names, -1 when it names none.
+qint64 entryIdOf(const mpv_event_command* reply)
+{
+    if (!reply || reply->result.format != MPV_FORMAT_NODE_MAP) return -1;
+    const mpv_node_list* map = reply->result.u.list;
+    for (int i = 0; i < map->num; ++i) {
+        if (qstrcmp(map->keys[i], "playlist_entry_id") == 0 && map->values[i].format == MPV_FORMAT_INT64) {
+            return map->values[i].u.int64;
+        }
+    }
+    return -1;
+}
 constexpr int kLargestRate = 32767;  // the rate is a small integer
 
 QString defaultSource()
@@ -221,18 +235,20 @@ void MpvPlayer::handleEvent(const mpv_event& event)
         handlePropertyChange(event);
         break;
     case MPV_EVENT_START_FILE:
-        if (m_pendingLoads > 0) --m_pendingLoads;
-        if (m_pendingLoads == 0) m_entryId = static_cast<mpv_event_start_file*>(event.data)->playlist_entry_id;
+        // Only the film of the latest load counts; older ones are on their way out.
+        if (m_expectedEntry >= 0 && static_cast<mpv_event_start_file*>(event.data)->playlist_entry_id == m_expectedEntry) {
+            m_entryId = m_expectedEntry;
+        }
         break;
     case MPV_EVENT_FILE_LOADED:
-        if (m_pendingLoads > 0 || m_phase != LoadPhase::Loading) break;
+        if (!isCurrentEntryStarted() || m_phase != LoadPhase::Loading) break;
         m_opened = true;
         if (m_pendingSeek) {
             command({"seek", QByteArray::number(*m_pendingSeek), "absolute"});
         }
         break;
     case MPV_EVENT_PLAYBACK_RESTART:
-        if (m_pendingLoads > 0) break;
+        if (!isCurrentEntryStarted()) break;
         // Opened is not yet playing: the first picture marks that.
         if (m_phase == LoadPhase::Loading && m_opened) m_phase = LoadPhase::Loaded;
         m_pendingSeek.reset();
@@ -244,11 +260,17 @@ void MpvPlayer::handleEvent(const mpv_event& event)
     case MPV_EVENT_END_FILE:
         handleEndFile(event);
         break;
+    case MPV_EVENT_IDLE:
+        // A stop that caught a film before it started ends without an end event.
+        if (m_phase == LoadPhase::Stopping) m_phase = LoadPhase::Stopped;
+        break;
     case MPV_EVENT_COMMAND_REPLY:
-        if (event.reply_userdata == kLoadReply && event.error < 0) {
-            // The player refused the film outright: no start event follows.
-            if (m_pendingLoads > 0) --m_pendingLoads;
-            if (m_pendingLoads == 0) fail(QString("cannot open: ") + mpv_error_string(event.error));
+        if (event.reply_userdata == kLoadReplyBase + m_loadNumber && m_phase == LoadPhase::Loading) {
+            if (event.error < 0) {
+                fail(QString("cannot open: ") + mpv_error_string(event.error));
+            } else {
+                m_expectedEntry = entryIdOf(static_cast<mpv_event_command*>(event.data));
+            }
         } else if (event.error < 0) {
             check(event.error, "command");
         }
@@ -300,8 +322,9 @@ void MpvPlayer::handleEndFile(const mpv_event& event)
 {
     const auto* end = static_cast<mpv_event_end_file*>(event.data);
     // Ends of films we already replaced or let go of are old news.
-    if (m_pendingLoads > 0 || end->playlist_entry_id != m_entryId) return;
+    if (m_entryId < 0 || end->playlist_entry_id != m_entryId) return;
     m_entryId = -1;
+    m_expectedEntry = -1;
     m_opened = false;
     m_pendingSeek.reset();
     switch (end->reason) {
@@ -317,6 +340,11 @@ void MpvPlayer::handleEndFile(const mpv_event& event)
         }
         break;
     }
+}
+
+bool MpvPlayer::isCurrentEntryStarted() const
+{
+    return m_entryId >= 0 && m_entryId == m_expectedEntry;
 }
 
 void MpvPlayer::fail(const QString& why)
@@ -346,7 +374,9 @@ void MpvPlayer::setUrl(const QString& address)
         command({"stop"});
     }
     forgetFilm();
-    m_entryId = -1;  // whatever the player still reports about the old film is ignored
+    // Whatever the player still reports about the old film is ignored.
+    m_entryId = -1;
+    m_expectedEntry = -1;
     m_opened = false;
     m_pendingSeek.reset();
     m_timePos = -1;
@@ -395,7 +425,9 @@ void MpvPlayer::stop()
     if (m_phase == LoadPhase::Empty) return;
     if (m_phase == LoadPhase::Loading || m_phase == LoadPhase::Loaded) {
         command({"stop"});
-        m_phase = LoadPhase::Stopping;
+        // A film that started ends with an end event; one that had not is simply gone.
+        m_phase = m_entryId >= 0 ? LoadPhase::Stopping : LoadPhase::Stopped;
+        if (m_entryId < 0) m_expectedEntry = -1;
     } else {
         m_phase = LoadPhase::Stopped;
     }
@@ -503,14 +535,16 @@ void MpvPlayer::onFetchEnded(const QString& streamId)
 
 void MpvPlayer::loadFile(const QString& target)
 {
-    ++m_pendingLoads;
+    ++m_loadNumber;
+    m_expectedEntry = -1;
+    m_entryId = -1;
     m_phase = LoadPhase::Loading;
     m_opened = false;
     m_firstFrameDue = true;
     m_eofReached = false;
     setProperty("pause", false);
     m_paused = false;
-    command({"loadfile", target.toUtf8(), "replace"}, kLoadReply);
+    command({"loadfile", target.toUtf8(), "replace"}, kLoadReplyBase + m_loadNumber);
 }
 
 void MpvPlayer::setPosition(int seconds)

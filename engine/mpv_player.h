@@ -101,6 +101,7 @@ private:
     void openNetworkFilm(const FilmSource& source, const QUrl& direct);
     void loadFile(const QString& target);
     void fail(const QString& why);
+    bool isCurrentEntryStarted() const;
     void forgetFilm();
     void onSizeKnown(const QString& streamId, bool cacheable);
     void onFetchEnded(const QString& streamId);
@@ -130,8 +131,9 @@ private:
     QUrl m_directUrl;                    // opened by the player itself, not cached
     bool m_playingDirect = false;
     bool m_opened = false;               // the player has opened the current film
-    int m_pendingLoads = 0;              // loadfile commands the player has not started yet
-    qint64 m_entryId = -1;               // the player's id of the current film
+    quint64 m_loadNumber = 0;            // counts loadfile commands
+    qint64 m_expectedEntry = -1;         // the player's id of the film the latest load added
+    qint64 m_entryId = -1;               // that id once the film has started
     bool m_firstFrameDue = false;
     std::optional<int> m_pendingSeek;
 

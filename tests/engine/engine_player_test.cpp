@@ -103,6 +103,34 @@ TEST_F(EnginePlayer, ALocalFilmGoesThroughPlayPauseStopAndItsEnd)
     EXPECT_LT(player->position(), 2);
 }
 
+TEST_F(EnginePlayer, QuickChangesOfMindEndInTheLastState)
+{
+    // Stopped before the film could start: stopped, and it starts again on play.
+    start(clipPath("short.mp4"));
+    player->stop();
+    ASSERT_TRUE(waitState(1, 5000));
+    spin(300);
+    EXPECT_EQ(state(), 1);
+    player->play();
+    ASSERT_TRUE(waitState(3));
+
+    // A second film given while the first is still opening: the second plays.
+    start(clipPath("short.mp4"));
+    start(clipPath("long.mp4"));
+    ASSERT_TRUE(waitState(3));
+    EXPECT_EQ(player->duration(), 10);
+    EXPECT_EQ(player->url(), clipPath("long.mp4"));
+
+    // An address emptied: idle, nothing loaded.
+    player->setUrl("");
+    EXPECT_EQ(state(), 0);
+    player->play();
+    spin(300);
+    EXPECT_EQ(state(), 0);
+    EXPECT_EQ(player->duration(), 0);
+    EXPECT_EQ(player->downloadProgress(), 0);
+}
+
 TEST_F(EnginePlayer, PositionSetIsReadBackAndTheAfterSeekGuardEndsTheFilmNormally)
 {
     start(clipPath("long.mp4"));
