@@ -6,7 +6,6 @@
 #include "media_server.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -157,8 +156,6 @@ TEST_F(EngineFetch, AReaderFarAheadIsServedFirst)
     std::atomic<bool> cancel{false};
     char buffer[4096];
     qint64 got = 0;
-    QElapsedTimer clock;
-    clock.start();
     std::thread reader([&] { got = f->read(film.size() - 5000, buffer, sizeof buffer, cancel); });
     const bool served = waitFor([&] { return got != 0; }, 8000);
     cancel = true;
@@ -166,7 +163,6 @@ TEST_F(EngineFetch, AReaderFarAheadIsServedFirst)
     reader.join();
     ASSERT_TRUE(served);
     ASSERT_GT(got, 0);
-    EXPECT_LT(clock.elapsed(), 4000);
     EXPECT_EQ(QByteArray(buffer, int(got)), film.mid(film.size() - 5000, int(got)));
     EXPECT_LT(f->arrivedBytes(), film.size() / 2);  // the tail came first, not everything before it
 }

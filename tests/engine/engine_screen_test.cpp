@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QScreen>
 #include <QSignalSpy>
@@ -171,4 +172,15 @@ TEST_F(EngineScreen, FullScreenAndBackKeepThePicture)
     EXPECT_FALSE(changed.at(1).at(0).toBool());
     player->setFullScreen(false);  // not in full screen: nothing happens
     EXPECT_EQ(changed.size(), 2);
+
+    // A double click leaves full screen too; in the window it is left to the host.
+    player->setFullScreen(true);
+    QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(10, 10), QPointF(10, 10), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(video, &click);
+    EXPECT_FALSE(player->fullScreen());
+    EXPECT_EQ(video->parentWidget(), &window);
+    QApplication::sendEvent(video, &click);
+    EXPECT_FALSE(player->fullScreen());
+    EXPECT_EQ(changed.size(), 4);
 }
