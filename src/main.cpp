@@ -1,10 +1,12 @@
 // qarvel: the client. Parses the command line, prepares the program folder,
 // optionally starts the demo service, then runs the start-up sequence.
 #include "app/build_config.h"
+#include "app/main_window/main_window.h"
 #include "app/command_line.h"
 #include "app/startup_sequence.h"
 #include "app/system_services.h"
 #include "app/unattended_run.h"
+#include "engine/mpv_player.h"
 #include "platform/player_component.h"
 #include "platform/user_dialogs.h"
 #include "records/record_list_page.h"
@@ -14,7 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QWidget>
+#include <QLoggingCategory>
 #include <clocale>
 #include <cstdio>
 #include <memory>
@@ -37,6 +39,8 @@ int main(int argc, char** argv) {
     }
 
     qarvel::web::prepareWebEngineEnvironment();
+    // The browser engine reports its start parameters at info level; users don't need them.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");  // libmpv parses numbers with the C locale
 
@@ -64,7 +68,8 @@ int main(int argc, char** argv) {
     qarvel::platform::LinuxPlayerComponent component;
     qarvel::platform::QtUserDialogs dialogs;
     qarvel::platform::DesktopShell shell;
-    std::unique_ptr<QWidget> window;
+    std::unique_ptr<qarvel::engine::MpvPlayer> player;
+    std::unique_ptr<qarvel::MainWindow> window;
 
     qarvel::StartupEnvironment env;
     env.programFolder = home;
@@ -78,15 +83,26 @@ int main(int argc, char** argv) {
         pages.RenderRecordList(qarvel::records::recordFileForName(recordFile));
     };
     env.showMainWindow = [&] {
-        window = std::make_unique<QWidget>();
-        window->setObjectName("BA1");
-        window->setWindowTitle(QString::fromUtf8(qarvel::config::kProgramName));
-        window->resize(990, 655);
+        qarvel::engine::MpvPlayer::Options options;
+        options.programFolder = home;
+        options.sources = {serviceBase + QStringLiteral("seed/")};
+        player = std::make_unique<qarvel::engine::MpvPlayer>(options);
+        // The window cannot stand without its player control.
+        if (!player->isReady()) {
+            std::fprintf(stderr, "qarvel: the player could not start: %s\n", qPrintable(player->errorText()));
+            return false;
+        }
+        window = std::make_unique<qarvel::MainWindow>(
+            qarvel::MainWindowDeps{.programFolder = home, .serviceBase = serviceBase, .player = *player,
+                                   .commandLine = cl.playTarget});
         window->show();
         return true;
     };
     if (qarvel::StartupSequence(env).run() != qarvel::StartupResult::WindowShown) return 0;
-    qarvel::scheduleUnattendedRun(window.get(), cl.screenshot, cl.quitAfterMs > 0 ? cl.quitAfterMs * 3 / 4 : 15000,
+    qarvel::scheduleUnattendedRun([&window](const QString& path) { return window && window->grabScreenshot(path); },
+                                  cl.screenshot, cl.quitAfterMs > 0 ? cl.quitAfterMs * 3 / 4 : 15000,
                                   cl.quitAfterMs);
-    return app.exec();
+    const int code = app.exec();
+    window.reset();  // before the player it holds a reference to
+    return code;
 }

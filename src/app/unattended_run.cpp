@@ -1,27 +1,16 @@
 #include "app/unattended_run.h"
 
 #include <QApplication>
-#include <QPixmap>
-#include <QPointer>
-#include <QScreen>
 #include <QTimer>
-#include <QWidget>
 #include <cstdio>
 
 namespace qarvel {
 
-void scheduleUnattendedRun(QWidget* window, const QString& path, int shotAfterMs, int quitAfterMs) {
-    QPointer<QWidget> w(window);
-    if (!path.isEmpty()) {
-        QTimer::singleShot(shotAfterMs, qApp, [w, path] {
-            if (!w) return;
-            // The screen's picture shows what a person sees, browser panes
-            // included; grab() of the widget is the fallback offscreen.
-            QPixmap shot;
-            if (QScreen* screen = w->screen())
-                shot = screen->grabWindow(0, w->x(), w->y(), w->width(), w->height());
-            if (shot.isNull()) shot = w->grab();
-            if (shot.save(path, "PNG"))
+void scheduleUnattendedRun(std::function<bool(const QString&)> save, const QString& path, int shotAfterMs,
+                           int quitAfterMs) {
+    if (!path.isEmpty() && save) {
+        QTimer::singleShot(shotAfterMs, qApp, [save = std::move(save), path] {
+            if (save(path))
                 std::fprintf(stderr, "qarvel: saved a picture of the window to %s\n", qPrintable(path));
             else
                 std::fprintf(stderr, "qarvel: could not save a picture to %s\n", qPrintable(path));
