@@ -1,5 +1,7 @@
 #include "app/codec/gbk.h"
 
+#include "app/codec/utf8.h"
+
 #include <cerrno>
 #include <iconv.h>
 
@@ -95,17 +97,9 @@ std::string gbkToUtf8(std::string_view bytes) {
 bool isGbkDoubleByte(char32_t ch) {
     if (ch < 0x80) return false;
     if (ch == 0x20AC) return false;  // 0x80 in code page 936
+    if (ch >= 0x10000) return false;  // four-byte form: not a GBK double-byte code
     std::string utf8;
-    if (ch < 0x800) {
-        utf8 += static_cast<char>(0xC0 | (ch >> 6));
-        utf8 += static_cast<char>(0x80 | (ch & 0x3F));
-    } else if (ch < 0x10000) {
-        utf8 += static_cast<char>(0xE0 | (ch >> 12));
-        utf8 += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
-        utf8 += static_cast<char>(0x80 | (ch & 0x3F));
-    } else {
-        return false;  // four-byte form: not a GBK double-byte code
-    }
+    appendUtf8(utf8, ch);
     Iconv gbk("GBK", "UTF-8");
     const char* in = utf8.data();
     size_t left = utf8.size();
