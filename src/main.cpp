@@ -86,6 +86,10 @@ int main(int argc, char** argv) {
         qarvel::engine::MpvPlayer::Options options;
         options.programFolder = home;
         options.sources = {serviceBase + QStringLiteral("seed/")};
+        // Platforms without a screen have no GL surface for the picture; the
+        // film still plays (state, time, records) without one.
+        const QString platform = QGuiApplication::platformName();
+        options.videoOutput = platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
         player = std::make_unique<qarvel::engine::MpvPlayer>(options);
         // The window cannot stand without its player control.
         if (!player->isReady()) {
