@@ -1,43 +1,23 @@
 #include "engine/film_cache.h"
 
-#include "engine/film_fetcher.h"
-
-#include <QNetworkAccessManager>
-
 namespace qarvel::engine {
 
-FilmCache::FilmCache(QObject* parent) : QObject(parent)
-{
-    m_thread.setObjectName("qarvel-film-fetch");
-    m_thread.start();
-    // The thread object itself belongs to this thread; work is sent to an
-    // object that lives on the new one.
-    m_worker = new QObject;
-    m_worker->moveToThread(&m_thread);
-    QMetaObject::invokeMethod(
-        m_worker, [this] { m_network = new QNetworkAccessManager; }, Qt::BlockingQueuedConnection);
-}
+FilmCache::FilmCache(FetchTiming timing, QObject* parent) : QObject(parent), m_timing(timing) {}
 
 FilmCache::~FilmCache()
 {
-    QList<FilmFetcher*> fetchers;
+    QList<QObject*> fetchers;
     for (Entry& entry : m_entries) {
         entry.film->setWantHandler(nullptr);
-        if (entry.fetcher) fetchers << entry.fetcher;
+        if (entry.fetcher) {
+            // Nothing they still report can reach this object any more.
+            disconnect(entry.fetcher, nullptr, this, nullptr);
+            fetchers << entry.fetcher;
+        }
     }
     m_entries.clear();
-    // Fetchers save their bookkeeping as they stop; that happens on their thread.
-    QMetaObject::invokeMethod(
-        m_worker,
-        [this, fetchers] {
-            qDeleteAll(fetchers);
-            delete m_network;
-            m_network = nullptr;
-            delete m_worker;
-        },
-        Qt::BlockingQueuedConnection);
-    m_thread.quit();
-    m_thread.wait();
+    // Fetchers save their bookkeeping as they stop, on their own thread.
+    m_thread.shutdown(fetchers);
 }
 
 FilmCache::Entry* FilmCache::startEntry(const FilmSource& source, bool forPlaying, QString* error)
@@ -68,10 +48,11 @@ FilmCache::Entry* FilmCache::startEntry(const FilmSource& source, bool forPlayin
 
 void FilmCache::startFetcher(Entry& entry, bool forPlaying)
 {
-    auto* fetcher = new FilmFetcher(entry.film, m_network,
+    auto* fetcher = new FilmFetcher(entry.film, m_thread.host(),
                                     forPlaying ? FilmFetcher::Persistence::WhilePlaying
-                                               : FilmFetcher::Persistence::Bounded);
-    fetcher->moveToThread(&m_thread);
+                                               : FilmFetcher::Persistence::Bounded,
+                                    m_timing);
+    m_thread.adopt(fetcher);
     entry.fetcher = fetcher;
     const QString id = entry.streamId;
     connect(fetcher, &FilmFetcher::sizeKnown, this, [this, id](bool cacheable) { emit sizeKnown(id, cacheable); });
@@ -87,7 +68,7 @@ void FilmCache::stopFetcher(Entry& entry)
     entry.film->setWantHandler(nullptr);
     if (entry.fetcher) {
         disconnect(entry.fetcher, nullptr, this, nullptr);
-        entry.fetcher->deleteLater();  // stops and saves on its own thread
+        m_thread.dispose(entry.fetcher);  // stops and saves on its own thread
         entry.fetcher = nullptr;
     }
 }

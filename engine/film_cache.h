@@ -3,24 +3,23 @@
 // playing or ahead of time, on the engine's own network thread (so a busy user
 // interface never stalls a download, and a download never stalls it).
 #include "engine/cached_film.h"
+#include "engine/fetch_thread.h"
+#include "engine/film_fetcher.h"
 
 #include <QHash>
 #include <QObject>
-#include <QThread>
 #include <map>
 #include <memory>
 #include <mutex>
 
-class QNetworkAccessManager;
-
 namespace qarvel::engine {
-
-class FilmFetcher;
 
 class FilmCache : public QObject {
     Q_OBJECT
 public:
-    explicit FilmCache(QObject* parent = nullptr);
+    explicit FilmCache(FetchTiming timing = {}, QObject* parent = nullptr);
+    // Stops every fetch (each saves its bookkeeping); waits for the network
+    // thread a bounded time only.
     ~FilmCache() override;
 
     void setFolder(const QString& folder) { m_folder = folder; }
@@ -61,9 +60,8 @@ private:
     void stopFetcher(Entry& entry);
 
     QString m_folder;
-    QThread m_thread;
-    QObject* m_worker = nullptr;                 // lives on m_thread
-    QNetworkAccessManager* m_network = nullptr;  // lives on m_thread
+    FetchTiming m_timing;
+    FetchThread m_thread;
     QHash<QString, Entry> m_entries;              // by entryKey
     QString m_preloadKey;
     int m_nextId = 1;

@@ -1,5 +1,6 @@
 #include "engine/film_fetcher.h"
 
+#include "engine/fetch_thread.h"
 #include "engine/http_range.h"
 
 #include <QNetworkAccessManager>
@@ -11,10 +12,6 @@ namespace qarvel::engine {
 
 namespace {
 
-constexpr int kFirstRetryMs = 250;
-constexpr int kLongestRetryMs = 2000;
-constexpr int kStallMs = 8000;           // a source silent this long is treated as gone
-constexpr int kSaveEveryMs = 2000;
 constexpr int kAttemptsBeforeData = 3;   // a source that never answered is given up on
 constexpr int kAttemptsWhenBounded = 6;
 constexpr qint64 kNearAheadBytes = 512 * 1024;
@@ -33,19 +30,20 @@ bool looksUncacheable(const QNetworkReply* reply)
 
 }  // namespace
 
-FilmFetcher::FilmFetcher(std::shared_ptr<CachedFilm> film, QNetworkAccessManager* network,
-                         Persistence persistence, QObject* parent)
+FilmFetcher::FilmFetcher(std::shared_ptr<CachedFilm> film, NetworkHost* host, Persistence persistence,
+                         FetchTiming timing, QObject* parent)
     : QObject(parent),
       m_film(std::move(film)),
-      m_network(network),
+      m_host(host),
       m_persistence(persistence),
+      m_timing(timing),
       m_retry(this),  // children, so that they move to the network thread with the fetcher
       m_save(this)
 {
     m_dead.fill(false, m_film->urls().size());
     m_retry.setSingleShot(true);
     connect(&m_retry, &QTimer::timeout, this, &FilmFetcher::issueRequest);
-    m_save.setInterval(kSaveEveryMs);
+    m_save.setInterval(m_timing.saveEveryMs);
     connect(&m_save, &QTimer::timeout, this, [this] { m_film->saveIndex(); });
 }
 
@@ -123,7 +121,7 @@ void FilmFetcher::issueRequest()
 
     QNetworkRequest request(m_film->urls().at(m_source));
     request.setRawHeader("Range", rangeHeader(begin, end));
-    request.setTransferTimeout(kStallMs);
+    request.setTransferTimeout(m_timing.stallMs);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     m_want = -1;
     m_pos = begin;
@@ -131,7 +129,7 @@ void FilmFetcher::issueRequest()
     m_skip = 0;
     m_receivedThisRequest = 0;
     m_headersChecked = false;
-    m_reply = m_network->get(request);
+    m_reply = m_host->network()->get(request);
     connect(m_reply, &QNetworkReply::readyRead, this, &FilmFetcher::onReadyRead);
     connect(m_reply, &QNetworkReply::finished, this, &FilmFetcher::onFinished);
 }
@@ -268,7 +266,7 @@ void FilmFetcher::handleFailure(Verdict verdict, const QString& why)
     }
     m_source = (m_source + 1) % std::max<qsizetype>(1, m_dead.size());
     m_film->setCondition(m_film->arrivedBytes() > 0 ? FetchCondition::Reconnecting : FetchCondition::Connecting);
-    const int delay = std::min(kLongestRetryMs, kFirstRetryMs << std::min(m_failures - 1, 8));
+    const int delay = std::min(m_timing.longestRetryMs, m_timing.firstRetryMs << std::min(m_failures - 1, 8));
     m_retry.start(delay);
 }
 

@@ -6,14 +6,24 @@
 #include "engine/cached_film.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 #include <QVector>
 #include <memory>
 
-class QNetworkAccessManager;
 class QNetworkReply;
 
 namespace qarvel::engine {
+
+class NetworkHost;
+
+// How patient a fetch is. Tests shorten it.
+struct FetchTiming {
+    int firstRetryMs = 250;     // the wait after a first failure; doubled after each further one
+    int longestRetryMs = 2000;
+    int stallMs = 8000;         // a source that sends nothing this long (no answer included) counts as gone
+    int saveEveryMs = 2000;     // bookkeeping saved this often while data arrives
+};
 
 class FilmFetcher : public QObject {
     Q_OBJECT
@@ -22,8 +32,8 @@ public:
     // may come back); a film fetched ahead of time gives up after a few failures.
     enum class Persistence { WhilePlaying, Bounded };
 
-    FilmFetcher(std::shared_ptr<CachedFilm> film, QNetworkAccessManager* network, Persistence persistence,
-                QObject* parent = nullptr);
+    FilmFetcher(std::shared_ptr<CachedFilm> film, NetworkHost* host, Persistence persistence,
+                FetchTiming timing = {}, QObject* parent = nullptr);
     ~FilmFetcher() override;
 
     void start();
@@ -54,9 +64,11 @@ private:
     int nextLiveSource(int from) const;
 
     std::shared_ptr<CachedFilm> m_film;
-    QNetworkAccessManager* m_network;
+    NetworkHost* m_host;
     Persistence m_persistence;
-    QNetworkReply* m_reply = nullptr;
+    FetchTiming m_timing;
+    // Guarded: the replies belong to the network access manager, which may go first.
+    QPointer<QNetworkReply> m_reply;
     QTimer m_retry;
     QTimer m_save;
 

@@ -44,7 +44,7 @@ QString defaultSource()
 
 }  // namespace
 
-MpvPlayer::MpvPlayer(Options options, QObject* parent) : Player(parent)
+MpvPlayer::MpvPlayer(Options options, QObject* parent) : Player(parent), m_cache(options.fetchTiming)
 {
     m_programFolder = options.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
                                                       : options.programFolder;

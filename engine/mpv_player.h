@@ -26,6 +26,7 @@ struct MpvPlayerOptions {
     QStringList sources;      // empty: the build's service address + "seed/"
     bool videoOutput = true;  // false: no picture (vo=null) and a plain black widget
     bool audioOutput = true;  // false: no sound device (ao=null)
+    FetchTiming fetchTiming;  // patience of the film cache's fetches
 };
 
 class MpvPlayer : public Player {

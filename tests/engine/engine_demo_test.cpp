@@ -29,6 +29,7 @@ protected:
         options.sources = {base + "seed/"};  // what --demo configures
         options.videoOutput = false;
         options.audioOutput = false;
+        options.fetchTiming = testFetchTiming();
         player = std::make_unique<MpvPlayer>(options);
         ASSERT_TRUE(player->isReady());
     }
@@ -93,7 +94,9 @@ TEST_F(EngineDemo, CutAndRefusedAnswersAreRiddenOutUntilTheSeedComesBack)
 
     service.clearFault("seed");
     ASSERT_TRUE(waitFor([&] { return player->downloadProgress() == 1000; }, 20000));
-    ASSERT_TRUE(waitFor([&] { return state() == 6; }, 30000)) << state();
+    ASSERT_TRUE(waitFor([&] { return state() == 3; }, 10000)) << state();
+    player->setPosition(player->duration() - 1);
+    ASSERT_TRUE(waitFor([&] { return state() == 6; }, 10000)) << state();
 }
 
 TEST_F(EngineDemo, PreloadNextFetchesTheFollowingEpisode)

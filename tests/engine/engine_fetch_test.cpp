@@ -1,14 +1,19 @@
 // Fetching films into the cache over HTTP: whole films, resuming, cut answers,
-// sources that fail, and readers that wait far ahead of the fetch.
+// sources that fail or never answer, readers that wait far ahead of the fetch,
+// and the network thread that must never hold up the end.
+#include "engine/fetch_thread.h"
 #include "engine/film_cache.h"
 #include "engine/film_index.h"
 #include "engine_test_support.h"
+#include "held_port.h"
 #include "media_server.h"
 
 #include <QDir>
 #include <QFile>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -31,13 +36,19 @@ protected:
         ASSERT_GT(film.size(), 500000);
         server = std::make_unique<MediaServer>(served().toStdString());
         ASSERT_TRUE(server->start());
-        cache = std::make_unique<FilmCache>();
-        cache->setFolder(cacheFolder());
+        cache = makeCache(testFetchTiming());
+    }
+    std::unique_ptr<FilmCache> makeCache(const FetchTiming& timing) const
+    {
+        auto made = std::make_unique<FilmCache>(timing);
+        made->setFolder(cacheFolder());
+        return made;
     }
     QString served() const { return dir.path() + "/served"; }
     QString cacheFolder() const { return dir.path() + "/Media/"; }
     QString cachedPath() const { return cacheFolder() + kName; }
-    QUrl urlOn(const MediaServer& s) const
+    template <typename Server>
+    QUrl urlOn(const Server& s) const
     {
         return QUrl(QString::fromStdString(s.seedBase()) + "HASH/" + QUrl::toPercentEncoding(kName));
     }
@@ -97,8 +108,7 @@ TEST_F(EngineFetch, AStoppedFetchResumesWhereItStopped)
 
     const size_t asked = server->rangesAsked().size();
     server->setBytesPerSecond(0);
-    cache = std::make_unique<FilmCache>();
-    cache->setFolder(cacheFolder());
+    cache = makeCache(testFetchTiming());
     auto again = play(source());
     EXPECT_GE(again->arrivedBytes(), kept);
     ASSERT_TRUE(waitFor([&] { return again->isComplete(); }, 20000));
@@ -134,11 +144,44 @@ TEST_F(EngineFetch, ASourceThatRefusesTheFilmGivesWayToTheNext)
 
 TEST_F(EngineFetch, NoSourceAnsweringEndsInFailureAndKeepsNothingFalse)
 {
-    server->stop();
-    auto f = play(source());
+    // Ports this test holds: nobody else can answer on them meanwhile.
+    HeldPort refusing(HeldPort::Mode::Refusing);
+    ASSERT_TRUE(refusing.isHeld());
+    FilmSource s = source();
+    s.urls = {urlOn(refusing)};
+    auto f = play(s);
     ASSERT_TRUE(waitFor([&] { return finished(f); }, 15000));
     EXPECT_EQ(f->condition(), FetchCondition::Failed);
     EXPECT_EQ(f->arrivedBytes(), 0);
+
+    // A source that takes the connection and never answers fails the same way.
+    HeldPort silent(HeldPort::Mode::Silent);
+    ASSERT_TRUE(silent.isHeld());
+    FetchTiming impatient = testFetchTiming();
+    impatient.stallMs = 300;
+    cache = makeCache(impatient);
+    s.urls = {urlOn(silent)};
+    f = play(s);
+    ASSERT_TRUE(waitFor([&] { return finished(f); }, 15000));
+    EXPECT_EQ(f->condition(), FetchCondition::Failed);
+    EXPECT_EQ(f->arrivedBytes(), 0);
+}
+
+TEST_F(EngineFetch, TheEndDoesNotWaitForASourceThatNeverAnswers)
+{
+    HeldPort silent(HeldPort::Mode::Silent);
+    ASSERT_TRUE(silent.isHeld());
+    cache = makeCache(FetchTiming{});  // patient: the request would stay open for seconds
+    FilmSource s = source();
+    s.urls = {urlOn(silent)};
+    auto f = play(s);
+    spin(200);
+    ASSERT_NE(f->condition(), FetchCondition::Failed);
+    QElapsedTimer clock;
+    clock.start();
+    cache.reset();
+    EXPECT_LT(clock.elapsed(), 2000);  // far below the stall time the request had
+    EXPECT_TRUE(QFile::exists(filmIndexPath(cacheFolder(), kName)));
 }
 
 TEST_F(EngineFetch, ASourceHoldingAnotherSizeIsNotTrusted)
@@ -179,4 +222,68 @@ TEST_F(EngineFetch, AnHttpFilmOfUnknownSizeLearnsItFromTheSource)
     EXPECT_EQ(f->size(), film.size());
     ASSERT_TRUE(waitFor([&] { return f->isComplete(); }, 20000));
     EXPECT_EQ(fileBytes(cachedPath()), film);
+}
+
+namespace {
+
+// Ends only when told to (or after five seconds at most), recording the thread it ended on.
+class SlowToEnd : public QObject {
+public:
+    SlowToEnd(std::atomic<bool>& release, std::atomic<QThread*>& endedOn) : m_release(release), m_endedOn(endedOn) {}
+    ~SlowToEnd() override
+    {
+        for (int i = 0; i < 500 && !m_release; ++i) QThread::msleep(10);
+        m_endedOn = QThread::currentThread();
+    }
+
+private:
+    std::atomic<bool>& m_release;
+    std::atomic<QThread*>& m_endedOn;
+};
+
+}  // namespace
+
+TEST(EngineFetchThread, HandedOverObjectsGetTheirCallsBeforeTheyGoAndGoOnTheThread)
+{
+    ensureApplication();
+    std::atomic<bool> release{true};
+    std::atomic<QThread*> endedOn{nullptr};
+    FetchThread thread;
+    auto* object = new SlowToEnd(release, endedOn);
+    thread.adopt(object);
+    std::atomic<int> calls{0};
+    std::atomic<QThread*> calledOn{nullptr};
+    for (int i = 0; i < 3; ++i) {
+        QMetaObject::invokeMethod(object, [&] {
+            calledOn = QThread::currentThread();
+            ++calls;
+        }, Qt::QueuedConnection);
+    }
+    thread.dispose(object);
+    ASSERT_TRUE(waitFor([&] { return endedOn != nullptr; }, 5000));
+    EXPECT_EQ(calls, 3);
+    EXPECT_EQ(endedOn.load(), calledOn.load());
+    EXPECT_NE(endedOn.load(), QThread::currentThread());
+    EXPECT_TRUE(thread.shutdown({}, 5000));
+    EXPECT_EQ(thread.host(), nullptr);
+}
+
+TEST(EngineFetchThread, AnEndThatTakesTooLongIsNotWaitedFor)
+{
+    ensureApplication();
+    std::atomic<bool> release{false};
+    std::atomic<QThread*> endedOn{nullptr};
+    auto thread = std::make_unique<FetchThread>();
+    auto* object = new SlowToEnd(release, endedOn);
+    thread->adopt(object);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(thread->shutdown({object}, 100));
+    EXPECT_LT(clock.elapsed(), 2000);
+    thread.reset();  // already shut down: nothing more to wait for
+    EXPECT_EQ(endedOn.load(), nullptr);
+    // Let go, it still ends on its own.
+    release = true;
+    EXPECT_TRUE(waitFor([&] { return endedOn != nullptr; }, 5000));
+    EXPECT_NE(endedOn.load(), QThread::currentThread());
 }

@@ -27,7 +27,8 @@ public:
     void SetUp() override
     {
         m_server.setProgram("Xvfb");
-        m_server.setArguments({"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp"});
+        // -terminate: the server ends with its last client, so a test that dies leaves none behind.
+        m_server.setArguments({"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp", "-terminate"});
         m_server.start();
         ASSERT_TRUE(m_server.waitForStarted(5000)) << "Xvfb did not start";
         QByteArray display;

@@ -34,6 +34,16 @@ void spin(int ms)
     waitFor([] { return false; }, ms);
 }
 
+FetchTiming testFetchTiming()
+{
+    FetchTiming timing;
+    timing.firstRetryMs = 20;
+    timing.longestRetryMs = 150;
+    // Long enough that a loaded machine does not pass for a silent source.
+    timing.stallMs = 1500;
+    return timing;
+}
+
 QString clipPath(const QString& name)
 {
     return QString(ENGINE_TEST_MEDIA) + "/" + name;

@@ -1,6 +1,8 @@
 #pragma once
 // What the engine's tests share: the application object, waiting on the event
 // loop, the generated clips and their bytes.
+#include "engine/film_fetcher.h"
+
 #include <QByteArray>
 #include <QString>
 #include <functional>
@@ -13,6 +15,9 @@ void ensureApplication();
 bool waitFor(const std::function<bool()>& done, int timeoutMs);
 // Runs the event loop for ms.
 void spin(int ms);
+
+// Fetch patience for tests: quick retries, and a stall noticed in a second or two.
+FetchTiming testFetchTiming();
 
 // Clips made by the build: "short.mp4" (4 s) and "long.mp4" (10 s).
 QString clipPath(const QString& name);

@@ -1,5 +1,7 @@
 #include "media_server.h"
 
+#include "held_port.h"
+
 #include <httplib.h>
 
 #include <chrono>
@@ -27,7 +29,7 @@ std::string MediaServer::seedBase() const
 
 bool MediaServer::start(int port)
 {
-    stop();
+    if (!stop()) return false;
     m_server = std::make_unique<httplib::Server>();
     m_server->set_keep_alive_timeout(1);  // stop() waits for idle connections to close
     m_server->Get(R"(/seed/[^/]+/(.+))", [this](const httplib::Request& req, httplib::Response& res) {
@@ -42,17 +44,41 @@ bool MediaServer::start(int port)
     } else {
         return false;
     }
-    m_thread = std::thread([server = m_server.get()] { server->listen_after_bind(); });
-    // The socket is bound already: connections queue until the loop runs.
-    return true;
+    m_held.reset();  // the server holds the port again
+    m_listenEnded = std::make_shared<std::atomic<bool>>(false);
+    m_thread = std::thread([server = m_server.get(), ended = m_listenEnded] {
+        server->listen_after_bind();
+        *ended = true;
+    });
+    // The library's stop() does nothing until its loop runs; a stop right after
+    // start would otherwise leave the loop running and its join waiting forever.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!m_server->is_running() && !*m_listenEnded) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return m_server->is_running();
 }
 
-void MediaServer::stop()
+bool MediaServer::stop()
 {
-    if (!m_server) return;
-    m_server->stop();
-    if (m_thread.joinable()) m_thread.join();
+    if (!m_server) return true;
+    // Held before the server lets go, so that nobody else takes it meanwhile.
+    if (!m_held) m_held = std::make_unique<HeldPort>(HeldPort::Mode::Refusing, m_port);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!*m_listenEnded) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            // Left running rather than joined forever; the test fails instead of hanging.
+            m_thread.detach();
+            (void)m_server.release();
+            return false;
+        }
+        m_server->stop();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    m_thread.join();
     m_server.reset();
+    return true;
 }
 
 std::vector<std::string> MediaServer::rangesAsked() const

@@ -1,0 +1,107 @@
+// The player made the way the program makes it: while its main window is up,
+// from the event loop, with the real video widget put into that window (under
+// the X server the screen tests start).
+#include "engine/mpv_player.h"
+#include "engine_test_support.h"
+
+#include <QMutex>
+#include <QOpenGLWidget>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+using namespace qarvel::engine;
+using namespace qarvel::engine::testing;
+
+namespace {
+
+// Collects Qt's warnings while it lives. A blocking call into the calling
+// thread is only warned about, and then waits forever: that warning ends the
+// test at once instead.
+class WarningLog {
+public:
+    WarningLog()
+    {
+        s_current = this;
+        m_previous = qInstallMessageHandler(&WarningLog::handle);
+    }
+    ~WarningLog()
+    {
+        qInstallMessageHandler(m_previous);
+        s_current = nullptr;
+    }
+    QStringList lines() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_lines;
+    }
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& text)
+    {
+        if (text.contains("Dead lock detected")) {
+            std::fprintf(stderr, "%s: the call now waits forever; giving up\n", qPrintable(text));
+            std::abort();
+        }
+        if (type != QtDebugMsg && type != QtInfoMsg && s_current) {
+            QMutexLocker lock(&s_current->m_mutex);
+            s_current->m_lines << text;
+        }
+        if (s_current && s_current->m_previous) s_current->m_previous(type, context, text);
+    }
+
+    static inline WarningLog* s_current = nullptr;
+    QtMessageHandler m_previous = nullptr;
+    mutable QMutex m_mutex;
+    QStringList m_lines;
+};
+
+}  // namespace
+
+TEST(EngineWindow, APlayerMadeInsideAShownWindowPlaysAndStops)
+{
+    ensureApplication();
+    WarningLog log;
+    QTemporaryDir dir;
+    QWidget window;
+    window.setWindowTitle("engine window test");
+    window.resize(480, 270);
+    auto* layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    window.show();
+    ASSERT_TRUE(waitFor([&] { return window.isVisible(); }, 5000));
+
+    std::unique_ptr<MpvPlayer> player;
+    QTimer::singleShot(0, &window, [&] {
+        MpvPlayer::Options options;
+        options.programFolder = dir.path();
+        options.audioOutput = false;
+        options.fetchTiming = testFetchTiming();
+        player = std::make_unique<MpvPlayer>(options);
+        layout->addWidget(player->videoWidget());
+    });
+    ASSERT_TRUE(waitFor([&] { return player != nullptr; }, 10000));
+    ASSERT_TRUE(player->isReady()) << player->errorText().toStdString();
+    // The real picture path, not the black stand-in used without a GL context.
+    ASSERT_NE(qobject_cast<QOpenGLWidget*>(player->videoWidget()), nullptr) << player->errorText().toStdString();
+    EXPECT_TRUE(waitFor([&] { return player->videoWidget()->isVisible(); }, 5000));
+
+    QSignalSpy first(player.get(), &MpvPlayer::firstFrame);
+    player->setUrl(clipPath("short.mp4"));
+    player->play();
+    ASSERT_TRUE(waitFor([&] { return int(player->playState()) == 3; }, 15000))
+        << int(player->playState()) << " " << player->errorText().toStdString();
+    EXPECT_FALSE(first.isEmpty());
+    player->stop();
+    ASSERT_TRUE(waitFor([&] { return int(player->playState()) == 1; }, 10000)) << int(player->playState());
+    player.reset();
+    EXPECT_EQ(layout->count(), 0);  // the video widget went with its player
+
+    for (const QString& line : log.lines()) EXPECT_FALSE(line.contains("QThread")) << line.toStdString();
+}
