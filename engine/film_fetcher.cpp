@@ -66,10 +66,10 @@ void FilmFetcher::stop()
 {
     m_retry.stop();
     m_save.stop();
-    if (m_reply) {
-        dropReply();
-        m_film->saveIndex();
-    }
+    dropReply();
+    // Between two attempts there is no request, but what arrived before still
+    // has to be recorded; an ended fetch recorded it as it ended.
+    if (!m_ended) m_film->saveIndex();
 }
 
 void FilmFetcher::want(qint64 offset)

@@ -16,7 +16,11 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace qarvel::engine;
 using namespace qarvel::engine::testing;
@@ -286,4 +290,26 @@ TEST(EngineFetchThread, AnEndThatTakesTooLongIsNotWaitedFor)
     release = true;
     EXPECT_TRUE(waitFor([&] { return endedOn != nullptr; }, 5000));
     EXPECT_NE(endedOn.load(), QThread::currentThread());
+}
+
+// The test source itself: a stop right after start must not hang, and a stopped
+// source's port is not free for others.
+TEST(EngineMediaServer, StopsAtOnceAfterStartAndKeepsItsPortWhileStopped)
+{
+    QTemporaryDir dir;
+    MediaServer server(dir.path().toStdString());
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_TRUE(server.start());
+        ASSERT_TRUE(server.stop());
+    }
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(uint16_t(server.port()));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    EXPECT_NE(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    EXPECT_NE(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::close(fd);
+    EXPECT_TRUE(server.start());  // back on the same port
 }

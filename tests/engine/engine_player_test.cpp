@@ -1,11 +1,13 @@
 // The libmpv player end to end, without picture or sound devices: state codes,
 // positions, the film cache over HTTP, sources that fail and come back.
+#include "engine/film_index.h"
 #include "engine/mpv_player.h"
 #include "engine/player_config.h"
 #include "engine_test_support.h"
 #include "media_server.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -215,6 +217,24 @@ TEST_F(EnginePlayer, ASourceThatFailsHalfWayKeepsWhatArrivedAndPlaysOnWhenItRetu
     EXPECT_EQ(fileBytes(cached(kLong)), fileBytes(served() + "/" + kLong));
     player->setPosition(player->duration() - 1);
     ASSERT_TRUE(waitState(6, 10000));
+}
+
+TEST_F(EnginePlayer, APlayerWaitingForDataThatDoesNotComeEndsAtOnceKeepingWhatArrived)
+{
+    server->setBytesPerSecond(150'000);
+    start(qvod(kLong));
+    ASSERT_TRUE(waitFor([&] { return player->downloadProgress() >= 150; }, 15000));
+    ASSERT_TRUE(server->stop());
+    // The player's read now waits at the edge of what arrived, and the fetch keeps retrying.
+    ASSERT_TRUE(waitFor([&] { return state() == 8 || state() == 4; }, 15000)) << state();
+    const QString index = filmIndexPath(player->cacheFolder(), kLong);
+    QElapsedTimer clock;
+    clock.start();
+    player.reset();
+    EXPECT_LT(clock.elapsed(), 3000);  // neither the waiting read nor the fetch holds up the end
+    const auto kept = loadFilmIndex(index);
+    ASSERT_TRUE(kept.has_value());
+    EXPECT_GT(kept->ranges.coveredBytes(), 0);
 }
 
 TEST_F(EnginePlayer, SeekingIntoAPartNotYetArrivedFetchesItAndPlaysOn)
