@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 #include <QNetworkAccessManager>
 #include <QThread>
+#include <utility>
 
 namespace qarvel::engine {
 
