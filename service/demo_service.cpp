@@ -6,7 +6,9 @@
 #include <httplib.h>
 #include <sys/socket.h>
 
+#include <atomic>
 #include <chrono>
+#include <memory>
 #include <cstring>
 #include <mutex>
 #include <thread>
@@ -73,7 +75,11 @@ bool DemoService::start() {
     impl_->context.port = port;
     impl_->context.stop.rearm();
     httplib::Server* raw = server.get();
-    impl_->listener = std::thread([raw] { raw->listen_after_bind(); });
+    auto listenerDone = std::make_shared<std::atomic<bool>>(false);
+    impl_->listener = std::thread([raw, listenerDone] {
+        raw->listen_after_bind();
+        *listenerDone = true;
+    });
     // stop() only closes a server that already runs; wait for that so that an
     // early stop cannot leave the listener behind.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
@@ -82,7 +88,12 @@ bool DemoService::start() {
     impl_->server = std::move(server);
     if (!raw->is_running()) {
         impl_->error = "the server did not start";
-        impl_->server->stop();
+        // stop() is ignored until the listen loop runs, so repeat it until the
+        // loop has started and ended; a single call could leave join() waiting.
+        while (!*listenerDone) {
+            raw->stop();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
         impl_->listener.join();
         impl_->server.reset();
         return false;
