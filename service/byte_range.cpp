@@ -29,12 +29,12 @@ ByteRange resolveByteRange(std::string_view header, std::uint64_t size) {
     if (header.size() < kUnit.size()) return whole;
     for (size_t i = 0; i < kUnit.size(); ++i)
         if ((header[i] | 0x20) != (kUnit[i] | 0x20) && header[i] != kUnit[i]) return whole;
-    const std::string_view spec = trim(header.substr(kUnit.size()));
-    if (spec.find(',') != std::string_view::npos) return whole;
-    const size_t dash = spec.find('-');
+    const std::string_view rangeSet = trim(header.substr(kUnit.size()));
+    if (rangeSet.find(',') != std::string_view::npos) return whole;
+    const size_t dash = rangeSet.find('-');
     if (dash == std::string_view::npos) return whole;
-    const std::string_view from = trim(spec.substr(0, dash));
-    const std::string_view to = trim(spec.substr(dash + 1));
+    const std::string_view from = trim(rangeSet.substr(0, dash));
+    const std::string_view to = trim(rangeSet.substr(dash + 1));
 
     ByteRange r;
     r.kind = ByteRange::Kind::Part;
