@@ -5,6 +5,11 @@
 // stand-alone player pays per film, start and exit included), and its first
 // status line by its own clock (its start-up included, its exit not).
 //
+// The times depend heavily on what else the machine runs (two cores shared with
+// builds): the spread and the CPU time other processes took during the run are
+// printed, so a slower table can be told apart from a busier machine. To compare
+// two builds, run them alternately (bench/engine/compare).
+//
 //   bench_first_frame [--runs N] [--media FILE] [--mpv PROGRAM]
 #include "engine/mpv_player.h"
 #include "service/demo_service.h"
@@ -21,7 +26,11 @@
 #include <QThread>
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <optional>
+#include <sstream>
+#include <unistd.h>
 #include <vector>
 
 using qarvel::engine::MpvPlayer;
@@ -29,12 +38,51 @@ using qarvel::engine::PlayState;
 
 namespace {
 
-double median(std::vector<double> values)
+// Interpolated between the two nearest values; 0.5 is the median.
+double quantile(std::vector<double> values, double q)
 {
     if (values.empty()) return 0;
     std::sort(values.begin(), values.end());
-    const size_t mid = values.size() / 2;
-    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
+    const double position = q * static_cast<double>(values.size() - 1);
+    const size_t below = static_cast<size_t>(position);
+    if (below + 1 >= values.size()) return values.back();
+    return values[below] + (position - static_cast<double>(below)) * (values[below + 1] - values[below]);
+}
+
+double median(std::vector<double> values)
+{
+    return quantile(std::move(values), 0.5);
+}
+
+// CPU time in clock ticks: busy time of the whole machine, and of this process
+// with its waited-for children (the command line runs).
+struct CpuTicks {
+    long long machine = 0;
+    long long own = 0;
+};
+
+std::optional<CpuTicks> cpuTicks()
+{
+    CpuTicks ticks;
+    std::ifstream stat("/proc/stat");
+    std::string label;
+    long long user = 0, nice = 0, system = 0, idle = 0, iowait = 0, irq = 0, softirq = 0, steal = 0;
+    if (!(stat >> label >> user >> nice >> system >> idle >> iowait >> irq >> softirq >> steal) || label != "cpu") {
+        return std::nullopt;
+    }
+    ticks.machine = user + nice + system + irq + softirq + steal;
+    std::ifstream self("/proc/self/stat");
+    std::string line;
+    if (!std::getline(self, line)) return std::nullopt;
+    // The fields after the command name, which is in parentheses and may hold spaces.
+    const size_t close = line.rfind(')');
+    if (close == std::string::npos) return std::nullopt;
+    std::istringstream fields(line.substr(close + 1));
+    const std::vector<std::string> rest((std::istream_iterator<std::string>(fields)), std::istream_iterator<std::string>());
+    // utime, stime, cutime, cstime are fields 14..17 of the line, 12..15 after the name.
+    if (rest.size() < 16) return std::nullopt;
+    for (size_t i = 11; i < 15; ++i) ticks.own += std::stoll(rest[i]);
+    return ticks;
 }
 
 bool waitFor(const std::function<bool()>& done, int timeoutMs)
@@ -106,14 +154,16 @@ struct Row {
 void print(const Row& row)
 {
     const double ours = median(row.engine);
+    char spread[32];
+    std::snprintf(spread, sizeof spread, "%.1f-%.1f", quantile(row.engine, 0.25), quantile(row.engine, 0.75));
     if (row.process.empty()) {
-        std::printf("%-34s %9.1f %11s %7s %11s %7s\n", row.name, ours, "-", "-", "-", "-");
+        std::printf("%-34s %9.1f %11s %11s %7s %11s %7s\n", row.name, ours, spread, "-", "-", "-", "-");
         return;
     }
     const double process = median(row.process);
     const double frame = median(row.frame);
-    std::printf("%-34s %9.1f %11.1f %7.2f %11.1f %7.2f\n", row.name, ours, process, ours / process, frame,
-                ours / frame);
+    std::printf("%-34s %9.1f %11s %11.1f %7.2f %11.1f %7.2f\n", row.name, ours, spread, process, ours / process,
+                frame, ours / frame);
 }
 
 }  // namespace
@@ -174,6 +224,9 @@ int main(int argc, char** argv)
         row.frame.push_back(times->firstFrame);
     };
 
+    const auto ticksBefore = cpuTicks();
+    QElapsedTimer wall;
+    wall.start();
     QTemporaryDir shared;
     auto warm = makePlayer(shared.path(), seed);
     firstFrame(*warm, media);  // loads the decoders once, as a running program has
@@ -197,13 +250,24 @@ int main(int argc, char** argv)
         take(started.engine, ms ? std::optional<double>(clock.nsecsElapsed() / 1e6) : std::nullopt);
         takeCli(started, localCli);
     }
+    const auto ticksAfter = cpuTicks();
+    const double seconds = wall.nsecsElapsed() / 1e9;
     std::printf("first frame after Url + Play, median of %d runs, ms (%s, %lld bytes)\n", runs, qPrintable(name),
                 static_cast<long long>(bytes.size()));
-    std::printf("%-34s %9s %11s %7s %11s %7s\n", "case", "engine", "CLI process", "ratio", "CLI frame", "ratio");
+    std::printf("%-34s %9s %11s %11s %7s %11s %7s\n", "case", "engine", "quartiles", "CLI process", "ratio",
+                "CLI frame", "ratio");
     print(local);
     print(network);
     print(cached);
     print(started);
+    if (ticksBefore && ticksAfter && seconds > 0) {
+        const double hz = static_cast<double>(sysconf(_SC_CLK_TCK));
+        const long long others = (ticksAfter->machine - ticksBefore->machine) - (ticksAfter->own - ticksBefore->own);
+        const double busy = std::max(0.0, others / hz / seconds);
+        const long cores = sysconf(_SC_NPROCESSORS_ONLN);
+        std::printf("other processes kept %.2f of %ld cores busy during the run%s\n", busy, cores,
+                    busy >= 0.25 ? ": the times are not comparable with a quiet machine's" : "");
+    }
     if (failed) std::printf("some runs did not reach a first frame and are left out\n");
     return failed ? 1 : 0;
 }
