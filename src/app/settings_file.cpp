@@ -4,6 +4,7 @@
 #include "app/ini_document.h"
 
 #include <QFileInfo>
+#include <cmath>
 
 namespace qarvel {
 
@@ -20,6 +21,17 @@ bool WriteSetting(const QString& path, const QString& section, const QString& ke
     IniDocument document(bytes.value_or(QByteArray()));
     if (!document.setValue(section, key, value)) return false;
     return writeFileAtomically(path, document.toBytes());
+}
+
+int settingNumber(const QString& text, bool* ok) {
+    bool converted = false;
+    const double v = text.trimmed().toDouble(&converted);
+    if (!converted || !std::isfinite(v) || std::fabs(v) > 2147483647.0) {
+        *ok = false;
+        return 0;
+    }
+    *ok = true;
+    return static_cast<int>(std::nearbyint(v));  // round half to even, like the original conversion
 }
 
 }  // namespace qarvel

@@ -18,4 +18,9 @@ QString ReadSetting(const QString& path, const QString& section, const QString& 
 // one line.
 bool WriteSetting(const QString& path, const QString& section, const QString& key, const QString& value);
 
+// A value "as a number", the one rule for every reader: blanks around it are
+// allowed and a fraction rounds half to even; empty or non-numeric text, or a
+// number out of range, gives ok = false.
+int settingNumber(const QString& text, bool* ok);
+
 }  // namespace qarvel

@@ -7,7 +7,6 @@
 #include "platform/user_dialogs.h"
 
 #include <QFile>
-#include <cmath>
 
 namespace qarvel {
 namespace {
@@ -28,17 +27,6 @@ constexpr Key kOptionKeys[] = {{"quit", "2"}, {"qvodk", "2"},  {"s_size", "2"}, 
 QString join(const QString& folder, const char* name) { return folder + u'/' + QLatin1String(name); }
 
 }  // namespace
-
-int settingNumber(const QString& text, bool* ok) {
-    bool converted = false;
-    const double v = text.trimmed().toDouble(&converted);
-    if (!converted || !std::isfinite(v) || std::fabs(v) > 2147483647.0) {
-        *ok = false;
-        return 0;
-    }
-    *ok = true;
-    return static_cast<int>(std::nearbyint(v));  // round half to even, like the original conversion
-}
 
 QString StartupSequence::settingsPath() const { return join(env_.programFolder, "config.dll"); }
 
@@ -70,9 +58,14 @@ bool StartupSequence::checkPlayerComponent() {
     return false;
 }
 
-void StartupSequence::writeFirstRunSettings() {
+QString StartupSequence::newUserId() const {
     QString id = env_.macAddress ? env_.macAddress() : QString();
     if (id.isEmpty() && env_.randomUserId) id = env_.randomUserId();
+    return id;
+}
+
+void StartupSequence::writeFirstRunSettings() {
+    const QString id = newUserId();
     const QString path = settingsPath();
     WriteSetting(path, "main", "Name", kDefaultTitle);
     WriteSetting(path, "User", "Name", id);
@@ -85,11 +78,7 @@ void StartupSequence::writeFirstRunSettings() {
 void StartupSequence::repairSettings() {
     const QString path = settingsPath();
     const QString userId = ReadSetting(path, "user", "Name", "0");
-    if (userId == QLatin1String("0") || userId.isEmpty()) {
-        QString id = env_.macAddress ? env_.macAddress() : QString();
-        if (id.isEmpty() && env_.randomUserId) id = env_.randomUserId();
-        WriteSetting(path, "User", "Name", id);
-    }
+    if (userId == QLatin1String("0") || userId.isEmpty()) WriteSetting(path, "User", "Name", newUserId());
     if (ReadSetting(path, "ver", "Name", "0") != QLatin1String("1.0")) WriteSetting(path, "Ver", "Name", "1.0");
 
     bool ok = false;

@@ -47,10 +47,9 @@ public:
     QString settingsPath() const;
 
 private:
+    QString newUserId() const;  // the adapter's address, else a random one
+
     StartupEnvironment env_;
 };
-
-// A settings value "as a number": empty or non-numeric text gives ok = false.
-int settingNumber(const QString& text, bool* ok);
 
 }  // namespace qarvel

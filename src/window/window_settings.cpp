@@ -15,7 +15,7 @@ bool ConfigFileSettings::write(const QString& section, const QString& key, const
 
 int readNumber(WindowSettings& settings, const QString& section, const QString& key, int defaultValue) {
     bool ok = false;
-    const int value = settings.read(section, key, QStringLiteral("0")).trimmed().toInt(&ok);
+    const int value = settingNumber(settings.read(section, key, QStringLiteral("0")), &ok);
     return ok ? value : defaultValue;
 }
 

@@ -184,6 +184,8 @@ TEST(StartupSettingNumber, ConversionRules) {
     bool ok = false;
     EXPECT_EQ(qarvel::settingNumber(" 2 ", &ok), 2);
     EXPECT_TRUE(ok);
+    EXPECT_EQ(qarvel::settingNumber("14850.0", &ok), 14850) << "start-up and the window read numbers alike";
+    EXPECT_TRUE(ok);
     qarvel::settingNumber("", &ok);
     EXPECT_FALSE(ok);
     qarvel::settingNumber("1abc", &ok);
