@@ -100,11 +100,15 @@ bool isGbkDoubleByte(char32_t ch) {
     if (ch >= 0x10000) return false;  // four-byte form: not a GBK double-byte code
     std::string utf8;
     appendUtf8(utf8, ch);
-    Iconv gbk("GBK", "UTF-8");
+    // Asked once per character when texts are cut to a width: keep one
+    // converter per thread instead of opening one per call.
+    thread_local Iconv gbk("GBK", "UTF-8");
+    if (!gbk.ok()) return false;
+    gbk.reset();
     const char* in = utf8.data();
     size_t left = utf8.size();
     std::string out;
-    return gbk.ok() && gbk.convert(in, left, out) == 0 && out.size() == 2;
+    return gbk.convert(in, left, out) == 0 && out.size() == 2;
 }
 
 }  // namespace qarvel::codec
