@@ -25,8 +25,7 @@ struct Examination {
 };
 
 // Who holds name in folder: nobody, this film (partly or wholly), or another film.
-Examination examine(const QString& folder, const QString& name, const FilmSource& source)
-{
+Examination examine(const QString& folder, const QString& name, const FilmSource& source) {
     const QFileInfo data(QDir(folder).filePath(name));
     const auto index = loadFilmIndex(filmIndexPath(folder, name));
     if (index && index->name == name) {
@@ -41,24 +40,21 @@ Examination examine(const QString& folder, const QString& name, const FilmSource
     return {Claim::Conflict, {}};
 }
 
-QString alternateName(const FilmSource& source)
-{
+QString alternateName(const FilmSource& source) {
     const QFileInfo info(source.name);
-    const QString digest = QString::fromLatin1(
-        QCryptographicHash::hash(source.key.toUtf8(), QCryptographicHash::Sha1).toHex().left(8));
+    const QString digest =
+        QString::fromLatin1(QCryptographicHash::hash(source.key.toUtf8(), QCryptographicHash::Sha1).toHex().left(8));
     const QString suffix = info.completeSuffix();
     const QString stem = suffix.isEmpty() ? source.name : source.name.left(source.name.size() - suffix.size() - 1);
     return suffix.isEmpty() ? stem + "~" + digest : stem + "~" + digest + "." + suffix;
 }
 
-qint64 fileSize(int fd)
-{
+qint64 fileSize(int fd) {
     struct stat st {};
     return ::fstat(fd, &st) == 0 ? qint64(st.st_size) : -1;
 }
 
-qint64 preadAll(int fd, char* buffer, qint64 length, qint64 offset)
-{
+qint64 preadAll(int fd, char* buffer, qint64 length, qint64 offset) {
     qint64 done = 0;
     while (done < length) {
         const ssize_t n = ::pread(fd, buffer + done, size_t(length - done), off_t(offset + done));
@@ -71,13 +67,11 @@ qint64 preadAll(int fd, char* buffer, qint64 length, qint64 offset)
 
 }  // namespace
 
-CachedFilm::~CachedFilm()
-{
+CachedFilm::~CachedFilm() {
     if (m_fd >= 0) ::close(m_fd);
 }
 
-std::shared_ptr<CachedFilm> CachedFilm::open(const QString& folder, const FilmSource& source, QString* error)
-{
+std::shared_ptr<CachedFilm> CachedFilm::open(const QString& folder, const FilmSource& source, QString* error) {
     auto fail = [error](const QString& why) {
         if (error) *error = why;
         return std::shared_ptr<CachedFilm>();
@@ -127,14 +121,12 @@ std::shared_ptr<CachedFilm> CachedFilm::open(const QString& folder, const FilmSo
     return film;
 }
 
-qint64 CachedFilm::size() const
-{
+qint64 CachedFilm::size() const {
     std::lock_guard lock(m_mutex);
     return m_size;
 }
 
-bool CachedFilm::setSize(qint64 size)
-{
+bool CachedFilm::setSize(qint64 size) {
     std::lock_guard lock(m_mutex);
     if (size < 0) return false;
     if (m_size >= 0) return m_size == size;
@@ -143,40 +135,34 @@ bool CachedFilm::setSize(qint64 size)
     return true;
 }
 
-qint64 CachedFilm::arrivedBytes() const
-{
+qint64 CachedFilm::arrivedBytes() const {
     std::lock_guard lock(m_mutex);
     return m_ranges.coveredBytes();
 }
 
-bool CachedFilm::isComplete() const
-{
+bool CachedFilm::isComplete() const {
     std::lock_guard lock(m_mutex);
     return m_size >= 0 && m_ranges.covers(0, m_size);
 }
 
-int CachedFilm::progressPerMille() const
-{
+int CachedFilm::progressPerMille() const {
     std::lock_guard lock(m_mutex);
     if (m_size <= 0) return 0;
     if (m_ranges.covers(0, m_size)) return 1000;
     return int(std::min<qint64>(999, m_ranges.coveredBytes() * 1000 / m_size));
 }
 
-std::optional<RangeSet::Range> CachedFilm::nextGap(qint64 from) const
-{
+std::optional<RangeSet::Range> CachedFilm::nextGap(qint64 from) const {
     std::lock_guard lock(m_mutex);
     return m_ranges.nextGap(from, m_size);
 }
 
-bool CachedFilm::hasArrived(qint64 offset) const
-{
+bool CachedFilm::hasArrived(qint64 offset) const {
     std::lock_guard lock(m_mutex);
     return m_ranges.contains(offset);
 }
 
-bool CachedFilm::write(qint64 offset, const char* data, qint64 length)
-{
+bool CachedFilm::write(qint64 offset, const char* data, qint64 length) {
     if (length <= 0) return true;
     qint64 done = 0;
     while (done < length) {
@@ -194,13 +180,9 @@ bool CachedFilm::write(qint64 offset, const char* data, qint64 length)
     return true;
 }
 
-FilmIndex CachedFilm::indexLocked() const
-{
-    return FilmIndex{m_name, m_key, m_size, m_ranges};
-}
+FilmIndex CachedFilm::indexLocked() const { return FilmIndex{m_name, m_key, m_size, m_ranges}; }
 
-bool CachedFilm::saveIndex()
-{
+bool CachedFilm::saveIndex() {
     // Data first, then the record that says it is there.
     ::fdatasync(m_fd);
     FilmIndex index;
@@ -211,32 +193,27 @@ bool CachedFilm::saveIndex()
     return saveFilmIndex(m_indexPath, index);
 }
 
-void CachedFilm::setCondition(FetchCondition condition)
-{
+void CachedFilm::setCondition(FetchCondition condition) {
     m_condition = condition;
     if (condition == FetchCondition::Failed) wakeReaders();
 }
 
-qint64 CachedFilm::bytesPerSecond() const
-{
+qint64 CachedFilm::bytesPerSecond() const {
     std::lock_guard lock(m_mutex);
     return m_meter.bytesPerSecond(m_clock.elapsed());
 }
 
-void CachedFilm::setWantHandler(std::function<void(qint64)> handler)
-{
+void CachedFilm::setWantHandler(std::function<void(qint64)> handler) {
     std::lock_guard lock(m_mutex);
     m_wantHandler = std::move(handler);
 }
 
-void CachedFilm::wakeReaders()
-{
+void CachedFilm::wakeReaders() {
     { std::lock_guard lock(m_mutex); }
     m_arrived.notify_all();
 }
 
-qint64 CachedFilm::read(qint64 offset, char* buffer, qint64 length, const std::atomic<bool>& cancel)
-{
+qint64 CachedFilm::read(qint64 offset, char* buffer, qint64 length, const std::atomic<bool>& cancel) {
     using namespace std::chrono_literals;
     std::unique_lock lock(m_mutex);
     for (;;) {

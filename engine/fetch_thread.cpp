@@ -7,41 +7,34 @@
 
 namespace qarvel::engine {
 
-QNetworkAccessManager* NetworkHost::network()
-{
+QNetworkAccessManager* NetworkHost::network() {
     Q_ASSERT(QThread::currentThread() == thread());
     if (!m_network) m_network = new QNetworkAccessManager(this);
     return m_network;
 }
 
-FetchThread::FetchThread() : m_thread(new QThread), m_host(new NetworkHost)
-{
+FetchThread::FetchThread() : m_thread(new QThread), m_host(new NetworkHost) {
     m_thread->setObjectName("qarvel-film-fetch");
     // Moved before the thread runs, so nothing has to be waited for here.
     m_host->moveToThread(m_thread);
     m_thread->start();
 }
 
-FetchThread::~FetchThread()
-{
-    shutdown({});
-}
+FetchThread::~FetchThread() { shutdown({}); }
 
-void FetchThread::adopt(QObject* object)
-{
+void FetchThread::adopt(QObject* object) {
     if (m_thread) object->moveToThread(m_thread);
 }
 
-void FetchThread::dispose(QObject* object)
-{
+void FetchThread::dispose(QObject* object) {
     if (!m_host) return;
     // Posted events of one thread run in order: calls sent to the object before
     // this still reach it.
-    QMetaObject::invokeMethod(m_host, [object] { delete object; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m_host, [object] { delete object; }, Qt::QueuedConnection);
 }
 
-bool FetchThread::shutdown(const QList<QObject*>& objects, int timeoutMs)
-{
+bool FetchThread::shutdown(const QList<QObject*>& objects, int timeoutMs) {
     if (!m_thread) return true;
     QThread* thread = std::exchange(m_thread, nullptr);
     NetworkHost* host = std::exchange(m_host, nullptr);

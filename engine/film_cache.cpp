@@ -4,8 +4,7 @@ namespace qarvel::engine {
 
 FilmCache::FilmCache(FetchTiming timing, QObject* parent) : QObject(parent), m_timing(timing) {}
 
-FilmCache::~FilmCache()
-{
+FilmCache::~FilmCache() {
     QList<QObject*> fetchers;
     for (Entry& entry : m_entries) {
         entry.film->setWantHandler(nullptr);
@@ -20,8 +19,7 @@ FilmCache::~FilmCache()
     m_thread.shutdown(fetchers);
 }
 
-FilmCache::Entry* FilmCache::startEntry(const FilmSource& source, bool forPlaying, QString* error)
-{
+FilmCache::Entry* FilmCache::startEntry(const FilmSource& source, bool forPlaying, QString* error) {
     const QString key = entryKey(source.key);
     auto it = m_entries.find(key);
     if (it != m_entries.end()) {
@@ -46,25 +44,23 @@ FilmCache::Entry* FilmCache::startEntry(const FilmSource& source, bool forPlayin
     return &*it;
 }
 
-void FilmCache::startFetcher(Entry& entry, bool forPlaying)
-{
-    auto* fetcher = new FilmFetcher(entry.film, m_thread.host(),
-                                    forPlaying ? FilmFetcher::Persistence::WhilePlaying
-                                               : FilmFetcher::Persistence::Bounded,
-                                    m_timing);
+void FilmCache::startFetcher(Entry& entry, bool forPlaying) {
+    auto* fetcher = new FilmFetcher(
+        entry.film, m_thread.host(),
+        forPlaying ? FilmFetcher::Persistence::WhilePlaying : FilmFetcher::Persistence::Bounded, m_timing);
     m_thread.adopt(fetcher);
     entry.fetcher = fetcher;
     const QString id = entry.streamId;
     connect(fetcher, &FilmFetcher::sizeKnown, this, [this, id](bool cacheable) { emit sizeKnown(id, cacheable); });
     connect(fetcher, &FilmFetcher::ended, this, [this, id] { emit fetchEnded(id); });
     entry.film->setWantHandler([fetcher](qint64 offset) {
-        QMetaObject::invokeMethod(fetcher, [fetcher, offset] { fetcher->want(offset); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            fetcher, [fetcher, offset] { fetcher->want(offset); }, Qt::QueuedConnection);
     });
     QMetaObject::invokeMethod(fetcher, &FilmFetcher::start, Qt::QueuedConnection);
 }
 
-void FilmCache::stopFetcher(Entry& entry)
-{
+void FilmCache::stopFetcher(Entry& entry) {
     entry.film->setWantHandler(nullptr);
     if (entry.fetcher) {
         disconnect(entry.fetcher, nullptr, this, nullptr);
@@ -73,8 +69,7 @@ void FilmCache::stopFetcher(Entry& entry)
     }
 }
 
-void FilmCache::dropIfUnused(const QString& key)
-{
+void FilmCache::dropIfUnused(const QString& key) {
     auto it = m_entries.find(key);
     if (it == m_entries.end() || it->playing || it->preloading) return;
     stopFetcher(*it);
@@ -85,8 +80,7 @@ void FilmCache::dropIfUnused(const QString& key)
     m_entries.erase(it);
 }
 
-std::shared_ptr<CachedFilm> FilmCache::fetchForPlaying(const FilmSource& source, QString* error)
-{
+std::shared_ptr<CachedFilm> FilmCache::fetchForPlaying(const FilmSource& source, QString* error) {
     Entry* entry = startEntry(source, true, error);
     if (!entry) return nullptr;
     entry->playing = true;
@@ -99,8 +93,7 @@ std::shared_ptr<CachedFilm> FilmCache::fetchForPlaying(const FilmSource& source,
     return entry->film;
 }
 
-void FilmCache::release(const std::shared_ptr<CachedFilm>& film)
-{
+void FilmCache::release(const std::shared_ptr<CachedFilm>& film) {
     if (!film) return;
     for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
         if (it->film == film) {
@@ -111,8 +104,7 @@ void FilmCache::release(const std::shared_ptr<CachedFilm>& film)
     }
 }
 
-bool FilmCache::preload(const FilmSource& source, QString* error)
-{
+bool FilmCache::preload(const FilmSource& source, QString* error) {
     const QString key = entryKey(source.key);
     if (key != m_preloadKey) {
         const QString previous = m_preloadKey;
@@ -130,22 +122,19 @@ bool FilmCache::preload(const FilmSource& source, QString* error)
     return true;
 }
 
-std::shared_ptr<CachedFilm> FilmCache::preloadedFilm() const
-{
+std::shared_ptr<CachedFilm> FilmCache::preloadedFilm() const {
     auto it = m_entries.find(m_preloadKey);
     return it == m_entries.end() ? nullptr : it->film;
 }
 
-QString FilmCache::streamIdOf(const std::shared_ptr<CachedFilm>& film) const
-{
+QString FilmCache::streamIdOf(const std::shared_ptr<CachedFilm>& film) const {
     for (const Entry& entry : m_entries) {
         if (entry.film == film) return entry.streamId;
     }
     return QString();
 }
 
-std::shared_ptr<CachedFilm> FilmCache::filmForStream(const QString& streamId) const
-{
+std::shared_ptr<CachedFilm> FilmCache::filmForStream(const QString& streamId) const {
     std::lock_guard lock(m_streamsMutex);
     auto it = m_streams.find(streamId);
     return it == m_streams.end() ? nullptr : it->second.lock();

@@ -62,7 +62,7 @@ private:
     QString m_folder;
     FetchTiming m_timing;
     FetchThread m_thread;
-    QHash<QString, Entry> m_entries;              // by entryKey
+    QHash<QString, Entry> m_entries;  // by entryKey
     QString m_preloadKey;
     int m_nextId = 1;
 

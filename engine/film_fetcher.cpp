@@ -12,18 +12,14 @@ namespace qarvel::engine {
 
 namespace {
 
-constexpr int kAttemptsBeforeData = 3;   // a source that never answered is given up on
+constexpr int kAttemptsBeforeData = 3;  // a source that never answered is given up on
 constexpr int kAttemptsWhenBounded = 6;
 constexpr qint64 kNearAheadBytes = 512 * 1024;
 
-bool isPermanentStatus(int status)
-{
-    return status >= 400 && status < 500 && status != 408 && status != 429;
-}
+bool isPermanentStatus(int status) { return status >= 400 && status < 500 && status != 408 && status != 429; }
 
 // Addresses that answer with a page or a play list are opened by the player itself.
-bool looksUncacheable(const QNetworkReply* reply)
-{
+bool looksUncacheable(const QNetworkReply* reply) {
     const QString type = reply->header(QNetworkRequest::ContentTypeHeader).toString().toLower();
     return type.startsWith("text/") || type.contains("mpegurl") || type.contains("dash+xml");
 }
@@ -38,8 +34,7 @@ FilmFetcher::FilmFetcher(std::shared_ptr<CachedFilm> film, NetworkHost* host, Pe
       m_persistence(persistence),
       m_timing(timing),
       m_retry(this),  // children, so that they move to the network thread with the fetcher
-      m_save(this)
-{
+      m_save(this) {
     m_dead.fill(false, m_film->urls().size());
     m_retry.setSingleShot(true);
     connect(&m_retry, &QTimer::timeout, this, &FilmFetcher::issueRequest);
@@ -47,13 +42,9 @@ FilmFetcher::FilmFetcher(std::shared_ptr<CachedFilm> film, NetworkHost* host, Pe
     connect(&m_save, &QTimer::timeout, this, [this] { m_film->saveIndex(); });
 }
 
-FilmFetcher::~FilmFetcher()
-{
-    stop();
-}
+FilmFetcher::~FilmFetcher() { stop(); }
 
-void FilmFetcher::start()
-{
+void FilmFetcher::start() {
     if (m_film->isComplete()) {
         finish(FetchCondition::Complete);
         return;
@@ -62,8 +53,7 @@ void FilmFetcher::start()
     issueRequest();
 }
 
-void FilmFetcher::stop()
-{
+void FilmFetcher::stop() {
     m_retry.stop();
     m_save.stop();
     dropReply();
@@ -72,12 +62,10 @@ void FilmFetcher::stop()
     if (!m_ended) m_film->saveIndex();
 }
 
-void FilmFetcher::want(qint64 offset)
-{
+void FilmFetcher::want(qint64 offset) {
     if (m_ended || offset < 0 || m_film->hasArrived(offset)) return;
     // Data just ahead of the current request arrives soon without moving.
-    if (m_reply && offset >= m_pos && offset < m_pos + kNearAheadBytes
-        && (m_requestEnd < 0 || offset < m_requestEnd)) {
+    if (m_reply && offset >= m_pos && offset < m_pos + kNearAheadBytes && (m_requestEnd < 0 || offset < m_requestEnd)) {
         return;
     }
     m_want = offset;
@@ -88,8 +76,7 @@ void FilmFetcher::want(qint64 offset)
     // Between retries the wish waits for the next attempt.
 }
 
-int FilmFetcher::nextLiveSource(int from) const
-{
+int FilmFetcher::nextLiveSource(int from) const {
     const int count = m_dead.size();
     for (int i = 0; i < count; ++i) {
         const int candidate = (from + i) % count;
@@ -98,8 +85,7 @@ int FilmFetcher::nextLiveSource(int from) const
     return -1;
 }
 
-void FilmFetcher::issueRequest()
-{
+void FilmFetcher::issueRequest() {
     if (m_ended) return;
     const qint64 size = m_film->size();
     qint64 begin = 0;
@@ -134,8 +120,7 @@ void FilmFetcher::issueRequest()
     connect(m_reply, &QNetworkReply::finished, this, &FilmFetcher::onFinished);
 }
 
-FilmFetcher::Verdict FilmFetcher::checkHeaders()
-{
+FilmFetcher::Verdict FilmFetcher::checkHeaders() {
     m_headersChecked = true;
     const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const bool sizeWasKnown = m_film->size() >= 0;
@@ -165,8 +150,7 @@ FilmFetcher::Verdict FilmFetcher::checkHeaders()
     return Verdict::Fine;
 }
 
-void FilmFetcher::onReadyRead()
-{
+void FilmFetcher::onReadyRead() {
     if (!m_reply) return;
     if (!m_headersChecked) {
         const Verdict verdict = checkHeaders();
@@ -202,8 +186,7 @@ void FilmFetcher::onReadyRead()
     }
 }
 
-void FilmFetcher::onFinished()
-{
+void FilmFetcher::onFinished() {
     if (!m_reply) return;
     QNetworkReply* reply = m_reply;
     if (!m_headersChecked && reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid()) {
@@ -226,8 +209,7 @@ void FilmFetcher::onFinished()
     }
 }
 
-void FilmFetcher::dropReply()
-{
+void FilmFetcher::dropReply() {
     if (!m_reply) return;
     QNetworkReply* reply = m_reply;
     m_reply = nullptr;
@@ -236,14 +218,12 @@ void FilmFetcher::dropReply()
     reply->deleteLater();
 }
 
-bool FilmFetcher::shouldGiveUp() const
-{
+bool FilmFetcher::shouldGiveUp() const {
     if (m_persistence == Persistence::Bounded) return m_failures >= kAttemptsWhenBounded;
     return m_failures >= kAttemptsBeforeData && !m_everReceived && m_film->arrivedBytes() == 0;
 }
 
-void FilmFetcher::handleFailure(Verdict verdict, const QString& why)
-{
+void FilmFetcher::handleFailure(Verdict verdict, const QString& why) {
     Q_UNUSED(why);
     if (verdict == Verdict::NotCacheable) {
         emit sizeKnown(false);
@@ -270,8 +250,7 @@ void FilmFetcher::handleFailure(Verdict verdict, const QString& why)
     m_retry.start(delay);
 }
 
-void FilmFetcher::finish(FetchCondition condition)
-{
+void FilmFetcher::finish(FetchCondition condition) {
     if (m_ended) return;
     m_ended = true;
     m_retry.stop();

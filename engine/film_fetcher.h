@@ -19,10 +19,10 @@ class NetworkHost;
 
 // How patient a fetch is. Tests shorten it.
 struct FetchTiming {
-    int firstRetryMs = 250;     // the wait after a first failure; doubled after each further one
+    int firstRetryMs = 250;  // the wait after a first failure; doubled after each further one
     int longestRetryMs = 2000;
-    int stallMs = 8000;         // a source that sends nothing this long (no answer included) counts as gone
-    int saveEveryMs = 2000;     // bookkeeping saved this often while data arrives
+    int stallMs = 8000;      // a source that sends nothing this long (no answer included) counts as gone
+    int saveEveryMs = 2000;  // bookkeeping saved this often while data arrives
 };
 
 class FilmFetcher : public QObject {
@@ -32,8 +32,8 @@ public:
     // may come back); a film fetched ahead of time gives up after a few failures.
     enum class Persistence { WhilePlaying, Bounded };
 
-    FilmFetcher(std::shared_ptr<CachedFilm> film, NetworkHost* host, Persistence persistence,
-                FetchTiming timing = {}, QObject* parent = nullptr);
+    FilmFetcher(std::shared_ptr<CachedFilm> film, NetworkHost* host, Persistence persistence, FetchTiming timing = {},
+                QObject* parent = nullptr);
     ~FilmFetcher() override;
 
     void start();
@@ -72,16 +72,16 @@ private:
     QTimer m_retry;
     QTimer m_save;
 
-    QVector<bool> m_dead;        // sources that answered with a permanent error
-    int m_source = 0;            // index into the film's urls
-    int m_failures = 0;          // consecutive attempts that brought nothing
+    QVector<bool> m_dead;  // sources that answered with a permanent error
+    int m_source = 0;      // index into the film's urls
+    int m_failures = 0;    // consecutive attempts that brought nothing
     bool m_everReceived = false;
     bool m_ended = false;
     bool m_headersChecked = false;
-    qint64 m_want = -1;          // where a reader waits, -1 when nobody does
-    qint64 m_pos = 0;            // next byte the current request writes
-    qint64 m_requestEnd = -1;    // end (exclusive) of the current request, -1 open
-    qint64 m_skip = 0;           // bytes to drop when a source ignored the range
+    qint64 m_want = -1;        // where a reader waits, -1 when nobody does
+    qint64 m_pos = 0;          // next byte the current request writes
+    qint64 m_requestEnd = -1;  // end (exclusive) of the current request, -1 open
+    qint64 m_skip = 0;         // bytes to drop when a source ignored the range
     qint64 m_receivedThisRequest = 0;
 };
 

@@ -13,8 +13,7 @@ const QByteArray kMagic = "qarvel-film-cache 1";
 constexpr qint64 kLargestIndex = 1 << 20;
 }  // namespace
 
-QByteArray formatFilmIndex(const FilmIndex& index)
-{
+QByteArray formatFilmIndex(const FilmIndex& index) {
     QByteArray out = kMagic + "\n";
     out += "name=" + index.name.toUtf8() + "\n";
     out += "key=" + index.key.toUtf8() + "\n";
@@ -23,8 +22,7 @@ QByteArray formatFilmIndex(const FilmIndex& index)
     return out;
 }
 
-std::optional<FilmIndex> parseFilmIndex(const QByteArray& text)
-{
+std::optional<FilmIndex> parseFilmIndex(const QByteArray& text) {
     const QList<QByteArray> lines = text.split('\n');
     if (lines.isEmpty() || lines.first().trimmed() != kMagic) return std::nullopt;
     FilmIndex index;
@@ -59,22 +57,19 @@ std::optional<FilmIndex> parseFilmIndex(const QByteArray& text)
     return index;
 }
 
-QString filmIndexPath(const QString& cacheFolder, const QString& name)
-{
+QString filmIndexPath(const QString& cacheFolder, const QString& name) {
     // Hashed so that a name of 255 bytes still leaves room for the suffix.
     const QByteArray digest = QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha1).toHex();
     return QDir(cacheFolder).filePath(".qvcache/" + QString::fromLatin1(digest.left(24)) + ".idx");
 }
 
-std::optional<FilmIndex> loadFilmIndex(const QString& path)
-{
+std::optional<FilmIndex> loadFilmIndex(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > kLargestIndex) return std::nullopt;
     return parseFilmIndex(file.readAll());
 }
 
-bool saveFilmIndex(const QString& path, const FilmIndex& index)
-{
+bool saveFilmIndex(const QString& path, const FilmIndex& index) {
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return false;

@@ -12,9 +12,9 @@
 namespace qarvel::engine {
 
 struct FilmIndex {
-    QString name;     // file name in the cache folder
-    QString key;      // what the film is: the qvod hash or the HTTP address
-    qint64 size = -1; // -1 while unknown
+    QString name;      // file name in the cache folder
+    QString key;       // what the film is: the qvod hash or the HTTP address
+    qint64 size = -1;  // -1 while unknown
     RangeSet ranges;
 };
 

@@ -7,22 +7,18 @@
 
 namespace qarvel::engine {
 
-FullScreenController::FullScreenController(QWidget* widget, QObject* parent)
-    : QObject(parent), m_widget(widget)
-{
+FullScreenController::FullScreenController(QWidget* widget, QObject* parent) : QObject(parent), m_widget(widget) {
     if (widget) widget->installEventFilter(this);
 }
 
-void FullScreenController::setFullScreen(bool on)
-{
+void FullScreenController::setFullScreen(bool on) {
     if (on == m_on || !m_widget) return;
     on ? enter() : leave();
     m_on = on;
     emit changed(on);
 }
 
-void FullScreenController::enter()
-{
+void FullScreenController::enter() {
     QWidget* widget = m_widget;
     m_parent = widget->parentWidget();
     m_geometry = widget->geometry();
@@ -39,8 +35,7 @@ void FullScreenController::enter()
     widget->setFocus(Qt::OtherFocusReason);
 }
 
-void FullScreenController::leave()
-{
+void FullScreenController::leave() {
     QWidget* widget = m_widget;
     widget->setParent(m_parent, m_flags);
     if (m_parent && m_parent->layout() && m_layoutIndex >= 0) {
@@ -56,11 +51,10 @@ void FullScreenController::leave()
     widget->setVisible(m_wasVisible && m_parent);
 }
 
-bool FullScreenController::eventFilter(QObject* watched, QEvent* event)
-{
+bool FullScreenController::eventFilter(QObject* watched, QEvent* event) {
     if (m_on && watched == m_widget) {
-        const bool escape = event->type() == QEvent::KeyPress
-                            && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
+        const bool escape =
+            event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
         if (escape || event->type() == QEvent::MouseButtonDblClick) {
             setFullScreen(false);
             return true;

@@ -3,8 +3,7 @@
 namespace qarvel::engine {
 
 namespace {
-std::optional<qint64> number(const QByteArray& text)
-{
+std::optional<qint64> number(const QByteArray& text) {
     if (text.isEmpty()) return std::nullopt;
     for (char c : text) {
         if (c < '0' || c > '9') return std::nullopt;
@@ -15,8 +14,7 @@ std::optional<qint64> number(const QByteArray& text)
 }
 }  // namespace
 
-std::optional<ContentRange> parseContentRange(const QByteArray& value)
-{
+std::optional<ContentRange> parseContentRange(const QByteArray& value) {
     const QByteArray text = value.trimmed();
     if (!text.toLower().startsWith("bytes ")) return std::nullopt;
     const QByteArray body = text.mid(6).trimmed();
@@ -36,8 +34,7 @@ std::optional<ContentRange> parseContentRange(const QByteArray& value)
     return range;
 }
 
-QByteArray rangeHeader(qint64 begin, qint64 end)
-{
+QByteArray rangeHeader(qint64 begin, qint64 end) {
     QByteArray header = "bytes=" + QByteArray::number(begin) + "-";
     if (end >= 0) header += QByteArray::number(end - 1);
     return header;

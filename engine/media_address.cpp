@@ -12,8 +12,7 @@ namespace {
 constexpr qint64 kLargestFilm = qint64(1) << 42;  // 4 TiB: anything larger is a broken address
 const QStringList kStreamSchemes = {"rtsp", "rtsps", "rtmp", "rtmps", "mms", "mmsh", "mmst"};
 
-bool isAsciiAlnum(const QString& text)
-{
+bool isAsciiAlnum(const QString& text) {
     for (QChar c : text) {
         if (c.unicode() > 127 || !c.isLetterOrNumber()) return false;
     }
@@ -22,8 +21,7 @@ bool isAsciiAlnum(const QString& text)
 
 }  // namespace
 
-bool isPlainFileName(const QString& name)
-{
+bool isPlainFileName(const QString& name) {
     if (name.isEmpty() || name == "." || name == ".." || name.toUtf8().size() > 255) return false;
     for (QChar c : name) {
         if (c == '/' || c == '\\' || c.unicode() < 0x20 || c.unicode() == 0x7f) return false;
@@ -31,8 +29,7 @@ bool isPlainFileName(const QString& name)
     return true;
 }
 
-std::optional<QvodAddress> parseQvodAddress(const QString& address)
-{
+std::optional<QvodAddress> parseQvodAddress(const QString& address) {
     static const QString kScheme = "qvod://";
     if (!address.startsWith(kScheme, Qt::CaseInsensitive)) return std::nullopt;
     QStringList parts = address.mid(kScheme.size()).split('|');
@@ -50,8 +47,7 @@ std::optional<QvodAddress> parseQvodAddress(const QString& address)
     return QvodAddress{size, hash, name};
 }
 
-MediaAddress classifyAddress(const QString& address)
-{
+MediaAddress classifyAddress(const QString& address) {
     MediaAddress result;
     const QString text = address.trimmed();
     if (text.isEmpty()) return result;
@@ -96,8 +92,7 @@ MediaAddress classifyAddress(const QString& address)
     return result;
 }
 
-QList<QUrl> qvodSourceUrls(const QvodAddress& film, const QStringList& sources)
-{
+QList<QUrl> qvodSourceUrls(const QvodAddress& film, const QStringList& sources) {
     QList<QUrl> urls;
     for (const QString& source : sources) {
         QUrl base(source.trimmed(), QUrl::StrictMode);
@@ -114,8 +109,7 @@ QList<QUrl> qvodSourceUrls(const QvodAddress& film, const QStringList& sources)
     return urls;
 }
 
-QString cacheNameForUrl(const QUrl& url)
-{
+QString cacheNameForUrl(const QUrl& url) {
     const QString name = url.fileName(QUrl::FullyDecoded);
     if (isPlainFileName(name)) return name;
     const QByteArray digest = QCryptographicHash::hash(url.toEncoded(), QCryptographicHash::Sha1).toHex();

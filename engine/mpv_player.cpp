@@ -24,8 +24,7 @@ namespace {
 constexpr quint64 kLoadReplyBase = quint64(1) << 32;
 
 // The playlist entry id a loadfile reply names, -1 when it names none.
-qint64 entryIdOf(const mpv_event_command* reply)
-{
+qint64 entryIdOf(const mpv_event_command* reply) {
     if (!reply || reply->result.format != MPV_FORMAT_NODE_MAP) return -1;
     const mpv_node_list* map = reply->result.u.list;
     for (int i = 0; i < map->num; ++i) {
@@ -37,17 +36,12 @@ qint64 entryIdOf(const mpv_event_command* reply)
 }
 constexpr int kLargestRate = 32767;  // the rate is a small integer
 
-QString defaultSource()
-{
-    return QString(config::kServiceBase) + "seed/";
-}
+QString defaultSource() { return QString(config::kServiceBase) + "seed/"; }
 
 }  // namespace
 
-MpvPlayer::MpvPlayer(Options options, QObject* parent) : Player(parent), m_cache(options.fetchTiming)
-{
-    m_programFolder = options.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
-                                                      : options.programFolder;
+MpvPlayer::MpvPlayer(Options options, QObject* parent) : Player(parent), m_cache(options.fetchTiming) {
+    m_programFolder = options.programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : options.programFolder;
     m_sources = options.sources.isEmpty() ? QStringList{defaultSource()} : options.sources;
     connect(&m_cache, &FilmCache::sizeKnown, this, &MpvPlayer::onSizeKnown);
     connect(&m_cache, &FilmCache::fetchEnded, this, &MpvPlayer::onFetchEnded);
@@ -74,8 +68,7 @@ MpvPlayer::MpvPlayer(Options options, QObject* parent) : Player(parent), m_cache
     connect(m_fullScreen, &FullScreenController::changed, this, &Player::fullScreenChanged);
 }
 
-MpvPlayer::~MpvPlayer()
-{
+MpvPlayer::~MpvPlayer() {
     if (m_fullScreen) m_fullScreen->setFullScreen(false);
     delete m_widget.data();
     if (m_renderer) m_renderer->shutdown();
@@ -88,16 +81,14 @@ MpvPlayer::~MpvPlayer()
     delete m_renderer;
 }
 
-bool MpvPlayer::check(int rc, const char* what)
-{
+bool MpvPlayer::check(int rc, const char* what) {
     if (rc >= 0) return true;
     m_errorText = QString("%1: %2").arg(what, mpv_error_string(rc));
     qWarning("qarvel engine: %s", qPrintable(m_errorText));
     return false;
 }
 
-bool MpvPlayer::startCore(const Options& options)
-{
+bool MpvPlayer::startCore(const Options& options) {
     // libmpv refuses to start under a locale that writes numbers with a comma.
     std::setlocale(LC_NUMERIC, "C");
     m_mpv = mpv_create();
@@ -173,13 +164,11 @@ bool MpvPlayer::startCore(const Options& options)
     return true;
 }
 
-void MpvPlayer::observe(const char* name, Observed id, int format)
-{
+void MpvPlayer::observe(const char* name, Observed id, int format) {
     check(mpv_observe_property(m_mpv, quint64(id), name, mpv_format(format)), name);
 }
 
-void MpvPlayer::command(std::initializer_list<QByteArray> args, quint64 replyId)
-{
+void MpvPlayer::command(std::initializer_list<QByteArray> args, quint64 replyId) {
     if (!m_mpv) return;
     std::vector<const char*> argv;
     for (const QByteArray& a : args) argv.push_back(a.constData());
@@ -188,21 +177,18 @@ void MpvPlayer::command(std::initializer_list<QByteArray> args, quint64 replyId)
     check(mpv_command_async(m_mpv, replyId, argv.data()), argv.front());
 }
 
-void MpvPlayer::setProperty(const char* name, bool value)
-{
+void MpvPlayer::setProperty(const char* name, bool value) {
     if (!m_mpv) return;
     int flag = value ? 1 : 0;
     check(mpv_set_property_async(m_mpv, 0, name, MPV_FORMAT_FLAG, &flag), name);
 }
 
-void MpvPlayer::setProperty(const char* name, double value)
-{
+void MpvPlayer::setProperty(const char* name, double value) {
     if (!m_mpv) return;
     check(mpv_set_property_async(m_mpv, 0, name, MPV_FORMAT_DOUBLE, &value), name);
 }
 
-void MpvPlayer::setProperty(const char* name, const QString& value)
-{
+void MpvPlayer::setProperty(const char* name, const QString& value) {
     if (!m_mpv) return;
     const QByteArray text = value.toUtf8();
     const char* data = text.constData();
@@ -210,16 +196,14 @@ void MpvPlayer::setProperty(const char* name, const QString& value)
 }
 
 // Called on one of the player's threads: only hand over to ours.
-void MpvPlayer::onWakeup(void* self)
-{
+void MpvPlayer::onWakeup(void* self) {
     auto* player = static_cast<MpvPlayer*>(self);
     if (!player->m_wakeupPosted.exchange(true)) {
         QMetaObject::invokeMethod(player, &MpvPlayer::drainEvents, Qt::QueuedConnection);
     }
 }
 
-void MpvPlayer::drainEvents()
-{
+void MpvPlayer::drainEvents() {
     m_wakeupPosted = false;
     while (m_mpv) {
         const mpv_event* event = mpv_wait_event(m_mpv, 0);
@@ -228,15 +212,13 @@ void MpvPlayer::drainEvents()
     }
 }
 
-void MpvPlayer::handleEvent(const mpv_event& event)
-{
+void MpvPlayer::handleEvent(const mpv_event& event) {
     switch (event.event_id) {
-    case MPV_EVENT_PROPERTY_CHANGE:
-        handlePropertyChange(event);
-        break;
+    case MPV_EVENT_PROPERTY_CHANGE: handlePropertyChange(event); break;
     case MPV_EVENT_START_FILE:
         // Only the film of the latest load counts; older ones are on their way out.
-        if (m_expectedEntry >= 0 && static_cast<mpv_event_start_file*>(event.data)->playlist_entry_id == m_expectedEntry) {
+        if (m_expectedEntry >= 0 &&
+            static_cast<mpv_event_start_file*>(event.data)->playlist_entry_id == m_expectedEntry) {
             m_entryId = m_expectedEntry;
         }
         break;
@@ -257,9 +239,7 @@ void MpvPlayer::handleEvent(const mpv_event& event)
             emit firstFrame();
         }
         break;
-    case MPV_EVENT_END_FILE:
-        handleEndFile(event);
-        break;
+    case MPV_EVENT_END_FILE: handleEndFile(event); break;
     case MPV_EVENT_IDLE:
         // A stop that caught a film before it started ends without an end event.
         if (m_phase == LoadPhase::Stopping) m_phase = LoadPhase::Stopped;
@@ -283,17 +263,19 @@ void MpvPlayer::handleEvent(const mpv_event& event)
         qDebug("mpv %s: %s", message->prefix, message->text);
         break;
     }
-    default:
-        break;
+    default: break;
     }
 }
 
-void MpvPlayer::handlePropertyChange(const mpv_event& event)
-{
+void MpvPlayer::handlePropertyChange(const mpv_event& event) {
     const auto* property = static_cast<mpv_event_property*>(event.data);
     const bool present = property->format != MPV_FORMAT_NONE && property->data;
-    auto number = [&] { return present && property->format == MPV_FORMAT_DOUBLE ? *static_cast<double*>(property->data) : 0.0; };
-    auto flag = [&] { return present && property->format == MPV_FORMAT_FLAG && *static_cast<int*>(property->data) != 0; };
+    auto number = [&] {
+        return present && property->format == MPV_FORMAT_DOUBLE ? *static_cast<double*>(property->data) : 0.0;
+    };
+    auto flag = [&] {
+        return present && property->format == MPV_FORMAT_FLAG && *static_cast<int*>(property->data) != 0;
+    };
     switch (Observed(event.reply_userdata)) {
     case Observed::TimePos: m_timePos = present ? number() : -1; break;
     case Observed::Duration: m_duration = number(); break;
@@ -318,8 +300,7 @@ void MpvPlayer::handlePropertyChange(const mpv_event& event)
     }
 }
 
-void MpvPlayer::handleEndFile(const mpv_event& event)
-{
+void MpvPlayer::handleEndFile(const mpv_event& event) {
     const auto* end = static_cast<mpv_event_end_file*>(event.data);
     // Ends of films we already replaced or let go of are old news.
     if (m_entryId < 0 || end->playlist_entry_id != m_entryId) return;
@@ -328,12 +309,8 @@ void MpvPlayer::handleEndFile(const mpv_event& event)
     m_opened = false;
     m_pendingSeek.reset();
     switch (end->reason) {
-    case MPV_END_FILE_REASON_EOF:
-        m_phase = LoadPhase::Ended;
-        break;
-    case MPV_END_FILE_REASON_ERROR:
-        fail(QString("playback failed: ") + mpv_error_string(end->error));
-        break;
+    case MPV_END_FILE_REASON_EOF: m_phase = LoadPhase::Ended; break;
+    case MPV_END_FILE_REASON_ERROR: fail(QString("playback failed: ") + mpv_error_string(end->error)); break;
     default:
         if (m_phase == LoadPhase::Stopping || m_phase == LoadPhase::Loaded || m_phase == LoadPhase::Loading) {
             m_phase = LoadPhase::Stopped;
@@ -342,13 +319,9 @@ void MpvPlayer::handleEndFile(const mpv_event& event)
     }
 }
 
-bool MpvPlayer::isCurrentEntryStarted() const
-{
-    return m_entryId >= 0 && m_entryId == m_expectedEntry;
-}
+bool MpvPlayer::isCurrentEntryStarted() const { return m_entryId >= 0 && m_entryId == m_expectedEntry; }
 
-void MpvPlayer::fail(const QString& why)
-{
+void MpvPlayer::fail(const QString& why) {
     m_errorText = why;
     qWarning("qarvel engine: %s (%s)", qPrintable(why), qPrintable(m_url));
     // Idle with the address kept: the status poll shows that playback stopped.
@@ -359,8 +332,7 @@ void MpvPlayer::fail(const QString& why)
     m_streamId.clear();
 }
 
-void MpvPlayer::forgetFilm()
-{
+void MpvPlayer::forgetFilm() {
     if (m_film) m_cache.release(m_film);
     m_film.reset();
     m_streamId.clear();
@@ -368,8 +340,7 @@ void MpvPlayer::forgetFilm()
     m_playingDirect = false;
 }
 
-void MpvPlayer::setUrl(const QString& address)
-{
+void MpvPlayer::setUrl(const QString& address) {
     if (m_phase == LoadPhase::Loading || m_phase == LoadPhase::Loaded || m_phase == LoadPhase::Stopping) {
         command({"stop"});
     }
@@ -389,39 +360,31 @@ void MpvPlayer::setUrl(const QString& address)
     m_phase = m_address.kind == AddressKind::Empty ? LoadPhase::Empty : LoadPhase::Idle;
 }
 
-void MpvPlayer::play()
-{
+void MpvPlayer::play() {
     if (!m_mpv) return;
     switch (m_phase) {
-    case LoadPhase::Empty:
-        return;
+    case LoadPhase::Empty: return;
     case LoadPhase::Loaded:
         if (m_eofReached) command({"seek", "0", "absolute"});
         setProperty("pause", false);
         return;
     case LoadPhase::Loading:
-    case LoadPhase::Connecting:
-        setProperty("pause", false);
-        return;
+    case LoadPhase::Connecting: setProperty("pause", false); return;
     case LoadPhase::Idle:
     case LoadPhase::Stopping:
     case LoadPhase::Stopped:
-    case LoadPhase::Ended:
-        startLoad();
-        return;
+    case LoadPhase::Ended: startLoad(); return;
     }
 }
 
-void MpvPlayer::pause()
-{
+void MpvPlayer::pause() {
     if (m_phase == LoadPhase::Loaded || m_phase == LoadPhase::Loading || m_phase == LoadPhase::Connecting) {
         setProperty("pause", true);
         m_paused = true;
     }
 }
 
-void MpvPlayer::stop()
-{
+void MpvPlayer::stop() {
     if (m_phase == LoadPhase::Empty) return;
     if (m_phase == LoadPhase::Loading || m_phase == LoadPhase::Loaded) {
         command({"stop"});
@@ -437,13 +400,13 @@ void MpvPlayer::stop()
     m_streamId.clear();
 }
 
-std::optional<FilmSource> MpvPlayer::networkSourceFor(const MediaAddress& address) const
-{
+std::optional<FilmSource> MpvPlayer::networkSourceFor(const MediaAddress& address) const {
     if (address.kind == AddressKind::Qvod) {
         const QList<QUrl> urls = qvodSourceUrls(address.qvod, m_sources);
         if (urls.isEmpty()) return std::nullopt;
         // The hash names the content; size and name are part of what the address promises.
-        const QString key = QString("qvod:%1:%2:%3").arg(address.qvod.hash.toLower()).arg(address.qvod.size).arg(address.qvod.name);
+        const QString key =
+            QString("qvod:%1:%2:%3").arg(address.qvod.hash.toLower()).arg(address.qvod.size).arg(address.qvod.name);
         return FilmSource{address.qvod.name, key, address.qvod.size, urls};
     }
     if (address.kind == AddressKind::Http) {
@@ -452,17 +415,13 @@ std::optional<FilmSource> MpvPlayer::networkSourceFor(const MediaAddress& addres
     return std::nullopt;
 }
 
-void MpvPlayer::startLoad()
-{
+void MpvPlayer::startLoad() {
     m_errorText.clear();
     m_pendingSeek.reset();
     forgetFilm();
     switch (m_address.kind) {
-    case AddressKind::Empty:
-        return;
-    case AddressKind::Unsupported:
-        fail(m_address.error);
-        return;
+    case AddressKind::Empty: return;
+    case AddressKind::Unsupported: fail(m_address.error); return;
     case AddressKind::LocalFile:
         if (!QFileInfo(m_address.localPath).isFile()) {
             fail("no such file");
@@ -476,8 +435,7 @@ void MpvPlayer::startLoad()
         loadFile(m_address.url.toString(QUrl::FullyEncoded));
         return;
     case AddressKind::Qvod:
-    case AddressKind::Http:
-        break;
+    case AddressKind::Http: break;
     }
     const auto source = networkSourceFor(m_address);
     if (!source) {
@@ -487,8 +445,7 @@ void MpvPlayer::startLoad()
     openNetworkFilm(*source, source->urls.first());
 }
 
-void MpvPlayer::openNetworkFilm(const FilmSource& source, const QUrl& direct)
-{
+void MpvPlayer::openNetworkFilm(const FilmSource& source, const QUrl& direct) {
     QString why;
     m_film = m_cache.fetchForPlaying(source, &why);
     if (!m_film) {
@@ -509,8 +466,7 @@ void MpvPlayer::openNetworkFilm(const FilmSource& source, const QUrl& direct)
     }
 }
 
-void MpvPlayer::onSizeKnown(const QString& streamId, bool cacheable)
-{
+void MpvPlayer::onSizeKnown(const QString& streamId, bool cacheable) {
     if (streamId != m_streamId || m_phase != LoadPhase::Connecting) return;
     if (cacheable) {
         loadFile(cacheStreamUri(m_streamId));
@@ -523,8 +479,7 @@ void MpvPlayer::onSizeKnown(const QString& streamId, bool cacheable)
     loadFile(direct.toString(QUrl::FullyEncoded));
 }
 
-void MpvPlayer::onFetchEnded(const QString& streamId)
-{
+void MpvPlayer::onFetchEnded(const QString& streamId) {
     if (streamId != m_streamId || !m_film) return;
     // A film still waiting for its first answer fails here; one that the player
     // reads fails through its reads.
@@ -533,8 +488,7 @@ void MpvPlayer::onFetchEnded(const QString& streamId)
     }
 }
 
-void MpvPlayer::loadFile(const QString& target)
-{
+void MpvPlayer::loadFile(const QString& target) {
     ++m_loadNumber;
     m_expectedEntry = -1;
     m_entryId = -1;
@@ -547,8 +501,7 @@ void MpvPlayer::loadFile(const QString& target)
     command({"loadfile", target.toUtf8(), "replace"}, kLoadReplyBase + m_loadNumber);
 }
 
-void MpvPlayer::setPosition(int seconds)
-{
+void MpvPlayer::setPosition(int seconds) {
     seconds = std::max(0, seconds);
     if (m_phase == LoadPhase::Loaded || (m_phase == LoadPhase::Loading && m_opened)) {
         m_pendingSeek = seconds;
@@ -560,40 +513,34 @@ void MpvPlayer::setPosition(int seconds)
     }
 }
 
-int MpvPlayer::position() const
-{
+int MpvPlayer::position() const {
     if (m_pendingSeek) return *m_pendingSeek;
     if (m_phase != LoadPhase::Loaded || m_timePos < 0) return 0;
     return int(std::floor(m_timePos));
 }
 
-int MpvPlayer::duration() const
-{
+int MpvPlayer::duration() const {
     if (!m_opened || m_duration <= 0) return 0;
     return int(std::lround(m_duration));
 }
 
-int MpvPlayer::transferRate() const
-{
+int MpvPlayer::transferRate() const {
     if (!m_film || m_phase == LoadPhase::Idle || m_phase == LoadPhase::Stopped) return 0;
     return int(std::min<qint64>(kLargestRate, m_film->bytesPerSecond() / 1024));
 }
 
-int MpvPlayer::bitRate() const
-{
+int MpvPlayer::bitRate() const {
     if (!m_opened) return 0;
     if (m_fileSize > 0 && m_duration > 0) return int(double(m_fileSize) * 8 / m_duration / 1000);
     return int((m_videoBitrate + m_audioBitrate) / 1000);
 }
 
-int MpvPlayer::downloadProgress() const
-{
+int MpvPlayer::downloadProgress() const {
     if (m_address.kind == AddressKind::LocalFile) return 1000;
     return m_film ? m_film->progressPerMille() : 0;
 }
 
-PlayerSnapshot MpvPlayer::snapshot() const
-{
+PlayerSnapshot MpvPlayer::snapshot() const {
     PlayerSnapshot s;
     s.phase = m_phase;
     s.fetch = m_film ? m_film->condition() : FetchCondition::None;
@@ -604,42 +551,31 @@ PlayerSnapshot MpvPlayer::snapshot() const
     return s;
 }
 
-PlayState MpvPlayer::playState() const
-{
-    return mapPlayState(snapshot());
-}
+PlayState MpvPlayer::playState() const { return mapPlayState(snapshot()); }
 
-void MpvPlayer::setMute(bool muted)
-{
+void MpvPlayer::setMute(bool muted) {
     m_mute = muted;
     setProperty("mute", muted);
 }
 
-void MpvPlayer::setVolume(int volume)
-{
+void MpvPlayer::setVolume(int volume) {
     m_volume = std::clamp(volume, 0, 100);
     setProperty("volume", double(m_volume));
 }
 
-void MpvPlayer::setFullScreen(bool on)
-{
+void MpvPlayer::setFullScreen(bool on) {
     if (m_fullScreen) m_fullScreen->setFullScreen(on);
 }
 
-bool MpvPlayer::fullScreen() const
-{
-    return m_fullScreen && m_fullScreen->isFullScreen();
-}
+bool MpvPlayer::fullScreen() const { return m_fullScreen && m_fullScreen->isFullScreen(); }
 
-void MpvPlayer::setDisplayMode(int mode)
-{
+void MpvPlayer::setDisplayMode(int mode) {
     if (!videoFilterFor(mode, QSize())) return;
     m_displayMode = mode;
     applyDisplayMode();
 }
 
-void MpvPlayer::applyDisplayMode()
-{
+void MpvPlayer::applyDisplayMode() {
     const QSize size = m_widget ? m_widget->size() : QSize();
     const auto filter = videoFilterFor(m_displayMode, size);
     if (!filter || *filter == m_videoFilter) return;
@@ -647,8 +583,7 @@ void MpvPlayer::applyDisplayMode()
     setProperty("vf", m_videoFilter);
 }
 
-bool MpvPlayer::eventFilter(QObject* watched, QEvent* event)
-{
+bool MpvPlayer::eventFilter(QObject* watched, QEvent* event) {
     // A stretched picture follows the widget's proportions.
     if (watched == m_widget && event->type() == QEvent::Resize && m_displayMode == int(DisplayMode::Stretch)) {
         applyDisplayMode();
@@ -656,23 +591,20 @@ bool MpvPlayer::eventFilter(QObject* watched, QEvent* event)
     return Player::eventFilter(watched, event);
 }
 
-void MpvPlayer::setSoundChannel(int mode)
-{
+void MpvPlayer::setSoundChannel(int mode) {
     const auto filter = audioFilterFor(mode);
     if (!filter) return;
     setProperty("af", *filter);
 }
 
-void MpvPlayer::preloadNext(const QString& address)
-{
+void MpvPlayer::preloadNext(const QString& address) {
     const auto source = networkSourceFor(classifyAddress(address));
     if (!source) return;  // local files and streams need no preparation
     QString why;
     if (!m_cache.preload(*source, &why)) m_errorText = why;
 }
 
-void MpvPlayer::configurationChanged()
-{
+void MpvPlayer::configurationChanged() {
     m_cache.setFolder(readCachePath(engineFolderOf(m_programFolder), defaultCachePathOf(m_programFolder)));
 }
 

@@ -81,8 +81,19 @@ signals:
     void firstFrame();
 
 private:
-    enum class Observed : quint64 { TimePos = 1, Duration, FileSize, VideoBitrate, AudioBitrate, Pause,
-                                    PausedForCache, Seeking, EofReached, Volume, Mute };
+    enum class Observed : quint64 {
+        TimePos = 1,
+        Duration,
+        FileSize,
+        VideoBitrate,
+        AudioBitrate,
+        Pause,
+        PausedForCache,
+        Seeking,
+        EofReached,
+        Volume,
+        Mute
+    };
 
     bool startCore(const Options& options);
     void observe(const char* name, Observed id, int format);
@@ -129,12 +140,12 @@ private:
     LoadPhase m_phase = LoadPhase::Empty;
     std::shared_ptr<CachedFilm> m_film;  // network film of the current address
     QString m_streamId;
-    QUrl m_directUrl;                    // opened by the player itself, not cached
+    QUrl m_directUrl;  // opened by the player itself, not cached
     bool m_playingDirect = false;
-    bool m_opened = false;               // the player has opened the current film
-    quint64 m_loadNumber = 0;            // counts loadfile commands
-    qint64 m_expectedEntry = -1;         // the player's id of the film the latest load added
-    qint64 m_entryId = -1;               // that id once the film has started
+    bool m_opened = false;        // the player has opened the current film
+    quint64 m_loadNumber = 0;     // counts loadfile commands
+    qint64 m_expectedEntry = -1;  // the player's id of the film the latest load added
+    qint64 m_entryId = -1;        // that id once the film has started
     bool m_firstFrameDue = false;
     std::optional<int> m_pendingSeek;
 

@@ -5,14 +5,10 @@
 namespace qarvel::engine {
 
 namespace {
-QString displayRatio(const QString& ratio)
-{
-    return "lavfi=[setdar=" + ratio + "]";
-}
+QString displayRatio(const QString& ratio) { return "lavfi=[setdar=" + ratio + "]"; }
 }  // namespace
 
-std::optional<QString> videoFilterFor(int displayMode, QSize widgetSize)
-{
+std::optional<QString> videoFilterFor(int displayMode, QSize widgetSize) {
     switch (DisplayMode(displayMode)) {
     case DisplayMode::Stretch:
         if (widgetSize.isEmpty()) return QString();
@@ -25,8 +21,7 @@ std::optional<QString> videoFilterFor(int displayMode, QSize widgetSize)
     return std::nullopt;
 }
 
-std::optional<QString> audioFilterFor(int soundChannel)
-{
+std::optional<QString> audioFilterFor(int soundChannel) {
     switch (SoundChannel(soundChannel)) {
     case SoundChannel::Mixed: return QString();
     case SoundChannel::Left: return QString("lavfi=[pan=stereo|c0=c0]");

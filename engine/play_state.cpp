@@ -5,13 +5,11 @@ namespace qarvel::engine {
 namespace {
 
 // While the player waits for data, a fetch that lost its source says so.
-PlayState waitingForData(FetchCondition fetch)
-{
+PlayState waitingForData(FetchCondition fetch) {
     return fetch == FetchCondition::Reconnecting ? PlayState::Reconnecting : PlayState::Buffering;
 }
 
-PlayState beforeOpen(FetchCondition fetch)
-{
+PlayState beforeOpen(FetchCondition fetch) {
     switch (fetch) {
     case FetchCondition::Connecting: return PlayState::Connecting;
     case FetchCondition::Reconnecting: return PlayState::Reconnecting;
@@ -21,17 +19,16 @@ PlayState beforeOpen(FetchCondition fetch)
 
 }  // namespace
 
-PlayState mapPlayState(const PlayerSnapshot& s)
-{
+PlayState mapPlayState(const PlayerSnapshot& s) {
     switch (s.phase) {
-    case LoadPhase::Empty:      return PlayState::Idle;
-    case LoadPhase::Idle:       return PlayState::Idle;
-    case LoadPhase::Stopped:    return PlayState::Stopped;
-    case LoadPhase::Stopping:   return PlayState::Stopping;
-    case LoadPhase::Ended:      return PlayState::PlayEnded;
-    case LoadPhase::Connecting: return s.fetch == FetchCondition::Reconnecting ? PlayState::Reconnecting
-                                                                               : PlayState::Connecting;
-    case LoadPhase::Loading:    return beforeOpen(s.fetch);
+    case LoadPhase::Empty: return PlayState::Idle;
+    case LoadPhase::Idle: return PlayState::Idle;
+    case LoadPhase::Stopped: return PlayState::Stopped;
+    case LoadPhase::Stopping: return PlayState::Stopping;
+    case LoadPhase::Ended: return PlayState::PlayEnded;
+    case LoadPhase::Connecting:
+        return s.fetch == FetchCondition::Reconnecting ? PlayState::Reconnecting : PlayState::Connecting;
+    case LoadPhase::Loading: return beforeOpen(s.fetch);
     case LoadPhase::Loaded:
         if (s.endReached) return PlayState::PlayEnded;
         if (s.paused) return PlayState::Paused;

@@ -13,7 +13,7 @@ enum class LoadPhase {
     Loaded,      // opened; the player's flags below tell the rest
     Stopping,    // stop requested, the player has not confirmed it
     Stopped,
-    Ended,       // the player closed the film at its end
+    Ended,  // the player closed the film at its end
 };
 
 // What the fetch of the current film is doing (None for local files and streams).
@@ -22,10 +22,10 @@ enum class FetchCondition { None, Connecting, Transferring, Reconnecting, Comple
 struct PlayerSnapshot {
     LoadPhase phase = LoadPhase::Empty;
     FetchCondition fetch = FetchCondition::None;
-    bool paused = false;           // paused by the user
-    bool pausedForCache = false;   // the player waits for data
+    bool paused = false;          // paused by the user
+    bool pausedForCache = false;  // the player waits for data
     bool seeking = false;
-    bool endReached = false;       // held at the end of the film
+    bool endReached = false;  // held at the end of the film
 };
 
 PlayState mapPlayState(const PlayerSnapshot& s);

@@ -19,35 +19,28 @@ const QString kKey = "defaultsavepath";
 const QByteArray kAttribute = "Defaultsavepath=";
 const QByteArray kOpening = "Defaultsavepath=\"";  // the attribute and its opening quotation mark
 
-QString joinFolder(const QString& folder, const QString& name)
-{
+QString joinFolder(const QString& folder, const QString& name) {
     return folder.endsWith('/') ? folder + name : folder + '/' + name;
 }
 
-QString withoutTrailingSlash(QString folder)
-{
+QString withoutTrailingSlash(QString folder) {
     while (folder.size() > 1 && folder.endsWith('/')) folder.chop(1);
     return folder;
 }
 
-bool isUsableFolder(const QString& path)
-{
-    return path.startsWith('/');
-}
+bool isUsableFolder(const QString& path) { return path.startsWith('/'); }
 
 // The profile reader hands back at most 254 bytes: a longer path would come back cut.
 constexpr qsizetype kLongestValue = 254;
 
-bool isStorable(const QString& path)
-{
+bool isStorable(const QString& path) {
     if (path.contains('"') || path.contains('\r') || path.contains('\n') || path.contains(QChar(0))) return false;
     const QByteArray gbk = toGbk(path);
     return gbk.size() <= kLongestValue && fromGbk(gbk) == path;
 }
 
 // The text between the opening marker and the next quotation mark, if both are there.
-std::optional<QByteArray> attributeValue(const QByteArray& text)
-{
+std::optional<QByteArray> attributeValue(const QByteArray& text) {
     const qsizetype start = text.indexOf(kOpening);
     if (start < 0) return std::nullopt;
     const qsizetype valueStart = start + kOpening.size();
@@ -56,28 +49,22 @@ std::optional<QByteArray> attributeValue(const QByteArray& text)
     return text.mid(valueStart, end - valueStart);
 }
 
-QByteArray xmlTemplate(const QString& cachePath)
-{
+QByteArray xmlTemplate(const QString& cachePath) {
     return "<?xml version=\"1.0\" encoding=\"gbk\"?>\r\n"
            "<QvodPlayer>\r\n"
-           "<Setting " + kOpening + toGbk(cachePath) + "\" />\r\n"
+           "<Setting " +
+           kOpening + toGbk(cachePath) +
+           "\" />\r\n"
            "</QvodPlayer>\r\n";
 }
 
 }  // namespace
 
-QString engineFolderOf(const QString& programFolder)
-{
-    return withoutTrailingSlash(programFolder) + "/Qvod/";
-}
+QString engineFolderOf(const QString& programFolder) { return withoutTrailingSlash(programFolder) + "/Qvod/"; }
 
-QString defaultCachePathOf(const QString& programFolder)
-{
-    return withoutTrailingSlash(programFolder) + "/Media/";
-}
+QString defaultCachePathOf(const QString& programFolder) { return withoutTrailingSlash(programFolder) + "/Media/"; }
 
-bool ensurePlayerConfig(const QString& engineFolder, const QString& cachePath)
-{
+bool ensurePlayerConfig(const QString& engineFolder, const QString& cachePath) {
     if (engineFolder.isEmpty() || !QDir().mkpath(engineFolder)) return false;
     bool ok = true;
     const QString ini = joinFolder(engineFolder, kIniName);
@@ -87,8 +74,7 @@ bool ensurePlayerConfig(const QString& engineFolder, const QString& cachePath)
     return ok;
 }
 
-QString readCachePath(const QString& engineFolder, const QString& fallback)
-{
+QString readCachePath(const QString& engineFolder, const QString& fallback) {
     if (engineFolder.isEmpty()) return fallback;
     const QString ini = joinFolder(engineFolder, kIniName);
     if (QFileInfo::exists(ini)) {
@@ -107,8 +93,7 @@ QString readCachePath(const QString& engineFolder, const QString& fallback)
     return fallback;
 }
 
-bool writeCachePath(const QString& engineFolder, const QString& path)
-{
+bool writeCachePath(const QString& engineFolder, const QString& path) {
     if (engineFolder.isEmpty() || path.isEmpty() || !isStorable(path)) return false;
     bool ok = true;
     const QString xml = joinFolder(engineFolder, kXmlName);

@@ -5,12 +5,11 @@
 
 namespace qarvel::engine {
 
-void RangeSet::add(qint64 begin, qint64 end)
-{
+void RangeSet::add(qint64 begin, qint64 end) {
     if (begin < 0 || end <= begin) return;
     // Every range touching or overlapping [begin, end) merges into it.
-    auto first = std::lower_bound(m_ranges.begin(), m_ranges.end(), begin,
-                                  [](const Range& r, qint64 v) { return r.end < v; });
+    auto first =
+        std::lower_bound(m_ranges.begin(), m_ranges.end(), begin, [](const Range& r, qint64 v) { return r.end < v; });
     auto last = first;
     while (last != m_ranges.end() && last->begin <= end) {
         begin = std::min(begin, last->begin);
@@ -21,39 +20,29 @@ void RangeSet::add(qint64 begin, qint64 end)
     m_ranges.insert(first, Range{begin, end});
 }
 
-void RangeSet::clip(qint64 size)
-{
+void RangeSet::clip(qint64 size) {
     while (!m_ranges.empty() && m_ranges.back().begin >= size) m_ranges.pop_back();
     if (!m_ranges.empty() && m_ranges.back().end > size) m_ranges.back().end = size;
 }
 
-bool RangeSet::contains(qint64 offset) const
-{
-    return contiguousFrom(offset) > 0;
-}
+bool RangeSet::contains(qint64 offset) const { return contiguousFrom(offset) > 0; }
 
-qint64 RangeSet::contiguousFrom(qint64 offset) const
-{
-    auto it = std::upper_bound(m_ranges.begin(), m_ranges.end(), offset,
-                               [](qint64 v, const Range& r) { return v < r.end; });
+qint64 RangeSet::contiguousFrom(qint64 offset) const {
+    auto it =
+        std::upper_bound(m_ranges.begin(), m_ranges.end(), offset, [](qint64 v, const Range& r) { return v < r.end; });
     if (it == m_ranges.end() || it->begin > offset) return 0;
     return it->end - offset;
 }
 
-qint64 RangeSet::coveredBytes() const
-{
+qint64 RangeSet::coveredBytes() const {
     qint64 total = 0;
     for (const Range& r : m_ranges) total += r.end - r.begin;
     return total;
 }
 
-bool RangeSet::covers(qint64 begin, qint64 end) const
-{
-    return end <= begin || contiguousFrom(begin) >= end - begin;
-}
+bool RangeSet::covers(qint64 begin, qint64 end) const { return end <= begin || contiguousFrom(begin) >= end - begin; }
 
-std::optional<RangeSet::Range> RangeSet::nextGap(qint64 from, qint64 size) const
-{
+std::optional<RangeSet::Range> RangeSet::nextGap(qint64 from, qint64 size) const {
     if (size <= 0) return std::nullopt;
     from = std::clamp<qint64>(from, 0, size);
     // Two passes: from the wanted offset to the end, then from the start.
@@ -70,15 +59,13 @@ std::optional<RangeSet::Range> RangeSet::nextGap(qint64 from, qint64 size) const
     return std::nullopt;
 }
 
-QString RangeSet::toText() const
-{
+QString RangeSet::toText() const {
     QStringList parts;
     for (const Range& r : m_ranges) parts << QString::number(r.begin) + "-" + QString::number(r.end);
     return parts.join(',');
 }
 
-std::optional<RangeSet> RangeSet::fromText(const QString& text)
-{
+std::optional<RangeSet> RangeSet::fromText(const QString& text) {
     RangeSet set;
     if (text.trimmed().isEmpty()) return set;
     for (const QString& part : text.split(',')) {

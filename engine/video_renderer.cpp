@@ -8,8 +8,7 @@
 namespace qarvel::engine {
 
 namespace {
-void* procAddress(void*, const char* name)
-{
+void* procAddress(void*, const char* name) {
     QOpenGLContext* current = QOpenGLContext::currentContext();
     return current ? reinterpret_cast<void*>(current->getProcAddress(name)) : nullptr;
 }
@@ -17,13 +16,9 @@ void* procAddress(void*, const char* name)
 
 VideoRenderer::VideoRenderer(QObject* parent) : QObject(parent) {}
 
-VideoRenderer::~VideoRenderer()
-{
-    shutdown();
-}
+VideoRenderer::~VideoRenderer() { shutdown(); }
 
-bool VideoRenderer::create(mpv_handle* mpv, QString* error)
-{
+bool VideoRenderer::create(mpv_handle* mpv, QString* error) {
     QOpenGLContext* shared = QOpenGLContext::globalShareContext();
     if (!shared) {
         *error = "no shared GL context (Qt::AA_ShareOpenGLContexts must be set before the application starts)";
@@ -61,8 +56,7 @@ bool VideoRenderer::create(mpv_handle* mpv, QString* error)
     return true;
 }
 
-void VideoRenderer::shutdown()
-{
+void VideoRenderer::shutdown() {
     if (!m_render) return;
     mpv_render_context_set_update_callback(m_render, nullptr, nullptr);
     m_context.makeCurrent(&m_surface);
@@ -73,30 +67,26 @@ void VideoRenderer::shutdown()
 }
 
 // Called on one of the player's threads: only hand over to ours.
-void VideoRenderer::onUpdate(void* self)
-{
+void VideoRenderer::onUpdate(void* self) {
     auto* renderer = static_cast<VideoRenderer*>(self);
     if (!renderer->m_updatePosted.exchange(true)) {
         QMetaObject::invokeMethod(renderer, &VideoRenderer::renderIfDue, Qt::QueuedConnection);
     }
 }
 
-void VideoRenderer::renderIfDue()
-{
+void VideoRenderer::renderIfDue() {
     m_updatePosted = false;
     if (!m_render) return;
     if (mpv_render_context_update(m_render) & MPV_RENDER_UPDATE_FRAME) render();
 }
 
-void VideoRenderer::setTargetSize(QSize pixels)
-{
+void VideoRenderer::setTargetSize(QSize pixels) {
     if (pixels.isEmpty() || pixels == m_targetSize) return;
     m_targetSize = pixels;
     if (m_haveFrame) render();  // redraw the current frame at the new size
 }
 
-void VideoRenderer::render()
-{
+void VideoRenderer::render() {
     if (!m_render || !m_context.makeCurrent(&m_surface)) return;
     if (!m_fbo || m_fbo->size() != m_targetSize) {
         m_fbo = std::make_unique<QOpenGLFramebufferObject>(m_targetSize);
@@ -118,14 +108,8 @@ void VideoRenderer::render()
     }
 }
 
-unsigned VideoRenderer::textureId() const
-{
-    return m_haveFrame && m_fbo ? m_fbo->texture() : 0;
-}
+unsigned VideoRenderer::textureId() const { return m_haveFrame && m_fbo ? m_fbo->texture() : 0; }
 
-QSize VideoRenderer::textureSize() const
-{
-    return m_fbo ? m_fbo->size() : QSize();
-}
+QSize VideoRenderer::textureSize() const { return m_fbo ? m_fbo->size() : QSize(); }
 
 }  // namespace qarvel::engine

@@ -7,21 +7,16 @@
 
 namespace qarvel::engine {
 
-VideoSurface::VideoSurface(VideoRenderer* renderer, QWidget* parent) : QOpenGLWidget(parent), m_renderer(renderer)
-{
+VideoSurface::VideoSurface(VideoRenderer* renderer, QWidget* parent) : QOpenGLWidget(parent), m_renderer(renderer) {
     setObjectName("QvodC");
     setMinimumSize(16, 16);
     setFocusPolicy(Qt::StrongFocus);
     if (renderer) connect(renderer, &VideoRenderer::frameReady, this, qOverload<>(&QWidget::update));
 }
 
-VideoSurface::~VideoSurface()
-{
-    releaseGl();
-}
+VideoSurface::~VideoSurface() { releaseGl(); }
 
-void VideoSurface::initializeGL()
-{
+void VideoSurface::initializeGL() {
     // The context is created anew when the widget changes its top-level window.
     connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &VideoSurface::releaseGl, Qt::UniqueConnection);
     m_blitter.create();
@@ -29,21 +24,18 @@ void VideoSurface::initializeGL()
     if (!m_sharing) qWarning("qarvel engine: video widget context does not share with the renderer; no picture");
 }
 
-void VideoSurface::releaseGl()
-{
+void VideoSurface::releaseGl() {
     if (!m_blitter.isCreated() || !context()) return;
     makeCurrent();
     m_blitter.destroy();
     doneCurrent();
 }
 
-void VideoSurface::resizeGL(int width, int height)
-{
+void VideoSurface::resizeGL(int width, int height) {
     if (m_renderer) m_renderer->setTargetSize(QSize(width, height) * devicePixelRatio());
 }
 
-void VideoSurface::paintGL()
-{
+void VideoSurface::paintGL() {
     QOpenGLFunctions* gl = context()->functions();
     gl->glClearColor(0, 0, 0, 1);
     gl->glClear(GL_COLOR_BUFFER_BIT);

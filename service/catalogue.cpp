@@ -27,15 +27,38 @@ std::vector<Episode> numberedEpisodes(int count, const std::string& clipPrefix, 
 Catalogue makeDemo() {
     std::vector<Series> series;
     // A long series with a mirror line; its 13th episode is announced but not out.
-    series.push_back({1001, "星河往事", "qvod", "2024", "科幻", "一艘老旧货船在星河边缘收到一段失落的信号，船员们循着信号驶向未知的星域。",
+    series.push_back({1001,
+                      "星河往事",
+                      "qvod",
+                      "2024",
+                      "科幻",
+                      "一艘老旧货船在星河边缘收到一段失落的信号，船员们循着信号驶向未知的星域。",
                       "#27408b",
                       {{"线路一", numberedEpisodes(13, "xinghe-", ".mp4", 1)},
                        {"线路二", numberedEpisodes(12, "xinghe-", ".mp4")}}});
-    series.push_back({1002, "侠客行-风云再起", "qvod", "2023", "武侠", "江湖再起风波，少年侠客为寻师门旧案踏上远行之路。", "#8b1a1a",
+    series.push_back({1002,
+                      "侠客行-风云再起",
+                      "qvod",
+                      "2023",
+                      "武侠",
+                      "江湖再起风波，少年侠客为寻师门旧案踏上远行之路。",
+                      "#8b1a1a",
                       {{"线路一", numberedEpisodes(3, "xiake-", ".mp4")}}});
-    series.push_back({1003, "城市之光", "qvod", "2022", "剧情", "一个夜班出租车司机和一座不眠城市的故事。", "#b8860b",
+    series.push_back({1003,
+                      "城市之光",
+                      "qvod",
+                      "2022",
+                      "剧情",
+                      "一个夜班出租车司机和一座不眠城市的故事。",
+                      "#b8860b",
                       {{"线路一", {{"正片", "chengshi.mp4"}}}}});
-    series.push_back({1004, "海底探秘", "html5", "2024", "纪录片", "潜入深海，探访珊瑚礁与海底峡谷中的生命。", "#00688b",
+    series.push_back({1004,
+                      "海底探秘",
+                      "html5",
+                      "2024",
+                      "纪录片",
+                      "潜入深海，探访珊瑚礁与海底峡谷中的生命。",
+                      "#00688b",
                       {{"网页播放", numberedEpisodes(3, "haidi-", ".webm")}}});
     std::vector<Channel> channels = {
         {"news", "新闻频道", "tv-news.webm"},

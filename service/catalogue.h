@@ -8,8 +8,8 @@
 namespace qarvel::service {
 
 struct Episode {
-    std::string name;        // "第01集"
-    std::string clip;        // file in the media folder; empty when not yet available
+    std::string name;  // "第01集"
+    std::string clip;  // file in the media folder; empty when not yet available
     bool available() const { return !clip.empty(); }
 };
 
@@ -31,7 +31,7 @@ struct Series {
 };
 
 struct Channel {
-    std::string key;   // the "zvtvs://" parameter
+    std::string key;  // the "zvtvs://" parameter
     std::string name;
     std::string clip;  // looping clip in the media folder
 };

@@ -44,7 +44,7 @@ bool shutDownConnection(int localPort, const std::string& remoteAddress, int rem
         char* end = nullptr;
         const long fd = std::strtol(entry->d_name, &end, 10);
         if (end == entry->d_name || *end != '\0' || fd == dirfd(dir)) continue;
-        sockaddr_storage local {}, peer {};
+        sockaddr_storage local{}, peer{};
         socklen_t localLen = sizeof local, peerLen = sizeof peer;
         if (getsockname(static_cast<int>(fd), reinterpret_cast<sockaddr*>(&local), &localLen) != 0) continue;
         if (portOf(local) != localPort) continue;

@@ -36,8 +36,8 @@ std::optional<Fault::Answer> answerFromName(std::string_view name) {
 }
 
 std::string endpointKey(std::string_view relativePath) {
-    for (const std::string_view shared : {std::string_view(endpoint::kSeed), std::string_view(endpoint::kMedia),
-                                          std::string_view(endpoint::kPoster)}) {
+    for (const std::string_view shared :
+         {std::string_view(endpoint::kSeed), std::string_view(endpoint::kMedia), std::string_view(endpoint::kPoster)}) {
         if (relativePath.size() > shared.size() && relativePath.substr(0, shared.size()) == shared &&
             relativePath[shared.size()] == '/')
             return std::string(shared);
@@ -47,10 +47,8 @@ std::string endpointKey(std::string_view relativePath) {
 
 void FaultBoard::set(const std::string& key, const Fault& fault) {
     std::lock_guard lock(mutex_);
-    if (fault.isNone())
-        faults_.erase(key);
-    else
-        faults_[key] = fault;
+    if (fault.isNone()) faults_.erase(key);
+    else faults_[key] = fault;
 }
 
 void FaultBoard::clear(const std::string& key) {

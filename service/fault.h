@@ -26,19 +26,54 @@ struct Fault {
     std::int64_t cutAfterBytes = -1;  // close the connection after this many body bytes (-1: never)
     std::int64_t bytesPerSecond = 0;  // send the body no faster than this (0: no limit)
 
-    static Fault delay(int ms) { Fault f; f.delayMs = ms; return f; }
-    static Fault errorStatus(int code) { Fault f; f.answer = Answer::Status; f.status = code; return f; }
-    static Fault zero() { Fault f; f.answer = Answer::Zero; return f; }
-    static Fault one() { Fault f; f.answer = Answer::One; return f; }
-    static Fault garbage() { Fault f; f.answer = Answer::Garbage; return f; }
-    static Fault huge() { Fault f; f.answer = Answer::Huge; return f; }
-    static Fault closed() { Fault f; f.answer = Answer::Close; return f; }
-    static Fault cutAfter(std::int64_t bytes) { Fault f; f.cutAfterBytes = bytes; return f; }
-    static Fault throttled(std::int64_t bps) { Fault f; f.bytesPerSecond = bps; return f; }
-
-    bool isNone() const {
-        return answer == Answer::Normal && delayMs <= 0 && cutAfterBytes < 0 && bytesPerSecond <= 0;
+    static Fault delay(int ms) {
+        Fault f;
+        f.delayMs = ms;
+        return f;
     }
+    static Fault errorStatus(int code) {
+        Fault f;
+        f.answer = Answer::Status;
+        f.status = code;
+        return f;
+    }
+    static Fault zero() {
+        Fault f;
+        f.answer = Answer::Zero;
+        return f;
+    }
+    static Fault one() {
+        Fault f;
+        f.answer = Answer::One;
+        return f;
+    }
+    static Fault garbage() {
+        Fault f;
+        f.answer = Answer::Garbage;
+        return f;
+    }
+    static Fault huge() {
+        Fault f;
+        f.answer = Answer::Huge;
+        return f;
+    }
+    static Fault closed() {
+        Fault f;
+        f.answer = Answer::Close;
+        return f;
+    }
+    static Fault cutAfter(std::int64_t bytes) {
+        Fault f;
+        f.cutAfterBytes = bytes;
+        return f;
+    }
+    static Fault throttled(std::int64_t bps) {
+        Fault f;
+        f.bytesPerSecond = bps;
+        return f;
+    }
+
+    bool isNone() const { return answer == Answer::Normal && delayMs <= 0 && cutAfterBytes < 0 && bytesPerSecond <= 0; }
     // The body the garbage and huge answers start with: no "$", "||" or "====",
     // not "0" or "1", and a numeric value that is not 0 either.
     static const char* garbageText();

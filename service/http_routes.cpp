@@ -115,8 +115,7 @@ HttpRoutes::HttpRoutes(ServiceContext& context) : ctx_(context) {
     routes_[endpoint::kStopAd] = page([] { return pages::stopAd(); });
     routes_[endpoint::kHighlights] = page([&cat] { return pages::highlights(cat); });
     routes_[endpoint::kRecommend] = page([&cat] { return pages::recommend(cat); });
-    for (const std::string& name : TextFiles::names())
-        routes_[name] = [this](const Request& r) { return textFile(r); };
+    for (const std::string& name : TextFiles::names()) routes_[name] = [this](const Request& r) { return textFile(r); };
     routes_[endpoint::kInstaller] = [this](const Request& r) { return installer(r); };
     routes_[endpoint::kSeed] = [this](const Request& r) { return seed(r); };
     routes_[endpoint::kMedia] = [this](const Request& r) { return media(r); };
@@ -124,9 +123,8 @@ HttpRoutes::HttpRoutes(ServiceContext& context) : ctx_(context) {
 }
 
 void HttpRoutes::install(httplib::Server& server) {
-    server.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
-        return screen(req, res);
-    });
+    server.set_pre_routing_handler(
+        [this](const httplib::Request& req, httplib::Response& res) { return screen(req, res); });
     server.Get("/", [](const httplib::Request&, httplib::Response& res) { res.set_redirect(kBasePath); });
     server.Get(kBasePath.substr(0, kBasePath.size() - 1),
                [](const httplib::Request&, httplib::Response& res) { res.set_redirect(kBasePath); });
@@ -206,7 +204,8 @@ Reply HttpRoutes::home(const Request&) { return Reply::gbkPage(pages::home(ctx_.
 
 Reply HttpRoutes::playRequest(const Request& r) {
     const auto field = [&r](const char* name) { return queryField(r.query, name).value_or(std::string()); };
-    const TextAnswer answer = answerPlayRequest(ctx_.catalogue, ctx_.media, field("id"), field("v"), field("v1"), r.base);
+    const TextAnswer answer =
+        answerPlayRequest(ctx_.catalogue, ctx_.media, field("id"), field("v"), field("v1"), r.base);
     return Reply::gbkText(answer.body, "text/plain; charset=gbk", answer.status);
 }
 
@@ -350,12 +349,10 @@ void HttpRoutes::serveControl(const httplib::Request& req, httplib::Response& re
                     : Reply::utf8Text("endpoint missing\n", 400);
     } else if (path == "/control/text") {
         const std::string name = param("name").value_or(std::string());
-        if (!TextFiles::isKnown(name))
-            reply = Reply::utf8Text("unknown text file\n", 400);
+        if (!TextFiles::isKnown(name)) reply = Reply::utf8Text("unknown text file\n", 400);
         else if (post)
             reply = ctx_.texts.set(name, req.body) ? Reply::utf8Text("ok\n") : Reply::utf8Text("refused\n", 400);
-        else
-            reply = Reply::utf8Text(ctx_.texts.get(name, ctx_.base()).value_or(std::string()));
+        else reply = Reply::utf8Text(ctx_.texts.get(name, ctx_.base()).value_or(std::string()));
     } else {
         reply = Reply::utf8Text("unknown control request\n", 404);
     }

@@ -32,11 +32,11 @@ std::string tvList(const Catalogue& catalogue);
 std::string tvChannel(const Channel& channel, const std::string& mediaPath);
 std::string tvIdle();
 
-std::string pauseAd(const Catalogue& catalogue);      // js/ads/qvodad.html, 450 × 260
-std::string stopAd();                                 // js/ads/bo.html, 468 × 60
-std::string highlights(const Catalogue& catalogue);   // js/ads/jingcai.html
-std::string recommend(const Catalogue& catalogue);    // js/ads/tui.html
-std::string pingAnswer();                             // tj/tj.asp
+std::string pauseAd(const Catalogue& catalogue);     // js/ads/qvodad.html, 450 × 260
+std::string stopAd();                                // js/ads/bo.html, 468 × 60
+std::string highlights(const Catalogue& catalogue);  // js/ads/jingcai.html
+std::string recommend(const Catalogue& catalogue);   // js/ads/tui.html
+std::string pingAnswer();                            // tj/tj.asp
 
 // A short page that says what went wrong.
 std::string message(const std::string& title, const std::string& text);

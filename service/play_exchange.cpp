@@ -76,15 +76,14 @@ std::string playRequestLink(const Series& series, int source, int episode) {
 }
 
 std::string episodeListLink(const Series& series, int source, int episode, const std::string& address) {
-    const std::string& name = series.sources.at(static_cast<size_t>(source)).episodes.at(static_cast<size_t>(episode)).name;
-    return "zvqvod://" + series.kind + "&&&" + codec::jsEscape(address) + "&&&" + codec::jsEscape(series.title) + "&&&" +
-           codec::jsEscape(name) + "&&&" + std::to_string(series.id) + "&&&" + std::to_string(source) + "&&&" +
+    const std::string& name =
+        series.sources.at(static_cast<size_t>(source)).episodes.at(static_cast<size_t>(episode)).name;
+    return "zvqvod://" + series.kind + "&&&" + codec::jsEscape(address) + "&&&" + codec::jsEscape(series.title) +
+           "&&&" + codec::jsEscape(name) + "&&&" + std::to_string(series.id) + "&&&" + std::to_string(source) + "&&&" +
            std::to_string(episode) + "&&&n&&&1";
 }
 
-std::string episodeElementId(int source, int episode) {
-    return "c" + std::to_string(source) + std::to_string(episode);
-}
+std::string episodeElementId(int source, int episode) { return "c" + std::to_string(source) + std::to_string(episode); }
 
 std::optional<EpisodeListQuery> parseEpisodeListQuery(std::string_view rawQuery) {
     const auto parts = split(rawQuery, "-");

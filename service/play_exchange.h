@@ -41,8 +41,8 @@ std::string episodeElementId(int source, int episode);
 // cll is the last field; the title is not needed (the film is known by its id).
 struct EpisodeListQuery {
     int id = 0;
-    int source = 0;    // ly
-    int episode = 0;   // did
+    int source = 0;              // ly
+    int episode = 0;             // did
     std::string startKey = "0";  // cll: "0" or digits
 };
 std::optional<EpisodeListQuery> parseEpisodeListQuery(std::string_view rawQuery);

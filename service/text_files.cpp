@@ -26,9 +26,8 @@ std::string TextFiles::defaultText(const std::string& name, const std::string& b
     if (name == endpoint::kNoticeList) {
         return "欢迎使用Qarvel影视盒演示服务，点击集数即可播放||*"
                "$$$《星河往事》线路一已更新至第12集||" +
-               base +
-               "$$$《海底探秘》在网页播放器中播放||" + base +
-               "$$$电视直播：新闻、体育、电影三个频道||" + base + "tv/list.htm";
+               base + "$$$《海底探秘》在网页播放器中播放||" + base + "$$$电视直播：新闻、体育、电影三个频道||" + base +
+               "tv/list.htm";
     }
     if (name == endpoint::kPopupControl) {
         // First page after 60 s, then every 30 minutes, no repeat.

@@ -96,16 +96,14 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "qarvel: the player could not start: %s\n", qPrintable(player->errorText()));
             return false;
         }
-        window = std::make_unique<qarvel::MainWindow>(
-            qarvel::MainWindowDeps{.programFolder = home, .serviceBase = serviceBase, .player = *player,
-                                   .commandLine = cl.playTarget});
+        window = std::make_unique<qarvel::MainWindow>(qarvel::MainWindowDeps{
+            .programFolder = home, .serviceBase = serviceBase, .player = *player, .commandLine = cl.playTarget});
         window->show();
         return true;
     };
     if (qarvel::StartupSequence(env).run() != qarvel::StartupResult::WindowShown) return 0;
     qarvel::scheduleUnattendedRun([&window](const QString& path) { return window && window->grabScreenshot(path); },
-                                  cl.screenshot, cl.quitAfterMs > 0 ? cl.quitAfterMs * 3 / 4 : 15000,
-                                  cl.quitAfterMs);
+                                  cl.screenshot, cl.quitAfterMs > 0 ? cl.quitAfterMs * 3 / 4 : 15000, cl.quitAfterMs);
     const int code = app.exec();
     window.reset();  // before the player it holds a reference to
     return code;

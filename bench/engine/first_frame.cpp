@@ -39,8 +39,7 @@ using qarvel::engine::PlayState;
 namespace {
 
 // Interpolated between the two nearest values; 0.5 is the median.
-double quantile(std::vector<double> values, double q)
-{
+double quantile(std::vector<double> values, double q) {
     if (values.empty()) return 0;
     std::sort(values.begin(), values.end());
     const double position = q * static_cast<double>(values.size() - 1);
@@ -49,10 +48,7 @@ double quantile(std::vector<double> values, double q)
     return values[below] + (position - static_cast<double>(below)) * (values[below + 1] - values[below]);
 }
 
-double median(std::vector<double> values)
-{
-    return quantile(std::move(values), 0.5);
-}
+double median(std::vector<double> values) { return quantile(std::move(values), 0.5); }
 
 // CPU time in clock ticks: busy time of the whole machine, and of this process
 // with its waited-for children (the command line runs).
@@ -61,8 +57,7 @@ struct CpuTicks {
     long long own = 0;
 };
 
-std::optional<CpuTicks> cpuTicks()
-{
+std::optional<CpuTicks> cpuTicks() {
     CpuTicks ticks;
     std::ifstream stat("/proc/stat");
     std::string label;
@@ -78,22 +73,21 @@ std::optional<CpuTicks> cpuTicks()
     const size_t close = line.rfind(')');
     if (close == std::string::npos) return std::nullopt;
     std::istringstream fields(line.substr(close + 1));
-    const std::vector<std::string> rest((std::istream_iterator<std::string>(fields)), std::istream_iterator<std::string>());
+    const std::vector<std::string> rest((std::istream_iterator<std::string>(fields)),
+                                        std::istream_iterator<std::string>());
     // utime, stime, cutime, cstime are fields 14..17 of the line, 12..15 after the name.
     if (rest.size() < 16) return std::nullopt;
     for (size_t i = 11; i < 15; ++i) ticks.own += std::stoll(rest[i]);
     return ticks;
 }
 
-bool waitFor(const std::function<bool()>& done, int timeoutMs)
-{
+bool waitFor(const std::function<bool()>& done, int timeoutMs) {
     QDeadlineTimer deadline(timeoutMs);
     while (!done() && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
     return done();
 }
 
-std::unique_ptr<MpvPlayer> makePlayer(const QString& programFolder, const QString& source)
-{
+std::unique_ptr<MpvPlayer> makePlayer(const QString& programFolder, const QString& source) {
     MpvPlayer::Options options;
     options.programFolder = programFolder;
     options.sources = {source};
@@ -103,8 +97,7 @@ std::unique_ptr<MpvPlayer> makePlayer(const QString& programFolder, const QStrin
 }
 
 // Milliseconds from setUrl + play to the player's first frame, or nullopt.
-std::optional<double> firstFrame(MpvPlayer& player, const QString& address)
-{
+std::optional<double> firstFrame(MpvPlayer& player, const QString& address) {
     bool shown = false;
     const auto connection = QObject::connect(&player, &MpvPlayer::firstFrame, [&] { shown = true; });
     QElapsedTimer clock;
@@ -125,8 +118,7 @@ struct CommandLineTimes {
     double firstFrame = 0;  // the first status line by mpv's own clock (from its start-up)
 };
 
-std::optional<CommandLineTimes> commandLine(const QString& mpv, const QString& media)
-{
+std::optional<CommandLineTimes> commandLine(const QString& mpv, const QString& media) {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     QElapsedTimer clock;
@@ -151,8 +143,7 @@ struct Row {
     std::vector<double> frame;
 };
 
-void print(const Row& row)
-{
+void print(const Row& row) {
     const double ours = median(row.engine);
     char spread[32];
     std::snprintf(spread, sizeof spread, "%.1f-%.1f", quantile(row.engine, 0.25), quantile(row.engine, 0.75));
@@ -162,14 +153,13 @@ void print(const Row& row)
     }
     const double process = median(row.process);
     const double frame = median(row.frame);
-    std::printf("%-34s %9.1f %11s %11.1f %7.2f %11.1f %7.2f\n", row.name, ours, spread, process, ours / process,
-                frame, ours / frame);
+    std::printf("%-34s %9.1f %11s %11.1f %7.2f %11.1f %7.2f\n", row.name, ours, spread, process, ours / process, frame,
+                ours / frame);
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);

@@ -74,8 +74,8 @@ void report(const char* name, double loadedMs, double mainMs) {
     // Settle, then measure the whole tree once.
     runFor(1000);
     const auto mem = treeMemory(::getpid());
-    std::printf("case=%s loaded_ms=%.0f from_main_ms=%.0f pss_mib=%.1f rss_mib=%.1f processes=%d\n", name,
-                loadedMs, mainMs, mem.pssKiB / 1024.0, mem.rssKiB / 1024.0, mem.processes);
+    std::printf("case=%s loaded_ms=%.0f from_main_ms=%.0f pss_mib=%.1f rss_mib=%.1f processes=%d\n", name, loadedMs,
+                mainMs, mem.pssKiB / 1024.0, mem.rssKiB / 1024.0, mem.processes);
     std::fflush(stdout);
 }
 
@@ -160,8 +160,8 @@ double field(const QByteArray& line, const char* key) {
 }
 
 int runAll(int runs) {
-    std::printf("%-6s %6s %12s %12s %9s %9s %5s\n", "case", "runs", "loaded_ms", "from_main", "pss_mib",
-                "rss_mib", "procs");
+    std::printf("%-6s %6s %12s %12s %9s %9s %5s\n", "case", "runs", "loaded_ms", "from_main", "pss_mib", "rss_mib",
+                "procs");
     for (const char* name : {"bare", "panes", "plain"}) {
         std::vector<double> loaded, fromMain, pss, rss, procs;
         for (int r = 0; r < runs; ++r) {

@@ -88,7 +88,8 @@ CommandLine parseCommandLine(const QStringList& args, const QString& environment
             bool ok = false;
             const int ms = value.toInt(&ok);
             if (!ok || ms <= 0) {
-                cl.error = QStringLiteral("--quit-after needs a positive number of milliseconds, got \"%1\"").arg(value);
+                cl.error =
+                    QStringLiteral("--quit-after needs a positive number of milliseconds, got \"%1\"").arg(value);
                 return cl;
             }
             cl.quitAfterMs = ms;

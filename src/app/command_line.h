@@ -7,15 +7,15 @@
 namespace qarvel {
 
 struct CommandLine {
-    QString home;            // program folder (--home, or QARVEL_HOME); empty = executable's folder
-    QString service;         // service base address (--service), empty = built-in
-    bool demo = false;       // start the demo service in-process and use it
+    QString home;       // program folder (--home, or QARVEL_HOME); empty = executable's folder
+    QString service;    // service base address (--service), empty = built-in
+    bool demo = false;  // start the demo service in-process and use it
     bool help = false;
     bool version = false;
-    QString screenshot;      // save a picture of the main window here once its pages loaded
-    int quitAfterMs = 0;     // leave after this long (unattended runs); 0 = never
-    QString playTarget;      // the one optional file or address to play
-    QString error;           // non-empty when the command line is unusable
+    QString screenshot;   // save a picture of the main window here once its pages loaded
+    int quitAfterMs = 0;  // leave after this long (unattended runs); 0 = never
+    QString playTarget;   // the one optional file or address to play
+    QString error;        // non-empty when the command line is unusable
 };
 
 // args excludes the program name. environmentHome is QARVEL_HOME's value.

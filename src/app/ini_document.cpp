@@ -50,13 +50,9 @@ ParsedLine parseLine(const QByteArray& raw) {
     return parsed;
 }
 
-bool sameName(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
+bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
-bool hasLineBreak(const QString& text) {
-    return text.contains(u'\r') || text.contains(u'\n');
-}
+bool hasLineBreak(const QString& text) { return text.contains(u'\r') || text.contains(u'\n'); }
 
 // The longest prefix whose GBK form fits in maxBytes, never ending inside a
 // character (a surrogate pair counts as one character).
@@ -65,7 +61,8 @@ QString cutToGbkBytes(const QString& text, qsizetype maxBytes) {
     qsizetype used = 0;
     qsizetype pos = 0;
     while (pos < text.size()) {
-        const qsizetype len = (text[pos].isHighSurrogate() && pos + 1 < text.size() && text[pos + 1].isLowSurrogate()) ? 2 : 1;
+        const qsizetype len =
+            (text[pos].isHighSurrogate() && pos + 1 < text.size() && text[pos + 1].isLowSurrogate()) ? 2 : 1;
         const qsizetype bytes = toGbk(text.mid(pos, len)).size();
         if (used + bytes > maxBytes) break;
         used += bytes;

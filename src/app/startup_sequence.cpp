@@ -20,9 +20,8 @@ struct Key {
     const char* name;
     const char* value;
 };
-constexpr Key kOptionKeys[] = {{"quit", "2"}, {"qvodk", "2"},  {"s_size", "2"}, {"h_w", "14850"},
-                               {"h_h", "9830"}, {"s_h", "2"},   {"s_bo", "2"},   {"s_jd", "2"},
-                               {"qvodqi", "2"}, {"s_pao", "2"}};
+constexpr Key kOptionKeys[] = {{"quit", "2"}, {"qvodk", "2"}, {"s_size", "2"}, {"h_w", "14850"}, {"h_h", "9830"},
+                               {"s_h", "2"},  {"s_bo", "2"},  {"s_jd", "2"},   {"qvodqi", "2"},  {"s_pao", "2"}};
 
 QString join(const QString& folder, const char* name) { return folder + u'/' + QLatin1String(name); }
 

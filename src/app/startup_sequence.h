@@ -17,7 +17,7 @@ struct StartupEnvironment {
     platform::PlayerComponent* component = nullptr;
     platform::UserDialogs* dialogs = nullptr;
     platform::Shell* shell = nullptr;
-    std::function<QString()> macAddress;    // empty text when none
+    std::function<QString()> macAddress;  // empty text when none
     std::function<QString()> randomUserId;
     // Builds the list page for "date.dat" or "date_f.dat" (the page file only).
     std::function<void(const QString& recordFileName)> renderRecordList;

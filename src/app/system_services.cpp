@@ -19,9 +19,7 @@ QString GetMacAddress(const platform::NetworkAdapters& adapters) {
     return address;
 }
 
-QString GetMacAddress() {
-    return GetMacAddress(platform::SystemNetworkAdapters());
-}
+QString GetMacAddress() { return GetMacAddress(platform::SystemNetworkAdapters()); }
 
 QString MakeUserId(const QDateTime& moment, int randomPart) {
     const QDate d = moment.date();

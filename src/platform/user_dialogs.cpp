@@ -19,8 +19,8 @@ void QtUserDialogs::inform(const QString& title, const QString& text) {
 bool DesktopShell::openUrl(const QString& address) {
     // A plain folder path opens in the file manager, as a web address in the browser.
     const QFileInfo info(address);
-    const QUrl url = info.isAbsolute() && info.exists() ? QUrl::fromLocalFile(address)
-                                                        : QUrl(address, QUrl::TolerantMode);
+    const QUrl url =
+        info.isAbsolute() && info.exists() ? QUrl::fromLocalFile(address) : QUrl(address, QUrl::TolerantMode);
     return url.isValid() && QDesktopServices::openUrl(url);
 }
 

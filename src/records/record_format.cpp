@@ -14,13 +14,9 @@ void chopLineEnd(QByteArray& text) {
     if (text.endsWith(kLineEnd)) text.chop(kLineEnd.size());
 }
 
-bool breaksLine(const QString& text) {
-    return text.contains(u'|') || text.contains(u'\r') || text.contains(u'\n');
-}
+bool breaksLine(const QString& text) { return text.contains(u'|') || text.contains(u'\r') || text.contains(u'\n'); }
 
-QString field(const QStringList& fields, qsizetype i) {
-    return i < fields.size() ? fields[i] : QString();
-}
+QString field(const QStringList& fields, qsizetype i) { return i < fields.size() ? fields[i] : QString(); }
 
 // Keeps the records among the first kKeptLinesOnAdd lines that are not the
 // new record's previous line, and puts the new line on top.
@@ -75,9 +71,7 @@ RecordFile recordFileForName(const QString& fileName) {
     return fileName == QLatin1String("date.dat") ? RecordFile::Network : RecordFile::Local;
 }
 
-QStringList splitRecordLine(const QByteArray& line) {
-    return fromGbk(line).split(u'|');
-}
+QStringList splitRecordLine(const QByteArray& line) { return fromGbk(line).split(u'|'); }
 
 bool isRecordLine(const QByteArray& line) {
     // The "|" byte alone does not decide it; see splitRecordLine.
@@ -95,14 +89,12 @@ bool isStorable(const NetworkRecord& record) {
     return !breaksLine(record.title) && !breaksLine(record.name) && !breaksLine(record.address);
 }
 
-bool isStorable(const LocalRecord& record) {
-    return !breaksLine(record.name) && !breaksLine(record.path);
-}
+bool isStorable(const LocalRecord& record) { return !breaksLine(record.name) && !breaksLine(record.path); }
 
 QByteArray formatRecordLine(const NetworkRecord& r) {
-    const QStringList fields{QString::number(r.id), r.title,          r.name,
-                             r.address,             QString::number(r.ly), QString::number(r.did),
-                             QString::number(r.position)};
+    const QStringList fields{
+        QString::number(r.id),      r.title, r.name, r.address, QString::number(r.ly), QString::number(r.did),
+        QString::number(r.position)};
     return toGbk(fields.join(u'|'));
 }
 
@@ -111,15 +103,13 @@ QByteArray formatRecordLine(const LocalRecord& r) {
 }
 
 QByteArray withNetworkRecordAdded(const QByteArray& file, const NetworkRecord& record) {
-    return withRecordAdded(file, formatRecordLine(record), [&](const QStringList& fields) {
-        return recordNumber(fields[0]) == record.id;
-    });
+    return withRecordAdded(file, formatRecordLine(record),
+                           [&](const QStringList& fields) { return recordNumber(fields[0]) == record.id; });
 }
 
 QByteArray withLocalRecordAdded(const QByteArray& file, const LocalRecord& record) {
-    return withRecordAdded(file, formatRecordLine(record), [&](const QStringList& fields) {
-        return field(fields, 1) == record.path;
-    });
+    return withRecordAdded(file, formatRecordLine(record),
+                           [&](const QStringList& fields) { return field(fields, 1) == record.path; });
 }
 
 std::optional<QByteArray> withNetworkProgress(const QByteArray& file, qint64 id, qint64 position) {
@@ -137,7 +127,9 @@ std::optional<QByteArray> withNetworkProgress(const QByteArray& file, qint64 id,
 std::optional<QByteArray> withLocalProgress(const QByteArray& file, const QString& path, qint64 position) {
     return withRecordsRewritten(
         file, [&](const QStringList& fields) { return field(fields, 1) == path; },
-        [&](const QStringList& fields) { return formatRecordLine(LocalRecord{fields[0], path, position}); });
+        [&](const QStringList& fields) {
+            return formatRecordLine(LocalRecord{fields[0], path, position});
+        });
 }
 
 std::optional<QByteArray> withLineDeleted(const QByteArray& file, qint64 n) {
@@ -153,8 +145,6 @@ std::optional<QByteArray> withLineDeleted(const QByteArray& file, qint64 n) {
     return text + kLineEnd;
 }
 
-QByteArray emptyRecordFile() {
-    return kLineEnd;
-}
+QByteArray emptyRecordFile() { return kLineEnd; }
 
 }  // namespace qarvel::records

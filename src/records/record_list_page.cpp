@@ -81,9 +81,7 @@ QByteArray RenderRecordList(const QByteArray& recordFileBytes, RecordFile file) 
 ListPageWriter::ListPageWriter(QString programFolder, PageRebuiltHandler onRebuilt)
     : folder_(std::move(programFolder)), onRebuilt_(std::move(onRebuilt)) {}
 
-QString ListPageWriter::pagePath(RecordFile file) const {
-    return folder_ + u'/' + pageFileName(file);
-}
+QString ListPageWriter::pagePath(RecordFile file) const { return folder_ + u'/' + pageFileName(file); }
 
 std::optional<QString> ListPageWriter::RenderRecordList(RecordFile file) const {
     const std::optional<QByteArray> records = readWholeFile(folder_ + u'/' + recordFileName(file));

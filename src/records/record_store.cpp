@@ -36,8 +36,8 @@ RecordStatus RecordStore::rewriteFile(RecordFile file, RecordStatus whenUnchange
     return RecordStatus::Done;
 }
 
-RecordStatus RecordStore::AddNetworkRecord(qint64 id, const QString& title, const QString& name,
-                                           const QString& address, qint64 ly, qint64 did, qint64 position) {
+RecordStatus RecordStore::AddNetworkRecord(qint64 id, const QString& title, const QString& name, const QString& address,
+                                           qint64 ly, qint64 did, qint64 position) {
     const NetworkRecord record{id, title, name, address, ly, did, position};
     if (!isStorable(record)) return RecordStatus::InvalidRecord;
     return rewriteFile(RecordFile::Network, RecordStatus::Done, PageRebuild::Always,

@@ -6,8 +6,7 @@ namespace qarvel {
 
 namespace {
 
-bool isSkinResource(int n)
-{
+bool isSkinResource(int n) {
     const int slot = n % 100;
     const int skin = n / 100;
     return (skin == 1 || skin == 2) && slot >= 1 && slot <= 19;
@@ -15,58 +14,41 @@ bool isSkinResource(int n)
 
 }  // namespace
 
-QPixmap skinPicture(int resourceNumber)
-{
-    if (!isSkinResource(resourceNumber))
-        return {};
+QPixmap skinPicture(int resourceNumber) {
+    if (!isSkinResource(resourceNumber)) return {};
     return QPixmap(QStringLiteral(":/skin/%1.png").arg(resourceNumber));
 }
 
-QPixmap skinLogo(int skin)
-{
+QPixmap skinLogo(int skin) {
     return QPixmap(skin == 0 ? QStringLiteral(":/skin/a1.png") : QStringLiteral(":/skin/a2.png"));
 }
 
-QPixmap waitPicture(int skin)
-{
+QPixmap waitPicture(int skin) {
     return QPixmap(skin == 0 ? QStringLiteral(":/skin/jia_wait0.png") : QStringLiteral(":/skin/jia_wait1.png"));
 }
 
-QPixmap errorPicture(int skin)
-{
+QPixmap errorPicture(int skin) {
     return QPixmap(skin == 0 ? QStringLiteral(":/skin/w3_error0.png") : QStringLiteral(":/skin/w3_error1.png"));
 }
 
-QPixmap idlePlayerPicture()
-{
-    return QPixmap(QStringLiteral(":/adp.png"));
-}
+QPixmap idlePlayerPicture() { return QPixmap(QStringLiteral(":/adp.png")); }
 
-QPixmap smallClosePicture(bool hovered)
-{
+QPixmap smallClosePicture(bool hovered) {
     return QPixmap(hovered ? QStringLiteral(":/close_small_hover.png") : QStringLiteral(":/close_small.png"));
 }
 
-QIcon programIcon()
-{
+QIcon programIcon() {
     QIcon icon(QStringLiteral(":/qarvel.png"));
     // the small drawing stays legible where the large one would blur
     icon.addFile(QStringLiteral(":/tray.png"), QSize(32, 32));
     return icon;
 }
 
-QIcon trayIcon()
-{
-    return QIcon(QStringLiteral(":/tray.png"));
-}
+QIcon trayIcon() { return QIcon(QStringLiteral(":/tray.png")); }
 
-QPixmap smallMarker()
-{
-    return QPixmap(QStringLiteral(":/i.gif"));
-}
+QPixmap smallMarker() { return QPixmap(QStringLiteral(":/i.gif")); }
 
-QByteArray smallMarkerFileData()
-{
+QByteArray smallMarkerFileData() {
     QFile f(QStringLiteral(":/i.gif"));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }

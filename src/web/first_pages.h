@@ -15,7 +15,6 @@ QString darkEmptyPage();
 // Web6 the usage ping with `userId` (unencoded), Web8, Web9, Web7 the
 // advertisement and highlights pages, Web11 the channel list, Web10 the idle
 // TV page. Missing panes are skipped.
-void navigateFirstPages(const PaneSet& panes, const QString& base, const QString& programFolder,
-                        const QString& userId);
+void navigateFirstPages(const PaneSet& panes, const QString& base, const QString& programFolder, const QString& userId);
 
 }  // namespace qarvel::web

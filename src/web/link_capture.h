@@ -13,9 +13,9 @@ namespace qarvel::web {
 struct ScriptMessage {
     enum Kind { None, Link, ContextMenu };
     Kind kind = None;
-    QString text;            // Link: the raw link; ContextMenu: raw href of the link under the mouse, or empty
-    bool topFrame = false;   // ContextMenu: the click was in the top document
-    QPoint clientPos;        // ContextMenu: position in the document's viewport, CSS pixels
+    QString text;           // Link: the raw link; ContextMenu: raw href of the link under the mouse, or empty
+    bool topFrame = false;  // ContextMenu: the click was in the top document
+    QPoint clientPos;       // ContextMenu: position in the document's viewport, CSS pixels
 };
 
 // The tag of this process.

@@ -81,9 +81,7 @@ void PaneEvents::Web8_NavigateError() {
 
 void PaneEvents::paneContextMenu(int paneNumber, const QString& href, const QPoint& globalPos) {
     switch (paneNumber) {
-    case 1:
-        popup(c_.myMenu, globalPos);
-        break;
+    case 1: popup(c_.myMenu, globalPos); break;
     case 3:
         if (href.contains(QLatin1String("open://"))) {
             state_.ContextLink = href;
@@ -93,8 +91,7 @@ void PaneEvents::paneContextMenu(int paneNumber, const QString& href, const QPoi
     case 7:
         if (c_.playerUrl && !c_.playerUrl().isEmpty()) popup(c_.qvod_m, globalPos);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

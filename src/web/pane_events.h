@@ -25,27 +25,27 @@ struct MainWindowState;
 namespace qarvel::web {
 
 struct PaneControls {
-    PaneSet panes{};              // Web1 … Web11
-    QWidget* Pic1 = nullptr;      // holds the catalogue pane
-    QWidget* wait = nullptr;      // loading / error panel shown instead of Pic1
-    QLabel* jia = nullptr;        // picture in `wait`; clicking it retries
-    QLabel* w3 = nullptr;         // hidden picture holding the error image
-    QWidget* ad_huan = nullptr;   // pause advertisement panel (Web7)
-    QWidget* adp = nullptr;       // shown instead of a failed pause advertisement
-    QWidget* bo_pad = nullptr;    // stop advertisement panel (Web8)
-    QWidget* gtv = nullptr;       // close button of the live-TV view
-    QWidget* Pic2 = nullptr;      // holds the web player pane (Web2)
-    QWidget* qvod = nullptr;      // holds the player
-    QWidget* gunt1 = nullptr;     // seek bar knob
-    QWidget* gunt2 = nullptr;     // seek bar fill
-    QWidget* huan = nullptr;      // seek bar buffer
-    QLabel* bo_name = nullptr;    // title label
-    QLabel* times = nullptr;      // time label
-    QMenu* myMenu = nullptr;      // main menu (catalogue pane)
-    QMenu* webc = nullptr;        // task menu (network-task list entries)
-    QMenu* qvod_m = nullptr;      // player menu (pause advertisement pane)
+    PaneSet panes{};                     // Web1 … Web11
+    QWidget* Pic1 = nullptr;             // holds the catalogue pane
+    QWidget* wait = nullptr;             // loading / error panel shown instead of Pic1
+    QLabel* jia = nullptr;               // picture in `wait`; clicking it retries
+    QLabel* w3 = nullptr;                // hidden picture holding the error image
+    QWidget* ad_huan = nullptr;          // pause advertisement panel (Web7)
+    QWidget* adp = nullptr;              // shown instead of a failed pause advertisement
+    QWidget* bo_pad = nullptr;           // stop advertisement panel (Web8)
+    QWidget* gtv = nullptr;              // close button of the live-TV view
+    QWidget* Pic2 = nullptr;             // holds the web player pane (Web2)
+    QWidget* qvod = nullptr;             // holds the player
+    QWidget* gunt1 = nullptr;            // seek bar knob
+    QWidget* gunt2 = nullptr;            // seek bar fill
+    QWidget* huan = nullptr;             // seek bar buffer
+    QLabel* bo_name = nullptr;           // title label
+    QLabel* times = nullptr;             // time label
+    QMenu* myMenu = nullptr;             // main menu (catalogue pane)
+    QMenu* webc = nullptr;               // task menu (network-task list entries)
+    QMenu* qvod_m = nullptr;             // player menu (pause advertisement pane)
     std::function<QString()> playerUrl;  // the player's current address
-    QString base;                 // service base address, ends in "/box/"
+    QString base;                        // service base address, ends in "/box/"
 };
 
 class PaneEvents : public QObject {

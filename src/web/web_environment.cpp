@@ -51,8 +51,7 @@ void prepareWebEngineEnvironment() {
     // The software Qt Quick backend keeps animated pages from costing whole
     // cores under software OpenGL.
     if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND")) qputenv("QT_QUICK_BACKEND", "software");
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
-            chromiumFlags(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), ::geteuid() == 0));
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", chromiumFlags(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), ::geteuid() == 0));
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 

@@ -38,8 +38,7 @@ protected:
     bool javaScriptConfirm(const QUrl&, const QString&) override { return false; }
     bool javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) override { return false; }
 
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int,
-                                  const QString&) override {
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int, const QString&) override {
         // Handled from the event loop, not inside the engine's callback: the
         // handlers may show message boxes and let window events run.
         if (!message.startsWith(scriptTag())) return;
@@ -126,26 +125,20 @@ void WebPane::handleLoading(const QWebEngineLoadingInfo& info) {
         }
     }
     switch (info.status()) {
-    case QWebEngineLoadingInfo::LoadStartedStatus:
-        emit downloadBegin();
-        break;
+    case QWebEngineLoadingInfo::LoadStartedStatus: emit downloadBegin(); break;
     case QWebEngineLoadingInfo::LoadFailedStatus:
         emit navigateError(info.url().toString());
         emit downloadComplete();
         break;
     case QWebEngineLoadingInfo::LoadSucceededStatus:
-    case QWebEngineLoadingInfo::LoadStoppedStatus:
-        emit downloadComplete();
-        break;
+    case QWebEngineLoadingInfo::LoadStoppedStatus: emit downloadComplete(); break;
     }
 }
 
 void WebPane::handleScriptMessage(const QString& message) {
     const ScriptMessage msg = parseScriptMessage(message, scriptTag());
     switch (msg.kind) {
-    case ScriptMessage::Link:
-        askHook(msg.text);
-        break;
+    case ScriptMessage::Link: askHook(msg.text); break;
     case ScriptMessage::ContextMenu: {
         // Positions inside a frame are relative to that frame: the cursor is
         // the better guess there.
@@ -157,8 +150,7 @@ void WebPane::handleScriptMessage(const QString& message) {
         emit contextMenuRequested(msg.text, global);
         break;
     }
-    case ScriptMessage::None:
-        break;
+    case ScriptMessage::None: break;
     }
 }
 

@@ -60,7 +60,7 @@ private:
 
     PanePage* page_ = nullptr;
     NavigationHook hook_;
-    QUrl cancelledUrl_;        // last main-frame navigation the hook cancelled
+    QUrl cancelledUrl_;  // last main-frame navigation the hook cancelled
     bool hidingCancelled_ = false;
 };
 

@@ -8,14 +8,14 @@ namespace qarvel::window {
 std::vector<FramePiece> framePieces(int W, int H, FrameKind kind) {
     if (kind == FrameKind::Normal) {
         return {
-            {{0, 55, 35, H - 55}, {0, 55, 35, 8}},        // left border
-            {{W - 35, 55, 35, H - 55}, {45, 55, 35, 8}},  // right border
-            {{35, H - 45, W - 70, 45}, {35, 63, 10, 45}}, // bottom edge
-            {{0, H - 45, 35, 45}, {0, 63, 35, 45}},       // bottom-left corner
-            {{W - 35, H - 45, 35, 45}, {45, 63, 35, 45}}, // bottom-right corner
-            {{40, 0, W - 70, 55}, {40, 0, 10, 55}},       // top edge
-            {{0, 0, 40, 55}, {0, 0, 40, 55}},             // top-left corner
-            {{W - 30, 0, 30, 55}, {50, 0, 30, 55}},       // top-right corner
+            {{0, 55, 35, H - 55}, {0, 55, 35, 8}},         // left border
+            {{W - 35, 55, 35, H - 55}, {45, 55, 35, 8}},   // right border
+            {{35, H - 45, W - 70, 45}, {35, 63, 10, 45}},  // bottom edge
+            {{0, H - 45, 35, 45}, {0, 63, 35, 45}},        // bottom-left corner
+            {{W - 35, H - 45, 35, 45}, {45, 63, 35, 45}},  // bottom-right corner
+            {{40, 0, W - 70, 55}, {40, 0, 10, 55}},        // top edge
+            {{0, 0, 40, 55}, {0, 0, 40, 55}},              // top-left corner
+            {{W - 30, 0, 30, 55}, {50, 0, 30, 55}},        // top-right corner
         };
     }
     // The compact title band is 30 high; its sides take their rows from the

@@ -15,9 +15,7 @@ T* named(T* widget, const QString& name) {
     return widget;
 }
 
-QWidget* panel(QWidget* parent, const QString& name) {
-    return named(new QWidget(parent), name);
-}
+QWidget* panel(QWidget* parent, const QString& name) { return named(new QWidget(parent), name); }
 
 PictureBox* pictureBox(QWidget* parent, const QString& name, int w, int h, int index = -1) {
     auto* box = named(new PictureBox(parent, index), name);
@@ -218,7 +216,8 @@ MainWindowControls buildMainWindowControls(QWidget* window, const PaneFactory& p
     // Control bar.
     c.bo_foot = pictureBox(window, "bo_foot", 1, 43);
     c.bo_foot->setFit(PictureBox::Fit::Stretch);
-    static const char* const kTransportTips[8] = {"播放", "停止", "静音", "全屏", "打开文件", "上一集", "侧栏", "下一集"};
+    static const char* const kTransportTips[8] = {"播放",     "停止",   "静音", "全屏",
+                                                  "打开文件", "上一集", "侧栏", "下一集"};
     for (int i = 0; i < 8; ++i) {
         c.bo_but[i] = pictureBox(c.bo_foot, QStringLiteral("bo_but_%1").arg(i), i == 0 ? 58 : 25, i == 0 ? 43 : 25, i);
         c.bo_but[i]->setNativeTip(false);

@@ -324,7 +324,8 @@ void MainWindowLayout::SelectSideTab(int tab, bool force) {
     if (sideTabOffset(tab) < 0) return;
     const int old = state_.SideTab;
     if (sideTabOffset(old) >= 0) {
-        c_.npc[old]->setPicture(skin_.piece(kSideTabSlot, sideTabOffset(old), kSideTabHeight, kSideTabWidth, kSideTabHeight));
+        c_.npc[old]->setPicture(
+            skin_.piece(kSideTabSlot, sideTabOffset(old), kSideTabHeight, kSideTabWidth, kSideTabHeight));
         c_.sideTabPage(old)->hide();
         c_.npc[old]->update();
     }

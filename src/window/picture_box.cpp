@@ -5,17 +5,11 @@
 
 namespace qarvel::window {
 
-QColor colourFromNumber(int number) {
-    return QColor(number & 0xFF, (number >> 8) & 0xFF, (number >> 16) & 0xFF);
-}
+QColor colourFromNumber(int number) { return QColor(number & 0xFF, (number >> 8) & 0xFF, (number >> 16) & 0xFF); }
 
-int numberFromColour(const QColor& colour) {
-    return colour.red() | (colour.green() << 8) | (colour.blue() << 16);
-}
+int numberFromColour(const QColor& colour) { return colour.red() | (colour.green() << 8) | (colour.blue() << 16); }
 
-PictureBox::PictureBox(QWidget* parent, int index) : QWidget(parent), index_(index) {
-    setMouseTracking(true);
-}
+PictureBox::PictureBox(QWidget* parent, int index) : QWidget(parent), index_(index) { setMouseTracking(true); }
 
 void PictureBox::setPicture(const QPixmap& picture) {
     picture_ = picture;
@@ -46,10 +40,8 @@ void PictureBox::paintEvent(QPaintEvent*) {
     QPainter p(this);
     if (fill_.isValid()) p.fillRect(rect(), fill_);
     if (picture_.isNull()) return;
-    if (fit_ == Fit::Stretch)
-        p.drawPixmap(rect(), picture_);
-    else
-        p.drawPixmap(0, 0, picture_);
+    if (fit_ == Fit::Stretch) p.drawPixmap(rect(), picture_);
+    else p.drawPixmap(0, 0, picture_);
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* e) {
@@ -71,13 +63,9 @@ void PictureBox::mouseDoubleClickEvent(QMouseEvent* e) {
     emit pressed(index_, e->button(), e->position().toPoint());
 }
 
-void PictureBox::mouseMoveEvent(QMouseEvent* e) {
-    emit moved(index_, e->buttons(), e->position().toPoint());
-}
+void PictureBox::mouseMoveEvent(QMouseEvent* e) { emit moved(index_, e->buttons(), e->position().toPoint()); }
 
-void PictureBox::leaveEvent(QEvent*) {
-    emit moved(index_, Qt::NoButton, QPoint(-1, -1));
-}
+void PictureBox::leaveEvent(QEvent*) { emit moved(index_, Qt::NoButton, QPoint(-1, -1)); }
 
 Label::Label(const QString& text, QWidget* parent) : QLabel(text, parent) {
     setMouseTracking(true);
@@ -130,9 +118,7 @@ void Label::mouseDoubleClickEvent(QMouseEvent* e) {
     emit pressed(e->button(), e->position().toPoint());
 }
 
-void Label::mouseMoveEvent(QMouseEvent* e) {
-    emit moved(e->buttons(), e->position().toPoint());
-}
+void Label::mouseMoveEvent(QMouseEvent* e) { emit moved(e->buttons(), e->position().toPoint()); }
 
 void placeWithOverhang(QWidget* pane, const QWidget* panel) {
     if (!pane || !panel) return;

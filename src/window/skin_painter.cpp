@@ -43,8 +43,7 @@ void SkinPainter::p_p(int s) {
 
 void SkinPainter::PaintButtons() {
     const bool maximised = c_.BA1->isMaximized();
-    for (int i = 0; i <= 5; ++i)
-        c_.npc[i]->setPicture(titleButtonFace(skin_, i, false, maximised, c_.npc[i]->tip()));
+    for (int i = 0; i <= 5; ++i) c_.npc[i]->setPicture(titleButtonFace(skin_, i, false, maximised, c_.npc[i]->tip()));
     for (int tab : {9, 8, 13, 14})
         c_.npc[tab]->setPicture(skin_.piece(8, MainWindowLayout::mainTabOffset(tab), 0, 100, 37));
     c_.npc[10]->setPicture(skin_.slot(10).isNull() ? QPixmap() : skin_.slot(10).scaled(203, 28));

@@ -19,14 +19,14 @@ struct SkinColours {
     QColor footer;       // sidebar footer `shan`
     QColor statusStrip;  // `bo_zt`
     QColor statusText;
-    QColor seekTrack;    // `gunt`
-    QColor downloaded;   // `huan`
-    QColor played;       // `gunt2`
-    QColor knob;         // `gunt1`
-    QColor volumeFill;   // `bo_y`
-    QColor balloon;      // `P1`
+    QColor seekTrack;   // `gunt`
+    QColor downloaded;  // `huan`
+    QColor played;      // `gunt2`
+    QColor knob;        // `gunt1`
+    QColor volumeFill;  // `bo_y`
+    QColor balloon;     // `P1`
     QColor balloonText;
-    QColor title;        // `ni_name`
+    QColor title;  // `ni_name`
 };
 SkinColours skinColours(int s);
 

@@ -8,7 +8,8 @@ inline constexpr int kTwipsPerPixel = 15;
 constexpr int twipsFromPixels(int pixels) { return pixels * kTwipsPerPixel; }
 // Nearest pixel.
 constexpr int pixelsFromTwips(int twips) {
-    return twips >= 0 ? (twips + kTwipsPerPixel / 2) / kTwipsPerPixel : -((-twips + kTwipsPerPixel / 2) / kTwipsPerPixel);
+    return twips >= 0 ? (twips + kTwipsPerPixel / 2) / kTwipsPerPixel
+                      : -((-twips + kTwipsPerPixel / 2) / kTwipsPerPixel);
 }
 // The smallest pixel count that is at least the given twips, so that a size
 // snapped to a twips minimum passes the same check afterwards.

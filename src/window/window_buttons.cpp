@@ -90,21 +90,16 @@ void WindowButtons::npc_Click(int index) {
         break;
     case 7:
     case 11:
-    case 12:
-        layout_.SelectSideTab(index, false);
-        break;
+    case 12: layout_.SelectSideTab(index, false); break;
     case 8:
     case 9:
     case 13:
-    case 14:
-        layout_.SelectMainTab(index, false);
-        break;
+    case 14: layout_.SelectMainTab(index, false); break;
     case 15:
         toggleSidebar(button, c_.tvright);
         layout_.LayoutTvTab();
         break;
-    default:
-        break;
+    default: break;
     }
     button->update();
 }

@@ -109,8 +109,7 @@ bool WindowChrome::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::Resize:
             if (sizingActive_ && drag_ == Drag::None) sizeSettled_.start();
             break;
-        default:
-            break;
+        default: break;
         }
         return false;
     }
@@ -119,7 +118,8 @@ bool WindowChrome::eventFilter(QObject* watched, QEvent* event) {
         if (watched == c_.shan) {
             c_.qk->setForeColour(colourFromNumber(kQkColour));
         } else if (watched == c_.bo_ad) {
-            if (numberFromColour(c_.jbi->foreColour()) != kJbiColour) c_.jbi->setForeColour(colourFromNumber(kJbiColour));
+            if (numberFromColour(c_.jbi->foreColour()) != kJbiColour)
+                c_.jbi->setForeColour(colourFromNumber(kJbiColour));
         }
     }
     return false;

@@ -20,19 +20,16 @@ class EngineCachedFilm : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     QString folder() const { return dir.path() + "/Media/"; }
-    FilmSource source(qint64 size = 1000, QString key = "qvod:abc") const
-    {
+    FilmSource source(qint64 size = 1000, QString key = "qvod:abc") const {
         return FilmSource{"第01集.mp4", key, size, {QUrl("http://127.0.0.1:1/seed/abc/x.mp4")}};
     }
-    std::shared_ptr<CachedFilm> open(const FilmSource& s)
-    {
+    std::shared_ptr<CachedFilm> open(const FilmSource& s) {
         QString error;
         auto film = CachedFilm::open(folder(), s, &error);
         EXPECT_TRUE(film) << error.toStdString();
         return film;
     }
-    static QByteArray pattern(qint64 size)
-    {
+    static QByteArray pattern(qint64 size) {
         QByteArray bytes(size, Qt::Uninitialized);
         for (qint64 i = 0; i < size; ++i) bytes[i] = char('a' + i % 26);
         return bytes;
@@ -41,8 +38,7 @@ protected:
 
 }  // namespace
 
-TEST_F(EngineCachedFilm, StoresUnderItsNameAndReportsProgress)
-{
+TEST_F(EngineCachedFilm, StoresUnderItsNameAndReportsProgress) {
     auto film = open(source());
     ASSERT_TRUE(film);
     EXPECT_EQ(film->path(), folder() + "第01集.mp4");
@@ -63,8 +59,7 @@ TEST_F(EngineCachedFilm, StoresUnderItsNameAndReportsProgress)
     EXPECT_EQ(fileBytes(film->path()), data);
 }
 
-TEST_F(EngineCachedFilm, ResumesFromItsBookkeepingAfterReopening)
-{
+TEST_F(EngineCachedFilm, ResumesFromItsBookkeepingAfterReopening) {
     const QByteArray data = pattern(1000);
     {
         auto film = open(source());
@@ -80,8 +75,7 @@ TEST_F(EngineCachedFilm, ResumesFromItsBookkeepingAfterReopening)
     EXPECT_EQ(open(source())->arrivedBytes(), 0);
 }
 
-TEST_F(EngineCachedFilm, AnotherFilmsFileIsNeverOverwritten)
-{
+TEST_F(EngineCachedFilm, AnotherFilmsFileIsNeverOverwritten) {
     ASSERT_TRUE(QDir().mkpath(folder()));
     QFile foreign(folder() + "第01集.mp4");
     ASSERT_TRUE(foreign.open(QIODevice::WriteOnly));
@@ -102,8 +96,7 @@ TEST_F(EngineCachedFilm, AnotherFilmsFileIsNeverOverwritten)
     EXPECT_EQ(open(source())->path(), film->path());
 }
 
-TEST_F(EngineCachedFilm, AFileOfExactlyTheFilmsSizeIsTakenAsTheFilm)
-{
+TEST_F(EngineCachedFilm, AFileOfExactlyTheFilmsSizeIsTakenAsTheFilm) {
     ASSERT_TRUE(QDir().mkpath(folder()));
     QFile copied(folder() + "第01集.mp4");
     ASSERT_TRUE(copied.open(QIODevice::WriteOnly));
@@ -115,8 +108,7 @@ TEST_F(EngineCachedFilm, AFileOfExactlyTheFilmsSizeIsTakenAsTheFilm)
     EXPECT_EQ(film->condition(), FetchCondition::Complete);
 }
 
-TEST_F(EngineCachedFilm, UnknownSizeIsLearnedOnceAndContradictionsRefused)
-{
+TEST_F(EngineCachedFilm, UnknownSizeIsLearnedOnceAndContradictionsRefused) {
     auto film = open(source(-1));
     EXPECT_EQ(film->size(), -1);
     EXPECT_EQ(film->progressPerMille(), 0);
@@ -126,8 +118,7 @@ TEST_F(EngineCachedFilm, UnknownSizeIsLearnedOnceAndContradictionsRefused)
     EXPECT_EQ(film->size(), 2000);
 }
 
-TEST_F(EngineCachedFilm, RefusesNamesAndFoldersItCannotUse)
-{
+TEST_F(EngineCachedFilm, RefusesNamesAndFoldersItCannotUse) {
     QString error;
     FilmSource bad = source();
     bad.name = "../escape.mp4";
@@ -138,8 +129,7 @@ TEST_F(EngineCachedFilm, RefusesNamesAndFoldersItCannotUse)
     EXPECT_FALSE(CachedFilm::open(dir.path() + "/file/sub/", source(), &error));
 }
 
-TEST_F(EngineCachedFilm, ReadersWaitForBytesAndAskForThem)
-{
+TEST_F(EngineCachedFilm, ReadersWaitForBytesAndAskForThem) {
     auto film = open(source());
     std::atomic<qint64> asked{-1};
     film->setWantHandler([&](qint64 offset) { asked = offset; });

@@ -14,8 +14,7 @@ using qarvel::engine::testing::fileBytes;
 
 namespace {
 
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
+void writeBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);
@@ -32,15 +31,15 @@ protected:
 
 }  // namespace
 
-TEST_F(EngineConfig, FirstUseCreatesBothFilesInGbkWithCrLf)
-{
+TEST_F(EngineConfig, FirstUseCreatesBothFilesInGbkWithCrLf) {
     EXPECT_EQ(folder(), program() + "/Qvod/");
     EXPECT_EQ(defaultCachePathOf(program() + "/"), program() + "/Media/");
     ASSERT_TRUE(ensurePlayerConfig(folder(), defaultCachePathOf(program())));
     const QByteArray path = qarvel::toGbk(program() + "/Media/");
     EXPECT_EQ(fileBytes(ini()), "[NBQVODTERMINAL]\r\ndefaultsavepath=" + path + "\r\n");
-    EXPECT_EQ(fileBytes(xml()), "<?xml version=\"1.0\" encoding=\"gbk\"?>\r\n<QvodPlayer>\r\n<Setting Defaultsavepath=\""
-                                    + path + "\" />\r\n</QvodPlayer>\r\n");
+    EXPECT_EQ(fileBytes(xml()),
+              "<?xml version=\"1.0\" encoding=\"gbk\"?>\r\n<QvodPlayer>\r\n<Setting Defaultsavepath=\"" + path +
+                  "\" />\r\n</QvodPlayer>\r\n");
     EXPECT_EQ(readCachePath(folder(), "/fallback/"), program() + "/Media/");
 
     // Later starts leave existing files alone.
@@ -49,8 +48,7 @@ TEST_F(EngineConfig, FirstUseCreatesBothFilesInGbkWithCrLf)
     EXPECT_EQ(fileBytes(ini()), "[NBQVODTERMINAL]\r\ndefaultsavepath=/mine/\r\n");
 }
 
-TEST_F(EngineConfig, ReadsTheIniFirstThenTheXmlThenFallsBack)
-{
+TEST_F(EngineConfig, ReadsTheIniFirstThenTheXmlThenFallsBack) {
     ASSERT_TRUE(QDir().mkpath(folder()));
     EXPECT_EQ(readCachePath(folder(), "/fb/"), "/fb/");  // neither file
     EXPECT_EQ(readCachePath("", "/fb/"), "/fb/");
@@ -66,8 +64,7 @@ TEST_F(EngineConfig, ReadsTheIniFirstThenTheXmlThenFallsBack)
     EXPECT_EQ(readCachePath(folder(), "/fb/"), "/fb/");
 }
 
-TEST_F(EngineConfig, XmlWithoutAUsableAttributeFallsBack)
-{
+TEST_F(EngineConfig, XmlWithoutAUsableAttributeFallsBack) {
     ASSERT_TRUE(QDir().mkpath(folder()));
     writeBytes(xml(), "<a>\r\n<b other=\"/x/\"/>\r\n");
     EXPECT_EQ(readCachePath(folder(), "/fb/"), "/fb/");
@@ -77,16 +74,16 @@ TEST_F(EngineConfig, XmlWithoutAUsableAttributeFallsBack)
     EXPECT_EQ(readCachePath(folder(), "/fb/"), "/fb/");
 }
 
-TEST_F(EngineConfig, WriteReplacesEveryMentionAndKeepsTheRest)
-{
+TEST_F(EngineConfig, WriteReplacesEveryMentionAndKeepsTheRest) {
     ASSERT_TRUE(QDir().mkpath(folder()));
-    const QByteArray original = "<r>\r\n<a Defaultsavepath=\"/old/\" k=\"v\"/>\n<b Defaultsavepath=\"/old/\"/>\r\n<c>/old/</c>";
+    const QByteArray original =
+        "<r>\r\n<a Defaultsavepath=\"/old/\" k=\"v\"/>\n<b Defaultsavepath=\"/old/\"/>\r\n<c>/old/</c>";
     writeBytes(xml(), original);
     writeBytes(ini(), "[other]\r\nkey=1\r\n");
     ASSERT_TRUE(writeCachePath(folder(), "/新/"));
     const QByteArray gbk = qarvel::toGbk("/新/");
-    const QByteArray expected = "<r>\r\n<a Defaultsavepath=\"" + gbk + "\" k=\"v\"/>\r\n<b Defaultsavepath=\"" + gbk
-                                + "\"/>\r\n<c>/old/</c>\r\n";
+    const QByteArray expected = "<r>\r\n<a Defaultsavepath=\"" + gbk + "\" k=\"v\"/>\r\n<b Defaultsavepath=\"" + gbk +
+                                "\"/>\r\n<c>/old/</c>\r\n";
     EXPECT_EQ(fileBytes(xml()), expected);
     EXPECT_EQ(fileBytes(ini()), "[other]\r\nkey=1\r\n[NBQVODTERMINAL]\r\ndefaultsavepath=" + gbk + "\r\n");
     EXPECT_EQ(readCachePath(folder(), "/fb/"), "/新/");
@@ -95,8 +92,7 @@ TEST_F(EngineConfig, WriteReplacesEveryMentionAndKeepsTheRest)
     EXPECT_EQ(fileBytes(xml()), expected);
 }
 
-TEST_F(EngineConfig, WriteWithoutXmlOrWithAnEmptyValueTouchesOnlyTheIni)
-{
+TEST_F(EngineConfig, WriteWithoutXmlOrWithAnEmptyValueTouchesOnlyTheIni) {
     ASSERT_TRUE(QDir().mkpath(folder()));
     ASSERT_TRUE(writeCachePath(folder(), "/a/"));
     EXPECT_FALSE(QFile::exists(xml()));
@@ -106,12 +102,12 @@ TEST_F(EngineConfig, WriteWithoutXmlOrWithAnEmptyValueTouchesOnlyTheIni)
     EXPECT_EQ(fileBytes(xml()), "<a Defaultsavepath=\"\"/>\r\n");
 }
 
-TEST_F(EngineConfig, PathsThatCannotBeStoredChangeNothing)
-{
+TEST_F(EngineConfig, PathsThatCannotBeStoredChangeNothing) {
     ASSERT_TRUE(ensurePlayerConfig(folder(), "/start/"));
     const QByteArray iniBefore = fileBytes(ini());
     const QByteArray xmlBefore = fileBytes(xml());
-    const QStringList refused = {"", "/a\"b/", "/a\r\nb/", "/" + QString(QChar(0xD800)) + "/", "/" + QString(260, 'x') + "/"};
+    const QStringList refused = {"", "/a\"b/", "/a\r\nb/", "/" + QString(QChar(0xD800)) + "/",
+                                 "/" + QString(260, 'x') + "/"};
     for (const QString& path : refused) EXPECT_FALSE(writeCachePath(folder(), path)) << path.left(20).toStdString();
     EXPECT_FALSE(writeCachePath("", "/x/"));
     EXPECT_EQ(fileBytes(ini()), iniBefore);

@@ -19,8 +19,7 @@ namespace {
 
 class EngineDemo : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ensureApplication();
         ASSERT_TRUE(service.start()) << service.errorText();
         base = QString::fromStdString(service.baseUrl());
@@ -36,10 +35,10 @@ protected:
     void TearDown() override { player.reset(); }
 
     // The play address the service answers for an episode of the long series.
-    QString episodeAddress(int episode)
-    {
+    QString episodeAddress(int episode) {
         QNetworkAccessManager network;
-        QNetworkReply* reply = network.get(QNetworkRequest(QUrl(base + QString("h.asp?id=1001&v=0&v1=%1").arg(episode))));
+        QNetworkReply* reply =
+            network.get(QNetworkRequest(QUrl(base + QString("h.asp?id=1001&v=0&v1=%1").arg(episode))));
         waitFor([&] { return reply->isFinished(); }, 10000);
         const QStringList fields = qarvel::fromGbk(reply->readAll()).split('$');
         reply->deleteLater();
@@ -56,8 +55,7 @@ protected:
 
 }  // namespace
 
-TEST_F(EngineDemo, AnEpisodeOfTheServicePlaysAndLandsInTheCache)
-{
+TEST_F(EngineDemo, AnEpisodeOfTheServicePlaysAndLandsInTheCache) {
     const QString address = episodeAddress(0);
     ASSERT_TRUE(address.startsWith("qvod://")) << address.toStdString();
     player->setUrl(address);
@@ -75,8 +73,7 @@ TEST_F(EngineDemo, AnEpisodeOfTheServicePlaysAndLandsInTheCache)
     ASSERT_TRUE(waitFor([&] { return state() == 3; }, 15000)) << state();
 }
 
-TEST_F(EngineDemo, CutAndRefusedAnswersAreRiddenOutUntilTheSeedComesBack)
-{
+TEST_F(EngineDemo, CutAndRefusedAnswersAreRiddenOutUntilTheSeedComesBack) {
     const QString address = episodeAddress(1);
     ASSERT_FALSE(address.isEmpty());
     Fault slowAndCut = Fault::cutAfter(150'000);
@@ -99,8 +96,7 @@ TEST_F(EngineDemo, CutAndRefusedAnswersAreRiddenOutUntilTheSeedComesBack)
     ASSERT_TRUE(waitFor([&] { return state() == 6; }, 10000)) << state();
 }
 
-TEST_F(EngineDemo, PreloadNextFetchesTheFollowingEpisode)
-{
+TEST_F(EngineDemo, PreloadNextFetchesTheFollowingEpisode) {
     const QString first = episodeAddress(2);
     const QString next = episodeAddress(3);
     ASSERT_FALSE(next.isEmpty());

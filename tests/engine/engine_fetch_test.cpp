@@ -31,8 +31,7 @@ const QString kName = "第02集.mp4";
 
 class EngineFetch : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ensureApplication();
         ASSERT_TRUE(QDir().mkpath(served()));
         ASSERT_TRUE(QFile::copy(clipPath("long.mp4"), served() + "/" + kName));
@@ -42,8 +41,7 @@ protected:
         ASSERT_TRUE(server->start());
         cache = makeCache(testFetchTiming());
     }
-    std::unique_ptr<FilmCache> makeCache(const FetchTiming& timing) const
-    {
+    std::unique_ptr<FilmCache> makeCache(const FetchTiming& timing) const {
         auto made = std::make_unique<FilmCache>(timing);
         made->setFolder(cacheFolder());
         return made;
@@ -52,23 +50,19 @@ protected:
     QString cacheFolder() const { return dir.path() + "/Media/"; }
     QString cachedPath() const { return cacheFolder() + kName; }
     template <typename Server>
-    QUrl urlOn(const Server& s) const
-    {
+    QUrl urlOn(const Server& s) const {
         return QUrl(QString::fromStdString(s.seedBase()) + "HASH/" + QUrl::toPercentEncoding(kName));
     }
-    FilmSource source(qint64 size = -2) const
-    {
+    FilmSource source(qint64 size = -2) const {
         return FilmSource{kName, "qvod:hash", size == -2 ? film.size() : size, {urlOn(*server)}};
     }
-    std::shared_ptr<CachedFilm> play(const FilmSource& s)
-    {
+    std::shared_ptr<CachedFilm> play(const FilmSource& s) {
         QString error;
         auto f = cache->fetchForPlaying(s, &error);
         EXPECT_TRUE(f) << error.toStdString();
         return f;
     }
-    static bool finished(const std::shared_ptr<CachedFilm>& f)
-    {
+    static bool finished(const std::shared_ptr<CachedFilm>& f) {
         const FetchCondition c = f->condition();
         return c == FetchCondition::Complete || c == FetchCondition::Failed;
     }
@@ -81,25 +75,25 @@ protected:
 
 }  // namespace
 
-TEST_F(EngineFetch, PreloadFetchesTheWholeFilmUnderItsName)
-{
+TEST_F(EngineFetch, PreloadFetchesTheWholeFilmUnderItsName) {
     server->setBytesPerSecond(2'000'000);
     QString error;
     ASSERT_TRUE(cache->preload(source(), &error)) << error.toStdString();
     auto f = cache->preloadedFilm();
     ASSERT_TRUE(f);
     bool sawRate = false;
-    ASSERT_TRUE(waitFor([&] {
-        sawRate = sawRate || f->bytesPerSecond() > 0;
-        return f->isComplete();
-    }, 20000));
+    ASSERT_TRUE(waitFor(
+        [&] {
+            sawRate = sawRate || f->bytesPerSecond() > 0;
+            return f->isComplete();
+        },
+        20000));
     EXPECT_TRUE(sawRate);
     EXPECT_EQ(f->progressPerMille(), 1000);
     EXPECT_EQ(fileBytes(cachedPath()), film);
 }
 
-TEST_F(EngineFetch, AStoppedFetchResumesWhereItStopped)
-{
+TEST_F(EngineFetch, AStoppedFetchResumesWhereItStopped) {
     server->setBytesPerSecond(400'000);
     auto f = play(source());
     ASSERT_TRUE(waitFor([&] { return f->arrivedBytes() > 150'000; }, 10000));
@@ -122,8 +116,7 @@ TEST_F(EngineFetch, AStoppedFetchResumesWhereItStopped)
     EXPECT_EQ(ranges[asked], "bytes=" + std::to_string(kept) + "-" + std::to_string(film.size() - 1));
 }
 
-TEST_F(EngineFetch, AnswersCutShortAreContinued)
-{
+TEST_F(EngineFetch, AnswersCutShortAreContinued) {
     server->setCutAfterBytes(200'000);
     auto f = play(source());
     ASSERT_TRUE(waitFor([&] { return finished(f); }, 30000));
@@ -132,8 +125,7 @@ TEST_F(EngineFetch, AnswersCutShortAreContinued)
     EXPECT_GE(server->requests(), int(film.size() / 200'000));
 }
 
-TEST_F(EngineFetch, ASourceThatRefusesTheFilmGivesWayToTheNext)
-{
+TEST_F(EngineFetch, ASourceThatRefusesTheFilmGivesWayToTheNext) {
     MediaServer refusing(served().toStdString());
     ASSERT_TRUE(refusing.start());
     refusing.setStatus(404);
@@ -146,8 +138,7 @@ TEST_F(EngineFetch, ASourceThatRefusesTheFilmGivesWayToTheNext)
     EXPECT_EQ(fileBytes(cachedPath()), film);
 }
 
-TEST_F(EngineFetch, NoSourceAnsweringEndsInFailureAndKeepsNothingFalse)
-{
+TEST_F(EngineFetch, NoSourceAnsweringEndsInFailureAndKeepsNothingFalse) {
     // Ports this test holds: nobody else can answer on them meanwhile.
     HeldPort refusing(HeldPort::Mode::Refusing);
     ASSERT_TRUE(refusing.isHeld());
@@ -171,8 +162,7 @@ TEST_F(EngineFetch, NoSourceAnsweringEndsInFailureAndKeepsNothingFalse)
     EXPECT_EQ(f->arrivedBytes(), 0);
 }
 
-TEST_F(EngineFetch, TheEndDoesNotWaitForASourceThatNeverAnswers)
-{
+TEST_F(EngineFetch, TheEndDoesNotWaitForASourceThatNeverAnswers) {
     HeldPort silent(HeldPort::Mode::Silent);
     ASSERT_TRUE(silent.isHeld());
     cache = makeCache(FetchTiming{});  // patient: the request would stay open for seconds
@@ -188,16 +178,14 @@ TEST_F(EngineFetch, TheEndDoesNotWaitForASourceThatNeverAnswers)
     EXPECT_TRUE(QFile::exists(filmIndexPath(cacheFolder(), kName)));
 }
 
-TEST_F(EngineFetch, ASourceHoldingAnotherSizeIsNotTrusted)
-{
+TEST_F(EngineFetch, ASourceHoldingAnotherSizeIsNotTrusted) {
     auto f = play(source(film.size() + 10));
     ASSERT_TRUE(waitFor([&] { return finished(f); }, 15000));
     EXPECT_EQ(f->condition(), FetchCondition::Failed);
     EXPECT_EQ(f->arrivedBytes(), 0);
 }
 
-TEST_F(EngineFetch, AReaderFarAheadIsServedFirst)
-{
+TEST_F(EngineFetch, AReaderFarAheadIsServedFirst) {
     server->setBytesPerSecond(100'000);  // the whole film would take about ten seconds
     auto f = play(source());
     std::atomic<bool> cancel{false};
@@ -214,8 +202,7 @@ TEST_F(EngineFetch, AReaderFarAheadIsServedFirst)
     EXPECT_LT(f->arrivedBytes(), film.size() / 2);  // the tail came first, not everything before it
 }
 
-TEST_F(EngineFetch, AnHttpFilmOfUnknownSizeLearnsItFromTheSource)
-{
+TEST_F(EngineFetch, AnHttpFilmOfUnknownSizeLearnsItFromTheSource) {
     FilmSource s = source(-1);
     s.key = urlOn(*server).toString();
     QSignalSpy known(cache.get(), &FilmCache::sizeKnown);
@@ -234,8 +221,7 @@ namespace {
 class SlowToEnd : public QObject {
 public:
     SlowToEnd(std::atomic<bool>& release, std::atomic<QThread*>& endedOn) : m_release(release), m_endedOn(endedOn) {}
-    ~SlowToEnd() override
-    {
+    ~SlowToEnd() override {
         for (int i = 0; i < 500 && !m_release; ++i) QThread::msleep(10);
         m_endedOn = QThread::currentThread();
     }
@@ -247,8 +233,7 @@ private:
 
 }  // namespace
 
-TEST(EngineFetchThread, HandedOverObjectsGetTheirCallsBeforeTheyGoAndGoOnTheThread)
-{
+TEST(EngineFetchThread, HandedOverObjectsGetTheirCallsBeforeTheyGoAndGoOnTheThread) {
     ensureApplication();
     std::atomic<bool> release{true};
     std::atomic<QThread*> endedOn{nullptr};
@@ -258,10 +243,13 @@ TEST(EngineFetchThread, HandedOverObjectsGetTheirCallsBeforeTheyGoAndGoOnTheThre
     std::atomic<int> calls{0};
     std::atomic<QThread*> calledOn{nullptr};
     for (int i = 0; i < 3; ++i) {
-        QMetaObject::invokeMethod(object, [&] {
-            calledOn = QThread::currentThread();
-            ++calls;
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            object,
+            [&] {
+                calledOn = QThread::currentThread();
+                ++calls;
+            },
+            Qt::QueuedConnection);
     }
     thread.dispose(object);
     ASSERT_TRUE(waitFor([&] { return endedOn != nullptr; }, 5000));
@@ -272,8 +260,7 @@ TEST(EngineFetchThread, HandedOverObjectsGetTheirCallsBeforeTheyGoAndGoOnTheThre
     EXPECT_EQ(thread.host(), nullptr);
 }
 
-TEST(EngineFetchThread, AnEndThatTakesTooLongIsNotWaitedFor)
-{
+TEST(EngineFetchThread, AnEndThatTakesTooLongIsNotWaitedFor) {
     ensureApplication();
     std::atomic<bool> release{false};
     std::atomic<QThread*> endedOn{nullptr};
@@ -294,8 +281,7 @@ TEST(EngineFetchThread, AnEndThatTakesTooLongIsNotWaitedFor)
 
 // The test source itself: a stop right after start must not hang, and a stopped
 // source's port is not free for others.
-TEST(EngineMediaServer, StopsAtOnceAfterStartAndKeepsItsPortWhileStopped)
-{
+TEST(EngineMediaServer, StopsAtOnceAfterStartAndKeepsItsPortWhileStopped) {
     QTemporaryDir dir;
     MediaServer server(dir.path().toStdString());
     for (int i = 0; i < 20; ++i) {

@@ -25,8 +25,7 @@ const QString kLong = "第02集.mp4";
 
 class EnginePlayer : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ensureApplication();
         ASSERT_TRUE(QDir().mkpath(served()));
         ASSERT_TRUE(QFile::copy(clipPath("short.mp4"), served() + "/" + kShort));
@@ -46,15 +45,15 @@ protected:
 
     QString served() const { return dir.path() + "/served"; }
     QString cached(const QString& name) const { return player->cacheFolder() + name; }
-    QString qvod(const QString& name) const
-    {
+    QString qvod(const QString& name) const {
         const QByteArray bytes = fileBytes(served() + "/" + name);
         return QString("qvod://%1|%2|%3|").arg(bytes.size()).arg(sha1Hex(bytes).toUpper()).arg(name);
     }
     int state() const { return int(player->playState()); }
-    bool waitState(int code, int ms = 10000) { return waitFor([&] { return state() == code; }, ms); }
-    void start(const QString& address)
-    {
+    bool waitState(int code, int ms = 10000) {
+        return waitFor([&] { return state() == code; }, ms);
+    }
+    void start(const QString& address) {
         player->setUrl(address);
         player->play();
     }
@@ -66,8 +65,7 @@ protected:
 
 }  // namespace
 
-TEST_F(EnginePlayer, ALocalFilmGoesThroughPlayPauseStopAndItsEnd)
-{
+TEST_F(EnginePlayer, ALocalFilmGoesThroughPlayPauseStopAndItsEnd) {
     const QString path = clipPath("short.mp4");
     EXPECT_EQ(state(), 0);
     EXPECT_EQ(player->url(), "");
@@ -106,8 +104,7 @@ TEST_F(EnginePlayer, ALocalFilmGoesThroughPlayPauseStopAndItsEnd)
     EXPECT_LT(player->position(), 2);
 }
 
-TEST_F(EnginePlayer, QuickChangesOfMindEndInTheLastState)
-{
+TEST_F(EnginePlayer, QuickChangesOfMindEndInTheLastState) {
     // Stopped before the film could start: stopped, and it starts again on play.
     start(clipPath("short.mp4"));
     player->stop();
@@ -134,8 +131,7 @@ TEST_F(EnginePlayer, QuickChangesOfMindEndInTheLastState)
     EXPECT_EQ(player->downloadProgress(), 0);
 }
 
-TEST_F(EnginePlayer, PositionSetIsReadBackAndTheAfterSeekGuardEndsTheFilmNormally)
-{
+TEST_F(EnginePlayer, PositionSetIsReadBackAndTheAfterSeekGuardEndsTheFilmNormally) {
     start(clipPath("long.mp4"));
     ASSERT_TRUE(waitState(3));
     player->setPosition(5);
@@ -150,17 +146,18 @@ TEST_F(EnginePlayer, PositionSetIsReadBackAndTheAfterSeekGuardEndsTheFilmNormall
     ASSERT_GT(player->position(), player->duration());
     player->setPosition(player->duration() - 2);
     std::set<int> seen;
-    ASSERT_TRUE(waitFor([&] {
-        seen.insert(state());
-        return state() == 6;
-    }, 10000));
+    ASSERT_TRUE(waitFor(
+        [&] {
+            seen.insert(state());
+            return state() == 6;
+        },
+        10000));
     EXPECT_EQ(seen.count(0), 0u);
     EXPECT_EQ(seen.count(1), 0u);
     EXPECT_GE(player->position(), duration - 2);
 }
 
-TEST_F(EnginePlayer, AQvodFilmIsCachedUnderItsNameAndPlaysAgainWithoutItsSource)
-{
+TEST_F(EnginePlayer, AQvodFilmIsCachedUnderItsNameAndPlaysAgainWithoutItsSource) {
     start(qvod(kShort));
     ASSERT_TRUE(waitState(3));
     ASSERT_TRUE(waitFor([&] { return player->downloadProgress() == 1000; }, 15000));
@@ -178,8 +175,7 @@ TEST_F(EnginePlayer, AQvodFilmIsCachedUnderItsNameAndPlaysAgainWithoutItsSource)
     ASSERT_TRUE(waitState(6, 10000));
 }
 
-TEST_F(EnginePlayer, PreloadNextFillsTheCacheWithTheNextFilm)
-{
+TEST_F(EnginePlayer, PreloadNextFillsTheCacheWithTheNextFilm) {
     start(qvod(kShort));
     ASSERT_TRUE(waitState(3));
     player->preloadNext(qvod(kLong));
@@ -193,8 +189,7 @@ TEST_F(EnginePlayer, PreloadNextFillsTheCacheWithTheNextFilm)
     EXPECT_EQ(player->downloadProgress(), 1000);
 }
 
-TEST_F(EnginePlayer, ASourceThatFailsHalfWayKeepsWhatArrivedAndPlaysOnWhenItReturns)
-{
+TEST_F(EnginePlayer, ASourceThatFailsHalfWayKeepsWhatArrivedAndPlaysOnWhenItReturns) {
     server->setBytesPerSecond(150'000);
     start(qvod(kLong));
     ASSERT_TRUE(waitFor([&] { return player->downloadProgress() >= 300; }, 15000));
@@ -219,8 +214,7 @@ TEST_F(EnginePlayer, ASourceThatFailsHalfWayKeepsWhatArrivedAndPlaysOnWhenItRetu
     ASSERT_TRUE(waitState(6, 10000));
 }
 
-TEST_F(EnginePlayer, APlayerWaitingForDataThatDoesNotComeEndsAtOnceKeepingWhatArrived)
-{
+TEST_F(EnginePlayer, APlayerWaitingForDataThatDoesNotComeEndsAtOnceKeepingWhatArrived) {
     server->setBytesPerSecond(150'000);
     start(qvod(kLong));
     ASSERT_TRUE(waitFor([&] { return player->downloadProgress() >= 150; }, 15000));
@@ -237,8 +231,7 @@ TEST_F(EnginePlayer, APlayerWaitingForDataThatDoesNotComeEndsAtOnceKeepingWhatAr
     EXPECT_GT(kept->ranges.coveredBytes(), 0);
 }
 
-TEST_F(EnginePlayer, SeekingIntoAPartNotYetArrivedFetchesItAndPlaysOn)
-{
+TEST_F(EnginePlayer, SeekingIntoAPartNotYetArrivedFetchesItAndPlaysOn) {
     server->setBytesPerSecond(100'000);  // about ten seconds for the whole film
     start(qvod(kLong));
     ASSERT_TRUE(waitState(3, 15000));
@@ -248,8 +241,7 @@ TEST_F(EnginePlayer, SeekingIntoAPartNotYetArrivedFetchesItAndPlaysOn)
     EXPECT_LT(player->downloadProgress(), 1000);  // the part sought came before the rest
 }
 
-TEST_F(EnginePlayer, StopEndsTheFetchOfTheFilm)
-{
+TEST_F(EnginePlayer, StopEndsTheFetchOfTheFilm) {
     server->setBytesPerSecond(100'000);
     start(qvod(kLong));
     ASSERT_TRUE(waitState(3, 15000));
@@ -263,8 +255,7 @@ TEST_F(EnginePlayer, StopEndsTheFetchOfTheFilm)
     EXPECT_LT(progress, 1000);
 }
 
-TEST_F(EnginePlayer, AddressesThatCannotBeOpenedEndIdleWithTheAddressKept)
-{
+TEST_F(EnginePlayer, AddressesThatCannotBeOpenedEndIdleWithTheAddressKept) {
     for (const QString& address : {dir.path() + "/missing.mp4", QString("edl://whatever"), QString("qvod://x|y|")}) {
         start(address);
         ASSERT_TRUE(waitState(0, 5000)) << address.toStdString();
@@ -287,8 +278,7 @@ TEST_F(EnginePlayer, AddressesThatCannotBeOpenedEndIdleWithTheAddressKept)
     ASSERT_TRUE(waitState(0, 10000));
 }
 
-TEST_F(EnginePlayer, AnHttpFilmIsCachedUnderItsFileName)
-{
+TEST_F(EnginePlayer, AnHttpFilmIsCachedUnderItsFileName) {
     const QString address = QString::fromStdString(server->seedBase()) + "anything/" + QUrl::toPercentEncoding(kShort);
     start(address);
     ASSERT_TRUE(waitState(3, 15000));
@@ -296,8 +286,7 @@ TEST_F(EnginePlayer, AnHttpFilmIsCachedUnderItsFileName)
     EXPECT_EQ(fileBytes(cached(kShort)), fileBytes(served() + "/" + kShort));
 }
 
-TEST_F(EnginePlayer, VolumeMuteAndModesStayInRange)
-{
+TEST_F(EnginePlayer, VolumeMuteAndModesStayInRange) {
     player->setVolume(150);
     EXPECT_EQ(player->volume(), 100);
     player->setVolume(-3);
@@ -316,8 +305,7 @@ TEST_F(EnginePlayer, VolumeMuteAndModesStayInRange)
     EXPECT_EQ(player->adPageUrl(), "http://127.0.0.1/box/js/ads/qvodad.html");
 }
 
-TEST_F(EnginePlayer, TheCacheFolderComesFromTheConfigurationFiles)
-{
+TEST_F(EnginePlayer, TheCacheFolderComesFromTheConfigurationFiles) {
     const QString engineFolder = dir.path() + "/Qvod/";
     EXPECT_TRUE(QFile::exists(engineFolder + "QvodCfg.ini"));
     EXPECT_TRUE(QFile::exists(engineFolder + "QvodPlayer.xml"));

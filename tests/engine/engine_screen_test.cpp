@@ -24,8 +24,7 @@ namespace {
 // Starts Xvfb on a display it picks itself and points Qt at it.
 class XServer : public ::testing::Environment {
 public:
-    void SetUp() override
-    {
+    void SetUp() override {
         m_server.setProgram("Xvfb");
         // -terminate: the server ends with its last client, so a test that dies leaves none behind.
         m_server.setArguments({"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp", "-terminate"});
@@ -41,8 +40,7 @@ public:
         qputenv("QT_QPA_PLATFORM", "xcb");
         ensureApplication();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         delete qApp;  // before its X server goes
         m_server.terminate();
         m_server.waitForFinished(5000);
@@ -54,15 +52,11 @@ private:
 
 const auto* const kXServer = ::testing::AddGlobalTestEnvironment(new XServer);
 
-bool isDark(QRgb pixel)
-{
-    return qRed(pixel) < 24 && qGreen(pixel) < 24 && qBlue(pixel) < 24;
-}
+bool isDark(QRgb pixel) { return qRed(pixel) < 24 && qGreen(pixel) < 24 && qBlue(pixel) < 24; }
 
 // Where the picture starts on the row through the test picture's colour band
 // (near its bottom), which is lit from edge to edge of the picture.
-int pictureLeft(const QImage& image)
-{
+int pictureLeft(const QImage& image) {
     const int y = image.height() * 83 / 100;
     for (int x = 0; x < image.width(); ++x) {
         if (!isDark(image.pixel(x, y))) return x;
@@ -72,8 +66,7 @@ int pictureLeft(const QImage& image)
 
 class EngineScreen : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         MpvPlayer::Options options;
         options.programFolder = dir.path();
         options.audioOutput = false;
@@ -88,8 +81,7 @@ protected:
     }
     void TearDown() override { player.reset(); }
 
-    QImage picture()
-    {
+    QImage picture() {
         spin(400);
         QWidget* video = player->videoWidget();
         const QPoint origin = video->mapToGlobal(QPoint(0, 0));
@@ -105,8 +97,7 @@ protected:
 
 }  // namespace
 
-TEST_F(EngineScreen, APlayingClipIsOnScreen)
-{
+TEST_F(EngineScreen, APlayingClipIsOnScreen) {
     QSignalSpy first(player.get(), &MpvPlayer::firstFrame);
     player->setUrl(clipPath("short.mp4"));
     player->play();
@@ -126,8 +117,7 @@ TEST_F(EngineScreen, APlayingClipIsOnScreen)
     EXPECT_NEAR(pictureLeft(shot), (480 - 267) / 2, 3);
 }
 
-TEST_F(EngineScreen, DisplayModesChangeTheShapeOfThePicture)
-{
+TEST_F(EngineScreen, DisplayModesChangeTheShapeOfThePicture) {
     player->setUrl(clipPath("long.mp4"));
     player->play();
     ASSERT_TRUE(waitFor([&] { return int(player->playState()) == 3; }, 15000));
@@ -145,8 +135,7 @@ TEST_F(EngineScreen, DisplayModesChangeTheShapeOfThePicture)
     EXPECT_NEAR(pictureLeft(picture()), (480 - 267) / 2, 3);
 }
 
-TEST_F(EngineScreen, FullScreenAndBackKeepThePicture)
-{
+TEST_F(EngineScreen, FullScreenAndBackKeepThePicture) {
     QSignalSpy changed(player.get(), &Player::fullScreenChanged);
     player->setUrl(clipPath("long.mp4"));
     player->play();

@@ -8,8 +8,7 @@
 
 namespace qarvel::engine::testing {
 
-void ensureApplication()
-{
+void ensureApplication() {
     if (QCoreApplication::instance()) return;
     static int argc = 1;
     static char name[] = "engine-tests";
@@ -18,8 +17,7 @@ void ensureApplication()
     new QApplication(argc, argv);
 }
 
-bool waitFor(const std::function<bool()>& done, int timeoutMs)
-{
+bool waitFor(const std::function<bool()>& done, int timeoutMs) {
     QDeadlineTimer deadline(timeoutMs);
     while (!done()) {
         if (deadline.hasExpired()) return done();
@@ -29,13 +27,11 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs)
     return true;
 }
 
-void spin(int ms)
-{
+void spin(int ms) {
     waitFor([] { return false; }, ms);
 }
 
-FetchTiming testFetchTiming()
-{
+FetchTiming testFetchTiming() {
     FetchTiming timing;
     timing.firstRetryMs = 20;
     timing.longestRetryMs = 150;
@@ -44,19 +40,14 @@ FetchTiming testFetchTiming()
     return timing;
 }
 
-QString clipPath(const QString& name)
-{
-    return QString(ENGINE_TEST_MEDIA) + "/" + name;
-}
+QString clipPath(const QString& name) { return QString(ENGINE_TEST_MEDIA) + "/" + name; }
 
-QByteArray fileBytes(const QString& path)
-{
+QByteArray fileBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QString sha1Hex(const QByteArray& bytes)
-{
+QString sha1Hex(const QByteArray& bytes) {
     return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex());
 }
 

@@ -12,8 +12,7 @@
 
 using namespace qarvel::engine;
 
-TEST(EngineRangeSet, MergesTouchingAndOverlappingRanges)
-{
+TEST(EngineRangeSet, MergesTouchingAndOverlappingRanges) {
     RangeSet set;
     set.add(100, 200);
     set.add(300, 400);
@@ -29,8 +28,7 @@ TEST(EngineRangeSet, MergesTouchingAndOverlappingRanges)
     EXPECT_EQ(set.coveredBytes(), 1000);
 }
 
-TEST(EngineRangeSet, AnswersWhatIsThereFromAnOffset)
-{
+TEST(EngineRangeSet, AnswersWhatIsThereFromAnOffset) {
     RangeSet set;
     set.add(10, 20);
     set.add(30, 40);
@@ -44,8 +42,7 @@ TEST(EngineRangeSet, AnswersWhatIsThereFromAnOffset)
     EXPECT_EQ(set.coveredBytes(), 20);
 }
 
-TEST(EngineRangeSet, NextGapStartsAtTheWishAndWrapsRound)
-{
+TEST(EngineRangeSet, NextGapStartsAtTheWishAndWrapsRound) {
     RangeSet set;
     set.add(0, 10);
     set.add(50, 60);
@@ -59,8 +56,7 @@ TEST(EngineRangeSet, NextGapStartsAtTheWishAndWrapsRound)
     EXPECT_FALSE(RangeSet().nextGap(0, 0).has_value());
 }
 
-TEST(EngineRangeSet, TextRoundTripAndRefusals)
-{
+TEST(EngineRangeSet, TextRoundTripAndRefusals) {
     RangeSet set;
     set.add(0, 5);
     set.add(9, 12);
@@ -75,8 +71,7 @@ TEST(EngineRangeSet, TextRoundTripAndRefusals)
     EXPECT_EQ(set.toText(), "0-5,9-10");
 }
 
-TEST(EngineHttpRange, ParsesContentRangeAndRefusesNonsense)
-{
+TEST(EngineHttpRange, ParsesContentRangeAndRefusesNonsense) {
     const auto full = parseContentRange("bytes 100-199/1000");
     ASSERT_TRUE(full.has_value());
     EXPECT_EQ(full->first, 100);
@@ -85,32 +80,30 @@ TEST(EngineHttpRange, ParsesContentRangeAndRefusesNonsense)
     const auto open = parseContentRange("bytes 0-9/*");
     ASSERT_TRUE(open.has_value());
     EXPECT_EQ(open->total, -1);
-    for (const char* bad : {"", "bytes */1000", "bytes 5-4/10", "bytes 0-9/9", "items 0-9/10", "bytes 0-x/10",
-                            "bytes -1-9/10"}) {
+    for (const char* bad :
+         {"", "bytes */1000", "bytes 5-4/10", "bytes 0-9/9", "items 0-9/10", "bytes 0-x/10", "bytes -1-9/10"}) {
         EXPECT_FALSE(parseContentRange(bad).has_value()) << bad;
     }
     EXPECT_EQ(rangeHeader(0, -1), "bytes=0-");
     EXPECT_EQ(rangeHeader(100, 200), "bytes=100-199");
 }
 
-TEST(EngineAddress, QvodAddressesParseStrictly)
-{
+TEST(EngineAddress, QvodAddressesParseStrictly) {
     const auto film = parseQvodAddress("qvod://1048576|AB12cd|第01集.mp4|");
     ASSERT_TRUE(film.has_value());
     EXPECT_EQ(film->size, 1048576);
     EXPECT_EQ(film->hash, "AB12cd");
     EXPECT_EQ(film->name, "第01集.mp4");
     EXPECT_TRUE(parseQvodAddress("QVOD://5|ff|a.rmvb").has_value());  // closing "|" forgiven
-    for (const char* bad : {"qvod://", "qvod://0|ff|a.mp4|", "qvod://-5|ff|a.mp4|", "qvod://x|ff|a.mp4|",
-                            "qvod://5||a.mp4|", "qvod://5|f/f|a.mp4|", "qvod://5|ff||", "qvod://5|ff|../x|",
-                            "qvod://5|ff|a/b.mp4|", "qvod://5|ff|..|", "qvod://5|ff|a.mp4|extra|",
-                            "http://5|ff|a.mp4|"}) {
+    for (const char* bad :
+         {"qvod://", "qvod://0|ff|a.mp4|", "qvod://-5|ff|a.mp4|", "qvod://x|ff|a.mp4|", "qvod://5||a.mp4|",
+          "qvod://5|f/f|a.mp4|", "qvod://5|ff||", "qvod://5|ff|../x|", "qvod://5|ff|a/b.mp4|", "qvod://5|ff|..|",
+          "qvod://5|ff|a.mp4|extra|", "http://5|ff|a.mp4|"}) {
         EXPECT_FALSE(parseQvodAddress(QString::fromUtf8(bad)).has_value()) << bad;
     }
 }
 
-TEST(EngineAddress, ClassifiesEveryKindOfAddress)
-{
+TEST(EngineAddress, ClassifiesEveryKindOfAddress) {
     EXPECT_EQ(classifyAddress("").kind, AddressKind::Empty);
     EXPECT_EQ(classifyAddress("   ").kind, AddressKind::Empty);
     const MediaAddress local = classifyAddress("/films/a b.mp4");
@@ -122,14 +115,13 @@ TEST(EngineAddress, ClassifiesEveryKindOfAddress)
     EXPECT_EQ(classifyAddress("http://host/v.mp4").kind, AddressKind::Http);
     EXPECT_EQ(classifyAddress("rtsp://host/live").kind, AddressKind::Stream);
     // Addresses the player could be talked into opening but must not be.
-    for (const char* refused : {"av://lavfi:testsrc", "edl://x", "memory://abc", "zvqvod://a&&&b", "fd://3",
-                                "ytdl://x", "http:///nohost"}) {
+    for (const char* refused :
+         {"av://lavfi:testsrc", "edl://x", "memory://abc", "zvqvod://a&&&b", "fd://3", "ytdl://x", "http:///nohost"}) {
         EXPECT_EQ(classifyAddress(refused).kind, AddressKind::Unsupported) << refused;
     }
 }
 
-TEST(EngineAddress, QvodFilmsResolveAgainstEachHttpSource)
-{
+TEST(EngineAddress, QvodFilmsResolveAgainstEachHttpSource) {
     const QvodAddress film{10, "ABCD", "第 1 集#?.mp4"};
     const QList<QUrl> urls =
         qvodSourceUrls(film, {"http://127.0.0.1:81/box/seed/", "ftp://x/", "http://h:82/s", "not a url"});
@@ -141,8 +133,7 @@ TEST(EngineAddress, QvodFilmsResolveAgainstEachHttpSource)
     EXPECT_EQ(urls[1].path(), "/s/ABCD/第 1 集#?.mp4");  // a missing "/" is added
 }
 
-TEST(EngineAddress, HttpFilmsGetAFileName)
-{
+TEST(EngineAddress, HttpFilmsGetAFileName) {
     EXPECT_EQ(cacheNameForUrl(QUrl("http://h/a/%E7%AC%AC1.mp4?x=1")), "第1.mp4");
     const QString derived = cacheNameForUrl(QUrl("http://h/"));
     EXPECT_TRUE(derived.startsWith("film-"));
@@ -153,8 +144,7 @@ TEST(EngineAddress, HttpFilmsGetAFileName)
     EXPECT_FALSE(isPlainFileName("a\nb"));
 }
 
-TEST(EnginePlayState, EachConditionGivesItsCode)
-{
+TEST(EnginePlayState, EachConditionGivesItsCode) {
     auto code = [](LoadPhase phase, FetchCondition fetch = FetchCondition::None, bool paused = false,
                    bool forCache = false, bool seeking = false, bool end = false) {
         return int(mapPlayState({phase, fetch, paused, forCache, seeking, end}));
@@ -179,8 +169,7 @@ TEST(EnginePlayState, EachConditionGivesItsCode)
     EXPECT_EQ(code(LoadPhase::Loaded, FetchCondition::Reconnecting, true, true), 2);
 }
 
-TEST(EnginePictureSound, ModesBecomeFiltersAndUnknownModesAreRefused)
-{
+TEST(EnginePictureSound, ModesBecomeFiltersAndUnknownModesAreRefused) {
     EXPECT_EQ(videoFilterFor(1, {640, 360}), QString());
     EXPECT_EQ(videoFilterFor(2, {}), "lavfi=[setdar=4/3]");
     EXPECT_EQ(videoFilterFor(4, {}), "lavfi=[setdar=16/9]");
@@ -195,8 +184,7 @@ TEST(EnginePictureSound, ModesBecomeFiltersAndUnknownModesAreRefused)
     EXPECT_FALSE(audioFilterFor(6).has_value());
 }
 
-TEST(EngineFilmIndex, RoundTripAndDamagedFiles)
-{
+TEST(EngineFilmIndex, RoundTripAndDamagedFiles) {
     FilmIndex index{"第1集.mp4", "qvod:ab", 1000, {}};
     index.ranges.add(0, 100);
     index.ranges.add(500, 600);
@@ -221,8 +209,7 @@ TEST(EngineFilmIndex, RoundTripAndDamagedFiles)
     EXPECT_EQ(parseFilmIndex(beyond)->ranges.toText(), "0-100,900-1000");
 }
 
-TEST(EngineTransferMeter, AveragesOverTheWindow)
-{
+TEST(EngineTransferMeter, AveragesOverTheWindow) {
     TransferMeter meter(2000);
     meter.add(100000, 0);
     meter.add(100000, 1000);

@@ -26,25 +26,21 @@ namespace {
 // test at once instead.
 class WarningLog {
 public:
-    WarningLog()
-    {
+    WarningLog() {
         s_current = this;
         m_previous = qInstallMessageHandler(&WarningLog::handle);
     }
-    ~WarningLog()
-    {
+    ~WarningLog() {
         qInstallMessageHandler(m_previous);
         s_current = nullptr;
     }
-    QStringList lines() const
-    {
+    QStringList lines() const {
         QMutexLocker lock(&m_mutex);
         return m_lines;
     }
 
 private:
-    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& text)
-    {
+    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& text) {
         if (text.contains("Dead lock detected")) {
             std::fprintf(stderr, "%s: the call now waits forever; giving up\n", qPrintable(text));
             std::abort();
@@ -64,8 +60,7 @@ private:
 
 }  // namespace
 
-TEST(EngineWindow, APlayerMadeInsideAShownWindowPlaysAndStops)
-{
+TEST(EngineWindow, APlayerMadeInsideAShownWindowPlaysAndStops) {
     ensureApplication();
     WarningLog log;
     QTemporaryDir dir;

@@ -7,8 +7,7 @@
 
 namespace qarvel::engine::testing {
 
-HeldPort::HeldPort(Mode mode, int port)
-{
+HeldPort::HeldPort(Mode mode, int port) {
     m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (m_fd < 0) return;
     if (port != 0) {
@@ -23,9 +22,9 @@ HeldPort::HeldPort(Mode mode, int port)
     socklen_t length = sizeof address;
     // Bound but not listening refuses; listening without ever accepting lets
     // the kernel take the connection and the request, and nothing answers.
-    if (::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
-        || (mode == Mode::Silent && ::listen(m_fd, 16) != 0)
-        || ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    if (::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        (mode == Mode::Silent && ::listen(m_fd, 16) != 0) ||
+        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         ::close(m_fd);
         m_fd = -1;
         return;
@@ -33,14 +32,10 @@ HeldPort::HeldPort(Mode mode, int port)
     m_port = ntohs(address.sin_port);
 }
 
-HeldPort::~HeldPort()
-{
+HeldPort::~HeldPort() {
     if (m_fd >= 0) ::close(m_fd);
 }
 
-std::string HeldPort::seedBase() const
-{
-    return "http://127.0.0.1:" + std::to_string(m_port) + "/seed/";
-}
+std::string HeldPort::seedBase() const { return "http://127.0.0.1:" + std::to_string(m_port) + "/seed/"; }
 
 }  // namespace qarvel::engine::testing

@@ -12,23 +12,13 @@ namespace qarvel::engine::testing {
 
 MediaServer::MediaServer(std::string folder) : m_folder(std::move(folder)) {}
 
-MediaServer::~MediaServer()
-{
-    stop();
-}
+MediaServer::~MediaServer() { stop(); }
 
-std::string MediaServer::base() const
-{
-    return "http://127.0.0.1:" + std::to_string(m_port) + "/";
-}
+std::string MediaServer::base() const { return "http://127.0.0.1:" + std::to_string(m_port) + "/"; }
 
-std::string MediaServer::seedBase() const
-{
-    return base() + "seed/";
-}
+std::string MediaServer::seedBase() const { return base() + "seed/"; }
 
-bool MediaServer::start(int port)
-{
+bool MediaServer::start(int port) {
     if (!stop()) return false;
     m_server = std::make_unique<httplib::Server>();
     m_server->set_keep_alive_timeout(1);  // stop() waits for idle connections to close
@@ -60,8 +50,7 @@ bool MediaServer::start(int port)
     return m_server->is_running();
 }
 
-bool MediaServer::stop()
-{
+bool MediaServer::stop() {
     if (!m_server) return true;
     // Held before the server lets go, so that nobody else takes it meanwhile.
     if (!m_held) m_held = std::make_unique<HeldPort>(HeldPort::Mode::Refusing, m_port);
@@ -81,14 +70,12 @@ bool MediaServer::stop()
     return true;
 }
 
-std::vector<std::string> MediaServer::rangesAsked() const
-{
+std::vector<std::string> MediaServer::rangesAsked() const {
     std::lock_guard lock(m_mutex);
     return m_ranges;
 }
 
-void MediaServer::serve(const std::string& name, const httplib::Request& req, httplib::Response& res)
-{
+void MediaServer::serve(const std::string& name, const httplib::Request& req, httplib::Response& res) {
     ++m_requests;
     {
         std::lock_guard lock(m_mutex);
@@ -110,18 +97,18 @@ void MediaServer::serve(const std::string& name, const httplib::Request& req, ht
     auto data = std::make_shared<std::string>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     const long long rate = m_rate;
     auto budget = std::make_shared<long long>(m_cutAfter.load());
-    res.set_content_provider(
-        data->size(), "video/mp4",
-        [data, rate, budget](size_t offset, size_t length, httplib::DataSink& sink) {
-            size_t chunk = std::min<size_t>(length, 16 * 1024);
-            if (*budget >= 0) {
-                if (*budget == 0) return false;  // cut the answer short
-                chunk = std::min<size_t>(chunk, size_t(*budget));
-                *budget -= chunk;
-            }
-            if (rate > 0) std::this_thread::sleep_for(std::chrono::microseconds(chunk * 1000000 / rate));
-            return sink.write(data->data() + offset, chunk);
-        });
+    res.set_content_provider(data->size(), "video/mp4",
+                             [data, rate, budget](size_t offset, size_t length, httplib::DataSink& sink) {
+                                 size_t chunk = std::min<size_t>(length, 16 * 1024);
+                                 if (*budget >= 0) {
+                                     if (*budget == 0) return false;  // cut the answer short
+                                     chunk = std::min<size_t>(chunk, size_t(*budget));
+                                     *budget -= chunk;
+                                 }
+                                 if (rate > 0)
+                                     std::this_thread::sleep_for(std::chrono::microseconds(chunk * 1000000 / rate));
+                                 return sink.write(data->data() + offset, chunk);
+                             });
 }
 
 }  // namespace qarvel::engine::testing

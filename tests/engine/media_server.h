@@ -15,7 +15,7 @@ namespace httplib {
 class Server;
 struct Request;
 struct Response;
-}
+}  // namespace httplib
 
 namespace qarvel::engine::testing {
 

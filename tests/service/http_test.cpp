@@ -110,7 +110,8 @@ TEST_F(ServiceHttp, EpisodeListHasTheFivePropertiesInItsMarkup) {
         EXPECT_EQ(f[7], "n");
         EXPECT_EQ(f[8], "1");
         const std::string id = "c" + f[5] + f[6];
-        EXPECT_NE(html.find("<a id=\"" + id + "\"" + (id == "c12" ? " class=\"cur\"" : "") + " href="), std::string::npos)
+        EXPECT_NE(html.find("<a id=\"" + id + "\"" + (id == "c12" ? " class=\"cur\"" : "") + " href="),
+                  std::string::npos)
             << id;
     }
     EXPECT_NE(html.find("<ul id=\"ly1\">"), std::string::npos);  // source 1 open
@@ -212,7 +213,8 @@ TEST_F(ServiceHttp, RangeRequestsAnswerExactlyThoseBytes) {
     struct Case {
         std::string range;
         size_t first, last;
-    } cases[] = {{"bytes=100-199", 100, 199}, {"bytes=-50", file.size() - 50, file.size() - 1},
+    } cases[] = {{"bytes=100-199", 100, 199},
+                 {"bytes=-50", file.size() - 50, file.size() - 1},
                  {"bytes=" + std::to_string(file.size() - 10) + "-", file.size() - 10, file.size() - 1},
                  {"bytes=1000-99999999", 1000, file.size() - 1}};
     for (const Case& c : cases) {
@@ -231,7 +233,8 @@ TEST_F(ServiceHttp, RangeRequestsAnswerExactlyThoseBytes) {
     EXPECT_EQ(whole.body, file);
     EXPECT_EQ(whole.header("Accept-Ranges"), "bytes");
 
-    const std::string head = rawExchange(port(), "HEAD /box/media/haidi-01.webm HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+    const std::string head =
+        rawExchange(port(), "HEAD /box/media/haidi-01.webm HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
     EXPECT_EQ(statusOf(head), 200);
     EXPECT_NE(head.find("Content-Length: " + size + "\r\n"), std::string::npos);
     EXPECT_EQ(head.substr(head.find("\r\n\r\n") + 4), "");
@@ -259,7 +262,7 @@ TEST_F(ServiceHttp, BadRequestsGetClientErrors) {
     EXPECT_EQ(post(port(), "/control/fault?endpoint=h.asp&answer=status&status=200").status, 400);
     EXPECT_EQ(post(port(), "/control/fault?endpoint=h.asp&delay=-5").status, 400);
     EXPECT_EQ(post(port(), "/control/fault?answer=one").status, 400);
-    EXPECT_EQ(get(port(), "/control/fault").status, 404);  // changes are POST only
+    EXPECT_EQ(get(port(), "/control/fault").status, 404);    // changes are POST only
     EXPECT_EQ(split(answer(1001, 0, 3), "$")[0], "第04集");  // and nothing was switched
 }
 

@@ -25,7 +25,7 @@ TEST(ServiceEscape, WritesWhatABrowserEscapeWrites) {
     EXPECT_EQ(codec::jsEscape(" \"%&|é\x7F"), "%20%22%25%26%7C%E9%7F");
     EXPECT_EQ(codec::jsEscape("qvod://12|ab|x.mp4|"), "qvod%3A//12%7Cab%7Cx.mp4%7C");
     EXPECT_EQ(codec::jsEscape("\xF0\x9F\x98\x80"), "%uD83D%uDE00");  // outside the BMP: two UTF-16 units
-    EXPECT_EQ(codec::jsEscape("\xFF"), "%uFFFD");                   // not UTF-8
+    EXPECT_EQ(codec::jsEscape("\xFF"), "%uFFFD");                    // not UTF-8
 }
 
 TEST(ServiceEscape, UnescapeReversesEscapeAndKeepsBrokenSequences) {
@@ -97,19 +97,19 @@ TEST_F(ServicePlayExchange, AnswersInTheThreeForms) {
     const std::string base = "http://127.0.0.1:1/box/";
     const std::string content = "clip xinghe-04.mp4";
     const TextAnswer found = answerPlayRequest(cat, media, "1001", "0", "3", base);
-    EXPECT_EQ(found.body, "第04集$qvod://" + std::to_string(content.size()) + "|" + sha1Hex(content) +
-                              "|xinghe-04.mp4|$qvod");
+    EXPECT_EQ(found.body,
+              "第04集$qvod://" + std::to_string(content.size()) + "|" + sha1Hex(content) + "|xinghe-04.mp4|$qvod");
     EXPECT_EQ(answerPlayRequest(cat, media, "1001", "1", "11", base).body.rfind("第12集$qvod://", 0), 0u);
     EXPECT_EQ(answerPlayRequest(cat, media, "1001", "0", "12", base).body, "0");  // announced, not out yet
     EXPECT_EQ(answerPlayRequest(cat, media, "1001", "0", "13", base).body, "1");  // past the last episode
     EXPECT_EQ(answerPlayRequest(cat, media, "1001", "1", "12", base).body, "1");
-    EXPECT_EQ(answerPlayRequest(cat, media, "1001", "2", "0", base).body, "1");   // no such source
-    EXPECT_EQ(answerPlayRequest(cat, media, "4242", "0", "0", base).body, "1");   // no such film
+    EXPECT_EQ(answerPlayRequest(cat, media, "1001", "2", "0", base).body, "1");  // no such source
+    EXPECT_EQ(answerPlayRequest(cat, media, "4242", "0", "0", base).body, "1");  // no such film
     EXPECT_EQ(answerPlayRequest(cat, media, "1001", "0", "-1", base).body, "1");
     EXPECT_EQ(answerPlayRequest(cat, media, "1004", "0", "1", base).body,
               "第02集$http://127.0.0.1:1/box/media/haidi-02.webm$html5");
-    const std::tuple<const char*, const char*, const char*> malformed[] = {{"x", "0", "0"}, {"1001", "", "0"},
-                                                                           {"1001", "0", "1e3"}};
+    const std::tuple<const char*, const char*, const char*> malformed[] = {
+        {"x", "0", "0"}, {"1001", "", "0"}, {"1001", "0", "1e3"}};
     for (const auto& [id, v, v1] : malformed)
         EXPECT_EQ(answerPlayRequest(cat, media, id, v, v1, base).status, 400) << id << v << v1;
     std::filesystem::remove(dir_ / "xinghe-05.mp4");
@@ -157,8 +157,15 @@ TEST(ServiceLinks, CutByTheClientsRulesGiveTheirFields) {
     EXPECT_EQ(codec::jsUnescape(play[3]), "侠客行");  // a title holding "-" is cut at its first "-"
 
     const auto fields = cutLink(episodeListLink(*film, 0, 2, "qvod://9|ab|xiake-03.mp4|"), "zvqvod://", "&&&");
-    const std::vector<std::string> expected = {"qvod", "qvod%3A//9%7Cab%7Cxiake-03.mp4%7C", codec::jsEscape("侠客行-风云再起"),
-                                               codec::jsEscape("第03集"), "1002", "0", "2", "n", "1"};
+    const std::vector<std::string> expected = {"qvod",
+                                               "qvod%3A//9%7Cab%7Cxiake-03.mp4%7C",
+                                               codec::jsEscape("侠客行-风云再起"),
+                                               codec::jsEscape("第03集"),
+                                               "1002",
+                                               "0",
+                                               "2",
+                                               "n",
+                                               "1"};
     EXPECT_EQ(fields, expected);
     EXPECT_EQ(episodeElementId(1, 12), "c112");
 }

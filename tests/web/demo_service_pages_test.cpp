@@ -25,9 +25,10 @@ protected:
         base = QString::fromStdString(service.baseUrl());
     }
     QString attribute(const QString& selector) {
-        return runScript(rec.pane.get(),
-                         QString("(function(){var e=document.querySelector(\"%1\");return e?e.getAttribute('href'):'';})()")
-                             .arg(selector))
+        return runScript(
+                   rec.pane.get(),
+                   QString("(function(){var e=document.querySelector(\"%1\");return e?e.getAttribute('href'):'';})()")
+                       .arg(selector))
             .toString();
     }
 

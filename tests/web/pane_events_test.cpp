@@ -122,9 +122,8 @@ TEST(WebPaneEvents, FailuresOutsideTheServiceLeaveTheCatalogueAlone) {
 
 TEST(WebPaneEvents, FailedAdvertisementPagesHideTheirPanels) {
     LoopbackServer server;
-    server.http().Get("/box/js/ads/qvodad.html", [](const httplib::Request&, httplib::Response& res) {
-        res.status = 404;
-    });
+    server.http().Get("/box/js/ads/qvodad.html",
+                      [](const httplib::Request&, httplib::Response& res) { res.status = 404; });
     server.start();
     MainWindowState state;
     Controls ctl;
@@ -308,8 +307,8 @@ TEST(WebFirstPages, EveryPaneGetsItsFirstPage) {
 
     // Web5 shows the dark empty page written after its blank page.
     ASSERT_TRUE(waitUntil([&] {
-        return runScript(panes[4], "document.body ? getComputedStyle(document.body).backgroundColor : ''")
-                   .toString() == "rgb(33, 33, 33)";
+        return runScript(panes[4], "document.body ? getComputedStyle(document.body).backgroundColor : ''").toString() ==
+               "rgb(33, 33, 33)";
     }));
 }
 

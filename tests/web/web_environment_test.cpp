@@ -29,8 +29,8 @@ TEST(WebEnvironment, ChromiumFlagsAddWhatIsMissingOnce) {
 }
 
 TEST(WebProgramLinks, SchemesAtTheStartAndTheSentinelAnywhere) {
-    for (const char* a : {"zuvovod://1-0-0-x", "zvqvod://qvod&&&a", "zvtvs://3", "open://1", "delk://2/",
-                          " open://1", "http://end-of-play.qarvel.invalid/", "http://x/?u=end-of-play.qarvel.invalid"}) {
+    for (const char* a : {"zuvovod://1-0-0-x", "zvqvod://qvod&&&a", "zvtvs://3", "open://1", "delk://2/", " open://1",
+                          "http://end-of-play.qarvel.invalid/", "http://x/?u=end-of-play.qarvel.invalid"}) {
         EXPECT_TRUE(isProgramAddress(a)) << a;
     }
     for (const char* a : {"", "about:blank", "http://127.0.0.1/box/", "OPEN://1", "http://x/?u=open://1",

@@ -13,8 +13,8 @@
 namespace qarvel::web::test {
 namespace {
 
-const QString kEpisode = QStringLiteral(
-    "zvqvod://qvod&&&http%3A//127.0.0.1/a.mp4&&&%u7B2C%u4E00&&&%u7B2C1%u96C6&&&7&&&0&&&3&&&0");
+const QString kEpisode =
+    QStringLiteral("zvqvod://qvod&&&http%3A//127.0.0.1/a.mp4&&&%u7B2C%u4E00&&&%u7B2C1%u96C6&&&7&&&0&&&3&&&0");
 const QString kSentinel = QStringLiteral("http://end-of-play.qarvel.invalid/");
 
 const char kLinksPage[] = R"(<html><head><title>links</title></head><body>
@@ -63,9 +63,8 @@ protected:
 
     QPoint centreOf(const QString& script) {
         const QJsonObject r =
-            QJsonDocument::fromJson(runScript(pane(), "JSON.stringify(" + script + ".getBoundingClientRect())")
-                                        .toString()
-                                        .toUtf8())
+            QJsonDocument::fromJson(
+                runScript(pane(), "JSON.stringify(" + script + ".getBoundingClientRect())").toString().toUtf8())
                 .object();
         return QPoint(int(r["left"].toDouble() + r["width"].toDouble() / 2),
                       int(r["top"].toDouble() + r["height"].toDouble() / 2));
@@ -77,7 +76,8 @@ protected:
 
 TEST_F(WebLinks, ScriptClicksHandOverRawLinksAndStay) {
     QSignalSpy begins(pane(), &WebPane::downloadBegin);
-    for (const char* id : {"q", "s", "o", "d"}) runScript(pane(), QString("document.getElementById('%1').click()").arg(id));
+    for (const char* id : {"q", "s", "o", "d"})
+        runScript(pane(), QString("document.getElementById('%1').click()").arg(id));
     ASSERT_TRUE(handedOver(4));
     EXPECT_EQ(rec.seen, (QStringList{kEpisode, kSentinel, "open://3", "delk://3/"}));
     expectStillOnLinksPage();
@@ -98,7 +98,9 @@ TEST_F(WebLinks, MouseClicksHandOverRawLinks) {
 }
 
 TEST_F(WebLinks, ScriptNavigationsAreCaught) {
-    runScript(pane(), "location.href = " + QString(QJsonDocument(QJsonArray{kEpisode}).toJson(QJsonDocument::Compact)).mid(1).chopped(1));
+    runScript(pane(),
+              "location.href = " +
+                  QString(QJsonDocument(QJsonArray{kEpisode}).toJson(QJsonDocument::Compact)).mid(1).chopped(1));
     ASSERT_TRUE(handedOver(1));
     runScript(pane(), "window.location = 'delk://4'");
     ASSERT_TRUE(handedOver(2));

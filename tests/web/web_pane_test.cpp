@@ -114,8 +114,9 @@ TEST(WebPane, GbkPageWithoutCharsetShowsChineseAndStaysAFile) {
     const QString path = home.filePath("c.htm");
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(toGbk("<html><head><title></title></head><body><table><tr><td>暂无记录</td></tr></table>"
-                     "<a id=\"o\" href=open://1>·第一集</a></body></html>\r\n"));
+    file.write(
+        toGbk("<html><head><title></title></head><body><table><tr><td>暂无记录</td></tr></table>"
+              "<a id=\"o\" href=open://1>·第一集</a></body></html>\r\n"));
     file.close();
 
     RecordingPane rec;

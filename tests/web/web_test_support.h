@@ -13,7 +13,9 @@
 
 // Readable failure messages for Qt strings.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-inline void PrintTo(const QStringList& l, std::ostream* os) { *os << '[' << l.join("\", \"").prepend('"').append('"').toStdString() << ']'; }
+inline void PrintTo(const QStringList& l, std::ostream* os) {
+    *os << '[' << l.join("\", \"").prepend('"').append('"').toStdString() << ']';
+}
 
 namespace qarvel::web::test {
 

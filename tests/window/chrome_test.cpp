@@ -16,19 +16,17 @@ TEST(WindowChrome, EdgeZonesAndCursors) {
         Qt::CursorShape shape;
     };
     const Case cases[] = {
-        {0, 0, 8, 13, Qt::SizeFDiagCursor},        // top-left
-        {3, 3, 8, 13, Qt::SizeFDiagCursor},        // the band includes 3
-        {3, 350, 9, 10, Qt::SizeHorCursor},        // left edge at x = 3
-        {4, 350, 0, 0, Qt::ArrowCursor},           // x = 4 is interior
-        {0, 697, 6, 16, Qt::SizeBDiagCursor},      // bottom-left (y ≥ H − 3)
-        {0, 696, 9, 10, Qt::SizeHorCursor},
-        {600, 2, 7, 12, Qt::SizeVerCursor},        // top edge
-        {600, 4, 0, 0, Qt::ArrowCursor},
-        {600, 699, 7, 15, Qt::SizeVerCursor},      // bottom edge
-        {1197, 0, 6, 14, Qt::SizeBDiagCursor},     // top-right
-        {1197, 350, 9, 11, Qt::SizeHorCursor},     // right edge at W − 3
-        {1196, 350, 0, 0, Qt::ArrowCursor},        // W − 4 is interior
-        {1198, 698, 8, 17, Qt::SizeFDiagCursor},   // 2 from the right and the bottom
+        {0, 0, 8, 13, Qt::SizeFDiagCursor},                                             // top-left
+        {3, 3, 8, 13, Qt::SizeFDiagCursor},                                             // the band includes 3
+        {3, 350, 9, 10, Qt::SizeHorCursor},                                             // left edge at x = 3
+        {4, 350, 0, 0, Qt::ArrowCursor},                                                // x = 4 is interior
+        {0, 697, 6, 16, Qt::SizeBDiagCursor},                                           // bottom-left (y ≥ H − 3)
+        {0, 696, 9, 10, Qt::SizeHorCursor},      {600, 2, 7, 12, Qt::SizeVerCursor},    // top edge
+        {600, 4, 0, 0, Qt::ArrowCursor},         {600, 699, 7, 15, Qt::SizeVerCursor},  // bottom edge
+        {1197, 0, 6, 14, Qt::SizeBDiagCursor},                                          // top-right
+        {1197, 350, 9, 11, Qt::SizeHorCursor},                                          // right edge at W − 3
+        {1196, 350, 0, 0, Qt::ArrowCursor},                                             // W − 4 is interior
+        {1198, 698, 8, 17, Qt::SizeFDiagCursor},  // 2 from the right and the bottom
     };
     for (const Case& k : cases) {
         const EdgeZone z = edgeZoneAt(k.x, k.y, W, H);
@@ -210,7 +208,8 @@ TEST(WindowChrome, LeavingCompactModeRestoresTheStoredSize) {
     EXPECT_EQ(f.state.SavedHeight, 9000);
     EXPECT_EQ(f.window->size(), QSize(1000, 600));
     const QRect screen = f.window->screen()->geometry();
-    EXPECT_EQ(f.window->pos(), QPoint(screen.x() + (screen.width() - 1000) / 2, screen.y() + (screen.height() - 600) / 2));
+    EXPECT_EQ(f.window->pos(),
+              QPoint(screen.x() + (screen.width() - 1000) / 2, screen.y() + (screen.height() - 600) / 2));
     for (PictureBox* b : c.npc) EXPECT_FALSE(b->isHidden()) << b->objectName().toStdString();
     EXPECT_TRUE(c.jbi->isHidden());
     EXPECT_TRUE(c.ni_bo1->isHidden());

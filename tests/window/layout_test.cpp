@@ -62,9 +62,9 @@ TEST(WindowLayout, NormalWindowOf1200By700) {
     for (QWidget* p : {c.Pic3, c.Pic4, c.Pic5}) EXPECT_EQ(p->geometry(), QRect(0, 28, 202, 567));
 
     // Every pane 2 pixels outside its panel.
-    const std::pair<int, QWidget*> panes[] = {{1, c.Pic1}, {2, c.Pic2}, {3, c.Pic3}, {4, c.Pic4}, {5, c.Pic5},
-                                              {7, c.ad_huan}, {8, c.bo_pad}, {9, c.ying}, {10, c.tvleft},
-                                              {11, c.tvright}};
+    const std::pair<int, QWidget*> panes[] = {{1, c.Pic1},    {2, c.Pic2},    {3, c.Pic3},   {4, c.Pic4},
+                                              {5, c.Pic5},    {7, c.ad_huan}, {8, c.bo_pad}, {9, c.ying},
+                                              {10, c.tvleft}, {11, c.tvright}};
     for (auto [n, panel] : panes) EXPECT_EQ(c.Web[n]->geometry(), overhang(panel)) << "Web" << n;
 
     // Live-TV page.
@@ -272,13 +272,13 @@ TEST(WindowLayout, FramePiecesAndPainting) {
         paintFrame(p, codedStrip(101), 1200, 700, FrameKind::Normal);
     }
     EXPECT_EQ(img.pixel(0, 0), codeOf(0, 0, 0, 0));
-    EXPECT_EQ(img.pixel(39, 54), codeOf(0, 0, 39, 54));     // top-left corner over the left border
-    EXPECT_EQ(img.pixel(1199, 0), codeOf(0, 0, 79, 0));     // top-right corner
-    EXPECT_EQ(img.pixel(0, 699), codeOf(0, 0, 0, 107));     // bottom-left corner
-    EXPECT_EQ(img.pixel(1199, 699), codeOf(0, 0, 79, 107)); // bottom-right corner
-    EXPECT_EQ(qRed(img.pixel(600, 699)), 1);                // bottom edge from the strip
+    EXPECT_EQ(img.pixel(39, 54), codeOf(0, 0, 39, 54));      // top-left corner over the left border
+    EXPECT_EQ(img.pixel(1199, 0), codeOf(0, 0, 79, 0));      // top-right corner
+    EXPECT_EQ(img.pixel(0, 699), codeOf(0, 0, 0, 107));      // bottom-left corner
+    EXPECT_EQ(img.pixel(1199, 699), codeOf(0, 0, 79, 107));  // bottom-right corner
+    EXPECT_EQ(qRed(img.pixel(600, 699)), 1);                 // bottom edge from the strip
     EXPECT_EQ(qBlue(img.pixel(600, 699)), 107);
-    EXPECT_EQ(img.pixel(600, 300), qRgb(0, 0, 0));          // the middle is left to the controls
+    EXPECT_EQ(img.pixel(600, 300), qRgb(0, 0, 0));  // the middle is left to the controls
 
     const auto compact = framePieces(400, 300, FrameKind::Compact);
     EXPECT_EQ(compact[0].target, QRect(0, 30, 35, 270));

@@ -43,7 +43,7 @@ TEST(WindowSkin, ChangingTheSkinRepaintsAndStoresIt) {
     f.buttons->npc_Click(9);
     f.buttons->npc_Click(7);
     f.c.npc[4]->setTip(QStringLiteral("取消置顶"));  // always on top is on
-    f.buttons->npc_Click(1);                          // maximised
+    f.buttons->npc_Click(1);                         // maximised
     QApplication::processEvents();
 
     f.painter->p_p(1);
@@ -93,7 +93,7 @@ TEST(WindowSkin, TheCataloguePanelKeepsItsStateAcrossASkinChange) {
     f.open(1200, 700, 0);
     const QImage wait0 = f.c.jia->pixmap().toImage();
     f.painter->p_p(1);
-    EXPECT_NE(f.c.jia->pixmap().toImage(), wait0);               // the waiting picture of skin 1
+    EXPECT_NE(f.c.jia->pixmap().toImage(), wait0);  // the waiting picture of skin 1
     EXPECT_NE(f.c.jia->pixmap().toImage(), f.c.w3->pixmap().toImage());
     // A failure shows the error picture; a skin change keeps showing it.
     f.c.jia->setPixmap(f.c.w3->pixmap());

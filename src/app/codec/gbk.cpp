@@ -83,10 +83,8 @@ std::string gbkToUtf8(std::string_view bytes) {
     while (left > 0) {
         if (dec.convert(in, left, out) == 0) break;
         // Code page 936 puts the euro sign at 0x80, a byte GB18030 leaves unused.
-        if (static_cast<unsigned char>(*in) == 0x80)
-            out += "\xE2\x82\xAC";
-        else
-            out += "\xEF\xBF\xBD";
+        if (static_cast<unsigned char>(*in) == 0x80) out += "\xE2\x82\xAC";
+        else out += "\xEF\xBF\xBD";
         ++in;
         --left;
         dec.reset();
@@ -96,7 +94,7 @@ std::string gbkToUtf8(std::string_view bytes) {
 
 bool isGbkDoubleByte(char32_t ch) {
     if (ch < 0x80) return false;
-    if (ch == 0x20AC) return false;  // 0x80 in code page 936
+    if (ch == 0x20AC) return false;   // 0x80 in code page 936
     if (ch >= 0x10000) return false;  // four-byte form: not a GBK double-byte code
     std::string utf8;
     appendUtf8(utf8, ch);

@@ -39,8 +39,8 @@ std::string fromUtf16(std::u16string_view units) {
 }
 
 bool keptAsIs(char16_t c) {
-    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'@' ||
-           c == u'*' || c == u'_' || c == u'+' || c == u'-' || c == u'.' || c == u'/';
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'@' || c == u'*' ||
+           c == u'_' || c == u'+' || c == u'-' || c == u'.' || c == u'/';
 }
 
 int hexValue(char16_t c) {

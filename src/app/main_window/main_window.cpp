@@ -50,8 +50,7 @@ MainWindow::MainWindow(MainWindowDeps deps)
     setWindowIcon(programIcon());
     setAttribute(Qt::WA_DeleteOnClose, false);
 
-    c_ = window::buildMainWindowControls(
-        this, deps.paneFactory ? deps.paneFactory : browserPanes(programFolder_));
+    c_ = window::buildMainWindowControls(this, deps.paneFactory ? deps.paneFactory : browserPanes(programFolder_));
     c_.attachPlayerWidget(player_.videoWidget());
     layout_ = std::make_unique<window::MainWindowLayout>(c_, state_, skin_);
     chrome_ = std::make_unique<window::WindowChrome>(c_, state_, skin_, *layout_, *settings_);
@@ -202,8 +201,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-bool MainWindow::grabScreenshot(const QString& path) {
-    return grab().save(path, "PNG");
-}
+bool MainWindow::grabScreenshot(const QString& path) { return grab().save(path, "PNG"); }
 
 }  // namespace qarvel

@@ -10,40 +10,40 @@
 namespace qarvel {
 
 struct MainWindowState {
-    int16_t TopMost = 0;                // -1 while always on top
-    QRect WorkArea;                     // primary screen's work area, pixels
-    int WorkAreaWidth = 0;              // the maximised size
+    int16_t TopMost = 0;    // -1 while always on top
+    QRect WorkArea;         // primary screen's work area, pixels
+    int WorkAreaWidth = 0;  // the maximised size
     int WorkAreaHeight = 0;
-    QString ConfigPath;                 // program folder + "/config.dll"
-    int KeepSizeOption = 0;             // "s_size" as read at start
-    int SavedWidth = 0;                 // "h_w"/"h_h", twips; reread when compact mode ends
+    QString ConfigPath;      // program folder + "/config.dll"
+    int KeepSizeOption = 0;  // "s_size" as read at start
+    int SavedWidth = 0;      // "h_w"/"h_h", twips; reread when compact mode ends
     int SavedHeight = 0;
-    QString LatestVersion;              // newest version found by the update check
-    QString SideWindowOnExit = "0";     // "1": show the side web window at exit
-    int SkinApplied = 0;                // 0 until the skin has been applied once
-    int HomePageFailed = 0;             // 1 after the catalogue pane failed to load
-    int PauseAdState = 0;               // player-area ad pages: 0 not loaded, 1 failed, 2 ready
+    QString LatestVersion;           // newest version found by the update check
+    QString SideWindowOnExit = "0";  // "1": show the side web window at exit
+    int SkinApplied = 0;             // 0 until the skin has been applied once
+    int HomePageFailed = 0;          // 1 after the catalogue pane failed to load
+    int PauseAdState = 0;            // player-area ad pages: 0 not loaded, 1 failed, 2 ready
     int StopAdState = 0;
-    int CompactMode = 0;                // 0 normal, 1 from the player tab, 2 from another tab
-    int CurrentView = 0;                // 0 nothing, 1 web player page, 2 player, 3 live TV
-    int RetryTicks = 0;                 // next-episode retry timer ticks
-    int RightButtonFlag = 0;            // swallow the next click after a non-left mouse-down
-    int16_t PlayStateCache = 0;         // last state and rate read by the status poll
+    int CompactMode = 0;         // 0 normal, 1 from the player tab, 2 from another tab
+    int CurrentView = 0;         // 0 nothing, 1 web player page, 2 player, 3 live TV
+    int RetryTicks = 0;          // next-episode retry timer ticks
+    int RightButtonFlag = 0;     // swallow the next click after a non-left mouse-down
+    int16_t PlayStateCache = 0;  // last state and rate read by the status poll
     int16_t TransferRateCache = 0;
-    int16_t SideTab = 12;               // 7, 11 or 12
-    int NextBufferStarted = 0;          // 1 once buffering of the next episode started (or failed)
-    int ResumePosition = 0;             // seconds
-    int CurrentPosition = 0;            // seconds, from the last poll
-    int ResumeDone = 0;                 // 1 after the resume seek was handled
-    QString NextEpisodeLink;            // play link of the next episode, or "0", "1", "3"
-    QString EpisodeKey;                 // key of the network episode that plays, or "0"
-    QString NextEpisodeUrl;             // media address of the next episode, or "0", "1"
-    QString RecordKey = "0";            // record id (network) or path (local) that plays
-    int MainTab = 8;                    // 8, 9 (player), 13 or 14
-    int RecordKind = 0;                 // 1 network item, 2 local file
-    QString QvodFolder;                 // player helper programs' folder, trailing separator
-    QString ContextLink;                // link of the entry last right-clicked in the task list
-    QString BalloonSetting;             // last "s_pao" read by the status poll
+    int16_t SideTab = 12;       // 7, 11 or 12
+    int NextBufferStarted = 0;  // 1 once buffering of the next episode started (or failed)
+    int ResumePosition = 0;     // seconds
+    int CurrentPosition = 0;    // seconds, from the last poll
+    int ResumeDone = 0;         // 1 after the resume seek was handled
+    QString NextEpisodeLink;    // play link of the next episode, or "0", "1", "3"
+    QString EpisodeKey;         // key of the network episode that plays, or "0"
+    QString NextEpisodeUrl;     // media address of the next episode, or "0", "1"
+    QString RecordKey = "0";    // record id (network) or path (local) that plays
+    int MainTab = 8;            // 8, 9 (player), 13 or 14
+    int RecordKind = 0;         // 1 network item, 2 local file
+    QString QvodFolder;         // player helper programs' folder, trailing separator
+    QString ContextLink;        // link of the entry last right-clicked in the task list
+    QString BalloonSetting;     // last "s_pao" read by the status poll
 
     // Scrolling notice line.
     int NoticeLastIndex = 0;

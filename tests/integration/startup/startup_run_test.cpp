@@ -46,7 +46,8 @@ TEST(StartupRun, FirstStartInAnEmptyFolder) {
         if (line.contains('=')) ++keyLines;
     EXPECT_EQ(keyLines, 15);
     const QString id = qarvel::ReadSetting(cfg, "User", "Name", "0");
-    EXPECT_TRUE(QRegularExpression("^([0-9A-F]{2}-){5}[0-9A-F]{2}$|^[0-9]{12,17}$").match(id).hasMatch()) << id.toStdString();
+    EXPECT_TRUE(QRegularExpression("^([0-9A-F]{2}-){5}[0-9A-F]{2}$|^[0-9]{12,17}$").match(id).hasMatch())
+        << id.toStdString();
 
     EXPECT_EQ(readAll(home.filePath("date.dat")), QByteArray("\r\n"));
     EXPECT_EQ(readAll(home.filePath("date_f.dat")), QByteArray("\r\n"));

@@ -100,8 +100,7 @@ TEST(MainWindowPanes, EveryPaneReachesItsFirstPage) {
     EXPECT_TRUE(r.url(4).endsWith("/f.htm")) << r.url(4).toStdString();
     // Web5 carries the written dark page.
     EXPECT_TRUE(waitUntil([&] {
-        return runScript(r.pane(5), "getComputedStyle(document.body).backgroundColor").toString() ==
-               "rgb(33, 33, 33)";
+        return runScript(r.pane(5), "getComputedStyle(document.body).backgroundColor").toString() == "rgb(33, 33, 33)";
     }));
 }
 
@@ -154,8 +153,8 @@ TEST(MainWindowPanes, ProgramLinkReachesTheHookAsWritten) {
         seen << raw;
         return true;
     });
-    const QString link = QStringLiteral(
-        "zvqvod://qvod&&&http%3A//127.0.0.1/a.mp4&&&%u7B2C%u4E00&&&%u7B2C1%u96C6&&&7&&&0&&&3&&&0");
+    const QString link =
+        QStringLiteral("zvqvod://qvod&&&http%3A//127.0.0.1/a.mp4&&&%u7B2C%u4E00&&&%u7B2C1%u96C6&&&7&&&0&&&3&&&0");
     runScript(web1, QStringLiteral("var a = document.createElement('a'); a.href = '%1'; a.textContent = 'x';"
                                    "document.body.appendChild(a); a.click();")
                         .arg(link));

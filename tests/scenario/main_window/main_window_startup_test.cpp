@@ -78,8 +78,8 @@ TEST(MainWindowStartup, SkinFromTheSettingsWithAnythingButOneStartingSkinZero) {
     const QImage logo0 = imageOf(qarvel::skinLogo(0));
     const QImage logo1 = imageOf(qarvel::skinLogo(1));
     ASSERT_NE(logo0, logo1);
-    const std::pair<const char*, const QImage*> cases[] = {
-        {"1", &logo1}, {"0", &logo0}, {"3", &logo0}, {"-1", &logo0}, {"abc", &logo0}, {"", &logo0}};
+    const std::pair<const char*, const QImage*> cases[] = {{"1", &logo1},  {"0", &logo0},   {"3", &logo0},
+                                                           {"-1", &logo0}, {"abc", &logo0}, {"", &logo0}};
     for (auto [stored, logo] : cases) {
         Started s({{"Skin/Num", stored}});
         EXPECT_EQ(imageOf(s.window->controls().Imi->picture()), *logo) << stored;
@@ -134,11 +134,12 @@ TEST(MainWindowStartup, StateTabsAndTimers) {
 
 TEST(MainWindowStartup, EveryControlCarriesItsName) {
     Started s;
-    const char* names[] = {"Imi", "ni_name", "P1", "bo_tip", "jbi", "ni_bo1", "zzp", "zz", "tv", "ying",
-                           "Pic1", "wait", "jia", "w3", "l2", "L1", "Pic2", "ggx", "Pic3", "Pic4", "Pic5",
-                           "shan", "qk", "tvleft", "tvright", "gtv", "qvod", "Qvodx", "QvodC", "Lqvod", "bo_zt",
-                           "zhun", "times", "bo_name", "gunt", "gunt1", "gunt2", "huan", "bo_ad", "adp",
-                           "bo_pad", "ad_huan", "next_s", "bo_foot", "yin", "bo_v", "bo_y", "La_0", "tj"};
+    const char* names[] = {"Imi",   "ni_name", "P1",    "bo_tip", "jbi",    "ni_bo1",  "zzp",     "zz",      "tv",
+                           "ying",  "Pic1",    "wait",  "jia",    "w3",     "l2",      "L1",      "Pic2",    "ggx",
+                           "Pic3",  "Pic4",    "Pic5",  "shan",   "qk",     "tvleft",  "tvright", "gtv",     "qvod",
+                           "Qvodx", "QvodC",   "Lqvod", "bo_zt",  "zhun",   "times",   "bo_name", "gunt",    "gunt1",
+                           "gunt2", "huan",    "bo_ad", "adp",    "bo_pad", "ad_huan", "next_s",  "bo_foot", "yin",
+                           "bo_v",  "bo_y",    "La_0",  "tj"};
     for (const char* n : names) EXPECT_NE(s.window->findChild<QWidget*>(n), nullptr) << n;
     for (int i = 0; i < 16; ++i) EXPECT_NE(s.window->findChild<QWidget*>(QString("npc_%1").arg(i)), nullptr) << i;
     for (int i = 0; i < 8; ++i) EXPECT_NE(s.window->findChild<QWidget*>(QString("bo_but_%1").arg(i)), nullptr) << i;

@@ -75,7 +75,10 @@ int main(int argc, char** argv) {
         std::printf("%s\n", qPrintable(path));
     };
     QTimer::singleShot(seconds * 1000, [&] { prepare(0); });
-    QTimer::singleShot(seconds * 1000 + 1500, [&] { shoot(0); prepare(1); });
+    QTimer::singleShot(seconds * 1000 + 1500, [&] {
+        shoot(0);
+        prepare(1);
+    });
     QTimer::singleShot(seconds * 1000 + 3000, [&] {
         shoot(1);
         app.quit();

@@ -35,8 +35,8 @@ TEST(StartupCommandLine, BadInputGivesAClearError) {
     };
     for (const Case& c : cases) {
         const auto cl = parseCommandLine(c.args);
-        EXPECT_TRUE(cl.error.contains(QLatin1String(c.mentions))) << c.args.join(' ').toStdString() << " -> "
-                                                                  << cl.error.toStdString();
+        EXPECT_TRUE(cl.error.contains(QLatin1String(c.mentions)))
+            << c.args.join(' ').toStdString() << " -> " << cl.error.toStdString();
     }
 }
 

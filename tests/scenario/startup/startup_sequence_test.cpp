@@ -93,10 +93,10 @@ TEST_F(StartupFixture, FirstRunWritesTheFifteenKeysInOrderAndCreatesRecords) {
         if (l.startsWith('[')) section = l.mid(1, l.size() - 2);
         else if (l.contains('=')) keys << section + '/' + l;
     }
-    EXPECT_EQ(keys, (QStringList{"main/Name=Qarvel影视盒", "User/Name=0A-1B-2C-3D-4E-5F", "Skin/Num=0",
-                                 "Ver/Name=1.0", "S_q/ts=3", "S_q/quit=2", "S_q/qvodk=2", "S_q/s_size=2",
-                                 "S_q/h_w=14850", "S_q/h_h=9830", "S_q/s_h=2", "S_q/s_bo=2", "S_q/s_jd=2",
-                                 "S_q/qvodqi=2", "S_q/s_pao=2"}));
+    EXPECT_EQ(keys,
+              (QStringList{"main/Name=Qarvel影视盒", "User/Name=0A-1B-2C-3D-4E-5F", "Skin/Num=0", "Ver/Name=1.0",
+                           "S_q/ts=3", "S_q/quit=2", "S_q/qvodk=2", "S_q/s_size=2", "S_q/h_w=14850", "S_q/h_h=9830",
+                           "S_q/s_h=2", "S_q/s_bo=2", "S_q/s_jd=2", "S_q/qvodqi=2", "S_q/s_pao=2"}));
     EXPECT_TRUE(raw.contains(QByteArray("Name=Qarvel") + "\xD3\xB0\xCA\xD3\xBA\xD0" + "\r\n"));
     EXPECT_FALSE(raw.contains("\n\n")) << "lines end with CR LF";
 

@@ -86,7 +86,8 @@ TEST(AppIniDocument, ReplacingAValueKeepsEveryOtherLineByteForByte) {
     IniDocument doc(before);
     ASSERT_TRUE(doc.setValue("s_q", "quit", "2"));
     EXPECT_EQ(doc.toBytes(),
-              QByteArray("; note\r\n[main]\r\nName=Qarvel\xd3\xb0\xca\xd3\xba\xd0\r\n\r\n[S_q]\r\nQUIT=2\r\njunk line\r\n[x]\r\nk=v\r\n"));
+              QByteArray("; note\r\n[main]\r\nName=Qarvel\xd3\xb0\xca\xd3\xba\xd0\r\n\r\n[S_q]\r\nQUIT=2\r\njunk "
+                         "line\r\n[x]\r\nk=v\r\n"));
 }
 
 TEST(AppIniDocument, NewKeyEndsItsSectionAndNewSectionEndsTheFile) {
@@ -112,21 +113,29 @@ TEST(AppSettingsFile, FirstRunWritesExactlyTheseBytes) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath("config.dll");
-    const char* const writes[][3] = {
-        {"main", "Name", "Qarvel\xe5\xbd\xb1\xe8\xa7\x86\xe7\x9b\x92"}, {"User", "Name", "20118597412"},
-        {"Skin", "Num", "0"}, {"Ver", "Name", "1.0"}, {"S_q", "ts", "3"}, {"S_q", "quit", "2"},
-        {"S_q", "qvodk", "2"}, {"S_q", "s_size", "2"}, {"S_q", "h_w", "14850"}, {"S_q", "h_h", "9830"},
-        {"S_q", "s_h", "2"}, {"S_q", "s_bo", "2"}, {"S_q", "s_jd", "2"}, {"S_q", "qvodqi", "2"},
-        {"S_q", "s_pao", "2"}};
+    const char* const writes[][3] = {{"main", "Name", "Qarvel\xe5\xbd\xb1\xe8\xa7\x86\xe7\x9b\x92"},
+                                     {"User", "Name", "20118597412"},
+                                     {"Skin", "Num", "0"},
+                                     {"Ver", "Name", "1.0"},
+                                     {"S_q", "ts", "3"},
+                                     {"S_q", "quit", "2"},
+                                     {"S_q", "qvodk", "2"},
+                                     {"S_q", "s_size", "2"},
+                                     {"S_q", "h_w", "14850"},
+                                     {"S_q", "h_h", "9830"},
+                                     {"S_q", "s_h", "2"},
+                                     {"S_q", "s_bo", "2"},
+                                     {"S_q", "s_jd", "2"},
+                                     {"S_q", "qvodqi", "2"},
+                                     {"S_q", "s_pao", "2"}};
     for (const auto& w : writes)
         ASSERT_TRUE(WriteSetting(path, QString::fromUtf8(w[0]), QString::fromUtf8(w[1]), QString::fromUtf8(w[2])));
-    EXPECT_EQ(fileBytes(path),
-              QByteArray("[main]\r\nName=Qarvel\xd3\xb0\xca\xd3\xba\xd0\r\n"
-                         "[User]\r\nName=20118597412\r\n"
-                         "[Skin]\r\nNum=0\r\n"
-                         "[Ver]\r\nName=1.0\r\n"
-                         "[S_q]\r\nts=3\r\nquit=2\r\nqvodk=2\r\ns_size=2\r\nh_w=14850\r\nh_h=9830\r\n"
-                         "s_h=2\r\ns_bo=2\r\ns_jd=2\r\nqvodqi=2\r\ns_pao=2\r\n"));
+    EXPECT_EQ(fileBytes(path), QByteArray("[main]\r\nName=Qarvel\xd3\xb0\xca\xd3\xba\xd0\r\n"
+                                          "[User]\r\nName=20118597412\r\n"
+                                          "[Skin]\r\nNum=0\r\n"
+                                          "[Ver]\r\nName=1.0\r\n"
+                                          "[S_q]\r\nts=3\r\nquit=2\r\nqvodk=2\r\ns_size=2\r\nh_w=14850\r\nh_h=9830\r\n"
+                                          "s_h=2\r\ns_bo=2\r\ns_jd=2\r\nqvodqi=2\r\ns_pao=2\r\n"));
     EXPECT_EQ(ReadSetting(path, "main", "name", "0"), QString::fromUtf8("Qarvel\xe5\xbd\xb1\xe8\xa7\x86\xe7\x9b\x92"));
     EXPECT_EQ(ReadSetting(path, "user", "Name", "0"), "20118597412");
 }

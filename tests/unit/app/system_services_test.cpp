@@ -45,11 +45,24 @@ TEST(AppEscapeText, UnescapeMatchesEcmaScriptIncludingMalformedPercents) {
         const char* in;
         const char* out;
     } cases[] = {
-        {"%", "%"},          {"%4", "%4"},           {"%4G", "%4G"},       {"%41", "A"},
-        {"%u4E2D", "中"},    {"%u4e2d", "中"},       {"%u4E2", "%u4E2"},   {"%u4E2G%41", "%u4E2GA"},
-        {"%%41", "%A"},      {"%u%41", "%uA"},       {"%zz%u12", "%zz%u12"}, {"%E4%FF", "äÿ"},
-        {"abc%", "abc%"},    {"%U4E2D", "%U4E2D"},   {"%u004", "%u004"},   {"+%20/", "+ /"},
-        {"%25u4E2D", "%u4E2D"}, {"%uD83C%uDFAC", "\xF0\x9F\x8E\xAC"},
+        {"%", "%"},
+        {"%4", "%4"},
+        {"%4G", "%4G"},
+        {"%41", "A"},
+        {"%u4E2D", "中"},
+        {"%u4e2d", "中"},
+        {"%u4E2", "%u4E2"},
+        {"%u4E2G%41", "%u4E2GA"},
+        {"%%41", "%A"},
+        {"%u%41", "%uA"},
+        {"%zz%u12", "%zz%u12"},
+        {"%E4%FF", "äÿ"},
+        {"abc%", "abc%"},
+        {"%U4E2D", "%U4E2D"},
+        {"%u004", "%u004"},
+        {"+%20/", "+ /"},
+        {"%25u4E2D", "%u4E2D"},
+        {"%uD83C%uDFAC", "\xF0\x9F\x8E\xAC"},
     };
     for (const auto& c : cases) EXPECT_EQ(UnescapeText(c.in), u(c.out)) << c.in;
     // A lone surrogate survives as the code unit it names.

@@ -20,13 +20,15 @@ TEST(CodecGbk, CharactersOutsideGbkSurviveInFourByteForm) {
 }
 
 TEST(CodecGbk, BytesWrittenByCodePage936ReadUnchanged) {
-    EXPECT_EQ(fromGbk(QByteArray("\x80")), QString(QChar(0x20AC)));   // euro sign
+    EXPECT_EQ(fromGbk(QByteArray("\x80")), QString(QChar(0x20AC)));      // euro sign
     EXPECT_EQ(fromGbk(QByteArray("\xA1\xA4")), QString(QChar(0x00B7)));  // middle dot of the list pages
     EXPECT_EQ(toGbk(QString(QChar(0x00B7))), QByteArray("\xA1\xA4"));
 }
 
 TEST(CodecGbk, BrokenBytesBecomeReplacementAndDecodingGoesOn) {
-    const QString s = fromGbk(QByteArray("ab\xFF" "cd\xD3"));
+    const QString s =
+        fromGbk(QByteArray("ab\xFF"
+                           "cd\xD3"));
     EXPECT_TRUE(s.startsWith("ab"));
     EXPECT_TRUE(s.contains("cd"));
     EXPECT_TRUE(s.contains(QChar(0xFFFD)));
@@ -36,6 +38,6 @@ TEST(CodecGbk, DoubleByteClassification) {
     EXPECT_FALSE(codec::isGbkDoubleByte(U'a'));
     EXPECT_TRUE(codec::isGbkDoubleByte(U'影'));
     EXPECT_TRUE(codec::isGbkDoubleByte(U'·'));
-    EXPECT_FALSE(codec::isGbkDoubleByte(U'€'));       // one byte, 0x80
+    EXPECT_FALSE(codec::isGbkDoubleByte(U'€'));           // one byte, 0x80
     EXPECT_FALSE(codec::isGbkDoubleByte(U'\U0001F3AC'));  // four bytes
 }

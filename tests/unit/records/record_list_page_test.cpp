@@ -28,7 +28,8 @@ TEST(RecordsListPage, MarkupInATitleNeverBecomesMarkup) {
         "1|%3Cscript%3Ealert%281%29%3C/script%3E%22%20onmouseover%3D%22x|n|a|0|0|0\r\n", RecordFile::Network);
     EXPECT_FALSE(page.contains("<script>alert"));
     EXPECT_FALSE(page.contains("\" onmouseover=\"x"));
-    EXPECT_TRUE(page.contains("title=\"&lt;script&gt;alert(1)&lt;/script&gt;&quot; onmouseover=&quot;x\" href=open://1>"));
+    EXPECT_TRUE(
+        page.contains("title=\"&lt;script&gt;alert(1)&lt;/script&gt;&quot; onmouseover=&quot;x\" href=open://1>"));
 }
 
 TEST(RecordsListPage, WriterWritesThePageAndReportsItsPath) {

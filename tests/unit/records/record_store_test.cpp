@@ -182,10 +182,17 @@ TEST_F(RecordsStore, ReadLineAndCreateMissingFiles) {
 
 TEST_F(RecordsStore, SplitFieldsAfterDecoding) {
     // "\x95\x7c" is one GBK character whose second byte is the byte of "|".
-    const QByteArray line = "a\x95\x7c" "b|/p|3";
+    const QByteArray line =
+        "a\x95\x7c"
+        "b|/p|3";
     EXPECT_EQ(splitRecordLine(line).size(), 3);
-    EXPECT_FALSE(isRecordLine("x\x95\x7c" "y"));
-    folder.put("date_f.dat", QByteArray("x\x95\x7c" "y\r\n") + line + "\r\n");
+    EXPECT_FALSE(
+        isRecordLine("x\x95\x7c"
+                     "y"));
+    folder.put("date_f.dat", QByteArray("x\x95\x7c"
+                                        "y\r\n") +
+                                 line + "\r\n");
     EXPECT_EQ(store.UpdateLocalProgress("/p", 8), RecordStatus::Done);
-    EXPECT_EQ(local(), QByteArray("a\x95\x7c" "b|/p|8\r\n"));
+    EXPECT_EQ(local(), QByteArray("a\x95\x7c"
+                                  "b|/p|8\r\n"));
 }

@@ -19,53 +19,44 @@ namespace {
 
 class GuiEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override
-    {
+    void SetUp() override {
         static int argc = 1;
         static char name[] = "resources_test";
         static char* argv[] = {name, nullptr};
-        if (!QGuiApplication::instance())
-            new QGuiApplication(argc, argv);
+        if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
     }
 };
 [[maybe_unused]] auto* const guiEnvironment = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
 
 const std::map<int, std::pair<int, int>> kSlotSizes = {
-    {0, {80, 108}}, {1, {144, 24}}, {2, {144, 24}},  {3, {1, 43}},   {4, {10, 10}},
-    {5, {48, 24}},  {6, {96, 24}},  {7, {400, 37}},  {8, {400, 37}}, {9, {180, 42}},
-    {10, {2, 28}},  {11, {6, 40}},  {12, {232, 43}}, {13, {50, 25}}, {14, {100, 25}},
-    {15, {80, 24}}, {16, {100, 25}}, {17, {100, 25}}, {18, {100, 25}}};
+    {0, {80, 108}},  {1, {144, 24}}, {2, {144, 24}},  {3, {1, 43}},    {4, {10, 10}},  {5, {48, 24}},   {6, {96, 24}},
+    {7, {400, 37}},  {8, {400, 37}}, {9, {180, 42}},  {10, {2, 28}},   {11, {6, 40}},  {12, {232, 43}}, {13, {50, 25}},
+    {14, {100, 25}}, {15, {80, 24}}, {16, {100, 25}}, {17, {100, 25}}, {18, {100, 25}}};
 
-QImage slot(int skin, int i)
-{
+QImage slot(int skin, int i) {
     return qarvel::skinPicture(skin * 100 + 101 + i).toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-int distance(QRgb a, QRgb b)
-{
+int distance(QRgb a, QRgb b) {
     return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
 }
 
 // Pixels of a piece that stand out from its top-left (background) pixel.
-int markedPixels(const QImage& img, int x, int w, int h)
-{
+int markedPixels(const QImage& img, int x, int w, int h) {
     const QRgb bg = img.pixel(x, 0);
     int n = 0;
     for (int y = 0; y < h; ++y)
-        for (int i = x; i < x + w; ++i)
-            n += distance(img.pixel(i, y), bg) > 90;
+        for (int i = x; i < x + w; ++i) n += distance(img.pixel(i, y), bg) > 90;
     return n;
 }
 
-bool samePiece(const QImage& a, int ax, const QImage& b, int bx, int w, int h)
-{
+bool samePiece(const QImage& a, int ax, const QImage& b, int bx, int w, int h) {
     return a.copy(ax, 0, w, h) == b.copy(bx, 0, w, h);
 }
 
 class ResourcesSkin : public ::testing::TestWithParam<int> {};
 
-TEST_P(ResourcesSkin, EverySlotExistsWithItsSize)
-{
+TEST_P(ResourcesSkin, EverySlotExistsWithItsSize) {
     for (const auto& [i, size] : kSlotSizes) {
         const QPixmap pm = qarvel::skinPicture(GetParam() * 100 + 101 + i);
         ASSERT_FALSE(pm.isNull()) << "slot " << i;
@@ -73,17 +64,17 @@ TEST_P(ResourcesSkin, EverySlotExistsWithItsSize)
     }
 }
 
-TEST_P(ResourcesSkin, EveryDocumentedFaceShowsASymbolAndHoverDiffers)
-{
+TEST_P(ResourcesSkin, EveryDocumentedFaceShowsASymbolAndHoverDiffers) {
     const int s = GetParam();
-    struct Face { int slot, x, w, h, hoverSlot, hoverX; };
-    const Face faces[] = {
-        {1, 0, 24, 24, 2, 0},     {1, 48, 24, 24, 2, 48},   {1, 72, 24, 24, 2, 72},
-        {1, 96, 24, 24, 2, 96},   {1, 120, 24, 24, 2, 120}, {5, 0, 24, 24, 5, 24},
-        {6, 0, 24, 24, 6, 24},    {6, 48, 24, 24, 6, 72},   {12, 0, 58, 43, 12, 58},
-        {12, 116, 58, 43, 12, 174}, {13, 0, 25, 25, 13, 25}, {14, 0, 25, 25, 14, 25},
-        {14, 50, 25, 25, 14, 75}, {16, 25, 25, 25, 17, 25}, {16, 50, 25, 25, 17, 50},
-        {16, 75, 25, 25, 17, 75}, {18, 0, 25, 25, 18, 25},  {18, 50, 25, 25, 18, 75}};
+    struct Face {
+        int slot, x, w, h, hoverSlot, hoverX;
+    };
+    const Face faces[] = {{1, 0, 24, 24, 2, 0},       {1, 48, 24, 24, 2, 48},   {1, 72, 24, 24, 2, 72},
+                          {1, 96, 24, 24, 2, 96},     {1, 120, 24, 24, 2, 120}, {5, 0, 24, 24, 5, 24},
+                          {6, 0, 24, 24, 6, 24},      {6, 48, 24, 24, 6, 72},   {12, 0, 58, 43, 12, 58},
+                          {12, 116, 58, 43, 12, 174}, {13, 0, 25, 25, 13, 25},  {14, 0, 25, 25, 14, 25},
+                          {14, 50, 25, 25, 14, 75},   {16, 25, 25, 25, 17, 25}, {16, 50, 25, 25, 17, 50},
+                          {16, 75, 25, 25, 17, 75},   {18, 0, 25, 25, 18, 25},  {18, 50, 25, 25, 18, 75}};
     for (const Face& f : faces) {
         const QImage normal = slot(s, f.slot), hover = slot(s, f.hoverSlot);
         EXPECT_GE(markedPixels(normal, f.x, f.w, f.h), 12) << "slot " << f.slot << " x " << f.x;
@@ -96,8 +87,7 @@ TEST_P(ResourcesSkin, EveryDocumentedFaceShowsASymbolAndHoverDiffers)
     EXPECT_FALSE(samePiece(slot(s, 6), 0, slot(s, 6), 48, 24, 24));
 }
 
-TEST_P(ResourcesSkin, TabFacesCarryLabelsAndSelectionShows)
-{
+TEST_P(ResourcesSkin, TabFacesCarryLabelsAndSelectionShows) {
     const int s = GetParam();
     const QImage selected = slot(s, 7), normal = slot(s, 8), side = slot(s, 9);
     for (int x = 0; x < 400; x += 100) {
@@ -110,35 +100,28 @@ TEST_P(ResourcesSkin, TabFacesCarryLabelsAndSelectionShows)
     }
     // the four main tabs and the three side tabs are all different faces
     for (int a = 0; a < 400; a += 100)
-        for (int b = a + 100; b < 400; b += 100)
-            EXPECT_FALSE(samePiece(normal, a, normal, b, 100, 37));
+        for (int b = a + 100; b < 400; b += 100) EXPECT_FALSE(samePiece(normal, a, normal, b, 100, 37));
 }
 
 // The painter stretches the middle pieces: any variation along the stretch
 // direction would be smeared across the window.
-TEST_P(ResourcesSkin, FrameStretchesCleanly)
-{
+TEST_P(ResourcesSkin, FrameStretchesCleanly) {
     const QImage f = slot(GetParam(), 0);
     for (int y = 0; y < 55; ++y)
-        for (int x = 40; x < 50; ++x)
-            ASSERT_EQ(f.pixel(x, y), f.pixel(40, y)) << "top edge " << x << "," << y;
+        for (int x = 40; x < 50; ++x) ASSERT_EQ(f.pixel(x, y), f.pixel(40, y)) << "top edge " << x << "," << y;
     for (int y = 63; y < 108; ++y)
-        for (int x = 35; x < 45; ++x)
-            ASSERT_EQ(f.pixel(x, y), f.pixel(35, y)) << "bottom edge " << x << "," << y;
+        for (int x = 35; x < 45; ++x) ASSERT_EQ(f.pixel(x, y), f.pixel(35, y)) << "bottom edge " << x << "," << y;
     for (int x = 0; x < 80; ++x)
-        for (int y = 55; y < 63; ++y)
-            ASSERT_EQ(f.pixel(x, y), f.pixel(x, 55)) << "side " << x << "," << y;
+        for (int y = 55; y < 63; ++y) ASSERT_EQ(f.pixel(x, y), f.pixel(x, 55)) << "side " << x << "," << y;
     // compact mode and the settings dialog stretch rows 50-82 of the outer columns
     for (int x : {0, 1, 78, 79})
-        for (int y = 50; y < 83; ++y)
-            ASSERT_EQ(f.pixel(x, y), f.pixel(x, 50)) << "compact side " << x << "," << y;
+        for (int y = 50; y < 83; ++y) ASSERT_EQ(f.pixel(x, y), f.pixel(x, 50)) << "compact side " << x << "," << y;
 }
 
 // Faces are copied opaquely onto the title band (buttons at top 4, tabs at
 // top 0) and the control bar (play at top 0, others at top 11): their edges
 // must be exactly that background.
-TEST_P(ResourcesSkin, FacesMatchTheBackgroundTheySitOn)
-{
+TEST_P(ResourcesSkin, FacesMatchTheBackgroundTheySitOn) {
     const int s = GetParam();
     const QImage frame = slot(s, 0), bar = slot(s, 3);
     for (int x = 0; x < 144; x += 24)
@@ -147,15 +130,13 @@ TEST_P(ResourcesSkin, FacesMatchTheBackgroundTheySitOn)
     for (int x = 0; x < 400; x += 100)
         for (int y = 0; y < 37; ++y)
             EXPECT_EQ(slot(s, 8).pixel(x, y), frame.pixel(45, y)) << "main tab " << x << " row " << y;
-    for (int y = 0; y < 43; ++y)
-        EXPECT_EQ(slot(s, 12).pixel(0, y), bar.pixel(0, y)) << "play row " << y;
+    for (int y = 0; y < 43; ++y) EXPECT_EQ(slot(s, 12).pixel(0, y), bar.pixel(0, y)) << "play row " << y;
     for (int i : {13, 14, 16, 17, 18})
         for (int y = 0; y < 25; ++y)
             EXPECT_EQ(slot(s, i).pixel(0, y), bar.pixel(0, 11 + y)) << "slot " << i << " row " << y;
     // volume track at top 11 (away from its groove), knob 7 below the track's top
     for (int y = 0; y < 24; ++y) {
-        if (y >= 9 && y <= 15)
-            continue;
+        if (y >= 9 && y <= 15) continue;
         EXPECT_EQ(slot(s, 15).pixel(0, y), bar.pixel(0, 11 + y)) << "volume track row " << y;
     }
     EXPECT_EQ(slot(s, 4).pixel(0, 0), bar.pixel(0, 18));
@@ -163,14 +144,11 @@ TEST_P(ResourcesSkin, FacesMatchTheBackgroundTheySitOn)
 
 INSTANTIATE_TEST_SUITE_P(BothSkins, ResourcesSkin, ::testing::Values(0, 1));
 
-TEST(ResourcesLookup, NumbersOutsideTheSkinsGiveNullPictures)
-{
-    for (int n : {0, -101, 100, 120, 200, 220, 301, 1101, 319})
-        EXPECT_TRUE(qarvel::skinPicture(n).isNull()) << n;
+TEST(ResourcesLookup, NumbersOutsideTheSkinsGiveNullPictures) {
+    for (int n : {0, -101, 100, 120, 200, 220, 301, 1101, 319}) EXPECT_TRUE(qarvel::skinPicture(n).isNull()) << n;
 }
 
-TEST(ResourcesIcons, LogosIconsAndMarkerLoad)
-{
+TEST(ResourcesIcons, LogosIconsAndMarkerLoad) {
     const QImage a1 = qarvel::skinLogo(0).toImage(), a2 = qarvel::skinLogo(1).toImage();
     EXPECT_EQ(a1.size(), QSize(26, 26));
     EXPECT_EQ(a2.size(), QSize(26, 26));
@@ -184,22 +162,16 @@ TEST(ResourcesIcons, LogosIconsAndMarkerLoad)
 
     const QImage marker = qarvel::smallMarker().toImage().convertToFormat(QImage::Format_ARGB32);
     ASSERT_EQ(marker.size(), QSize(11, 11));
-    EXPECT_EQ(qAlpha(marker.pixel(0, 0)), 0);        // corners let the page show through
+    EXPECT_EQ(qAlpha(marker.pixel(0, 0)), 0);  // corners let the page show through
     EXPECT_EQ(qAlpha(marker.pixel(5, 5)), 255);
-    EXPECT_GT(qRed(marker.pixel(5, 2)), 150);         // red disc
+    EXPECT_GT(qRed(marker.pixel(5, 2)), 150);  // red disc
     EXPECT_TRUE(qarvel::smallMarkerFileData().startsWith("GIF89a"));
 }
 
 // Pictures that lie on a panel or a page rather than being copied opaquely.
-QImage argb(const QPixmap& pm)
-{
-    return pm.toImage().convertToFormat(QImage::Format_ARGB32);
-}
+QImage argb(const QPixmap& pm) { return pm.toImage().convertToFormat(QImage::Format_ARGB32); }
 
-int luminance(QRgb c)
-{
-    return (qRed(c) * 299 + qGreen(c) * 587 + qBlue(c) * 114) / 1000;
-}
+int luminance(QRgb c) { return (qRed(c) * 299 + qGreen(c) * 587 + qBlue(c) * 114) / 1000; }
 
 // Opaque pixels in a band of rows, with their mean luminance and colour balance.
 struct Ink {
@@ -208,15 +180,13 @@ struct Ink {
     long red = 0, blue = 0;
 };
 
-Ink inkIn(const QImage& img, int top, int bottom)
-{
+Ink inkIn(const QImage& img, int top, int bottom) {
     Ink ink;
     long lum = 0;
     for (int y = top; y < bottom; ++y)
         for (int x = 0; x < img.width(); ++x) {
             const QRgb c = img.pixel(x, y);
-            if (qAlpha(c) < 200)
-                continue;
+            if (qAlpha(c) < 200) continue;
             ++ink.count;
             lum += luminance(c);
             ink.red += qRed(c);
@@ -226,19 +196,16 @@ Ink inkIn(const QImage& img, int top, int bottom)
     return ink;
 }
 
-bool columnsClear(const QImage& img, int from, int to)
-{
+bool columnsClear(const QImage& img, int from, int to) {
     for (int x = from; x < to; ++x)
         for (int y = 0; y < img.height(); ++y)
-            if (qAlpha(img.pixel(x, y)) != 0)
-                return false;
+            if (qAlpha(img.pixel(x, y)) != 0) return false;
     return true;
 }
 
 class ResourcesPanel : public ::testing::TestWithParam<int> {};
 
-TEST_P(ResourcesPanel, CataloguePicturesShareOneSizeAndLetThePanelShow)
-{
+TEST_P(ResourcesPanel, CataloguePicturesShareOneSizeAndLetThePanelShow) {
     const int s = GetParam();
     const QImage wait = argb(qarvel::waitPicture(s)), error = argb(qarvel::errorPicture(s));
     ASSERT_EQ(wait.size(), QSize(200, 120));
@@ -253,35 +220,30 @@ TEST_P(ResourcesPanel, CataloguePicturesShareOneSizeAndLetThePanelShow)
     }
 }
 
-TEST_P(ResourcesPanel, EmblemsTellLoadingFromFailure)
-{
+TEST_P(ResourcesPanel, EmblemsTellLoadingFromFailure) {
     const int s = GetParam();
     const Ink loading = inkIn(argb(qarvel::waitPicture(s)), 10, 70);
     const Ink failed = inkIn(argb(qarvel::errorPicture(s)), 10, 70);
     EXPECT_GT(loading.count, 150);
-    EXPECT_GT(failed.count, 800);               // a filled disc
+    EXPECT_GT(failed.count, 800);                  // a filled disc
     EXPECT_GT(loading.blue * 4, loading.red * 5);  // the calm blue ring
-    EXPECT_GT(failed.red, failed.blue * 3 / 2);  // the warm retry disc
+    EXPECT_GT(failed.red, failed.blue * 3 / 2);    // the warm retry disc
 }
 
 // Skin 0's panel is dark, skin 1's light: a swapped pair would leave the text unreadable.
-TEST_P(ResourcesPanel, TextReadsOnItsSkinsPanel)
-{
+TEST_P(ResourcesPanel, TextReadsOnItsSkinsPanel) {
     const int s = GetParam();
     for (const QImage& img : {argb(qarvel::waitPicture(s)), argb(qarvel::errorPicture(s))}) {
         const Ink text = inkIn(img, 84, 110);
         EXPECT_GT(text.count, 100);
-        if (s == 0)
-            EXPECT_GT(text.meanLuminance, 150);
-        else
-            EXPECT_LT(text.meanLuminance, 110);
+        if (s == 0) EXPECT_GT(text.meanLuminance, 150);
+        else EXPECT_LT(text.meanLuminance, 110);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSkins, ResourcesPanel, ::testing::Values(0, 1));
 
-TEST(ResourcesPanelLookup, OtherSkinIndexesTakeTheLightPanelPictures)
-{
+TEST(ResourcesPanelLookup, OtherSkinIndexesTakeTheLightPanelPictures) {
     for (int s : {2, 7, -1}) {
         EXPECT_EQ(argb(qarvel::waitPicture(s)), argb(qarvel::waitPicture(1))) << s;
         EXPECT_EQ(argb(qarvel::errorPicture(s)), argb(qarvel::errorPicture(1))) << s;
@@ -289,8 +251,7 @@ TEST(ResourcesPanelLookup, OtherSkinIndexesTakeTheLightPanelPictures)
     EXPECT_NE(argb(qarvel::waitPicture(0)), argb(qarvel::waitPicture(1)));
 }
 
-TEST(ResourcesPlayerArea, IdlePictureIsADarkCardWithTheName)
-{
+TEST(ResourcesPlayerArea, IdlePictureIsADarkCardWithTheName) {
     const QImage adp = argb(qarvel::idlePlayerPicture());
     ASSERT_EQ(adp.size(), QSize(300, 150));
     EXPECT_EQ(qAlpha(adp.pixel(0, 0)), 0);  // rounded corners
@@ -300,20 +261,18 @@ TEST(ResourcesPlayerArea, IdlePictureIsADarkCardWithTheName)
     }
     int bright = 0;  // the white name under the tile
     for (int y = 95; y < 122; ++y)
-        for (int x = 0; x < 300; ++x)
-            bright += luminance(adp.pixel(x, y)) > 200;
+        for (int x = 0; x < 300; ++x) bright += luminance(adp.pixel(x, y)) > 200;
     EXPECT_GT(bright, 300);
 }
 
-TEST(ResourcesPlayerArea, CloseButtonHasAPlateAndAHoverLook)
-{
+TEST(ResourcesPlayerArea, CloseButtonHasAPlateAndAHoverLook) {
     const QImage normal = argb(qarvel::smallClosePicture(false));
     const QImage hovered = argb(qarvel::smallClosePicture(true));
     ASSERT_EQ(normal.size(), QSize(20, 20));
     ASSERT_EQ(hovered.size(), QSize(20, 20));
     for (const QImage& img : {normal, hovered}) {
         EXPECT_EQ(qAlpha(img.pixel(0, 0)), 0);
-        EXPECT_GT(qAlpha(img.pixel(3, 10)), 100);     // the plate under the cross
+        EXPECT_GT(qAlpha(img.pixel(3, 10)), 100);      // the plate under the cross
         EXPECT_GT(luminance(img.pixel(10, 10)), 200);  // the cross's centre
     }
     EXPECT_LT(luminance(normal.pixel(3, 10)), 60);
@@ -323,8 +282,7 @@ TEST(ResourcesPlayerArea, CloseButtonHasAPlateAndAHoverLook)
 
 // The pictures are generated; a stale commit (script changed, pictures not
 // regenerated) would ship artwork nobody can reproduce.
-TEST(ResourcesGenerator, CommittedPicturesMatchTheScript)
-{
+TEST(ResourcesGenerator, CommittedPicturesMatchTheScript) {
     QProcess gen;
     gen.start(QStringLiteral(QARVEL_SOURCE_ROOT "/scripts/make-skins"), {QStringLiteral("--check")});
     ASSERT_TRUE(gen.waitForFinished(60000)) << "the generator did not run";
