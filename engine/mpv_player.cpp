@@ -1,6 +1,6 @@
 #include "engine/mpv_player.h"
 
-#include "app/build_config.h"
+#include "common/build_config.h"
 #include "engine/cache_stream.h"
 #include "engine/full_screen.h"
 #include "engine/picture_sound.h"
@@ -41,14 +41,14 @@ QString defaultSource() { return QString(config::kServiceBase) + "seed/"; }
 }  // namespace
 
 MpvPlayer::MpvPlayer(Options options, QObject* parent) : Player(parent), m_cache(options.fetchTiming) {
-    m_programFolder = options.programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : options.programFolder;
+    m_files =
+        options.files.folder.isEmpty() ? ProgramFiles::inFolder(QCoreApplication::applicationDirPath()) : options.files;
     m_sources = options.sources.isEmpty() ? QStringList{defaultSource()} : options.sources;
     connect(&m_cache, &FilmCache::sizeKnown, this, &MpvPlayer::onSizeKnown);
     connect(&m_cache, &FilmCache::fetchEnded, this, &MpvPlayer::onFetchEnded);
 
-    const QString engineFolder = engineFolderOf(m_programFolder);
-    if (!ensurePlayerConfig(engineFolder, defaultCachePathOf(m_programFolder))) {
-        m_errorText = "cannot create the player configuration in " + engineFolder;
+    if (!ensurePlayerConfig(m_files, m_files.cacheFolder)) {
+        m_errorText = "cannot create the player configuration in " + m_files.playerFolder;
     }
     configurationChanged();
 
@@ -604,8 +604,6 @@ void MpvPlayer::preloadNext(const QString& address) {
     if (!m_cache.preload(*source, &why)) m_errorText = why;
 }
 
-void MpvPlayer::configurationChanged() {
-    m_cache.setFolder(readCachePath(engineFolderOf(m_programFolder), defaultCachePathOf(m_programFolder)));
-}
+void MpvPlayer::configurationChanged() { m_cache.setFolder(readCachePath(m_files, m_files.cacheFolder)); }
 
 }  // namespace qarvel::engine

@@ -2,6 +2,7 @@
 // The player on libmpv: films play through the player's render interface in a
 // GL widget; network films are fetched into the cache folder while they play and
 // are read from there.
+#include "common/program_files.h"
 #include "engine/film_cache.h"
 #include "engine/media_address.h"
 #include "engine/play_state.h"
@@ -22,7 +23,7 @@ class FullScreenController;
 class VideoRenderer;
 
 struct MpvPlayerOptions {
-    QString programFolder;    // empty: the folder of the executable
+    ProgramFiles files;       // empty: the files in the folder of the executable
     QStringList sources;      // empty: the build's service address + "seed/"
     bool videoOutput = true;  // false: no picture (vo=null) and a plain black widget
     bool audioOutput = true;  // false: no sound device (ao=null)
@@ -69,7 +70,7 @@ public:
     QWidget* videoWidget() override { return m_widget; }
     QStringList sources() const override { return m_sources; }
     void setSources(const QStringList& sources) override { m_sources = sources; }
-    QString programFolder() const override { return m_programFolder; }
+    QString programFolder() const override { return m_files.folder; }
     QString cacheFolder() const override { return m_cache.folder(); }
     void configurationChanged() override;
 
@@ -128,7 +129,7 @@ private:
     FullScreenController* m_fullScreen = nullptr;
     std::atomic<bool> m_wakeupPosted{false};
 
-    QString m_programFolder;
+    ProgramFiles m_files;
     QStringList m_sources;
     QString m_adPageUrl;
     QString m_errorText;

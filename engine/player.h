@@ -78,7 +78,7 @@ public:
     // "qvod://" addresses resolve: source + HASH + "/" + NAME.
     virtual QStringList sources() const = 0;
     virtual void setSources(const QStringList& sources) = 0;
-    // The program folder; the engine keeps its files in programFolder + "/Qvod/".
+    // The program folder; the engine keeps its files in the player's folder in it.
     virtual QString programFolder() const = 0;
     // The cache folder the engine currently stores films in.
     virtual QString cacheFolder() const = 0;

@@ -1,9 +1,9 @@
 #include "engine/player_config.h"
 
-#include "app/atomic_file.h"
-#include "app/settings_file.h"
-#include "app/text_codec.h"
-#include "app/text_lines.h"
+#include "common/atomic_file.h"
+#include "common/settings_file.h"
+#include "common/text_codec.h"
+#include "common/text_lines.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -12,21 +12,10 @@ namespace qarvel::engine {
 
 namespace {
 
-const QString kIniName = "QvodCfg.ini";
-const QString kXmlName = "QvodPlayer.xml";
 const QString kSection = "NBQVODTERMINAL";
 const QString kKey = "defaultsavepath";
 const QByteArray kAttribute = "Defaultsavepath=";
 const QByteArray kOpening = "Defaultsavepath=\"";  // the attribute and its opening quotation mark
-
-QString joinFolder(const QString& folder, const QString& name) {
-    return folder.endsWith('/') ? folder + name : folder + '/' + name;
-}
-
-QString withoutTrailingSlash(QString folder) {
-    while (folder.size() > 1 && folder.endsWith('/')) folder.chop(1);
-    return folder;
-}
 
 bool isUsableFolder(const QString& path) { return path.startsWith('/'); }
 
@@ -60,28 +49,24 @@ QByteArray xmlTemplate(const QString& cachePath) {
 
 }  // namespace
 
-QString engineFolderOf(const QString& programFolder) { return withoutTrailingSlash(programFolder) + "/Qvod/"; }
-
-QString defaultCachePathOf(const QString& programFolder) { return withoutTrailingSlash(programFolder) + "/Media/"; }
-
-bool ensurePlayerConfig(const QString& engineFolder, const QString& cachePath) {
-    if (engineFolder.isEmpty() || !QDir().mkpath(engineFolder)) return false;
+bool ensurePlayerConfig(const ProgramFiles& files, const QString& cachePath) {
+    if (files.playerFolder.isEmpty() || !QDir().mkpath(files.playerFolder)) return false;
     bool ok = true;
-    const QString ini = joinFolder(engineFolder, kIniName);
+    const QString& ini = files.playerIni;
     if (!QFileInfo::exists(ini)) ok = WriteSetting(ini, kSection, kKey, cachePath) && ok;
-    const QString xml = joinFolder(engineFolder, kXmlName);
+    const QString& xml = files.playerXml;
     if (!QFileInfo::exists(xml)) ok = writeFileAtomically(xml, xmlTemplate(cachePath)) && ok;
     return ok;
 }
 
-QString readCachePath(const QString& engineFolder, const QString& fallback) {
-    if (engineFolder.isEmpty()) return fallback;
-    const QString ini = joinFolder(engineFolder, kIniName);
+QString readCachePath(const ProgramFiles& files, const QString& fallback) {
+    if (files.playerFolder.isEmpty()) return fallback;
+    const QString& ini = files.playerIni;
     if (QFileInfo::exists(ini)) {
         const QString value = ReadSetting(ini, kSection, kKey, "0");
         if (value != "0" && !value.isEmpty()) return isUsableFolder(value) ? value : fallback;
     }
-    const auto bytes = readWholeFile(joinFolder(engineFolder, kXmlName));
+    const auto bytes = readWholeFile(files.playerXml);
     if (!bytes) return fallback;
     for (const QByteArray& line : splitTextLines(*bytes)) {
         if (!line.contains(kAttribute)) continue;
@@ -93,10 +78,10 @@ QString readCachePath(const QString& engineFolder, const QString& fallback) {
     return fallback;
 }
 
-bool writeCachePath(const QString& engineFolder, const QString& path) {
-    if (engineFolder.isEmpty() || path.isEmpty() || !isStorable(path)) return false;
+bool writeCachePath(const ProgramFiles& files, const QString& path) {
+    if (files.playerFolder.isEmpty() || path.isEmpty() || !isStorable(path)) return false;
     bool ok = true;
-    const QString xml = joinFolder(engineFolder, kXmlName);
+    const QString& xml = files.playerXml;
     if (const auto bytes = readWholeFile(xml)) {
         QByteArray text;
         for (const QByteArray& line : splitTextLines(*bytes)) text += line + "\r\n";
@@ -106,7 +91,7 @@ bool writeCachePath(const QString& engineFolder, const QString& path) {
             ok = writeFileAtomically(xml, text);
         }
     }
-    return WriteSetting(joinFolder(engineFolder, kIniName), kSection, kKey, path) && ok;
+    return WriteSetting(files.playerIni, kSection, kKey, path) && ok;
 }
 
 }  // namespace qarvel::engine

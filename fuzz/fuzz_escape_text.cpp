@@ -1,6 +1,6 @@
 // Escape and unescape on arbitrary UTF-16 text: unescape must undo escape,
 // and escape must give only the characters it promises.
-#include "app/escape_text.h"
+#include "common/escape_text.h"
 
 #include <cstdlib>
 #include <cstring>

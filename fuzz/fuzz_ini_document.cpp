@@ -1,6 +1,6 @@
 // The settings format on arbitrary bytes: lookups never fail, a stored value
 // reads back, and writing keeps the document readable.
-#include "app/ini_document.h"
+#include "common/ini_document.h"
 
 #include <cstdlib>
 

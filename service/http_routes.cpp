@@ -1,6 +1,6 @@
 #include "service/http_routes.h"
 
-#include "app/build_config.h"
+#include "common/build_config.h"
 #include "service/byte_range.h"
 #include "service/connection_closer.h"
 #include "service/pages.h"

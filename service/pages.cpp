@@ -1,7 +1,7 @@
 #include "service/pages.h"
 
-#include "app/build_config.h"
-#include "app/codec/utf8.h"
+#include "common/build_config.h"
+#include "common/utf8.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
 #include "service/play_exchange.h"
 
-#include "app/codec/js_escape.h"
+#include "common/js_escape.h"
 
 #include <charconv>
 #include <vector>

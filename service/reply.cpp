@@ -1,6 +1,6 @@
 #include "service/reply.h"
 
-#include "app/codec/gbk.h"
+#include "common/gbk.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,6 +1,6 @@
 #include "service/service_context.h"
 
-#include "app/build_config.h"
+#include "common/build_config.h"
 
 namespace qarvel::service {
 namespace {

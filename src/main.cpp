@@ -1,12 +1,13 @@
 // qarvel: the client. Parses the command line, prepares the program folder,
-// optionally starts the demo service, then runs the start-up sequence.
-#include "app/build_config.h"
-#include "app/main_window/main_window.h"
+// optionally starts the demo service, then runs the start-up sequence, which
+// has the application show its window.
+#include "common/build_config.h"
+#include "common/program_files.h"
+#include "app/application.h"
 #include "app/command_line.h"
 #include "app/startup_sequence.h"
 #include "app/system_services.h"
 #include "app/unattended_run.h"
-#include "engine/mpv_player.h"
 #include "platform/player_component.h"
 #include "platform/user_dialogs.h"
 #include "records/record_list_page.h"
@@ -65,46 +66,31 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "qarvel: demo clip missing (build the demo_media target): %s\n", clip.c_str());
     }
 
+    // The one value that names the program's files; every part gets it from here.
+    const qarvel::ProgramFiles files = qarvel::ProgramFiles::inFolder(home);
     qarvel::platform::LinuxPlayerComponent component;
     qarvel::platform::QtUserDialogs dialogs;
     qarvel::platform::DesktopShell shell;
-    std::unique_ptr<qarvel::engine::MpvPlayer> player;
-    std::unique_ptr<qarvel::MainWindow> window;
+    qarvel::Application application({.files = files, .serviceBase = serviceBase, .playTarget = cl.playTarget});
 
     qarvel::StartupEnvironment env;
-    env.programFolder = home;
+    env.files = files;
     env.component = &component;
     env.dialogs = &dialogs;
     env.shell = &shell;
     env.macAddress = [] { return qarvel::GetMacAddress(); };
     env.randomUserId = [] { return qarvel::MakeRandomUserId(); };
-    const qarvel::records::ListPageWriter pages(home);
+    const qarvel::records::ListPageWriter pages(files);
     env.renderRecordList = [&pages](const QString& recordFile) {
         pages.RenderRecordList(qarvel::records::recordFileForName(recordFile));
     };
     env.showMainWindow = [&] {
-        qarvel::engine::MpvPlayer::Options options;
-        options.programFolder = home;
-        options.sources = {serviceBase + QStringLiteral("seed/")};
-        // Platforms without a screen have no GL surface for the picture; the
-        // film still plays (state, time, records) without one.
-        const QString platform = QGuiApplication::platformName();
-        options.videoOutput = platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
-        player = std::make_unique<qarvel::engine::MpvPlayer>(options);
-        // The window cannot stand without its player control.
-        if (!player->isReady()) {
-            std::fprintf(stderr, "qarvel: the player could not start: %s\n", qPrintable(player->errorText()));
-            return false;
-        }
-        window = std::make_unique<qarvel::MainWindow>(qarvel::MainWindowDeps{
-            .programFolder = home, .serviceBase = serviceBase, .player = *player, .commandLine = cl.playTarget});
-        window->show();
-        return true;
+        if (application.showMainWindow()) return true;
+        std::fprintf(stderr, "qarvel: the player could not start: %s\n", qPrintable(application.errorText()));
+        return false;
     };
     if (qarvel::StartupSequence(env).run() != qarvel::StartupResult::WindowShown) return 0;
-    qarvel::scheduleUnattendedRun([&window](const QString& path) { return window && window->grabScreenshot(path); },
+    qarvel::scheduleUnattendedRun([&application](const QString& path) { return application.grabScreenshot(path); },
                                   cl.screenshot, cl.quitAfterMs > 0 ? cl.quitAfterMs * 3 / 4 : 15000, cl.quitAfterMs);
-    const int code = app.exec();
-    window.reset();  // before the player it holds a reference to
-    return code;
+    return app.exec();
 }

@@ -89,7 +89,7 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs) {
 
 std::unique_ptr<MpvPlayer> makePlayer(const QString& programFolder, const QString& source) {
     MpvPlayer::Options options;
-    options.programFolder = programFolder;
+    options.files = qarvel::ProgramFiles::inFolder(programFolder);
     options.sources = {source};
     options.videoOutput = false;
     options.audioOutput = false;

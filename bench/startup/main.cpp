@@ -12,7 +12,7 @@
 // the last load. Without a display the offscreen platform is used.
 #include "process_memory.h"
 
-#include "app/text_codec.h"
+#include "common/text_codec.h"
 #include "service/demo_service.h"
 #include "web/first_pages.h"
 #include "web/web_environment.h"
@@ -103,8 +103,9 @@ int runCase(const QString& name, int argc, char** argv) {
     const QString base = QString::fromStdString(service.baseUrl());
 
     QTemporaryDir home;
-    writeListPage(home.filePath(QStringLiteral("c.htm")));
-    writeListPage(home.filePath(QStringLiteral("f.htm")));
+    const qarvel::ProgramFiles files = qarvel::ProgramFiles::inFolder(home.path());
+    writeListPage(files.networkListPage);
+    writeListPage(files.localListPage);
 
     if (name == QLatin1String("bare")) {
         QWebEngineView view;
@@ -118,7 +119,7 @@ int runCase(const QString& name, int argc, char** argv) {
         return 0;
     }
 
-    qarvel::web::createSharedProfile(home.path());
+    qarvel::web::createSharedProfile(files);
     QWidget window;
     window.resize(1000, 700);
     qarvel::web::PaneSet panes{};
@@ -131,7 +132,7 @@ int runCase(const QString& name, int argc, char** argv) {
         panes[i] = pane;
     }
     window.show();
-    qarvel::web::navigateFirstPages(panes, base, home.path(), QStringLiteral("00-11-22-33-44-55"));
+    qarvel::web::navigateFirstPages(panes, base, files, QStringLiteral("00-11-22-33-44-55"));
     const bool ok = runUntil([&] {
         for (int i = 0; i < 11; ++i) {
             if (finished[i] == 0 || begun[i] > finished[i]) return false;

@@ -1,5 +1,5 @@
 // qarvel-service: the demo service on its own, until SIGINT or SIGTERM.
-#include "app/build_config.h"
+#include "common/build_config.h"
 #include "service/demo_service.h"
 #include "service/play_exchange.h"
 

@@ -1,8 +1,8 @@
 #include "app/startup_sequence.h"
 
-#include "app/atomic_file.h"
-#include "app/build_config.h"
-#include "app/settings_file.h"
+#include "common/atomic_file.h"
+#include "common/build_config.h"
+#include "common/settings_file.h"
 #include "platform/player_component.h"
 #include "platform/user_dialogs.h"
 
@@ -23,11 +23,9 @@ struct Key {
 constexpr Key kOptionKeys[] = {{"quit", "2"}, {"qvodk", "2"}, {"s_size", "2"}, {"h_w", "14850"}, {"h_h", "9830"},
                                {"s_h", "2"},  {"s_bo", "2"},  {"s_jd", "2"},   {"qvodqi", "2"},  {"s_pao", "2"}};
 
-QString join(const QString& folder, const char* name) { return folder + u'/' + QLatin1String(name); }
-
 }  // namespace
 
-QString StartupSequence::settingsPath() const { return join(env_.programFolder, "config.dll"); }
+QString StartupSequence::settingsPath() const { return env_.files.settings; }
 
 StartupResult StartupSequence::run() {
     if (!checkPlayerComponent()) return StartupResult::NoPlayerComponent;
@@ -91,16 +89,15 @@ void StartupSequence::repairSettings() {
 }
 
 void StartupSequence::createRecordFiles() {
-    for (const char* name : {"date.dat", "date_f.dat"}) {
-        const QString path = join(env_.programFolder, name);
+    for (const QString& path : {env_.files.networkRecords, env_.files.localRecords}) {
         if (!QFile::exists(path)) writeFileAtomically(path, "\r\n");
     }
 }
 
 void StartupSequence::createListPages() {
     if (!env_.renderRecordList) return;
-    if (!QFile::exists(join(env_.programFolder, "c.htm"))) env_.renderRecordList(QStringLiteral("date.dat"));
-    if (!QFile::exists(join(env_.programFolder, "f.htm"))) env_.renderRecordList(QStringLiteral("date_f.dat"));
+    if (!QFile::exists(env_.files.networkListPage)) env_.renderRecordList(ProgramFiles::networkRecordsName());
+    if (!QFile::exists(env_.files.localListPage)) env_.renderRecordList(ProgramFiles::localRecordsName());
 }
 
 }  // namespace qarvel

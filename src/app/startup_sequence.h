@@ -2,6 +2,8 @@
 // What runs before the main window exists: the player component check, the
 // settings file's first run and repair, the record files and list pages, and
 // then loading and showing the main window.
+#include "common/program_files.h"
+
 #include <QString>
 #include <functional>
 
@@ -13,13 +15,13 @@ class Shell;
 }  // namespace platform
 
 struct StartupEnvironment {
-    QString programFolder;  // no trailing separator
+    ProgramFiles files;
     platform::PlayerComponent* component = nullptr;
     platform::UserDialogs* dialogs = nullptr;
     platform::Shell* shell = nullptr;
     std::function<QString()> macAddress;  // empty text when none
     std::function<QString()> randomUserId;
-    // Builds the list page for "date.dat" or "date_f.dat" (the page file only).
+    // Builds the list page for the record file of this name (the page file only).
     std::function<void(const QString& recordFileName)> renderRecordList;
     // Loads and shows the main window; false when one of its embedded
     // controls (the player) failed to load.

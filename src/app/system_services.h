@@ -2,8 +2,8 @@
 // Small stateless services shared across the program: the anonymous user
 // identifier, escaping, play-time text, file-name helpers, display width,
 // marker extraction and folder listing.
-#include "app/display_width.h"
-#include "app/escape_text.h"
+#include "common/display_width.h"
+#include "common/escape_text.h"
 
 #include <QDateTime>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "records/record_format.h"
 
-#include "app/text_codec.h"
-#include "app/text_lines.h"
+#include "common/text_codec.h"
+#include "common/text_lines.h"
 
 #include <functional>
 
@@ -60,15 +60,23 @@ std::optional<QByteArray> withRecordsRewritten(const QByteArray& file,
 }  // namespace
 
 QString recordFileName(RecordFile file) {
-    return file == RecordFile::Network ? QStringLiteral("date.dat") : QStringLiteral("date_f.dat");
+    return file == RecordFile::Network ? ProgramFiles::networkRecordsName() : ProgramFiles::localRecordsName();
 }
 
 QString pageFileName(RecordFile file) {
-    return file == RecordFile::Network ? QStringLiteral("c.htm") : QStringLiteral("f.htm");
+    return file == RecordFile::Network ? ProgramFiles::networkListPageName() : ProgramFiles::localListPageName();
 }
 
 RecordFile recordFileForName(const QString& fileName) {
-    return fileName == QLatin1String("date.dat") ? RecordFile::Network : RecordFile::Local;
+    return fileName == ProgramFiles::networkRecordsName() ? RecordFile::Network : RecordFile::Local;
+}
+
+QString recordFilePath(const ProgramFiles& files, RecordFile file) {
+    return file == RecordFile::Network ? files.networkRecords : files.localRecords;
+}
+
+QString pageFilePath(const ProgramFiles& files, RecordFile file) {
+    return file == RecordFile::Network ? files.networkListPage : files.localListPage;
 }
 
 QStringList splitRecordLine(const QByteArray& line) { return fromGbk(line).split(u'|'); }

@@ -1,9 +1,11 @@
 #pragma once
-// The two record files: date.dat (films played from the service) and
-// date_f.dat (local files). One record per line, fields separated by "|",
+// The two record files: the network records (films played from the service)
+// and the local records (local files). One record per line, fields separated by "|",
 // newest first, GBK text with CR LF. A line without "|" is not a record but
 // still counts when lines are numbered. The rewrites here are pure: bytes of
 // the old file in, bytes of the new file out.
+#include "common/program_files.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -12,16 +14,20 @@
 namespace qarvel::records {
 
 enum class RecordFile {
-    Network,  // date.dat, listed in c.htm
-    Local,    // date_f.dat, listed in f.htm
+    Network,  // listed in the network list page
+    Local,    // listed in the local list page
 };
 
-QString recordFileName(RecordFile file);  // "date.dat" or "date_f.dat"
-QString pageFileName(RecordFile file);    // "c.htm" or "f.htm"
-// "date.dat" names the network file; any other name the local one.
+// The bare names, as ProgramFiles knows them.
+QString recordFileName(RecordFile file);
+QString pageFileName(RecordFile file);
+// The network records' name names the network file; any other name the local one.
 RecordFile recordFileForName(const QString& fileName);
+// The file's path among the program's files.
+QString recordFilePath(const ProgramFiles& files, RecordFile file);
+QString pageFilePath(const ProgramFiles& files, RecordFile file);
 
-// A film in date.dat. Title, name and address are already escaped with
+// A film of the network records. Title, name and address are already escaped with
 // EscapeText, so the line is plain ASCII.
 struct NetworkRecord {
     qint64 id = 0;
@@ -33,7 +39,7 @@ struct NetworkRecord {
     qint64 position = 0;
 };
 
-// A file in date_f.dat; the path is the key (compared case-sensitively).
+// A file in the local records; the path is the key (compared case-sensitively).
 struct LocalRecord {
     QString name;
     QString path;

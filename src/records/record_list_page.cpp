@@ -1,10 +1,10 @@
 #include "records/record_list_page.h"
 
-#include "app/atomic_file.h"
-#include "app/display_width.h"
-#include "app/escape_text.h"
-#include "app/text_codec.h"
-#include "app/text_lines.h"
+#include "common/atomic_file.h"
+#include "common/display_width.h"
+#include "common/escape_text.h"
+#include "common/text_codec.h"
+#include "common/text_lines.h"
 
 namespace qarvel::records {
 namespace {
@@ -78,13 +78,11 @@ QByteArray RenderRecordList(const QByteArray& recordFileBytes, RecordFile file) 
     return QByteArray(kPageStart) + toGbk(rows) + QByteArray(kPageEnd);
 }
 
-ListPageWriter::ListPageWriter(QString programFolder, PageRebuiltHandler onRebuilt)
-    : folder_(std::move(programFolder)), onRebuilt_(std::move(onRebuilt)) {}
-
-QString ListPageWriter::pagePath(RecordFile file) const { return folder_ + u'/' + pageFileName(file); }
+ListPageWriter::ListPageWriter(ProgramFiles files, PageRebuiltHandler onRebuilt)
+    : files_(std::move(files)), onRebuilt_(std::move(onRebuilt)) {}
 
 std::optional<QString> ListPageWriter::RenderRecordList(RecordFile file) const {
-    const std::optional<QByteArray> records = readWholeFile(folder_ + u'/' + recordFileName(file));
+    const std::optional<QByteArray> records = readWholeFile(recordPath(file));
     if (!records) return std::nullopt;
     const QString path = pagePath(file);
     if (!writeFileAtomically(path, records::RenderRecordList(*records, file))) return std::nullopt;

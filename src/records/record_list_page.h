@@ -1,6 +1,6 @@
 #pragma once
-// The list pages c.htm (films, from date.dat) and f.htm (local files, from
-// date_f.dat): one table row per record whose link plays it ("open://" n) and
+// The two list pages (films, from the network records; local files, from the
+// local records): one table row per record whose link plays it ("open://" n) and
 // whose hidden icon deletes it ("delk://" n), n being the line number in the
 // record file. The program writes these pages into its folder and shows them
 // in the two list panes.
@@ -27,8 +27,8 @@ using PageRebuiltHandler = std::function<void(RecordFile file, const QString& pa
 
 class ListPageWriter {
 public:
-    // programFolder holds the record files, the pages and i.gif.
-    explicit ListPageWriter(QString programFolder, PageRebuiltHandler onRebuilt = {});
+    // files names the record files and the pages.
+    explicit ListPageWriter(ProgramFiles files, PageRebuiltHandler onRebuilt = {});
 
     // Reads the record file, writes its page atomically, reports it through the
     // handler and returns the page's path. nullopt, with the old page left as
@@ -36,11 +36,11 @@ public:
     // cannot be written.
     std::optional<QString> RenderRecordList(RecordFile file) const;
 
-    QString pagePath(RecordFile file) const;
-    const QString& programFolder() const { return folder_; }
+    QString pagePath(RecordFile file) const { return pageFilePath(files_, file); }
+    QString recordPath(RecordFile file) const { return recordFilePath(files_, file); }
 
 private:
-    QString folder_;
+    ProgramFiles files_;
     PageRebuiltHandler onRebuilt_;
 };
 

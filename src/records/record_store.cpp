@@ -1,8 +1,8 @@
 #include "records/record_store.h"
 
-#include "app/atomic_file.h"
-#include "app/text_codec.h"
-#include "app/text_lines.h"
+#include "common/atomic_file.h"
+#include "common/text_codec.h"
+#include "common/text_lines.h"
 
 #include <QFileInfo>
 
@@ -10,9 +10,7 @@ namespace qarvel::records {
 
 RecordStore::RecordStore(const ListPageWriter& pages) : pages_(pages) {}
 
-QString RecordStore::recordFilePath(RecordFile file) const {
-    return pages_.programFolder() + u'/' + recordFileName(file);
-}
+QString RecordStore::recordFilePath(RecordFile file) const { return pages_.recordPath(file); }
 
 namespace {
 

@@ -32,7 +32,7 @@ public:
                                   qint64 ly, qint64 did, qint64 position);
     // Stores the position reached in the film's line.
     RecordStatus UpdateNetworkProgress(qint64 id, qint64 position);
-    // As AddNetworkRecord for date_f.dat, keyed by path.
+    // As AddNetworkRecord for the local records, keyed by path.
     RecordStatus AddLocalRecord(const QString& name, const QString& path, qint64 position);
     RecordStatus UpdateLocalProgress(const QString& path, qint64 position);
     // Removes line n (counted from 1 over all lines, records or not).

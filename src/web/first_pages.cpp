@@ -8,18 +8,14 @@ QString darkEmptyPage() {
         "body{overflow:auto;background:#212121;width:100%;}</style></head><body></body></html>");
 }
 
-void navigateFirstPages(const PaneSet& panes, const QString& base, const QString& programFolder,
-                        const QString& userId) {
-    QString folder = programFolder;
-    while (folder.size() > 1 && folder.endsWith(QLatin1Char('/'))) folder.chop(1);
-
+void navigateFirstPages(const PaneSet& panes, const QString& base, const ProgramFiles& files, const QString& userId) {
     auto go = [&panes](int number, const QString& address) {
         if (WebPane* pane = panes[number - 1]) pane->navigate(address);
     };
     go(1, base);
     go(2, QStringLiteral("about:blank"));
-    go(3, folder + QStringLiteral("/c.htm"));
-    go(4, folder + QStringLiteral("/f.htm"));
+    go(3, files.networkListPage);
+    go(4, files.localListPage);
     if (WebPane* web5 = panes[4]) {
         web5->navigate(QStringLiteral("about:blank"));
         web5->writeDocument(darkEmptyPage());

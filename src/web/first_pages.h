@@ -1,5 +1,6 @@
 #pragma once
 // The first page of every pane when the main window starts.
+#include "common/program_files.h"
 #include "web/web_pane.h"
 
 #include <QString>
@@ -11,10 +12,10 @@ namespace qarvel::web {
 QString darkEmptyPage();
 
 // Navigates the panes in the start-up order: Web1 the base, Web2 about:blank,
-// Web3 c.htm and Web4 f.htm of the program folder, Web5 the dark empty page,
+// Web3 and Web4 the network and local list pages, Web5 the dark empty page,
 // Web6 the usage ping with `userId` (unencoded), Web8, Web9, Web7 the
 // advertisement and highlights pages, Web11 the channel list, Web10 the idle
 // TV page. Missing panes are skipped.
-void navigateFirstPages(const PaneSet& panes, const QString& base, const QString& programFolder, const QString& userId);
+void navigateFirstPages(const PaneSet& panes, const QString& base, const ProgramFiles& files, const QString& userId);
 
 }  // namespace qarvel::web

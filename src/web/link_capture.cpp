@@ -1,6 +1,6 @@
 #include "web/link_capture.h"
 
-#include "app/build_config.h"
+#include "common/build_config.h"
 #include "web/program_links.h"
 
 #include <QJsonArray>

@@ -1,6 +1,6 @@
 #include "web/pane_events.h"
 
-#include "app/main_window/main_window_state.h"
+#include "state/main_window_state.h"
 
 #include <QCoreApplication>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "web/program_links.h"
 
-#include "app/build_config.h"
+#include "common/build_config.h"
 
 namespace qarvel::web {
 

@@ -55,15 +55,9 @@ void prepareWebEngineEnvironment() {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
-QString webDataFolder(const QString& programFolder) {
-    QString folder = programFolder;
-    while (folder.endsWith(QLatin1Char('/')) && folder.size() > 1) folder.chop(1);
-    return folder + QStringLiteral("/webdata");
-}
-
-QWebEngineProfile* createSharedProfile(const QString& programFolder) {
+QWebEngineProfile* createSharedProfile(const ProgramFiles& files) {
     if (g_profile) return g_profile;
-    const QString folder = webDataFolder(programFolder);
+    const QString& folder = files.browserProfile;
     QDir().mkpath(folder);
     // Owned by the application object: destroyed after the windows and their
     // pages, which must go first.

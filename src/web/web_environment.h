@@ -1,6 +1,8 @@
 #pragma once
 // Process-wide set-up of the browser engine: start flags (before QApplication)
 // and the one persistent profile every pane shares.
+#include "common/program_files.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -20,15 +22,12 @@ void prepareWebEngineEnvironment();
 QByteArray chromiumFlags(const QByteArray& existing, bool runningAsRoot);
 
 // Creates the program's profile, storing cookies, cache and local storage in
-// `programFolder` + "/webdata" so the service's cookies survive a restart.
-// The profile belongs to the application object and outlives every pane.
-// Calling it again returns the profile already created.
-QWebEngineProfile* createSharedProfile(const QString& programFolder);
+// the program's browser profile folder so the service's cookies survive a
+// restart. The profile belongs to the application object and outlives every
+// pane. Calling it again returns the profile already created.
+QWebEngineProfile* createSharedProfile(const ProgramFiles& files);
 
 // The profile made by createSharedProfile, or nullptr before it was called.
 QWebEngineProfile* sharedProfile();
-
-// Folder of the profile's data below the program folder.
-QString webDataFolder(const QString& programFolder);
 
 }  // namespace qarvel::web

@@ -61,33 +61,14 @@ constexpr bool hasOwnBalloon(int index) { return index <= 5; }
 
 }  // namespace
 
-QWidget* MainWindowControls::mainTabPage(int tab) const {
-    switch (tab) {
-    case 8: return zzp;
-    case 9: return zz;
-    case 13: return tv;
-    case 14: return ying;
-    default: return nullptr;
-    }
-}
-
-QWidget* MainWindowControls::sideTabPage(int tab) const {
-    switch (tab) {
-    case 11: return Pic5;
-    case 12: return Pic3;
-    case 7: return Pic4;
-    default: return nullptr;
-    }
-}
-
-void MainWindowControls::attachPlayerWidget(QWidget* video) {
-    QvodC = video;
+void attachPlayerWidget(MainWindowControls& c, QWidget* video) {
+    c.QvodC = video;
     if (!video) return;
-    video->setParent(Qvodx);
+    video->setParent(c.Qvodx);
     video->setObjectName(QStringLiteral("QvodC"));
     fillParent(video);
     video->show();
-    Lqvod->raise();
+    c.Lqvod->raise();
 }
 
 MainWindowControls buildMainWindowControls(QWidget* window, const PaneFactory& panes) {

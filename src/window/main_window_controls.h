@@ -1,8 +1,7 @@
 #pragma once
-// Every control of the main window `BA1`, under the names the rest of the
-// program uses for them (member names and objectNames alike), and the builder
-// that creates the widget tree with its design-time captions, tooltips and
-// visibility. The window owns the widgets; this struct only points at them.
+// The builder of the main window's controls: creates the widget tree with its
+// design-time captions, tooltips and visibility, and fills the controls' table.
+#include "state/main_window_controls.h"
 #include "window/picture_box.h"
 
 #include <QWidget>
@@ -35,88 +34,9 @@ inline const QString kReady = QStringLiteral("准备就绪");
 inline const QString kNextEpisodeWait = QStringLiteral("正准备播放下一集，请稍后...");
 }  // namespace text
 
-struct MainWindowControls {
-    QWidget* BA1 = nullptr;
-
-    // Title strip.
-    PictureBox* Imi = nullptr;
-    Label* ni_name = nullptr;
-    // Window buttons: 0-5 title bar, 6 and 15 sidebar strips, 7/11/12 side
-    // tabs, 8/9/13/14 main tabs, 10 sidebar header.
-    std::array<PictureBox*, 16> npc{};
-    QWidget* P1 = nullptr;  // balloon of the title-bar buttons
-    Label* bo_tip = nullptr;
-    Label* jbi = nullptr;     // leaves compact mode
-    Label* ni_bo1 = nullptr;  // compact title
-
-    // Pages of the main tabs.
-    QWidget* zzp = nullptr;   // 8 catalogue
-    QWidget* zz = nullptr;    // 9 player
-    QWidget* tv = nullptr;    // 13 live TV
-    QWidget* ying = nullptr;  // 14 highlights
-
-    // Catalogue page.
-    QWidget* Pic1 = nullptr;
-    QWidget* wait = nullptr;
-    Label* jia = nullptr;  // the waiting picture; after a failure the error picture
-    Label* w3 = nullptr;   // hidden, holds the error picture
-
-    // Player page.
-    QWidget* l2 = nullptr;
-    QWidget* L1 = nullptr;
-    QWidget* Pic2 = nullptr;
-    PictureBox* ggx = nullptr;
-    QWidget* Pic3 = nullptr;
-    QWidget* Pic4 = nullptr;
-    QWidget* Pic5 = nullptr;
-    QWidget* shan = nullptr;
-    Label* qk = nullptr;
-
-    // Live-TV page.
-    QWidget* tvleft = nullptr;
-    QWidget* tvright = nullptr;
-    PictureBox* gtv = nullptr;
-
-    // Player area.
-    QWidget* qvod = nullptr;
-    QWidget* Qvodx = nullptr;
-    QWidget* QvodC = nullptr;  // the player's video widget, once attached
-    Label* Lqvod = nullptr;
-    QWidget* bo_zt = nullptr;
-    Label* zhun = nullptr;
-    Label* times = nullptr;
-    Label* bo_name = nullptr;
-    PictureBox* gunt = nullptr;
-    PictureBox* gunt1 = nullptr;
-    Label* gunt2 = nullptr;
-    Label* huan = nullptr;
-    QWidget* bo_ad = nullptr;
-    PictureBox* adp = nullptr;
-    QWidget* bo_pad = nullptr;
-    QWidget* ad_huan = nullptr;
-    Label* next_s = nullptr;
-
-    // Control bar.
-    PictureBox* bo_foot = nullptr;
-    std::array<PictureBox*, 8> bo_but{};
-    PictureBox* yin = nullptr;
-    PictureBox* bo_v = nullptr;
-    Label* bo_y = nullptr;
-    std::array<Label*, 1> La{};
-
-    QWidget* tj = nullptr;  // holds the usage-ping pane
-
-    // Browser panes Web1 to Web11; index 0 is unused.
-    std::array<QWidget*, 12> Web{};
-
-    // The page shown by a main tab (8, 9, 13, 14), or null.
-    QWidget* mainTabPage(int tab) const;
-    // The page shown by a side tab (7, 11, 12), or null.
-    QWidget* sideTabPage(int tab) const;
-    // Puts the player's video widget where the player control stands, under
-    // the overlay label.
-    void attachPlayerWidget(QWidget* video);
-};
+// Puts the player's video widget where the player control stands, under the
+// overlay label.
+void attachPlayerWidget(MainWindowControls& c, QWidget* video);
 
 // Builds every control inside window (which becomes `BA1`), with the
 // browser panes made by panes.

@@ -3,7 +3,7 @@
 // the skin changes, a sidebar opens or closes, or compact mode starts or ends;
 // switches the main and side tabs. Pure geometry on the control pointers, so
 // it works the same on plain widgets in tests.
-#include "app/main_window/main_window_state.h"
+#include "state/main_window_state.h"
 #include "window/frame_painter.h"
 #include "window/main_window_controls.h"
 #include "window/skin.h"

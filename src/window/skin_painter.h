@@ -1,7 +1,7 @@
 #pragma once
 // Applies a skin: loads its pictures into the slots, repaints every painted
 // control from them, and stores the choice after the first application.
-#include "app/main_window/main_window_state.h"
+#include "state/main_window_state.h"
 #include "window/main_window_controls.h"
 #include "window/main_window_layout.h"
 #include "window/skin.h"

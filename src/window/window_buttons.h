@@ -2,7 +2,7 @@
 // What the sixteen window buttons `npc` do when clicked: minimise, maximise or
 // restore, the sidebars and the tabs here; close, compact mode, always on top
 // and the main menu are actions the window is given.
-#include "app/main_window/main_window_state.h"
+#include "state/main_window_state.h"
 #include "window/main_window_controls.h"
 #include "window/main_window_layout.h"
 #include "window/skin.h"

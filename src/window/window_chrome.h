@@ -4,7 +4,7 @@
 // sizing cursors, storing the size the user gave it, the hover faces and the
 // balloon of the title-bar buttons, the hover colours of `jbi` and `qk`, and
 // leaving compact mode.
-#include "app/main_window/main_window_state.h"
+#include "state/main_window_state.h"
 #include "window/main_window_controls.h"
 #include "window/main_window_layout.h"
 #include "window/skin.h"

@@ -1,7 +1,7 @@
 #include "window/window_settings.h"
 
-#include "app/main_window/main_window_state.h"
-#include "app/settings_file.h"
+#include "state/main_window_state.h"
+#include "common/settings_file.h"
 
 namespace qarvel::window {
 

@@ -1,6 +1,6 @@
 // The engine against the demo service: the service's own play answers, its
 // media served by range, and its fault switches on the seed files.
-#include "app/text_codec.h"
+#include "common/text_codec.h"
 #include "engine/mpv_player.h"
 #include "engine_test_support.h"
 #include "service/demo_service.h"
@@ -24,7 +24,7 @@ protected:
         ASSERT_TRUE(service.start()) << service.errorText();
         base = QString::fromStdString(service.baseUrl());
         MpvPlayer::Options options;
-        options.programFolder = dir.path();
+        options.files = qarvel::ProgramFiles::inFolder(dir.path());
         options.sources = {base + "seed/"};  // what --demo configures
         options.videoOutput = false;
         options.audioOutput = false;

@@ -33,7 +33,7 @@ protected:
         server = std::make_unique<MediaServer>(served().toStdString());
         ASSERT_TRUE(server->start());
         MpvPlayer::Options options;
-        options.programFolder = dir.path();
+        options.files = qarvel::ProgramFiles::inFolder(dir.path());
         options.sources = {QString::fromStdString(server->seedBase())};
         options.videoOutput = false;
         options.audioOutput = false;
@@ -312,7 +312,7 @@ TEST_F(EnginePlayer, TheCacheFolderComesFromTheConfigurationFiles) {
     EXPECT_EQ(player->cacheFolder(), dir.path() + "/Media/");
 
     const QString elsewhere = dir.path() + "/影片/";
-    ASSERT_TRUE(writeCachePath(engineFolder, elsewhere));
+    ASSERT_TRUE(writeCachePath(qarvel::ProgramFiles::inFolder(dir.path()), elsewhere));
     EXPECT_EQ(player->cacheFolder(), dir.path() + "/Media/");  // until told
     player->configurationChanged();
     EXPECT_EQ(player->cacheFolder(), elsewhere);

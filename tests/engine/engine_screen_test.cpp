@@ -68,7 +68,7 @@ class EngineScreen : public ::testing::Test {
 protected:
     void SetUp() override {
         MpvPlayer::Options options;
-        options.programFolder = dir.path();
+        options.files = qarvel::ProgramFiles::inFolder(dir.path());
         options.audioOutput = false;
         player = std::make_unique<MpvPlayer>(options);
         ASSERT_TRUE(player->isReady()) << player->errorText().toStdString();

@@ -75,7 +75,7 @@ TEST(EngineWindow, APlayerMadeInsideAShownWindowPlaysAndStops) {
     std::unique_ptr<MpvPlayer> player;
     QTimer::singleShot(0, &window, [&] {
         MpvPlayer::Options options;
-        options.programFolder = dir.path();
+        options.files = qarvel::ProgramFiles::inFolder(dir.path());
         options.audioOutput = false;
         options.fetchTiming = testFetchTiming();
         player = std::make_unique<MpvPlayer>(options);

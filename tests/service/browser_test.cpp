@@ -1,8 +1,8 @@
 // The service's pages run in a real browser engine: the episode list starts and
 // marks episodes by itself, and the web player goes to the sentinel at the end.
-#include "app/build_config.h"
+#include "common/build_config.h"
 #include "service/demo_service.h"
-#include "app/codec/js_escape.h"
+#include "common/js_escape.h"
 #include "service_test_support.h"
 
 #include <QApplication>

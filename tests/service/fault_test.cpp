@@ -1,6 +1,6 @@
 // Fault switches, the control interface, and the service's life in a host
 // process: start, stop, peers that go away, and the program on its own.
-#include "app/build_config.h"
+#include "common/build_config.h"
 #include "service/demo_service.h"
 #include "service_test_support.h"
 

@@ -1,9 +1,9 @@
 // The demo service over HTTP on loopback: answer forms, page properties,
 // text files, pings, range serving and the refusal of bad requests.
-#include "app/build_config.h"
-#include "app/codec/gbk.h"
+#include "common/build_config.h"
+#include "common/gbk.h"
 #include "service/demo_service.h"
-#include "app/codec/js_escape.h"
+#include "common/js_escape.h"
 #include "service/sha1.h"
 #include "service_test_support.h"
 

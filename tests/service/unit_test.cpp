@@ -2,7 +2,7 @@
 // queries, link texts, the catalogue and the clips the build made.
 #include "service/byte_range.h"
 #include "service/catalogue.h"
-#include "app/codec/js_escape.h"
+#include "common/js_escape.h"
 #include "service/pages.h"
 #include "service/play_exchange.h"
 #include "service/sha1.h"

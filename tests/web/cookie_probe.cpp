@@ -19,7 +19,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     int status = 1;
     {
-        auto pane = std::make_unique<qarvel::web::WebPane>(nullptr, qarvel::web::createSharedProfile(argv[1]));
+        auto pane = std::make_unique<qarvel::web::WebPane>(
+            nullptr, qarvel::web::createSharedProfile(qarvel::ProgramFiles::inFolder(argv[1])));
         QObject::connect(pane.get(), &qarvel::web::WebPane::downloadComplete, &app, [&] {
             pane->page()->toPlainText([&](const QString& text) {
                 std::printf("%s\n", qPrintable(text));

@@ -3,7 +3,7 @@
 // shows which menu, the view resets and the panes' first pages.
 #include "web_test_support.h"
 
-#include "app/main_window/main_window_state.h"
+#include "state/main_window_state.h"
 #include "web/first_pages.h"
 #include "web/pane_events.h"
 
@@ -288,7 +288,7 @@ TEST(WebFirstPages, EveryPaneGetsItsFirstPage) {
         };
     }
     const QString base = "http://127.0.0.1:1/box/";
-    navigateFirstPages(panes, base, "/opt/qarvel/", "00-1A-2B-3C-4D-5E");
+    navigateFirstPages(panes, base, qarvel::ProgramFiles::inFolder("/opt/qarvel/"), "00-1A-2B-3C-4D-5E");
 
     auto first = [&](int n) { return recs[n - 1]->seen.value(0); };
     EXPECT_EQ(first(1), base);

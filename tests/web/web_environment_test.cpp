@@ -81,9 +81,9 @@ TEST(WebLinkCapture, PagesCannotReadTheTag) {
 TEST(WebProfile, SharedProfileKeepsItsDataInTheProgramFolder) {
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
-    QWebEngineProfile* profile = createSharedProfile(home.path() + "/");
+    QWebEngineProfile* profile = createSharedProfile(qarvel::ProgramFiles::inFolder(home.path() + "/"));
     ASSERT_NE(profile, nullptr);
-    EXPECT_EQ(createSharedProfile("/elsewhere"), profile);
+    EXPECT_EQ(createSharedProfile(qarvel::ProgramFiles::inFolder("/elsewhere")), profile);
     EXPECT_EQ(QDir(profile->persistentStoragePath()), QDir(home.path() + "/webdata"));
 
     {

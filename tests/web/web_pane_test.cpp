@@ -3,7 +3,7 @@
 // right-click report that replaces the browser's menu.
 #include "web_test_support.h"
 
-#include "app/text_codec.h"
+#include "common/text_codec.h"
 #include "web/first_pages.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 // A main window made of plain widgets: the real control tree and window
 // classes, fake panes, and test strips whose every pixel tells which slot and
 // which x, y it came from.
-#include "app/main_window/main_window_state.h"
+#include "state/main_window_state.h"
 #include "window/main_window_controls.h"
 #include "window/main_window_layout.h"
 #include "window/skin.h"

@@ -1,6 +1,6 @@
 #include "app/main_window/main_window.h"
 
-#include "app/build_config.h"
+#include "common/build_config.h"
 #include "engine/player.h"
 #include "resources/skin_resources.h"
 #include "web/first_pages.h"
@@ -22,10 +22,9 @@ namespace {
 constexpr int kStartWidthTwips = 14850;
 constexpr int kStartHeightTwips = 9830;
 
-window::PaneFactory browserPanes(const QString& programFolder) {
-    return [programFolder](int, QWidget* parent) -> QWidget* {
-        return new web::WebPane(parent, web::createSharedProfile(programFolder));
-    };
+window::PaneFactory browserPanes(const ProgramFiles& files) {
+    return
+        [files](int, QWidget* parent) -> QWidget* { return new web::WebPane(parent, web::createSharedProfile(files)); };
 }
 
 window::Skin::PictureLoader compiledInPictures(window::Skin::PictureLoader given) {
@@ -37,7 +36,7 @@ window::Skin::PictureLoader compiledInPictures(window::Skin::PictureLoader given
 MainWindow::MainWindow(MainWindowDeps deps)
     : QWidget(nullptr),
       player_(deps.player),
-      programFolder_(deps.programFolder),
+      files_(deps.files),
       serviceBase_(deps.serviceBase),
       commandLine_(deps.commandLine),
       lComm_(std::move(deps.lComm)),
@@ -50,8 +49,8 @@ MainWindow::MainWindow(MainWindowDeps deps)
     setWindowIcon(programIcon());
     setAttribute(Qt::WA_DeleteOnClose, false);
 
-    c_ = window::buildMainWindowControls(this, deps.paneFactory ? deps.paneFactory : browserPanes(programFolder_));
-    c_.attachPlayerWidget(player_.videoWidget());
+    c_ = window::buildMainWindowControls(this, deps.paneFactory ? deps.paneFactory : browserPanes(files_));
+    window::attachPlayerWidget(c_, player_.videoWidget());
     layout_ = std::make_unique<window::MainWindowLayout>(c_, state_, skin_);
     chrome_ = std::make_unique<window::WindowChrome>(c_, state_, skin_, *layout_, *settings_);
     buttons_ = std::make_unique<window::WindowButtons>(c_, state_, skin_, *layout_, *chrome_);
@@ -143,7 +142,7 @@ void MainWindow::startUp() {
     setMinimumSize(0, 0);
 
     // Settings.
-    state_.ConfigPath = programFolder_ + QStringLiteral("/config.dll");
+    state_.ConfigPath = files_.settings;
     state_.SkinApplied = 0;
     auto& s = *settings_;
     const int skinIndex = window::readNumber(s, QStringLiteral("Skin"), QStringLiteral("Num"));
@@ -167,7 +166,7 @@ void MainWindow::startUp() {
     // First pages.
     web::PaneSet panes{};
     for (int n = 1; n <= 11; ++n) panes[n - 1] = pane(n);
-    web::navigateFirstPages(panes, serviceBase_, programFolder_, userId);
+    web::navigateFirstPages(panes, serviceBase_, files_, userId);
 
     tray_.AddTrayIcon(this, &menus_.r_m, windowTitle());
 

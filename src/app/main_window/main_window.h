@@ -5,14 +5,15 @@
 // buttons, skin painter, pane events); handlers of later subsystems reach the
 // controls and the state through the accessors.
 //
-//     qarvel::MainWindow window({programFolder, serviceBase, player});
+//     qarvel::MainWindow window({ProgramFiles::inFolder(home), serviceBase, player});
 //     window.show();
 //
 // The constructor runs the start-up in order: work area and maximise limit,
 // window style, settings ("Skin"/"Num", "user"/"Name", "S_q" "h_w" "h_h"
 // "s_size"), size, tabs, skin, the first page of every pane, tray icon,
 // state, the player's advertisement page, key preview, and the command line.
-#include "app/main_window/main_window_state.h"
+#include "common/program_files.h"
+#include "state/main_window_state.h"
 #include "app/main_window/popup_menus.h"
 #include "app/main_window/tray_icon.h"
 #include "window/main_window_controls.h"
@@ -39,8 +40,8 @@ class WebPane;
 }  // namespace web
 
 struct MainWindowDeps {
-    QString programFolder;  // folder of the program's files, no trailing separator
-    QString serviceBase;    // service base address, ends in "/box/"
+    ProgramFiles files;   // the program's files
+    QString serviceBase;  // service base address, ends in "/box/"
     engine::Player& player;
     // The process's command line; when not empty it is handed to lComm at the
     // end of the start-up.
@@ -52,7 +53,7 @@ struct MainWindowDeps {
     window::PaneFactory paneFactory = {};
     // Skin strips by resource number; default: the compiled-in pictures.
     window::Skin::PictureLoader skinPictures = {};
-    // The settings file; default: config.dll in the program folder.
+    // The settings file; default: the program's settings file.
     window::WindowSettings* settings = nullptr;
 };
 
@@ -108,7 +109,7 @@ private:
 
     MainWindowState state_;
     engine::Player& player_;
-    QString programFolder_;
+    ProgramFiles files_;
     QString serviceBase_;
     QString commandLine_;
     std::function<void(const QString&)> lComm_;

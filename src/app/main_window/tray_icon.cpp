@@ -1,6 +1,6 @@
 #include "app/main_window/tray_icon.h"
 
-#include "app/build_config.h"
+#include "common/build_config.h"
 #include "resources/skin_resources.h"
 
 #include <QMenu>

@@ -1,7 +1,7 @@
 // Runs the real client binary in an empty program folder and checks what a
 // first start leaves on disk.
-#include "app/settings_file.h"
-#include "app/text_codec.h"
+#include "common/settings_file.h"
+#include "common/text_codec.h"
 
 #include <QDir>
 #include <QFile>

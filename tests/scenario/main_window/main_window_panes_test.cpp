@@ -2,7 +2,7 @@
 // loopback: first pages, the catalogue's error panel and its retry, and a
 // program link reaching a pane's hook as the page wrote it.
 #include "app/main_window/main_window.h"
-#include "app/settings_file.h"
+#include "common/settings_file.h"
 #include "quiet_player.h"
 #include "resources/skin_resources.h"
 #include "service/demo_service.h"
@@ -60,7 +60,8 @@ struct Running {
         app();
         qarvel::WriteSetting(home.path() + "/config.dll", "user", "Name", kUser);
         base = QString::fromStdString(service.baseUrl());
-        window = std::make_unique<MainWindow>(qarvel::MainWindowDeps{home.path(), base, player});
+        window = std::make_unique<MainWindow>(
+            qarvel::MainWindowDeps{qarvel::ProgramFiles::inFolder(home.path()), base, player});
         window->show();
     }
     qarvel::web::WebPane* pane(int n) { return window->pane(n); }

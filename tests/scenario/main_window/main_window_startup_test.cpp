@@ -1,7 +1,7 @@
 // The main window's start-up on plain panes and a quiet player: size, skin,
 // tabs, timers, state, controls, key preview, command line.
 #include "app/main_window/main_window.h"
-#include "app/settings_file.h"
+#include "common/settings_file.h"
 #include "quiet_player.h"
 #include "resources/skin_resources.h"
 
@@ -34,7 +34,7 @@ struct Started {
             const QStringList sk = it.key().split('/');
             qarvel::WriteSetting(dir.path() + "/config.dll", sk[0], sk[1], it.value());
         }
-        MainWindowDeps deps{dir.path(), kBase, player};
+        MainWindowDeps deps{qarvel::ProgramFiles::inFolder(dir.path()), kBase, player};
         deps.commandLine = std::move(commandLine);
         deps.lComm = [this](const QString& line) { handedOver << line; };
         deps.paneFactory = [](int, QWidget* parent) { return new QWidget(parent); };

@@ -8,7 +8,7 @@
 // 14 highlights; default 8 and 9); SECONDS how long the pages get to load.
 // Run it under xvfb-run.
 #include "app/main_window/main_window.h"
-#include "app/escape_text.h"
+#include "common/escape_text.h"
 #include "quiet_player.h"
 #include "records/record_store.h"
 #include "resources/skin_resources.h"
@@ -40,10 +40,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     QTemporaryDir home;
+    const qarvel::ProgramFiles files = qarvel::ProgramFiles::inFolder(home.path());
     // The two list pages, with a few entries, as a user's folder would have them.
     {
         using namespace qarvel::records;
-        ListPageWriter pages(home.path());
+        ListPageWriter pages(files);
         RecordStore store(pages);
         store.EnsureRecordFile(RecordFile::Network);
         store.EnsureRecordFile(RecordFile::Local);
@@ -55,11 +56,11 @@ int main(int argc, char** argv) {
         store.AddLocalRecord(QStringLiteral("旅行记录.mp4"), home.path() + QStringLiteral("/旅行记录.mp4"), 0);
         pages.RenderRecordList(RecordFile::Network);
         pages.RenderRecordList(RecordFile::Local);
-        QFile marker(home.path() + QStringLiteral("/i.gif"));
+        QFile marker(files.listIcon);
         if (marker.open(QIODevice::WriteOnly)) marker.write(qarvel::smallMarkerFileData());
     }
     qarvel::testing::QuietPlayer player;
-    qarvel::MainWindow window({home.path(), QString::fromStdString(service.baseUrl()), player});
+    qarvel::MainWindow window({files, QString::fromStdString(service.baseUrl()), player});
     window.show();
 
     // Each picture: the skin and its tab first, then a moment for the panes

@@ -1,6 +1,6 @@
-#include "app/settings_file.h"
+#include "common/settings_file.h"
 #include "app/startup_sequence.h"
-#include "app/text_codec.h"
+#include "common/text_codec.h"
 #include "platform/player_component.h"
 #include "platform/user_dialogs.h"
 
@@ -49,7 +49,7 @@ protected:
 
     StartupSequence sequence() {
         StartupEnvironment env;
-        env.programFolder = dir.path();
+        env.files = ProgramFiles::inFolder(dir.path());
         env.component = &component;
         env.dialogs = &dialogs;
         env.shell = &dialogs;

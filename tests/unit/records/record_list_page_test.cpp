@@ -35,7 +35,7 @@ TEST(RecordsListPage, MarkupInATitleNeverBecomesMarkup) {
 TEST(RecordsListPage, WriterWritesThePageAndReportsItsPath) {
     ProgramFolder folder;
     QStringList reported;
-    ListPageWriter writer(folder.path(), [&](RecordFile f, const QString& path) {
+    ListPageWriter writer(qarvel::ProgramFiles::inFolder(folder.path()), [&](RecordFile f, const QString& path) {
         EXPECT_EQ(f, RecordFile::Local);
         reported << path;
     });

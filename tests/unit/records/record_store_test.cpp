@@ -19,7 +19,9 @@ class RecordsStore : public ::testing::Test {
 protected:
     ProgramFolder folder;
     std::vector<Rebuilt> rebuilt;
-    ListPageWriter pages{folder.path(), [this](RecordFile f, const QString& p) { rebuilt.push_back({f, p}); }};
+    ListPageWriter pages{qarvel::ProgramFiles::inFolder(folder.path()), [this](RecordFile f, const QString& p) {
+                             rebuilt.push_back({f, p});
+                         }};
     RecordStore store{pages};
 
     QByteArray net() const { return folder.read("date.dat"); }

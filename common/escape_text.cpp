@@ -1,6 +1,6 @@
-#include "app/escape_text.h"
+#include "common/escape_text.h"
 
-#include "app/codec/js_escape.h"
+#include "common/js_escape.h"
 
 namespace qarvel {
 

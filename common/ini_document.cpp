@@ -1,7 +1,7 @@
-#include "app/ini_document.h"
+#include "common/ini_document.h"
 
-#include "app/text_codec.h"
-#include "app/text_lines.h"
+#include "common/text_codec.h"
+#include "common/text_lines.h"
 
 namespace qarvel {
 namespace {

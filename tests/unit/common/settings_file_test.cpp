@@ -1,6 +1,6 @@
 // Settings file: the profile-string rules on bytes, and the file round trip.
-#include "app/ini_document.h"
-#include "app/settings_file.h"
+#include "common/ini_document.h"
+#include "common/settings_file.h"
 
 #include <QDir>
 #include <QFile>

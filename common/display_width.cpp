@@ -1,6 +1,6 @@
-#include "app/display_width.h"
+#include "common/display_width.h"
 
-#include "app/codec/gbk.h"
+#include "common/gbk.h"
 
 namespace qarvel {
 

@@ -1,6 +1,6 @@
-#include "app/codec/js_escape.h"
+#include "common/js_escape.h"
 
-#include "app/codec/utf8.h"
+#include "common/utf8.h"
 
 namespace qarvel::codec {
 namespace {

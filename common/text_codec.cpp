@@ -1,6 +1,6 @@
-#include "app/text_codec.h"
+#include "common/text_codec.h"
 
-#include "app/codec/gbk.h"
+#include "common/gbk.h"
 
 namespace qarvel {
 

@@ -1,7 +1,7 @@
-#include "app/settings_file.h"
+#include "common/settings_file.h"
 
-#include "app/atomic_file.h"
-#include "app/ini_document.h"
+#include "common/atomic_file.h"
+#include "common/ini_document.h"
 
 #include <QFileInfo>
 #include <cmath>

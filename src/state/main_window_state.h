@@ -14,7 +14,7 @@ struct MainWindowState {
     QRect WorkArea;         // primary screen's work area, pixels
     int WorkAreaWidth = 0;  // the maximised size
     int WorkAreaHeight = 0;
-    QString ConfigPath;      // program folder + "/config.dll"
+    QString ConfigPath;      // the program's settings file
     int KeepSizeOption = 0;  // "s_size" as read at start
     int SavedWidth = 0;      // "h_w"/"h_h", twips; reread when compact mode ends
     int SavedHeight = 0;

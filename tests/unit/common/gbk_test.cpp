@@ -1,5 +1,5 @@
-#include "app/codec/gbk.h"
-#include "app/text_codec.h"
+#include "common/gbk.h"
+#include "common/text_codec.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "app/codec/gbk.h"
+#include "common/gbk.h"
 
-#include "app/codec/utf8.h"
+#include "common/utf8.h"
 
 #include <cerrno>
 #include <iconv.h>

@@ -1,4 +1,4 @@
-#include "app/codec/utf8.h"
+#include "common/utf8.h"
 
 namespace qarvel::codec {
 

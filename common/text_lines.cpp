@@ -1,4 +1,4 @@
-#include "app/text_lines.h"
+#include "common/text_lines.h"
 
 namespace qarvel {
 
