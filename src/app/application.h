@@ -1,13 +1,17 @@
 #pragma once
 // The one place where the client's parts are created and connected: the
-// player, the main window and the subsystems it is made of. main() builds one
-// after parsing the command line; tests build the real window the same way.
+// player, the main window (controls, timers, state) and every subsystem that
+// acts on them, and the window's start-up. main() builds one after parsing
+// the command line; tests build the real window the same way.
 //
 //     Application app({.files = ProgramFiles::inFolder(home), .serviceBase = base});
 //     if (!app.showMainWindow()) fail(app.errorText());
 #include "common/program_files.h"
+#include "window/main_window_controls.h"
+#include "window/skin.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace qarvel {
@@ -16,15 +20,34 @@ class MainWindow;
 namespace engine {
 class Player;
 }
+namespace web {
+class PaneEvents;
+}
+namespace window {
+class KeyPreview;
+class MainWindowLayout;
+class SkinPainter;
+class WindowButtons;
+class WindowChrome;
+class WindowSettings;
+}  // namespace window
 
 struct ApplicationOptions {
     ProgramFiles files;
     QString serviceBase;  // ends in "/box/"
-    // A media address or list file from the command line, played once the
-    // window has started; empty for none.
+    // A media address or file from the command line, played once the window
+    // has started; empty for none.
     QString playTarget = {};
     // The player to use; null: the program's own libmpv player on files.
     engine::Player* player = nullptr;
+    // Plays a command line in the running window (the hand-off's `l_com`).
+    std::function<void(const QString&)> lComm = {};
+    // Makes the browser panes; default: real panes on the program's profile.
+    window::PaneFactory paneFactory = {};
+    // Skin strips by resource number; default: the compiled-in pictures.
+    window::Skin::PictureLoader skinPictures = {};
+    // The settings file; default: the program's settings file.
+    window::WindowSettings* settings = nullptr;
 };
 
 class Application {
@@ -34,24 +57,41 @@ public:
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
-    // Starts the player, then creates, wires and shows the main window. False,
-    // with errorText(), when the player cannot start: the window cannot stand
-    // without its player control.
-    bool showMainWindow();
+    // Starts the player, then creates and wires the main window and runs its
+    // start-up; shows it when show is true. False, with errorText(), when the
+    // player cannot start: the window cannot stand without its player control.
+    bool showMainWindow(bool show = true);
     QString errorText() const { return errorText_; }
 
     const ProgramFiles& files() const { return options_.files; }
     // Null until showMainWindow() made them.
     engine::Player* player() const { return player_; }
     MainWindow* window() const { return window_.get(); }
+    window::MainWindowLayout& layout() { return *layout_; }
+    window::WindowChrome& chrome() { return *chrome_; }
+    window::WindowButtons& buttons() { return *buttons_; }
+    window::SkinPainter& skinPainter() { return *painter_; }
+    // The pane handlers; null when the panes are not browser panes.
+    web::PaneEvents* paneEvents() const { return paneEvents_.get(); }
     // Saves a picture of the whole window as PNG; false before it is shown.
     bool grabScreenshot(const QString& path) const;
 
 private:
+    bool startPlayer();
+    void createSubsystems();
+    void wirePanes();
+    void startWindow();
+
     ApplicationOptions options_;
     std::unique_ptr<engine::Player> ownPlayer_;
     engine::Player* player_ = nullptr;
     std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<window::MainWindowLayout> layout_;
+    std::unique_ptr<window::WindowChrome> chrome_;
+    std::unique_ptr<window::WindowButtons> buttons_;
+    std::unique_ptr<window::SkinPainter> painter_;
+    std::unique_ptr<web::PaneEvents> paneEvents_;
+    std::unique_ptr<window::KeyPreview> keyPreview_;
     QString errorText_;
 };
 

@@ -5,6 +5,7 @@
 // it without depending on how the controls are built (window/ builds them).
 #include <array>
 
+class QTimer;
 class QWidget;
 
 namespace qarvel::window {
@@ -85,6 +86,14 @@ struct MainWindowControls {
 
     // Browser panes Web1 to Web11; index 0 is unused.
     std::array<QWidget*, 12> Web{};
+
+    // The window's timers; each is driven by the subsystem its comment names.
+    QTimer* Timer1 = nullptr;  // status poll, 1000 ms, on
+    QTimer* Timer2 = nullptr;  // end of play, 2000 ms, off, once
+    QTimer* Timer3 = nullptr;  // player host check, 10 ms, on, once
+    QTimer* Timer4 = nullptr;  // next-episode retry, 50000 ms, off
+    QTimer* Timer5 = nullptr;  // update check, 6000 ms, on, once
+    QTimer* Timerg = nullptr;  // scrolling notice, 50 ms, off
 
     // The page shown by a main tab (8, 9, 13, 14), or null.
     QWidget* mainTabPage(int tab) const {

@@ -2,6 +2,8 @@
 
 #include "resources/skin_resources.h"
 
+#include <QTimer>
+
 namespace qarvel::window {
 
 namespace {
@@ -247,6 +249,32 @@ MainWindowControls buildMainWindowControls(QWidget* window, const PaneFactory& p
     c.bo_tip = label(c.P1, "bo_tip", QString(), true);
     c.bo_tip->move(2, 2);
     c.P1->hide();
+
+    // Timers run from the window's creation when they are enabled at design
+    // time; a handler that acts once switches its timer off itself.
+    struct TimerDesign {
+        QTimer* MainWindowControls::*member;
+        const char* name;
+        int interval;
+        bool enabled;
+        bool once;
+    };
+    static constexpr TimerDesign kTimers[] = {
+        {&MainWindowControls::Timer1, "Timer1", 1000, true, false},
+        {&MainWindowControls::Timer2, "Timer2", 2000, false, true},
+        {&MainWindowControls::Timer3, "Timer3", 10, true, true},
+        {&MainWindowControls::Timer4, "Timer4", 50000, false, false},
+        {&MainWindowControls::Timer5, "Timer5", 6000, true, true},
+        {&MainWindowControls::Timerg, "Timerg", 50, false, false},
+    };
+    for (const TimerDesign& t : kTimers) {
+        auto* timer = new QTimer(window);
+        timer->setObjectName(QString::fromLatin1(t.name));
+        timer->setInterval(t.interval);
+        timer->setSingleShot(t.once);
+        if (t.enabled) timer->start();
+        c.*t.member = timer;
+    }
     return c;
 }
 

@@ -1,6 +1,7 @@
 // The main window with real browser panes against the demo service on
 // loopback: first pages, the catalogue's error panel and its retry, and a
 // program link reaching a pane's hook as the page wrote it.
+#include "app/application.h"
 #include "app/main_window/main_window.h"
 #include "common/settings_file.h"
 #include "quiet_player.h"
@@ -60,9 +61,10 @@ struct Running {
         app();
         qarvel::WriteSetting(home.path() + "/config.dll", "user", "Name", kUser);
         base = QString::fromStdString(service.baseUrl());
-        window = std::make_unique<MainWindow>(
-            qarvel::MainWindowDeps{qarvel::ProgramFiles::inFolder(home.path()), base, player});
-        window->show();
+        application = std::make_unique<qarvel::Application>(qarvel::ApplicationOptions{
+            .files = qarvel::ProgramFiles::inFolder(home.path()), .serviceBase = base, .player = &player});
+        application->showMainWindow();
+        window = application->window();
     }
     qarvel::web::WebPane* pane(int n) { return window->pane(n); }
     QString url(int n) { return pane(n)->url().toString(); }
@@ -70,7 +72,8 @@ struct Running {
     QTemporaryDir home;
     QuietPlayer player;
     QString base;
-    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<qarvel::Application> application;
+    MainWindow* window = nullptr;
 };
 
 }  // namespace
@@ -119,8 +122,10 @@ TEST(MainWindowPanes, CatalogueErrorPanelHoldsUntilTheRetry) {
     QTemporaryDir home;
     QuietPlayer player;
     const QString base = QStringLiteral("http://127.0.0.1:%1/box/").arg(port);
-    MainWindow window({home.path(), base, player});
-    window.show();
+    qarvel::Application application(qarvel::ApplicationOptions{
+        .files = qarvel::ProgramFiles::inFolder(home.path()), .serviceBase = base, .player = &player});
+    application.showMainWindow();
+    MainWindow& window = *application.window();
     auto& c = window.controls();
     ASSERT_TRUE(waitUntil([&] { return window.state().HomePageFailed == 1; }));
     EXPECT_TRUE(c.Pic1->isHidden());

@@ -1,6 +1,10 @@
 // The main window's start-up on plain panes and a quiet player: size, skin,
 // tabs, timers, state, controls, key preview, command line.
+#include "app/application.h"
 #include "app/main_window/main_window.h"
+#include "window/key_preview.h"
+#include "window/skin_painter.h"
+#include "window/window_buttons.h"
 #include "common/settings_file.h"
 #include "quiet_player.h"
 #include "resources/skin_resources.h"
@@ -12,7 +16,6 @@
 #include <gtest/gtest.h>
 
 using qarvel::MainWindow;
-using qarvel::MainWindowDeps;
 using qarvel::testing::QuietPlayer;
 
 namespace {
@@ -34,11 +37,15 @@ struct Started {
             const QStringList sk = it.key().split('/');
             qarvel::WriteSetting(dir.path() + "/config.dll", sk[0], sk[1], it.value());
         }
-        MainWindowDeps deps{qarvel::ProgramFiles::inFolder(dir.path()), kBase, player};
-        deps.commandLine = std::move(commandLine);
-        deps.lComm = [this](const QString& line) { handedOver << line; };
-        deps.paneFactory = [](int, QWidget* parent) { return new QWidget(parent); };
-        window = std::make_unique<MainWindow>(deps);
+        application = std::make_unique<qarvel::Application>(qarvel::ApplicationOptions{
+            .files = qarvel::ProgramFiles::inFolder(dir.path()),
+            .serviceBase = kBase,
+            .playTarget = std::move(commandLine),
+            .player = &player,
+            .lComm = [this](const QString& line) { handedOver << line; },
+            .paneFactory = [](int, QWidget* parent) { return new QWidget(parent); }});
+        application->showMainWindow(false);
+        window = application->window();
     }
     QString setting(const QString& section, const QString& key) {
         return qarvel::ReadSetting(dir.path() + "/config.dll", section, key, "(none)");
@@ -46,7 +53,8 @@ struct Started {
     QTemporaryDir dir;
     QuietPlayer player;
     QStringList handedOver;
-    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<qarvel::Application> application;
+    MainWindow* window = nullptr;
 };
 
 QImage imageOf(const QPixmap& pm) { return pm.toImage().convertToFormat(QImage::Format_ARGB32); }
@@ -90,7 +98,7 @@ TEST(MainWindowStartup, SkinFromTheSettingsWithAnythingButOneStartingSkinZero) {
     }
     // A later change does.
     Started s;
-    s.window->p_p(1);
+    s.application->skinPainter().p_p(1);
     EXPECT_EQ(s.setting("Skin", "Num"), "1");
 }
 
@@ -163,10 +171,10 @@ TEST(MainWindowStartup, CommandLineIsHandedOverWhole) {
 TEST(MainWindowStartup, KeyPreviewSeesKeysBeforeTheFocusedControlOnce) {
     Started s;
     int seen = 0;
-    s.window->keyPreview = [&](QKeyEvent* e) {
+    qarvel::window::KeyPreview preview(s.window, [&](QKeyEvent* e) {
         ++seen;
         return e->key() == Qt::Key_Space;  // consumed
-    };
+    });
     s.window->show();
     QApplication::processEvents();
     QWidget* target = s.window->controls().Web[1];
@@ -192,12 +200,12 @@ TEST(MainWindowStartup, MaximisedFillsTheWorkArea) {
     Started s;
     s.window->show();
     QApplication::processEvents();
-    s.window->npc_Click(1);
+    s.application->buttons().npc_Click(1);
     QApplication::processEvents();
     EXPECT_TRUE(s.window->isMaximized());
     EXPECT_EQ(s.window->geometry(), s.window->state().WorkArea);
     EXPECT_EQ(s.window->controls().npc[1]->tip(), QStringLiteral("还原"));
-    s.window->npc_Click(1);
+    s.application->buttons().npc_Click(1);
     QApplication::processEvents();
     EXPECT_FALSE(s.window->isMaximized());
 }

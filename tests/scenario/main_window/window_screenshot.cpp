@@ -7,7 +7,10 @@
 // and TAB1 are the main tabs shown in each (8 catalogue, 9 player, 13 live TV,
 // 14 highlights; default 8 and 9); SECONDS how long the pages get to load.
 // Run it under xvfb-run.
+#include "app/application.h"
 #include "app/main_window/main_window.h"
+#include "window/skin_painter.h"
+#include "window/window_buttons.h"
 #include "common/escape_text.h"
 #include "quiet_player.h"
 #include "records/record_store.h"
@@ -60,15 +63,17 @@ int main(int argc, char** argv) {
         if (marker.open(QIODevice::WriteOnly)) marker.write(qarvel::smallMarkerFileData());
     }
     qarvel::testing::QuietPlayer player;
-    qarvel::MainWindow window({files, QString::fromStdString(service.baseUrl()), player});
-    window.show();
+    qarvel::Application application(qarvel::ApplicationOptions{
+        .files = files, .serviceBase = QString::fromStdString(service.baseUrl()), .player = &player});
+    application.showMainWindow();
+    qarvel::MainWindow& window = *application.window();
 
     // Each picture: the skin and its tab first, then a moment for the panes
     // that just came into view to paint.
     int status = 0;
     auto prepare = [&](int skin) {
-        window.p_p(skin);
-        window.npc_Click(tabs[skin]);
+        application.skinPainter().p_p(skin);
+        application.buttons().npc_Click(tabs[skin]);
     };
     auto shoot = [&](int skin) {
         const QString path = out + QStringLiteral("/screenshot-skin%1.png").arg(skin);
