@@ -1,8 +1,7 @@
 #pragma once
 // Whether the player component can be created, and its repair. On this
-// platform the component is libmpv, linked into the program, so creation
-// cannot fail for want of registration; the interface keeps the start-up
-// steps that depend on it testable.
+// platform the component is libmpv; the interface keeps the start-up steps
+// that depend on it testable.
 #include <QString>
 
 namespace qarvel::platform {
@@ -18,9 +17,21 @@ public:
 
 class LinuxPlayerComponent final : public PlayerComponent {
 public:
+    // library: the shared library to look for; the default is the libmpv
+    // the program was built against.
+    LinuxPlayerComponent();
+    explicit LinuxPlayerComponent(QString library);
+
     bool canCreate() override { return true; }
-    bool componentFileExists() override { return true; }
+    // True only when the library loads and offers the player's entry point,
+    // so a broken or missing libmpv is not reported as repairable.
+    bool componentFileExists() override;
     void startRegistration() override {}
+
+    const QString& library() const { return library_; }
+
+private:
+    QString library_;
 };
 
 }  // namespace qarvel::platform
