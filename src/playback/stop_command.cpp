@@ -1,0 +1,63 @@
+#include "playback/stop_command.h"
+
+#include "app/main_window/main_window_state.h"
+#include "engine/player.h"
+#include "playback/bar_labels.h"
+#include "records/record_store.h"
+
+#include <QLabel>
+#include <QTimer>
+
+namespace qarvel::playback {
+
+StopCommand::StopCommand(MainWindowState& state, engine::Player& player, records::RecordStore& records, QTimer& Timer1,
+                         StopControls controls, std::function<void()> paintStopped)
+    : state_(state),
+      player_(player),
+      records_(records),
+      timer1_(Timer1),
+      c_(controls),
+      paintStopped_(std::move(paintStopped)) {}
+
+namespace {
+void setShown(QWidget* w, bool shown) {
+    if (w) w->setVisible(shown);
+}
+}  // namespace
+
+void StopCommand::stop() {
+    if (state_.CurrentView != 2) return;
+    if (state_.StopAdState == 2) {
+        setShown(c_.bo_pad, true);
+        setShown(c_.ad_huan, false);
+        setShown(c_.bo_ad, true);
+        setShown(c_.Qvodx, false);
+    }
+    if (state_.RecordKey != u"0" && state_.CurrentPosition > 0) {
+        // A key that is no number names no film; the store then finds nothing.
+        if (state_.RecordKind == 1) {
+            bool ok = false;
+            const qint64 id = state_.RecordKey.toLongLong(&ok);
+            if (ok) records_.UpdateNetworkProgress(id, state_.CurrentPosition);
+        } else if (state_.RecordKind == 2) {
+            records_.UpdateLocalProgress(state_.RecordKey, state_.CurrentPosition);
+        }
+    }
+    timer1_.stop();
+    state_.CurrentPosition = 0;
+    state_.ResumePosition = 0;
+    if (c_.gunt1) c_.gunt1->move(0, c_.gunt1->y());
+    if (c_.gunt2) c_.gunt2->resize(0, c_.gunt2->height());
+    if (c_.huan) c_.huan->setGeometry(0, c_.huan->y(), 0, c_.huan->height());
+    setBarText(c_.bo_name, QString());
+    if (c_.times) {
+        if (c_.qvod) c_.times->move(c_.qvod->width() - c_.times->width() - 13, 3);
+        setBarText(c_.times, QString());
+    }
+    player_.stop();
+    if (c_.playButton) c_.playButton->setToolTip(kPlayTip);
+    setBarText(c_.zhun, kStoppedText);
+    if (paintStopped_) paintStopped_();
+}
+
+}  // namespace qarvel::playback

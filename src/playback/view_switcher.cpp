@@ -1,0 +1,31 @@
+#include "playback/view_switcher.h"
+
+#include "app/main_window/main_window_state.h"
+#include "playback/stop_command.h"
+
+#include <QWidget>
+
+namespace qarvel::playback {
+
+ViewSwitcher::ViewSwitcher(MainWindowState& state, StopCommand& stop, QWidget* Pic2, QWidget* qvod,
+                           std::function<void()> ggx_Click, std::function<void()> gtv_Click)
+    : state_(state),
+      stop_(stop),
+      Pic2_(Pic2),
+      qvod_(qvod),
+      ggx_Click_(std::move(ggx_Click)),
+      gtv_Click_(std::move(gtv_Click)) {}
+
+void ViewSwitcher::SwitchView(int view) {
+    // Also when the player view is chosen again: the film that played keeps
+    // its position before the next one starts.
+    if (state_.CurrentView == kPlayerView) stop_.stop();
+    if (view != kWebPlayerView && state_.CurrentView == kWebPlayerView && ggx_Click_) ggx_Click_();
+    if (view != kLiveTvView && state_.CurrentView == kLiveTvView && gtv_Click_) gtv_Click_();
+    state_.CurrentView = view;
+    const bool webPlayer = view == kWebPlayerView;
+    if (Pic2_) Pic2_->setVisible(webPlayer);
+    if (qvod_) qvod_->setVisible(!webPlayer);
+}
+
+}  // namespace qarvel::playback
