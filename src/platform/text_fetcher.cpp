@@ -1,6 +1,6 @@
 #include "platform/text_fetcher.h"
 
-#include "app/codec/gbk.h"
+#include "common/gbk.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>

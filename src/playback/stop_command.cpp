@@ -1,6 +1,6 @@
 #include "playback/stop_command.h"
 
-#include "app/main_window/main_window_state.h"
+#include "state/main_window_state.h"
 #include "engine/player.h"
 #include "playback/bar_labels.h"
 #include "records/record_store.h"

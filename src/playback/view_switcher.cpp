@@ -1,6 +1,6 @@
 #include "playback/view_switcher.h"
 
-#include "app/main_window/main_window_state.h"
+#include "state/main_window_state.h"
 #include "playback/stop_command.h"
 
 #include <QWidget>

@@ -1,0 +1,17 @@
+#include "web/pane_navigator.h"
+
+namespace qarvel::web {
+
+WebPane* PaneSetNavigator::at(int pane) const {
+    return pane >= 1 && pane <= int(panes_.size()) ? panes_[size_t(pane - 1)] : nullptr;
+}
+
+void PaneSetNavigator::navigate(int pane, const QString& address) {
+    if (WebPane* p = at(pane)) p->navigate(address);
+}
+
+void PaneSetNavigator::refresh(int pane) {
+    if (WebPane* p = at(pane)) p->refresh();
+}
+
+}  // namespace qarvel::web

@@ -1,0 +1,57 @@
+#include "link_router_rig.h"
+
+#include "common/text_codec.h"
+
+namespace qarvel::web::test {
+
+QByteArray PlayService::toGbkBytes(const QString& text) { return toGbk(text); }
+
+namespace {
+platform::TextFetcher::Limits shortLimits() {
+    platform::TextFetcher::Limits limits;
+    limits.connectTimeoutMs = 3000;
+    limits.readTimeoutMs = 3000;
+    limits.totalTimeoutMs = 5000;
+    return limits;
+}
+}  // namespace
+
+RouterRig::RouterRig(const QString& baseOverride)
+    : base(baseOverride.isEmpty() ? service.base() : baseOverride),
+      pages(folder.path(), listPaneReloader(nav)),
+      store(pages),
+      stop(state, player, store, Timer1, playback::StopControls{.zhun = &zhun}),
+      views(
+          state, stop, nullptr, nullptr, [this] { ++ggx; }, [this] { ++gtv_clicks; }),
+      fetcher(shortLimits()),
+      router(state, LinkRouterControls{.bo_name = &bo_name, .bo_zt = &bo_zt, .zhun = &zhun, .qk = &qk, .gtv = &gtv},
+             LinkRouterServices{
+                 .player = player,
+                 .records = store,
+                 .views = views,
+                 .panes = nav,
+                 .fetcher = fetcher,
+                 .processes = processes,
+                 .dialogs = dialogs,
+                 .Timer1 = Timer1,
+                 .npc_Click = [this](int index) { npc << index; },
+                 .readSetting = [this](const QString& section, const QString& key,
+                                       const QString& def) { return settings.value(section + u'/' + key, def); },
+                 .showBalloon = [this](const QString& text) { balloons << text; },
+             },
+             base) {
+    nav.router = &router;
+    bo_zt.resize(400, 20);
+    qk.setText(QStringLiteral("∴ 管理任务"));
+    Timer1.setInterval(1000);
+    store.EnsureRecordFile(records::RecordFile::Network);
+    store.EnsureRecordFile(records::RecordFile::Local);
+}
+
+QString RouterRig::lines(records::RecordFile file) const { return fromGbk(folder.read(records::recordFileName(file))); }
+
+void RouterRig::putRecords(records::RecordFile file, const QByteArray& bytes) const {
+    folder.put(records::recordFileName(file), bytes);
+}
+
+}  // namespace qarvel::web::test

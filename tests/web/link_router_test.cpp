@@ -1,0 +1,382 @@
+// The link protocol: one group per scheme, with the fake player and record
+// files on disk; the play request against a loopback service.
+#include "link_router_rig.h"
+
+#include "common/build_config.h"
+#include "common/escape_text.h"
+#include "common/text_codec.h"
+#include "platform/player_component.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+namespace qarvel::web::test {
+namespace {
+
+using records::RecordFile;
+
+const QString kEpisode =
+    QStringLiteral("zvqvod://qvod&&&qvod%3A//1%7Cab%7Ca.mp4%7C&&&%u7535%u5F71&&&%u7B2C1%u96C6&&&7&&&0&&&2&&&0/");
+
+QString firstLine(const QString& file) { return file.section(QStringLiteral("\r\n"), 0, 0); }
+
+TEST(EpisodeLinks, PlayerKindPlaysRecordsAndOpensTheEpisodeList) {
+    RouterRig rig;
+    EXPECT_TRUE(rig.router.Web1_BeforeNavigate2(kEpisode));
+    EXPECT_EQ(rig.player.calls(), QStringList({"setUrl qvod://1|ab|a.mp4|", "play"}));
+    EXPECT_TRUE(rig.Timer1.isActive());
+    EXPECT_EQ(rig.state.CurrentView, 2);
+    EXPECT_EQ(rig.state.RecordKey, "7");
+    EXPECT_EQ(rig.state.EpisodeKey, "7-0-2-%u7535%u5F71");
+    EXPECT_EQ(rig.state.NextEpisodeLink, "0");
+    EXPECT_EQ(rig.state.NextEpisodeUrl, "0");
+    EXPECT_EQ(rig.state.RecordKind, 1);
+    EXPECT_EQ(rig.bo_name.text(), "电影-第1集");
+    EXPECT_EQ(rig.bo_name.x(), (rig.bo_zt.width() - rig.bo_name.width()) / 2);
+    EXPECT_TRUE(rig.nav.log.contains("5 " + rig.base + "pp.htm?7-0-2-%u7535%u5F71-0"));
+    EXPECT_EQ(firstLine(rig.lines(RecordFile::Network)),
+              "7|%u7535%u5F71|%u7B2C1%u96C6|qvod%3A//1%7Cab%7Ca.mp4%7C|0|2|0");
+    EXPECT_EQ(rig.npc, QList<int>({9, 11}));
+}
+
+TEST(EpisodeLinks, ListFlagOtherThanZeroOrAbsentLeavesTheEpisodeList) {
+    for (const QString& link : {QStringLiteral("zvqvod://qvod&&&qvod%3A//a&&&T&&&N&&&7&&&0&&&2&&&n&&&1"),
+                                QStringLiteral("zvqvod://qvod&&&qvod%3A//a&&&T&&&N&&&7&&&0&&&2")}) {
+        RouterRig rig;
+        rig.router.Web1_BeforeNavigate2(link);
+        EXPECT_TRUE(rig.nav.log.filter(QRegularExpression("^5 ")).isEmpty()) << link.toStdString();
+        EXPECT_TRUE(firstLine(rig.lines(RecordFile::Network)).startsWith("7|T|N|")) << link.toStdString();
+    }
+}
+
+TEST(EpisodeLinks, OtherKindOpensTheWebPlayerPage) {
+    RouterRig rig;
+    rig.Timer1.start();
+    rig.router.Web1_BeforeNavigate2("zvqvod://flv&&&http%3A//h/a.flv&&&T&&&N&&&7&&&0&&&2");
+    EXPECT_EQ(rig.state.CurrentView, 1);
+    EXPECT_TRUE(rig.nav.log.contains("2 " + rig.base + "play.htm?flv$$$http%3A//h/a.flv"));
+    EXPECT_EQ(rig.state.RecordKey, "0");
+    EXPECT_FALSE(rig.Timer1.isActive());
+    EXPECT_TRUE(rig.player.calls().isEmpty());
+}
+
+TEST(EpisodeLinks, MissingFieldsPlayButRecordNothing) {
+    RouterRig rig;
+    const QString before = rig.lines(RecordFile::Network);
+    rig.router.Web1_BeforeNavigate2("zvqvod://qvod&&&qvod%3A//a&&&&&&N&&&&&&x&&&y&&&0");
+    EXPECT_EQ(rig.lines(RecordFile::Network), before);
+    EXPECT_EQ(rig.player.count("play"), 1);
+    EXPECT_EQ(rig.state.EpisodeKey, "0-0-0-");
+    EXPECT_EQ(rig.state.RecordKind, 1);
+    EXPECT_EQ(rig.npc, QList<int>({9, 11}));
+}
+
+TEST(EpisodeLinks, HelperProcessStartedFromTheStoredFolderWhenNotRunning) {
+    RouterRig rig;
+    rig.settings["S_q/qvodw"] = "/opt/q/";
+    rig.router.Web1_BeforeNavigate2(kEpisode);
+    EXPECT_EQ(rig.state.QvodFolder, "/opt/q/");
+    EXPECT_EQ(rig.processes.started, QStringList({"/opt/q/QvodTerminal.exe"}));
+
+    RouterRig running;
+    running.processes.running = 42;
+    running.router.Web1_BeforeNavigate2(kEpisode);
+    EXPECT_TRUE(running.processes.started.isEmpty());
+}
+
+TEST(EpisodeLinks, LongTitleIsCutToThirtyUnits) {
+    RouterRig rig;
+    const QString title = QString(20, QChar(0x4E2D));
+    rig.router.Web1_BeforeNavigate2("zvqvod://qvod&&&a&&&" + EscapeText(title) + "&&&N&&&1&&&0&&&0");
+    EXPECT_EQ(rig.bo_name.text(), QString(15, QChar(0x4E2D)) + "-N");
+}
+
+TEST(EpisodeLinks, HostileFieldsNeitherCrashNorBreakTheRecordFile) {
+    RouterRig rig;
+    const QString before = rig.lines(RecordFile::Network);
+    // A bare "|" or line break would split the record line.
+    rig.router.Web1_BeforeNavigate2("zvqvod://qvod&&&a|b&&&T&&&N&&&1&&&0&&&0");
+    rig.router.Web1_BeforeNavigate2("zvqvod://qvod&&&a&&&T\r\n9|x&&&N&&&1&&&0&&&0");
+    EXPECT_EQ(rig.lines(RecordFile::Network), before);
+    const QString huge(1 << 20, u'x');
+    rig.router.Web1_BeforeNavigate2("zvqvod://qvod&&&" + huge + "&&&" + huge + "&&&%u12&&&" + QChar(0) +
+                                    "&&&99999999999999999999&&&-1&&&2147483647");
+    EXPECT_EQ(rig.state.RecordKey, "0");
+    EXPECT_EQ(rig.state.EpisodeKey, "0-0--1-" + huge);
+    EXPECT_TRUE(rig.router.Web1_BeforeNavigate2("zvqvod://"));
+    EXPECT_FALSE(rig.router.Web1_BeforeNavigate2("ZVQVOD://qvod&&&a"));
+}
+
+TEST(PlayRequests, FoundAnswerContinuesAsAnEpisodeLink) {
+    RouterRig rig;
+    rig.service.answer("7", "第1集$qvod://1|ab|a.mp4|$qvod$extra");
+    EXPECT_TRUE(rig.router.Web1_BeforeNavigate2("zuvovod://7-0-2-%u7535-x/"));
+    // Before the answer: the status text and the player tab, nothing played.
+    EXPECT_EQ(rig.zhun.text(), "正在搜索资源，请稍后");
+    EXPECT_EQ(rig.npc, QList<int>({9}));
+    EXPECT_TRUE(rig.player.calls().isEmpty());
+    ASSERT_TRUE(waitUntil([&] { return !rig.router.playRequestPending(); }));
+    EXPECT_EQ(rig.service.queries(), std::vector<std::string>({"/box/h.asp?id=7&v=0&v1=2"}));
+    EXPECT_TRUE(rig.nav.log.contains("1 zvqvod://qvod&&&qvod%3A//1%7Cab%7Ca.mp4%7C&&&%u7535&&&第1集&&&7&&&0&&&2"));
+    EXPECT_EQ(rig.player.calls(), QStringList({"setUrl qvod://1|ab|a.mp4|", "play"}));
+    EXPECT_EQ(rig.bo_name.text(), "电-第1集");
+    EXPECT_TRUE(rig.nav.log.filter(QRegularExpression("^5 ")).isEmpty());  // no list flag
+    EXPECT_TRUE(rig.balloons.isEmpty());
+}
+
+TEST(PlayRequests, RefusalNothingAndSilenceShowTheErrorAndTheBalloon) {
+    for (const QString& answer : {QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("00")}) {
+        RouterRig rig;
+        rig.service.answer("7", answer);
+        rig.router.Web1_BeforeNavigate2("zuvovod://7-0-2-T");
+        ASSERT_TRUE(waitUntil([&] { return !rig.router.playRequestPending(); }));
+        EXPECT_EQ(rig.state.NextEpisodeLink, "1");
+        EXPECT_EQ(rig.zhun.text(), "读取数据出错，请重试");
+        EXPECT_EQ(rig.balloons, QStringList({"读取数据出错，请返回重试！"}));
+        EXPECT_TRUE(rig.player.calls().isEmpty());
+    }
+    RouterRig down(QStringLiteral("http://127.0.0.1:%1/box/").arg(closedPort()));
+    down.router.Web1_BeforeNavigate2("zuvovod://7-0-2-T");
+    ASSERT_TRUE(waitUntil([&] { return !down.router.playRequestPending(); }));
+    EXPECT_EQ(down.state.NextEpisodeLink, "1");
+    EXPECT_EQ(down.balloons.size(), 1);
+}
+
+TEST(PlayRequests, UnusableAnswerOnlyShowsTheBalloon) {
+    RouterRig rig;
+    rig.service.answer("7", "<html>busy</html>");
+    rig.router.Web1_BeforeNavigate2("zuvovod://7-0-2-T");
+    ASSERT_TRUE(waitUntil([&] { return !rig.router.playRequestPending(); }));
+    EXPECT_EQ(rig.zhun.text(), "正在搜索资源，请稍后");
+    EXPECT_TRUE(rig.state.NextEpisodeLink.isEmpty());
+    EXPECT_EQ(rig.balloons.size(), 1);
+    EXPECT_TRUE(rig.player.calls().isEmpty());
+}
+
+TEST(PlayRequests, NewerPlayActionDropsTheLateAnswer) {
+    RouterRig rig;
+    rig.service.answer("1", "slow$qvod://slow$qvod");
+    rig.service.answer("2", "fast$qvod://fast$qvod");
+    rig.service.slow("1", 800);
+    rig.router.Web1_BeforeNavigate2("zuvovod://1-0-0-A");
+    rig.router.Web1_BeforeNavigate2("zuvovod://2-0-0-B");
+    ASSERT_TRUE(waitUntil([&] { return !rig.router.playRequestPending(); }));
+    settle(1200);  // the first answer has arrived by now, and must be ignored
+    EXPECT_EQ(rig.player.calls(), QStringList({"setUrl qvod://fast", "play"}));
+
+    // A direct episode link supersedes a pending request too.
+    RouterRig direct;
+    direct.service.answer("1", "slow$qvod://slow$qvod");
+    direct.service.slow("1", 300);
+    direct.router.Web1_BeforeNavigate2("zuvovod://1-0-0-A");
+    direct.router.Web1_BeforeNavigate2(kEpisode);
+    EXPECT_FALSE(direct.router.playRequestPending());
+    settle(600);
+    EXPECT_EQ(direct.player.count("play"), 1);
+}
+
+TEST(Forwarding, EpisodeListPassesPlayLinksToTheCatalogue) {
+    RouterRig rig;
+    EXPECT_TRUE(rig.router.Web5_BeforeNavigate2(kEpisode));
+    EXPECT_EQ(rig.nav.log.first(), "1 " + kEpisode);
+    EXPECT_EQ(rig.player.count("play"), 1);
+    EXPECT_FALSE(rig.router.Web5_BeforeNavigate2(rig.base + "pp.htm?1-0-0-T-0"));
+    EXPECT_FALSE(rig.router.Web1_BeforeNavigate2(rig.base));
+}
+
+TEST(Forwarding, LocalListPassesRecordLinksToTheNetworkListPane) {
+    RouterRig rig;
+    EXPECT_TRUE(rig.router.Web4_BeforeNavigate2("delk://2/"));
+    EXPECT_EQ(rig.nav.log.mid(0, 1), QStringList({"3 delk://2/"}));
+    EXPECT_EQ(rig.nav.log.last(), "refresh 4");
+    rig.nav.log.clear();
+    EXPECT_TRUE(rig.router.Web4_BeforeNavigate2("open://1"));
+    EXPECT_EQ(rig.nav.log.first(), "3 open://1");
+    EXPECT_FALSE(rig.nav.log.contains("refresh 4"));
+    EXPECT_FALSE(rig.router.Web4_BeforeNavigate2("file:///tmp/f.htm"));
+}
+
+TEST(OpenLinks, LocalFileThatIsGoneIsReportedAndRemoved) {
+    RouterRig rig;
+    rig.qk.setText(QStringLiteral("∴ 清空列表"));
+    rig.putRecords(RecordFile::Local, "a.mp4|/nowhere/a.mp4|5\r\nb.mp4|/nowhere/b.mp4|0\r\n");
+    EXPECT_TRUE(rig.router.Web3_BeforeNavigate2("open://1/"));
+    EXPECT_EQ(rig.dialogs.shown, QStringList({"提示：|/nowhere/a.mp4不存在!"}));
+    EXPECT_EQ(firstLine(rig.lines(RecordFile::Local)), "b.mp4|/nowhere/b.mp4|0");
+    EXPECT_TRUE(rig.player.calls().isEmpty());
+    EXPECT_EQ(rig.state.CurrentView, 2);
+}
+
+TEST(OpenLinks, LocalFilePlaysFromItsPosition) {
+    RouterRig rig;
+    rig.qk.setText(QStringLiteral("∴ 清空列表"));
+    const QString path = rig.folder.file("中.mp4");
+    rig.folder.put("中.mp4", "x");
+    rig.putRecords(RecordFile::Local, toGbk("%u4E2D.mp4|" + path + "|42\r\n"));
+    rig.router.Web3_BeforeNavigate2("open://1");
+    EXPECT_EQ(rig.player.calls(), QStringList({"setUrl " + path, "play"}));
+    EXPECT_EQ(rig.bo_name.text(), "中.mp4");
+    EXPECT_EQ(rig.state.ResumePosition, 42);
+    EXPECT_EQ(rig.state.RecordKey, path);
+    EXPECT_EQ(rig.state.RecordKind, 2);
+    EXPECT_EQ(rig.state.EpisodeKey, "0");
+    EXPECT_TRUE(rig.dialogs.shown.isEmpty());
+}
+
+TEST(OpenLinks, NetworkRecordPlaysOrOpensItsEpisode) {
+    RouterRig rig;
+    rig.putRecords(RecordFile::Network, "7|T|N|qvod%3A//x|1|3|120\r\n8|U|M|http%3A//h/v.flv|2|4|0\r\n");
+    rig.router.Web3_BeforeNavigate2("open://1");
+    EXPECT_EQ(rig.player.calls(), QStringList({"setUrl qvod://x", "play"}));
+    EXPECT_EQ(rig.state.ResumePosition, 120);
+    EXPECT_EQ(rig.state.RecordKey, "7");
+    EXPECT_EQ(rig.state.EpisodeKey, "7-1-3-T");
+    EXPECT_TRUE(rig.nav.log.contains("5 " + rig.base + "pp.htm?7-1-3-T-0"));
+    EXPECT_EQ(rig.npc, QList<int>({11}));
+
+    rig.router.Web3_BeforeNavigate2("open://2/");
+    EXPECT_EQ(rig.state.CurrentView, 1);
+    EXPECT_EQ(rig.state.RecordKey, "0");
+    EXPECT_EQ(rig.nav.log.last(), "5 " + rig.base + "pp.htm?8-2-4-U-24");
+    EXPECT_EQ(rig.state.RecordKind, 1);
+
+    // Past the end: an empty record, which is no player address.
+    rig.router.Web3_BeforeNavigate2("open://99");
+    EXPECT_EQ(rig.nav.log.last(), "5 " + rig.base + "pp.htm?0-0-0--00");
+}
+
+TEST(DeleteLinks, DeleteTheLineOfTheActiveList) {
+    RouterRig rig;
+    rig.putRecords(RecordFile::Network, "1|A|a|x|0|0|0\r\n2|B|b|x|0|0|0\r\n");
+    rig.state.RecordKind = 1;
+    EXPECT_TRUE(rig.router.Web3_BeforeNavigate2("delk://2/"));
+    EXPECT_FALSE(rig.lines(RecordFile::Network).contains("2|B"));
+    EXPECT_TRUE(rig.nav.log.contains("3 " + rig.pages.pagePath(RecordFile::Network)));
+    EXPECT_FALSE(rig.nav.log.contains("refresh 5"));
+
+    rig.qk.setText(QStringLiteral("∴ 清空列表"));
+    rig.putRecords(RecordFile::Local, "a|/a|0\r\nb|/b|0\r\n");
+    rig.state.RecordKind = 2;
+    rig.router.Web3_BeforeNavigate2("delk://1");
+    EXPECT_EQ(firstLine(rig.lines(RecordFile::Local)), "b|/b|0");
+    EXPECT_TRUE(rig.nav.log.contains("4 " + rig.pages.pagePath(RecordFile::Local)));
+    EXPECT_EQ(rig.nav.log.last(), "refresh 5");
+    EXPECT_TRUE(rig.lines(RecordFile::Network).startsWith("1|A"));
+}
+
+TEST(EndOfPlay, NextEpisodeOnlyWhenAutoPlayIsOn) {
+    const QString sentinel = QString::fromLatin1(config::kSentinelUrl);
+    RouterRig off;
+    off.state.NextEpisodeLink = "3";
+    EXPECT_TRUE(off.router.Web2_BeforeNavigate2(sentinel));
+    EXPECT_TRUE(off.Timer1.isActive());
+    EXPECT_TRUE(off.nav.log.isEmpty());
+
+    RouterRig failed;
+    failed.settings["S_q/s_bo"] = "2";
+    failed.state.NextEpisodeLink = "1";
+    failed.router.Web2_BeforeNavigate2(sentinel + "end");
+    EXPECT_TRUE(failed.nav.log.isEmpty());
+    EXPECT_TRUE(failed.Timer1.isActive());
+
+    RouterRig list;
+    list.settings["S_q/s_bo"] = "2";
+    list.state.NextEpisodeLink = "3";
+    list.state.EpisodeKey = "7-0-3-T";
+    list.router.Web2_BeforeNavigate2(sentinel);
+    EXPECT_EQ(list.nav.log, QStringList({"5 " + list.base + "pp.htm?7-0-3-T-04"}));
+
+    RouterRig prepared;
+    prepared.settings["S_q/s_bo"] = "2";
+    prepared.state.NextEpisodeLink = kEpisode;
+    prepared.router.Web2_BeforeNavigate2(sentinel);
+    EXPECT_EQ(prepared.player.count("play"), 1);
+
+    EXPECT_FALSE(prepared.router.Web2_BeforeNavigate2("http://example.invalid/"));
+}
+
+TEST(ChannelLinks, ChannelPlaysInTheTvPane) {
+    RouterRig rig;
+    rig.gtv.hide();
+    EXPECT_TRUE(rig.router.Web11_BeforeNavigate2("zvtvs://cctv-1/"));
+    EXPECT_EQ(rig.nav.log, QStringList({"10 " + rig.base + "tv/zuvotv.htm?cctv-1/"}));
+    EXPECT_FALSE(rig.gtv.isHidden());
+    EXPECT_EQ(rig.state.CurrentView, 3);
+    EXPECT_FALSE(rig.router.Web11_BeforeNavigate2("ZVTVS://x"));
+    EXPECT_FALSE(rig.router.Web11_BeforeNavigate2("http://h/zvtvs://x"));
+}
+
+TEST(CommandLine, PlaysAndRecordsTheLocalFile) {
+    RouterRig rig;
+    QString text = "\"/media/a b/film.mkv\"";
+    rig.router.l_com(text);
+    EXPECT_EQ(text, "/media/a b/film.mkv");
+    EXPECT_EQ(rig.player.calls(), QStringList({"setUrl /media/a b/film.mkv", "play"}));
+    EXPECT_EQ(rig.bo_name.text(), "film.mkv");
+    EXPECT_EQ(firstLine(rig.lines(RecordFile::Local)), "film.mkv|/media/a b/film.mkv|0");
+    EXPECT_EQ(rig.state.RecordKey, text);
+    EXPECT_EQ(rig.state.RecordKind, 2);
+    EXPECT_EQ(rig.state.EpisodeKey, "0");
+    EXPECT_EQ(rig.npc, QList<int>({9, 7}));
+    EXPECT_TRUE(rig.nav.log.contains("4 " + rig.pages.pagePath(RecordFile::Local)));
+
+    QString address = "http://h/x.mp4/";
+    rig.router.l_com(address);
+    EXPECT_EQ(address, "http://h/x.mp4");
+    EXPECT_EQ(rig.bo_name.text(), "x.mp4");
+    QString windows = "C:\\v\\f.avi";
+    rig.router.l_com(windows);
+    EXPECT_EQ(rig.bo_name.text(), "f.avi");
+    QString bare = "abc";
+    rig.router.l_com(bare);
+    EXPECT_EQ(rig.bo_name.text(), "");
+    EXPECT_EQ(firstLine(rig.lines(RecordFile::Local)), "|abc|0");
+}
+
+TEST(Views, LeavingThePlayerStopsAndKeepsThePosition) {
+    RouterRig rig;
+    rig.putRecords(RecordFile::Network, "7|T|N|qvod%3A//x|0|0|0\r\n");
+    rig.state.CurrentView = 2;
+    rig.state.RecordKey = "7";
+    rig.state.RecordKind = 1;
+    rig.state.CurrentPosition = 30;
+    rig.Timer1.start();
+    rig.views.SwitchView(2);  // the player view again stops too
+    EXPECT_EQ(firstLine(rig.lines(RecordFile::Network)), "7|T|N|qvod%3A//x|0|0|30");
+    EXPECT_EQ(rig.player.calls(), QStringList({"stop"}));
+    EXPECT_FALSE(rig.Timer1.isActive());
+    EXPECT_EQ(rig.zhun.text(), "已停止");
+    EXPECT_EQ(rig.state.CurrentPosition, 0);
+
+    rig.state.CurrentView = 1;
+    rig.views.SwitchView(3);
+    EXPECT_EQ(rig.ggx, 1);
+    rig.views.SwitchView(1);
+    EXPECT_EQ(rig.gtv_clicks, 1);
+    EXPECT_EQ(rig.player.count("stop"), 1);
+}
+
+TEST(RealPanes, ProgramLinksReachTheRouterThroughThePanes) {
+    RouterRig rig;
+    PaneSet panes{};
+    std::vector<std::unique_ptr<WebPane>> owned;
+    for (auto& pane : panes) pane = owned.emplace_back(std::make_unique<WebPane>()).get();
+    rig.router.installHooks(panes);
+    PaneSetNavigator real(panes);
+    rig.nav.forward = &real;
+    real.navigate(5, kEpisode);  // forwarded to Web1, which plays it
+    EXPECT_EQ(rig.nav.log.first(), "1 " + kEpisode);
+    EXPECT_TRUE(rig.nav.log.contains("5 " + rig.base + "pp.htm?7-0-2-%u7535%u5F71-0"));
+    EXPECT_EQ(rig.player.count("play"), 1);
+    EXPECT_EQ(rig.state.RecordKey, "7");
+}
+
+TEST(PlayerComponent, PresentOnlyWhenTheLibraryLoads) {
+    EXPECT_TRUE(platform::LinuxPlayerComponent().componentFileExists());
+    EXPECT_FALSE(platform::LinuxPlayerComponent("libqarvel-no-such-player.so.9").componentFileExists());
+    EXPECT_FALSE(platform::LinuxPlayerComponent("libz.so.1").componentFileExists());  // no player inside
+}
+
+}  // namespace
+}  // namespace qarvel::web::test
