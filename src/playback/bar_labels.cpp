@@ -16,4 +16,15 @@ void showTitle(QLabel* bo_name, QWidget* bo_zt, const QString& text) {
     if (bo_zt) bo_name->move((bo_zt->width() - bo_name->width()) / 2, 3);
 }
 
+void clearPlayerBar(const BarControls& bar, int timesTop) {
+    if (bar.gunt1) bar.gunt1->move(0, bar.gunt1->y());
+    if (bar.gunt2) bar.gunt2->resize(0, bar.gunt2->height());
+    if (bar.huan) bar.huan->setGeometry(0, bar.huan->y(), 0, bar.huan->height());
+    setBarText(bar.bo_name, QString());
+    if (bar.times) {
+        if (bar.qvod) bar.times->move(bar.qvod->width() - bar.times->width() - 13, timesTop);
+        setBarText(bar.times, QString());
+    }
+}
+
 }  // namespace qarvel::playback

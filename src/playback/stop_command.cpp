@@ -46,14 +46,7 @@ void StopCommand::stop() {
     timer1_.stop();
     state_.CurrentPosition = 0;
     state_.ResumePosition = 0;
-    if (c_.gunt1) c_.gunt1->move(0, c_.gunt1->y());
-    if (c_.gunt2) c_.gunt2->resize(0, c_.gunt2->height());
-    if (c_.huan) c_.huan->setGeometry(0, c_.huan->y(), 0, c_.huan->height());
-    setBarText(c_.bo_name, QString());
-    if (c_.times) {
-        if (c_.qvod) c_.times->move(c_.qvod->width() - c_.times->width() - 13, 3);
-        setBarText(c_.times, QString());
-    }
+    clearPlayerBar({c_.gunt1, c_.gunt2, c_.huan, c_.bo_name, c_.times, c_.qvod}, 3);
     player_.stop();
     if (c_.playButton) c_.playButton->setToolTip(kPlayTip);
     setBarText(c_.zhun, kStoppedText);

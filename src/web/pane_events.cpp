@@ -1,5 +1,6 @@
 #include "web/pane_events.h"
 
+#include "playback/bar_labels.h"
 #include "state/main_window_state.h"
 
 #include <QCoreApplication>
@@ -103,14 +104,8 @@ void PaneEvents::gtv_Click() {
 }
 
 void PaneEvents::ggx_Click() {
-    if (c_.gunt1) c_.gunt1->move(0, c_.gunt1->y());
-    if (c_.gunt2) c_.gunt2->resize(0, c_.gunt2->height());
-    if (c_.huan) c_.huan->setGeometry(0, c_.huan->y(), 0, c_.huan->height());
-    if (c_.bo_name) c_.bo_name->clear();
-    if (c_.times) {
-        if (c_.qvod) c_.times->move(c_.qvod->width() - c_.times->width() - 13, c_.times->y());
-        c_.times->clear();
-    }
+    playback::clearPlayerBar({c_.gunt1, c_.gunt2, c_.huan, c_.bo_name, c_.times, c_.qvod},
+                             c_.times ? c_.times->y() : 0);
     if (c_.Pic2) c_.Pic2->hide();
     if (c_.qvod) c_.qvod->show();
     QCoreApplication::processEvents();
