@@ -1,5 +1,6 @@
 #include "link_router_rig.h"
 
+#include "common/program_files.h"
 #include "common/text_codec.h"
 
 namespace qarvel::web::test {
@@ -18,7 +19,7 @@ platform::TextFetcher::Limits shortLimits() {
 
 RouterRig::RouterRig(const QString& baseOverride)
     : base(baseOverride.isEmpty() ? service.base() : baseOverride),
-      pages(folder.path(), listPaneReloader(nav)),
+      pages(ProgramFiles::inFolder(folder.path()), listPaneReloader(nav)),
       store(pages),
       stop(state, player, store, Timer1, playback::StopControls{.zhun = &zhun}),
       views(
