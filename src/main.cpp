@@ -5,12 +5,9 @@
 #include "common/program_files.h"
 #include "app/application.h"
 #include "app/command_line.h"
-#include "app/startup_sequence.h"
-#include "app/system_services.h"
 #include "app/unattended_run.h"
 #include "platform/player_component.h"
 #include "platform/user_dialogs.h"
-#include "records/record_list_page.h"
 #include "service/demo_service.h"
 #include "web/web_environment.h"
 
@@ -71,25 +68,10 @@ int main(int argc, char** argv) {
     qarvel::platform::LinuxPlayerComponent component;
     qarvel::platform::QtUserDialogs dialogs;
     qarvel::platform::DesktopShell shell;
-    qarvel::Application application({.files = files, .serviceBase = serviceBase, .playTarget = cl.playTarget});
+    qarvel::Application application(
+        {.files = files, .serviceBase = serviceBase, .playTarget = cl.playTarget, .dialogs = &dialogs});
 
-    qarvel::StartupEnvironment env;
-    env.files = files;
-    env.component = &component;
-    env.dialogs = &dialogs;
-    env.shell = &shell;
-    env.macAddress = [] { return qarvel::GetMacAddress(); };
-    env.randomUserId = [] { return qarvel::MakeRandomUserId(); };
-    const qarvel::records::ListPageWriter pages(files);
-    env.renderRecordList = [&pages](const QString& recordFile) {
-        pages.RenderRecordList(qarvel::records::recordFileForName(recordFile));
-    };
-    env.showMainWindow = [&] {
-        if (application.showMainWindow()) return true;
-        std::fprintf(stderr, "qarvel: the player could not start: %s\n", qPrintable(application.errorText()));
-        return false;
-    };
-    if (qarvel::StartupSequence(env).run() != qarvel::StartupResult::WindowShown) return 0;
+    if (application.start(component, shell) != qarvel::StartupResult::WindowShown) return 0;
     qarvel::scheduleUnattendedRun([&application](const QString& path) { return application.grabScreenshot(path); },
                                   cl.screenshot, cl.quitAfterMs > 0 ? cl.quitAfterMs * 3 / 4 : 15000, cl.quitAfterMs);
     return app.exec();

@@ -1,9 +1,19 @@
 #include "app/application.h"
 
 #include "app/main_window/main_window.h"
+#include "app/system_services.h"
 #include "engine/mpv_player.h"
+#include "platform/process_finder.h"
+#include "platform/text_fetcher.h"
+#include "platform/user_dialogs.h"
+#include "playback/stop_command.h"
+#include "playback/view_switcher.h"
+#include "records/record_list_page.h"
+#include "records/record_store.h"
 #include "web/first_pages.h"
+#include "web/link_router.h"
 #include "web/pane_events.h"
+#include "web/pane_navigator.h"
 #include "web/web_pane.h"
 #include "window/key_preview.h"
 #include "window/main_window_layout.h"
@@ -14,6 +24,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <cstdio>
 
 namespace qarvel {
 
@@ -25,13 +36,43 @@ constexpr int kStartHeightTwips = 9830;
 
 }  // namespace
 
-Application::Application(ApplicationOptions options) : options_(std::move(options)), player_(options_.player) {}
+Application::Application(ApplicationOptions options) : options_(std::move(options)), player_(options_.player) {
+    if (!options_.dialogs) ownDialogs_ = std::make_unique<platform::QtUserDialogs>();
+    // Every rebuilt list page is shown again in its pane, once the panes exist.
+    pages_ = std::make_unique<records::ListPageWriter>(options_.files,
+                                                       [this](records::RecordFile file, const QString& page) {
+                                                           if (navigator_)
+                                                               web::listPaneReloader (*navigator_)(file, page);
+                                                       });
+}
+
+StartupResult Application::start(platform::PlayerComponent& component, platform::Shell& shell) {
+    StartupEnvironment env;
+    env.files = options_.files;
+    env.component = &component;
+    env.dialogs = options_.dialogs ? options_.dialogs : ownDialogs_.get();
+    env.shell = &shell;
+    env.macAddress = [] { return GetMacAddress(); };
+    env.randomUserId = [] { return MakeRandomUserId(); };
+    env.renderRecordList = [this](const QString& recordFile) {
+        pages_->RenderRecordList(records::recordFileForName(recordFile));
+    };
+    env.showMainWindow = [this] {
+        if (showMainWindow()) return true;
+        std::fprintf(stderr, "qarvel: the player could not start: %s\n", qPrintable(errorText_));
+        return false;
+    };
+    return StartupSequence(env).run();
+}
 
 Application::~Application() {
     // The panes report their last loads while the controls are torn down;
     // nobody may act on them then. The window goes before the player it shows.
     // Subsystems go first, newest first: some are children of the window.
     keyPreview_.reset();
+    router_.reset();
+    views_.reset();
+    stop_.reset();
     paneEvents_.reset();
     painter_.reset();
     buttons_.reset();
@@ -81,6 +122,7 @@ void Application::createSubsystems() {
     buttons_ = std::make_unique<window::WindowButtons>(c, state, w.skin(), *layout_, *chrome_);
     painter_ = std::make_unique<window::SkinPainter>(c, state, w.skin(), *layout_, w.settings());
     wirePanes();
+    wirePlayback();
 }
 
 void Application::wirePanes() {
@@ -121,6 +163,63 @@ void Application::wirePanes() {
     QObject::connect(c.jia, &window::Label::clicked, paneEvents_.get(), &web::PaneEvents::jia_Click);
     QObject::connect(c.gtv, &window::PictureBox::clicked, paneEvents_.get(), &web::PaneEvents::gtv_Click);
     QObject::connect(c.ggx, &window::PictureBox::clicked, paneEvents_.get(), &web::PaneEvents::ggx_Click);
+}
+
+void Application::wirePlayback() {
+    MainWindow& w = *window_;
+    window::MainWindowControls& c = w.controls();
+    MainWindowState& state = w.state();
+    web::PaneSet panes{};
+    for (int n = 1; n <= 11; ++n) panes[n - 1] = w.pane(n);
+    if (!options_.processes) ownProcesses_ = std::make_unique<platform::LinuxProcessFinder>();
+    fetcher_ = std::make_unique<platform::TextFetcher>();
+    navigator_ = std::make_unique<web::PaneSetNavigator>(panes);
+    records_ = std::make_unique<records::RecordStore>(*pages_);
+
+    playback::StopControls stopControls;
+    stopControls.bo_pad = c.bo_pad;
+    stopControls.ad_huan = c.ad_huan;
+    stopControls.bo_ad = c.bo_ad;
+    stopControls.Qvodx = c.Qvodx;
+    stopControls.gunt1 = c.gunt1;
+    stopControls.gunt2 = c.gunt2;
+    stopControls.huan = c.huan;
+    stopControls.bo_name = c.bo_name;
+    stopControls.times = c.times;
+    stopControls.qvod = c.qvod;
+    stopControls.zhun = c.zhun;
+    stopControls.playButton = c.bo_but[0];
+    stop_ = std::make_unique<playback::StopCommand>(state, *player_, *records_, *c.Timer1, stopControls,
+                                                    [painter = painter_.get()] { painter->PaintStopped(); });
+    web::PaneEvents* paneEvents = paneEvents_.get();
+    auto ggx = [paneEvents] {
+        if (paneEvents) paneEvents->ggx_Click();
+    };
+    auto gtv = [paneEvents] {
+        if (paneEvents) paneEvents->gtv_Click();
+    };
+    views_ = std::make_unique<playback::ViewSwitcher>(state, *stop_, c.Pic2, c.qvod, ggx, gtv);
+
+    window::WindowButtons* buttons = buttons_.get();
+    window::WindowSettings* settings = &w.settings();
+    TrayIcon* tray = &w.tray();
+    router_ = std::make_unique<web::LinkRouter>(
+        state, web::LinkRouterControls{c.bo_name, c.bo_zt, c.zhun, c.qk, c.gtv},
+        web::LinkRouterServices{
+            .player = *player_,
+            .records = *records_,
+            .views = *views_,
+            .panes = *navigator_,
+            .fetcher = *fetcher_,
+            .processes = options_.processes ? *options_.processes : *ownProcesses_,
+            .dialogs = options_.dialogs ? *options_.dialogs : *ownDialogs_,
+            .Timer1 = *c.Timer1,
+            .npc_Click = [buttons](int index) { buttons->npc_Click(index); },
+            .readSetting = [settings](const QString& section, const QString& key,
+                                      const QString& defaultText) { return settings->read(section, key, defaultText); },
+            .showBalloon = [tray](const QString& text) { tray->ShowTrayBalloon(text); }},
+        options_.serviceBase);
+    router_->installHooks(panes);
 }
 
 void Application::startWindow() {
@@ -178,7 +277,10 @@ void Application::startWindow() {
     // Key preview: the keyboard commands attach here.
     keyPreview_ = std::make_unique<window::KeyPreview>(&w, window::KeyPreview::Handler{});
 
-    if (!options_.playTarget.isEmpty() && options_.lComm) options_.lComm(options_.playTarget);
+    if (!options_.playTarget.isEmpty()) {
+        QString text = options_.playTarget;
+        router_->l_com(text);
+    }
 }
 
 bool Application::grabScreenshot(const QString& path) const { return window_ && window_->grabScreenshot(path); }

@@ -5,7 +5,8 @@
 // the command line; tests build the real window the same way.
 //
 //     Application app({.files = ProgramFiles::inFolder(home), .serviceBase = base});
-//     if (!app.showMainWindow()) fail(app.errorText());
+//     if (app.start(component, shell) != StartupResult::WindowShown) return 0;
+#include "app/startup_sequence.h"
 #include "common/program_files.h"
 #include "window/main_window_controls.h"
 #include "window/skin.h"
@@ -20,9 +21,26 @@ class MainWindow;
 namespace engine {
 class Player;
 }
+namespace platform {
+class PlayerComponent;
+class ProcessFinder;
+class Shell;
+class TextFetcher;
+class UserDialogs;
+}  // namespace platform
+namespace playback {
+class StopCommand;
+class ViewSwitcher;
+}  // namespace playback
+namespace records {
+class ListPageWriter;
+class RecordStore;
+}  // namespace records
 namespace web {
+class LinkRouter;
 class PaneEvents;
-}
+class PaneSetNavigator;
+}  // namespace web
 namespace window {
 class KeyPreview;
 class MainWindowLayout;
@@ -40,8 +58,10 @@ struct ApplicationOptions {
     QString playTarget = {};
     // The player to use; null: the program's own libmpv player on files.
     engine::Player* player = nullptr;
-    // Plays a command line in the running window (the hand-off's `l_com`).
-    std::function<void(const QString&)> lComm = {};
+    // Message boxes; default: the desktop's.
+    platform::UserDialogs* dialogs = nullptr;
+    // The player's helper processes; default: this platform's.
+    platform::ProcessFinder* processes = nullptr;
     // Makes the browser panes; default: real panes on the program's profile.
     window::PaneFactory paneFactory = {};
     // Skin strips by resource number; default: the compiled-in pictures.
@@ -57,6 +77,10 @@ public:
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
+    // The program's start: the player component check, the settings, record
+    // files and list pages, then the window (showMainWindow). What main() runs.
+    StartupResult start(platform::PlayerComponent& component, platform::Shell& shell);
+
     // Starts the player, then creates and wires the main window and runs its
     // start-up; shows it when show is true. False, with errorText(), when the
     // player cannot start: the window cannot stand without its player control.
@@ -71,8 +95,12 @@ public:
     window::WindowChrome& chrome() { return *chrome_; }
     window::WindowButtons& buttons() { return *buttons_; }
     window::SkinPainter& skinPainter() { return *painter_; }
-    // The pane handlers; null when the panes are not browser panes.
+    // The pane handlers and the link protocol; null when the panes are not
+    // browser panes.
     web::PaneEvents* paneEvents() const { return paneEvents_.get(); }
+    web::LinkRouter* linkRouter() const { return router_.get(); }
+    records::RecordStore& records() { return *records_; }
+    playback::ViewSwitcher& views() { return *views_; }
     // Saves a picture of the whole window as PNG; false before it is shown.
     bool grabScreenshot(const QString& path) const;
 
@@ -80,6 +108,7 @@ private:
     bool startPlayer();
     void createSubsystems();
     void wirePanes();
+    void wirePlayback();
     void startWindow();
 
     ApplicationOptions options_;
@@ -91,6 +120,15 @@ private:
     std::unique_ptr<window::WindowButtons> buttons_;
     std::unique_ptr<window::SkinPainter> painter_;
     std::unique_ptr<web::PaneEvents> paneEvents_;
+    std::unique_ptr<platform::UserDialogs> ownDialogs_;
+    std::unique_ptr<platform::ProcessFinder> ownProcesses_;
+    std::unique_ptr<platform::TextFetcher> fetcher_;
+    std::unique_ptr<web::PaneSetNavigator> navigator_;
+    std::unique_ptr<records::ListPageWriter> pages_;  // from the start: start-up writes the pages too
+    std::unique_ptr<records::RecordStore> records_;
+    std::unique_ptr<playback::StopCommand> stop_;
+    std::unique_ptr<playback::ViewSwitcher> views_;
+    std::unique_ptr<web::LinkRouter> router_;
     std::unique_ptr<window::KeyPreview> keyPreview_;
     QString errorText_;
 };

@@ -5,6 +5,7 @@
 #include "common/settings_file.h"
 #include "platform/player_component.h"
 #include "platform/user_dialogs.h"
+#include "resources/skin_resources.h"
 
 #include <QFile>
 
@@ -33,6 +34,7 @@ StartupResult StartupSequence::run() {
     repairSettings();
     createRecordFiles();
     createListPages();
+    installListIcon();
     if (env_.showMainWindow && env_.showMainWindow()) return StartupResult::WindowShown;
     if (!env_.component->componentFileExists()) {
         env_.dialogs->inform(kDefaultTitle, QStringLiteral("对不起，软件组件已被损坏，请重新下载安装本软件。"));
@@ -98,6 +100,12 @@ void StartupSequence::createListPages() {
     if (!env_.renderRecordList) return;
     if (!QFile::exists(env_.files.networkListPage)) env_.renderRecordList(ProgramFiles::networkRecordsName());
     if (!QFile::exists(env_.files.localListPage)) env_.renderRecordList(ProgramFiles::localRecordsName());
+}
+
+void StartupSequence::installListIcon() {
+    // The list pages show it beside every entry; a folder without it shows a broken picture.
+    if (QFile::exists(env_.files.listIcon)) return;
+    writeFileAtomically(env_.files.listIcon, smallMarkerFileData());
 }
 
 }  // namespace qarvel

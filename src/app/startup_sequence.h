@@ -45,6 +45,7 @@ public:
     void repairSettings();
     void createRecordFiles();
     void createListPages();
+    void installListIcon();  // the delete icon the list pages show, when missing
 
     QString settingsPath() const;
 

@@ -237,7 +237,10 @@ void LinkRouter::openRecord(const QString& address) {
 void LinkRouter::openLocalRecord(int line, const QStringList& fields) {
     const QString name = fields.value(0), path = fields.value(1);
     s_.views.SwitchView(playback::kPlayerView);
-    if (!QFileInfo(path).isFile()) {
+    // An address handed over on a command line is recorded here too; only a
+    // path can be missing from the disk.
+    const bool isAddress = path.contains(QStringLiteral("://"));
+    if (!isAddress && !QFileInfo(path).isFile()) {
         s_.dialogs.inform(kNoticeCaption, path + kMissingFileSuffix);
         s_.records.DeleteRecordLine(records::RecordFile::Local, line);
         return;

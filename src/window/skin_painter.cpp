@@ -51,8 +51,7 @@ void SkinPainter::PaintButtons() {
         c_.npc[tab]->setPicture(skin_.piece(9, MainWindowLayout::sideTabOffset(tab), 21, 60, 21));
     for (int i = 0; i <= 14; ++i) c_.npc[i]->update();
 
-    c_.bo_but[0]->setPicture(skin_.piece(12, 0, 0, 58, 43));
-    c_.bo_but[1]->setPicture(skin_.piece(13, 0, 0, 25, 25));
+    PaintStopped();
     c_.bo_but[2]->setPicture(skin_.piece(14, 0, 0, 25, 25));
     c_.yin->setPicture(skin_.slot(15));
     c_.bo_v->setPicture(skin_.slot(4));
@@ -62,6 +61,13 @@ void SkinPainter::PaintButtons() {
     c_.bo_but[5]->setPicture(skin_.piece(18, 0, 0, 25, 25));
     c_.bo_but[7]->setPicture(skin_.piece(18, 50, 0, 25, 25));
     for (PictureBox* b : c_.bo_but) b->update();
+}
+
+void SkinPainter::PaintStopped() {
+    c_.bo_but[0]->setPicture(skin_.piece(12, 0, 0, 58, 43));
+    c_.bo_but[1]->setPicture(skin_.piece(13, 0, 0, 25, 25));
+    c_.bo_but[0]->update();
+    c_.bo_but[1]->update();
 }
 
 void SkinPainter::applyColours(int s) {

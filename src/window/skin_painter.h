@@ -39,6 +39,8 @@ public:
     void p_p(int s);
     // Repaints every button face from the slots.
     void PaintButtons();
+    // The faces of a stopped player: play on button 0, stop at rest on button 1.
+    void PaintStopped();
 
     // Repaints the settings dialog's frame when it is open; set by the dialog.
     std::function<void()> repaintSettingsDialog;

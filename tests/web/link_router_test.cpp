@@ -224,6 +224,16 @@ TEST(OpenLinks, LocalFilePlaysFromItsPosition) {
     EXPECT_TRUE(rig.dialogs.shown.isEmpty());
 }
 
+TEST(OpenLinks, LocalAddressFromACommandLinePlaysWithoutAFileCheck) {
+    RouterRig rig;
+    rig.qk.setText(QStringLiteral("∴ 清空列表"));
+    rig.putRecords(RecordFile::Local, "live|http://127.0.0.1:1/live|0\r\n");
+    rig.router.Web3_BeforeNavigate2("open://1");
+    EXPECT_EQ(rig.player.calls(), QStringList({"setUrl http://127.0.0.1:1/live", "play"}));
+    EXPECT_TRUE(rig.dialogs.shown.isEmpty());
+    EXPECT_EQ(firstLine(rig.lines(RecordFile::Local)), "live|http://127.0.0.1:1/live|0");
+}
+
 TEST(OpenLinks, NetworkRecordPlaysOrOpensItsEpisode) {
     RouterRig rig;
     rig.putRecords(RecordFile::Network, "7|T|N|qvod%3A//x|1|3|120\r\n8|U|M|http%3A//h/v.flv|2|4|0\r\n");

@@ -5,6 +5,9 @@
 #include "window/key_preview.h"
 #include "window/skin_painter.h"
 #include "window/window_buttons.h"
+#include "window/picture_box.h"
+
+#include <QTimer>
 #include "common/settings_file.h"
 #include "quiet_player.h"
 #include "resources/skin_resources.h"
@@ -42,7 +45,6 @@ struct Started {
             .serviceBase = kBase,
             .playTarget = std::move(commandLine),
             .player = &player,
-            .lComm = [this](const QString& line) { handedOver << line; },
             .paneFactory = [](int, QWidget* parent) { return new QWidget(parent); }});
         application->showMainWindow(false);
         window = application->window();
@@ -52,7 +54,6 @@ struct Started {
     }
     QTemporaryDir dir;
     QuietPlayer player;
-    QStringList handedOver;
     std::unique_ptr<qarvel::Application> application;
     MainWindow* window = nullptr;
 };
@@ -160,12 +161,17 @@ TEST(MainWindowStartup, EveryControlCarriesItsName) {
     EXPECT_EQ(c.zhun->text(), QStringLiteral("准备就绪"));
 }
 
-TEST(MainWindowStartup, CommandLineIsHandedOverWhole) {
+TEST(MainWindowStartup, CommandLinePlaysTheFileUnquotedAndShowsItsName) {
     Started none;
-    EXPECT_TRUE(none.handedOver.isEmpty());
-    Started s({}, QStringLiteral("/home/u/影片 one.mp4"));
-    ASSERT_EQ(s.handedOver.size(), 1);
-    EXPECT_EQ(s.handedOver[0], QStringLiteral("/home/u/影片 one.mp4"));
+    EXPECT_TRUE(none.player.url().isEmpty());
+    EXPECT_EQ(none.window->state().RecordKind, 0);
+    // A shell passes a path with blanks quoted.
+    Started s({}, QStringLiteral("\"/home/u/影片 one.mp4\""));
+    EXPECT_EQ(s.player.url(), QStringLiteral("/home/u/影片 one.mp4"));
+    EXPECT_EQ(s.window->controls().bo_name->text(), QStringLiteral("影片 one.mp4"));
+    EXPECT_EQ(s.window->state().RecordKey, QStringLiteral("/home/u/影片 one.mp4"));
+    EXPECT_EQ(s.window->state().RecordKind, 2);
+    EXPECT_TRUE(s.window->controls().Timer1->isActive());
 }
 
 TEST(MainWindowStartup, KeyPreviewSeesKeysBeforeTheFocusedControlOnce) {

@@ -1,0 +1,280 @@
+// What a user does first: a click on an episode in the catalogue plays it,
+// records it and lists it; the list plays it again and deletes it; a channel
+// plays in the TV pane; a web-player series moves on at the end of an episode;
+// a failing play request says so and plays nothing. The window is the
+// program's own (Application, as main() builds it) on the demo service.
+#include "app/application.h"
+#include "app/main_window/main_window.h"
+#include "common/settings_file.h"
+#include "common/text_codec.h"
+#include "engine/player.h"
+#include "platform/player_component.h"
+#include "platform/user_dialogs.h"
+#include "service/demo_service.h"
+#include "service/fault.h"
+#include "state/main_window_state.h"
+#include "web/link_router.h"
+#include "web/web_pane.h"
+#include "window/window_buttons.h"
+#include "window/picture_box.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace svc = qarvel::service;
+namespace ep = qarvel::service::endpoint;
+using qarvel::engine::PlayState;
+
+namespace {
+
+QApplication* app() {
+    static int argc = 1;
+    static char name[] = "play_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* a = [] {
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+        auto* created = new QApplication(argc, argv);
+        std::setlocale(LC_NUMERIC, "C");
+        return created;
+    }();
+    return a;
+}
+
+bool waitUntil(const std::function<bool()>& done, int ms = 15000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms) QTest::qWait(20);
+    return done();
+}
+
+QVariant runScript(qarvel::web::WebPane* pane, const QString& script) {
+    QVariant result;
+    bool finished = false;
+    pane->page()->runJavaScript(script, [&](const QVariant& v) {
+        result = v;
+        finished = true;
+    });
+    waitUntil([&] { return finished; }, 5000);
+    return result;
+}
+
+// Clicks the first element matching a CSS selector in a pane, as a user's
+// click would: the page's own link handling runs.
+bool clickIn(qarvel::web::WebPane* pane, const QString& selector) {
+    return runScript(pane, QStringLiteral("(function(){var e=document.querySelector('%1');"
+                                          "if(!e)return false;e.click();return true;})()")
+                               .arg(selector))
+        .toBool();
+}
+
+QString bodyText(qarvel::web::WebPane* pane) {
+    return runScript(pane, QStringLiteral("document.body ? document.body.innerText : ''")).toString();
+}
+
+QString readGbk(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? qarvel::fromGbk(f.readAll()) : QString();
+}
+
+struct AnsweringDialogs : qarvel::platform::UserDialogs {
+    bool askYesNo(const QString&, const QString&) override { return false; }
+    void inform(const QString& title, const QString& text) override { informed << title + u'|' + text; }
+    QStringList informed;
+};
+
+// The program as main() starts it, in a folder of its own.
+struct Program {
+    explicit Program(const std::string& base, const QMap<QString, QString>& settings = {}) {
+        app();
+        const qarvel::ProgramFiles files = qarvel::ProgramFiles::inFolder(home.path());
+        qarvel::WriteSetting(files.settings, "user", "Name", "00-1A-2B-3C-4D-5E");
+        for (auto it = settings.begin(); it != settings.end(); ++it)
+            qarvel::WriteSetting(files.settings, "S_q", it.key(), it.value());
+        application = std::make_unique<qarvel::Application>(qarvel::ApplicationOptions{
+            .files = files, .serviceBase = QString::fromStdString(base), .dialogs = &dialogs});
+        started = application->start(component, shell) == qarvel::StartupResult::WindowShown;
+    }
+    qarvel::MainWindow& window() { return *application->window(); }
+    qarvel::MainWindowState& state() { return window().state(); }
+    qarvel::window::MainWindowControls& c() { return window().controls(); }
+    qarvel::engine::Player& player() { return *application->player(); }
+    qarvel::web::WebPane* pane(int n) { return window().pane(n); }
+    const qarvel::ProgramFiles& files() { return application->files(); }
+    bool catalogueShown() {
+        return waitUntil([&] { return !c().Pic1->isHidden() && pane(1)->url().toString().endsWith("/box/"); });
+    }
+    // The catalogue's own link for an episode, clicked.
+    bool clickEpisode(int film, const QString& name) {
+        return runScript(pane(1), QStringLiteral("(function(){var l=document.querySelectorAll('#film%1 a');"
+                                                 "for(var i=0;i<l.length;i++)if(l[i].textContent=='%2'){l[i].click();"
+                                                 "return true;}return false;})()")
+                                      .arg(film)
+                                      .arg(name))
+            .toBool();
+    }
+    bool playing() { return player().playState() == PlayState::Playing; }
+
+    QTemporaryDir home;
+    qarvel::platform::LinuxPlayerComponent component;
+    qarvel::platform::DesktopShell shell;
+    AnsweringDialogs dialogs;
+    std::unique_ptr<qarvel::Application> application;
+    bool started = false;
+};
+
+}  // namespace
+
+TEST(PlayFromTheCatalogue, ClickPlaysRecordsListsReplaysAndDeletes) {
+    svc::DemoService service;
+    ASSERT_TRUE(service.start()) << service.errorText();
+    Program p(service.baseUrl());
+    ASSERT_TRUE(p.started);
+    ASSERT_TRUE(p.catalogueShown());
+
+    ASSERT_TRUE(p.clickEpisode(1001, QStringLiteral("第01集")));
+    ASSERT_TRUE(waitUntil([&] { return p.playing(); })) << int(p.player().playState());
+    EXPECT_EQ(service.requestCount(ep::kPlayRequest), 1);
+    EXPECT_EQ(p.state().CurrentView, 2);
+    EXPECT_EQ(p.state().RecordKey, "1001");
+    EXPECT_EQ(p.state().RecordKind, 1);
+    EXPECT_EQ(p.c().bo_name->text(), QStringLiteral("星河往事-第01集"));
+    EXPECT_EQ(p.state().MainTab, 9);
+    // The record, its page and the list pane.
+    EXPECT_TRUE(readGbk(p.files().networkRecords).startsWith(QStringLiteral("1001|%u661F%u6CB3%u5F80%u4E8B|")));
+    EXPECT_TRUE(readGbk(p.files().networkListPage).contains(QStringLiteral("星河往事")));
+    ASSERT_TRUE(waitUntil([&] { return bodyText(p.pane(3)).contains(QStringLiteral("星河往事")); }));
+
+    // The list plays it again, without asking the service.
+    p.player().stop();
+    ASSERT_TRUE(waitUntil([&] { return !p.playing(); }));
+    ASSERT_TRUE(clickIn(p.pane(3), QStringLiteral("a[href^=\"open://\"]")));
+    ASSERT_TRUE(waitUntil([&] { return p.playing(); }));
+    EXPECT_EQ(service.requestCount(ep::kPlayRequest), 1);
+    EXPECT_TRUE(waitUntil([&] { return p.pane(5)->url().toString().contains(QStringLiteral("pp.htm?1001-0-0-")); }));
+
+    // Its delete icon removes it, and the list says it is empty.
+    ASSERT_TRUE(clickIn(p.pane(3), QStringLiteral("a[href^=\"delk://\"]")));
+    EXPECT_TRUE(waitUntil([&] { return bodyText(p.pane(3)).contains(QStringLiteral("暂无记录")); }));
+    EXPECT_FALSE(readGbk(p.files().networkRecords).contains(QStringLiteral("1001|")));
+}
+
+TEST(PlayFromTheCatalogue, LocalListPlaysAFileAndDropsOneThatIsGone) {
+    svc::DemoService service;
+    ASSERT_TRUE(service.start()) << service.errorText();
+    Program p(service.baseUrl());
+    ASSERT_TRUE(p.started);
+    const QString clip = QString::fromStdString(service.mediaDir()) + QStringLiteral("/xiake-01.mp4");
+    const QString gone = p.home.path() + QStringLiteral("/gone.mp4");
+    QFile::copy(clip, gone);
+    // Two files played from a command line land in the local list, newest first.
+    QString first = gone, second = clip;
+    p.application->linkRouter()->l_com(first);
+    p.application->linkRouter()->l_com(second);
+    ASSERT_TRUE(waitUntil([&] { return p.playing(); }));
+    EXPECT_TRUE(readGbk(p.files().localRecords).startsWith(QStringLiteral("xiake-01.mp4|") + clip));
+    ASSERT_TRUE(waitUntil([&] { return bodyText(p.pane(4)).contains(QStringLiteral("gone.mp4")); }));
+
+    // With the local list active, a click on a file that is gone says so and drops it.
+    p.application->buttons().npc_Click(7);
+    ASSERT_TRUE(p.c().qk->text().contains(QStringLiteral("列表")));
+    QFile::remove(gone);
+    ASSERT_TRUE(clickIn(p.pane(4), QStringLiteral("a[href=\"open://2\"]")));
+    ASSERT_TRUE(waitUntil([&] { return !p.dialogs.informed.isEmpty(); }));
+    EXPECT_EQ(p.dialogs.informed.first(), QStringLiteral("提示：|") + gone + QStringLiteral("不存在!"));
+    EXPECT_TRUE(waitUntil([&] { return !bodyText(p.pane(4)).contains(QStringLiteral("gone.mp4")); }));
+    EXPECT_FALSE(readGbk(p.files().localRecords).contains(gone));
+}
+
+TEST(PlayFromTheCatalogue, ChannelLinkPlaysInTheTvPane) {
+    svc::DemoService service;
+    ASSERT_TRUE(service.start()) << service.errorText();
+    Program p(service.baseUrl());
+    ASSERT_TRUE(p.started);
+    ASSERT_TRUE(waitUntil([&] { return p.pane(11)->url().toString().endsWith(QStringLiteral("tv/list.htm")); }));
+    ASSERT_TRUE(waitUntil([&] { return clickIn(p.pane(11), QStringLiteral("a[href^=\"zvtvs://\"]")); }));
+    ASSERT_TRUE(waitUntil([&] { return p.pane(10)->url().toString().contains(QStringLiteral("tv/zuvotv.htm?")); }));
+    EXPECT_EQ(p.state().CurrentView, 3);
+    EXPECT_FALSE(p.c().gtv->isHidden());
+}
+
+TEST(PlayFromTheCatalogue, WebPlayerSeriesMovesOnAtTheEndOfAnEpisode) {
+    svc::DemoService service;
+    ASSERT_TRUE(service.start()) << service.errorText();
+    Program p(service.baseUrl(), {{"s_bo", "2"}});
+    ASSERT_TRUE(p.started);
+    ASSERT_TRUE(p.catalogueShown());
+    ASSERT_TRUE(p.clickEpisode(1004, QStringLiteral("第01集")));
+    ASSERT_TRUE(waitUntil([&] { return p.pane(2)->url().toString().contains(QStringLiteral("play.htm?html5")); }));
+    EXPECT_EQ(p.state().CurrentView, 1);
+    EXPECT_EQ(p.state().RecordKey, "0");
+    EXPECT_TRUE(p.player().url().isEmpty());
+    // The page ends on the sentinel; the episode list then starts episode 2 itself.
+    ASSERT_TRUE(waitUntil([&] { return p.pane(5)->url().toString().endsWith(QStringLiteral("-01")); }, 30000))
+        << p.pane(5)->url().toString().toStdString();
+    EXPECT_TRUE(waitUntil([&] { return p.pane(2)->url().toString().contains(QStringLiteral("haidi-02")); }))
+        << p.pane(2)->url().toString().toStdString();
+}
+
+TEST(PlayFromTheCatalogue, FailingPlayRequestsSayItAndPlayNothing) {
+    svc::DemoService service;
+    ASSERT_TRUE(service.start()) << service.errorText();
+    Program p(service.baseUrl());
+    ASSERT_TRUE(p.started);
+    ASSERT_TRUE(p.catalogueShown());
+    const QString failed = QStringLiteral("读取数据出错，请重试");
+    const QString balloon = QStringLiteral("读取数据出错，请返回重试！");
+    // Without a tray the balloon shows in the status text, after the status.
+    const bool tray = p.window().tray().available();
+    struct Case {
+        const char* name;
+        svc::Fault fault;
+        bool statusToo;  // "1", "0" and failures set the status text; an unusable answer only the balloon
+    };
+    const Case cases[] = {{"zero", svc::Fault::zero(), true},
+                          {"one", svc::Fault::one(), true},
+                          {"500", svc::Fault::errorStatus(500), true},
+                          {"garbage", svc::Fault::garbage(), false},
+                          {"cut", svc::Fault::closed(), true}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        ASSERT_TRUE(service.setFault(ep::kPlayRequest, k.fault));
+        p.state().NextEpisodeLink = QStringLiteral("0");
+        p.c().zhun->setText(QString());
+        ASSERT_TRUE(p.clickEpisode(1002, QStringLiteral("第01集")));
+        const QString expected = tray ? (k.statusToo ? failed : QStringLiteral("正在搜索资源，请稍后")) : balloon;
+        EXPECT_TRUE(waitUntil([&] { return p.c().zhun->text() == expected; })) << p.c().zhun->text().toStdString();
+        EXPECT_EQ(p.state().NextEpisodeLink, k.statusToo ? "1" : "0");
+        EXPECT_TRUE(p.player().url().isEmpty());
+    }
+    EXPECT_FALSE(readGbk(p.files().networkRecords).contains(QStringLiteral("1002|")));
+
+    // A slow answer: the window goes on answering while it waits, then plays.
+    ASSERT_TRUE(service.setFault(ep::kPlayRequest, svc::Fault::delay(3000)));
+    QElapsedTimer clock;
+    qint64 longestStall = 0, last = 0;
+    QTimer beat;
+    QObject::connect(&beat, &QTimer::timeout, [&] {
+        longestStall = std::max(longestStall, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    clock.start();
+    beat.start(10);
+    ASSERT_TRUE(p.clickEpisode(1002, QStringLiteral("第01集")));
+    EXPECT_EQ(p.c().zhun->text(), QStringLiteral("正在搜索资源，请稍后"));
+    ASSERT_TRUE(waitUntil([&] { return p.playing(); }));
+    EXPECT_GT(clock.elapsed(), 2500);
+    EXPECT_LT(longestStall, 1500) << "the window froze while the service answered";
+
+    // The service gone: the same failure.
+    service.stop();
+    p.player().stop();
+    ASSERT_TRUE(p.clickEpisode(1002, QStringLiteral("第02集")));
+    EXPECT_TRUE(waitUntil([&] { return p.c().zhun->text() == (tray ? failed : balloon); }));
+    EXPECT_EQ(p.state().NextEpisodeLink, "1");
+}
