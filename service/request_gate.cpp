@@ -82,6 +82,20 @@ public:
 
     bool failed() const { return failed_; }
 
+    // After a refusal: ends the sending side and reads what the client still
+    // sends for a moment, so that closing does not reset the connection and
+    // take the answer with it.
+    void lingerAfterRefusal() {
+        shutdown(sock_, SHUT_WR);
+        const auto until = Clock::now() + std::chrono::seconds(1);
+        char buffer[16384];
+        for (size_t total = 0; total < (1u << 20) && waitFor(sock_, POLLIN, millisecondsUntil(until, 1, 0));) {
+            const ssize_t n = recv(sock_, buffer, sizeof buffer, 0);
+            if (n <= 0) break;
+            total += static_cast<size_t>(n);
+        }
+    }
+
     bool is_readable() const override {
         return !failed_ && (outPos_ < out_.size() || rawPos_ < raw_.size() ||
                             waitFor(sock_, POLLIN, millisecondsUntil(end_, readSec_, readUsec_)));
@@ -233,6 +247,7 @@ bool GatedServer::process_and_close_socket(socket_t sock) {
             ok = process_request(stream, left == 1, closed, nullptr);
             if (!ok || closed || stream.failed()) break;
         }
+        if (stream.failed()) stream.lingerAfterRefusal();
     }
     shutdown(sock, SHUT_RDWR);
     close(sock);
