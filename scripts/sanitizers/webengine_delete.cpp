@@ -5,8 +5,8 @@
 // through: a size that differs from the allocation while ~WebContentsAdapter is
 // on the stack. Every other sized delete goes to AddressSanitizer's own.
 #include <dlfcn.h>
-#include <execinfo.h>
 #include <link.h>
+#include <pthread.h>
 
 #include <array>
 #include <cstddef>
@@ -38,12 +38,24 @@ bool insideWebContentsAdapterDestructor() {
     // D1 and D2 share one body in Qt's build; both are looked up all the same.
     const std::array<Code, 2> destructors{functionCode("_ZN15QtWebEngineCore18WebContentsAdapterD1Ev"),
                                           functionCode("_ZN15QtWebEngineCore18WebContentsAdapterD2Ev")};
-    void* frames[32];
-    const int count = backtrace(frames, 32);
-    for (int i = 0; i < count; ++i) {
-        const auto pc = reinterpret_cast<std::uintptr_t>(frames[i]);
+    // Chromium's code has no unwind tables, so the frame pointers are followed
+    // (as the sanitizer's own reports do), within this thread's stack.
+    pthread_attr_t attributes;
+    void* stackLow = nullptr;
+    size_t stackSize = 0;
+    if (pthread_getattr_np(pthread_self(), &attributes) != 0) return false;
+    pthread_attr_getstack(&attributes, &stackLow, &stackSize);
+    pthread_attr_destroy(&attributes);
+    const auto high = reinterpret_cast<std::uintptr_t>(stackLow) + stackSize;
+    auto* frame = static_cast<std::uintptr_t*>(__builtin_frame_address(0));
+    for (int depth = 0; depth < 48; ++depth) {
+        const auto at = reinterpret_cast<std::uintptr_t>(frame);
+        if (at % sizeof(void*) != 0 || at + 2 * sizeof(void*) > high) break;
+        const std::uintptr_t pc = frame[1];
         for (const Code& code : destructors)
             if (pc > code.begin && pc <= code.end) return true;
+        if (frame[0] <= at) break;
+        frame = reinterpret_cast<std::uintptr_t*>(frame[0]);
     }
     return false;
 }
