@@ -11,6 +11,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <new>
 
 extern "C" {
@@ -60,15 +61,27 @@ bool insideWebContentsAdapterDestructor() {
     return false;
 }
 
+// The same object is also freed by the same WebEngine code from a deletion
+// posted to the event loop, when the destructor is no longer on the stack: the
+// caller is in WebEngine and the sizes are that object's.
+bool sameObjectFromWebEngine(std::size_t allocated, std::size_t given, const void* caller) {
+    Dl_info info;
+    return allocated == 88 && given == 24 && dladdr(caller, &info) && info.dli_fname &&
+           std::strstr(info.dli_fname, "libQt6WebEngineCore.so");
+}
+
 }  // namespace
 
 void operator delete(void* p, std::size_t size) noexcept {
     using SizedDelete = void (*)(void*, std::size_t) noexcept;
     static const auto sanitizerDelete = reinterpret_cast<SizedDelete>(dlsym(RTLD_NEXT, "_ZdlPvm"));
-    if (p && __sanitizer_get_ownership(p) && __sanitizer_get_allocated_size(p) != size &&
-        insideWebContentsAdapterDestructor()) {
-        ::operator delete(p);
-        return;
+    if (p && __sanitizer_get_ownership(p)) {
+        const std::size_t allocated = __sanitizer_get_allocated_size(p);
+        if (allocated != size && (sameObjectFromWebEngine(allocated, size, __builtin_return_address(0)) ||
+                                  insideWebContentsAdapterDestructor())) {
+            ::operator delete(p);
+            return;
+        }
     }
     sanitizerDelete(p, size);
 }
