@@ -14,11 +14,17 @@ VideoSurface::VideoSurface(VideoRenderer* renderer, QWidget* parent) : QOpenGLWi
     if (renderer) connect(renderer, &VideoRenderer::frameReady, this, qOverload<>(&QWidget::update));
 }
 
-VideoSurface::~VideoSurface() { releaseGl(); }
+VideoSurface::~VideoSurface() {
+    // The base class destroys the context only after this destructor has run;
+    // its signal must not reach the half-destroyed surface.
+    disconnect(m_contextGone);
+    releaseGl();
+}
 
 void VideoSurface::initializeGL() {
     // The context is created anew when the widget changes its top-level window.
-    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &VideoSurface::releaseGl, Qt::UniqueConnection);
+    disconnect(m_contextGone);
+    m_contextGone = connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &VideoSurface::releaseGl);
     m_blitter.create();
     m_sharing = m_renderer && QOpenGLContext::areSharing(context(), m_renderer->context());
     if (!m_sharing) qWarning("qarvel engine: video widget context does not share with the renderer; no picture");

@@ -24,6 +24,7 @@ private:
 
     QPointer<VideoRenderer> m_renderer;
     QOpenGLTextureBlitter m_blitter;
+    QMetaObject::Connection m_contextGone;
     bool m_sharing = false;
 };
 

@@ -1,6 +1,7 @@
 #include "service/demo_service.h"
 
 #include "service/http_routes.h"
+#include "service/request_gate.h"
 #include "service/service_context.h"
 
 #include <httplib.h>
@@ -14,13 +15,6 @@
 #include <thread>
 
 namespace qarvel::service {
-namespace {
-
-// Worker threads: browser panes keep several connections open each, and a
-// connection holds its thread while it stays open.
-constexpr size_t kWorkerThreads = 24;
-
-}  // namespace
 
 struct DemoService::Impl {
     explicit Impl(Options o) : options(std::move(o)), context(options.mediaDir, options.host), routes(context) {}
@@ -29,7 +23,7 @@ struct DemoService::Impl {
     ServiceContext context;
     HttpRoutes routes;
     mutable std::mutex mutex;  // guards server, listener, error
-    std::unique_ptr<httplib::Server> server;
+    std::unique_ptr<GatedServer> server;
     std::thread listener;
     std::string error;
 };
@@ -47,8 +41,7 @@ bool DemoService::start() {
         impl_->error = "port out of range: " + std::to_string(o.port);
         return false;
     }
-    auto server = std::make_unique<httplib::Server>();
-    server->new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
+    auto server = std::make_unique<GatedServer>(o.limits);
     server->set_keep_alive_timeout(1);
     server->set_read_timeout(5, 0);
     server->set_write_timeout(5, 0);
@@ -74,7 +67,7 @@ bool DemoService::start() {
     }
     impl_->context.port = port;
     impl_->context.stop.rearm();
-    httplib::Server* raw = server.get();
+    GatedServer* raw = server.get();
     auto listenerDone = std::make_shared<std::atomic<bool>>(false);
     impl_->listener = std::thread([raw, listenerDone] {
         raw->listen_after_bind();

@@ -18,6 +18,7 @@
 // without the query; the base page is ""; "seed", "media" and "img" cover all
 // files under them).
 #include "service/fault.h"
+#include "service/request_limits.h"
 
 #include <map>
 #include <memory>
@@ -30,6 +31,7 @@ struct Options {
     std::string host = "127.0.0.1";
     int port = 0;          // 0 = pick a free port
     std::string mediaDir;  // empty = default media folder
+    RequestLimits limits = {};
 };
 
 class DemoService {

@@ -2,6 +2,7 @@
 
 #include "common/build_config.h"
 #include "service/byte_range.h"
+#include "service/request_limits.h"
 #include "service/connection_closer.h"
 #include "service/pages.h"
 #include "service/play_exchange.h"
@@ -139,10 +140,6 @@ void HttpRoutes::install(httplib::Server& server) {
 }
 
 httplib::Server::HandlerResponse HttpRoutes::screen(const httplib::Request& req, httplib::Response& res) {
-    // The library would cut ranges itself, without checking them against the
-    // size; ranges are served here instead (see fileReply). The request object
-    // is the library's own non-const one, lent to us as const.
-    const_cast<httplib::Request&>(req).ranges.clear();
     if (hasUnsafeSegment(req.path) || hasUnsafeSegment(percentDecode(req.target.substr(0, req.target.find('?'))))) {
         res.status = 400;
         res.set_content("bad path\n", "text/plain; charset=utf-8");
@@ -285,7 +282,7 @@ Reply HttpRoutes::fileReply(const httplib::Request& http, const MediaFile& file)
     Reply reply;
     reply.contentType = MediaLibrary::contentType(file.name);
     reply.headers.emplace_back("Accept-Ranges", "bytes");
-    const ByteRange range = resolveByteRange(http.get_header_value("Range"), file.size);
+    const ByteRange range = resolveByteRange(http.get_header_value(kRangeHeader), file.size);
     if (range.kind == ByteRange::Kind::Unsatisfiable) {
         reply.status = 416;
         reply.contentType = "text/plain; charset=utf-8";

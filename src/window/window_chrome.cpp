@@ -95,17 +95,25 @@ void WindowChrome::connectHovers() {
 bool WindowChrome::eventFilter(QObject* watched, QEvent* event) {
     const auto type = event->type();
     if (watched == c_.BA1) {
-        auto* me = static_cast<QMouseEvent*>(event);
+        // The window gets child, paint and other events here too: only the
+        // mouse event types are read as mouse events.
+        const auto mouse = [event] { return static_cast<const QMouseEvent*>(event); };
         switch (type) {
-        case QEvent::MouseButtonPress:
-            Form_MouseDown(me->button(), me->position().toPoint().x(), me->position().toPoint().y());
+        case QEvent::MouseButtonPress: {
+            const QPoint p = mouse()->position().toPoint();
+            Form_MouseDown(mouse()->button(), p.x(), p.y());
             break;
-        case QEvent::MouseMove:
-            Form_MouseMove(me->buttons(), me->position().toPoint().x(), me->position().toPoint().y());
+        }
+        case QEvent::MouseMove: {
+            const QPoint p = mouse()->position().toPoint();
+            Form_MouseMove(mouse()->buttons(), p.x(), p.y());
             break;
-        case QEvent::MouseButtonRelease:
-            Form_MouseUp(me->button(), me->position().toPoint().x(), me->position().toPoint().y());
+        }
+        case QEvent::MouseButtonRelease: {
+            const QPoint p = mouse()->position().toPoint();
+            Form_MouseUp(mouse()->button(), p.x(), p.y());
             break;
+        }
         case QEvent::Resize:
             if (sizingActive_ && drag_ == Drag::None) sizeSettled_.start();
             break;

@@ -100,28 +100,41 @@ inline bool completeAnswer(const std::string& raw) {
     return raw.size() - end - 4 >= std::stoul(raw.substr(field + 16));
 }
 
-// Sends bytes as they are and reads until the answer is complete, the peer
-// closes, or 10 s pass.
-inline std::string rawExchange(int port, const std::string& request) {
+// A TCP connection to the loopback port; -1 when it cannot be made.
+inline int connectTo(int port) {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_port = htons(static_cast<uint16_t>(port));
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    std::string response;
-    if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
-        send(fd, request.data(), request.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(request.size())) {
-        char buffer[65536];
-        pollfd p{fd, POLLIN, 0};
-        const bool head = request.rfind("HEAD ", 0) == 0;
-        while (poll(&p, 1, 10000) > 0) {
-            const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
-            if (n <= 0) break;
-            response.append(buffer, static_cast<size_t>(n));
-            if (!head && completeAnswer(response)) break;
-        }
-    }
+    if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) return fd;
     close(fd);
+    return -1;
+}
+
+// Reads what the peer sends until an answer is complete (its head only when
+// headOnly), the peer closes, or timeoutMs pass without a byte.
+inline std::string readAnswer(int fd, bool headOnly = false, int timeoutMs = 10000) {
+    std::string response;
+    char buffer[65536];
+    pollfd p{fd, POLLIN, 0};
+    while (poll(&p, 1, timeoutMs) > 0) {
+        const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+        if (n <= 0) break;
+        response.append(buffer, static_cast<size_t>(n));
+        if (!headOnly && completeAnswer(response)) break;
+    }
+    return response;
+}
+
+// Sends bytes as they are and reads until the answer is complete, the peer
+// closes, or 10 s pass.
+inline std::string rawExchange(int port, const std::string& request) {
+    const int fd = connectTo(port);
+    std::string response;
+    if (fd >= 0 && send(fd, request.data(), request.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(request.size()))
+        response = readAnswer(fd, request.rfind("HEAD ", 0) == 0);
+    if (fd >= 0) close(fd);
     return response;
 }
 

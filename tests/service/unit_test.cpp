@@ -5,6 +5,7 @@
 #include "common/js_escape.h"
 #include "service/pages.h"
 #include "service/play_exchange.h"
+#include "service/request_head.h"
 #include "service/sha1.h"
 #include "service_test_support.h"
 
@@ -34,6 +35,47 @@ TEST(ServiceEscape, UnescapeReversesEscapeAndKeepsBrokenSequences) {
     EXPECT_EQ(codec::jsUnescape("%41%u0042%u661f"), "AB星");
     EXPECT_EQ(codec::jsUnescape("%zz%u12%4"), "%zz%u12%4");
     EXPECT_EQ(codec::jsUnescape("%uD800x"), "\xEF\xBF\xBDx");  // an unpaired surrogate
+}
+
+TEST(ServiceRequestHead, HandsOnWholeLinesAndRenamesTheRangeField) {
+    const RequestLimits limits;
+    RequestHead head(limits);
+    const std::string request = "GET /a HTTP/1.1\r\nrange: bytes=1-2\r\nQarvel-Range: bytes=3-4\r\nHost: x\r\n\r\nBODY";
+    std::string out;
+    size_t pos = 0;
+    // Delivered in two pieces that cut a line in half.
+    EXPECT_EQ(head.take(std::string_view(request).substr(0, 20), pos, out), RequestHead::State::Reading);
+    EXPECT_EQ(out, "GET /a HTTP/1.1\r\n");
+    const std::string_view rest = std::string_view(request).substr(20);
+    pos = 0;
+    EXPECT_EQ(head.take(rest, pos, out), RequestHead::State::Complete);
+    EXPECT_EQ(out, "GET /a HTTP/1.1\r\nQarvel-Range: bytes=1-2\r\nHost: x\r\n\r\n");
+    EXPECT_EQ(rest.substr(pos), "BODY");  // the body is left for the library
+    head.restart();
+    out.clear();
+    pos = 0;
+    EXPECT_EQ(head.take("Range: x\n\n", pos, out), RequestHead::State::Complete);
+    EXPECT_EQ(out, "Range: x\n\n");  // a request line is never renamed
+}
+
+TEST(ServiceRequestHead, StopsAtTheLimits) {
+    RequestLimits limits;
+    limits.headBytes = 40;
+    limits.headerCount = 2;
+    RequestHead head(limits);
+    std::string out;
+    size_t pos = 0;
+    EXPECT_EQ(head.take("GET / HTTP/1.1\nA: 1\nB: 2\n\n", pos, out), RequestHead::State::Complete);
+    head.restart();
+    pos = 0;
+    const std::string three = "GET / HTTP/1.1\nA: 1\nB: 2\nC: 3\n\n";
+    EXPECT_EQ(head.take(three, pos, out), RequestHead::State::TooManyFields);
+    EXPECT_EQ(pos, three.size() - 1);  // nothing after the refused line is taken
+    head.restart();
+    pos = 0;
+    const std::string wide = "GET / HTTP/1.1\nA: " + std::string(30, 'a') + "\n\n";
+    EXPECT_EQ(head.take(wide, pos, out), RequestHead::State::TooLarge);
+    EXPECT_EQ(pos, 41u);
 }
 
 TEST(ServiceSha1, MatchesKnownDigestsWholeOrInPieces) {
