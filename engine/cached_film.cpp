@@ -114,8 +114,8 @@ std::shared_ptr<CachedFilm> CachedFilm::open(const QString& folder, const FilmSo
     }
     // The bookkeeping exists before the first byte is written, so a data file
     // without it is never mistaken for a film of ours after a crash.
-    if (!saveFilmIndex(film->m_indexPath, film->indexLocked())) {
-        return fail("cannot write the cache bookkeeping of " + film->m_path);
+    if (QString why; !saveFilmIndex(film->m_indexPath, film->indexLocked(), &why)) {
+        return fail("cannot write the cache bookkeeping of " + film->m_path + ": " + why);
     }
     film->m_condition = film->isComplete() ? FetchCondition::Complete : FetchCondition::Connecting;
     return film;
