@@ -1,5 +1,7 @@
 #include "engine/fetch_thread.h"
 
+#include "common/logging.h"
+
 #include <QDeadlineTimer>
 #include <QNetworkAccessManager>
 #include <QThread>
@@ -50,7 +52,7 @@ bool FetchThread::shutdown(const QList<QObject*>& objects, int timeoutMs) {
         delete thread;
         return true;
     }
-    qWarning("qarvel engine: the network thread did not end within %d ms; it ends on its own", timeoutMs);
+    qCWarning(lcEngine, "the network thread did not end within %d ms; it ends on its own", timeoutMs);
     // The thread object belongs to this thread; it goes once the thread is done
     // (asking twice is harmless, missing the end is not).
     QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);

@@ -1,6 +1,7 @@
 #include "engine/mpv_player.h"
 
 #include "common/build_config.h"
+#include "common/logging.h"
 #include "engine/cache_stream.h"
 #include "engine/full_screen.h"
 #include "engine/picture_sound.h"
@@ -84,7 +85,7 @@ MpvPlayer::~MpvPlayer() {
 bool MpvPlayer::check(int rc, const char* what) {
     if (rc >= 0) return true;
     m_errorText = QString("%1: %2").arg(what, mpv_error_string(rc));
-    qWarning("qarvel engine: %s", qPrintable(m_errorText));
+    qCWarning(lcEngine, "%s", qPrintable(m_errorText));
     return false;
 }
 
@@ -157,7 +158,7 @@ bool MpvPlayer::startCore(const Options& options) {
         } else {
             renderer->shutdown();
             m_errorText = "no picture: " + why;
-            qWarning("qarvel engine: %s", qPrintable(m_errorText));
+            qCWarning(lcEngine, "%s", qPrintable(m_errorText));
             check(mpv_set_property_string(m_mpv, "vo", "null"), "vo");
         }
     }
@@ -260,7 +261,7 @@ void MpvPlayer::handleEvent(const mpv_event& event) {
         break;
     case MPV_EVENT_LOG_MESSAGE: {
         const auto* message = static_cast<mpv_event_log_message*>(event.data);
-        qDebug("mpv %s: %s", message->prefix, message->text);
+        qCDebug(lcEngine, "mpv %s: %s", message->prefix, message->text);
         break;
     }
     default: break;
@@ -323,7 +324,7 @@ bool MpvPlayer::isCurrentEntryStarted() const { return m_entryId >= 0 && m_entry
 
 void MpvPlayer::fail(const QString& why) {
     m_errorText = why;
-    qWarning("qarvel engine: %s (%s)", qPrintable(why), qPrintable(m_url));
+    qCWarning(lcEngine, "%s (%s)", qPrintable(why), qPrintable(m_url));
     // Idle with the address kept: the status poll shows that playback stopped.
     m_phase = m_url.isEmpty() ? LoadPhase::Empty : LoadPhase::Idle;
     m_opened = false;

@@ -1,5 +1,6 @@
 #include "engine/video_surface.h"
 
+#include "common/logging.h"
 #include "engine/video_renderer.h"
 
 #include <QOpenGLContext>
@@ -21,7 +22,7 @@ void VideoSurface::initializeGL() {
     connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &VideoSurface::releaseGl, Qt::UniqueConnection);
     m_blitter.create();
     m_sharing = m_renderer && QOpenGLContext::areSharing(context(), m_renderer->context());
-    if (!m_sharing) qWarning("qarvel engine: video widget context does not share with the renderer; no picture");
+    if (!m_sharing) qCWarning(lcEngine, "video widget context does not share with the renderer; no picture");
 }
 
 void VideoSurface::releaseGl() {
