@@ -156,7 +156,7 @@ TEST_F(EngineCachedFilm, ReadersWaitForBytesAndAskForThem) {
     qint64 got = -2;
     char buffer[64];
     std::thread reader([&] { got = film->read(700, buffer, sizeof buffer, cancel); });
-    ASSERT_TRUE(qarvel::engine::testing::waitFor([&] { return asked.load() == 700; }, 5000));
+    ASSERT_TRUE(qarvel::test::waitUntil([&] { return asked.load() == 700; }, 5000));
     EXPECT_EQ(got, -2);  // still waiting
     ASSERT_TRUE(film->write(700, data.constData() + 700, 10));
     reader.join();

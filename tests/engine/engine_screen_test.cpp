@@ -82,7 +82,7 @@ protected:
     void TearDown() override { player.reset(); }
 
     QImage picture() {
-        spin(400);
+        runEventsFor(400);
         QWidget* video = player->videoWidget();
         const QPoint origin = video->mapToGlobal(QPoint(0, 0));
         return QGuiApplication::primaryScreen()
@@ -101,7 +101,7 @@ TEST_F(EngineScreen, APlayingClipIsOnScreen) {
     QSignalSpy first(player.get(), &MpvPlayer::firstFrame);
     player->setUrl(clipPath("short.mp4"));
     player->play();
-    ASSERT_TRUE(waitFor([&] { return !first.isEmpty() && int(player->playState()) == 3; }, 15000))
+    ASSERT_TRUE(waitUntil([&] { return !first.isEmpty() && int(player->playState()) == 3; }, 15000))
         << player->errorText().toStdString();
     const QImage shot = picture();
     shot.save(QString(ENGINE_SCREENSHOT_DIR) + "/engine-playing.png");
@@ -120,7 +120,7 @@ TEST_F(EngineScreen, APlayingClipIsOnScreen) {
 TEST_F(EngineScreen, DisplayModesChangeTheShapeOfThePicture) {
     player->setUrl(clipPath("long.mp4"));
     player->play();
-    ASSERT_TRUE(waitFor([&] { return int(player->playState()) == 3; }, 15000));
+    ASSERT_TRUE(waitUntil([&] { return int(player->playState()) == 3; }, 15000));
     // 480 x 200: fitted 4:3 is 267 wide, 16:9 is 356 wide, 5:4 250, stretched fills it.
     EXPECT_NEAR(pictureLeft(picture()), (480 - 267) / 2, 3);
     player->setDisplayMode(int(DisplayMode::Ratio16x9));
@@ -139,11 +139,11 @@ TEST_F(EngineScreen, FullScreenAndBackKeepThePicture) {
     QSignalSpy changed(player.get(), &Player::fullScreenChanged);
     player->setUrl(clipPath("long.mp4"));
     player->play();
-    ASSERT_TRUE(waitFor([&] { return int(player->playState()) == 3; }, 15000));
+    ASSERT_TRUE(waitUntil([&] { return int(player->playState()) == 3; }, 15000));
     QWidget* video = player->videoWidget();
 
     player->setFullScreen(true);
-    ASSERT_TRUE(waitFor([&] { return video->isFullScreen() && video->width() == 800; }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return video->isFullScreen() && video->width() == 800; }, 5000));
     EXPECT_TRUE(player->fullScreen());
     const QImage full = picture();
     full.save(QString(ENGINE_SCREENSHOT_DIR) + "/engine-fullscreen.png");
@@ -155,7 +155,7 @@ TEST_F(EngineScreen, FullScreenAndBackKeepThePicture) {
     QApplication::sendEvent(video, &escape);
     EXPECT_FALSE(player->fullScreen());
     EXPECT_EQ(video->parentWidget(), &window);
-    ASSERT_TRUE(waitFor([&] { return video->isVisible() && video->width() == 480; }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return video->isVisible() && video->width() == 480; }, 5000));
     EXPECT_NEAR(pictureLeft(picture()), (480 - 267) / 2, 3);
     ASSERT_EQ(changed.size(), 2);
     EXPECT_TRUE(changed.at(0).at(0).toBool());

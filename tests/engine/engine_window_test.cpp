@@ -70,7 +70,7 @@ TEST(EngineWindow, APlayerMadeInsideAShownWindowPlaysAndStops) {
     auto* layout = new QVBoxLayout(&window);
     layout->setContentsMargins(0, 0, 0, 0);
     window.show();
-    ASSERT_TRUE(waitFor([&] { return window.isVisible(); }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return window.isVisible(); }, 5000));
 
     std::unique_ptr<MpvPlayer> player;
     QTimer::singleShot(0, &window, [&] {
@@ -81,20 +81,20 @@ TEST(EngineWindow, APlayerMadeInsideAShownWindowPlaysAndStops) {
         player = std::make_unique<MpvPlayer>(options);
         layout->addWidget(player->videoWidget());
     });
-    ASSERT_TRUE(waitFor([&] { return player != nullptr; }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return player != nullptr; }, 10000));
     ASSERT_TRUE(player->isReady()) << player->errorText().toStdString();
     // The real picture path, not the black stand-in used without a GL context.
     ASSERT_NE(qobject_cast<QOpenGLWidget*>(player->videoWidget()), nullptr) << player->errorText().toStdString();
-    EXPECT_TRUE(waitFor([&] { return player->videoWidget()->isVisible(); }, 5000));
+    EXPECT_TRUE(waitUntil([&] { return player->videoWidget()->isVisible(); }, 5000));
 
     QSignalSpy first(player.get(), &MpvPlayer::firstFrame);
     player->setUrl(clipPath("short.mp4"));
     player->play();
-    ASSERT_TRUE(waitFor([&] { return int(player->playState()) == 3; }, 15000))
+    ASSERT_TRUE(waitUntil([&] { return int(player->playState()) == 3; }, 15000))
         << int(player->playState()) << " " << player->errorText().toStdString();
     EXPECT_FALSE(first.isEmpty());
     player->stop();
-    ASSERT_TRUE(waitFor([&] { return int(player->playState()) == 1; }, 10000)) << int(player->playState());
+    ASSERT_TRUE(waitUntil([&] { return int(player->playState()) == 1; }, 10000)) << int(player->playState());
     player.reset();
     EXPECT_EQ(layout->count(), 0);  // the video widget went with its player
 
