@@ -22,9 +22,9 @@ protected:
 private:
     void releaseGl();
 
-    QPointer<VideoRenderer> m_renderer;
-    QOpenGLTextureBlitter m_blitter;
-    bool m_sharing = false;
+    QPointer<VideoRenderer> renderer_;
+    QOpenGLTextureBlitter blitter_;
+    bool sharing_ = false;
 };
 
 }  // namespace qarvel::engine

@@ -220,15 +220,15 @@ namespace {
 // Ends only when told to (or after five seconds at most), recording the thread it ended on.
 class SlowToEnd : public QObject {
 public:
-    SlowToEnd(std::atomic<bool>& release, std::atomic<QThread*>& endedOn) : m_release(release), m_endedOn(endedOn) {}
+    SlowToEnd(std::atomic<bool>& release, std::atomic<QThread*>& endedOn) : release_(release), endedOn_(endedOn) {}
     ~SlowToEnd() override {
-        for (int i = 0; i < 500 && !m_release; ++i) QThread::msleep(10);
-        m_endedOn = QThread::currentThread();
+        for (int i = 0; i < 500 && !release_; ++i) QThread::msleep(10);
+        endedOn_ = QThread::currentThread();
     }
 
 private:
-    std::atomic<bool>& m_release;
-    std::atomic<QThread*>& m_endedOn;
+    std::atomic<bool>& release_;
+    std::atomic<QThread*>& endedOn_;
 };
 
 }  // namespace

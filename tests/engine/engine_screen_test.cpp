@@ -25,15 +25,15 @@ namespace {
 class XServer : public ::testing::Environment {
 public:
     void SetUp() override {
-        m_server.setProgram("Xvfb");
+        server_.setProgram("Xvfb");
         // -terminate: the server ends with its last client, so a test that dies leaves none behind.
-        m_server.setArguments({"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp", "-terminate"});
-        m_server.start();
-        ASSERT_TRUE(m_server.waitForStarted(5000)) << "Xvfb did not start";
+        server_.setArguments({"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp", "-terminate"});
+        server_.start();
+        ASSERT_TRUE(server_.waitForStarted(5000)) << "Xvfb did not start";
         QByteArray display;
         for (int i = 0; i < 100 && !display.contains('\n'); ++i) {
-            m_server.waitForReadyRead(100);
-            display += m_server.readAllStandardOutput();
+            server_.waitForReadyRead(100);
+            display += server_.readAllStandardOutput();
         }
         ASSERT_FALSE(display.trimmed().isEmpty());
         qputenv("DISPLAY", ":" + display.trimmed());
@@ -42,12 +42,12 @@ public:
     }
     void TearDown() override {
         delete qApp;  // before its X server goes
-        m_server.terminate();
-        m_server.waitForFinished(5000);
+        server_.terminate();
+        server_.waitForFinished(5000);
     }
 
 private:
-    QProcess m_server;
+    QProcess server_;
 };
 
 const auto* const kXServer = ::testing::AddGlobalTestEnvironment(new XServer);

@@ -28,15 +28,15 @@ class WarningLog {
 public:
     WarningLog() {
         s_current = this;
-        m_previous = qInstallMessageHandler(&WarningLog::handle);
+        previous_ = qInstallMessageHandler(&WarningLog::handle);
     }
     ~WarningLog() {
-        qInstallMessageHandler(m_previous);
+        qInstallMessageHandler(previous_);
         s_current = nullptr;
     }
     QStringList lines() const {
-        QMutexLocker lock(&m_mutex);
-        return m_lines;
+        QMutexLocker lock(&mutex_);
+        return lines_;
     }
 
 private:
@@ -46,16 +46,16 @@ private:
             std::abort();
         }
         if (type != QtDebugMsg && type != QtInfoMsg && s_current) {
-            QMutexLocker lock(&s_current->m_mutex);
-            s_current->m_lines << text;
+            QMutexLocker lock(&s_current->mutex_);
+            s_current->lines_ << text;
         }
-        if (s_current && s_current->m_previous) s_current->m_previous(type, context, text);
+        if (s_current && s_current->previous_) s_current->previous_(type, context, text);
     }
 
     static inline WarningLog* s_current = nullptr;
-    QtMessageHandler m_previous = nullptr;
-    mutable QMutex m_mutex;
-    QStringList m_lines;
+    QtMessageHandler previous_ = nullptr;
+    mutable QMutex mutex_;
+    QStringList lines_;
 };
 
 }  // namespace
