@@ -15,17 +15,22 @@ std::optional<QByteArray> readWholeFile(const QString& path) {
     return bytes;
 }
 
-bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* why) {
     QSaveFile file(path);
     // Never fall back to writing in place: that is exactly the half-written file
     // this function exists to prevent.
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) return false;
+    const auto failed = [&] {
+        if (why) *why = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+        return false;
+    };
+    if (!file.open(QIODevice::WriteOnly)) return failed();
     if (file.write(bytes) != bytes.size()) {
+        failed();
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    return file.commit() || failed();
 }
 
 }  // namespace qarvel

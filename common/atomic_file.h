@@ -12,7 +12,8 @@ namespace qarvel {
 std::optional<QByteArray> readWholeFile(const QString& path);
 
 // Writes bytes to a temporary file beside path and renames it over path.
-// False (and path untouched) when the folder or an existing file is not writable.
-bool writeFileAtomically(const QString& path, const QByteArray& bytes);
+// False (and path untouched) when the folder or an existing file is not writable;
+// then *why, when given, says what went wrong, naming the file.
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* why = nullptr);
 
 }  // namespace qarvel

@@ -68,7 +68,7 @@ qint64 preadAll(int fd, char* buffer, qint64 length, qint64 offset) {
 }  // namespace
 
 CachedFilm::~CachedFilm() {
-    if (m_fd >= 0) ::close(m_fd);
+    if (fd_ >= 0) ::close(fd_);
 }
 
 std::shared_ptr<CachedFilm> CachedFilm::open(const QString& folder, const FilmSource& source, QString* error) {
@@ -88,146 +88,146 @@ std::shared_ptr<CachedFilm> CachedFilm::open(const QString& folder, const FilmSo
     }
 
     std::shared_ptr<CachedFilm> film(new CachedFilm);
-    film->m_name = name;
-    film->m_key = source.key;
-    film->m_urls = source.urls;
-    film->m_path = QDir(folder).filePath(name);
-    film->m_indexPath = filmIndexPath(folder, name);
-    film->m_clock.start();
+    film->name_ = name;
+    film->key_ = source.key;
+    film->urls_ = source.urls;
+    film->path_ = QDir(folder).filePath(name);
+    film->indexPath_ = filmIndexPath(folder, name);
+    film->clock_.start();
 
-    const QByteArray nativePath = QFile::encodeName(film->m_path);
+    const QByteArray nativePath = QFile::encodeName(film->path_);
     int flags = O_RDWR | O_CREAT | O_CLOEXEC;
     if (found.claim == Claim::Fresh) flags |= O_TRUNC;
-    film->m_fd = ::open(nativePath.constData(), flags, 0644);
-    if (film->m_fd < 0) return fail("cannot open " + film->m_path + ": " + QString::fromLocal8Bit(strerror(errno)));
+    film->fd_ = ::open(nativePath.constData(), flags, 0644);
+    if (film->fd_ < 0) return fail("cannot open " + film->path_ + ": " + QString::fromLocal8Bit(strerror(errno)));
 
-    film->m_size = source.size >= 0 ? source.size : found.index.size;
-    const qint64 onDisk = fileSize(film->m_fd);
-    if (film->m_size >= 0 && onDisk > film->m_size && ::ftruncate(film->m_fd, film->m_size) != 0) {
-        return fail("cannot shorten " + film->m_path);
+    film->size_ = source.size >= 0 ? source.size : found.index.size;
+    const qint64 onDisk = fileSize(film->fd_);
+    if (film->size_ >= 0 && onDisk > film->size_ && ::ftruncate(film->fd_, film->size_) != 0) {
+        return fail("cannot shorten " + film->path_);
     }
     if (found.claim == Claim::Resume) {
-        film->m_ranges = found.index.ranges;
-        film->m_ranges.clip(std::min(onDisk, film->m_size >= 0 ? film->m_size : onDisk));
+        film->ranges_ = found.index.ranges;
+        film->ranges_.clip(std::min(onDisk, film->size_ >= 0 ? film->size_ : onDisk));
     } else if (found.claim == Claim::Adopt) {
-        film->m_ranges.add(0, film->m_size);
+        film->ranges_.add(0, film->size_);
     }
     // The bookkeeping exists before the first byte is written, so a data file
     // without it is never mistaken for a film of ours after a crash.
-    if (!saveFilmIndex(film->m_indexPath, film->indexLocked())) {
-        return fail("cannot write the cache bookkeeping of " + film->m_path);
+    if (QString why; !saveFilmIndex(film->indexPath_, film->indexLocked(), &why)) {
+        return fail("cannot write the cache bookkeeping of " + film->path_ + ": " + why);
     }
-    film->m_condition = film->isComplete() ? FetchCondition::Complete : FetchCondition::Connecting;
+    film->condition_ = film->isComplete() ? FetchCondition::Complete : FetchCondition::Connecting;
     return film;
 }
 
 qint64 CachedFilm::size() const {
-    std::lock_guard lock(m_mutex);
-    return m_size;
+    std::lock_guard lock(mutex_);
+    return size_;
 }
 
 bool CachedFilm::setSize(qint64 size) {
-    std::lock_guard lock(m_mutex);
+    std::lock_guard lock(mutex_);
     if (size < 0) return false;
-    if (m_size >= 0) return m_size == size;
-    m_size = size;
-    m_ranges.clip(size);
+    if (size_ >= 0) return size_ == size;
+    size_ = size;
+    ranges_.clip(size);
     return true;
 }
 
 qint64 CachedFilm::arrivedBytes() const {
-    std::lock_guard lock(m_mutex);
-    return m_ranges.coveredBytes();
+    std::lock_guard lock(mutex_);
+    return ranges_.coveredBytes();
 }
 
 bool CachedFilm::isComplete() const {
-    std::lock_guard lock(m_mutex);
-    return m_size >= 0 && m_ranges.covers(0, m_size);
+    std::lock_guard lock(mutex_);
+    return size_ >= 0 && ranges_.covers(0, size_);
 }
 
 int CachedFilm::progressPerMille() const {
-    std::lock_guard lock(m_mutex);
-    if (m_size <= 0) return 0;
-    if (m_ranges.covers(0, m_size)) return 1000;
-    return int(std::min<qint64>(999, m_ranges.coveredBytes() * 1000 / m_size));
+    std::lock_guard lock(mutex_);
+    if (size_ <= 0) return 0;
+    if (ranges_.covers(0, size_)) return 1000;
+    return int(std::min<qint64>(999, ranges_.coveredBytes() * 1000 / size_));
 }
 
 std::optional<RangeSet::Range> CachedFilm::nextGap(qint64 from) const {
-    std::lock_guard lock(m_mutex);
-    return m_ranges.nextGap(from, m_size);
+    std::lock_guard lock(mutex_);
+    return ranges_.nextGap(from, size_);
 }
 
 bool CachedFilm::hasArrived(qint64 offset) const {
-    std::lock_guard lock(m_mutex);
-    return m_ranges.contains(offset);
+    std::lock_guard lock(mutex_);
+    return ranges_.contains(offset);
 }
 
 bool CachedFilm::write(qint64 offset, const char* data, qint64 length) {
     if (length <= 0) return true;
     qint64 done = 0;
     while (done < length) {
-        const ssize_t n = ::pwrite(m_fd, data + done, size_t(length - done), off_t(offset + done));
+        const ssize_t n = ::pwrite(fd_, data + done, size_t(length - done), off_t(offset + done));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         done += n;
     }
     {
-        std::lock_guard lock(m_mutex);
-        m_ranges.add(offset, offset + length);
-        m_meter.add(length, m_clock.elapsed());
+        std::lock_guard lock(mutex_);
+        ranges_.add(offset, offset + length);
+        meter_.add(length, clock_.elapsed());
     }
-    m_arrived.notify_all();
+    arrived_.notify_all();
     return true;
 }
 
-FilmIndex CachedFilm::indexLocked() const { return FilmIndex{m_name, m_key, m_size, m_ranges}; }
+FilmIndex CachedFilm::indexLocked() const { return FilmIndex{name_, key_, size_, ranges_}; }
 
 bool CachedFilm::saveIndex() {
     // Data first, then the record that says it is there.
-    ::fdatasync(m_fd);
+    ::fdatasync(fd_);
     FilmIndex index;
     {
-        std::lock_guard lock(m_mutex);
+        std::lock_guard lock(mutex_);
         index = indexLocked();
     }
-    return saveFilmIndex(m_indexPath, index);
+    return saveFilmIndex(indexPath_, index);
 }
 
 void CachedFilm::setCondition(FetchCondition condition) {
-    m_condition = condition;
+    condition_ = condition;
     if (condition == FetchCondition::Failed) wakeReaders();
 }
 
 qint64 CachedFilm::bytesPerSecond() const {
-    std::lock_guard lock(m_mutex);
-    return m_meter.bytesPerSecond(m_clock.elapsed());
+    std::lock_guard lock(mutex_);
+    return meter_.bytesPerSecond(clock_.elapsed());
 }
 
 void CachedFilm::setWantHandler(std::function<void(qint64)> handler) {
-    std::lock_guard lock(m_mutex);
-    m_wantHandler = std::move(handler);
+    std::lock_guard lock(mutex_);
+    wantHandler_ = std::move(handler);
 }
 
 void CachedFilm::wakeReaders() {
-    { std::lock_guard lock(m_mutex); }
-    m_arrived.notify_all();
+    { std::lock_guard lock(mutex_); }
+    arrived_.notify_all();
 }
 
 qint64 CachedFilm::read(qint64 offset, char* buffer, qint64 length, const std::atomic<bool>& cancel) {
     using namespace std::chrono_literals;
-    std::unique_lock lock(m_mutex);
+    std::unique_lock lock(mutex_);
     for (;;) {
-        if (cancel.load() || m_condition.load() == FetchCondition::Failed) return -1;
-        if (m_size >= 0 && offset >= m_size) return 0;
-        const qint64 available = m_ranges.contiguousFrom(offset);
+        if (cancel.load() || condition_.load() == FetchCondition::Failed) return -1;
+        if (size_ >= 0 && offset >= size_) return 0;
+        const qint64 available = ranges_.contiguousFrom(offset);
         if (available > 0) {
             lock.unlock();
-            return preadAll(m_fd, buffer, std::min(length, available), offset);
+            return preadAll(fd_, buffer, std::min(length, available), offset);
         }
         // Tell the fetch where we are stuck (again after each wait, in case it was
         // between retries); it moves there if it is elsewhere.
-        if (m_wantHandler) m_wantHandler(offset);
-        m_arrived.wait_for(lock, 250ms);
+        if (wantHandler_) wantHandler_(offset);
+        arrived_.wait_for(lock, 250ms);
     }
 }
 

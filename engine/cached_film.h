@@ -39,10 +39,10 @@ public:
     // The file name is the source's name unless another film already holds it.
     static std::shared_ptr<CachedFilm> open(const QString& folder, const FilmSource& source, QString* error);
 
-    QString path() const { return m_path; }
-    QString name() const { return m_name; }
-    QString key() const { return m_key; }
-    QList<QUrl> urls() const { return m_urls; }
+    QString path() const { return path_; }
+    QString name() const { return name_; }
+    QString key() const { return key_; }
+    QList<QUrl> urls() const { return urls_; }
 
     qint64 size() const;
     // Sets the size the source reported; false when it contradicts the known size.
@@ -57,7 +57,7 @@ public:
     // Fetch side. write() stores bytes at offset and wakes waiting readers.
     bool write(qint64 offset, const char* data, qint64 length);
     bool saveIndex();
-    FetchCondition condition() const { return m_condition.load(); }
+    FetchCondition condition() const { return condition_.load(); }
     void setCondition(FetchCondition condition);
     qint64 bytesPerSecond() const;
     // Called (from a reader's thread) with the offset a reader waits for.
@@ -72,21 +72,21 @@ private:
     CachedFilm() = default;
     FilmIndex indexLocked() const;
 
-    QString m_path;
-    QString m_indexPath;
-    QString m_name;
-    QString m_key;
-    QList<QUrl> m_urls;
-    int m_fd = -1;
+    QString path_;
+    QString indexPath_;
+    QString name_;
+    QString key_;
+    QList<QUrl> urls_;
+    int fd_ = -1;
 
-    mutable std::mutex m_mutex;
-    std::condition_variable m_arrived;
-    qint64 m_size = -1;
-    RangeSet m_ranges;
-    TransferMeter m_meter;
-    QElapsedTimer m_clock;
-    std::function<void(qint64)> m_wantHandler;
-    std::atomic<FetchCondition> m_condition{FetchCondition::Connecting};
+    mutable std::mutex mutex_;
+    std::condition_variable arrived_;
+    qint64 size_ = -1;
+    RangeSet ranges_;
+    TransferMeter meter_;
+    QElapsedTimer clock_;
+    std::function<void(qint64)> wantHandler_;
+    std::atomic<FetchCondition> condition_{FetchCondition::Connecting};
 };
 
 }  // namespace qarvel::engine

@@ -1,5 +1,7 @@
 #include "engine/fetch_thread.h"
 
+#include "common/logging.h"
+
 #include <QDeadlineTimer>
 #include <QNetworkAccessManager>
 #include <QThread>
@@ -9,35 +11,35 @@ namespace qarvel::engine {
 
 QNetworkAccessManager* NetworkHost::network() {
     Q_ASSERT(QThread::currentThread() == thread());
-    if (!m_network) m_network = new QNetworkAccessManager(this);
-    return m_network;
+    if (!network_) network_ = new QNetworkAccessManager(this);
+    return network_;
 }
 
-FetchThread::FetchThread() : m_thread(new QThread), m_host(new NetworkHost) {
-    m_thread->setObjectName("qarvel-film-fetch");
+FetchThread::FetchThread() : thread_(new QThread), host_(new NetworkHost) {
+    thread_->setObjectName("qarvel-film-fetch");
     // Moved before the thread runs, so nothing has to be waited for here.
-    m_host->moveToThread(m_thread);
-    m_thread->start();
+    host_->moveToThread(thread_);
+    thread_->start();
 }
 
 FetchThread::~FetchThread() { shutdown({}); }
 
 void FetchThread::adopt(QObject* object) {
-    if (m_thread) object->moveToThread(m_thread);
+    if (thread_) object->moveToThread(thread_);
 }
 
 void FetchThread::dispose(QObject* object) {
-    if (!m_host) return;
+    if (!host_) return;
     // Posted events of one thread run in order: calls sent to the object before
     // this still reach it.
     QMetaObject::invokeMethod(
-        m_host, [object] { delete object; }, Qt::QueuedConnection);
+        host_, [object] { delete object; }, Qt::QueuedConnection);
 }
 
 bool FetchThread::shutdown(const QList<QObject*>& objects, int timeoutMs) {
-    if (!m_thread) return true;
-    QThread* thread = std::exchange(m_thread, nullptr);
-    NetworkHost* host = std::exchange(m_host, nullptr);
+    if (!thread_) return true;
+    QThread* thread = std::exchange(thread_, nullptr);
+    NetworkHost* host = std::exchange(host_, nullptr);
     QMetaObject::invokeMethod(
         host,
         [objects, host, thread] {
@@ -50,7 +52,7 @@ bool FetchThread::shutdown(const QList<QObject*>& objects, int timeoutMs) {
         delete thread;
         return true;
     }
-    qWarning("qarvel engine: the network thread did not end within %d ms; it ends on its own", timeoutMs);
+    qCWarning(lcEngine, "the network thread did not end within %d ms; it ends on its own", timeoutMs);
     // The thread object belongs to this thread; it goes once the thread is done
     // (asking twice is harmless, missing the end is not).
     QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);

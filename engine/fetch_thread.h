@@ -20,7 +20,7 @@ public:
     QNetworkAccessManager* network();
 
 private:
-    QNetworkAccessManager* m_network = nullptr;
+    QNetworkAccessManager* network_ = nullptr;
 };
 
 class FetchThread {
@@ -33,7 +33,7 @@ public:
     FetchThread& operator=(const FetchThread&) = delete;
 
     // Null once shut down.
-    NetworkHost* host() const { return m_host; }
+    NetworkHost* host() const { return host_; }
     // Moves an object of the calling thread (without a parent) to the network thread.
     void adopt(QObject* object);
     // Deletes an adopted object on the network thread, after everything already
@@ -44,8 +44,8 @@ public:
     bool shutdown(const QList<QObject*>& objects, int timeoutMs = kDefaultEndMs);
 
 private:
-    QThread* m_thread = nullptr;
-    NetworkHost* m_host = nullptr;
+    QThread* thread_ = nullptr;
+    NetworkHost* host_ = nullptr;
 };
 
 }  // namespace qarvel::engine

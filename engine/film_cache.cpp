@@ -2,11 +2,11 @@
 
 namespace qarvel::engine {
 
-FilmCache::FilmCache(FetchTiming timing, QObject* parent) : QObject(parent), m_timing(timing) {}
+FilmCache::FilmCache(FetchTiming timing, QObject* parent) : QObject(parent), timing_(timing) {}
 
 FilmCache::~FilmCache() {
     QList<QObject*> fetchers;
-    for (Entry& entry : m_entries) {
+    for (Entry& entry : entries_) {
         entry.film->setWantHandler(nullptr);
         if (entry.fetcher) {
             // Nothing they still report can reach this object any more.
@@ -14,15 +14,15 @@ FilmCache::~FilmCache() {
             fetchers << entry.fetcher;
         }
     }
-    m_entries.clear();
+    entries_.clear();
     // Fetchers save their bookkeeping as they stop, on their own thread.
-    m_thread.shutdown(fetchers);
+    thread_.shutdown(fetchers);
 }
 
 FilmCache::Entry* FilmCache::startEntry(const FilmSource& source, bool forPlaying, QString* error) {
     const QString key = entryKey(source.key);
-    auto it = m_entries.find(key);
-    if (it != m_entries.end()) {
+    auto it = entries_.find(key);
+    if (it != entries_.end()) {
         // Already on its way; a fetch that gave up gets another go.
         if (it->film->condition() == FetchCondition::Failed) {
             stopFetcher(*it);
@@ -30,25 +30,25 @@ FilmCache::Entry* FilmCache::startEntry(const FilmSource& source, bool forPlayin
         }
         return &*it;
     }
-    auto film = CachedFilm::open(m_folder, source, error);
+    auto film = CachedFilm::open(folder_, source, error);
     if (!film) return nullptr;
     Entry entry;
-    entry.streamId = "film" + QString::number(m_nextId++);
+    entry.streamId = "film" + QString::number(nextId_++);
     entry.film = film;
     {
-        std::lock_guard lock(m_streamsMutex);
-        m_streams[entry.streamId] = film;
+        std::lock_guard lock(streamsMutex_);
+        streams_[entry.streamId] = film;
     }
-    it = m_entries.insert(key, entry);
+    it = entries_.insert(key, entry);
     if (!film->isComplete()) startFetcher(*it, forPlaying);
     return &*it;
 }
 
 void FilmCache::startFetcher(Entry& entry, bool forPlaying) {
     auto* fetcher = new FilmFetcher(
-        entry.film, m_thread.host(),
-        forPlaying ? FilmFetcher::Persistence::WhilePlaying : FilmFetcher::Persistence::Bounded, m_timing);
-    m_thread.adopt(fetcher);
+        entry.film, thread_.host(),
+        forPlaying ? FilmFetcher::Persistence::WhilePlaying : FilmFetcher::Persistence::Bounded, timing_);
+    thread_.adopt(fetcher);
     entry.fetcher = fetcher;
     const QString id = entry.streamId;
     connect(fetcher, &FilmFetcher::sizeKnown, this, [this, id](bool cacheable) { emit sizeKnown(id, cacheable); });
@@ -64,20 +64,20 @@ void FilmCache::stopFetcher(Entry& entry) {
     entry.film->setWantHandler(nullptr);
     if (entry.fetcher) {
         disconnect(entry.fetcher, nullptr, this, nullptr);
-        m_thread.dispose(entry.fetcher);  // stops and saves on its own thread
+        thread_.dispose(entry.fetcher);  // stops and saves on its own thread
         entry.fetcher = nullptr;
     }
 }
 
 void FilmCache::dropIfUnused(const QString& key) {
-    auto it = m_entries.find(key);
-    if (it == m_entries.end() || it->playing || it->preloading) return;
+    auto it = entries_.find(key);
+    if (it == entries_.end() || it->playing || it->preloading) return;
     stopFetcher(*it);
     {
-        std::lock_guard lock(m_streamsMutex);
-        m_streams.erase(it->streamId);
+        std::lock_guard lock(streamsMutex_);
+        streams_.erase(it->streamId);
     }
-    m_entries.erase(it);
+    entries_.erase(it);
 }
 
 std::shared_ptr<CachedFilm> FilmCache::fetchForPlaying(const FilmSource& source, QString* error) {
@@ -95,7 +95,7 @@ std::shared_ptr<CachedFilm> FilmCache::fetchForPlaying(const FilmSource& source,
 
 void FilmCache::release(const std::shared_ptr<CachedFilm>& film) {
     if (!film) return;
-    for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
+    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
         if (it->film == film) {
             it->playing = false;
             dropIfUnused(it.key());
@@ -106,11 +106,11 @@ void FilmCache::release(const std::shared_ptr<CachedFilm>& film) {
 
 bool FilmCache::preload(const FilmSource& source, QString* error) {
     const QString key = entryKey(source.key);
-    if (key != m_preloadKey) {
-        const QString previous = m_preloadKey;
-        m_preloadKey.clear();
-        auto old = m_entries.find(previous);
-        if (old != m_entries.end()) {
+    if (key != preloadKey_) {
+        const QString previous = preloadKey_;
+        preloadKey_.clear();
+        auto old = entries_.find(previous);
+        if (old != entries_.end()) {
             old->preloading = false;
             dropIfUnused(previous);
         }
@@ -118,26 +118,26 @@ bool FilmCache::preload(const FilmSource& source, QString* error) {
     Entry* entry = startEntry(source, false, error);
     if (!entry) return false;
     entry->preloading = true;
-    m_preloadKey = key;
+    preloadKey_ = key;
     return true;
 }
 
 std::shared_ptr<CachedFilm> FilmCache::preloadedFilm() const {
-    auto it = m_entries.find(m_preloadKey);
-    return it == m_entries.end() ? nullptr : it->film;
+    auto it = entries_.find(preloadKey_);
+    return it == entries_.end() ? nullptr : it->film;
 }
 
 QString FilmCache::streamIdOf(const std::shared_ptr<CachedFilm>& film) const {
-    for (const Entry& entry : m_entries) {
+    for (const Entry& entry : entries_) {
         if (entry.film == film) return entry.streamId;
     }
     return QString();
 }
 
 std::shared_ptr<CachedFilm> FilmCache::filmForStream(const QString& streamId) const {
-    std::lock_guard lock(m_streamsMutex);
-    auto it = m_streams.find(streamId);
-    return it == m_streams.end() ? nullptr : it->second.lock();
+    std::lock_guard lock(streamsMutex_);
+    auto it = streams_.find(streamId);
+    return it == streams_.end() ? nullptr : it->second.lock();
 }
 
 }  // namespace qarvel::engine

@@ -22,8 +22,8 @@ public:
     // thread a bounded time only.
     ~FilmCache() override;
 
-    void setFolder(const QString& folder) { m_folder = folder; }
-    QString folder() const { return m_folder; }
+    void setFolder(const QString& folder) { folder_ = folder; }
+    QString folder() const { return folder_; }
 
     // Opens the film for playing and fetches what is missing. Null (with the
     // reason) when the cache cannot hold it; the caller then plays it from the
@@ -53,21 +53,21 @@ private:
         bool preloading = false;
     };
 
-    QString entryKey(const QString& filmKey) const { return m_folder + '\n' + filmKey; }
+    QString entryKey(const QString& filmKey) const { return folder_ + '\n' + filmKey; }
     Entry* startEntry(const FilmSource& source, bool forPlaying, QString* error);
     void startFetcher(Entry& entry, bool forPlaying);
     void dropIfUnused(const QString& key);
     void stopFetcher(Entry& entry);
 
-    QString m_folder;
-    FetchTiming m_timing;
-    FetchThread m_thread;
-    QHash<QString, Entry> m_entries;  // by entryKey
-    QString m_preloadKey;
-    int m_nextId = 1;
+    QString folder_;
+    FetchTiming timing_;
+    FetchThread thread_;
+    QHash<QString, Entry> entries_;  // by entryKey
+    QString preloadKey_;
+    int nextId_ = 1;
 
-    mutable std::mutex m_streamsMutex;
-    std::map<QString, std::weak_ptr<CachedFilm>> m_streams;
+    mutable std::mutex streamsMutex_;
+    std::map<QString, std::weak_ptr<CachedFilm>> streams_;
 };
 
 }  // namespace qarvel::engine

@@ -29,47 +29,47 @@ bool looksUncacheable(const QNetworkReply* reply) {
 FilmFetcher::FilmFetcher(std::shared_ptr<CachedFilm> film, NetworkHost* host, Persistence persistence,
                          FetchTiming timing, QObject* parent)
     : QObject(parent),
-      m_film(std::move(film)),
-      m_host(host),
-      m_persistence(persistence),
-      m_timing(timing),
-      m_retry(this),  // children, so that they move to the network thread with the fetcher
-      m_save(this) {
-    m_dead.fill(false, m_film->urls().size());
-    m_retry.setSingleShot(true);
-    connect(&m_retry, &QTimer::timeout, this, &FilmFetcher::issueRequest);
-    m_save.setInterval(m_timing.saveEveryMs);
-    connect(&m_save, &QTimer::timeout, this, [this] { m_film->saveIndex(); });
+      film_(std::move(film)),
+      host_(host),
+      persistence_(persistence),
+      timing_(timing),
+      retry_(this),  // children, so that they move to the network thread with the fetcher
+      save_(this) {
+    dead_.fill(false, film_->urls().size());
+    retry_.setSingleShot(true);
+    connect(&retry_, &QTimer::timeout, this, &FilmFetcher::issueRequest);
+    save_.setInterval(timing_.saveEveryMs);
+    connect(&save_, &QTimer::timeout, this, [this] { film_->saveIndex(); });
 }
 
 FilmFetcher::~FilmFetcher() { stop(); }
 
 void FilmFetcher::start() {
-    if (m_film->isComplete()) {
+    if (film_->isComplete()) {
         finish(FetchCondition::Complete);
         return;
     }
-    m_save.start();
+    save_.start();
     issueRequest();
 }
 
 void FilmFetcher::stop() {
-    m_retry.stop();
-    m_save.stop();
+    retry_.stop();
+    save_.stop();
     dropReply();
     // Between two attempts there is no request, but what arrived before still
     // has to be recorded; an ended fetch recorded it as it ended.
-    if (!m_ended) m_film->saveIndex();
+    if (!ended_) film_->saveIndex();
 }
 
 void FilmFetcher::want(qint64 offset) {
-    if (m_ended || offset < 0 || m_film->hasArrived(offset)) return;
+    if (ended_ || offset < 0 || film_->hasArrived(offset)) return;
     // Data just ahead of the current request arrives soon without moving.
-    if (m_reply && offset >= m_pos && offset < m_pos + kNearAheadBytes && (m_requestEnd < 0 || offset < m_requestEnd)) {
+    if (reply_ && offset >= pos_ && offset < pos_ + kNearAheadBytes && (requestEnd_ < 0 || offset < requestEnd_)) {
         return;
     }
-    m_want = offset;
-    if (m_reply) {
+    want_ = offset;
+    if (reply_) {
         dropReply();
         issueRequest();
     }
@@ -77,21 +77,21 @@ void FilmFetcher::want(qint64 offset) {
 }
 
 int FilmFetcher::nextLiveSource(int from) const {
-    const int count = m_dead.size();
+    const int count = dead_.size();
     for (int i = 0; i < count; ++i) {
         const int candidate = (from + i) % count;
-        if (!m_dead[candidate]) return candidate;
+        if (!dead_[candidate]) return candidate;
     }
     return -1;
 }
 
 void FilmFetcher::issueRequest() {
-    if (m_ended) return;
-    const qint64 size = m_film->size();
+    if (ended_) return;
+    const qint64 size = film_->size();
     qint64 begin = 0;
     qint64 end = -1;
     if (size >= 0) {
-        const auto gap = m_film->nextGap(m_want >= 0 ? m_want : m_pos);
+        const auto gap = film_->nextGap(want_ >= 0 ? want_ : pos_);
         if (!gap) {
             finish(FetchCondition::Complete);
             return;
@@ -99,60 +99,60 @@ void FilmFetcher::issueRequest() {
         begin = gap->begin;
         end = gap->end;
     }
-    m_source = nextLiveSource(m_source);
-    if (m_source < 0) {
+    source_ = nextLiveSource(source_);
+    if (source_ < 0) {
         finish(FetchCondition::Failed);
         return;
     }
 
-    QNetworkRequest request(m_film->urls().at(m_source));
+    QNetworkRequest request(film_->urls().at(source_));
     request.setRawHeader("Range", rangeHeader(begin, end));
-    request.setTransferTimeout(m_timing.stallMs);
+    request.setTransferTimeout(timing_.stallMs);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    m_want = -1;
-    m_pos = begin;
-    m_requestEnd = end;
-    m_skip = 0;
-    m_receivedThisRequest = 0;
-    m_headersChecked = false;
-    m_reply = m_host->network()->get(request);
-    connect(m_reply, &QNetworkReply::readyRead, this, &FilmFetcher::onReadyRead);
-    connect(m_reply, &QNetworkReply::finished, this, &FilmFetcher::onFinished);
+    want_ = -1;
+    pos_ = begin;
+    requestEnd_ = end;
+    skip_ = 0;
+    receivedThisRequest_ = 0;
+    headersChecked_ = false;
+    reply_ = host_->network()->get(request);
+    connect(reply_, &QNetworkReply::readyRead, this, &FilmFetcher::onReadyRead);
+    connect(reply_, &QNetworkReply::finished, this, &FilmFetcher::onFinished);
 }
 
 FilmFetcher::Verdict FilmFetcher::checkHeaders() {
-    m_headersChecked = true;
-    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const bool sizeWasKnown = m_film->size() >= 0;
+    headersChecked_ = true;
+    const int status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const bool sizeWasKnown = film_->size() >= 0;
     qint64 total = -1;
     if (status == 206) {
-        const auto range = parseContentRange(m_reply->rawHeader("Content-Range"));
-        if (!range || range->first != m_pos) return Verdict::Permanent;
+        const auto range = parseContentRange(reply_->rawHeader("Content-Range"));
+        if (!range || range->first != pos_) return Verdict::Permanent;
         total = range->total;
     } else if (status == 200) {
         // The source ignored the range and sends the whole film.
-        const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
+        const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
         total = length.isValid() ? length.toLongLong() : -1;
-        m_skip = m_pos;
+        skip_ = pos_;
     } else {
         return isPermanentStatus(status) ? Verdict::Permanent : Verdict::Transient;
     }
 
     if (!sizeWasKnown) {
-        if (total <= 0 || looksUncacheable(m_reply)) return Verdict::NotCacheable;
-        m_film->setSize(total);
-        if (m_requestEnd < 0) m_requestEnd = total;
-        m_film->saveIndex();
+        if (total <= 0 || looksUncacheable(reply_)) return Verdict::NotCacheable;
+        film_->setSize(total);
+        if (requestEnd_ < 0) requestEnd_ = total;
+        film_->saveIndex();
         emit sizeKnown(true);
-    } else if (total >= 0 && total != m_film->size()) {
+    } else if (total >= 0 && total != film_->size()) {
         return Verdict::Permanent;  // this source holds a different film
     }
     return Verdict::Fine;
 }
 
 void FilmFetcher::onReadyRead() {
-    if (!m_reply) return;
-    if (!m_headersChecked) {
+    if (!reply_) return;
+    if (!headersChecked_) {
         const Verdict verdict = checkHeaders();
         if (verdict != Verdict::Fine) {
             dropReply();
@@ -160,36 +160,36 @@ void FilmFetcher::onReadyRead() {
             return;
         }
     }
-    QByteArray data = m_reply->readAll();
-    if (m_skip > 0) {
-        const qint64 dropped = std::min<qint64>(m_skip, data.size());
+    QByteArray data = reply_->readAll();
+    if (skip_ > 0) {
+        const qint64 dropped = std::min<qint64>(skip_, data.size());
         data.remove(0, dropped);
-        m_skip -= dropped;
+        skip_ -= dropped;
     }
-    if (m_requestEnd >= 0 && m_pos + data.size() > m_requestEnd) data.truncate(m_requestEnd - m_pos);
+    if (requestEnd_ >= 0 && pos_ + data.size() > requestEnd_) data.truncate(requestEnd_ - pos_);
     if (!data.isEmpty()) {
-        if (!m_film->write(m_pos, data.constData(), data.size())) {
+        if (!film_->write(pos_, data.constData(), data.size())) {
             dropReply();
             finish(FetchCondition::Failed);  // the disk refuses: nothing to retry
             return;
         }
-        m_pos += data.size();
-        m_receivedThisRequest += data.size();
-        m_everReceived = true;
-        m_failures = 0;
-        m_film->setCondition(FetchCondition::Transferring);
+        pos_ += data.size();
+        receivedThisRequest_ += data.size();
+        everReceived_ = true;
+        failures_ = 0;
+        film_->setCondition(FetchCondition::Transferring);
     }
     // This gap is filled (or ran into bytes already here): go on with the next.
-    if ((m_requestEnd >= 0 && m_pos >= m_requestEnd) || m_film->hasArrived(m_pos)) {
+    if ((requestEnd_ >= 0 && pos_ >= requestEnd_) || film_->hasArrived(pos_)) {
         dropReply();
         issueRequest();
     }
 }
 
 void FilmFetcher::onFinished() {
-    if (!m_reply) return;
-    QNetworkReply* reply = m_reply;
-    if (!m_headersChecked && reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid()) {
+    if (!reply_) return;
+    QNetworkReply* reply = reply_;
+    if (!headersChecked_ && reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid()) {
         const Verdict verdict = checkHeaders();
         if (verdict != Verdict::Fine) {
             dropReply();
@@ -198,11 +198,11 @@ void FilmFetcher::onFinished() {
         }
     }
     if (reply->bytesAvailable() > 0) onReadyRead();
-    if (m_reply != reply) return;  // onReadyRead moved on already
+    if (reply_ != reply) return;  // onReadyRead moved on already
     const bool broken = reply->error() != QNetworkReply::NoError;
     const QString why = reply->errorString();
     dropReply();
-    if (broken || m_receivedThisRequest == 0) {
+    if (broken || receivedThisRequest_ == 0) {
         handleFailure(Verdict::Transient, why);
     } else {
         issueRequest();  // the source ended early but cleanly: ask for the rest
@@ -210,17 +210,17 @@ void FilmFetcher::onFinished() {
 }
 
 void FilmFetcher::dropReply() {
-    if (!m_reply) return;
-    QNetworkReply* reply = m_reply;
-    m_reply = nullptr;
+    if (!reply_) return;
+    QNetworkReply* reply = reply_;
+    reply_ = nullptr;
     reply->disconnect(this);
     reply->abort();
     reply->deleteLater();
 }
 
 bool FilmFetcher::shouldGiveUp() const {
-    if (m_persistence == Persistence::Bounded) return m_failures >= kAttemptsWhenBounded;
-    return m_failures >= kAttemptsBeforeData && !m_everReceived && m_film->arrivedBytes() == 0;
+    if (persistence_ == Persistence::Bounded) return failures_ >= kAttemptsWhenBounded;
+    return failures_ >= kAttemptsBeforeData && !everReceived_ && film_->arrivedBytes() == 0;
 }
 
 void FilmFetcher::handleFailure(Verdict verdict, const QString& why) {
@@ -231,33 +231,33 @@ void FilmFetcher::handleFailure(Verdict verdict, const QString& why) {
         return;
     }
     if (verdict == Verdict::Permanent) {
-        if (m_source >= 0 && m_source < m_dead.size()) m_dead[m_source] = true;
-        if (nextLiveSource(m_source) < 0) {
+        if (source_ >= 0 && source_ < dead_.size()) dead_[source_] = true;
+        if (nextLiveSource(source_) < 0) {
             finish(FetchCondition::Failed);
         } else {
             issueRequest();
         }
         return;
     }
-    ++m_failures;
+    ++failures_;
     if (shouldGiveUp()) {
         finish(FetchCondition::Failed);
         return;
     }
-    m_source = (m_source + 1) % std::max<qsizetype>(1, m_dead.size());
-    m_film->setCondition(m_film->arrivedBytes() > 0 ? FetchCondition::Reconnecting : FetchCondition::Connecting);
-    const int delay = std::min(m_timing.longestRetryMs, m_timing.firstRetryMs << std::min(m_failures - 1, 8));
-    m_retry.start(delay);
+    source_ = (source_ + 1) % std::max<qsizetype>(1, dead_.size());
+    film_->setCondition(film_->arrivedBytes() > 0 ? FetchCondition::Reconnecting : FetchCondition::Connecting);
+    const int delay = std::min(timing_.longestRetryMs, timing_.firstRetryMs << std::min(failures_ - 1, 8));
+    retry_.start(delay);
 }
 
 void FilmFetcher::finish(FetchCondition condition) {
-    if (m_ended) return;
-    m_ended = true;
-    m_retry.stop();
-    m_save.stop();
+    if (ended_) return;
+    ended_ = true;
+    retry_.stop();
+    save_.stop();
     dropReply();
-    m_film->saveIndex();
-    m_film->setCondition(condition);
+    film_->saveIndex();
+    film_->setCondition(condition);
     emit ended();
 }
 

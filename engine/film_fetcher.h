@@ -40,8 +40,8 @@ public:
     void stop();
     // A reader waits for offset.
     void want(qint64 offset);
-    void setPersistence(Persistence persistence) { m_persistence = persistence; }
-    const std::shared_ptr<CachedFilm>& film() const { return m_film; }
+    void setPersistence(Persistence persistence) { persistence_ = persistence; }
+    const std::shared_ptr<CachedFilm>& film() const { return film_; }
 
 signals:
     // The size of a film whose size was unknown is now known (cacheable), or the
@@ -63,26 +63,26 @@ private:
     bool shouldGiveUp() const;
     int nextLiveSource(int from) const;
 
-    std::shared_ptr<CachedFilm> m_film;
-    NetworkHost* m_host;
-    Persistence m_persistence;
-    FetchTiming m_timing;
+    std::shared_ptr<CachedFilm> film_;
+    NetworkHost* host_;
+    Persistence persistence_;
+    FetchTiming timing_;
     // Guarded: the replies belong to the network access manager, which may go first.
-    QPointer<QNetworkReply> m_reply;
-    QTimer m_retry;
-    QTimer m_save;
+    QPointer<QNetworkReply> reply_;
+    QTimer retry_;
+    QTimer save_;
 
-    QVector<bool> m_dead;  // sources that answered with a permanent error
-    int m_source = 0;      // index into the film's urls
-    int m_failures = 0;    // consecutive attempts that brought nothing
-    bool m_everReceived = false;
-    bool m_ended = false;
-    bool m_headersChecked = false;
-    qint64 m_want = -1;        // where a reader waits, -1 when nobody does
-    qint64 m_pos = 0;          // next byte the current request writes
-    qint64 m_requestEnd = -1;  // end (exclusive) of the current request, -1 open
-    qint64 m_skip = 0;         // bytes to drop when a source ignored the range
-    qint64 m_receivedThisRequest = 0;
+    QVector<bool> dead_;  // sources that answered with a permanent error
+    int source_ = 0;      // index into the film's urls
+    int failures_ = 0;    // consecutive attempts that brought nothing
+    bool everReceived_ = false;
+    bool ended_ = false;
+    bool headersChecked_ = false;
+    qint64 want_ = -1;        // where a reader waits, -1 when nobody does
+    qint64 pos_ = 0;          // next byte the current request writes
+    qint64 requestEnd_ = -1;  // end (exclusive) of the current request, -1 open
+    qint64 skip_ = 0;         // bytes to drop when a source ignored the range
+    qint64 receivedThisRequest_ = 0;
 };
 
 }  // namespace qarvel::engine

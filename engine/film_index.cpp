@@ -1,10 +1,11 @@
 #include "engine/film_index.h"
 
+#include "common/atomic_file.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace qarvel::engine {
 
@@ -69,12 +70,13 @@ std::optional<FilmIndex> loadFilmIndex(const QString& path) {
     return parseFilmIndex(file.readAll());
 }
 
-bool saveFilmIndex(const QString& path, const FilmIndex& index) {
-    if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    file.write(formatFilmIndex(index));
-    return file.commit();
+bool saveFilmIndex(const QString& path, const FilmIndex& index, QString* why) {
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        if (why) *why = QStringLiteral("cannot create the folder %1").arg(folder);
+        return false;
+    }
+    return writeFileAtomically(path, formatFilmIndex(index), why);
 }
 
 }  // namespace qarvel::engine

@@ -24,8 +24,9 @@ std::optional<FilmIndex> parseFilmIndex(const QByteArray& text);
 // Where the bookkeeping of the film stored as name lives.
 QString filmIndexPath(const QString& cacheFolder, const QString& name);
 
-// Reads and writes the bookkeeping; writing goes through a temporary file.
+// Reads and writes the bookkeeping; writing goes through a temporary file and
+// on failure *why, when given, says what went wrong.
 std::optional<FilmIndex> loadFilmIndex(const QString& path);
-bool saveFilmIndex(const QString& path, const FilmIndex& index);
+bool saveFilmIndex(const QString& path, const FilmIndex& index, QString* why = nullptr);
 
 }  // namespace qarvel::engine

@@ -7,24 +7,24 @@
 
 namespace qarvel::engine {
 
-FullScreenController::FullScreenController(QWidget* widget, QObject* parent) : QObject(parent), m_widget(widget) {
+FullScreenController::FullScreenController(QWidget* widget, QObject* parent) : QObject(parent), widget_(widget) {
     if (widget) widget->installEventFilter(this);
 }
 
 void FullScreenController::setFullScreen(bool on) {
-    if (on == m_on || !m_widget) return;
+    if (on == on_ || !widget_) return;
     on ? enter() : leave();
-    m_on = on;
+    on_ = on;
     emit changed(on);
 }
 
 void FullScreenController::enter() {
-    QWidget* widget = m_widget;
-    m_parent = widget->parentWidget();
-    m_geometry = widget->geometry();
-    m_flags = widget->windowFlags();
-    m_wasVisible = widget->isVisible();
-    m_layoutIndex = (m_parent && m_parent->layout()) ? m_parent->layout()->indexOf(widget) : -1;
+    QWidget* widget = widget_;
+    parent_ = widget->parentWidget();
+    geometry_ = widget->geometry();
+    flags_ = widget->windowFlags();
+    wasVisible_ = widget->isVisible();
+    layoutIndex_ = (parent_ && parent_->layout()) ? parent_->layout()->indexOf(widget) : -1;
     QScreen* screen = widget->screen();
     widget->setParent(nullptr, Qt::Window | Qt::FramelessWindowHint);
     // The whole screen also where no window manager carries out the request.
@@ -36,23 +36,23 @@ void FullScreenController::enter() {
 }
 
 void FullScreenController::leave() {
-    QWidget* widget = m_widget;
-    widget->setParent(m_parent, m_flags);
-    if (m_parent && m_parent->layout() && m_layoutIndex >= 0) {
-        if (auto* box = qobject_cast<QBoxLayout*>(m_parent->layout())) {
-            box->insertWidget(m_layoutIndex, widget);
+    QWidget* widget = widget_;
+    widget->setParent(parent_, flags_);
+    if (parent_ && parent_->layout() && layoutIndex_ >= 0) {
+        if (auto* box = qobject_cast<QBoxLayout*>(parent_->layout())) {
+            box->insertWidget(layoutIndex_, widget);
         } else {
-            m_parent->layout()->addWidget(widget);
+            parent_->layout()->addWidget(widget);
         }
     } else {
-        widget->setGeometry(m_geometry);
+        widget->setGeometry(geometry_);
     }
     // A widget whose window went away stays hidden rather than floating alone.
-    widget->setVisible(m_wasVisible && m_parent);
+    widget->setVisible(wasVisible_ && parent_);
 }
 
 bool FullScreenController::eventFilter(QObject* watched, QEvent* event) {
-    if (m_on && watched == m_widget) {
+    if (on_ && watched == widget_) {
         const bool escape =
             event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
         if (escape || event->type() == QEvent::MouseButtonDblClick) {

@@ -13,7 +13,7 @@ class FullScreenController : public QObject {
 public:
     explicit FullScreenController(QWidget* widget, QObject* parent = nullptr);
     void setFullScreen(bool on);
-    bool isFullScreen() const { return m_on; }
+    bool isFullScreen() const { return on_; }
 
 signals:
     void changed(bool on);
@@ -25,13 +25,13 @@ private:
     void enter();
     void leave();
 
-    QPointer<QWidget> m_widget;
-    QPointer<QWidget> m_parent;
-    QRect m_geometry;
-    Qt::WindowFlags m_flags;
-    int m_layoutIndex = -1;
-    bool m_wasVisible = false;
-    bool m_on = false;
+    QPointer<QWidget> widget_;
+    QPointer<QWidget> parent_;
+    QRect geometry_;
+    Qt::WindowFlags flags_;
+    int layoutIndex_ = -1;
+    bool wasVisible_ = false;
+    bool on_ = false;
 };
 
 }  // namespace qarvel::engine

@@ -1,6 +1,7 @@
 #include "engine/mpv_player.h"
 
 #include "common/build_config.h"
+#include "common/logging.h"
 #include "engine/cache_stream.h"
 #include "engine/full_screen.h"
 #include "engine/picture_sound.h"
@@ -40,60 +41,60 @@ QString defaultSource() { return QString(config::kServiceBase) + "seed/"; }
 
 }  // namespace
 
-MpvPlayer::MpvPlayer(Options options, QObject* parent) : Player(parent), m_cache(options.fetchTiming) {
-    m_files =
+MpvPlayer::MpvPlayer(Options options, QObject* parent) : Player(parent), cache_(options.fetchTiming) {
+    files_ =
         options.files.folder.isEmpty() ? ProgramFiles::inFolder(QCoreApplication::applicationDirPath()) : options.files;
-    m_sources = options.sources.isEmpty() ? QStringList{defaultSource()} : options.sources;
-    connect(&m_cache, &FilmCache::sizeKnown, this, &MpvPlayer::onSizeKnown);
-    connect(&m_cache, &FilmCache::fetchEnded, this, &MpvPlayer::onFetchEnded);
+    sources_ = options.sources.isEmpty() ? QStringList{defaultSource()} : options.sources;
+    connect(&cache_, &FilmCache::sizeKnown, this, &MpvPlayer::onSizeKnown);
+    connect(&cache_, &FilmCache::fetchEnded, this, &MpvPlayer::onFetchEnded);
 
-    if (!ensurePlayerConfig(m_files, m_files.cacheFolder)) {
-        m_errorText = "cannot create the player configuration in " + m_files.playerFolder;
+    if (!ensurePlayerConfig(files_, files_.cacheFolder)) {
+        errorText_ = "cannot create the player configuration in " + files_.playerFolder;
     }
     configurationChanged();
 
     if (!startCore(options)) {
-        if (m_mpv) mpv_terminate_destroy(m_mpv);
-        m_mpv = nullptr;
+        if (mpv_) mpv_terminate_destroy(mpv_);
+        mpv_ = nullptr;
     }
-    if (!m_widget) {
+    if (!widget_) {
         auto* blank = new QWidget;
         blank->setObjectName("QvodC");
         blank->setAutoFillBackground(true);
         blank->setPalette(QPalette(Qt::black));
-        m_widget = blank;
+        widget_ = blank;
     }
-    m_widget->installEventFilter(this);
-    m_fullScreen = new FullScreenController(m_widget, this);
-    connect(m_fullScreen, &FullScreenController::changed, this, &Player::fullScreenChanged);
+    widget_->installEventFilter(this);
+    fullScreen_ = new FullScreenController(widget_, this);
+    connect(fullScreen_, &FullScreenController::changed, this, &Player::fullScreenChanged);
 }
 
 MpvPlayer::~MpvPlayer() {
-    if (m_fullScreen) m_fullScreen->setFullScreen(false);
-    delete m_widget.data();
-    if (m_renderer) m_renderer->shutdown();
-    if (m_mpv) {
-        mpv_set_wakeup_callback(m_mpv, nullptr, nullptr);
+    if (fullScreen_) fullScreen_->setFullScreen(false);
+    delete widget_.data();
+    if (renderer_) renderer_->shutdown();
+    if (mpv_) {
+        mpv_set_wakeup_callback(mpv_, nullptr, nullptr);
         // Cancels every stream read that still waits for data.
-        mpv_terminate_destroy(m_mpv);
-        m_mpv = nullptr;
+        mpv_terminate_destroy(mpv_);
+        mpv_ = nullptr;
     }
-    delete m_renderer;
+    delete renderer_;
 }
 
 bool MpvPlayer::check(int rc, const char* what) {
     if (rc >= 0) return true;
-    m_errorText = QString("%1: %2").arg(what, mpv_error_string(rc));
-    qWarning("qarvel engine: %s", qPrintable(m_errorText));
+    errorText_ = QString("%1: %2").arg(what, mpv_error_string(rc));
+    qCWarning(lcEngine, "%s", qPrintable(errorText_));
     return false;
 }
 
 bool MpvPlayer::startCore(const Options& options) {
     // libmpv refuses to start under a locale that writes numbers with a comma.
     std::setlocale(LC_NUMERIC, "C");
-    m_mpv = mpv_create();
-    if (!m_mpv) {
-        m_errorText = "libmpv could not be created";
+    mpv_ = mpv_create();
+    if (!mpv_) {
+        errorText_ = "libmpv could not be created";
         return false;
     }
     struct Setting {
@@ -122,11 +123,11 @@ bool MpvPlayer::startCore(const Options& options) {
         {"network-timeout", "30"},
     };
     for (const Setting& s : settings) {
-        if (!check(mpv_set_option_string(m_mpv, s.name, s.value), s.name)) return false;
+        if (!check(mpv_set_option_string(mpv_, s.name, s.value), s.name)) return false;
     }
-    if (qEnvironmentVariableIsSet("QARVEL_MPV_LOG")) check(mpv_request_log_messages(m_mpv, "v"), "log");
-    if (!check(mpv_initialize(m_mpv), "initialize")) return false;
-    if (!check(registerCacheStream(m_mpv, &m_cache), "cache stream")) return false;
+    if (qEnvironmentVariableIsSet("QARVEL_MPV_LOG")) check(mpv_request_log_messages(mpv_, "v"), "log");
+    if (!check(mpv_initialize(mpv_), "initialize")) return false;
+    if (!check(registerCacheStream(mpv_, &cache_), "cache stream")) return false;
 
     observe("time-pos", Observed::TimePos, MPV_FORMAT_DOUBLE);
     observe("duration", Observed::Duration, MPV_FORMAT_DOUBLE);
@@ -139,74 +140,74 @@ bool MpvPlayer::startCore(const Options& options) {
     observe("eof-reached", Observed::EofReached, MPV_FORMAT_FLAG);
     observe("volume", Observed::Volume, MPV_FORMAT_DOUBLE);
     observe("mute", Observed::Mute, MPV_FORMAT_FLAG);
-    mpv_set_wakeup_callback(m_mpv, &MpvPlayer::onWakeup, this);
+    mpv_set_wakeup_callback(mpv_, &MpvPlayer::onWakeup, this);
 
     if (options.videoOutput) {
         // The render context exists before the first film is loaded.
         auto renderer = std::make_unique<VideoRenderer>();
         QString why;
-        if (renderer->create(m_mpv, &why)) {
-            m_renderer = renderer.release();
-            m_widget = new VideoSurface(m_renderer);
-            connect(m_renderer, &VideoRenderer::frameReady, this, [this] {
-                if (m_firstFrameDue) {
-                    m_firstFrameDue = false;
+        if (renderer->create(mpv_, &why)) {
+            renderer_ = renderer.release();
+            widget_ = new VideoSurface(renderer_);
+            connect(renderer_, &VideoRenderer::frameReady, this, [this] {
+                if (firstFrameDue_) {
+                    firstFrameDue_ = false;
                     emit firstFrame();
                 }
             });
         } else {
             renderer->shutdown();
-            m_errorText = "no picture: " + why;
-            qWarning("qarvel engine: %s", qPrintable(m_errorText));
-            check(mpv_set_property_string(m_mpv, "vo", "null"), "vo");
+            errorText_ = "no picture: " + why;
+            qCWarning(lcEngine, "%s", qPrintable(errorText_));
+            check(mpv_set_property_string(mpv_, "vo", "null"), "vo");
         }
     }
     return true;
 }
 
 void MpvPlayer::observe(const char* name, Observed id, int format) {
-    check(mpv_observe_property(m_mpv, quint64(id), name, mpv_format(format)), name);
+    check(mpv_observe_property(mpv_, quint64(id), name, mpv_format(format)), name);
 }
 
 void MpvPlayer::command(std::initializer_list<QByteArray> args, quint64 replyId) {
-    if (!m_mpv) return;
+    if (!mpv_) return;
     std::vector<const char*> argv;
     for (const QByteArray& a : args) argv.push_back(a.constData());
     argv.push_back(nullptr);
     // Asynchronous: the user-interface thread never waits for the player.
-    check(mpv_command_async(m_mpv, replyId, argv.data()), argv.front());
+    check(mpv_command_async(mpv_, replyId, argv.data()), argv.front());
 }
 
 void MpvPlayer::setProperty(const char* name, bool value) {
-    if (!m_mpv) return;
+    if (!mpv_) return;
     int flag = value ? 1 : 0;
-    check(mpv_set_property_async(m_mpv, 0, name, MPV_FORMAT_FLAG, &flag), name);
+    check(mpv_set_property_async(mpv_, 0, name, MPV_FORMAT_FLAG, &flag), name);
 }
 
 void MpvPlayer::setProperty(const char* name, double value) {
-    if (!m_mpv) return;
-    check(mpv_set_property_async(m_mpv, 0, name, MPV_FORMAT_DOUBLE, &value), name);
+    if (!mpv_) return;
+    check(mpv_set_property_async(mpv_, 0, name, MPV_FORMAT_DOUBLE, &value), name);
 }
 
 void MpvPlayer::setProperty(const char* name, const QString& value) {
-    if (!m_mpv) return;
+    if (!mpv_) return;
     const QByteArray text = value.toUtf8();
     const char* data = text.constData();
-    check(mpv_set_property_async(m_mpv, 0, name, MPV_FORMAT_STRING, &data), name);
+    check(mpv_set_property_async(mpv_, 0, name, MPV_FORMAT_STRING, &data), name);
 }
 
 // Called on one of the player's threads: only hand over to ours.
 void MpvPlayer::onWakeup(void* self) {
     auto* player = static_cast<MpvPlayer*>(self);
-    if (!player->m_wakeupPosted.exchange(true)) {
+    if (!player->wakeupPosted_.exchange(true)) {
         QMetaObject::invokeMethod(player, &MpvPlayer::drainEvents, Qt::QueuedConnection);
     }
 }
 
 void MpvPlayer::drainEvents() {
-    m_wakeupPosted = false;
-    while (m_mpv) {
-        const mpv_event* event = mpv_wait_event(m_mpv, 0);
+    wakeupPosted_ = false;
+    while (mpv_) {
+        const mpv_event* event = mpv_wait_event(mpv_, 0);
         if (!event || event->event_id == MPV_EVENT_NONE) break;
         handleEvent(*event);
     }
@@ -217,39 +218,39 @@ void MpvPlayer::handleEvent(const mpv_event& event) {
     case MPV_EVENT_PROPERTY_CHANGE: handlePropertyChange(event); break;
     case MPV_EVENT_START_FILE:
         // Only the film of the latest load counts; older ones are on their way out.
-        if (m_expectedEntry >= 0 &&
-            static_cast<mpv_event_start_file*>(event.data)->playlist_entry_id == m_expectedEntry) {
-            m_entryId = m_expectedEntry;
+        if (expectedEntry_ >= 0 &&
+            static_cast<mpv_event_start_file*>(event.data)->playlist_entry_id == expectedEntry_) {
+            entryId_ = expectedEntry_;
         }
         break;
     case MPV_EVENT_FILE_LOADED:
-        if (!isCurrentEntryStarted() || m_phase != LoadPhase::Loading) break;
-        m_opened = true;
-        if (m_pendingSeek) {
-            command({"seek", QByteArray::number(*m_pendingSeek), "absolute"});
+        if (!isCurrentEntryStarted() || phase_ != LoadPhase::Loading) break;
+        opened_ = true;
+        if (pendingSeek_) {
+            command({"seek", QByteArray::number(*pendingSeek_), "absolute"});
         }
         break;
     case MPV_EVENT_PLAYBACK_RESTART:
         if (!isCurrentEntryStarted()) break;
         // Opened is not yet playing: the first picture marks that.
-        if (m_phase == LoadPhase::Loading && m_opened) m_phase = LoadPhase::Loaded;
-        m_pendingSeek.reset();
-        if (m_firstFrameDue && !m_renderer) {
-            m_firstFrameDue = false;
+        if (phase_ == LoadPhase::Loading && opened_) phase_ = LoadPhase::Loaded;
+        pendingSeek_.reset();
+        if (firstFrameDue_ && !renderer_) {
+            firstFrameDue_ = false;
             emit firstFrame();
         }
         break;
     case MPV_EVENT_END_FILE: handleEndFile(event); break;
     case MPV_EVENT_IDLE:
         // A stop that caught a film before it started ends without an end event.
-        if (m_phase == LoadPhase::Stopping) m_phase = LoadPhase::Stopped;
+        if (phase_ == LoadPhase::Stopping) phase_ = LoadPhase::Stopped;
         break;
     case MPV_EVENT_COMMAND_REPLY:
-        if (event.reply_userdata == kLoadReplyBase + m_loadNumber && m_phase == LoadPhase::Loading) {
+        if (event.reply_userdata == kLoadReplyBase + loadNumber_ && phase_ == LoadPhase::Loading) {
             if (event.error < 0) {
                 fail(QString("cannot open: ") + mpv_error_string(event.error));
             } else {
-                m_expectedEntry = entryIdOf(static_cast<mpv_event_command*>(event.data));
+                expectedEntry_ = entryIdOf(static_cast<mpv_event_command*>(event.data));
             }
         } else if (event.error < 0) {
             check(event.error, "command");
@@ -260,7 +261,7 @@ void MpvPlayer::handleEvent(const mpv_event& event) {
         break;
     case MPV_EVENT_LOG_MESSAGE: {
         const auto* message = static_cast<mpv_event_log_message*>(event.data);
-        qDebug("mpv %s: %s", message->prefix, message->text);
+        qCDebug(lcEngine, "mpv %s: %s", message->prefix, message->text);
         break;
     }
     default: break;
@@ -277,25 +278,25 @@ void MpvPlayer::handlePropertyChange(const mpv_event& event) {
         return present && property->format == MPV_FORMAT_FLAG && *static_cast<int*>(property->data) != 0;
     };
     switch (Observed(event.reply_userdata)) {
-    case Observed::TimePos: m_timePos = present ? number() : -1; break;
-    case Observed::Duration: m_duration = number(); break;
+    case Observed::TimePos: timePos_ = present ? number() : -1; break;
+    case Observed::Duration: duration_ = number(); break;
     case Observed::FileSize:
-        m_fileSize = present && property->format == MPV_FORMAT_INT64 ? *static_cast<int64_t*>(property->data) : 0;
+        fileSize_ = present && property->format == MPV_FORMAT_INT64 ? *static_cast<int64_t*>(property->data) : 0;
         break;
-    case Observed::VideoBitrate: m_videoBitrate = number(); break;
-    case Observed::AudioBitrate: m_audioBitrate = number(); break;
-    case Observed::Pause: m_paused = flag(); break;
-    case Observed::PausedForCache: m_pausedForCache = flag(); break;
-    case Observed::Seeking: m_seeking = flag(); break;
+    case Observed::VideoBitrate: videoBitrate_ = number(); break;
+    case Observed::AudioBitrate: audioBitrate_ = number(); break;
+    case Observed::Pause: paused_ = flag(); break;
+    case Observed::PausedForCache: pausedForCache_ = flag(); break;
+    case Observed::Seeking: seeking_ = flag(); break;
     case Observed::EofReached:
-        m_eofReached = flag();
-        if (m_eofReached) m_pendingSeek.reset();
+        eofReached_ = flag();
+        if (eofReached_) pendingSeek_.reset();
         break;
     case Observed::Volume:
-        if (present) m_volume = std::clamp(int(std::lround(number())), 0, 100);
+        if (present) volume_ = std::clamp(int(std::lround(number())), 0, 100);
         break;
     case Observed::Mute:
-        if (present) m_mute = flag();
+        if (present) mute_ = flag();
         break;
     }
 }
@@ -303,69 +304,69 @@ void MpvPlayer::handlePropertyChange(const mpv_event& event) {
 void MpvPlayer::handleEndFile(const mpv_event& event) {
     const auto* end = static_cast<mpv_event_end_file*>(event.data);
     // Ends of films we already replaced or let go of are old news.
-    if (m_entryId < 0 || end->playlist_entry_id != m_entryId) return;
-    m_entryId = -1;
-    m_expectedEntry = -1;
-    m_opened = false;
-    m_pendingSeek.reset();
+    if (entryId_ < 0 || end->playlist_entry_id != entryId_) return;
+    entryId_ = -1;
+    expectedEntry_ = -1;
+    opened_ = false;
+    pendingSeek_.reset();
     switch (end->reason) {
-    case MPV_END_FILE_REASON_EOF: m_phase = LoadPhase::Ended; break;
+    case MPV_END_FILE_REASON_EOF: phase_ = LoadPhase::Ended; break;
     case MPV_END_FILE_REASON_ERROR: fail(QString("playback failed: ") + mpv_error_string(end->error)); break;
     default:
-        if (m_phase == LoadPhase::Stopping || m_phase == LoadPhase::Loaded || m_phase == LoadPhase::Loading) {
-            m_phase = LoadPhase::Stopped;
+        if (phase_ == LoadPhase::Stopping || phase_ == LoadPhase::Loaded || phase_ == LoadPhase::Loading) {
+            phase_ = LoadPhase::Stopped;
         }
         break;
     }
 }
 
-bool MpvPlayer::isCurrentEntryStarted() const { return m_entryId >= 0 && m_entryId == m_expectedEntry; }
+bool MpvPlayer::isCurrentEntryStarted() const { return entryId_ >= 0 && entryId_ == expectedEntry_; }
 
 void MpvPlayer::fail(const QString& why) {
-    m_errorText = why;
-    qWarning("qarvel engine: %s (%s)", qPrintable(why), qPrintable(m_url));
+    errorText_ = why;
+    qCWarning(lcEngine, "%s (%s)", qPrintable(why), qPrintable(url_));
     // Idle with the address kept: the status poll shows that playback stopped.
-    m_phase = m_url.isEmpty() ? LoadPhase::Empty : LoadPhase::Idle;
-    m_opened = false;
-    m_pendingSeek.reset();
-    if (m_film) m_cache.release(m_film);  // what arrived stays in the cache
-    m_streamId.clear();
+    phase_ = url_.isEmpty() ? LoadPhase::Empty : LoadPhase::Idle;
+    opened_ = false;
+    pendingSeek_.reset();
+    if (film_) cache_.release(film_);  // what arrived stays in the cache
+    streamId_.clear();
 }
 
 void MpvPlayer::forgetFilm() {
-    if (m_film) m_cache.release(m_film);
-    m_film.reset();
-    m_streamId.clear();
-    m_directUrl.clear();
-    m_playingDirect = false;
+    if (film_) cache_.release(film_);
+    film_.reset();
+    streamId_.clear();
+    directUrl_.clear();
+    playingDirect_ = false;
 }
 
 void MpvPlayer::setUrl(const QString& address) {
-    if (m_phase == LoadPhase::Loading || m_phase == LoadPhase::Loaded || m_phase == LoadPhase::Stopping) {
+    if (phase_ == LoadPhase::Loading || phase_ == LoadPhase::Loaded || phase_ == LoadPhase::Stopping) {
         command({"stop"});
     }
     forgetFilm();
     // Whatever the player still reports about the old film is ignored.
-    m_entryId = -1;
-    m_expectedEntry = -1;
-    m_opened = false;
-    m_pendingSeek.reset();
-    m_timePos = -1;
-    m_duration = 0;
-    m_fileSize = 0;
-    m_videoBitrate = m_audioBitrate = 0;
-    m_eofReached = false;
-    m_url = address;
-    m_address = classifyAddress(address);
-    m_phase = m_address.kind == AddressKind::Empty ? LoadPhase::Empty : LoadPhase::Idle;
+    entryId_ = -1;
+    expectedEntry_ = -1;
+    opened_ = false;
+    pendingSeek_.reset();
+    timePos_ = -1;
+    duration_ = 0;
+    fileSize_ = 0;
+    videoBitrate_ = audioBitrate_ = 0;
+    eofReached_ = false;
+    url_ = address;
+    address_ = classifyAddress(address);
+    phase_ = address_.kind == AddressKind::Empty ? LoadPhase::Empty : LoadPhase::Idle;
 }
 
 void MpvPlayer::play() {
-    if (!m_mpv) return;
-    switch (m_phase) {
+    if (!mpv_) return;
+    switch (phase_) {
     case LoadPhase::Empty: return;
     case LoadPhase::Loaded:
-        if (m_eofReached) command({"seek", "0", "absolute"});
+        if (eofReached_) command({"seek", "0", "absolute"});
         setProperty("pause", false);
         return;
     case LoadPhase::Loading:
@@ -378,31 +379,31 @@ void MpvPlayer::play() {
 }
 
 void MpvPlayer::pause() {
-    if (m_phase == LoadPhase::Loaded || m_phase == LoadPhase::Loading || m_phase == LoadPhase::Connecting) {
+    if (phase_ == LoadPhase::Loaded || phase_ == LoadPhase::Loading || phase_ == LoadPhase::Connecting) {
         setProperty("pause", true);
-        m_paused = true;
+        paused_ = true;
     }
 }
 
 void MpvPlayer::stop() {
-    if (m_phase == LoadPhase::Empty) return;
-    if (m_phase == LoadPhase::Loading || m_phase == LoadPhase::Loaded) {
+    if (phase_ == LoadPhase::Empty) return;
+    if (phase_ == LoadPhase::Loading || phase_ == LoadPhase::Loaded) {
         command({"stop"});
         // A film that started ends with an end event; one that had not is simply gone.
-        m_phase = m_entryId >= 0 ? LoadPhase::Stopping : LoadPhase::Stopped;
-        if (m_entryId < 0) m_expectedEntry = -1;
+        phase_ = entryId_ >= 0 ? LoadPhase::Stopping : LoadPhase::Stopped;
+        if (entryId_ < 0) expectedEntry_ = -1;
     } else {
-        m_phase = LoadPhase::Stopped;
+        phase_ = LoadPhase::Stopped;
     }
-    m_pendingSeek.reset();
+    pendingSeek_.reset();
     // Nothing of this film is fetched after a stop; a preload of it goes on.
-    if (m_film) m_cache.release(m_film);
-    m_streamId.clear();
+    if (film_) cache_.release(film_);
+    streamId_.clear();
 }
 
 std::optional<FilmSource> MpvPlayer::networkSourceFor(const MediaAddress& address) const {
     if (address.kind == AddressKind::Qvod) {
-        const QList<QUrl> urls = qvodSourceUrls(address.qvod, m_sources);
+        const QList<QUrl> urls = qvodSourceUrls(address.qvod, sources_);
         if (urls.isEmpty()) return std::nullopt;
         // The hash names the content; size and name are part of what the address promises.
         const QString key =
@@ -416,28 +417,28 @@ std::optional<FilmSource> MpvPlayer::networkSourceFor(const MediaAddress& addres
 }
 
 void MpvPlayer::startLoad() {
-    m_errorText.clear();
-    m_pendingSeek.reset();
+    errorText_.clear();
+    pendingSeek_.reset();
     forgetFilm();
-    switch (m_address.kind) {
+    switch (address_.kind) {
     case AddressKind::Empty: return;
-    case AddressKind::Unsupported: fail(m_address.error); return;
+    case AddressKind::Unsupported: fail(address_.error); return;
     case AddressKind::LocalFile:
-        if (!QFileInfo(m_address.localPath).isFile()) {
+        if (!QFileInfo(address_.localPath).isFile()) {
             fail("no such file");
             return;
         }
-        loadFile(m_address.localPath);
+        loadFile(address_.localPath);
         return;
     case AddressKind::Stream:
-        m_playingDirect = true;
-        m_directUrl = m_address.url;
-        loadFile(m_address.url.toString(QUrl::FullyEncoded));
+        playingDirect_ = true;
+        directUrl_ = address_.url;
+        loadFile(address_.url.toString(QUrl::FullyEncoded));
         return;
     case AddressKind::Qvod:
     case AddressKind::Http: break;
     }
-    const auto source = networkSourceFor(m_address);
+    const auto source = networkSourceFor(address_);
     if (!source) {
         fail("no source to fetch the film from");
         return;
@@ -447,145 +448,145 @@ void MpvPlayer::startLoad() {
 
 void MpvPlayer::openNetworkFilm(const FilmSource& source, const QUrl& direct) {
     QString why;
-    m_film = m_cache.fetchForPlaying(source, &why);
-    if (!m_film) {
+    film_ = cache_.fetchForPlaying(source, &why);
+    if (!film_) {
         // The cache cannot hold it (folder not writable...): play from the network.
-        m_errorText = why;
-        m_playingDirect = true;
-        m_directUrl = direct;
+        errorText_ = why;
+        playingDirect_ = true;
+        directUrl_ = direct;
         loadFile(direct.toString(QUrl::FullyEncoded));
         return;
     }
-    m_streamId = m_cache.streamIdOf(m_film);
-    if (m_film->isComplete()) {
-        loadFile(m_film->path());  // watched before: straight from disk
-    } else if (m_film->size() >= 0) {
-        loadFile(cacheStreamUri(m_streamId));
+    streamId_ = cache_.streamIdOf(film_);
+    if (film_->isComplete()) {
+        loadFile(film_->path());  // watched before: straight from disk
+    } else if (film_->size() >= 0) {
+        loadFile(cacheStreamUri(streamId_));
     } else {
-        m_phase = LoadPhase::Connecting;  // the source's answer decides how it is opened
+        phase_ = LoadPhase::Connecting;  // the source's answer decides how it is opened
     }
 }
 
 void MpvPlayer::onSizeKnown(const QString& streamId, bool cacheable) {
-    if (streamId != m_streamId || m_phase != LoadPhase::Connecting) return;
+    if (streamId != streamId_ || phase_ != LoadPhase::Connecting) return;
     if (cacheable) {
-        loadFile(cacheStreamUri(m_streamId));
+        loadFile(cacheStreamUri(streamId_));
         return;
     }
-    const QUrl direct = m_address.url;
+    const QUrl direct = address_.url;
     forgetFilm();
-    m_playingDirect = true;
-    m_directUrl = direct;
+    playingDirect_ = true;
+    directUrl_ = direct;
     loadFile(direct.toString(QUrl::FullyEncoded));
 }
 
 void MpvPlayer::onFetchEnded(const QString& streamId) {
-    if (streamId != m_streamId || !m_film) return;
+    if (streamId != streamId_ || !film_) return;
     // A film still waiting for its first answer fails here; one that the player
     // reads fails through its reads.
-    if (m_film->condition() == FetchCondition::Failed && m_phase == LoadPhase::Connecting) {
+    if (film_->condition() == FetchCondition::Failed && phase_ == LoadPhase::Connecting) {
         fail("the film's sources do not answer");
     }
 }
 
 void MpvPlayer::loadFile(const QString& target) {
-    ++m_loadNumber;
-    m_expectedEntry = -1;
-    m_entryId = -1;
-    m_phase = LoadPhase::Loading;
-    m_opened = false;
-    m_firstFrameDue = true;
-    m_eofReached = false;
+    ++loadNumber_;
+    expectedEntry_ = -1;
+    entryId_ = -1;
+    phase_ = LoadPhase::Loading;
+    opened_ = false;
+    firstFrameDue_ = true;
+    eofReached_ = false;
     setProperty("pause", false);
-    m_paused = false;
-    command({"loadfile", target.toUtf8(), "replace"}, kLoadReplyBase + m_loadNumber);
+    paused_ = false;
+    command({"loadfile", target.toUtf8(), "replace"}, kLoadReplyBase + loadNumber_);
 }
 
 void MpvPlayer::setPosition(int seconds) {
     seconds = std::max(0, seconds);
-    if (m_phase == LoadPhase::Loaded || (m_phase == LoadPhase::Loading && m_opened)) {
-        m_pendingSeek = seconds;
+    if (phase_ == LoadPhase::Loaded || (phase_ == LoadPhase::Loading && opened_)) {
+        pendingSeek_ = seconds;
         command({"seek", QByteArray::number(seconds), "absolute"});
         // Held at the end: a seek back plays on unless the user paused.
-        if (m_eofReached && m_paused) setProperty("pause", false);
-    } else if (m_phase == LoadPhase::Loading || m_phase == LoadPhase::Connecting) {
-        m_pendingSeek = seconds;  // applied once the film is open
+        if (eofReached_ && paused_) setProperty("pause", false);
+    } else if (phase_ == LoadPhase::Loading || phase_ == LoadPhase::Connecting) {
+        pendingSeek_ = seconds;  // applied once the film is open
     }
 }
 
 int MpvPlayer::position() const {
-    if (m_pendingSeek) return *m_pendingSeek;
-    if (m_phase != LoadPhase::Loaded || m_timePos < 0) return 0;
-    return int(std::floor(m_timePos));
+    if (pendingSeek_) return *pendingSeek_;
+    if (phase_ != LoadPhase::Loaded || timePos_ < 0) return 0;
+    return int(std::floor(timePos_));
 }
 
 int MpvPlayer::duration() const {
-    if (!m_opened || m_duration <= 0) return 0;
-    return int(std::lround(m_duration));
+    if (!opened_ || duration_ <= 0) return 0;
+    return int(std::lround(duration_));
 }
 
 int MpvPlayer::transferRate() const {
-    if (!m_film || m_phase == LoadPhase::Idle || m_phase == LoadPhase::Stopped) return 0;
-    return int(std::min<qint64>(kLargestRate, m_film->bytesPerSecond() / 1024));
+    if (!film_ || phase_ == LoadPhase::Idle || phase_ == LoadPhase::Stopped) return 0;
+    return int(std::min<qint64>(kLargestRate, film_->bytesPerSecond() / 1024));
 }
 
 int MpvPlayer::bitRate() const {
-    if (!m_opened) return 0;
-    if (m_fileSize > 0 && m_duration > 0) return int(double(m_fileSize) * 8 / m_duration / 1000);
-    return int((m_videoBitrate + m_audioBitrate) / 1000);
+    if (!opened_) return 0;
+    if (fileSize_ > 0 && duration_ > 0) return int(double(fileSize_) * 8 / duration_ / 1000);
+    return int((videoBitrate_ + audioBitrate_) / 1000);
 }
 
 int MpvPlayer::downloadProgress() const {
-    if (m_address.kind == AddressKind::LocalFile) return 1000;
-    return m_film ? m_film->progressPerMille() : 0;
+    if (address_.kind == AddressKind::LocalFile) return 1000;
+    return film_ ? film_->progressPerMille() : 0;
 }
 
 PlayerSnapshot MpvPlayer::snapshot() const {
     PlayerSnapshot s;
-    s.phase = m_phase;
-    s.fetch = m_film ? m_film->condition() : FetchCondition::None;
-    s.paused = m_paused;
-    s.pausedForCache = m_pausedForCache;
-    s.seeking = m_seeking;
-    s.endReached = m_eofReached;
+    s.phase = phase_;
+    s.fetch = film_ ? film_->condition() : FetchCondition::None;
+    s.paused = paused_;
+    s.pausedForCache = pausedForCache_;
+    s.seeking = seeking_;
+    s.endReached = eofReached_;
     return s;
 }
 
 PlayState MpvPlayer::playState() const { return mapPlayState(snapshot()); }
 
 void MpvPlayer::setMute(bool muted) {
-    m_mute = muted;
+    mute_ = muted;
     setProperty("mute", muted);
 }
 
 void MpvPlayer::setVolume(int volume) {
-    m_volume = std::clamp(volume, 0, 100);
-    setProperty("volume", double(m_volume));
+    volume_ = std::clamp(volume, 0, 100);
+    setProperty("volume", double(volume_));
 }
 
 void MpvPlayer::setFullScreen(bool on) {
-    if (m_fullScreen) m_fullScreen->setFullScreen(on);
+    if (fullScreen_) fullScreen_->setFullScreen(on);
 }
 
-bool MpvPlayer::fullScreen() const { return m_fullScreen && m_fullScreen->isFullScreen(); }
+bool MpvPlayer::fullScreen() const { return fullScreen_ && fullScreen_->isFullScreen(); }
 
 void MpvPlayer::setDisplayMode(int mode) {
     if (!videoFilterFor(mode, QSize())) return;
-    m_displayMode = mode;
+    displayMode_ = mode;
     applyDisplayMode();
 }
 
 void MpvPlayer::applyDisplayMode() {
-    const QSize size = m_widget ? m_widget->size() : QSize();
-    const auto filter = videoFilterFor(m_displayMode, size);
-    if (!filter || *filter == m_videoFilter) return;
-    m_videoFilter = *filter;
-    setProperty("vf", m_videoFilter);
+    const QSize size = widget_ ? widget_->size() : QSize();
+    const auto filter = videoFilterFor(displayMode_, size);
+    if (!filter || *filter == videoFilter_) return;
+    videoFilter_ = *filter;
+    setProperty("vf", videoFilter_);
 }
 
 bool MpvPlayer::eventFilter(QObject* watched, QEvent* event) {
     // A stretched picture follows the widget's proportions.
-    if (watched == m_widget && event->type() == QEvent::Resize && m_displayMode == int(DisplayMode::Stretch)) {
+    if (watched == widget_ && event->type() == QEvent::Resize && displayMode_ == int(DisplayMode::Stretch)) {
         applyDisplayMode();
     }
     return Player::eventFilter(watched, event);
@@ -601,9 +602,9 @@ void MpvPlayer::preloadNext(const QString& address) {
     const auto source = networkSourceFor(classifyAddress(address));
     if (!source) return;  // local files and streams need no preparation
     QString why;
-    if (!m_cache.preload(*source, &why)) m_errorText = why;
+    if (!cache_.preload(*source, &why)) errorText_ = why;
 }
 
-void MpvPlayer::configurationChanged() { m_cache.setFolder(readCachePath(m_files, m_files.cacheFolder)); }
+void MpvPlayer::configurationChanged() { cache_.setFolder(readCachePath(files_, files_.cacheFolder)); }
 
 }  // namespace qarvel::engine

@@ -39,18 +39,18 @@ public:
     ~MpvPlayer() override;
 
     // False when libmpv could not be started; every member is then a harmless no-op.
-    bool isReady() const { return m_mpv != nullptr; }
+    bool isReady() const { return mpv_ != nullptr; }
     // The last failure (opening a film, a source, the player itself), for logs.
-    QString errorText() const { return m_errorText; }
-    FilmCache& filmCache() { return m_cache; }
+    QString errorText() const { return errorText_; }
+    FilmCache& filmCache() { return cache_; }
 
-    QString url() const override { return m_url; }
+    QString url() const override { return url_; }
     void setUrl(const QString& address) override;
-    bool mute() const override { return m_mute; }
+    bool mute() const override { return mute_; }
     void setMute(bool muted) override;
     void setFullScreen(bool on) override;
     bool fullScreen() const override;
-    int volume() const override { return m_volume; }
+    int volume() const override { return volume_; }
     void setVolume(int volume) override;
     int duration() const override;
     int transferRate() const override;
@@ -65,13 +65,13 @@ public:
     void setSoundChannel(int mode) override;
     int downloadProgress() const override;
     void preloadNext(const QString& address) override;
-    void setAdPageUrl(const QString& address) override { m_adPageUrl = address; }
-    QString adPageUrl() const override { return m_adPageUrl; }
-    QWidget* videoWidget() override { return m_widget; }
-    QStringList sources() const override { return m_sources; }
-    void setSources(const QStringList& sources) override { m_sources = sources; }
-    QString programFolder() const override { return m_files.folder; }
-    QString cacheFolder() const override { return m_cache.folder(); }
+    void setAdPageUrl(const QString& address) override { adPageUrl_ = address; }
+    QString adPageUrl() const override { return adPageUrl_; }
+    QWidget* videoWidget() override { return widget_; }
+    QStringList sources() const override { return sources_; }
+    void setSources(const QStringList& sources) override { sources_ = sources; }
+    QString programFolder() const override { return files_.folder; }
+    QString cacheFolder() const override { return cache_.folder(); }
     void configurationChanged() override;
 
 protected:
@@ -122,46 +122,46 @@ private:
     PlayerSnapshot snapshot() const;
     void applyDisplayMode();
 
-    mpv_handle* m_mpv = nullptr;
-    FilmCache m_cache;
-    VideoRenderer* m_renderer = nullptr;
-    QPointer<QWidget> m_widget;
-    FullScreenController* m_fullScreen = nullptr;
-    std::atomic<bool> m_wakeupPosted{false};
+    mpv_handle* mpv_ = nullptr;
+    FilmCache cache_;
+    VideoRenderer* renderer_ = nullptr;
+    QPointer<QWidget> widget_;
+    FullScreenController* fullScreen_ = nullptr;
+    std::atomic<bool> wakeupPosted_{false};
 
-    ProgramFiles m_files;
-    QStringList m_sources;
-    QString m_adPageUrl;
-    QString m_errorText;
-    int m_displayMode = int(DisplayMode::ZoomToFit);
-    QString m_videoFilter;
+    ProgramFiles files_;
+    QStringList sources_;
+    QString adPageUrl_;
+    QString errorText_;
+    int displayMode_ = int(DisplayMode::ZoomToFit);
+    QString videoFilter_;
 
-    QString m_url;
-    MediaAddress m_address;
-    LoadPhase m_phase = LoadPhase::Empty;
-    std::shared_ptr<CachedFilm> m_film;  // network film of the current address
-    QString m_streamId;
-    QUrl m_directUrl;  // opened by the player itself, not cached
-    bool m_playingDirect = false;
-    bool m_opened = false;        // the player has opened the current film
-    quint64 m_loadNumber = 0;     // counts loadfile commands
-    qint64 m_expectedEntry = -1;  // the player's id of the film the latest load added
-    qint64 m_entryId = -1;        // that id once the film has started
-    bool m_firstFrameDue = false;
-    std::optional<int> m_pendingSeek;
+    QString url_;
+    MediaAddress address_;
+    LoadPhase phase_ = LoadPhase::Empty;
+    std::shared_ptr<CachedFilm> film_;  // network film of the current address
+    QString streamId_;
+    QUrl directUrl_;  // opened by the player itself, not cached
+    bool playingDirect_ = false;
+    bool opened_ = false;        // the player has opened the current film
+    quint64 loadNumber_ = 0;     // counts loadfile commands
+    qint64 expectedEntry_ = -1;  // the player's id of the film the latest load added
+    qint64 entryId_ = -1;        // that id once the film has started
+    bool firstFrameDue_ = false;
+    std::optional<int> pendingSeek_;
 
     // Mirrors of the player's properties, updated from its events.
-    double m_timePos = -1;
-    double m_duration = 0;
-    qint64 m_fileSize = 0;
-    double m_videoBitrate = 0;
-    double m_audioBitrate = 0;
-    bool m_paused = false;
-    bool m_pausedForCache = false;
-    bool m_seeking = false;
-    bool m_eofReached = false;
-    int m_volume = 100;
-    bool m_mute = false;
+    double timePos_ = -1;
+    double duration_ = 0;
+    qint64 fileSize_ = 0;
+    double videoBitrate_ = 0;
+    double audioBitrate_ = 0;
+    bool paused_ = false;
+    bool pausedForCache_ = false;
+    bool seeking_ = false;
+    bool eofReached_ = false;
+    int volume_ = 100;
+    bool mute_ = false;
 };
 
 }  // namespace qarvel::engine

@@ -9,34 +9,34 @@ void RangeSet::add(qint64 begin, qint64 end) {
     if (begin < 0 || end <= begin) return;
     // Every range touching or overlapping [begin, end) merges into it.
     auto first =
-        std::lower_bound(m_ranges.begin(), m_ranges.end(), begin, [](const Range& r, qint64 v) { return r.end < v; });
+        std::lower_bound(ranges_.begin(), ranges_.end(), begin, [](const Range& r, qint64 v) { return r.end < v; });
     auto last = first;
-    while (last != m_ranges.end() && last->begin <= end) {
+    while (last != ranges_.end() && last->begin <= end) {
         begin = std::min(begin, last->begin);
         end = std::max(end, last->end);
         ++last;
     }
-    first = m_ranges.erase(first, last);
-    m_ranges.insert(first, Range{begin, end});
+    first = ranges_.erase(first, last);
+    ranges_.insert(first, Range{begin, end});
 }
 
 void RangeSet::clip(qint64 size) {
-    while (!m_ranges.empty() && m_ranges.back().begin >= size) m_ranges.pop_back();
-    if (!m_ranges.empty() && m_ranges.back().end > size) m_ranges.back().end = size;
+    while (!ranges_.empty() && ranges_.back().begin >= size) ranges_.pop_back();
+    if (!ranges_.empty() && ranges_.back().end > size) ranges_.back().end = size;
 }
 
 bool RangeSet::contains(qint64 offset) const { return contiguousFrom(offset) > 0; }
 
 qint64 RangeSet::contiguousFrom(qint64 offset) const {
     auto it =
-        std::upper_bound(m_ranges.begin(), m_ranges.end(), offset, [](qint64 v, const Range& r) { return v < r.end; });
-    if (it == m_ranges.end() || it->begin > offset) return 0;
+        std::upper_bound(ranges_.begin(), ranges_.end(), offset, [](qint64 v, const Range& r) { return v < r.end; });
+    if (it == ranges_.end() || it->begin > offset) return 0;
     return it->end - offset;
 }
 
 qint64 RangeSet::coveredBytes() const {
     qint64 total = 0;
-    for (const Range& r : m_ranges) total += r.end - r.begin;
+    for (const Range& r : ranges_) total += r.end - r.begin;
     return total;
 }
 
@@ -48,7 +48,7 @@ std::optional<RangeSet::Range> RangeSet::nextGap(qint64 from, qint64 size) const
     // Two passes: from the wanted offset to the end, then from the start.
     for (qint64 start : {from, qint64(0)}) {
         qint64 pos = start;
-        for (const Range& r : m_ranges) {
+        for (const Range& r : ranges_) {
             if (r.end <= pos) continue;
             if (r.begin > pos) return Range{pos, std::min(r.begin, size)};
             pos = r.end;
@@ -61,7 +61,7 @@ std::optional<RangeSet::Range> RangeSet::nextGap(qint64 from, qint64 size) const
 
 QString RangeSet::toText() const {
     QStringList parts;
-    for (const Range& r : m_ranges) parts << QString::number(r.begin) + "-" + QString::number(r.end);
+    for (const Range& r : ranges_) parts << QString::number(r.begin) + "-" + QString::number(r.end);
     return parts.join(',');
 }
 

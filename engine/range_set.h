@@ -17,7 +17,7 @@ public:
     };
 
     void add(qint64 begin, qint64 end);
-    void clear() { m_ranges.clear(); }
+    void clear() { ranges_.clear(); }
     // Drops everything at or past size (a file that turned out shorter).
     void clip(qint64 size);
 
@@ -29,14 +29,14 @@ public:
     // The first missing range at or after from, wrapping round to the start of the
     // film; nullopt when [0, size) is complete.
     std::optional<Range> nextGap(qint64 from, qint64 size) const;
-    const std::vector<Range>& ranges() const { return m_ranges; }
+    const std::vector<Range>& ranges() const { return ranges_; }
 
     // "0-100,200-300" (end exclusive); parse refuses anything else.
     QString toText() const;
     static std::optional<RangeSet> fromText(const QString& text);
 
 private:
-    std::vector<Range> m_ranges;
+    std::vector<Range> ranges_;
 };
 
 }  // namespace qarvel::engine

@@ -7,19 +7,19 @@ namespace qarvel::engine {
 
 class TransferMeter {
 public:
-    explicit TransferMeter(qint64 windowMs = 2000) : m_windowMs(windowMs) {}
+    explicit TransferMeter(qint64 windowMs = 2000) : windowMs_(windowMs) {}
     void add(qint64 bytes, qint64 nowMs);
     // Bytes per second over the window ending at nowMs.
     qint64 bytesPerSecond(qint64 nowMs) const;
-    void reset() { m_samples.clear(); }
+    void reset() { samples_.clear(); }
 
 private:
     struct Sample {
         qint64 atMs;
         qint64 bytes;
     };
-    qint64 m_windowMs;
-    std::deque<Sample> m_samples;
+    qint64 windowMs_;
+    std::deque<Sample> samples_;
 };
 
 }  // namespace qarvel::engine

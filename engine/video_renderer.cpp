@@ -24,15 +24,15 @@ bool VideoRenderer::create(mpv_handle* mpv, QString* error) {
         *error = "no shared GL context (Qt::AA_ShareOpenGLContexts must be set before the application starts)";
         return false;
     }
-    m_context.setShareContext(shared);
-    m_context.setFormat(shared->format());
-    if (!m_context.create()) {
+    context_.setShareContext(shared);
+    context_.setFormat(shared->format());
+    if (!context_.create()) {
         *error = "cannot create a GL context";
         return false;
     }
-    m_surface.setFormat(m_context.format());
-    m_surface.create();
-    if (!m_surface.isValid() || !m_context.makeCurrent(&m_surface)) {
+    surface_.setFormat(context_.format());
+    surface_.create();
+    if (!surface_.isValid() || !context_.makeCurrent(&surface_)) {
         *error = "cannot make the GL context current";
         return false;
     }
@@ -45,71 +45,71 @@ bool VideoRenderer::create(mpv_handle* mpv, QString* error) {
         {MPV_RENDER_PARAM_ADVANCED_CONTROL, &advanced},
         {MPV_RENDER_PARAM_INVALID, nullptr},
     };
-    const int rc = mpv_render_context_create(&m_render, mpv, params);
-    m_context.doneCurrent();
+    const int rc = mpv_render_context_create(&render_, mpv, params);
+    context_.doneCurrent();
     if (rc < 0) {
-        m_render = nullptr;
+        render_ = nullptr;
         *error = QString("render context: ") + mpv_error_string(rc);
         return false;
     }
-    mpv_render_context_set_update_callback(m_render, &VideoRenderer::onUpdate, this);
+    mpv_render_context_set_update_callback(render_, &VideoRenderer::onUpdate, this);
     return true;
 }
 
 void VideoRenderer::shutdown() {
-    if (!m_render) return;
-    mpv_render_context_set_update_callback(m_render, nullptr, nullptr);
-    m_context.makeCurrent(&m_surface);
-    mpv_render_context_free(m_render);
-    m_render = nullptr;
-    m_fbo.reset();
-    m_context.doneCurrent();
+    if (!render_) return;
+    mpv_render_context_set_update_callback(render_, nullptr, nullptr);
+    context_.makeCurrent(&surface_);
+    mpv_render_context_free(render_);
+    render_ = nullptr;
+    fbo_.reset();
+    context_.doneCurrent();
 }
 
 // Called on one of the player's threads: only hand over to ours.
 void VideoRenderer::onUpdate(void* self) {
     auto* renderer = static_cast<VideoRenderer*>(self);
-    if (!renderer->m_updatePosted.exchange(true)) {
+    if (!renderer->updatePosted_.exchange(true)) {
         QMetaObject::invokeMethod(renderer, &VideoRenderer::renderIfDue, Qt::QueuedConnection);
     }
 }
 
 void VideoRenderer::renderIfDue() {
-    m_updatePosted = false;
-    if (!m_render) return;
-    if (mpv_render_context_update(m_render) & MPV_RENDER_UPDATE_FRAME) render();
+    updatePosted_ = false;
+    if (!render_) return;
+    if (mpv_render_context_update(render_) & MPV_RENDER_UPDATE_FRAME) render();
 }
 
 void VideoRenderer::setTargetSize(QSize pixels) {
-    if (pixels.isEmpty() || pixels == m_targetSize) return;
-    m_targetSize = pixels;
-    if (m_haveFrame) render();  // redraw the current frame at the new size
+    if (pixels.isEmpty() || pixels == targetSize_) return;
+    targetSize_ = pixels;
+    if (haveFrame_) render();  // redraw the current frame at the new size
 }
 
 void VideoRenderer::render() {
-    if (!m_render || !m_context.makeCurrent(&m_surface)) return;
-    if (!m_fbo || m_fbo->size() != m_targetSize) {
-        m_fbo = std::make_unique<QOpenGLFramebufferObject>(m_targetSize);
+    if (!render_ || !context_.makeCurrent(&surface_)) return;
+    if (!fbo_ || fbo_->size() != targetSize_) {
+        fbo_ = std::make_unique<QOpenGLFramebufferObject>(targetSize_);
     }
-    mpv_opengl_fbo target{int(m_fbo->handle()), m_targetSize.width(), m_targetSize.height(), 0};
+    mpv_opengl_fbo target{int(fbo_->handle()), targetSize_.width(), targetSize_.height(), 0};
     int flipY = 0;
     mpv_render_param params[] = {
         {MPV_RENDER_PARAM_OPENGL_FBO, &target},
         {MPV_RENDER_PARAM_FLIP_Y, &flipY},
         {MPV_RENDER_PARAM_INVALID, nullptr},
     };
-    const int rc = mpv_render_context_render(m_render, params);
+    const int rc = mpv_render_context_render(render_, params);
     // The widget samples the texture from its own context: finish here first.
-    m_context.functions()->glFinish();
-    m_context.doneCurrent();
+    context_.functions()->glFinish();
+    context_.doneCurrent();
     if (rc >= 0) {
-        m_haveFrame = true;
+        haveFrame_ = true;
         emit frameReady();
     }
 }
 
-unsigned VideoRenderer::textureId() const { return m_haveFrame && m_fbo ? m_fbo->texture() : 0; }
+unsigned VideoRenderer::textureId() const { return haveFrame_ && fbo_ ? fbo_->texture() : 0; }
 
-QSize VideoRenderer::textureSize() const { return m_fbo ? m_fbo->size() : QSize(); }
+QSize VideoRenderer::textureSize() const { return fbo_ ? fbo_->size() : QSize(); }
 
 }  // namespace qarvel::engine

@@ -34,7 +34,7 @@ public:
     // The texture holding the last frame (0 before the first), in the share group.
     unsigned textureId() const;
     QSize textureSize() const;
-    QOpenGLContext* context() { return &m_context; }
+    QOpenGLContext* context() { return &context_; }
 
 signals:
     void frameReady();
@@ -44,13 +44,13 @@ private:
     void renderIfDue();
     void render();
 
-    QOpenGLContext m_context;
-    QOffscreenSurface m_surface;
-    mpv_render_context* m_render = nullptr;
-    std::unique_ptr<QOpenGLFramebufferObject> m_fbo;
-    QSize m_targetSize{640, 360};
-    bool m_haveFrame = false;
-    std::atomic<bool> m_updatePosted{false};
+    QOpenGLContext context_;
+    QOffscreenSurface surface_;
+    mpv_render_context* render_ = nullptr;
+    std::unique_ptr<QOpenGLFramebufferObject> fbo_;
+    QSize targetSize_{640, 360};
+    bool haveFrame_ = false;
+    std::atomic<bool> updatePosted_{false};
 };
 
 }  // namespace qarvel::engine

@@ -22,10 +22,10 @@ protected:
 private:
     void releaseGl();
 
-    QPointer<VideoRenderer> m_renderer;
-    QOpenGLTextureBlitter m_blitter;
-    QMetaObject::Connection m_contextGone;
-    bool m_sharing = false;
+    QPointer<VideoRenderer> renderer_;
+    QOpenGLTextureBlitter blitter_;
+    QMetaObject::Connection contextGone_;
+    bool sharing_ = false;
 };
 
 }  // namespace qarvel::engine

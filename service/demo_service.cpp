@@ -3,6 +3,7 @@
 #include "service/http_routes.h"
 #include "service/request_gate.h"
 #include "service/service_context.h"
+#include "service/service_log.h"
 
 #include <httplib.h>
 #include <sys/socket.h>
@@ -150,6 +151,11 @@ std::vector<std::string> DemoService::missingMedia() const {
     for (const std::string& clip : impl_->context.catalogue.clips())
         if (!impl_->context.media.exists(clip)) missing.push_back(clip);
     return missing;
+}
+
+void DemoService::reportMissingMedia() const {
+    for (const std::string& clip : missingMedia())
+        logWarning("demo clip missing (build the demo_media target): " + mediaDir() + "/" + clip);
 }
 
 }  // namespace qarvel::service

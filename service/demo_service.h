@@ -72,6 +72,8 @@ public:
     std::string mediaDir() const;
     // Clips the catalogue names that are not in the media folder.
     std::vector<std::string> missingMedia() const;
+    // Logs each of them, for a person who runs the service to see.
+    void reportMissingMedia() const;
 
 private:
     struct Impl;

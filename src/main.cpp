@@ -2,6 +2,7 @@
 // optionally starts the demo service, then runs the start-up sequence, which
 // has the application show its window.
 #include "common/build_config.h"
+#include "common/logging.h"
 #include "common/program_files.h"
 #include "app/application.h"
 #include "app/command_line.h"
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    qarvel::installLogHandler();
     qarvel::web::prepareWebEngineEnvironment();
     // The browser engine reports its start parameters at info level; users don't need them.
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
@@ -59,8 +61,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         serviceBase = QString::fromStdString(demo->baseUrl());
-        for (const std::string& clip : demo->missingMedia())
-            std::fprintf(stderr, "qarvel: demo clip missing (build the demo_media target): %s\n", clip.c_str());
+        demo->reportMissingMedia();
     }
 
     // The one value that names the program's files; every part gets it from here.

@@ -11,6 +11,7 @@
 // two builds, run them alternately (bench/engine/compare).
 //
 //   bench_first_frame [--runs N] [--media FILE] [--mpv PROGRAM]
+#include "common/logging.h"
 #include "engine/mpv_player.h"
 #include "service/demo_service.h"
 
@@ -160,6 +161,7 @@ void print(const Row& row) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    qarvel::installLogHandler();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);

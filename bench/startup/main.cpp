@@ -12,6 +12,7 @@
 // the last load. Without a display the offscreen platform is used.
 #include "process_memory.h"
 
+#include "common/logging.h"
 #include "common/text_codec.h"
 #include "service/demo_service.h"
 #include "web/first_pages.h"
@@ -190,6 +191,7 @@ int runAll(int runs) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    qarvel::installLogHandler();
     QString caseName;
     int runs = 3;
     for (int i = 1; i < argc; ++i) {

@@ -68,8 +68,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "qarvel-service: %s\n", service.errorText().c_str());
         return 1;
     }
-    for (const std::string& clip : service.missingMedia())
-        std::fprintf(stderr, "qarvel-service: missing clip %s/%s\n", service.mediaDir().c_str(), clip.c_str());
+    service.reportMissingMedia();
     std::printf("qarvel-service: serving %s\n", service.baseUrl().c_str());
     std::fflush(stdout);
 

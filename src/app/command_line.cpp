@@ -1,5 +1,8 @@
 #include "app/command_line.h"
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QHash>
 #include <QUrl>
 
 namespace qarvel {
@@ -18,85 +21,132 @@ QString usageText() {
         "  --version         show the version\n");
 }
 
-CommandLine parseCommandLine(const QStringList& args, const QString& environmentHome) {
-    CommandLine cl;
-    cl.home = environmentHome;
+namespace {
+
+// The options as QCommandLineParser knows them; a value name marks an option
+// that takes a value.
+struct Options {
+    QCommandLineOption home{QStringLiteral("home"), {}, QStringLiteral("DIR")};
+    QCommandLineOption service{QStringLiteral("service"), {}, QStringLiteral("URL")};
+    QCommandLineOption screenshot{QStringLiteral("screenshot"), {}, QStringLiteral("FILE")};
+    QCommandLineOption quitAfter{QStringLiteral("quit-after"), {}, QStringLiteral("MS")};
+    QCommandLineOption demo{QStringLiteral("demo")};
+    QCommandLineOption help{QStringLiteral("help")};
+    QCommandLineOption version{QStringLiteral("version")};
+
+    QList<QCommandLineOption> all() const { return {home, service, screenshot, quitAfter, demo, help, version}; }
+    const QCommandLineOption* find(QStringView name) const {
+        for (const QCommandLineOption* o : {&home, &service, &screenshot, &quitAfter, &demo, &help, &version})
+            if (o->names().constFirst() == name) return o;
+        return nullptr;
+    }
+};
+
+// What the parser would read differently from this program's rules is settled
+// here first: only "--" words are options (a "-x" is a file name), a switch
+// given "=value" keeps the switch, and a missing value names its option. The
+// options go to the parser in their order, the files and addresses after "--".
+struct Arranged {
+    QStringList forParser;
+    QStringList targets;
+    QString error;
+};
+
+Arranged arrange(const Options& options, const QStringList& args) {
+    Arranged out;
+    out.forParser << QStringLiteral("qarvel");
     bool optionsEnded = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         if (optionsEnded || !a.startsWith(QLatin1String("--"))) {
-            if (!cl.playTarget.isEmpty()) {
-                cl.error = QStringLiteral("only one file or address can be given (got \"%1\" and \"%2\")")
-                               .arg(cl.playTarget, a);
-                return cl;
-            }
-            if (a.isEmpty()) continue;
-            cl.playTarget = a;
-            continue;
-        }
-        if (a == QLatin1String("--")) {
+            out.targets << a;
+        } else if (a == QLatin1String("--")) {
             optionsEnded = true;
-            continue;
-        }
-        // --name=value and --name value are both accepted.
-        QString name = a;
-        QString value;
-        bool inlineValue = false;
-        if (const qsizetype eq = a.indexOf(u'='); eq > 0) {
-            name = a.left(eq);
-            value = a.mid(eq + 1);
-            inlineValue = true;
-        }
-        auto takeValue = [&]() -> bool {
-            if (inlineValue) return true;
-            if (i + 1 >= args.size()) {
-                cl.error = QStringLiteral("option %1 needs a value").arg(name);
-                return false;
-            }
-            value = args[++i];
-            return true;
-        };
-        if (name == QLatin1String("--help")) {
-            cl.help = true;
-        } else if (name == QLatin1String("--version")) {
-            cl.version = true;
-        } else if (name == QLatin1String("--demo")) {
-            cl.demo = true;
-        } else if (name == QLatin1String("--home")) {
-            if (!takeValue()) return cl;
-            if (value.isEmpty()) {
-                cl.error = QStringLiteral("--home needs a folder");
-                return cl;
-            }
-            cl.home = value;
-        } else if (name == QLatin1String("--service")) {
-            if (!takeValue()) return cl;
-            const QUrl url(value, QUrl::StrictMode);
-            const QString scheme = url.scheme().toLower();
-            if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")) ||
-                url.host().isEmpty()) {
-                cl.error = QStringLiteral("--service needs an http:// or https:// address, got \"%1\"").arg(value);
-                return cl;
-            }
-            // Every service resource is the base followed by a relative path.
-            cl.service = value.endsWith(u'/') ? value : value + u'/';
-        } else if (name == QLatin1String("--screenshot")) {
-            if (!takeValue()) return cl;
-            cl.screenshot = value;
-        } else if (name == QLatin1String("--quit-after")) {
-            if (!takeValue()) return cl;
-            bool ok = false;
-            const int ms = value.toInt(&ok);
-            if (!ok || ms <= 0) {
-                cl.error =
-                    QStringLiteral("--quit-after needs a positive number of milliseconds, got \"%1\"").arg(value);
-                return cl;
-            }
-            cl.quitAfterMs = ms;
         } else {
-            cl.error = QStringLiteral("unknown option %1").arg(name);
+            const qsizetype eq = a.indexOf(u'=');
+            const QString name = eq < 0 ? a : a.left(eq);
+            const QCommandLineOption* option = options.find(QStringView(name).mid(2));
+            const bool takesValue = option && !option->valueName().isEmpty();
+            out.forParser << (option && !takesValue ? name : a);
+            if (takesValue && eq < 0) {
+                if (i + 1 >= args.size()) {
+                    out.error = QStringLiteral("option %1 needs a value").arg(name);
+                    return out;
+                }
+                out.forParser << args[++i];
+            }
+        }
+    }
+    out.forParser << QStringLiteral("--") << out.targets;
+    return out;
+}
+
+// Checks one option's value and keeps it; an empty return means it was fine.
+QString take(const Options& options, const QString& name, const QString& value, CommandLine& cl) {
+    if (name == options.help.names().constFirst()) {
+        cl.help = true;
+    } else if (name == options.version.names().constFirst()) {
+        cl.version = true;
+    } else if (name == options.demo.names().constFirst()) {
+        cl.demo = true;
+    } else if (name == options.home.names().constFirst()) {
+        if (value.isEmpty()) return QStringLiteral("--home needs a folder");
+        cl.home = value;
+    } else if (name == options.service.names().constFirst()) {
+        const QUrl url(value, QUrl::StrictMode);
+        const QString scheme = url.scheme().toLower();
+        if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")) ||
+            url.host().isEmpty()) {
+            return QStringLiteral("--service needs an http:// or https:// address, got \"%1\"").arg(value);
+        }
+        // Every service resource is the base followed by a relative path.
+        cl.service = value.endsWith(u'/') ? value : value + u'/';
+    } else if (name == options.screenshot.names().constFirst()) {
+        cl.screenshot = value;
+    } else if (name == options.quitAfter.names().constFirst()) {
+        bool ok = false;
+        const int ms = value.toInt(&ok);
+        if (!ok || ms <= 0)
+            return QStringLiteral("--quit-after needs a positive number of milliseconds, got \"%1\"").arg(value);
+        cl.quitAfterMs = ms;
+    }
+    return {};
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(const QStringList& args, const QString& environmentHome) {
+    CommandLine cl;
+    cl.home = environmentHome;
+    const Options options;
+    const Arranged arranged = arrange(options, args);
+    if (!arranged.error.isEmpty()) {
+        cl.error = arranged.error;
+        return cl;
+    }
+    QCommandLineParser parser;
+    parser.addOptions(options.all());
+    if (!parser.parse(arranged.forParser)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        cl.error = unknown.isEmpty() ? parser.errorText() : QStringLiteral("unknown option --%1").arg(unknown.first());
+        return cl;
+    }
+    // In the order given, so that the first bad value is the one named; a
+    // repeated option keeps its last value.
+    QHash<QString, qsizetype> seen;
+    for (const QString& name : parser.optionNames()) {
+        const QStringList values = parser.values(name);
+        const qsizetype n = seen[name]++;
+        cl.error = take(options, name, n < values.size() ? values[n] : QString(), cl);
+        if (!cl.error.isEmpty()) return cl;
+    }
+    for (const QString& target : parser.positionalArguments()) {
+        if (!cl.playTarget.isEmpty()) {
+            cl.error = QStringLiteral("only one file or address can be given (got \"%1\" and \"%2\")")
+                           .arg(cl.playTarget, target);
             return cl;
         }
+        if (!target.isEmpty()) cl.playTarget = target;
     }
     if (cl.demo && !cl.service.isEmpty()) cl.error = QStringLiteral("--demo and --service cannot be used together");
     return cl;

@@ -1,8 +1,9 @@
 #include "app/unattended_run.h"
 
+#include "common/logging.h"
+
 #include <QApplication>
 #include <QTimer>
-#include <cstdio>
 
 namespace qarvel {
 
@@ -10,8 +11,8 @@ void scheduleUnattendedRun(std::function<bool(const QString&)> save, const QStri
                            int quitAfterMs) {
     if (!path.isEmpty() && save) {
         QTimer::singleShot(shotAfterMs, qApp, [save = std::move(save), path] {
-            if (save(path)) std::fprintf(stderr, "qarvel: saved a picture of the window to %s\n", qPrintable(path));
-            else std::fprintf(stderr, "qarvel: could not save a picture to %s\n", qPrintable(path));
+            if (save(path)) qCInfo(lcClient, "saved a picture of the window to %s", qPrintable(path));
+            else qCWarning(lcClient, "could not save a picture to %s", qPrintable(path));
         });
     }
     if (quitAfterMs > 0) QTimer::singleShot(quitAfterMs, qApp, &QApplication::quit);

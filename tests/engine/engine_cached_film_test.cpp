@@ -129,6 +129,23 @@ TEST_F(EngineCachedFilm, RefusesNamesAndFoldersItCannotUse) {
     EXPECT_FALSE(CachedFilm::open(dir.path() + "/file/sub/", source(), &error));
 }
 
+TEST_F(EngineCachedFilm, UnwritableBookkeepingSaysWhy) {
+    // A folder where the bookkeeping file goes: the film is refused and the
+    // message names both the film and the bookkeeping file.
+    const QString index = filmIndexPath(folder(), source().name);
+    ASSERT_TRUE(QDir().mkpath(index));
+    QString error;
+    EXPECT_FALSE(CachedFilm::open(folder(), source(), &error));
+    EXPECT_TRUE(error.contains("bookkeeping of " + folder() + source().name)) << error.toStdString();
+    EXPECT_TRUE(error.contains("cannot write " + index + ": ")) << error.toStdString();
+
+    QFile blocker(dir.path() + "/file");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    QString why;
+    EXPECT_FALSE(saveFilmIndex(dir.path() + "/file/.qvcache/x.idx", FilmIndex{}, &why));
+    EXPECT_TRUE(why.startsWith("cannot create the folder ")) << why.toStdString();
+}
+
 TEST_F(EngineCachedFilm, ReadersWaitForBytesAndAskForThem) {
     auto film = open(source());
     std::atomic<qint64> asked{-1};
@@ -139,7 +156,7 @@ TEST_F(EngineCachedFilm, ReadersWaitForBytesAndAskForThem) {
     qint64 got = -2;
     char buffer[64];
     std::thread reader([&] { got = film->read(700, buffer, sizeof buffer, cancel); });
-    ASSERT_TRUE(qarvel::engine::testing::waitFor([&] { return asked.load() == 700; }, 5000));
+    ASSERT_TRUE(qarvel::test::waitUntil([&] { return asked.load() == 700; }, 5000));
     EXPECT_EQ(got, -2);  // still waiting
     ASSERT_TRUE(film->write(700, data.constData() + 700, 10));
     reader.join();

@@ -39,7 +39,7 @@ protected:
         QNetworkAccessManager network;
         QNetworkReply* reply =
             network.get(QNetworkRequest(QUrl(base + QString("h.asp?id=1001&v=0&v1=%1").arg(episode))));
-        waitFor([&] { return reply->isFinished(); }, 10000);
+        waitUntil([&] { return reply->isFinished(); }, 10000);
         const QStringList fields = qarvel::fromGbk(reply->readAll()).split('$');
         reply->deleteLater();
         return fields.size() >= 3 && fields[2] == "qvod" ? fields[1] : QString();
@@ -60,8 +60,8 @@ TEST_F(EngineDemo, AnEpisodeOfTheServicePlaysAndLandsInTheCache) {
     ASSERT_TRUE(address.startsWith("qvod://")) << address.toStdString();
     player->setUrl(address);
     player->play();
-    ASSERT_TRUE(waitFor([&] { return state() == 3; }, 15000)) << state();
-    ASSERT_TRUE(waitFor([&] { return player->downloadProgress() == 1000; }, 20000));
+    ASSERT_TRUE(waitUntil([&] { return state() == 3; }, 15000)) << state();
+    ASSERT_TRUE(waitUntil([&] { return player->downloadProgress() == 1000; }, 20000));
     const QString cached = player->cacheFolder() + nameOf(address);
     EXPECT_EQ(fileBytes(cached), fileBytes(QString::fromStdString(service.mediaDir()) + "/" + nameOf(address)));
 
@@ -70,7 +70,7 @@ TEST_F(EngineDemo, AnEpisodeOfTheServicePlaysAndLandsInTheCache) {
     service.stop();
     player->setUrl(address);
     player->play();
-    ASSERT_TRUE(waitFor([&] { return state() == 3; }, 15000)) << state();
+    ASSERT_TRUE(waitUntil([&] { return state() == 3; }, 15000)) << state();
 }
 
 TEST_F(EngineDemo, CutAndRefusedAnswersAreRiddenOutUntilTheSeedComesBack) {
@@ -81,19 +81,19 @@ TEST_F(EngineDemo, CutAndRefusedAnswersAreRiddenOutUntilTheSeedComesBack) {
     ASSERT_TRUE(service.setFault("seed", slowAndCut));
     player->setUrl(address);
     player->play();
-    ASSERT_TRUE(waitFor([&] { return player->downloadProgress() >= 300; }, 20000));
+    ASSERT_TRUE(waitUntil([&] { return player->downloadProgress() >= 300; }, 20000));
     EXPECT_GT(service.requestCount("seed"), 1);  // cut answers were continued
 
     ASSERT_TRUE(service.setFault("seed", Fault::closed()));
     const int kept = player->downloadProgress();
-    ASSERT_TRUE(waitFor([&] { return state() == 8 || state() == 4; }, 20000)) << state();
+    ASSERT_TRUE(waitUntil([&] { return state() == 8 || state() == 4; }, 20000)) << state();
     EXPECT_GE(player->downloadProgress(), kept);
 
     service.clearFault("seed");
-    ASSERT_TRUE(waitFor([&] { return player->downloadProgress() == 1000; }, 20000));
-    ASSERT_TRUE(waitFor([&] { return state() == 3; }, 10000)) << state();
+    ASSERT_TRUE(waitUntil([&] { return player->downloadProgress() == 1000; }, 20000));
+    ASSERT_TRUE(waitUntil([&] { return state() == 3; }, 10000)) << state();
     player->setPosition(player->duration() - 1);
-    ASSERT_TRUE(waitFor([&] { return state() == 6; }, 10000)) << state();
+    ASSERT_TRUE(waitUntil([&] { return state() == 6; }, 10000)) << state();
 }
 
 TEST_F(EngineDemo, PreloadNextFetchesTheFollowingEpisode) {
@@ -104,5 +104,5 @@ TEST_F(EngineDemo, PreloadNextFetchesTheFollowingEpisode) {
     player->play();
     player->preloadNext(next);
     const QByteArray expected = fileBytes(QString::fromStdString(service.mediaDir()) + "/" + nameOf(next));
-    ASSERT_TRUE(waitFor([&] { return fileBytes(player->cacheFolder() + nameOf(next)) == expected; }, 20000));
+    ASSERT_TRUE(waitUntil([&] { return fileBytes(player->cacheFolder() + nameOf(next)) == expected; }, 20000));
 }

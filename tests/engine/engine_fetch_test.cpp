@@ -82,7 +82,7 @@ TEST_F(EngineFetch, PreloadFetchesTheWholeFilmUnderItsName) {
     auto f = cache->preloadedFilm();
     ASSERT_TRUE(f);
     bool sawRate = false;
-    ASSERT_TRUE(waitFor(
+    ASSERT_TRUE(waitUntil(
         [&] {
             sawRate = sawRate || f->bytesPerSecond() > 0;
             return f->isComplete();
@@ -96,7 +96,7 @@ TEST_F(EngineFetch, PreloadFetchesTheWholeFilmUnderItsName) {
 TEST_F(EngineFetch, AStoppedFetchResumesWhereItStopped) {
     server->setBytesPerSecond(400'000);
     auto f = play(source());
-    ASSERT_TRUE(waitFor([&] { return f->arrivedBytes() > 150'000; }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return f->arrivedBytes() > 150'000; }, 10000));
     cache.reset();  // the program ends half-way
     const auto index = loadFilmIndex(filmIndexPath(cacheFolder(), kName));
     ASSERT_TRUE(index.has_value());
@@ -109,7 +109,7 @@ TEST_F(EngineFetch, AStoppedFetchResumesWhereItStopped) {
     cache = makeCache(testFetchTiming());
     auto again = play(source());
     EXPECT_GE(again->arrivedBytes(), kept);
-    ASSERT_TRUE(waitFor([&] { return again->isComplete(); }, 20000));
+    ASSERT_TRUE(waitUntil([&] { return again->isComplete(); }, 20000));
     EXPECT_EQ(fileBytes(cachedPath()), film);
     const auto ranges = server->rangesAsked();
     ASSERT_GT(ranges.size(), asked);
@@ -119,7 +119,7 @@ TEST_F(EngineFetch, AStoppedFetchResumesWhereItStopped) {
 TEST_F(EngineFetch, AnswersCutShortAreContinued) {
     server->setCutAfterBytes(200'000);
     auto f = play(source());
-    ASSERT_TRUE(waitFor([&] { return finished(f); }, 30000));
+    ASSERT_TRUE(waitUntil([&] { return finished(f); }, 30000));
     EXPECT_EQ(f->condition(), FetchCondition::Complete);
     EXPECT_EQ(fileBytes(cachedPath()), film);
     EXPECT_GE(server->requests(), int(film.size() / 200'000));
@@ -132,7 +132,7 @@ TEST_F(EngineFetch, ASourceThatRefusesTheFilmGivesWayToTheNext) {
     FilmSource s = source();
     s.urls = {urlOn(refusing), urlOn(*server)};
     auto f = play(s);
-    ASSERT_TRUE(waitFor([&] { return finished(f); }, 20000));
+    ASSERT_TRUE(waitUntil([&] { return finished(f); }, 20000));
     EXPECT_EQ(f->condition(), FetchCondition::Complete);
     EXPECT_EQ(refusing.requests(), 1);  // a refusal is not asked again
     EXPECT_EQ(fileBytes(cachedPath()), film);
@@ -145,7 +145,7 @@ TEST_F(EngineFetch, NoSourceAnsweringEndsInFailureAndKeepsNothingFalse) {
     FilmSource s = source();
     s.urls = {urlOn(refusing)};
     auto f = play(s);
-    ASSERT_TRUE(waitFor([&] { return finished(f); }, 15000));
+    ASSERT_TRUE(waitUntil([&] { return finished(f); }, 15000));
     EXPECT_EQ(f->condition(), FetchCondition::Failed);
     EXPECT_EQ(f->arrivedBytes(), 0);
 
@@ -157,7 +157,7 @@ TEST_F(EngineFetch, NoSourceAnsweringEndsInFailureAndKeepsNothingFalse) {
     cache = makeCache(impatient);
     s.urls = {urlOn(silent)};
     f = play(s);
-    ASSERT_TRUE(waitFor([&] { return finished(f); }, 15000));
+    ASSERT_TRUE(waitUntil([&] { return finished(f); }, 15000));
     EXPECT_EQ(f->condition(), FetchCondition::Failed);
     EXPECT_EQ(f->arrivedBytes(), 0);
 }
@@ -169,7 +169,7 @@ TEST_F(EngineFetch, TheEndDoesNotWaitForASourceThatNeverAnswers) {
     FilmSource s = source();
     s.urls = {urlOn(silent)};
     auto f = play(s);
-    spin(200);
+    runEventsFor(200);
     ASSERT_NE(f->condition(), FetchCondition::Failed);
     QElapsedTimer clock;
     clock.start();
@@ -180,7 +180,7 @@ TEST_F(EngineFetch, TheEndDoesNotWaitForASourceThatNeverAnswers) {
 
 TEST_F(EngineFetch, ASourceHoldingAnotherSizeIsNotTrusted) {
     auto f = play(source(film.size() + 10));
-    ASSERT_TRUE(waitFor([&] { return finished(f); }, 15000));
+    ASSERT_TRUE(waitUntil([&] { return finished(f); }, 15000));
     EXPECT_EQ(f->condition(), FetchCondition::Failed);
     EXPECT_EQ(f->arrivedBytes(), 0);
 }
@@ -192,7 +192,7 @@ TEST_F(EngineFetch, AReaderFarAheadIsServedFirst) {
     char buffer[4096];
     qint64 got = 0;
     std::thread reader([&] { got = f->read(film.size() - 5000, buffer, sizeof buffer, cancel); });
-    const bool served = waitFor([&] { return got != 0; }, 8000);
+    const bool served = waitUntil([&] { return got != 0; }, 8000);
     cancel = true;
     f->wakeReaders();
     reader.join();
@@ -207,11 +207,11 @@ TEST_F(EngineFetch, AnHttpFilmOfUnknownSizeLearnsItFromTheSource) {
     s.key = urlOn(*server).toString();
     QSignalSpy known(cache.get(), &FilmCache::sizeKnown);
     auto f = play(s);
-    ASSERT_TRUE(waitFor([&] { return !known.isEmpty(); }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return !known.isEmpty(); }, 10000));
     EXPECT_TRUE(known.first().at(1).toBool());
     EXPECT_EQ(known.first().at(0).toString(), cache->streamIdOf(f));
     EXPECT_EQ(f->size(), film.size());
-    ASSERT_TRUE(waitFor([&] { return f->isComplete(); }, 20000));
+    ASSERT_TRUE(waitUntil([&] { return f->isComplete(); }, 20000));
     EXPECT_EQ(fileBytes(cachedPath()), film);
 }
 
@@ -220,15 +220,15 @@ namespace {
 // Ends only when told to (or after five seconds at most), recording the thread it ended on.
 class SlowToEnd : public QObject {
 public:
-    SlowToEnd(std::atomic<bool>& release, std::atomic<QThread*>& endedOn) : m_release(release), m_endedOn(endedOn) {}
+    SlowToEnd(std::atomic<bool>& release, std::atomic<QThread*>& endedOn) : release_(release), endedOn_(endedOn) {}
     ~SlowToEnd() override {
-        for (int i = 0; i < 500 && !m_release; ++i) QThread::msleep(10);
-        m_endedOn = QThread::currentThread();
+        for (int i = 0; i < 500 && !release_; ++i) QThread::msleep(10);
+        endedOn_ = QThread::currentThread();
     }
 
 private:
-    std::atomic<bool>& m_release;
-    std::atomic<QThread*>& m_endedOn;
+    std::atomic<bool>& release_;
+    std::atomic<QThread*>& endedOn_;
 };
 
 }  // namespace
@@ -252,7 +252,7 @@ TEST(EngineFetchThread, HandedOverObjectsGetTheirCallsBeforeTheyGoAndGoOnTheThre
             Qt::QueuedConnection);
     }
     thread.dispose(object);
-    ASSERT_TRUE(waitFor([&] { return endedOn != nullptr; }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return endedOn != nullptr; }, 5000));
     EXPECT_EQ(calls, 3);
     EXPECT_EQ(endedOn.load(), calledOn.load());
     EXPECT_NE(endedOn.load(), QThread::currentThread());
@@ -275,7 +275,7 @@ TEST(EngineFetchThread, AnEndThatTakesTooLongIsNotWaitedFor) {
     EXPECT_EQ(endedOn.load(), nullptr);
     // Let go, it still ends on its own.
     release = true;
-    EXPECT_TRUE(waitFor([&] { return endedOn != nullptr; }, 5000));
+    EXPECT_TRUE(waitUntil([&] { return endedOn != nullptr; }, 5000));
     EXPECT_NE(endedOn.load(), QThread::currentThread());
 }
 

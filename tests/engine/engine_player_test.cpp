@@ -51,7 +51,7 @@ protected:
     }
     int state() const { return int(player->playState()); }
     bool waitState(int code, int ms = 10000) {
-        return waitFor([&] { return state() == code; }, ms);
+        return waitUntil([&] { return state() == code; }, ms);
     }
     void start(const QString& address) {
         player->setUrl(address);
@@ -83,7 +83,7 @@ TEST_F(EnginePlayer, ALocalFilmGoesThroughPlayPauseStopAndItsEnd) {
     player->pause();
     ASSERT_TRUE(waitState(2));
     const int pausedAt = player->position();
-    spin(300);
+    runEventsFor(300);
     EXPECT_EQ(player->position(), pausedAt);
     player->play();
     ASSERT_TRUE(waitState(3));
@@ -109,7 +109,7 @@ TEST_F(EnginePlayer, QuickChangesOfMindEndInTheLastState) {
     start(clipPath("short.mp4"));
     player->stop();
     ASSERT_TRUE(waitState(1, 5000));
-    spin(300);
+    runEventsFor(300);
     EXPECT_EQ(state(), 1);
     player->play();
     ASSERT_TRUE(waitState(3));
@@ -125,7 +125,7 @@ TEST_F(EnginePlayer, QuickChangesOfMindEndInTheLastState) {
     player->setUrl("");
     EXPECT_EQ(state(), 0);
     player->play();
-    spin(300);
+    runEventsFor(300);
     EXPECT_EQ(state(), 0);
     EXPECT_EQ(player->duration(), 0);
     EXPECT_EQ(player->downloadProgress(), 0);
@@ -136,7 +136,7 @@ TEST_F(EnginePlayer, PositionSetIsReadBackAndTheAfterSeekGuardEndsTheFilmNormall
     ASSERT_TRUE(waitState(3));
     player->setPosition(5);
     EXPECT_EQ(player->position(), 5);  // read back at once, before the seek has happened
-    ASSERT_TRUE(waitFor([&] { return state() == 3 && player->position() >= 5; }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return state() == 3 && player->position() >= 5; }, 5000));
 
     // The seek bar's guard: a position past the end is read back, then moved
     // to two seconds before the end.
@@ -146,7 +146,7 @@ TEST_F(EnginePlayer, PositionSetIsReadBackAndTheAfterSeekGuardEndsTheFilmNormall
     ASSERT_GT(player->position(), player->duration());
     player->setPosition(player->duration() - 2);
     std::set<int> seen;
-    ASSERT_TRUE(waitFor(
+    ASSERT_TRUE(waitUntil(
         [&] {
             seen.insert(state());
             return state() == 6;
@@ -160,7 +160,7 @@ TEST_F(EnginePlayer, PositionSetIsReadBackAndTheAfterSeekGuardEndsTheFilmNormall
 TEST_F(EnginePlayer, AQvodFilmIsCachedUnderItsNameAndPlaysAgainWithoutItsSource) {
     start(qvod(kShort));
     ASSERT_TRUE(waitState(3));
-    ASSERT_TRUE(waitFor([&] { return player->downloadProgress() == 1000; }, 15000));
+    ASSERT_TRUE(waitUntil([&] { return player->downloadProgress() == 1000; }, 15000));
     EXPECT_EQ(player->cacheFolder(), dir.path() + "/Media/");
     EXPECT_EQ(fileBytes(cached(kShort)), fileBytes(served() + "/" + kShort));
     player->stop();
@@ -180,7 +180,7 @@ TEST_F(EnginePlayer, PreloadNextFillsTheCacheWithTheNextFilm) {
     ASSERT_TRUE(waitState(3));
     player->preloadNext(qvod(kLong));
     const QByteArray expected = fileBytes(served() + "/" + kLong);
-    ASSERT_TRUE(waitFor([&] { return fileBytes(cached(kLong)) == expected; }, 20000));
+    ASSERT_TRUE(waitUntil([&] { return fileBytes(cached(kLong)) == expected; }, 20000));
     // The next film now plays with its source gone.
     ASSERT_TRUE(server->stop());
     player->stop();
@@ -192,14 +192,14 @@ TEST_F(EnginePlayer, PreloadNextFillsTheCacheWithTheNextFilm) {
 TEST_F(EnginePlayer, ASourceThatFailsHalfWayKeepsWhatArrivedAndPlaysOnWhenItReturns) {
     server->setBytesPerSecond(150'000);
     start(qvod(kLong));
-    ASSERT_TRUE(waitFor([&] { return player->downloadProgress() >= 300; }, 15000));
+    ASSERT_TRUE(waitUntil([&] { return player->downloadProgress() >= 300; }, 15000));
     ASSERT_TRUE(server->stop());
     const int arrived = player->downloadProgress();
     ASSERT_LT(arrived, 1000);
 
     // Playback reaches the gap and waits there; it does not end.
-    ASSERT_TRUE(waitFor([&] { return state() == 8 || state() == 4; }, 15000)) << state();
-    spin(1500);
+    ASSERT_TRUE(waitUntil([&] { return state() == 8 || state() == 4; }, 15000)) << state();
+    runEventsFor(1500);
     EXPECT_TRUE(state() == 8 || state() == 4) << state();
     EXPECT_GE(player->downloadProgress(), arrived);
     EXPECT_LT(player->position(), player->duration() - 2);
@@ -207,7 +207,7 @@ TEST_F(EnginePlayer, ASourceThatFailsHalfWayKeepsWhatArrivedAndPlaysOnWhenItRetu
 
     server->setBytesPerSecond(0);
     ASSERT_TRUE(server->start());
-    ASSERT_TRUE(waitFor([&] { return player->downloadProgress() == 1000; }, 20000));
+    ASSERT_TRUE(waitUntil([&] { return player->downloadProgress() == 1000; }, 20000));
     ASSERT_TRUE(waitState(3, 10000));  // playing on from where it waited
     EXPECT_EQ(fileBytes(cached(kLong)), fileBytes(served() + "/" + kLong));
     player->setPosition(player->duration() - 1);
@@ -217,10 +217,10 @@ TEST_F(EnginePlayer, ASourceThatFailsHalfWayKeepsWhatArrivedAndPlaysOnWhenItRetu
 TEST_F(EnginePlayer, APlayerWaitingForDataThatDoesNotComeEndsAtOnceKeepingWhatArrived) {
     server->setBytesPerSecond(150'000);
     start(qvod(kLong));
-    ASSERT_TRUE(waitFor([&] { return player->downloadProgress() >= 150; }, 15000));
+    ASSERT_TRUE(waitUntil([&] { return player->downloadProgress() >= 150; }, 15000));
     ASSERT_TRUE(server->stop());
     // The player's read now waits at the edge of what arrived, and the fetch keeps retrying.
-    ASSERT_TRUE(waitFor([&] { return state() == 8 || state() == 4; }, 15000)) << state();
+    ASSERT_TRUE(waitUntil([&] { return state() == 8 || state() == 4; }, 15000)) << state();
     const QString index = filmIndexPath(player->cacheFolder(), kLong);
     QElapsedTimer clock;
     clock.start();
@@ -237,7 +237,7 @@ TEST_F(EnginePlayer, SeekingIntoAPartNotYetArrivedFetchesItAndPlaysOn) {
     ASSERT_TRUE(waitState(3, 15000));
     player->setPosition(7);
     // Past the position asked for (which reads back at once), so truly playing there.
-    ASSERT_TRUE(waitFor([&] { return state() == 3 && player->position() >= 8; }, 10000)) << state();
+    ASSERT_TRUE(waitUntil([&] { return state() == 3 && player->position() >= 8; }, 10000)) << state();
     EXPECT_LT(player->downloadProgress(), 1000);  // the part sought came before the rest
 }
 
@@ -247,9 +247,9 @@ TEST_F(EnginePlayer, StopEndsTheFetchOfTheFilm) {
     ASSERT_TRUE(waitState(3, 15000));
     player->stop();
     ASSERT_TRUE(waitState(1));
-    spin(300);
+    runEventsFor(300);
     const int progress = player->downloadProgress();
-    spin(1500);
+    runEventsFor(1500);
     EXPECT_EQ(player->downloadProgress(), progress);
     EXPECT_EQ(player->transferRate(), 0);
     EXPECT_LT(progress, 1000);
@@ -282,7 +282,7 @@ TEST_F(EnginePlayer, AnHttpFilmIsCachedUnderItsFileName) {
     const QString address = QString::fromStdString(server->seedBase()) + "anything/" + QUrl::toPercentEncoding(kShort);
     start(address);
     ASSERT_TRUE(waitState(3, 15000));
-    ASSERT_TRUE(waitFor([&] { return player->downloadProgress() == 1000; }, 15000));
+    ASSERT_TRUE(waitUntil([&] { return player->downloadProgress() == 1000; }, 15000));
     EXPECT_EQ(fileBytes(cached(kShort)), fileBytes(served() + "/" + kShort));
 }
 
@@ -299,7 +299,7 @@ TEST_F(EnginePlayer, VolumeMuteAndModesStayInRange) {
     EXPECT_TRUE(player->mute());
     for (int mode : {0, 2, 3, 4, 1, 9}) player->setDisplayMode(mode);
     for (int mode : {1, 2, 4, 5, 3, 0}) player->setSoundChannel(mode);
-    spin(500);
+    runEventsFor(500);
     EXPECT_EQ(state(), 3);  // filters changed under a playing film
     player->setAdPageUrl("http://127.0.0.1/box/js/ads/qvodad.html");
     EXPECT_EQ(player->adPageUrl(), "http://127.0.0.1/box/js/ads/qvodad.html");
@@ -317,6 +317,6 @@ TEST_F(EnginePlayer, TheCacheFolderComesFromTheConfigurationFiles) {
     player->configurationChanged();
     EXPECT_EQ(player->cacheFolder(), elsewhere);
     start(qvod(kShort));
-    ASSERT_TRUE(waitFor([&] { return player->downloadProgress() == 1000; }, 15000));
+    ASSERT_TRUE(waitUntil([&] { return player->downloadProgress() == 1000; }, 15000));
     EXPECT_TRUE(QFile::exists(elsewhere + kShort));
 }

@@ -25,15 +25,15 @@ namespace {
 class XServer : public ::testing::Environment {
 public:
     void SetUp() override {
-        m_server.setProgram("Xvfb");
+        server_.setProgram("Xvfb");
         // -terminate: the server ends with its last client, so a test that dies leaves none behind.
-        m_server.setArguments({"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp", "-terminate"});
-        m_server.start();
-        ASSERT_TRUE(m_server.waitForStarted(5000)) << "Xvfb did not start";
+        server_.setArguments({"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp", "-terminate"});
+        server_.start();
+        ASSERT_TRUE(server_.waitForStarted(5000)) << "Xvfb did not start";
         QByteArray display;
         for (int i = 0; i < 100 && !display.contains('\n'); ++i) {
-            m_server.waitForReadyRead(100);
-            display += m_server.readAllStandardOutput();
+            server_.waitForReadyRead(100);
+            display += server_.readAllStandardOutput();
         }
         ASSERT_FALSE(display.trimmed().isEmpty());
         qputenv("DISPLAY", ":" + display.trimmed());
@@ -42,12 +42,12 @@ public:
     }
     void TearDown() override {
         delete qApp;  // before its X server goes
-        m_server.terminate();
-        m_server.waitForFinished(5000);
+        server_.terminate();
+        server_.waitForFinished(5000);
     }
 
 private:
-    QProcess m_server;
+    QProcess server_;
 };
 
 const auto* const kXServer = ::testing::AddGlobalTestEnvironment(new XServer);
@@ -82,7 +82,7 @@ protected:
     void TearDown() override { player.reset(); }
 
     QImage picture() {
-        spin(400);
+        runEventsFor(400);
         QWidget* video = player->videoWidget();
         const QPoint origin = video->mapToGlobal(QPoint(0, 0));
         return QGuiApplication::primaryScreen()
@@ -101,7 +101,7 @@ TEST_F(EngineScreen, APlayingClipIsOnScreen) {
     QSignalSpy first(player.get(), &MpvPlayer::firstFrame);
     player->setUrl(clipPath("short.mp4"));
     player->play();
-    ASSERT_TRUE(waitFor([&] { return !first.isEmpty() && int(player->playState()) == 3; }, 15000))
+    ASSERT_TRUE(waitUntil([&] { return !first.isEmpty() && int(player->playState()) == 3; }, 15000))
         << player->errorText().toStdString();
     const QImage shot = picture();
     shot.save(QString(ENGINE_SCREENSHOT_DIR) + "/engine-playing.png");
@@ -120,7 +120,7 @@ TEST_F(EngineScreen, APlayingClipIsOnScreen) {
 TEST_F(EngineScreen, DisplayModesChangeTheShapeOfThePicture) {
     player->setUrl(clipPath("long.mp4"));
     player->play();
-    ASSERT_TRUE(waitFor([&] { return int(player->playState()) == 3; }, 15000));
+    ASSERT_TRUE(waitUntil([&] { return int(player->playState()) == 3; }, 15000));
     // 480 x 200: fitted 4:3 is 267 wide, 16:9 is 356 wide, 5:4 250, stretched fills it.
     EXPECT_NEAR(pictureLeft(picture()), (480 - 267) / 2, 3);
     player->setDisplayMode(int(DisplayMode::Ratio16x9));
@@ -139,11 +139,11 @@ TEST_F(EngineScreen, FullScreenAndBackKeepThePicture) {
     QSignalSpy changed(player.get(), &Player::fullScreenChanged);
     player->setUrl(clipPath("long.mp4"));
     player->play();
-    ASSERT_TRUE(waitFor([&] { return int(player->playState()) == 3; }, 15000));
+    ASSERT_TRUE(waitUntil([&] { return int(player->playState()) == 3; }, 15000));
     QWidget* video = player->videoWidget();
 
     player->setFullScreen(true);
-    ASSERT_TRUE(waitFor([&] { return video->isFullScreen() && video->width() == 800; }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return video->isFullScreen() && video->width() == 800; }, 5000));
     EXPECT_TRUE(player->fullScreen());
     const QImage full = picture();
     full.save(QString(ENGINE_SCREENSHOT_DIR) + "/engine-fullscreen.png");
@@ -155,7 +155,7 @@ TEST_F(EngineScreen, FullScreenAndBackKeepThePicture) {
     QApplication::sendEvent(video, &escape);
     EXPECT_FALSE(player->fullScreen());
     EXPECT_EQ(video->parentWidget(), &window);
-    ASSERT_TRUE(waitFor([&] { return video->isVisible() && video->width() == 480; }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return video->isVisible() && video->width() == 480; }, 5000));
     EXPECT_NEAR(pictureLeft(picture()), (480 - 267) / 2, 3);
     ASSERT_EQ(changed.size(), 2);
     EXPECT_TRUE(changed.at(0).at(0).toBool());

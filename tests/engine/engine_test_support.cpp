@@ -2,9 +2,7 @@
 
 #include <QApplication>
 #include <QCryptographicHash>
-#include <QDeadlineTimer>
 #include <QFile>
-#include <QThread>
 
 namespace qarvel::engine::testing {
 
@@ -15,20 +13,6 @@ void ensureApplication() {
     static char* argv[] = {name, nullptr};
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     new QApplication(argc, argv);
-}
-
-bool waitFor(const std::function<bool()>& done, int timeoutMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done()) {
-        if (deadline.hasExpired()) return done();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(2);
-    }
-    return true;
-}
-
-void spin(int ms) {
-    waitFor([] { return false; }, ms);
 }
 
 FetchTiming testFetchTiming() {

@@ -2,6 +2,7 @@
 // What the engine's tests share: the application object, waiting on the event
 // loop, the generated clips and their bytes.
 #include "engine/film_fetcher.h"
+#include "support/wait_until.h"
 
 #include <QByteArray>
 #include <QString>
@@ -11,10 +12,8 @@ namespace qarvel::engine::testing {
 
 // Creates the QApplication once (sharing GL contexts, as the program does).
 void ensureApplication();
-// Runs the event loop until done() holds or timeoutMs passed; returns done().
-bool waitFor(const std::function<bool()>& done, int timeoutMs);
-// Runs the event loop for ms.
-void spin(int ms);
+using qarvel::test::runEventsFor;
+using qarvel::test::waitUntil;
 
 // Fetch patience for tests: quick retries, and a stall noticed in a second or two.
 FetchTiming testFetchTiming();

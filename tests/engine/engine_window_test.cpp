@@ -28,15 +28,15 @@ class WarningLog {
 public:
     WarningLog() {
         s_current = this;
-        m_previous = qInstallMessageHandler(&WarningLog::handle);
+        previous_ = qInstallMessageHandler(&WarningLog::handle);
     }
     ~WarningLog() {
-        qInstallMessageHandler(m_previous);
+        qInstallMessageHandler(previous_);
         s_current = nullptr;
     }
     QStringList lines() const {
-        QMutexLocker lock(&m_mutex);
-        return m_lines;
+        QMutexLocker lock(&mutex_);
+        return lines_;
     }
 
 private:
@@ -46,16 +46,16 @@ private:
             std::abort();
         }
         if (type != QtDebugMsg && type != QtInfoMsg && s_current) {
-            QMutexLocker lock(&s_current->m_mutex);
-            s_current->m_lines << text;
+            QMutexLocker lock(&s_current->mutex_);
+            s_current->lines_ << text;
         }
-        if (s_current && s_current->m_previous) s_current->m_previous(type, context, text);
+        if (s_current && s_current->previous_) s_current->previous_(type, context, text);
     }
 
     static inline WarningLog* s_current = nullptr;
-    QtMessageHandler m_previous = nullptr;
-    mutable QMutex m_mutex;
-    QStringList m_lines;
+    QtMessageHandler previous_ = nullptr;
+    mutable QMutex mutex_;
+    QStringList lines_;
 };
 
 }  // namespace
@@ -70,7 +70,7 @@ TEST(EngineWindow, APlayerMadeInsideAShownWindowPlaysAndStops) {
     auto* layout = new QVBoxLayout(&window);
     layout->setContentsMargins(0, 0, 0, 0);
     window.show();
-    ASSERT_TRUE(waitFor([&] { return window.isVisible(); }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return window.isVisible(); }, 5000));
 
     std::unique_ptr<MpvPlayer> player;
     QTimer::singleShot(0, &window, [&] {
@@ -81,20 +81,20 @@ TEST(EngineWindow, APlayerMadeInsideAShownWindowPlaysAndStops) {
         player = std::make_unique<MpvPlayer>(options);
         layout->addWidget(player->videoWidget());
     });
-    ASSERT_TRUE(waitFor([&] { return player != nullptr; }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return player != nullptr; }, 10000));
     ASSERT_TRUE(player->isReady()) << player->errorText().toStdString();
     // The real picture path, not the black stand-in used without a GL context.
     ASSERT_NE(qobject_cast<QOpenGLWidget*>(player->videoWidget()), nullptr) << player->errorText().toStdString();
-    EXPECT_TRUE(waitFor([&] { return player->videoWidget()->isVisible(); }, 5000));
+    EXPECT_TRUE(waitUntil([&] { return player->videoWidget()->isVisible(); }, 5000));
 
     QSignalSpy first(player.get(), &MpvPlayer::firstFrame);
     player->setUrl(clipPath("short.mp4"));
     player->play();
-    ASSERT_TRUE(waitFor([&] { return int(player->playState()) == 3; }, 15000))
+    ASSERT_TRUE(waitUntil([&] { return int(player->playState()) == 3; }, 15000))
         << int(player->playState()) << " " << player->errorText().toStdString();
     EXPECT_FALSE(first.isEmpty());
     player->stop();
-    ASSERT_TRUE(waitFor([&] { return int(player->playState()) == 1; }, 10000)) << int(player->playState());
+    ASSERT_TRUE(waitUntil([&] { return int(player->playState()) == 1; }, 10000)) << int(player->playState());
     player.reset();
     EXPECT_EQ(layout->count(), 0);  // the video widget went with its player
 

@@ -8,12 +8,12 @@
 namespace qarvel::engine::testing {
 
 HeldPort::HeldPort(Mode mode, int port) {
-    m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (m_fd < 0) return;
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd_ < 0) return;
     if (port != 0) {
         const int yes = 1;
-        ::setsockopt(m_fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-        ::setsockopt(m_fd, SOL_SOCKET, SO_REUSEPORT, &yes, sizeof yes);
+        ::setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        ::setsockopt(fd_, SOL_SOCKET, SO_REUSEPORT, &yes, sizeof yes);
     }
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -22,20 +22,20 @@ HeldPort::HeldPort(Mode mode, int port) {
     socklen_t length = sizeof address;
     // Bound but not listening refuses; listening without ever accepting lets
     // the kernel take the connection and the request, and nothing answers.
-    if (::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        (mode == Mode::Silent && ::listen(m_fd, 16) != 0) ||
-        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        ::close(m_fd);
-        m_fd = -1;
+    if (::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        (mode == Mode::Silent && ::listen(fd_, 16) != 0) ||
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        ::close(fd_);
+        fd_ = -1;
         return;
     }
-    m_port = ntohs(address.sin_port);
+    port_ = ntohs(address.sin_port);
 }
 
 HeldPort::~HeldPort() {
-    if (m_fd >= 0) ::close(m_fd);
+    if (fd_ >= 0) ::close(fd_);
 }
 
-std::string HeldPort::seedBase() const { return "http://127.0.0.1:" + std::to_string(m_port) + "/seed/"; }
+std::string HeldPort::seedBase() const { return "http://127.0.0.1:" + std::to_string(port_) + "/seed/"; }
 
 }  // namespace qarvel::engine::testing

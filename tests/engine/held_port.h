@@ -17,13 +17,13 @@ public:
     HeldPort(const HeldPort&) = delete;
     HeldPort& operator=(const HeldPort&) = delete;
 
-    bool isHeld() const { return m_fd >= 0; }
-    int port() const { return m_port; }
+    bool isHeld() const { return fd_ >= 0; }
+    int port() const { return port_; }
     std::string seedBase() const;  // "http://127.0.0.1:PORT/seed/"
 
 private:
-    int m_fd = -1;
-    int m_port = 0;
+    int fd_ = -1;
+    int port_ = 0;
 };
 
 }  // namespace qarvel::engine::testing

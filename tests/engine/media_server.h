@@ -32,31 +32,31 @@ public:
     // Stops serving and refuses connections on the port, which it keeps until
     // started again or destroyed. False when the server would not stop in time.
     bool stop();
-    int port() const { return m_port; }
+    int port() const { return port_; }
     std::string base() const;      // "http://127.0.0.1:PORT/"
     std::string seedBase() const;  // base() + "seed/"
 
-    void setBytesPerSecond(long long rate) { m_rate = rate; }
-    void setCutAfterBytes(long long bytes) { m_cutAfter = bytes; }  // per answer; -1 off
-    void setStatus(int status) { m_status = status; }               // 0 off
+    void setBytesPerSecond(long long rate) { rate_ = rate; }
+    void setCutAfterBytes(long long bytes) { cutAfter_ = bytes; }  // per answer; -1 off
+    void setStatus(int status) { status_ = status; }               // 0 off
     std::vector<std::string> rangesAsked() const;
-    int requests() const { return m_requests; }
+    int requests() const { return requests_; }
 
 private:
     void serve(const std::string& name, const httplib::Request& req, httplib::Response& res);
 
-    std::string m_folder;
-    std::unique_ptr<httplib::Server> m_server;
-    std::thread m_thread;
-    std::shared_ptr<std::atomic<bool>> m_listenEnded;
-    std::unique_ptr<HeldPort> m_held;
-    int m_port = 0;
-    std::atomic<long long> m_rate{0};
-    std::atomic<long long> m_cutAfter{-1};
-    std::atomic<int> m_status{0};
-    std::atomic<int> m_requests{0};
-    mutable std::mutex m_mutex;
-    std::vector<std::string> m_ranges;
+    std::string folder_;
+    std::unique_ptr<httplib::Server> server_;
+    std::thread thread_;
+    std::shared_ptr<std::atomic<bool>> listenEnded_;
+    std::unique_ptr<HeldPort> held_;
+    int port_ = 0;
+    std::atomic<long long> rate_{0};
+    std::atomic<long long> cutAfter_{-1};
+    std::atomic<int> status_{0};
+    std::atomic<int> requests_{0};
+    mutable std::mutex mutex_;
+    std::vector<std::string> ranges_;
 };
 
 }  // namespace qarvel::engine::testing

@@ -18,78 +18,78 @@ public:
     // "setFullScreen 0", "setDisplayMode 2", "setSoundChannel 4",
     // "preloadNext ADDRESS", "setAdPageUrl ADDRESS", "setSources A B",
     // "configurationChanged".
-    const QStringList& calls() const { return m_calls; }
-    void clearCalls() { m_calls.clear(); }
+    const QStringList& calls() const { return calls_; }
+    void clearCalls() { calls_.clear(); }
     int count(const QString& call) const;
 
     // What the fake reports; set by the test (no call is recorded).
-    void setState(engine::PlayState state) { m_state = state; }
-    void setDurationValue(int seconds) { m_duration = seconds; }
-    void setPositionValue(int seconds) { m_position = seconds; }
-    void setTransferRateValue(int rate) { m_transferRate = rate; }
-    void setBitRateValue(int rate) { m_bitRate = rate; }
-    void setDownloadProgressValue(int perMille) { m_downloadProgress = perMille; }
-    void setVideoWidget(QWidget* widget) { m_widget = widget; }
-    void setCacheFolder(const QString& folder) { m_cacheFolder = folder; }
-    void setProgramFolder(const QString& folder) { m_programFolder = folder; }
+    void setState(engine::PlayState state) { state_ = state; }
+    void setDurationValue(int seconds) { duration_ = seconds; }
+    void setPositionValue(int seconds) { position_ = seconds; }
+    void setTransferRateValue(int rate) { transferRate_ = rate; }
+    void setBitRateValue(int rate) { bitRate_ = rate; }
+    void setDownloadProgressValue(int perMille) { downloadProgress_ = perMille; }
+    void setVideoWidget(QWidget* widget) { widget_ = widget; }
+    void setCacheFolder(const QString& folder) { cacheFolder_ = folder; }
+    void setProgramFolder(const QString& folder) { programFolder_ = folder; }
 
-    int displayMode() const { return m_displayMode; }
-    int soundChannel() const { return m_soundChannel; }
-    QString preloaded() const { return m_preloaded; }
+    int displayMode() const { return displayMode_; }
+    int soundChannel() const { return soundChannel_; }
+    QString preloaded() const { return preloaded_; }
 
-    QString url() const override { return m_url; }
+    QString url() const override { return url_; }
     void setUrl(const QString& address) override;
-    bool mute() const override { return m_mute; }
+    bool mute() const override { return mute_; }
     void setMute(bool muted) override;
     void setFullScreen(bool on) override;
-    bool fullScreen() const override { return m_fullScreen; }
-    int volume() const override { return m_volume; }
+    bool fullScreen() const override { return fullScreen_; }
+    int volume() const override { return volume_; }
     void setVolume(int volume) override;
-    int duration() const override { return m_duration; }
-    int transferRate() const override { return m_transferRate; }
+    int duration() const override { return duration_; }
+    int transferRate() const override { return transferRate_; }
     // Reads back what was set, also past the end, as the real player does.
-    int position() const override { return m_position; }
+    int position() const override { return position_; }
     void setPosition(int seconds) override;
     void play() override;
     void pause() override;
     void stop() override;
-    engine::PlayState playState() const override { return m_state; }
+    engine::PlayState playState() const override { return state_; }
     void setDisplayMode(int mode) override;
-    int bitRate() const override { return m_bitRate; }
+    int bitRate() const override { return bitRate_; }
     void setSoundChannel(int mode) override;
-    int downloadProgress() const override { return m_downloadProgress; }
+    int downloadProgress() const override { return downloadProgress_; }
     void preloadNext(const QString& address) override;
     void setAdPageUrl(const QString& address) override;
-    QString adPageUrl() const override { return m_adPageUrl; }
-    QWidget* videoWidget() override { return m_widget; }
-    QStringList sources() const override { return m_sources; }
+    QString adPageUrl() const override { return adPageUrl_; }
+    QWidget* videoWidget() override { return widget_; }
+    QStringList sources() const override { return sources_; }
     void setSources(const QStringList& sources) override;
-    QString programFolder() const override { return m_programFolder; }
-    QString cacheFolder() const override { return m_cacheFolder; }
+    QString programFolder() const override { return programFolder_; }
+    QString cacheFolder() const override { return cacheFolder_; }
     void configurationChanged() override;
 
 private:
-    void record(const QString& call) { m_calls << call; }
+    void record(const QString& call) { calls_ << call; }
 
-    QStringList m_calls;
-    engine::PlayState m_state = engine::PlayState::Idle;
-    QString m_url;
-    bool m_mute = false;
-    bool m_fullScreen = false;
-    int m_volume = 100;
-    int m_duration = 0;
-    int m_position = 0;
-    int m_transferRate = 0;
-    int m_bitRate = 0;
-    int m_downloadProgress = 0;
-    int m_displayMode = 1;
-    int m_soundChannel = 0;
-    QString m_preloaded;
-    QString m_adPageUrl;
-    QWidget* m_widget = nullptr;
-    QStringList m_sources;
-    QString m_programFolder;
-    QString m_cacheFolder;
+    QStringList calls_;
+    engine::PlayState state_ = engine::PlayState::Idle;
+    QString url_;
+    bool mute_ = false;
+    bool fullScreen_ = false;
+    int volume_ = 100;
+    int duration_ = 0;
+    int position_ = 0;
+    int transferRate_ = 0;
+    int bitRate_ = 0;
+    int downloadProgress_ = 0;
+    int displayMode_ = 1;
+    int soundChannel_ = 0;
+    QString preloaded_;
+    QString adPageUrl_;
+    QWidget* widget_ = nullptr;
+    QStringList sources_;
+    QString programFolder_;
+    QString cacheFolder_;
 };
 
 }  // namespace qarvel::fakes

@@ -4,9 +4,9 @@
 #include "service/demo_service.h"
 #include "common/js_escape.h"
 #include "service_test_support.h"
+#include "support/wait_until.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -150,14 +150,12 @@ TEST_F(ServiceBrowser, WebPlayerGoesToTheSentinelWhenTheVideoEnds) {
     const std::string address = service_->baseUrl() + "media/haidi-01.webm";
     ASSERT_TRUE(load("play.htm?html5$$$" + codec::jsEscape(address)));
     // Playing 8 s of film at 16 times the speed keeps the test short.
-    QElapsedTimer timer;
-    timer.start();
-    while (page_->navigations.isEmpty() && timer.elapsed() < 20000) {
-        evaluate("var v=document.getElementById('v');if(v){v.playbackRate=16;if(v.paused)v.play();}");
-        QEventLoop loop;
-        QTimer::singleShot(100, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
+    qarvel::test::waitUntil(
+        [&] {
+            evaluate("var v=document.getElementById('v');if(v){v.playbackRate=16;if(v.paused)v.play();}");
+            return !page_->navigations.isEmpty();
+        },
+        20000, 100);
     EXPECT_EQ(page_->navigations, QStringList{QString::fromLatin1(config::kSentinelUrl)});
 }
 

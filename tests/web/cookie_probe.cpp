@@ -1,6 +1,7 @@
 // web_cookie_probe HOME URL: starts the engine as the client does, loads URL
 // in a pane of the program's profile under HOME, prints the page's text and
 // ends the way the client ends. The profile test runs it twice on one HOME.
+#include "common/logging.h"
 #include "web/web_environment.h"
 #include "web/web_pane.h"
 
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: web_cookie_probe HOME URL\n");
         return 2;
     }
+    qarvel::installLogHandler();
     qarvel::web::prepareWebEngineEnvironment();
     QApplication app(argc, argv);
     int status = 1;

@@ -74,7 +74,7 @@ TEST(WebLinkCapture, PagesCannotReadTheTag) {
     EXPECT_FALSE(html.contains(tag));
     // Nor send one: a forged message without the tag hands nothing over.
     runScript(rec.pane.get(), "console.log('Lopen://9'); console.log('\\u0001qarvel-0:Lopen://9')");
-    settle(200);
+    runEventsFor(200);
     EXPECT_TRUE(rec.seen.isEmpty());
 }
 

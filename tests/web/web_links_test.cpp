@@ -56,7 +56,7 @@ protected:
 
     // The links page is still the document: nothing navigated away.
     void expectStillOnLinksPage() {
-        settle(300);
+        runEventsFor(300);
         EXPECT_EQ(runScript(pane(), "window.marker").toString(), "still here");
         EXPECT_EQ(pane()->url(), QUrl(server.url("/links.htm")));
     }
@@ -123,7 +123,7 @@ TEST_F(WebLinks, FramedAndTargetedLinksAreCaught) {
 TEST_F(WebLinks, ClickThePageCancelsHandsNothingOver) {
     runScript(pane(), "document.getElementById('p').click(); document.getElementById('o').click()");
     ASSERT_TRUE(handedOver(1));
-    settle(200);
+    runEventsFor(200);
     EXPECT_EQ(rec.seen, QStringList{"open://3"});
 }
 

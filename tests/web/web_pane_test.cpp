@@ -27,7 +27,7 @@ TEST(WebPane, ProgramAddressesGoStraightToTheHookAndNeverLoad) {
     rec.pane->navigate("http://end-of-play.qarvel.invalid/");
     // The hook is asked at once, before any event runs.
     EXPECT_EQ(rec.seen, (QStringList{episode, "zuvovod://12-0-3-%u4E2D-x", "http://end-of-play.qarvel.invalid/"}));
-    settle(300);
+    runEventsFor(300);
     EXPECT_EQ(begins.count(), 0);
 }
 
@@ -84,7 +84,7 @@ TEST(WebPane, RedirectToTheSentinelIsNeverFollowed) {
     ASSERT_TRUE(navigateAndWait(rec.pane.get(), server.url("/end")));
     EXPECT_EQ(rec.seen, (QStringList{server.url("/end"), "http://end-of-play.qarvel.invalid/"}));
     // A followed redirect would fail on the name and report it.
-    settle(200);
+    runEventsFor(200);
     EXPECT_EQ(errors.count(), 0);
 }
 
@@ -96,7 +96,7 @@ TEST(WebPane, UnusableAddressIsReportedAndLoadsNothing) {
     ASSERT_EQ(errors.count(), 1);
     EXPECT_EQ(errors.at(0).at(0).toString(), "   ");
     EXPECT_TRUE(rec.seen.isEmpty());
-    settle(200);
+    runEventsFor(200);
     EXPECT_EQ(begins.count(), 0);
 }
 

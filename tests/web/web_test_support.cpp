@@ -70,27 +70,6 @@ int closedPort() {
     return probe.serverPort();  // closed again when `probe` goes
 }
 
-bool waitUntil(const std::function<bool()>& done, int ms) {
-    // A real event loop: the engine's browser side runs on this thread, and
-    // QTest's sleep-between-polls waits slow every round trip to a crawl.
-    if (done()) return true;
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done()) loop.quit();
-    });
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    poll.start(5);
-    loop.exec();
-    return done();
-}
-
-void settle(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 QVariant runScript(WebPane* pane, const QString& script) {
     QVariant result;
     bool finished = false;

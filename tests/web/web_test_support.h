@@ -1,6 +1,7 @@
 #pragma once
 // Shared by the pane tests: one QApplication per test binary, a loopback
 // HTTP server, and waits that keep the event loop running.
+#include "support/wait_until.h"
 #include "web/web_pane.h"
 
 #include <QStringList>
@@ -39,10 +40,8 @@ private:
 // A port on 127.0.0.1 that refuses connections.
 int closedPort();
 
-// Runs events until `done` holds or `ms` pass; returns `done()`.
-bool waitUntil(const std::function<bool()>& done, int ms = 8000);
-// Runs events for `ms`.
-void settle(int ms);
+using qarvel::test::runEventsFor;
+using qarvel::test::waitUntil;
 
 // Result of a script in the page's main world.
 QVariant runScript(WebPane* pane, const QString& script);

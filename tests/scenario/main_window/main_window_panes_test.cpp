@@ -8,11 +8,11 @@
 #include "resources/skin_resources.h"
 #include "service/demo_service.h"
 #include "service/fault.h"
+#include "support/wait_until.h"
 #include "web/web_environment.h"
 #include "web/web_pane.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -36,12 +36,10 @@ QApplication* app() {
     return a;
 }
 
-bool waitUntil(const std::function<bool()>& done, int ms = 15000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms) QTest::qWait(20);
-    return done();
-}
+using qarvel::test::waitUntil;
+
+// A whole window of panes loads slowly on a shared machine.
+constexpr int kPanesMs = 15000;
 
 QVariant runScript(qarvel::web::WebPane* pane, const QString& script) {
     QVariant result;
@@ -86,13 +84,13 @@ TEST(MainWindowPanes, EveryPaneReachesItsFirstPage) {
     for (int n = 1; n <= 11; ++n) ASSERT_NE(r.pane(n), nullptr) << n;
 
     // The usage ping arrives with the identifier as stored.
-    EXPECT_TRUE(waitUntil([&] { return service.pingCount(kUser.toStdString()) >= 1; }));
+    EXPECT_TRUE(waitUntil([&] { return service.pingCount(kUser.toStdString()) >= 1; }, kPanesMs));
     // The catalogue replaces the waiting panel once it has loaded.
-    EXPECT_TRUE(waitUntil([&] { return !c.Pic1->isHidden() && c.wait->isHidden(); }));
+    EXPECT_TRUE(waitUntil([&] { return !c.Pic1->isHidden() && c.wait->isHidden(); }, kPanesMs));
     EXPECT_EQ(r.window->state().HomePageFailed, 0);
 
     for (const char* endpoint : {ep::kHome, ep::kTvList, ep::kTvIdle, ep::kPauseAd, ep::kStopAd, ep::kHighlights})
-        EXPECT_TRUE(waitUntil([&] { return service.requestCount(endpoint) >= 1; })) << endpoint;
+        EXPECT_TRUE(waitUntil([&] { return service.requestCount(endpoint) >= 1; }, kPanesMs)) << endpoint;
     EXPECT_EQ(r.url(1), r.base);
     EXPECT_EQ(r.url(2), "about:blank");
     EXPECT_EQ(r.url(7), r.base + "js/ads/qvodad.html");
@@ -103,9 +101,12 @@ TEST(MainWindowPanes, EveryPaneReachesItsFirstPage) {
     EXPECT_TRUE(r.url(3).endsWith("/c.htm")) << r.url(3).toStdString();
     EXPECT_TRUE(r.url(4).endsWith("/f.htm")) << r.url(4).toStdString();
     // Web5 carries the written dark page.
-    EXPECT_TRUE(waitUntil([&] {
-        return runScript(r.pane(5), "getComputedStyle(document.body).backgroundColor").toString() == "rgb(33, 33, 33)";
-    }));
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            return runScript(r.pane(5), "getComputedStyle(document.body).backgroundColor").toString() ==
+                   "rgb(33, 33, 33)";
+        },
+        kPanesMs));
 }
 
 TEST(MainWindowPanes, CatalogueErrorPanelHoldsUntilTheRetry) {
@@ -127,7 +128,7 @@ TEST(MainWindowPanes, CatalogueErrorPanelHoldsUntilTheRetry) {
     application.showMainWindow();
     MainWindow& window = *application.window();
     auto& c = window.controls();
-    ASSERT_TRUE(waitUntil([&] { return window.state().HomePageFailed == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return window.state().HomePageFailed == 1; }, kPanesMs));
     EXPECT_TRUE(c.Pic1->isHidden());
     EXPECT_FALSE(c.wait->isHidden());
     EXPECT_EQ(c.jia->pixmap().toImage(), c.w3->pixmap().toImage());  // the error picture
@@ -135,7 +136,7 @@ TEST(MainWindowPanes, CatalogueErrorPanelHoldsUntilTheRetry) {
     // The service comes back; a page that loads does not lift the latch.
     ASSERT_TRUE(service.start()) << service.errorText();
     window.pane(1)->navigate(base + "tv/list.htm");
-    ASSERT_TRUE(waitUntil([&] { return service.requestCount(ep::kTvList) >= 1; }));
+    ASSERT_TRUE(waitUntil([&] { return service.requestCount(ep::kTvList) >= 1; }, kPanesMs));
     QTest::qWait(500);
     EXPECT_TRUE(c.Pic1->isHidden());
     EXPECT_FALSE(c.wait->isHidden());
@@ -143,7 +144,7 @@ TEST(MainWindowPanes, CatalogueErrorPanelHoldsUntilTheRetry) {
     // A click on the picture retries and the catalogue shows.
     QTest::mouseClick(c.jia, Qt::LeftButton);
     EXPECT_EQ(window.state().HomePageFailed, 0);
-    EXPECT_TRUE(waitUntil([&] { return !c.Pic1->isHidden() && c.wait->isHidden(); }));
+    EXPECT_TRUE(waitUntil([&] { return !c.Pic1->isHidden() && c.wait->isHidden(); }, kPanesMs));
     EXPECT_EQ(window.pane(1)->url().toString(), base);
 }
 
@@ -152,7 +153,7 @@ TEST(MainWindowPanes, ProgramLinkReachesTheHookAsWritten) {
     ASSERT_TRUE(service.start()) << service.errorText();
     Running r(service);
     auto* web1 = r.pane(1);
-    ASSERT_TRUE(waitUntil([&] { return !r.window->controls().Pic1->isHidden(); }));
+    ASSERT_TRUE(waitUntil([&] { return !r.window->controls().Pic1->isHidden(); }, kPanesMs));
     const QString before = web1->url().toString();
     QStringList seen;
     web1->setNavigationHook([&](const QString& raw) {

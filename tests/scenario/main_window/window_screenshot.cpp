@@ -12,6 +12,7 @@
 #include "window/skin_painter.h"
 #include "window/window_buttons.h"
 #include "common/escape_text.h"
+#include "common/logging.h"
 #include "quiet_player.h"
 #include "records/record_store.h"
 #include "resources/skin_resources.h"
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: window_screenshot OUT_DIR [TAB0] [TAB1] [SECONDS]\n");
         return 2;
     }
+    qarvel::installLogHandler();
     qarvel::web::prepareWebEngineEnvironment();
     QApplication app(argc, argv);
     const QString out = QString::fromLocal8Bit(argv[1]);

@@ -45,3 +45,24 @@ TEST(StartupCommandLine, DoubleDashEndsOptions) {
     EXPECT_TRUE(cl.error.isEmpty());
     EXPECT_EQ(cl.playTarget, "--odd-name.mp4");
 }
+
+TEST(StartupCommandLine, WordsReadTheWayTheyAlwaysWere) {
+    // A single-dash word is a file name, not an option.
+    EXPECT_EQ(parseCommandLine({"-x.mp4"}).playTarget, "-x.mp4");
+    // A switch given a value is still the switch.
+    EXPECT_TRUE(parseCommandLine({"--demo=1"}).demo);
+    // An option's value is the next word, whatever it looks like.
+    EXPECT_EQ(parseCommandLine({"--home", "--help"}).home, "--help");
+    EXPECT_FALSE(parseCommandLine({"--home", "--help"}).help);
+    EXPECT_EQ(parseCommandLine({"--home", "--"}).home, "--");
+    // A repeated option keeps its last value, but every value is checked.
+    EXPECT_EQ(parseCommandLine({"--quit-after", "5", "--quit-after=7"}).quitAfterMs, 7);
+    EXPECT_TRUE(parseCommandLine({"--quit-after", "soon", "--quit-after=7"}).error.contains("soon"));
+    // Empty words are skipped as targets, but still count as a second one.
+    EXPECT_EQ(parseCommandLine({"", "a.mp4"}).playTarget, "a.mp4");
+    EXPECT_TRUE(parseCommandLine({"a.mp4", ""}).error.startsWith("only one"));
+    // The exact messages the user sees.
+    EXPECT_EQ(parseCommandLine({"--bogus=1"}).error, "unknown option --bogus");
+    EXPECT_EQ(parseCommandLine({"--=x"}).error, "unknown option --");
+    EXPECT_EQ(parseCommandLine({"--screenshot"}).error, "option --screenshot needs a value");
+}
