@@ -162,7 +162,7 @@ TEST(PlayRequests, NewerPlayActionDropsTheLateAnswer) {
     rig.router.Web1_BeforeNavigate2("zuvovod://1-0-0-A");
     rig.router.Web1_BeforeNavigate2("zuvovod://2-0-0-B");
     ASSERT_TRUE(waitUntil([&] { return !rig.router.playRequestPending(); }));
-    settle(1200);  // the first answer has arrived by now, and must be ignored
+    runEventsFor(1200);  // the first answer has arrived by now, and must be ignored
     EXPECT_EQ(rig.player.calls(), QStringList({"setUrl qvod://fast", "play"}));
 
     // A direct episode link supersedes a pending request too.
@@ -172,7 +172,7 @@ TEST(PlayRequests, NewerPlayActionDropsTheLateAnswer) {
     direct.router.Web1_BeforeNavigate2("zuvovod://1-0-0-A");
     direct.router.Web1_BeforeNavigate2(kEpisode);
     EXPECT_FALSE(direct.router.playRequestPending());
-    settle(600);
+    runEventsFor(600);
     EXPECT_EQ(direct.player.count("play"), 1);
 }
 

@@ -88,14 +88,14 @@ TEST_F(TextFetcherTest, EveryFailureIsEmptyText) {
 TEST_F(TextFetcherTest, HugeAnswerIsCutOffEarly) {
     // A declared length past the cap ends the transfer at the header.
     EXPECT_EQ(fetchText(fetcher, server.url("/huge")), QString());
-    web::test::settle(200);
+    web::test::runEventsFor(200);
     EXPECT_LT(sent.load(), qint64(10) << 20);
     // Without one, at the first piece past the cap; on loopback the network
     // thread and the socket buffers take in a good part of the body before
     // that, but never the whole of it.
     sent = 0;
     EXPECT_EQ(fetchText(fetcher, server.url("/chunked")), QString());
-    web::test::settle(200);
+    web::test::runEventsFor(200);
     EXPECT_LT(sent.load(), qint64(40) << 20);
 }
 
@@ -110,7 +110,7 @@ TEST_F(TextFetcherTest, AnswerAlwaysComesLaterAndNeverAfterCancel) {
     EXPECT_TRUE(fetcher.isPending(ticket));
     fetcher.cancel(ticket);
     EXPECT_FALSE(fetcher.isPending(ticket));
-    web::test::settle(300);
+    web::test::runEventsFor(300);
     EXPECT_FALSE(cancelled);
 }
 

@@ -13,6 +13,7 @@
 #include "service/demo_service.h"
 #include "service/fault.h"
 #include "state/main_window_state.h"
+#include "support/wait_until.h"
 #include "web/link_router.h"
 #include "web/web_pane.h"
 #include "window/window_buttons.h"
@@ -46,12 +47,8 @@ QApplication* app() {
     return a;
 }
 
-bool waitUntil(const std::function<bool()>& done, int ms = 15000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms) QTest::qWait(20);
-    return done();
-}
+// Films and pages on a loaded machine get more patience than the default.
+bool waitUntil(const std::function<bool()>& done, int ms = 15000) { return qarvel::test::waitUntil(done, ms); }
 
 QVariant runScript(qarvel::web::WebPane* pane, const QString& script) {
     QVariant result;
