@@ -97,8 +97,14 @@ public:
     }
 
     bool is_readable() const override {
-        return !failed_ && (outPos_ < out_.size() || rawPos_ < raw_.size() ||
-                            waitFor(sock_, POLLIN, millisecondsUntil(end_, readSec_, readUsec_)));
+        if (failed_) return false;
+        if (outPos_ < out_.size() || rawPos_ < raw_.size()) return true;
+        if (waitFor(sock_, POLLIN, millisecondsUntil(end_, readSec_, readUsec_))) return true;
+        // The library gives up on a stream that is not readable; a request
+        // whose time is up is told so, whichever of the two noticed first.
+        if (Clock::now() >= end_)
+            const_cast<GateStream*>(this)->refuse(408, "Request Timeout", "request took too long\n");
+        return false;
     }
     bool is_writable() const override {
         return !failed_ && waitFor(sock_, POLLOUT, static_cast<int>(writeSec_ * 1000 + writeUsec_ / 1000));
