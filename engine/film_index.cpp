@@ -1,16 +1,18 @@
 #include "engine/film_index.h"
 
+#include "common/atomic_file.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace qarvel::engine {
 
 namespace {
 const QByteArray kMagic = "qarvel-film-cache 1";
 constexpr qint64 kLargestIndex = 1 << 20;
+const QString kIndexFolder = QStringLiteral(".qvcache");
 }  // namespace
 
 QByteArray formatFilmIndex(const FilmIndex& index) {
@@ -60,7 +62,7 @@ std::optional<FilmIndex> parseFilmIndex(const QByteArray& text) {
 QString filmIndexPath(const QString& cacheFolder, const QString& name) {
     // Hashed so that a name of 255 bytes still leaves room for the suffix.
     const QByteArray digest = QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha1).toHex();
-    return QDir(cacheFolder).filePath(".qvcache/" + QString::fromLatin1(digest.left(24)) + ".idx");
+    return QDir(cacheFolder).filePath(kIndexFolder + u'/' + QString::fromLatin1(digest.left(24)) + ".idx");
 }
 
 std::optional<FilmIndex> loadFilmIndex(const QString& path) {
@@ -71,10 +73,11 @@ std::optional<FilmIndex> loadFilmIndex(const QString& path) {
 
 bool saveFilmIndex(const QString& path, const FilmIndex& index) {
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    file.write(formatFilmIndex(index));
-    return file.commit();
+    return writeFileAtomically(path, formatFilmIndex(index));
+}
+
+int removeInterruptedIndexWrites(const QString& cacheFolder) {
+    return removeInterruptedWrites(QDir(cacheFolder).filePath(kIndexFolder), {QStringLiteral("*.idx")});
 }
 
 }  // namespace qarvel::engine

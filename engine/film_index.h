@@ -27,5 +27,8 @@ QString filmIndexPath(const QString& cacheFolder, const QString& name);
 // Reads and writes the bookkeeping; writing goes through a temporary file.
 std::optional<FilmIndex> loadFilmIndex(const QString& path);
 bool saveFilmIndex(const QString& path, const FilmIndex& index);
+// Removes the temporary files of bookkeeping writes a kill cut short; returns
+// how many there were.
+int removeInterruptedIndexWrites(const QString& cacheFolder);
 
 }  // namespace qarvel::engine

@@ -2,6 +2,7 @@
 
 #include "common/build_config.h"
 #include "engine/cache_stream.h"
+#include "engine/film_index.h"
 #include "engine/full_screen.h"
 #include "engine/picture_sound.h"
 #include "engine/player_config.h"
@@ -51,6 +52,7 @@ MpvPlayer::MpvPlayer(Options options, QObject* parent) : Player(parent), m_cache
         m_errorText = "cannot create the player configuration in " + m_files.playerFolder;
     }
     configurationChanged();
+    removeInterruptedIndexWrites(m_cache.folder());
 
     if (!startCore(options)) {
         if (m_mpv) mpv_terminate_destroy(m_mpv);
