@@ -18,10 +18,10 @@ QString trimBlanks(const QString& text) {
 
 // Lines are decoded before they are looked at: in GBK the second byte of a
 // Chinese character may be "[" or "]", so a byte-level scan could misread them.
-IniDocument::Line parseLine(QByteArray raw) {
+IniDocument::Line parseLine(QByteArray raw, QStringView decoded) {
     IniDocument::Line parsed;
     parsed.raw = std::move(raw);
-    const QString line = trimBlanks(fromGbk(parsed.raw));
+    const QString line = trimBlanks(decoded.toString());
     parsed.blank = line.isEmpty();
     if (line.isEmpty() || line.startsWith(u';')) return parsed;
     if (line.startsWith(u'[')) {
@@ -44,6 +44,11 @@ IniDocument::Line parseLine(QByteArray raw) {
         value = value.mid(1, value.size() - 2);
     parsed.value = value;
     return parsed;
+}
+
+IniDocument::Line parseLine(QByteArray raw) {
+    const QString decoded = fromGbk(raw);
+    return parseLine(std::move(raw), decoded);
 }
 
 bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
@@ -70,9 +75,20 @@ QString cutToGbkBytes(const QString& text, qsizetype maxBytes) {
 }  // namespace
 
 IniDocument::IniDocument(const QByteArray& bytes) {
+    // One decoding of the whole file, cut at the same places as the bytes: in
+    // GBK no byte of a character is LF or CR, and each of them decodes to itself.
     const QList<QByteArray> raw = splitTextLines(bytes);
+    const QString text = fromGbk(bytes);
     lines_.reserve(raw.size());
-    for (const QByteArray& line : raw) lines_.append(parseLine(line));
+    qsizetype start = 0;
+    for (const QByteArray& line : raw) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0) end = text.size();
+        QStringView decoded = QStringView(text).mid(start, end - start);
+        if (decoded.endsWith(u'\r')) decoded.chop(1);
+        lines_.append(parseLine(line, decoded));
+        start = end + 1;
+    }
 }
 
 std::optional<qsizetype> IniDocument::findSection(const QString& section) const {
