@@ -1,7 +1,9 @@
 #include "common/atomic_file.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 namespace qarvel {
@@ -31,6 +33,18 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
         return false;
     }
     return file.commit() || failed();
+}
+
+int removeInterruptedWrites(const QString& folder, const QStringList& namePatterns) {
+    // The form QSaveFile gives its temporary file beside the target.
+    static const QRegularExpression temporary(QStringLiteral("^(.+)\\.[A-Za-z0-9]{6}$"));
+    const QDir dir(folder);
+    int removed = 0;
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        const QRegularExpressionMatch m = temporary.match(name);
+        if (m.hasMatch() && QDir::match(namePatterns, m.captured(1)) && QFile::remove(dir.filePath(name))) ++removed;
+    }
+    return removed;
 }
 
 }  // namespace qarvel

@@ -8,8 +8,9 @@
 namespace qarvel::codec {
 namespace {
 
-// One converter per call: conversions are short and this keeps the code
-// thread-safe for the demo service's worker threads.
+// Opening a converter costs far more than converting a line, and files are
+// decoded line by line: each thread keeps one of each kind (thread-safe for
+// the demo service's worker threads) and resets it before use.
 class Iconv {
 public:
     Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
@@ -40,6 +41,11 @@ private:
     iconv_t cd_;
 };
 
+Iconv& gbkEncoder() {
+    thread_local Iconv converter("GBK", "UTF-8");
+    return converter;
+}
+
 size_t utf8Length(unsigned char lead) {
     if (lead < 0x80) return 1;
     if ((lead >> 5) == 0x6) return 2;
@@ -53,9 +59,10 @@ size_t utf8Length(unsigned char lead) {
 std::string utf8ToGbk(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
-    Iconv gbk("GBK", "UTF-8");
-    Iconv wide("GB18030", "UTF-8");
+    Iconv& gbk = gbkEncoder();
+    thread_local Iconv wide("GB18030", "UTF-8");
     if (!gbk.ok() || !wide.ok()) return std::string(utf8);
+    gbk.reset();
     const char* in = utf8.data();
     size_t left = utf8.size();
     while (left > 0) {
@@ -76,8 +83,9 @@ std::string utf8ToGbk(std::string_view utf8) {
 std::string gbkToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() * 3 / 2);
-    Iconv dec("UTF-8", "GB18030");
+    thread_local Iconv dec("UTF-8", "GB18030");
     if (!dec.ok()) return std::string(bytes);
+    dec.reset();
     const char* in = bytes.data();
     size_t left = bytes.size();
     while (left > 0) {
@@ -98,9 +106,7 @@ bool isGbkDoubleByte(char32_t ch) {
     if (ch >= 0x10000) return false;  // four-byte form: not a GBK double-byte code
     std::string utf8;
     appendUtf8(utf8, ch);
-    // Asked once per character when texts are cut to a width: keep one
-    // converter per thread instead of opening one per call.
-    thread_local Iconv gbk("GBK", "UTF-8");
+    Iconv& gbk = gbkEncoder();
     if (!gbk.ok()) return false;
     gbk.reset();
     const char* in = utf8.data();

@@ -18,25 +18,21 @@ QString trimBlanks(const QString& text) {
 
 // Lines are decoded before they are looked at: in GBK the second byte of a
 // Chinese character may be "[" or "]", so a byte-level scan could misread them.
-struct ParsedLine {
-    enum Kind { Other, Section, Key } kind = Other;
-    QString name;
-    std::optional<QString> value;  // only for Key lines that have "="
-};
-
-ParsedLine parseLine(const QByteArray& raw) {
-    ParsedLine parsed;
-    const QString line = trimBlanks(fromGbk(raw));
+IniDocument::Line parseLine(QByteArray raw, QStringView decoded) {
+    IniDocument::Line parsed;
+    parsed.raw = std::move(raw);
+    const QString line = trimBlanks(decoded.toString());
+    parsed.blank = line.isEmpty();
     if (line.isEmpty() || line.startsWith(u';')) return parsed;
     if (line.startsWith(u'[')) {
         const qsizetype close = line.indexOf(u']');
         if (close > 0) {
-            parsed.kind = ParsedLine::Section;
+            parsed.kind = IniDocument::Line::Section;
             parsed.name = trimBlanks(line.mid(1, close - 1));
             return parsed;
         }
     }
-    parsed.kind = ParsedLine::Key;
+    parsed.kind = IniDocument::Line::Key;
     const qsizetype eq = line.indexOf(u'=');
     if (eq < 0) {
         parsed.name = line;
@@ -48,6 +44,11 @@ ParsedLine parseLine(const QByteArray& raw) {
         value = value.mid(1, value.size() - 2);
     parsed.value = value;
     return parsed;
+}
+
+IniDocument::Line parseLine(QByteArray raw) {
+    const QString decoded = fromGbk(raw);
+    return parseLine(std::move(raw), decoded);
 }
 
 bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
@@ -73,12 +74,27 @@ QString cutToGbkBytes(const QString& text, qsizetype maxBytes) {
 
 }  // namespace
 
-IniDocument::IniDocument(const QByteArray& bytes) : lines_(splitTextLines(bytes)) {}
+IniDocument::IniDocument(const QByteArray& bytes) {
+    // One decoding of the whole file, cut at the same places as the bytes: in
+    // GBK no byte of a character is LF or CR, and each of them decodes to itself.
+    const QList<QByteArray> raw = splitTextLines(bytes);
+    const QString text = fromGbk(bytes);
+    lines_.reserve(raw.size());
+    qsizetype start = 0;
+    for (const QByteArray& line : raw) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0) end = text.size();
+        QStringView decoded = QStringView(text).mid(start, end - start);
+        if (decoded.endsWith(u'\r')) decoded.chop(1);
+        lines_.append(parseLine(line, decoded));
+        start = end + 1;
+    }
+}
 
 std::optional<qsizetype> IniDocument::findSection(const QString& section) const {
     for (qsizetype i = 0; i < lines_.size(); ++i) {
-        const ParsedLine parsed = parseLine(lines_[i]);
-        if (parsed.kind == ParsedLine::Section && sameName(parsed.name, section)) return i;
+        const Line& line = lines_[i];
+        if (line.kind == Line::Section && sameName(line.name, section)) return i;
     }
     return std::nullopt;
 }
@@ -86,7 +102,7 @@ std::optional<qsizetype> IniDocument::findSection(const QString& section) const 
 // Index of the first line after the section that starts at headerLine.
 qsizetype IniDocument::sectionEnd(qsizetype headerLine) const {
     qsizetype i = headerLine + 1;
-    while (i < lines_.size() && parseLine(lines_[i]).kind != ParsedLine::Section) ++i;
+    while (i < lines_.size() && lines_[i].kind != Line::Section) ++i;
     return i;
 }
 
@@ -97,8 +113,8 @@ std::optional<QString> IniDocument::value(const QString& section, const QString&
     if (!header) return std::nullopt;
     const qsizetype end = sectionEnd(*header);
     for (qsizetype i = *header + 1; i < end; ++i) {
-        const ParsedLine parsed = parseLine(lines_[i]);
-        if (parsed.kind == ParsedLine::Key && sameName(parsed.name, wantedKey)) return parsed.value;
+        const Line& line = lines_[i];
+        if (line.kind == Line::Key && sameName(line.name, wantedKey)) return line.value;
     }
     return std::nullopt;
 }
@@ -120,28 +136,28 @@ bool IniDocument::setValue(const QString& section, const QString& key, const QSt
 
     const auto header = findSection(sectionName);
     if (!header) {
-        lines_.append(toGbk(u'[' + sectionName + u']'));
-        lines_.append(toGbk(keyName + u'=' + text));
+        lines_.append(parseLine(toGbk(u'[' + sectionName + u']')));
+        lines_.append(parseLine(toGbk(keyName + u'=' + text)));
         return true;
     }
     const qsizetype end = sectionEnd(*header);
     qsizetype lastFilled = *header;
     for (qsizetype i = *header + 1; i < end; ++i) {
-        const ParsedLine parsed = parseLine(lines_[i]);
-        if (parsed.kind == ParsedLine::Key && sameName(parsed.name, keyName)) {
-            lines_[i] = toGbk(parsed.name + u'=' + text);
+        const Line& line = lines_[i];
+        if (line.kind == Line::Key && sameName(line.name, keyName)) {
+            lines_[i] = parseLine(toGbk(line.name + u'=' + text));
             return true;
         }
-        if (!trimBlanks(fromGbk(lines_[i])).isEmpty()) lastFilled = i;
+        if (!line.blank) lastFilled = i;
     }
-    lines_.insert(lastFilled + 1, toGbk(keyName + u'=' + text));
+    lines_.insert(lastFilled + 1, parseLine(toGbk(keyName + u'=' + text)));
     return true;
 }
 
 QByteArray IniDocument::toBytes() const {
     QByteArray out;
-    for (const QByteArray& line : lines_) {
-        out += line;
+    for (const Line& line : lines_) {
+        out += line.raw;
         out += "\r\n";
     }
     return out;

@@ -40,11 +40,22 @@ public:
     // Every line followed by CR LF.
     QByteArray toBytes() const;
 
+    // Lines are decoded once, when read or set: lookups only compare names,
+    // so a large file costs one pass however many keys are read.
+    struct Line {
+        enum Kind { Other, Section, Key };
+        QByteArray raw;  // as stored, without the line end
+        Kind kind = Other;
+        QString name;
+        std::optional<QString> value;  // only for Key lines that have "="
+        bool blank = true;             // nothing but blanks
+    };
+
 private:
     std::optional<qsizetype> findSection(const QString& section) const;
     qsizetype sectionEnd(qsizetype headerLine) const;
 
-    QList<QByteArray> lines_;
+    QList<Line> lines_;
 };
 
 }  // namespace qarvel

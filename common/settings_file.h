@@ -1,7 +1,8 @@
 #pragma once
-// The settings file (config.dll in the program folder). Every call opens,
-// reads or rewrites and closes the file, so there is no cache to go stale and
-// every change is on disk when the call returns.
+// The settings file (config.dll in the program folder). Every write rewrites
+// and closes the file, so every change is on disk when the call returns. A
+// file is parsed once and kept while its inode, size and modification time
+// stay the same, so a change by anyone else is seen by the next call.
 #include <QString>
 
 namespace qarvel {

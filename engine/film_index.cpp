@@ -12,6 +12,7 @@ namespace qarvel::engine {
 namespace {
 const QByteArray kMagic = "qarvel-film-cache 1";
 constexpr qint64 kLargestIndex = 1 << 20;
+const QString kIndexFolder = QStringLiteral(".qvcache");
 }  // namespace
 
 QByteArray formatFilmIndex(const FilmIndex& index) {
@@ -61,7 +62,7 @@ std::optional<FilmIndex> parseFilmIndex(const QByteArray& text) {
 QString filmIndexPath(const QString& cacheFolder, const QString& name) {
     // Hashed so that a name of 255 bytes still leaves room for the suffix.
     const QByteArray digest = QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha1).toHex();
-    return QDir(cacheFolder).filePath(".qvcache/" + QString::fromLatin1(digest.left(24)) + ".idx");
+    return QDir(cacheFolder).filePath(kIndexFolder + u'/' + QString::fromLatin1(digest.left(24)) + ".idx");
 }
 
 std::optional<FilmIndex> loadFilmIndex(const QString& path) {
@@ -77,6 +78,10 @@ bool saveFilmIndex(const QString& path, const FilmIndex& index, QString* why) {
         return false;
     }
     return writeFileAtomically(path, formatFilmIndex(index), why);
+}
+
+int removeInterruptedIndexWrites(const QString& cacheFolder) {
+    return removeInterruptedWrites(QDir(cacheFolder).filePath(kIndexFolder), {QStringLiteral("*.idx")});
 }
 
 }  // namespace qarvel::engine

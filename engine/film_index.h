@@ -28,5 +28,8 @@ QString filmIndexPath(const QString& cacheFolder, const QString& name);
 // on failure *why, when given, says what went wrong.
 std::optional<FilmIndex> loadFilmIndex(const QString& path);
 bool saveFilmIndex(const QString& path, const FilmIndex& index, QString* why = nullptr);
+// Removes the temporary files of bookkeeping writes a kill cut short; returns
+// how many there were.
+int removeInterruptedIndexWrites(const QString& cacheFolder);
 
 }  // namespace qarvel::engine

@@ -3,6 +3,7 @@
 #include "common/build_config.h"
 #include "common/logging.h"
 #include "engine/cache_stream.h"
+#include "engine/film_index.h"
 #include "engine/full_screen.h"
 #include "engine/picture_sound.h"
 #include "engine/player_config.h"
@@ -52,6 +53,7 @@ MpvPlayer::MpvPlayer(Options options, QObject* parent) : Player(parent), cache_(
         errorText_ = "cannot create the player configuration in " + files_.playerFolder;
     }
     configurationChanged();
+    removeInterruptedIndexWrites(m_cache.folder());
 
     if (!startCore(options)) {
         if (mpv_) mpv_terminate_destroy(mpv_);

@@ -51,6 +51,8 @@ QByteArray xmlTemplate(const QString& cachePath) {
 
 bool ensurePlayerConfig(const ProgramFiles& files, const QString& cachePath) {
     if (files.playerFolder.isEmpty() || !QDir().mkpath(files.playerFolder)) return false;
+    removeInterruptedWrites(files.playerFolder,
+                            {QFileInfo(files.playerIni).fileName(), QFileInfo(files.playerXml).fileName()});
     bool ok = true;
     const QString& ini = files.playerIni;
     if (!QFileInfo::exists(ini)) ok = WriteSetting(ini, kSection, kKey, cachePath) && ok;
@@ -68,14 +70,18 @@ QString readCachePath(const ProgramFiles& files, const QString& fallback) {
     }
     const auto bytes = readWholeFile(files.playerXml);
     if (!bytes) return fallback;
-    for (const QByteArray& line : splitTextLines(*bytes)) {
+    const std::optional<QString> path = cachePathInXml(*bytes);
+    return path && isUsableFolder(*path) ? *path : fallback;
+}
+
+std::optional<QString> cachePathInXml(const QByteArray& xml) {
+    for (const QByteArray& line : splitTextLines(xml)) {
         if (!line.contains(kAttribute)) continue;
         const auto value = attributeValue(line);
-        if (!value) return fallback;
-        const QString path = fromGbk(*value);
-        return isUsableFolder(path) ? path : fallback;
+        if (!value) return std::nullopt;
+        return fromGbk(*value);
     }
-    return fallback;
+    return std::nullopt;
 }
 
 bool writeCachePath(const ProgramFiles& files, const QString& path) {

@@ -5,19 +5,26 @@
 // with CR LF; ProgramFiles names all three.
 #include "common/program_files.h"
 
+#include <QByteArray>
 #include <QString>
+#include <optional>
 
 namespace qarvel::engine {
 
 // First use: creates the player's folder and whichever of the two files is
-// missing, naming cachePath. Existing files are left as they are. False when
-// the folder or a file cannot be created.
+// missing, naming cachePath. Existing files are left as they are; temporary
+// files of rewrites a kill cut short are removed. False when the folder or a
+// file cannot be created.
 bool ensurePlayerConfig(const ProgramFiles& files, const QString& cachePath);
 
 // The cache folder the files name: the INI file first, then the XML file, then
 // fallback. A value that is no absolute path of this system (such as a Windows
 // path) gives fallback too.
 QString readCachePath(const ProgramFiles& files, const QString& fallback);
+// The Defaultsavepath value of the first line of the XML file's bytes that
+// holds the attribute, as stored (any text); nothing when no line holds it or
+// its closing quotation mark is missing.
+std::optional<QString> cachePathInXml(const QByteArray& xml);
 
 // Stores path in both files: the XML file when it exists and names a folder,
 // the INI file always (created when missing). False, changing nothing, when

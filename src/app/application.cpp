@@ -55,7 +55,7 @@ StartupResult Application::start(platform::PlayerComponent& component, platform:
     env.macAddress = [] { return GetMacAddress(); };
     env.randomUserId = [] { return MakeRandomUserId(); };
     env.renderRecordList = [this](const QString& recordFile) {
-        pages_->RenderRecordList(records::recordFileForName(recordFile));
+        pages_->RefreshRecordList(records::recordFileForName(recordFile));
     };
     env.showMainWindow = [this] {
         if (showMainWindow()) return true;

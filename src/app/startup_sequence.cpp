@@ -8,6 +8,7 @@
 #include "resources/skin_resources.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace qarvel {
 namespace {
@@ -30,6 +31,7 @@ QString StartupSequence::settingsPath() const { return env_.files.settings; }
 
 StartupResult StartupSequence::run() {
     if (!checkPlayerComponent()) return StartupResult::NoPlayerComponent;
+    removeInterruptedWrites();
     if (!QFile::exists(settingsPath())) writeFirstRunSettings();
     repairSettings();
     createRecordFiles();
@@ -97,9 +99,20 @@ void StartupSequence::createRecordFiles() {
 }
 
 void StartupSequence::createListPages() {
+    // Checked every time, not only when missing: a program killed between a
+    // record file's rewrite and its page's leaves a page whose line numbers
+    // point at other records. Both pages take a few milliseconds.
     if (!env_.renderRecordList) return;
-    if (!QFile::exists(env_.files.networkListPage)) env_.renderRecordList(ProgramFiles::networkRecordsName());
-    if (!QFile::exists(env_.files.localListPage)) env_.renderRecordList(ProgramFiles::localRecordsName());
+    env_.renderRecordList(ProgramFiles::networkRecordsName());
+    env_.renderRecordList(ProgramFiles::localRecordsName());
+}
+
+void StartupSequence::removeInterruptedWrites() {
+    const ProgramFiles& f = env_.files;
+    QStringList names;
+    for (const QString& path : {f.settings, f.networkRecords, f.localRecords, f.networkListPage, f.localListPage})
+        names << QFileInfo(path).fileName();
+    qarvel::removeInterruptedWrites(f.folder, names);
 }
 
 void StartupSequence::installListIcon() {

@@ -1,7 +1,7 @@
 #pragma once
 // What runs before the main window exists: the player component check, the
-// settings file's first run and repair, the record files and list pages, and
-// then loading and showing the main window.
+// leftovers of interrupted writes, the settings file's first run and repair,
+// the record files and list pages, and then loading and showing the main window.
 #include "common/program_files.h"
 
 #include <QString>
@@ -21,7 +21,8 @@ struct StartupEnvironment {
     platform::Shell* shell = nullptr;
     std::function<QString()> macAddress;  // empty text when none
     std::function<QString()> randomUserId;
-    // Builds the list page for the record file of this name (the page file only).
+    // Brings the list page of the record file of this name in line with it
+    // (the page file only); called for both at every start.
     std::function<void(const QString& recordFileName)> renderRecordList;
     // Loads and shows the main window; false when one of its embedded
     // controls (the player) failed to load.
@@ -40,7 +41,8 @@ public:
     StartupResult run();
 
     // The steps, public so that tests can run them one by one.
-    bool checkPlayerComponent();  // false: end without a window
+    bool checkPlayerComponent();     // false: end without a window
+    void removeInterruptedWrites();  // temporary files of writes a kill cut short
     void writeFirstRunSettings();
     void repairSettings();
     void createRecordFiles();

@@ -81,11 +81,26 @@ QByteArray RenderRecordList(const QByteArray& recordFileBytes, RecordFile file) 
 ListPageWriter::ListPageWriter(ProgramFiles files, PageRebuiltHandler onRebuilt)
     : files_(std::move(files)), onRebuilt_(std::move(onRebuilt)) {}
 
-std::optional<QString> ListPageWriter::RenderRecordList(RecordFile file) const {
-    const std::optional<QByteArray> records = readWholeFile(recordPath(file));
-    if (!records) return std::nullopt;
+std::optional<QString> ListPageWriter::RenderRecordList(RecordFile file) const { return writePage(file, true); }
+
+std::optional<QString> ListPageWriter::RefreshRecordList(RecordFile file) const { return writePage(file, false); }
+
+std::optional<QString> ListPageWriter::writePage(RecordFile file, bool evenWhenCurrent) const {
+    const QString source = recordPath(file);
     const QString path = pagePath(file);
-    if (!writeFileAtomically(path, records::RenderRecordList(*records, file))) return std::nullopt;
+    // The pane keeps showing the old page, whose links may name other lines
+    // than the record file now holds: say so where someone can see it.
+    const std::optional<QByteArray> records = readWholeFile(source);
+    if (!records) {
+        qWarning("qarvel: the list page %s was not rebuilt: %s cannot be read", qPrintable(path), qPrintable(source));
+        return std::nullopt;
+    }
+    const QByteArray page = records::RenderRecordList(*records, file);
+    if (!evenWhenCurrent && readWholeFile(path) == page) return path;
+    if (!writeFileAtomically(path, page)) {
+        qWarning("qarvel: the list page %s could not be written", qPrintable(path));
+        return std::nullopt;
+    }
     if (onRebuilt_) onRebuilt_(file, path);
     return path;
 }

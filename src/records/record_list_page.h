@@ -35,11 +35,18 @@ public:
     // it was and no report, when the record file cannot be read or the page
     // cannot be written.
     std::optional<QString> RenderRecordList(RecordFile file) const;
+    // As RenderRecordList, but a page that already shows what the record file
+    // holds is left as it is (not written, not reported). At start-up: a kill
+    // between a record file's rewrite and its page's leaves a page whose links
+    // name other lines.
+    std::optional<QString> RefreshRecordList(RecordFile file) const;
 
     QString pagePath(RecordFile file) const { return pageFilePath(files_, file); }
     QString recordPath(RecordFile file) const { return recordFilePath(files_, file); }
 
 private:
+    std::optional<QString> writePage(RecordFile file, bool evenWhenCurrent) const;
+
     ProgramFiles files_;
     PageRebuiltHandler onRebuilt_;
 };

@@ -59,7 +59,7 @@ void LinkRouter::installHooks(const PaneSet& panes) {
     };
     for (const auto& [number, handler] : hooks) {
         if (WebPane* pane = panes[size_t(number - 1)])
-            pane->setNavigationHook([this, handler](const QString& address) { return (this->*handler)(address); });
+            pane->setNavigationHook([this, hook = handler](const QString& address) { return (this->*hook)(address); });
     }
 }
 

@@ -8,6 +8,10 @@
 #include "engine/range_set.h"
 #include "engine/transfer_meter.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace qarvel::engine;
@@ -207,6 +211,21 @@ TEST(EngineFilmIndex, RoundTripAndDamagedFiles) {
     QByteArray beyond = formatFilmIndex(index);
     beyond.replace("500-600", "900-1500");
     EXPECT_EQ(parseFilmIndex(beyond)->ranges.toText(), "0-100,900-1000");
+}
+
+TEST(EngineFilmIndex, WritesCutShortByAKillAreRemovedAtTheNextStart) {
+    QTemporaryDir cache;
+    ASSERT_TRUE(cache.isValid());
+    const QString path = filmIndexPath(cache.path(), "a.mp4");
+    ASSERT_TRUE(saveFilmIndex(path, FilmIndex{"a.mp4", "qvod:ab", 10, {}}));
+    for (const QString& leftover : {path + ".Ab12Cd", path + ".000000"}) {
+        QFile f(leftover);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    EXPECT_EQ(removeInterruptedIndexWrites(cache.path()), 2);
+    EXPECT_EQ(QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QFileInfo(path).fileName()});
+    EXPECT_EQ(loadFilmIndex(path)->key, "qvod:ab");
 }
 
 TEST(EngineTransferMeter, AveragesOverTheWindow) {

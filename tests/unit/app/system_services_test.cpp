@@ -74,6 +74,19 @@ TEST(AppEscapeText, UnescapeReversesEscape) {
     for (const QString& t : texts) EXPECT_EQ(UnescapeText(EscapeText(t)), t);
 }
 
+TEST(AppEscapeText, ByteOrderMarksAreOrdinaryCharacters) {
+    // A leading U+FEFF or U+FFFE is text like any other: not dropped, not a
+    // reason to swap the bytes of what follows.
+    const QString bom = QString(QChar(0xFEFF)) + "abc";
+    const QString reversed = QString(QChar(0xFFFE)) + u("中文");
+    EXPECT_EQ(UnescapeText("%uFEFFabc"), bom);
+    EXPECT_EQ(UnescapeText("%uFFFE%u4E2D%u6587"), reversed);
+    for (const QString& t : {bom, reversed}) {
+        EXPECT_EQ(EscapeText(t).left(6), t[0] == QChar(0xFEFF) ? "%uFEFF" : "%uFFFE");
+        EXPECT_EQ(UnescapeText(EscapeText(t)), t);
+    }
+}
+
 TEST(AppSystemServices, FormatPlayTime) {
     EXPECT_EQ(FormatPlayTime(0), "00:00");
     EXPECT_EQ(FormatPlayTime(59), "00:59");

@@ -1,7 +1,9 @@
 // Settings file: the profile-string rules on bytes, and the file round trip.
+#include "common/atomic_file.h"
 #include "common/ini_document.h"
 #include "common/settings_file.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -176,4 +178,48 @@ TEST(AppSettingsFile, ReadOnlyFolderRefusesWrites) {
     EXPECT_FALSE(WriteSetting(path, "S_q", "quit", "2"));
     EXPECT_EQ(ReadSetting(path, "S_q", "quit", "0"), "1");
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+TEST(AppSettingsFile, ChangesByOthersAreSeenByTheNextRead) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("config.dll");
+    putFile(path, "[S_q]\r\nquit=1\r\n");
+    EXPECT_EQ(ReadSetting(path, "S_q", "quit", "0"), "1");
+
+    // Rewritten in place with the same size, as an editor may do: only the
+    // modification time tells.
+    putFile(path, "[S_q]\r\nquit=2\r\n");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+    f.close();
+    EXPECT_EQ(ReadSetting(path, "S_q", "quit", "0"), "2");
+
+    // Replaced by another file (what every write of ours does).
+    putFile(dir.filePath("other"), "[S_q]\r\nquit=3\r\n");
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(QFile::rename(dir.filePath("other"), path));
+    EXPECT_EQ(ReadSetting(path, "S_q", "quit", "0"), "3");
+    ASSERT_TRUE(WriteSetting(path, "S_q", "ts", "1"));
+    EXPECT_EQ(fileBytes(path), QByteArray("[S_q]\r\nquit=3\r\nts=1\r\n"));
+
+    ASSERT_TRUE(QFile::remove(path));
+    EXPECT_EQ(ReadSetting(path, "S_q", "quit", "0"), "0");
+    ASSERT_TRUE(WriteSetting(path, "S_q", "ts", "2"));
+    EXPECT_EQ(fileBytes(path), QByteArray("[S_q]\r\nts=2\r\n")) << "no key of the removed file comes back";
+}
+
+TEST(AppAtomicFile, InterruptedWritesOfTheNamedFilesAreRemoved) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QStringList left = {"config.dll.a1B2c3", "page.htm.XyZ123", "c.idx.000000"};
+    const QStringList kept = {"config.dll",       "config.dll.bak", "config.dll.a1B2c3d",
+                              "notes.txt.abcdef", "c.idx",          "config.dll.ab_c12"};
+    for (const QString& name : left + kept) putFile(dir.filePath(name), "x");
+    EXPECT_EQ(qarvel::removeInterruptedWrites(dir.path(), {"config.dll", "*.htm", "*.idx"}), 3);
+    QStringList expected = kept;
+    expected.sort();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
+    EXPECT_EQ(qarvel::removeInterruptedWrites(dir.filePath("absent"), {"*"}), 0);
 }

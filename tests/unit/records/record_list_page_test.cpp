@@ -2,6 +2,9 @@
 #include "record_test_support.h"
 #include "records/record_list_page.h"
 
+#include <QDateTime>
+#include <QFileInfo>
+
 using namespace qarvel::records;
 using qarvel::records::test::golden;
 using qarvel::records::test::ProgramFolder;
@@ -49,6 +52,51 @@ TEST(RecordsListPage, WriterWritesThePageAndReportsItsPath) {
     EXPECT_EQ(writer.RenderRecordList(RecordFile::Local), folder.file("f.htm"));
     EXPECT_EQ(folder.read("f.htm"), golden("page_local.htm"));
     EXPECT_EQ(reported, QStringList{folder.file("f.htm")});
+}
+
+TEST(RecordsListPage, RefreshRewritesOnlyAPageOutOfStepWithItsRecords) {
+    ProgramFolder folder;
+    QStringList reported;
+    ListPageWriter writer(qarvel::ProgramFiles::inFolder(folder.path()),
+                          [&](RecordFile, const QString& path) { reported << path; });
+    folder.put("date.dat", golden("page_net.dat"));
+    // The page of an older record file: its links name other lines.
+    folder.put("c.htm", RenderRecordList("1|old|n|a|0|0|0\r\n", RecordFile::Network));
+    EXPECT_EQ(writer.RefreshRecordList(RecordFile::Network), folder.file("c.htm"));
+    EXPECT_EQ(folder.read("c.htm"), golden("page_net.htm"));
+    EXPECT_EQ(reported, QStringList{folder.file("c.htm")});
+
+    // A page that matches is not written again.
+    const QDateTime written = QFileInfo(folder.file("c.htm")).lastModified();
+    const auto inode = QFileInfo(folder.file("c.htm")).fileTime(QFileDevice::FileMetadataChangeTime);
+    EXPECT_EQ(writer.RefreshRecordList(RecordFile::Network), folder.file("c.htm"));
+    EXPECT_EQ(QFileInfo(folder.file("c.htm")).lastModified(), written);
+    EXPECT_EQ(QFileInfo(folder.file("c.htm")).fileTime(QFileDevice::FileMetadataChangeTime), inode);
+    EXPECT_EQ(reported.size(), 1);
+
+    // A missing page is written.
+    folder.put("date_f.dat", golden("page_local.dat"));
+    EXPECT_EQ(writer.RefreshRecordList(RecordFile::Local), folder.file("f.htm"));
+    EXPECT_EQ(folder.read("f.htm"), golden("page_local.htm"));
+}
+
+TEST(RecordsListPage, APageThatCannotBeWrittenIsLogged) {
+    ProgramFolder folder;
+    folder.put("date.dat", golden("page_net.dat"));
+    ASSERT_TRUE(QDir(folder.path()).mkdir("c.htm"));  // no file can replace a folder
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& m) {
+            if (type == QtWarningMsg) warnings << m;
+        });
+    const ListPageWriter writer(qarvel::ProgramFiles::inFolder(folder.path()));
+    EXPECT_EQ(writer.RenderRecordList(RecordFile::Network), std::nullopt);
+    EXPECT_EQ(writer.RefreshRecordList(RecordFile::Local), std::nullopt);
+    qInstallMessageHandler(previous);
+    ASSERT_EQ(warnings.size(), 2);
+    EXPECT_TRUE(warnings[0].contains(folder.file("c.htm")) && warnings[0].contains("could not be written"));
+    EXPECT_TRUE(warnings[1].contains(folder.file("date_f.dat")) && warnings[1].contains("cannot be read"));
 }
 
 TEST(RecordsListPage, FileNamesMapToTheirLists) {
