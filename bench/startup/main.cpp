@@ -10,7 +10,8 @@
 // All cases load from the demo service on loopback, started in-process. The
 // memory is summed PSS over the process and its children, one second after
 // the last load. Without a display the offscreen platform is used.
-#include "process_memory.h"
+#include "bench/support/process_figures.h"
+#include "bench/support/timing.h"
 
 #include "common/logging.h"
 #include "common/text_codec.h"
@@ -36,8 +37,10 @@
 
 namespace {
 
+using qarvel::bench::median;
 using qarvel::bench::msSinceProcessStart;
 using qarvel::bench::treeMemory;
+using qarvel::bench::waitFor;
 
 const int kTimeoutMs = 60000;
 
@@ -55,20 +58,6 @@ void runFor(int ms) {
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
-}
-
-// Runs the loop until `done()` or the time-out; false on time-out.
-template <typename Done>
-bool runUntil(Done done) {
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done()) loop.quit();
-    });
-    QTimer::singleShot(kTimeoutMs, &loop, &QEventLoop::quit);
-    poll.start(2);
-    loop.exec();
-    return done();
 }
 
 void report(const char* name, double loadedMs, double mainMs) {
@@ -115,7 +104,7 @@ int runCase(const QString& name, int argc, char** argv) {
         bool loaded = false;
         QObject::connect(&view, &QWebEngineView::loadFinished, [&](bool) { loaded = true; });
         view.load(QUrl(base));
-        if (!runUntil([&] { return loaded; })) return 3;
+        if (!waitFor([&] { return loaded; }, kTimeoutMs)) return 3;
         report("bare", msSinceProcessStart(), double(sinceMain.elapsed()));
         return 0;
     }
@@ -134,24 +123,20 @@ int runCase(const QString& name, int argc, char** argv) {
     }
     window.show();
     qarvel::web::navigateFirstPages(panes, base, files, QStringLiteral("00-11-22-33-44-55"));
-    const bool ok = runUntil([&] {
-        for (int i = 0; i < 11; ++i) {
-            if (finished[i] == 0 || begun[i] > finished[i]) return false;
-        }
-        return true;
-    });
+    const bool ok = waitFor(
+        [&] {
+            for (int i = 0; i < 11; ++i) {
+                if (finished[i] == 0 || begun[i] > finished[i]) return false;
+            }
+            return true;
+        },
+        kTimeoutMs);
     if (!ok) {
         std::fprintf(stderr, "bench_startup: not every pane loaded within %d ms\n", kTimeoutMs);
         return 3;
     }
     report(qPrintable(name), msSinceProcessStart(), double(sinceMain.elapsed()));
     return 0;
-}
-
-double median(std::vector<double> v) {
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 double field(const QByteArray& line, const char* key) {

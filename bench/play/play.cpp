@@ -1,0 +1,354 @@
+// A click on an episode in the catalogue to the first picture in the real
+// window (the program as main() builds it, with its libmpv player drawing into
+// the window), beside what the click costs at least: the mpv command line's own
+// first frame on the same clip plus one HTTP round trip of the play request to
+// the same service, as the ratio ours / (command line + round trip).
+//
+// Every timed click plays another episode of the same series: each clip is a
+// film of its own, so each run starts with an empty cache, as a first play
+// does. A first click on a film of another series loads the decoders and the
+// picture path once, as a program that has been running has them.
+//
+// Then the play request is made to answer only after 5 s, and a 10 ms timer
+// tells the longest stall of the event loop until the answer has arrived.
+//
+//   bench_play [--runs N] [--mpv PROGRAM]
+#include "app/application.h"
+#include "app/main_window/main_window.h"
+#include "bench/support/process_figures.h"
+#include "bench/support/timing.h"
+#include "common/settings_file.h"
+#include "engine/mpv_player.h"
+#include "platform/player_component.h"
+#include "platform/user_dialogs.h"
+#include "service/catalogue.h"
+#include "service/demo_service.h"
+#include "service/fault.h"
+#include "service/play_exchange.h"
+#include "web/web_environment.h"
+#include "web/web_pane.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QLoggingCategory>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <clocale>
+#include <cstdio>
+#include <httplib.h>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace svc = qarvel::service;
+using qarvel::bench::median;
+using qarvel::bench::quartiles;
+using qarvel::bench::waitFor;
+using qarvel::engine::PlayState;
+
+namespace {
+
+const int kTimeoutMs = 20000;
+const int kTimedSeries = 1001;  // a "qvod" series with many episodes, each its own clip
+const int kWarmSeries = 1003;
+const int kStallSeries = 1002;
+const double kStallTargetMs = 100;
+
+// Message boxes and the shell's "Open" would wait for a person or start other
+// programs; here they are only reported.
+struct QuietDesktop : qarvel::platform::UserDialogs, qarvel::platform::Shell {
+    bool askYesNo(const QString& title, const QString& text) override {
+        std::fprintf(stderr, "bench_play: question answered No: %s %s\n", qPrintable(title), qPrintable(text));
+        return false;
+    }
+    void inform(const QString& title, const QString& text) override {
+        std::fprintf(stderr, "bench_play: message: %s %s\n", qPrintable(title), qPrintable(text));
+    }
+    bool openUrl(const QString& address) override {
+        std::fprintf(stderr, "bench_play: not opened: %s\n", qPrintable(address));
+        return false;
+    }
+    bool startDetached(const QString& program, const QStringList&) override {
+        std::fprintf(stderr, "bench_play: not started: %s\n", qPrintable(program));
+        return false;
+    }
+};
+
+struct EpisodeLink {
+    std::string href;  // the catalogue's "zuvovod://" link
+    std::string clip;  // the file in the media folder
+    int source = 0;
+    int episode = 0;
+};
+
+std::vector<EpisodeLink> playableEpisodes(int seriesId) {
+    std::vector<EpisodeLink> links;
+    const svc::Series* series = svc::Catalogue::demo().findSeries(seriesId);
+    if (!series || series->sources.empty()) return links;
+    const auto& episodes = series->sources.front().episodes;
+    for (size_t w = 0; w < episodes.size(); ++w) {
+        if (!episodes[w].available()) continue;
+        links.push_back({svc::playRequestLink(*series, 0, int(w)), episodes[w].clip, 0, int(w)});
+    }
+    return links;
+}
+
+// The script's result, or an invalid value when the page did not answer in time.
+QVariant runScript(qarvel::web::WebPane* pane, const QString& script) {
+    std::optional<QVariant> result;
+    pane->page()->runJavaScript(script, [&](const QVariant& v) { result = v; });
+    waitFor([&] { return result.has_value(); }, 5000);
+    return result.value_or(QVariant());
+}
+
+// A user's click on the link: the page's own link handling runs.
+QString clickScript(const std::string& href) {
+    const QString quoted =
+        QString::fromUtf8(
+            QJsonDocument::fromVariant(QVariantList{QString::fromStdString(href)}).toJson(QJsonDocument::Compact))
+            .mid(1)
+            .chopped(1);
+    return QStringLiteral(
+               "(function(){var e=document.querySelector('a[href=\"'+CSS.escape(%1)+'\"]');"
+               "if(!e)return false;e.click();return true;})()")
+        .arg(quoted);
+}
+
+// Milliseconds from a plain client's play request to its whole answer.
+std::optional<double> playRequestRoundTrip(int port, int seriesId, const EpisodeLink& link) {
+    QElapsedTimer clock;
+    clock.start();
+    httplib::Client client("127.0.0.1", port);
+    const auto answer =
+        client.Get("/box/" + std::string(svc::endpoint::kPlayRequest) + "?id=" + std::to_string(seriesId) +
+                   "&v=" + std::to_string(link.source) + "&v1=" + std::to_string(link.episode));
+    if (!answer || answer->status != 200 || answer->body.find('$') == std::string::npos) return std::nullopt;
+    return clock.nsecsElapsed() / 1e6;
+}
+
+class Bench {
+public:
+    Bench(svc::DemoService& service, QString mpv) : service_(service), mpv_(std::move(mpv)) {}
+
+    bool start() {
+        if (!home_.isValid()) return fail("no temporary program folder");
+        const qarvel::ProgramFiles files = qarvel::ProgramFiles::inFolder(home_.path());
+        // A known user, so that start-up does not derive one from this machine.
+        qarvel::WriteSetting(files.settings, "user", "Name", "00-1A-2B-3C-4D-5E");
+        application_ = std::make_unique<qarvel::Application>(qarvel::ApplicationOptions{
+            .files = files, .serviceBase = QString::fromStdString(service_.baseUrl()), .dialogs = &desktop_});
+        if (application_->start(component_, desktop_) != qarvel::StartupResult::WindowShown)
+            return fail("the window did not start: " + application_->errorText());
+        player_ = qobject_cast<qarvel::engine::MpvPlayer*>(application_->player());
+        if (!player_) return fail("the program does not play with its libmpv player");
+        QObject::connect(player_, &qarvel::engine::MpvPlayer::firstFrame, [this] {
+            if (!firstFrameMs_) firstFrameMs_ = clock_.nsecsElapsed() / 1e6;
+        });
+        const auto links = playableEpisodes(kTimedSeries);
+        if (links.empty()) return fail("the catalogue has no playable episode");
+        // The catalogue is there once its links are.
+        const QString probe = QStringLiteral("!!document.querySelector('#film%1 a')").arg(kTimedSeries);
+        if (!waitFor([&] { return runScript(catalogue(), probe).toBool(); }, kTimeoutMs))
+            return fail("the catalogue did not load");
+        return true;
+    }
+
+    // Times after a click on an episode, in ms.
+    struct Click {
+        std::optional<double> answerMs;      // the player has the episode's address
+        std::optional<double> firstFrameMs;  // its first picture is in the window
+    };
+
+    // Clicks the link, waits for the first picture and stops the film. A beat
+    // timer given starts with the click's clock.
+    Click clickAndPlay(const EpisodeLink& link, int answerTimeoutMs, QTimer* beat = nullptr) {
+        Click click;
+        // The script's answer may come after a time-out here.
+        auto clicked = std::make_shared<std::optional<bool>>();
+        const QString clip = QString::fromStdString(link.clip);
+        firstFrameMs_.reset();
+        clock_.start();
+        if (beat) beat->start(10);
+        catalogue()->page()->runJavaScript(clickScript(link.href),
+                                           [clicked](const QVariant& v) { *clicked = v.toBool(); });
+        const auto answered = [&] {
+            if (!click.answerMs && player_->url().contains(clip)) click.answerMs = clock_.nsecsElapsed() / 1e6;
+            return click.answerMs.has_value() || *clicked == false;
+        };
+        if (waitFor(answered, answerTimeoutMs) && click.answerMs)
+            waitFor([&] { return firstFrameMs_.has_value(); }, kTimeoutMs);
+        if (beat) beat->stop();
+        click.firstFrameMs = firstFrameMs_;
+        if (*clicked == false) std::fprintf(stderr, "bench_play: no link %s in the catalogue\n", link.href.c_str());
+        else if (!click.firstFrameMs)
+            std::fprintf(stderr, "bench_play: no picture of %s: %s\n", link.clip.c_str(),
+                         qPrintable(player_->errorText()));
+        stopFilm();
+        return click;
+    }
+
+    void stopFilm() {
+        player_->stop();
+        waitFor([&] { return player_->playState() == PlayState::Stopped; }, 5000);
+        // The pages the stop brings up load before the next click.
+        waitFor([] { return false; }, 500);
+    }
+
+    struct Stall {
+        double longestMs = 0;  // from the click until the answer has been handled
+        double afterMs = 0;    // from then until the first picture
+        Click click;
+    };
+
+    // The longest gaps between ticks of a 10 ms timer while the play request
+    // takes delayMs to answer, and after it until the first picture. A gap
+    // that holds the answer's handling counts as waiting.
+    std::optional<Stall> stallWhileAnswering(const EpisodeLink& link, int delayMs) {
+        if (!service_.setFault(svc::endpoint::kPlayRequest, svc::Fault::delay(delayMs))) return std::nullopt;
+        std::vector<double> ticks{0};
+        QTimer beat;
+        QObject::connect(&beat, &QTimer::timeout, [&] { ticks.push_back(clock_.nsecsElapsed() / 1e6); });
+        Stall stall;
+        stall.click = clickAndPlay(link, delayMs + kTimeoutMs, &beat);
+        service_.clearFault(svc::endpoint::kPlayRequest);
+        if (!stall.click.answerMs) return std::nullopt;
+        for (size_t i = 1; i < ticks.size(); ++i) {
+            double& longest = ticks[i - 1] < *stall.click.answerMs ? stall.longestMs : stall.afterMs;
+            longest = std::max(longest, ticks[i] - ticks[i - 1]);
+        }
+        return stall;
+    }
+
+    std::optional<double> commandLineFirstFrame(const std::string& clip) {
+        const auto times =
+            qarvel::bench::mpvCommandLine(mpv_, QString::fromStdString(service_.mediaDir() + "/" + clip));
+        if (!times) return std::nullopt;
+        return times->firstFrame;
+    }
+
+    QString errorText() const { return error_; }
+
+private:
+    bool fail(const QString& why) {
+        error_ = why;
+        return false;
+    }
+    qarvel::web::WebPane* catalogue() { return application_->window()->pane(1); }
+
+    svc::DemoService& service_;
+    QString mpv_;
+    QTemporaryDir home_;
+    QuietDesktop desktop_;
+    qarvel::platform::LinuxPlayerComponent component_;
+    std::unique_ptr<qarvel::Application> application_;
+    qarvel::engine::MpvPlayer* player_ = nullptr;
+    QElapsedTimer clock_;
+    std::optional<double> firstFrameMs_;
+    QString error_;
+};
+
+void printRow(const char* name, const std::vector<double>& values) {
+    std::printf("%-40s %9.1f %13s\n", name, median(values), quartiles(values).c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qarvel::web::prepareWebEngineEnvironment();
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");  // libmpv parses numbers with the C locale
+
+    const auto timed = playableEpisodes(kTimedSeries);
+    int runs = 7;
+    QString mpv = QStringLiteral("mpv");
+    const QStringList args = app.arguments();
+    for (int i = 1; i < args.size(); i += 2) {
+        const QString value = i + 1 < args.size() ? args[i + 1] : QString();
+        if (args[i] == "--runs" && value.toInt() > 0) runs = value.toInt();
+        else if (args[i] == "--mpv" && !value.isEmpty()) mpv = value;
+        else {
+            std::fprintf(stderr, "usage: bench_play [--runs N] [--mpv PROGRAM]\n");
+            return 2;
+        }
+    }
+    if (runs > int(timed.size())) {
+        std::fprintf(stderr, "bench_play: at most %zu runs: one per episode of the series, each an uncached film\n",
+                     timed.size());
+        return 2;
+    }
+    const auto warm = playableEpisodes(kWarmSeries);
+    const auto stallLinks = playableEpisodes(kStallSeries);
+    if (timed.empty() || warm.empty() || stallLinks.empty()) {
+        std::fprintf(stderr, "bench_play: the demo catalogue lacks the series this benchmark plays\n");
+        return 1;
+    }
+
+    svc::DemoService service;
+    if (!service.start()) {
+        std::fprintf(stderr, "bench_play: demo service: %s\n", service.errorText().c_str());
+        return 1;
+    }
+    for (const std::string& clip : service.missingMedia()) {
+        std::fprintf(stderr, "bench_play: demo clip missing (build the demo_media target): %s\n", clip.c_str());
+        return 1;
+    }
+
+    const qarvel::bench::MachineLoad load;
+    Bench bench(service, mpv);
+    if (!bench.start()) {
+        std::fprintf(stderr, "bench_play: %s\n", qPrintable(bench.errorText()));
+        return 1;
+    }
+    bool failed = !bench.clickAndPlay(warm.front(), kTimeoutMs).firstFrameMs;
+    std::vector<double> ours, answered, commandLine, roundTrip, baseline, ratios;
+    for (int i = 0; i < runs; ++i) {
+        const EpisodeLink& link = timed[size_t(i)];
+        const auto click = bench.clickAndPlay(link, kTimeoutMs);
+        const auto& ms = click.firstFrameMs;
+        const auto frame = bench.commandLineFirstFrame(link.clip);
+        const auto trip = playRequestRoundTrip(service.port(), kTimedSeries, link);
+        if (!ms || !frame || !trip) {
+            failed = true;
+            continue;
+        }
+        ours.push_back(*ms);
+        answered.push_back(*click.answerMs);
+        commandLine.push_back(*frame);
+        roundTrip.push_back(*trip);
+        baseline.push_back(*frame + *trip);
+        ratios.push_back(*ms / (*frame + *trip));
+    }
+    const auto stall = bench.stallWhileAnswering(stallLinks.front(), 5000);
+
+    std::printf("click on an episode to the first picture in the window, %zu of %d runs, ms\n", ours.size(), runs);
+    std::printf("(each run another episode of series %d, so each film starts uncached)\n", kTimedSeries);
+    std::printf("%-40s %9s %13s\n", "case", "median", "quartiles");
+    printRow("click to first picture (ours)", ours);
+    printRow("  of it: click to the play answer handled", answered);
+    printRow("mpv command line, first frame", commandLine);
+    printRow("play request round trip (plain client)", roundTrip);
+    printRow("command line + round trip", baseline);
+    if (!ours.empty()) {
+        std::printf("ratio ours / (command line + round trip): %.2f (median of the runs' ratios, quartiles %s)\n",
+                    median(ratios), quartiles(ratios).c_str());
+    }
+    if (stall) {
+        const auto& c = stall->click;
+        std::printf(
+            "longest event-loop stall while the play request answered after 5 s: %.1f ms (target <= %.0f ms: %s)\n",
+            stall->longestMs, kStallTargetMs, stall->longestMs <= kStallTargetMs ? "met" : "missed");
+        std::printf(
+            "  answer handled %.0f ms after the click; longest stall from then to the first picture: %.1f ms%s\n",
+            *c.answerMs, stall->afterMs, c.firstFrameMs ? "" : " (no picture came)");
+    } else {
+        std::printf("the delayed play request was never answered in the window\n");
+        failed = true;
+    }
+    load.report();
+    if (failed) std::printf("some runs did not reach a first picture and are left out\n");
+    return failed ? 1 : 0;
+}

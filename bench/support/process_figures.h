@@ -1,0 +1,48 @@
+#pragma once
+// Figures of this process and its descendants as the kernel accounts them:
+// memory, CPU time, and the time since start.
+#include <QElapsedTimer>
+#include <optional>
+#include <sys/types.h>
+
+namespace qarvel::bench {
+
+// PSS shares each page among the processes that map it, so the browser's
+// shared pages are not counted once per process as RSS would.
+struct TreeMemory {
+    long long pssKiB = 0;
+    long long rssKiB = 0;
+    int processes = 0;
+};
+
+TreeMemory treeMemory(pid_t root);
+
+// Milliseconds since this process was started by the kernel.
+double msSinceProcessStart();
+
+// CPU time in clock ticks: busy time of the whole machine, and of this process
+// with its descendants (the browser's processes) and its waited-for children
+// (command line runs).
+struct CpuTicks {
+    long long machine = 0;
+    long long own = 0;
+};
+
+std::optional<CpuTicks> cpuTicks();
+
+// How busy other processes kept the machine from construction to report():
+// the times of a benchmark depend on it more than on most changes (two cores
+// shared with builds), so each table says it.
+class MachineLoad {
+public:
+    MachineLoad();
+    // Prints "other processes kept X of N cores busy during the run", with a
+    // warning when the times are not comparable with a quiet machine's.
+    void report() const;
+
+private:
+    std::optional<CpuTicks> before_;
+    QElapsedTimer wall_;
+};
+
+}  // namespace qarvel::bench
