@@ -53,7 +53,7 @@ MpvPlayer::MpvPlayer(Options options, QObject* parent) : Player(parent), cache_(
         errorText_ = "cannot create the player configuration in " + files_.playerFolder;
     }
     configurationChanged();
-    removeInterruptedIndexWrites(m_cache.folder());
+    removeInterruptedIndexWrites(cache_.folder());
 
     if (!startCore(options)) {
         if (mpv_) mpv_terminate_destroy(mpv_);
