@@ -9,8 +9,10 @@
 namespace qarvel::records {
 namespace {
 
+// The page says it is GBK: a browser left to guess reads a page of Latin
+// names around a GBK middle dot as Western text.
 const char kPageStart[] =
-    "<html><head><title></title><style type=\"text/css\">"
+    "<html><head><meta charset=\"gbk\"><title></title><style type=\"text/css\">"
     "*{margin:0;padding:0;border:0px;}body{overflow:auto;background:#212121;}"
     "html{scrollbar-face-color:#2A2929;scrollbar-highlight-color:#353434;scrollbar-shadow-color:#000000;"
     "scrollbar-3dlight-color:#000000;scrollbar-arrow-color:#515151;scrollbar-track-color:#1F1D1C;"

@@ -175,7 +175,10 @@ TEST(PlayFromTheCatalogue, LocalListPlaysAFileAndDropsOneThatIsGone) {
     p.application->linkRouter()->l_com(second);
     ASSERT_TRUE(waitUntil([&] { return p.playing(); }));
     EXPECT_TRUE(readGbk(p.files().localRecords).startsWith(QStringLiteral("xiake-01.mp4|") + clip));
-    ASSERT_TRUE(waitUntil([&] { return bodyText(p.pane(4)).contains(QStringLiteral("gone.mp4")); }));
+    // Latin names read right around the page's GBK middle dot; the delete icon is installed.
+    ASSERT_TRUE(waitUntil([&] { return bodyText(p.pane(4)).contains(QStringLiteral("·gone.mp4")); }))
+        << bodyText(p.pane(4)).toStdString();
+    EXPECT_TRUE(QFile::exists(p.files().listIcon));
 
     // With the local list active, a click on a file that is gone says so and drops it.
     p.application->buttons().npc_Click(7);
