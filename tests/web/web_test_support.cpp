@@ -70,16 +70,6 @@ int closedPort() {
     return probe.serverPort();  // closed again when `probe` goes
 }
 
-QVariant runScript(WebPane* pane, const QString& script) {
-    QVariant result;
-    bool finished = false;
-    pane->page()->runJavaScript(script, [&](const QVariant& v) {
-        result = v;
-        finished = true;
-    });
-    waitUntil([&] { return finished; });
-    return result;
-}
 
 bool navigateAndWait(WebPane* pane, const QString& address) {
     QSignalSpy complete(pane, &WebPane::downloadComplete);

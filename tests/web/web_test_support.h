@@ -2,6 +2,7 @@
 // Shared by the pane tests: one QApplication per test binary, a loopback
 // HTTP server, and waits that keep the event loop running.
 #include "support/wait_until.h"
+#include "support/run_script.h"
 #include "web/web_pane.h"
 
 #include <QStringList>
@@ -43,8 +44,7 @@ int closedPort();
 using qarvel::test::runEventsFor;
 using qarvel::test::waitUntil;
 
-// Result of a script in the page's main world.
-QVariant runScript(WebPane* pane, const QString& script);
+using qarvel::test::runScript;
 
 // Navigates and waits for the load to finish (downloadComplete).
 bool navigateAndWait(WebPane* pane, const QString& address);

@@ -13,6 +13,7 @@
 #include "service/demo_service.h"
 #include "service/fault.h"
 #include "state/main_window_state.h"
+#include "support/run_script.h"
 #include "support/wait_until.h"
 #include "web/link_router.h"
 #include "web/web_pane.h"
@@ -50,16 +51,7 @@ QApplication* app() {
 // Films and pages on a loaded machine get more patience than the default.
 bool waitUntil(const std::function<bool()>& done, int ms = 15000) { return qarvel::test::waitUntil(done, ms); }
 
-QVariant runScript(qarvel::web::WebPane* pane, const QString& script) {
-    QVariant result;
-    bool finished = false;
-    pane->page()->runJavaScript(script, [&](const QVariant& v) {
-        result = v;
-        finished = true;
-    });
-    waitUntil([&] { return finished; }, 5000);
-    return result;
-}
+using qarvel::test::runScript;
 
 // Clicks the first element matching a CSS selector in a pane, as a user's
 // click would: the page's own link handling runs.

@@ -8,6 +8,7 @@
 #include "resources/skin_resources.h"
 #include "service/demo_service.h"
 #include "service/fault.h"
+#include "support/run_script.h"
 #include "support/wait_until.h"
 #include "web/web_environment.h"
 #include "web/web_pane.h"
@@ -41,16 +42,7 @@ using qarvel::test::waitUntil;
 // A whole window of panes loads slowly on a shared machine.
 constexpr int kPanesMs = 15000;
 
-QVariant runScript(qarvel::web::WebPane* pane, const QString& script) {
-    QVariant result;
-    bool finished = false;
-    pane->page()->runJavaScript(script, [&](const QVariant& v) {
-        result = v;
-        finished = true;
-    });
-    waitUntil([&] { return finished; }, 5000);
-    return result;
-}
+using qarvel::test::runScript;
 
 const QString kUser = QStringLiteral("00-1A-2B-3C-4D-5E");
 
