@@ -56,7 +56,8 @@ public:
     // out of range (see isValidFault) is refused with false; Fault() clears.
     bool setFault(const std::string& endpoint, const Fault& fault);
     void clearFault(const std::string& endpoint);
-    // Number of requests that reached an endpoint, faulted or not.
+    // Number of requests that reached an endpoint, faulted or not; a file under
+    // "seed", "media" or "img" is also counted by its own path ("seed/H/N.mp4").
     int requestCount(const std::string& endpoint) const;
     // Usage pings received per user identifier ("tj/tj.asp?id=").
     int pingCount(const std::string& id) const;

@@ -102,6 +102,8 @@ void HttpRoutes::serveBox(const httplib::Request& req, httplib::Response& res) {
               ctx_.baseForHost(req.get_header_value("Host"))};
     const std::string key = endpointKey(r.path);
     ctx_.faults.countRequest(key);
+    // Files are also counted one by one, so tests can tell which film was read.
+    if (key != r.path) ctx_.faults.countRequest(r.path);
     if (key == endpoint::kPing) ctx_.pings.add(queryField(r.query, "id").value_or(std::string()));
 
     const Fault fault = ctx_.faults.get(key);

@@ -8,6 +8,7 @@
 #include "app/command_line.h"
 #include "app/unattended_run.h"
 #include "platform/player_component.h"
+#include "platform/termination_signals.h"
 #include "platform/user_dialogs.h"
 #include "service/demo_service.h"
 #include "web/web_environment.h"
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");  // libmpv parses numbers with the C locale
+    qarvel::platform::quitOnTerminationSignals();
 
     const QString home = QDir::cleanPath(
         QFileInfo(cl.home.isEmpty() ? QCoreApplication::applicationDirPath() : cl.home).absoluteFilePath());

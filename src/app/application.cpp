@@ -3,13 +3,16 @@
 #include "app/main_window/main_window.h"
 #include "app/system_services.h"
 #include "engine/mpv_player.h"
+#include "platform/power_off.h"
 #include "platform/process_finder.h"
 #include "platform/text_fetcher.h"
 #include "platform/user_dialogs.h"
+#include "playback/status_poll.h"
 #include "playback/stop_command.h"
 #include "playback/view_switcher.h"
 #include "records/record_list_page.h"
 #include "records/record_store.h"
+#include "web/episode_sequencer.h"
 #include "web/first_pages.h"
 #include "web/link_router.h"
 #include "web/pane_events.h"
@@ -22,7 +25,10 @@
 #include "window/window_buttons.h"
 #include "window/window_chrome.h"
 
+#include "common/build_config.h"
+
 #include <QGuiApplication>
+#include <QTimer>
 #include <QScreen>
 #include <cstdio>
 
@@ -70,6 +76,8 @@ Application::~Application() {
     // nobody may act on them then. The window goes before the player it shows.
     // Subsystems go first, newest first: some are children of the window.
     keyPreview_.reset();
+    poll_.reset();
+    sequencer_.reset();
     router_.reset();
     views_.reset();
     stop_.reset();
@@ -220,6 +228,70 @@ void Application::wirePlayback() {
             .showBalloon = [tray](const QString& text) { tray->ShowTrayBalloon(text); }},
         options_.serviceBase);
     router_->installHooks(panes);
+    wirePoll();
+}
+
+void Application::wirePoll() {
+    MainWindow& w = *window_;
+    window::MainWindowControls& c = w.controls();
+    MainWindowState& state = w.state();
+    window::WindowSettings* settings = &w.settings();
+    TrayIcon* tray = &w.tray();
+    auto readSetting = [settings](const QString& section, const QString& key, const QString& defaultText) {
+        return settings->read(section, key, defaultText);
+    };
+    auto showBalloon = [tray](const QString& text) { tray->ShowTrayBalloon(text); };
+    if (!options_.power) ownPower_ = std::make_unique<platform::LogindPowerOff>();
+    sequencer_ = std::make_unique<web::EpisodeSequencer>(
+        state, web::SequencerServices{*fetcher_, *navigator_, *c.Timer4, readSetting, showBalloon},
+        options_.serviceBase);
+
+    playback::PollControls pc;
+    pc.zhun = c.zhun;
+    pc.times = c.times;
+    pc.qvod = c.qvod;
+    pc.playButton = c.bo_but[0];
+    pc.gunt = c.gunt;
+    pc.gunt1 = c.gunt1;
+    pc.gunt2 = c.gunt2;
+    pc.huan = c.huan;
+    pc.bo_ad = c.bo_ad;
+    pc.ad_huan = c.ad_huan;
+    pc.bo_pad = c.bo_pad;
+    pc.Qvodx = c.Qvodx;
+    pc.next_s = c.next_s;
+    web::EpisodeSequencer* sequencer = sequencer_.get();
+    web::PaneNavigator* navigator = navigator_.get();
+    window::SkinPainter* painter = painter_.get();
+    poll_ = std::make_unique<playback::StatusPoll>(
+        state, pc,
+        playback::PollServices{
+            .player = *player_,
+            .records = *records_,
+            .Timer1 = *c.Timer1,
+            .Timer2 = *c.Timer2,
+            .Timer4 = *c.Timer4,
+            .power = options_.power ? *options_.power : *ownPower_,
+            .readSetting = readSetting,
+            .showBalloon = showBalloon,
+            .paintPlayFace = [painter](bool pause) { painter->PaintPlayFace(pause); },
+            .FetchNextEpisode = [sequencer] { sequencer->FetchNextEpisode(); },
+            .navigateWeb2 = [navigator](const QString& address) { navigator->navigate(2, address); }},
+        QString::fromLatin1(config::kSentinelUrl));
+    playback::StatusPoll* poll = poll_.get();
+    QObject::connect(c.Timer1, &QTimer::timeout, c.Timer1, [poll] { poll->Timer1_Timer(); });
+    QObject::connect(c.Timer2, &QTimer::timeout, c.Timer2, [poll] { poll->Timer2_Timer(); });
+    QObject::connect(c.Timer4, &QTimer::timeout, c.Timer4, [poll] { poll->Timer4_Timer(); });
+    // The end of the session keeps where the viewer was: a quit (also by a
+    // termination signal) and a logout, which may not let the program quit.
+    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        QObject::connect(gui, &QCoreApplication::aboutToQuit, c.Timer1, [poll] { poll->storePosition(); });
+        QObject::connect(gui, &QGuiApplication::commitDataRequest, c.Timer1, [poll] { poll->storePosition(); });
+    }
+}
+
+void Application::storePlayPosition() {
+    if (poll_) poll_->storePosition();
 }
 
 void Application::startWindow() {

@@ -23,12 +23,14 @@ class Player;
 }
 namespace platform {
 class PlayerComponent;
+class PowerOff;
 class ProcessFinder;
 class Shell;
 class TextFetcher;
 class UserDialogs;
 }  // namespace platform
 namespace playback {
+class StatusPoll;
 class StopCommand;
 class ViewSwitcher;
 }  // namespace playback
@@ -37,6 +39,7 @@ class ListPageWriter;
 class RecordStore;
 }  // namespace records
 namespace web {
+class EpisodeSequencer;
 class LinkRouter;
 class PaneEvents;
 class PaneSetNavigator;
@@ -68,6 +71,8 @@ struct ApplicationOptions {
     window::Skin::PictureLoader skinPictures = {};
     // The settings file; default: the program's settings file.
     window::WindowSettings* settings = nullptr;
+    // Switches the computer off after the last film; default: this platform's.
+    platform::PowerOff* power = nullptr;
 };
 
 class Application {
@@ -101,6 +106,12 @@ public:
     web::LinkRouter* linkRouter() const { return router_.get(); }
     records::RecordStore& records() { return *records_; }
     playback::ViewSwitcher& views() { return *views_; }
+    playback::StopCommand& stopCommand() { return *stop_; }
+    playback::StatusPoll& statusPoll() { return *poll_; }
+    web::EpisodeSequencer& episodes() { return *sequencer_; }
+    // Writes the position of the film that plays into its record: at the end
+    // of the session (quit, logout, a termination signal) and for tests.
+    void storePlayPosition();
     // Saves a picture of the whole window as PNG; false before it is shown.
     bool grabScreenshot(const QString& path) const;
 
@@ -109,6 +120,7 @@ private:
     void createSubsystems();
     void wirePanes();
     void wirePlayback();
+    void wirePoll();
     void startWindow();
 
     ApplicationOptions options_;
@@ -129,6 +141,9 @@ private:
     std::unique_ptr<playback::StopCommand> stop_;
     std::unique_ptr<playback::ViewSwitcher> views_;
     std::unique_ptr<web::LinkRouter> router_;
+    std::unique_ptr<platform::PowerOff> ownPower_;
+    std::unique_ptr<web::EpisodeSequencer> sequencer_;
+    std::unique_ptr<playback::StatusPoll> poll_;
     std::unique_ptr<window::KeyPreview> keyPreview_;
     QString errorText_;
 };

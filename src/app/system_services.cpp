@@ -34,19 +34,6 @@ QString MakeRandomUserId() {
     return MakeUserId(QDateTime::currentDateTime(), QRandomGenerator::global()->bounded(100, 1000));
 }
 
-QString FormatPlayTime(double seconds) {
-    // Beyond this the text would be nonsense anyway; it keeps the cast defined.
-    constexpr double kLongest = 1e12;
-    if (!(seconds > 0)) seconds = 0;
-    const qint64 s = qint64(std::nearbyint(std::min(seconds, kLongest)));
-    const qint64 h = s / 3600;
-    const qint64 m = (s % 3600) / 60;
-    const qint64 sec = s % 60;
-    const QString minutesAndSeconds =
-        QStringLiteral("%1:%2").arg(m, 2, 10, QLatin1Char('0')).arg(sec, 2, 10, QLatin1Char('0'));
-    return h == 0 ? minutesAndSeconds : QString::number(h) + u':' + minutesAndSeconds;
-}
-
 QString FileNameOfPath(const QString& path) {
     const qsizetype cut = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
     return cut < 0 ? QString() : path.mid(cut + 1);

@@ -4,6 +4,7 @@
 // marker extraction and folder listing.
 #include "common/display_width.h"
 #include "common/escape_text.h"
+#include "common/play_time.h"
 
 #include <QDateTime>
 #include <QString>
@@ -27,10 +28,6 @@ QString GetMacAddress();  // the machine's own adapters
 QString MakeRandomUserId();
 // The same from a given moment and number, for callers that need it fixed.
 QString MakeUserId(const QDateTime& moment, int randomPart);
-
-// Seconds as "mm:ss", or "h:mm:ss" once there is an hour. Rounded to whole
-// seconds (ties to even); negative or not-a-number input counts as 0.
-QString FormatPlayTime(double seconds);
 
 // The text after the last "/" or "\"; empty when there is neither.
 QString FileNameOfPath(const QString& path);

@@ -5,7 +5,8 @@
 namespace qarvel::playback {
 
 void setBarText(QLabel* label, const QString& text) {
-    if (!label) return;
+    // The poll sets its labels every second; an unchanged text costs nothing.
+    if (!label || label->text() == text) return;
     label->setText(text);
     label->adjustSize();
 }

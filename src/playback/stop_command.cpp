@@ -3,6 +3,7 @@
 #include "state/main_window_state.h"
 #include "engine/player.h"
 #include "playback/bar_labels.h"
+#include "playback/film_position.h"
 #include "records/record_store.h"
 
 #include <QLabel>
@@ -33,16 +34,7 @@ void StopCommand::stop() {
         setShown(c_.bo_ad, true);
         setShown(c_.Qvodx, false);
     }
-    if (state_.RecordKey != u"0" && state_.CurrentPosition > 0) {
-        // A key that is no number names no film; the store then finds nothing.
-        if (state_.RecordKind == 1) {
-            bool ok = false;
-            const qint64 id = state_.RecordKey.toLongLong(&ok);
-            if (ok) records_.UpdateNetworkProgress(id, state_.CurrentPosition);
-        } else if (state_.RecordKind == 2) {
-            records_.UpdateLocalProgress(state_.RecordKey, state_.CurrentPosition);
-        }
-    }
+    storeFilmPosition(state_, records_, state_.CurrentPosition);
     timer1_.stop();
     state_.CurrentPosition = 0;
     state_.ResumePosition = 0;

@@ -64,10 +64,14 @@ void SkinPainter::PaintButtons() {
 }
 
 void SkinPainter::PaintStopped() {
-    c_.bo_but[0]->setPicture(skin_.piece(12, 0, 0, 58, 43));
+    PaintPlayFace(false);
     c_.bo_but[1]->setPicture(skin_.piece(13, 0, 0, 25, 25));
-    c_.bo_but[0]->update();
     c_.bo_but[1]->update();
+}
+
+void SkinPainter::PaintPlayFace(bool pause) {
+    c_.bo_but[0]->setPicture(skin_.piece(12, pause ? 116 : 0, 0, 58, 43));
+    c_.bo_but[0]->update();
 }
 
 void SkinPainter::applyColours(int s) {

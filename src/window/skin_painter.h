@@ -41,6 +41,8 @@ public:
     void PaintButtons();
     // The faces of a stopped player: play on button 0, stop at rest on button 1.
     void PaintStopped();
+    // The face of button 0: pause while a film plays, play otherwise.
+    void PaintPlayFace(bool pause);
 
     // Repaints the settings dialog's frame when it is open; set by the dialog.
     std::function<void()> repaintSettingsDialog;

@@ -1,0 +1,284 @@
+#include "playback/status_poll.h"
+
+#include "common/play_time.h"
+#include "engine/player.h"
+#include "platform/power_off.h"
+#include "playback/bar_labels.h"
+#include "playback/film_position.h"
+#include "playback/stop_command.h"
+#include "state/main_window_state.h"
+
+#include <QLabel>
+#include <QLocale>
+#include <QTime>
+#include <QTimer>
+#include <QWidget>
+
+namespace qarvel::playback {
+
+// One poll's view of the player: every value is read once per tick.
+struct StatusPoll::Reading {
+    int position = 0;
+    int duration = 0;
+    int progress = 0;
+    int rate = 0;
+    int bitRate = 0;
+    int state = 0;
+};
+
+namespace {
+
+// Share of the film (thousandths) past which the next episode is prepared.
+constexpr int kBufferNextShare = 601;
+
+void setShown(QWidget* w, bool shown) {
+    if (w && w->isHidden() == shown) w->setVisible(shown);
+}
+bool shown(QWidget* w) { return w && !w->isHidden(); }
+bool hidden(QWidget* w) { return w && w->isHidden(); }
+
+// A setting compared as a number; one that is no number is 0.
+int settingNumber(const QString& text) { return text.trimmed().toInt(); }
+
+// NextEpisodeLink holds a play link rather than a status code.
+bool isKnownLink(const QString& link) { return !link.isEmpty() && link != u"0" && link != u"1" && link != u"3"; }
+
+QString defaultClockText() { return QLocale().toString(QTime::currentTime(), QLocale::ShortFormat); }
+
+}  // namespace
+
+StatusPoll::StatusPoll(MainWindowState& state, PollControls controls, PollServices services, QString sentinel)
+    : state_(state), c_(controls), s_(std::move(services)), sentinel_(std::move(sentinel)) {
+    if (!s_.clockText) s_.clockText = defaultClockText;
+}
+
+void StatusPoll::Timer1_Timer() {
+    engine::Player& p = s_.player;
+    if (p.url().isEmpty()) {
+        setPlayTip(kPlayTip, false);
+        setBarText(c_.zhun, kReadyText);
+        if (c_.huan && c_.huan->x() != -30) c_.huan->move(-30, c_.huan->y());
+        placeTimes(s_.clockText());
+        return;
+    }
+    Reading now;
+    now.position = p.position();
+    now.duration = p.duration();
+    now.progress = p.downloadProgress();
+    now.rate = p.transferRate();
+    now.state = int(p.playState());
+    now.bitRate = p.bitRate();
+    state_.CurrentPosition = now.position;
+
+    if (!endTest(now)) return;
+    bufferNext(now);
+    state_.TransferRateCache = int16_t(now.rate);
+    state_.PlayStateCache = int16_t(now.state);
+    showPanels(now);
+    showStatus(now);
+    showBars(now);
+}
+
+// False when the poll ends here.
+bool StatusPoll::endTest(const Reading& now) {
+    const bool atEnd = now.position > now.duration - 2 && now.position > 0;
+    if (!atEnd) {
+        ended_ = false;
+        keepPosition(now);
+        return true;
+    }
+    // The record already holds 0 when the last poll saw the end too.
+    if (!ended_) storeFilmPosition(state_, s_.records, 0);
+    ended_ = true;
+    if (!s_.Timer2.isActive()) s_.Timer2.start();
+    if (!balloonsWanted()) return false;
+    if (state_.ShutDownAfterPlay) s_.showBalloon(kShutdownBalloon);
+    else if (isKnownLink(state_.NextEpisodeLink)) s_.showBalloon(kNextEpisodeBalloon);
+    return true;
+}
+
+void StatusPoll::bufferNext(const Reading& now) {
+    if (now.progress <= kBufferNextShare || state_.NextEpisodeUrl == u"1" || state_.NextBufferStarted != 0) return;
+    if (state_.NextEpisodeUrl != u"0" && !state_.NextEpisodeUrl.isEmpty()) {
+        s_.player.preloadNext(state_.NextEpisodeUrl);
+        state_.NextBufferStarted = 1;
+        if (balloonsWanted()) s_.showBalloon(kBufferNextBalloon);
+    } else if (s_.FetchNextEpisode) {
+        s_.FetchNextEpisode();
+    }
+}
+
+void StatusPoll::showPanels(Reading& now) {
+    switch (now.state) {
+    case 0:
+    case 1:
+        setShown(c_.ad_huan, false);
+        if (state_.StopAdState == 2 && hidden(c_.bo_pad)) setShown(c_.bo_pad, true);
+        if (hidden(c_.bo_ad)) {
+            setShown(c_.bo_ad, true);
+            setShown(c_.Qvodx, false);
+        }
+        break;
+    case 3:
+        resume(now);
+        if (shown(c_.bo_ad)) {
+            setShown(c_.bo_ad, false);
+            setShown(c_.Qvodx, true);
+        }
+        state_.ResumePosition = now.position;
+        setShown(c_.next_s, false);
+        if (c_.playButton && c_.playButton->toolTip() == kPlayTip) setPlayTip(kPauseTip, true);
+        break;
+    default:
+        if (state_.PauseAdState == 2 && hidden(c_.ad_huan)) {
+            setShown(c_.ad_huan, true);
+            setShown(c_.bo_pad, false);
+        }
+        if (hidden(c_.bo_ad)) {
+            setShown(c_.bo_ad, true);
+            setShown(c_.Qvodx, false);
+        }
+        break;
+    }
+}
+
+void StatusPoll::resume(Reading& now) {
+    if (state_.ResumePosition <= 0 || state_.ResumeDone != 0) return;
+    const int stored = state_.ResumePosition;
+    if (now.position < stored) {
+        int target = -1;
+        if (state_.RecordKind == 2) {
+            target = stored;
+        } else {
+            // Only as far as the film has arrived; a little before its edge.
+            const qint64 arrived = qRound64(double(now.progress) / 1000.0 * now.duration);
+            if (arrived > stored) target = stored;
+            else if (arrived > 200) target = int(arrived - 50);
+        }
+        if (target >= 0) {
+            s_.player.setPosition(target);
+            // The player reads back the position asked for until it got there.
+            now.position = target;
+        }
+    }
+    state_.ResumeDone = 1;
+}
+
+void StatusPoll::showStatus(const Reading& now) {
+    const QString rate = QString::number(state_.TransferRateCache);
+    const bool moving = state_.TransferRateCache > 0;
+    switch (now.state) {
+    case 0:
+        setBarText(c_.zhun, QStringLiteral("停止播放"));
+        setPlayTip(kPlayTip, false);
+        if (s_.player.fullScreen()) s_.player.setFullScreen(false);
+        break;
+    case 1:
+        setBarText(c_.zhun, kStoppedText);
+        setPlayTip(kPlayTip, false);
+        break;
+    case 2:
+        setBarText(c_.zhun,
+                   moving ? QStringLiteral("已暂停 (") + rate + QStringLiteral("Kbps/S)") : QStringLiteral("已暂停"));
+        if (c_.playButton && c_.playButton->toolTip() != kPlayTip) setPlayTip(kPlayTip, true);
+        break;
+    case 3:
+        setBarText(c_.zhun, moving && now.position > 6
+                                ? QStringLiteral("播放中(") + rate + QStringLiteral(" Kbps/S)")
+                                : QStringLiteral("播放中(") + QString::number(now.bitRate) + QStringLiteral(" Kbps)"));
+        break;
+    case 4: setBarText(c_.zhun, QStringLiteral("正在缓冲 (") + rate + QStringLiteral("Kbps/S)")); break;
+    case 5: setBarText(c_.zhun, QStringLiteral("等待中")); break;
+    case 6: setBarText(c_.zhun, QStringLiteral("播放结束")); break;
+    case 7: setBarText(c_.zhun, QStringLiteral("准备读")); break;
+    case 8: setBarText(c_.zhun, QStringLiteral("重连中")); break;
+    case 9: setBarText(c_.zhun, QStringLiteral("BT种子下载中")); break;
+    case 10: setBarText(c_.zhun, QStringLiteral("正在连接 (") + rate + QStringLiteral("KB/S)")); break;
+    case 11: setBarText(c_.zhun, QStringLiteral("正在停止")); break;
+    default: break;
+    }
+}
+
+void StatusPoll::showBars(const Reading& now) {
+    placeTimes(FormatPlayTime(now.position) + QStringLiteral(" / ") + FormatPlayTime(now.duration));
+    if (c_.gunt && c_.gunt1) {
+        const int left = now.duration != 0
+                             ? qRound(double(now.position) / now.duration * (c_.gunt->width() - c_.gunt1->width()))
+                             : 0;
+        if (c_.gunt1->x() != left) c_.gunt1->move(left, c_.gunt1->y());
+        if (c_.gunt2 && c_.gunt2->width() != left) c_.gunt2->resize(left, c_.gunt2->height());
+        const QString tip = FormatPlayTime(now.position);
+        if (c_.gunt1->toolTip() != tip) c_.gunt1->setToolTip(tip);
+    }
+    if (c_.huan) {
+        const QRect bar = now.progress < 1 ? QRect(-30, c_.huan->y(), 0, c_.huan->height())
+                                           : QRect(0, 0, c_.gunt ? qRound(c_.gunt->width() * now.progress / 1000.0) : 0,
+                                                   c_.huan->height());
+        if (c_.huan->geometry() != bar) c_.huan->setGeometry(bar);
+    }
+}
+
+void StatusPoll::keepPosition(const Reading& now) {
+    if (++ticksSinceSave_ < kPositionSaveTicks) return;
+    ticksSinceSave_ = 0;
+    if (now.position == savedPosition_) return;
+    storeFilmPosition(state_, s_.records, now.position);
+    savedPosition_ = now.position;
+}
+
+void StatusPoll::storePosition() {
+    if (ended_ || s_.player.url().isEmpty()) return;
+    storeFilmPosition(state_, s_.records, state_.CurrentPosition);
+}
+
+void StatusPoll::placeTimes(const QString& text) {
+    if (!c_.times) return;
+    setBarText(c_.times, text);
+    if (!c_.qvod) return;
+    const QPoint at(c_.qvod->width() - c_.times->width() - 13, 2);
+    if (c_.times->pos() != at) c_.times->move(at);
+}
+
+void StatusPoll::setPlayTip(const QString& tip, bool paint) {
+    if (!c_.playButton) return;
+    if (c_.playButton->toolTip() != tip) c_.playButton->setToolTip(tip);
+    if (paint && s_.paintPlayFace) s_.paintPlayFace(tip == kPauseTip);
+}
+
+bool StatusPoll::balloonsWanted() {
+    state_.BalloonSetting = s_.readSetting
+                                ? s_.readSetting(QStringLiteral("S_q"), QStringLiteral("s_pao"), QStringLiteral("0"))
+                                : QStringLiteral("0");
+    return settingNumber(state_.BalloonSetting) == 2;
+}
+
+void StatusPoll::Timer2_Timer() {
+    setShown(c_.bo_ad, true);
+    setShown(c_.Qvodx, false);
+    setBarText(c_.zhun, kPlayFinishedText);
+    s_.Timer2.stop();
+    if (state_.ShutDownAfterPlay) {
+        s_.Timer1.stop();
+        s_.power.ShutDownComputer();
+        return;
+    }
+    state_.ResumePosition = 1;
+    state_.CurrentPosition = 1;
+    if (state_.NextEpisodeLink == u"3") {
+        if (s_.navigateWeb2) s_.navigateWeb2(sentinel_);
+    } else if (isKnownLink(state_.NextEpisodeLink)) {
+        s_.Timer1.stop();
+        setShown(c_.next_s, true);
+        if (s_.navigateWeb2) s_.navigateWeb2(sentinel_);
+    }
+}
+
+void StatusPoll::Timer4_Timer() {
+    if (++state_.RetryTicks < 2) return;
+    s_.Timer4.stop();
+    if (s_.FetchNextEpisode) s_.FetchNextEpisode();
+    state_.NextBufferStarted = 0;
+    state_.RetryTicks = 0;
+}
+
+}  // namespace qarvel::playback

@@ -1,0 +1,114 @@
+#pragma once
+// The player bar's once-a-second poll (Timer1), the end of play two seconds
+// after the end was seen (Timer2) and the retry of a failed next-episode
+// request (Timer4). Each tick is a method, so tests call them directly.
+//
+// A tick reads each player value once, sets only what changed and never
+// waits: the next-episode request it may start answers later.
+#include <QString>
+#include <functional>
+
+class QLabel;
+class QTimer;
+class QWidget;
+
+namespace qarvel {
+struct MainWindowState;
+namespace engine {
+class Player;
+}
+namespace records {
+class RecordStore;
+}
+namespace platform {
+class PowerOff;
+}
+}  // namespace qarvel
+
+namespace qarvel::playback {
+
+// The controls of the player bar the poll touches; a null one is skipped.
+struct PollControls {
+    QLabel* zhun = nullptr;         // status text
+    QLabel* times = nullptr;        // play time, or the clock when nothing is loaded
+    QWidget* qvod = nullptr;        // player area, for placing `times`
+    QWidget* playButton = nullptr;  // bo_but(0); its tooltip names its next action
+    QWidget* gunt = nullptr;        // seek track
+    QWidget* gunt1 = nullptr;       // its knob
+    QWidget* gunt2 = nullptr;       // played part
+    QWidget* huan = nullptr;        // downloaded part
+    QWidget* bo_ad = nullptr;       // advertisement area
+    QWidget* ad_huan = nullptr;     // pause advertisement panel
+    QWidget* bo_pad = nullptr;      // stop advertisement panel
+    QWidget* Qvodx = nullptr;       // picture container
+    QWidget* next_s = nullptr;      // "preparing the next episode" notice
+};
+
+struct PollServices {
+    engine::Player& player;
+    records::RecordStore& records;
+    QTimer& Timer1;  // this poll
+    QTimer& Timer2;  // end of play, once
+    QTimer& Timer4;  // next-episode retry
+    platform::PowerOff& power;
+    // ReadSetting on the settings file: section, key, default.
+    std::function<QString(const QString& section, const QString& key, const QString& defaultText)> readSetting;
+    std::function<void(const QString& text)> showBalloon;
+    // Draws the pause face (true) or the play face (false) on bo_but(0).
+    std::function<void(bool pause)> paintPlayFace;
+    // The episode sequencer's request for the following episode.
+    std::function<void()> FetchNextEpisode;
+    // Navigates the web player pane Web2 (the end-of-play hand-over).
+    std::function<void(const QString& address)> navigateWeb2;
+    // The time of day as the label shows it when nothing is loaded; default:
+    // the platform's short time format.
+    std::function<QString()> clockText = {};
+};
+
+inline const QString kReadyText = QStringLiteral("准备就绪");
+inline const QString kPauseTip = QStringLiteral("暂停");
+inline const QString kPlayFinishedText = QStringLiteral("播放完毕");
+inline const QString kShutdownBalloon = QStringLiteral("即将播放完毕，正准备自动关机！");
+inline const QString kNextEpisodeBalloon = QStringLiteral("正在准备播放下一集！");
+inline const QString kBufferNextBalloon = QStringLiteral("开始缓冲下一集！");
+
+// While a film with a record plays, its position is written this often (in
+// polls), so that a crash or a power cut loses at most this much.
+inline constexpr int kPositionSaveTicks = 30;
+
+class StatusPoll {
+public:
+    // sentinel: the end-of-play address Web2 is sent to.
+    StatusPoll(MainWindowState& state, PollControls controls, PollServices services, QString sentinel);
+
+    void Timer1_Timer();  // the poll
+    void Timer2_Timer();  // end of play
+    void Timer4_Timer();  // next-episode retry
+
+    // Writes the position reached into the film's record, unless nothing with
+    // a record plays or it has just ended; for the end of the session.
+    void storePosition();
+
+private:
+    struct Reading;
+    bool endTest(const Reading& now);
+    void bufferNext(const Reading& now);
+    void showPanels(Reading& now);
+    void resume(Reading& now);
+    void showStatus(const Reading& now);
+    void showBars(const Reading& now);
+    void keepPosition(const Reading& now);
+    void placeTimes(const QString& text);
+    void setPlayTip(const QString& tip, bool paint);
+    bool balloonsWanted();
+
+    MainWindowState& state_;
+    PollControls c_;
+    PollServices s_;
+    QString sentinel_;
+    bool ended_ = false;  // the last poll saw the end; its record holds 0
+    int ticksSinceSave_ = 0;
+    int savedPosition_ = -1;
+};
+
+}  // namespace qarvel::playback

@@ -1,0 +1,64 @@
+#pragma once
+// Episode after episode: asks the service for the episode that follows the
+// one playing (so the poll can buffer it and the end of play can hand over to
+// it), and steps to the previous or next episode on request.
+//
+// The requests never block the window. At most one next-episode request is
+// on its way; a poll that finds nothing prepared asks again only after its
+// answer. An answer that arrives after another film started is dropped.
+#include <QString>
+#include <functional>
+
+class QTimer;
+
+namespace qarvel {
+struct MainWindowState;
+namespace platform {
+class TextFetcher;
+}
+}  // namespace qarvel
+
+namespace qarvel::web {
+
+class PaneNavigator;
+
+struct SequencerServices {
+    platform::TextFetcher& fetcher;
+    PaneNavigator& panes;
+    QTimer& Timer4;  // next-episode retry
+    // ReadSetting on the settings file: section, key, default.
+    std::function<QString(const QString& section, const QString& key, const QString& defaultText)> readSetting;
+    std::function<void(const QString& text)> showBalloon;
+};
+
+inline const QString kNextEpisodeErrorBalloon = QStringLiteral("读取下一集数据出错，稍后将重新读取！");
+
+class EpisodeSequencer {
+public:
+    // base: the service base address, ending in "/".
+    EpisodeSequencer(MainWindowState& state, SequencerServices services, QString base);
+    ~EpisodeSequencer();
+    EpisodeSequencer(const EpisodeSequencer&) = delete;
+    EpisodeSequencer& operator=(const EpisodeSequencer&) = delete;
+
+    // Asks for the episode after the one playing; the answer sets
+    // NextEpisodeLink and NextEpisodeUrl.
+    void FetchNextEpisode();
+    // direction 1: the previous episode; anything else: the next one.
+    void StepEpisode(int direction);
+
+    bool nextRequestPending() const { return nextTicket_ != 0; }
+
+private:
+    void answerNext(const QString& key, qint64 n, const QString& answer);
+    void answerStep(const QString& key, qint64 n, const QString& answer);
+
+    MainWindowState& state_;
+    SequencerServices s_;
+    QString base_;
+    quint64 nextTicket_ = 0;  // next-episode request on its way, 0 for none
+    QString nextKey_;         // the episode it was asked for
+    quint64 stepTicket_ = 0;
+};
+
+}  // namespace qarvel::web

@@ -1,0 +1,434 @@
+// The poll with the fake player and real record files: what the bar shows in
+// each state, the resume step, the buffer-next threshold, the end test, the
+// end of play and the retry timer. A timer tick is a method call.
+#include "common/program_files.h"
+#include "fakes/fake_player.h"
+#include "platform/power_off.h"
+#include "playback/status_poll.h"
+#include "playback/stop_command.h"
+#include "records/record_store.h"
+#include "state/main_window_state.h"
+#include "unit/records/record_test_support.h"
+
+#include <QApplication>
+#include <QHash>
+#include <QLabel>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace qarvel::playback {
+namespace {
+
+// The bar's controls are widgets: one application object for the binary.
+class WidgetsEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        static int argc = 1;
+        static char name[] = "PollTests";
+        static char* argv[] = {name, nullptr};
+        app_ = std::make_unique<QApplication>(argc, argv);
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    std::unique_ptr<QApplication> app_;
+};
+[[maybe_unused]] ::testing::Environment* const kWidgets = ::testing::AddGlobalTestEnvironment(new WidgetsEnvironment);
+
+using engine::PlayState;
+using records::RecordFile;
+
+struct FakePower final : platform::PowerOff {
+    int calls = 0;
+    void ShutDownComputer() override { ++calls; }
+};
+
+const QString kLink = QStringLiteral("zvqvod://qvod&&&qvod%3A//b&&&T&&&N&&&7&&&0&&&3");
+
+struct PollRig {
+    PollRig()
+        : pages(ProgramFiles::inFolder(folder.path())),
+          store(pages),
+          poll(state, controls(),
+               PollServices{
+                   .player = player,
+                   .records = store,
+                   .Timer1 = Timer1,
+                   .Timer2 = Timer2,
+                   .Timer4 = Timer4,
+                   .power = power,
+                   .readSetting = [this](const QString& section, const QString& key,
+                                         const QString& def) { return settings.value(section + u'/' + key, def); },
+                   .showBalloon = [this](const QString& text) { balloons << text; },
+                   .paintPlayFace = [this](bool pause) { faces << (pause ? "pause" : "play"); },
+                   .FetchNextEpisode = [this] { ++fetches; },
+                   .navigateWeb2 = [this](const QString& address) { web2 << address; },
+                   .clockText = [] { return QStringLiteral("21:07"); }},
+               QStringLiteral("http://end.invalid/")) {
+        qvod.resize(600, 400);
+        gunt.resize(500, 6);
+        gunt1.resize(20, 6);
+        huan.setGeometry(0, 0, 0, 6);
+        for (QWidget* w : {&bo_ad, &ad_huan, &bo_pad, &Qvodx, &next_s}) w->hide();
+        Timer1.start(1000);
+        player.setUrl(QStringLiteral("qvod://film"));
+        player.clearCalls();
+        settings["S_q/s_pao"] = "2";
+    }
+    PollControls controls() {
+        return {&zhun, &times, &qvod,    &playButton, &gunt,  &gunt1, &gunt2,
+                &huan, &bo_ad, &ad_huan, &bo_pad,     &Qvodx, &next_s};
+    }
+    void film(PlayState s, int position, int duration, int progress = 1000) {
+        player.setState(s);
+        player.setPositionValue(position);
+        player.setDurationValue(duration);
+        player.setDownloadProgressValue(progress);
+    }
+    // A network task (id 7) or local file record holding position.
+    void recordAt(int kind, int position) {
+        state.RecordKind = kind;
+        if (kind == 1) {
+            state.RecordKey = "7";
+            folder.put("date.dat", QStringLiteral("7|T|N|qvod%3A//a|0|2|%1\r\n").arg(position).toLatin1());
+        } else {
+            state.RecordKey = "/films/a.mp4";
+            folder.put("date_f.dat", QStringLiteral("a.mp4|/films/a.mp4|%1\r\n").arg(position).toLatin1());
+        }
+    }
+    QString storedPosition() const {
+        const QString line = store.ReadRecordLine(state.RecordKind == 1 ? RecordFile::Network : RecordFile::Local, 1);
+        return line.section(u'|', -1);
+    }
+
+    records::test::ProgramFolder folder;
+    MainWindowState state;
+    fakes::FakePlayer player;
+    records::ListPageWriter pages;
+    records::RecordStore store;
+    QTimer Timer1, Timer2, Timer4;
+    FakePower power;
+    QLabel zhun, times;
+    QWidget qvod, playButton, gunt, gunt1, gunt2, huan, bo_ad, ad_huan, bo_pad, Qvodx, next_s;
+    QHash<QString, QString> settings;
+    QStringList balloons, faces, web2;
+    int fetches = 0;
+    StatusPoll poll;
+};
+
+TEST(PollBar, NothingLoadedShowsTheClockAndReady) {
+    PollRig rig;
+    rig.player.setUrl(QString());
+    rig.player.clearCalls();
+    rig.huan.move(0, 0);
+    rig.poll.Timer1_Timer();
+    EXPECT_EQ(rig.zhun.text(), "准备就绪");
+    EXPECT_EQ(rig.playButton.toolTip(), "播放");
+    EXPECT_EQ(rig.times.text(), "21:07");
+    EXPECT_EQ(rig.times.pos(), QPoint(600 - rig.times.width() - 13, 2));
+    EXPECT_EQ(rig.huan.x(), -30);
+    EXPECT_TRUE(rig.player.calls().isEmpty());
+}
+
+TEST(PollBar, StatusTextByState) {
+    struct Case {
+        PlayState state;
+        int rate;
+        int position;
+        const char* text;
+    };
+    const Case cases[] = {
+        {PlayState::Idle, 0, 10, "停止播放"},
+        {PlayState::Stopped, 0, 10, "已停止"},
+        {PlayState::Paused, 12, 10, "已暂停 (12Kbps/S)"},
+        {PlayState::Paused, 0, 10, "已暂停"},
+        {PlayState::Playing, 35, 10, "播放中(35 Kbps/S)"},
+        // In the first six seconds the bit rate shows even with a transfer rate.
+        {PlayState::Playing, 35, 6, "播放中(800 Kbps)"},
+        {PlayState::Playing, 0, 10, "播放中(800 Kbps)"},
+        {PlayState::Buffering, 7, 10, "正在缓冲 (7Kbps/S)"},
+        {PlayState::Waiting, 0, 10, "等待中"},
+        {PlayState::PlayEnded, 0, 10, "播放结束"},
+        {PlayState::PreparingToRead, 0, 10, "准备读"},
+        {PlayState::Reconnecting, 0, 10, "重连中"},
+        {PlayState::DownloadingSeed, 0, 10, "BT种子下载中"},
+        {PlayState::Connecting, 3, 10, "正在连接 (3KB/S)"},
+        {PlayState::Stopping, 0, 10, "正在停止"},
+    };
+    for (const Case& k : cases) {
+        PollRig rig;
+        rig.film(k.state, k.position, 100);
+        rig.player.setTransferRateValue(k.rate);
+        rig.player.setBitRateValue(800);
+        rig.poll.Timer1_Timer();
+        EXPECT_EQ(rig.zhun.text(), QString::fromUtf8(k.text)) << int(k.state);
+        EXPECT_EQ(rig.state.PlayStateCache, int(k.state));
+        EXPECT_EQ(rig.state.TransferRateCache, k.rate);
+    }
+    // An unknown code leaves the text as it was.
+    PollRig rig;
+    rig.zhun.setText("x");
+    rig.film(PlayState(42), 10, 100);
+    rig.poll.Timer1_Timer();
+    EXPECT_EQ(rig.zhun.text(), "x");
+}
+
+TEST(PollBar, PlayButtonFollowsPlayAndPause) {
+    PollRig rig;
+    rig.playButton.setToolTip("播放");
+    rig.bo_ad.show();
+    rig.next_s.show();
+    rig.film(PlayState::Playing, 10, 100);
+    rig.poll.Timer1_Timer();
+    EXPECT_EQ(rig.playButton.toolTip(), "暂停");
+    EXPECT_TRUE(rig.bo_ad.isHidden());
+    EXPECT_FALSE(rig.Qvodx.isHidden());
+    EXPECT_TRUE(rig.next_s.isHidden());
+    rig.poll.Timer1_Timer();
+    EXPECT_EQ(rig.faces, QStringList({"pause"}));  // drawn once, not every second
+
+    rig.state.PauseAdState = 2;
+    rig.film(PlayState::Paused, 10, 100);
+    rig.poll.Timer1_Timer();
+    EXPECT_EQ(rig.playButton.toolTip(), "播放");
+    EXPECT_EQ(rig.faces, QStringList({"pause", "play"}));
+    EXPECT_FALSE(rig.ad_huan.isHidden());
+    EXPECT_TRUE(rig.bo_pad.isHidden());
+    EXPECT_FALSE(rig.bo_ad.isHidden());
+    EXPECT_TRUE(rig.Qvodx.isHidden());
+
+    rig.state.StopAdState = 2;
+    rig.film(PlayState::Stopped, 10, 100);
+    rig.poll.Timer1_Timer();
+    EXPECT_TRUE(rig.ad_huan.isHidden());
+    EXPECT_FALSE(rig.bo_pad.isHidden());
+}
+
+TEST(PollBar, TimeSeekAndDownloadBars) {
+    PollRig rig;
+    rig.film(PlayState::Playing, 309, 3723, 500);
+    rig.poll.Timer1_Timer();
+    EXPECT_EQ(rig.times.text(), "05:09 / 1:02:03");
+    EXPECT_EQ(rig.times.pos(), QPoint(600 - rig.times.width() - 13, 2));
+    const int left = qRound(309.0 / 3723 * (500 - 20));
+    EXPECT_EQ(rig.gunt1.x(), left);
+    EXPECT_EQ(rig.gunt2.width(), left);
+    EXPECT_EQ(rig.gunt1.toolTip(), "05:09");
+    EXPECT_EQ(rig.huan.geometry(), QRect(0, 0, 250, 6));
+
+    rig.film(PlayState::Connecting, 0, 0, 0);
+    rig.poll.Timer1_Timer();
+    EXPECT_EQ(rig.gunt1.x(), 0);
+    EXPECT_EQ(rig.huan.x(), -30);
+    EXPECT_EQ(rig.huan.width(), 0);
+}
+
+TEST(PollResume, NetworkFilmsSeekOnlyAsFarAsHasArrived) {
+    struct Case {
+        int kind;
+        int progress;
+        QString expected;  // the seek, or empty for none
+    };
+    // Stored at 3000 s of a 100-minute film.
+    for (const Case& k : {Case{1, 400, "setPosition 2350"}, Case{1, 20, ""}, Case{1, 600, "setPosition 3000"},
+                          Case{2, 20, "setPosition 3000"}}) {
+        PollRig rig;
+        rig.recordAt(k.kind, 3000);
+        rig.state.ResumePosition = 3000;
+        rig.film(PlayState::Playing, 1, 6000, k.progress);
+        rig.poll.Timer1_Timer();
+        EXPECT_EQ(rig.player.calls().filter("setPosition").join(""), k.expected) << k.kind << " " << k.progress;
+        EXPECT_EQ(rig.state.ResumeDone, 1);
+        // Once per film.
+        rig.player.clearCalls();
+        rig.poll.Timer1_Timer();
+        EXPECT_TRUE(rig.player.calls().filter("setPosition").isEmpty());
+    }
+}
+
+TEST(PollResume, NotBeforePlayingAndNotBackwards) {
+    PollRig rig;
+    rig.state.RecordKind = 2;
+    rig.state.ResumePosition = 30;
+    rig.film(PlayState::Buffering, 0, 100);
+    rig.poll.Timer1_Timer();
+    EXPECT_EQ(rig.state.ResumeDone, 0);
+    rig.film(PlayState::Playing, 40, 100);
+    rig.poll.Timer1_Timer();
+    EXPECT_EQ(rig.state.ResumeDone, 1);
+    EXPECT_TRUE(rig.player.calls().isEmpty());
+    EXPECT_EQ(rig.state.ResumePosition, 40);
+}
+
+TEST(PollBufferNext, StartsPastSixtyPointOnePercent) {
+    PollRig rig;
+    rig.state.NextEpisodeUrl = "0";
+    rig.film(PlayState::Playing, 10, 100, 601);
+    rig.poll.Timer1_Timer();
+    EXPECT_EQ(rig.fetches, 0);
+    rig.player.setDownloadProgressValue(602);
+    rig.poll.Timer1_Timer();
+    EXPECT_EQ(rig.fetches, 1);
+
+    // Found: buffered on the next poll, once, with its balloon.
+    rig.state.NextEpisodeUrl = "qvod://next";
+    rig.poll.Timer1_Timer();
+    rig.poll.Timer1_Timer();
+    EXPECT_EQ(rig.player.calls().filter("preloadNext"), QStringList({"preloadNext qvod://next"}));
+    EXPECT_EQ(rig.state.NextBufferStarted, 1);
+    EXPECT_EQ(rig.balloons, QStringList({"开始缓冲下一集！"}));
+    EXPECT_EQ(rig.fetches, 1);
+}
+
+TEST(PollBufferNext, NothingFollowsOrBalloonsOff) {
+    PollRig rig;
+    rig.state.NextEpisodeUrl = "1";
+    rig.film(PlayState::Playing, 10, 100, 1000);
+    rig.poll.Timer1_Timer();
+    EXPECT_EQ(rig.fetches, 0);
+    EXPECT_TRUE(rig.player.calls().isEmpty());
+
+    rig.settings["S_q/s_pao"] = "1";
+    rig.state.NextEpisodeUrl = "qvod://next";
+    rig.poll.Timer1_Timer();
+    EXPECT_EQ(rig.player.preloaded(), "qvod://next");
+    EXPECT_TRUE(rig.balloons.isEmpty());
+}
+
+TEST(PollEnd, FiresOnlyPastTheLastTwoSecondsWithAPosition) {
+    PollRig rig;
+    rig.recordAt(1, 50);
+    rig.film(PlayState::Playing, 98, 100);
+    rig.poll.Timer1_Timer();
+    EXPECT_FALSE(rig.Timer2.isActive());
+    EXPECT_EQ(rig.storedPosition(), "50");
+
+    rig.film(PlayState::Playing, 99, 100);
+    rig.poll.Timer1_Timer();
+    EXPECT_TRUE(rig.Timer2.isActive());
+    EXPECT_EQ(rig.storedPosition(), "0");
+
+    // Nothing known yet: position 0 past a duration of 0 is no end.
+    PollRig fresh;
+    fresh.film(PlayState::Connecting, 0, 0, 0);
+    fresh.poll.Timer1_Timer();
+    EXPECT_FALSE(fresh.Timer2.isActive());
+}
+
+TEST(PollEnd, BalloonsAndTheRestOfThePollFollowTheSetting) {
+    PollRig rig;
+    rig.state.NextEpisodeLink = kLink;
+    rig.film(PlayState::Playing, 99, 100);
+    rig.poll.Timer1_Timer();
+    EXPECT_EQ(rig.balloons, QStringList({"正在准备播放下一集！"}));
+    EXPECT_EQ(rig.times.text(), "01:39 / 01:40");
+
+    rig.state.ShutDownAfterPlay = true;
+    rig.poll.Timer1_Timer();
+    EXPECT_EQ(rig.balloons.last(), "即将播放完毕，正准备自动关机！");
+
+    // Balloons off: the poll ends at the end test.
+    PollRig quiet;
+    quiet.settings["S_q/s_pao"] = "1";
+    quiet.film(PlayState::Playing, 99, 100);
+    quiet.poll.Timer1_Timer();
+    EXPECT_TRUE(quiet.Timer2.isActive());
+    EXPECT_EQ(quiet.state.BalloonSetting, "1");
+    EXPECT_TRUE(quiet.times.text().isEmpty());
+    EXPECT_TRUE(quiet.balloons.isEmpty());
+}
+
+TEST(PollEndOfPlay, HandsOverShutsDownOrStays) {
+    {
+        PollRig rig;
+        rig.state.NextEpisodeLink = kLink;
+        rig.Timer2.start(2000);
+        rig.poll.Timer2_Timer();
+        EXPECT_FALSE(rig.Timer2.isActive());
+        EXPECT_FALSE(rig.Timer1.isActive());
+        EXPECT_FALSE(rig.next_s.isHidden());
+        EXPECT_FALSE(rig.bo_ad.isHidden());
+        EXPECT_TRUE(rig.Qvodx.isHidden());
+        EXPECT_EQ(rig.zhun.text(), "播放完毕");
+        EXPECT_EQ(rig.web2, QStringList({"http://end.invalid/"}));
+        EXPECT_EQ(rig.state.ResumePosition, 1);
+        EXPECT_EQ(rig.state.CurrentPosition, 1);
+        EXPECT_EQ(rig.power.calls, 0);
+    }
+    {
+        // The last request failed: the hand-over still goes through the sentinel.
+        PollRig rig;
+        rig.state.NextEpisodeLink = "3";
+        rig.poll.Timer2_Timer();
+        EXPECT_TRUE(rig.Timer1.isActive());
+        EXPECT_TRUE(rig.next_s.isHidden());
+        EXPECT_EQ(rig.web2.size(), 1);
+    }
+    for (const QString& code : {QStringLiteral("1"), QStringLiteral("0"), QString()}) {
+        PollRig rig;
+        rig.state.NextEpisodeLink = code;
+        rig.poll.Timer2_Timer();
+        EXPECT_TRUE(rig.Timer1.isActive());
+        EXPECT_TRUE(rig.web2.isEmpty()) << code.toStdString();
+    }
+    {
+        PollRig rig;
+        rig.state.ShutDownAfterPlay = true;
+        rig.state.NextEpisodeLink = kLink;
+        rig.state.CurrentPosition = 99;
+        rig.poll.Timer2_Timer();
+        EXPECT_EQ(rig.power.calls, 1);
+        EXPECT_FALSE(rig.Timer1.isActive());
+        EXPECT_TRUE(rig.web2.isEmpty());
+        EXPECT_EQ(rig.state.CurrentPosition, 99);
+    }
+}
+
+TEST(PollRetry, AsksAgainOnTheSecondTick) {
+    PollRig rig;
+    rig.state.NextBufferStarted = 1;
+    rig.Timer4.start(50000);
+    rig.poll.Timer4_Timer();
+    EXPECT_EQ(rig.fetches, 0);
+    EXPECT_TRUE(rig.Timer4.isActive());
+    rig.poll.Timer4_Timer();
+    EXPECT_EQ(rig.fetches, 1);
+    EXPECT_FALSE(rig.Timer4.isActive());
+    EXPECT_EQ(rig.state.NextBufferStarted, 0);
+    EXPECT_EQ(rig.state.RetryTicks, 0);
+}
+
+TEST(PollPositions, KeptEveryThirtySecondsAndAtTheEndOfTheSession) {
+    PollRig rig;
+    rig.recordAt(1, 0);
+    for (int s = 1; s < kPositionSaveTicks; ++s) {
+        rig.film(PlayState::Playing, s, 600);
+        rig.poll.Timer1_Timer();
+    }
+    EXPECT_EQ(rig.storedPosition(), "0");
+    rig.film(PlayState::Playing, 30, 600);
+    rig.poll.Timer1_Timer();
+    EXPECT_EQ(rig.storedPosition(), "30");
+
+    rig.film(PlayState::Playing, 41, 600);
+    rig.poll.Timer1_Timer();
+    rig.poll.storePosition();
+    EXPECT_EQ(rig.storedPosition(), "41");
+
+    // At the end the record holds 0, and the end of the session keeps it.
+    rig.film(PlayState::Playing, 599, 600);
+    rig.poll.Timer1_Timer();
+    rig.poll.storePosition();
+    EXPECT_EQ(rig.storedPosition(), "0");
+
+    // A film without a record writes nothing.
+    PollRig none;
+    none.film(PlayState::Playing, 20, 600);
+    none.poll.Timer1_Timer();
+    none.poll.storePosition();
+    EXPECT_TRUE(none.folder.read("date.dat").isEmpty());
+}
+
+}  // namespace
+}  // namespace qarvel::playback

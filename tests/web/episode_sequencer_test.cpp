@@ -1,0 +1,193 @@
+// Episode sequencing against a loopback service: each answer form of the
+// next-episode request, the retry schedule with the poll's retry timer, one
+// request on its way at most, and stepping to the previous or next episode.
+#include "common/escape_text.h"
+#include "link_router_rig.h"
+#include "platform/power_off.h"
+#include "playback/status_poll.h"
+#include "web/episode_sequencer.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace qarvel::web::test {
+namespace {
+
+const QString kKey = QStringLiteral("7-0-2-%u7535%u5F71");
+
+struct SequencerRig {
+    explicit SequencerRig(const QString& base = {})
+        : router(base),
+          sequencer(router.state,
+                    SequencerServices{router.fetcher, router.nav, Timer4,
+                                      [this](const QString& s, const QString& k, const QString& d) {
+                                          return router.settings.value(s + u'/' + k, d);
+                                      },
+                                      [this](const QString& text) { router.balloons << text; }},
+                    router.base) {
+        router.settings["S_q/s_h"] = "2";
+        router.state.EpisodeKey = kKey;
+        router.state.NextEpisodeLink = router.state.NextEpisodeUrl = "0";
+    }
+    // Runs the request and waits for its answer.
+    void fetch() {
+        sequencer.FetchNextEpisode();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !sequencer.nextRequestPending(); }, 8000));
+    }
+    int queries() const { return int(router.service.queries().size()); }
+
+    RouterRig router;
+    QTimer Timer4;
+    EpisodeSequencer sequencer;
+};
+
+TEST(NextEpisode, AnswerForms) {
+    SequencerRig rig;
+    rig.router.service.answer("7", QStringLiteral("第4集$qvod://9|cd|d.mp4|$qvod$extra"));
+    rig.fetch();
+    EXPECT_EQ(rig.router.service.queries(), std::vector<std::string>({"/box/h.asp?id=7&v=0&v1=3"}));
+    EXPECT_EQ(rig.router.state.NextEpisodeUrl, "qvod://9|cd|d.mp4|");
+    EXPECT_EQ(rig.router.state.NextEpisodeLink,
+              "zvqvod://qvod&&&" + EscapeText("qvod://9|cd|d.mp4|") + "&&&%u7535%u5F71&&&第4集&&&7&&&0&&&3");
+    EXPECT_EQ(rig.router.state.NextBufferStarted, 0);
+    EXPECT_TRUE(rig.router.balloons.isEmpty());
+
+    for (const QString& code : {QStringLiteral("1"), QStringLiteral("0")}) {
+        rig.router.service.answer("7", code);
+        rig.fetch();
+        EXPECT_EQ(rig.router.state.NextEpisodeLink, code);
+        EXPECT_EQ(rig.router.state.NextEpisodeUrl, code);
+        EXPECT_TRUE(rig.router.balloons.isEmpty());
+        EXPECT_FALSE(rig.Timer4.isActive());
+    }
+}
+
+TEST(NextEpisode, FailuresRetryLaterAndSayItWhateverTheBalloonSetting) {
+    // Garbage, an empty answer, a zero that is not the text "0", and no service at all.
+    const QString failures[] = {QStringLiteral("<html>oops"), QString(), QStringLiteral("00")};
+    for (const QString& answer : failures) {
+        SequencerRig rig;
+        rig.router.settings["S_q/s_pao"] = "1";
+        rig.router.service.answer("7", answer);
+        rig.fetch();
+        EXPECT_EQ(rig.router.state.NextEpisodeLink, "3") << answer.toStdString();
+        EXPECT_EQ(rig.router.state.NextEpisodeUrl, "0");
+        EXPECT_EQ(rig.router.state.NextBufferStarted, 1);
+        EXPECT_EQ(rig.router.state.RetryTicks, 0);
+        EXPECT_TRUE(rig.Timer4.isActive());
+        EXPECT_EQ(rig.router.balloons, QStringList({"读取下一集数据出错，稍后将重新读取！"}));
+    }
+    SequencerRig down(QStringLiteral("http://127.0.0.1:1/box/"));
+    down.fetch();
+    EXPECT_EQ(down.router.state.NextEpisodeLink, "3");
+    EXPECT_TRUE(down.Timer4.isActive());
+}
+
+TEST(NextEpisode, RetryScheduleWithThePoll) {
+    SequencerRig rig;
+    rig.router.service.answer("7", QStringLiteral("garbage"));
+    platform::PowerOff* noPower = nullptr;
+    struct NoPower final : platform::PowerOff {
+        void ShutDownComputer() override { ADD_FAILURE(); }
+    } power;
+    noPower = &power;
+    QTimer Timer2;
+    playback::StatusPoll poll(rig.router.state, {},
+                              playback::PollServices{.player = rig.router.player,
+                                                     .records = rig.router.store,
+                                                     .Timer1 = rig.router.Timer1,
+                                                     .Timer2 = Timer2,
+                                                     .Timer4 = rig.Timer4,
+                                                     .power = *noPower,
+                                                     .FetchNextEpisode = [&] { rig.sequencer.FetchNextEpisode(); }},
+                              {});
+    rig.router.player.setUrl("qvod://a");
+    rig.router.player.setState(engine::PlayState::Playing);
+    rig.router.player.setDurationValue(600);
+    rig.router.player.setPositionValue(10);
+    rig.router.player.setDownloadProgressValue(700);
+    auto tick = [&] {
+        poll.Timer1_Timer();
+        QTest::qWaitFor([&] { return !rig.sequencer.nextRequestPending(); }, 8000);
+    };
+    tick();
+    EXPECT_EQ(rig.queries(), 1);
+    EXPECT_EQ(rig.router.state.NextEpisodeLink, "3");
+    // The failure blocks further requests until the retry timer's second tick.
+    tick();
+    tick();
+    EXPECT_EQ(rig.queries(), 1);
+    poll.Timer4_Timer();
+    EXPECT_EQ(rig.queries(), 1);
+    rig.router.service.answer("7", QStringLiteral("第4集$qvod://next$qvod"));
+    poll.Timer4_Timer();
+    QTest::qWaitFor([&] { return !rig.sequencer.nextRequestPending(); }, 8000);
+    EXPECT_EQ(rig.queries(), 2);
+    EXPECT_FALSE(rig.Timer4.isActive());
+    // Found: the next poll buffers it.
+    tick();
+    EXPECT_EQ(rig.router.player.preloaded(), "qvod://next");
+    EXPECT_EQ(rig.queries(), 2);
+}
+
+TEST(NextEpisode, OneRequestOnItsWayAndStaleAnswersDropped) {
+    SequencerRig rig;
+    rig.router.service.answer("7", QStringLiteral("A$qvod://b$qvod"));
+    rig.router.service.slow("7", 600);
+    rig.sequencer.FetchNextEpisode();
+    rig.sequencer.FetchNextEpisode();
+    rig.sequencer.FetchNextEpisode();
+    // Another film starts while the answer is on its way.
+    rig.router.state.EpisodeKey = "8-0-0-x";
+    rig.router.state.NextEpisodeUrl = "0";
+    QTest::qWait(1500);
+    EXPECT_EQ(rig.queries(), 1);
+    EXPECT_EQ(rig.router.state.NextEpisodeUrl, "0");
+}
+
+TEST(NextEpisode, NothingAskedWhenSwitchedOffOrNoEpisode) {
+    SequencerRig rig;
+    rig.router.settings["S_q/s_h"] = "1";
+    rig.router.state.NextEpisodeLink = "x";
+    rig.sequencer.FetchNextEpisode();
+    EXPECT_EQ(rig.router.state.NextEpisodeLink, "0");
+    rig.router.settings["S_q/s_h"] = "2";
+    for (const QString& key : {QStringLiteral("0"), QStringLiteral("7")}) {
+        rig.router.state.EpisodeKey = key;
+        rig.sequencer.FetchNextEpisode();
+        rig.sequencer.StepEpisode(2);
+    }
+    EXPECT_FALSE(rig.sequencer.nextRequestPending());
+    QTest::qWait(200);
+    EXPECT_EQ(rig.queries(), 0);
+}
+
+TEST(StepEpisode, PreviousAndNext) {
+    SequencerRig rig;
+    rig.router.nav.router = nullptr;  // only the navigation itself is of interest
+    rig.router.state.EpisodeKey = "7-0-0-T";
+    rig.sequencer.StepEpisode(1);
+    QTest::qWait(200);
+    EXPECT_EQ(rig.queries(), 0);
+
+    rig.router.service.answer("7", QStringLiteral("第2集$qvod://b$qvod$ignored"));
+    rig.sequencer.StepEpisode(2);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.router.nav.log.isEmpty(); }, 8000));
+    EXPECT_EQ(rig.router.service.queries().back(), "/box/h.asp?id=7&v=0&v1=1");
+    EXPECT_EQ(rig.router.nav.log,
+              QStringList({"1 zvqvod://qvod&&&" + EscapeText("qvod://b") + "&&&T&&&第2集&&&7&&&0&&&1&&&0"}));
+
+    // Answers without an episode do nothing, silently.
+    rig.router.state.EpisodeKey = "7-0-5-T";
+    for (const QString& answer : {QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("junk")}) {
+        rig.router.service.answer("7", answer);
+        rig.sequencer.StepEpisode(1);
+        QTest::qWait(300);
+    }
+    EXPECT_EQ(rig.router.service.queries().back(), "/box/h.asp?id=7&v=0&v1=4");
+    EXPECT_EQ(rig.router.nav.log.size(), 1);
+    EXPECT_TRUE(rig.router.balloons.isEmpty());
+}
+
+}  // namespace
+}  // namespace qarvel::web::test
