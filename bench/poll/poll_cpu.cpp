@@ -1,0 +1,200 @@
+// CPU of the process tree while a film plays in the program's window, against
+// the mpv command line playing the same film in a window of the same size, in
+// one run on the same display; then the time one status poll takes.
+//
+//   xvfb-run -a -s "-screen 0 1600x1000x24" bench_poll_cpu [--seconds N] [--mpv PROGRAM]
+//
+// The goal: program <= 1.2 x mpv + 3 % of one core.
+#include "app/application.h"
+#include "app/main_window/main_window.h"
+#include "window/main_window_controls.h"
+#include "common/program_files.h"
+#include "engine/player.h"
+#include "platform/player_component.h"
+#include "platform/power_off.h"
+#include "platform/user_dialogs.h"
+#include "playback/status_poll.h"
+#include "service/demo_service.h"
+#include "web/link_router.h"
+#include "web/web_environment.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+#include <clocale>
+#include <cstdio>
+#include <map>
+#include <unistd.h>
+
+namespace {
+
+// Lets the program run for ms.
+void runFor(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// User plus system time of a process and all its descendants (of the process
+// alone when alone is set), in seconds.
+double treeCpuSeconds(pid_t root, bool alone = false) {
+    std::map<pid_t, pid_t> parent;
+    std::map<pid_t, double> cpu;
+    const double tick = double(sysconf(_SC_CLK_TCK));
+    for (const QString& name : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool ok = false;
+        const pid_t pid = pid_t(name.toInt(&ok));
+        if (!ok) continue;
+        QFile f(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!f.open(QIODevice::ReadOnly)) continue;
+        const QByteArray stat = f.readAll();
+        // Fields after the command name, which may hold blanks: state is field 3.
+        const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() < 13) continue;
+        parent[pid] = pid_t(fields[1].toInt());
+        cpu[pid] = (fields[11].toDouble() + fields[12].toDouble()) / tick;
+    }
+    double sum = 0;
+    for (const auto& [pid, seconds] : cpu) {
+        for (pid_t p = pid; p > 1 && (!alone || p == pid); p = parent.count(p) ? parent[p] : 0) {
+            if (p == root) {
+                sum += seconds;
+                break;
+            }
+        }
+    }
+    return sum;
+}
+
+// Share of one core the tree used over the next `seconds`, events running;
+// the root process's own share in rootShare when given.
+double coreShare(pid_t root, int seconds, double* rootShare = nullptr) {
+    const double before = treeCpuSeconds(root), rootBefore = treeCpuSeconds(root, true);
+    QElapsedTimer t;
+    t.start();
+    runFor(seconds * 1000);
+    const double elapsed = t.elapsed() / 1000.0;
+    if (rootShare) *rootShare = (treeCpuSeconds(root, true) - rootBefore) / elapsed;
+    return (treeCpuSeconds(root) - before) / elapsed;
+}
+
+bool makeClip(const QString& path, int seconds) {
+    QProcess p;
+    p.start(QStringLiteral("ffmpeg"), {"-v",
+                                       "error",
+                                       "-y",
+                                       "-f",
+                                       "lavfi",
+                                       "-i",
+                                       QStringLiteral("testsrc2=s=640x360:r=25:d=%1").arg(seconds),
+                                       "-f",
+                                       "lavfi",
+                                       "-i",
+                                       QStringLiteral("sine=f=440:d=%1").arg(seconds),
+                                       "-c:v",
+                                       "libx264",
+                                       "-preset",
+                                       "ultrafast",
+                                       "-pix_fmt",
+                                       "yuv420p",
+                                       "-c:a",
+                                       "aac",
+                                       path});
+    return p.waitForFinished(120000) && p.exitCode() == 0;
+}
+
+struct NoPower final : qarvel::platform::PowerOff {
+    void ShutDownComputer() override {}
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int seconds = 20;
+    QString mpv = QStringLiteral("mpv");
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const QByteArray a = argv[i];
+        if (a == "--seconds") seconds = QByteArray(argv[i + 1]).toInt();
+        else if (a == "--mpv") mpv = QString::fromLocal8Bit(argv[i + 1]);
+    }
+    qarvel::web::prepareWebEngineEnvironment();
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+
+    QTemporaryDir home;
+    const QString clip = home.filePath(QStringLiteral("film.mp4"));
+    const int length = 3 * seconds + 30;
+    if (!makeClip(clip, length)) {
+        std::fprintf(stderr, "bench_poll_cpu: ffmpeg could not make the film\n");
+        return 1;
+    }
+    qarvel::service::DemoService service;
+    if (!service.start()) return 1;
+
+    qarvel::platform::LinuxPlayerComponent component;
+    qarvel::platform::DesktopShell shell;
+    qarvel::platform::QtUserDialogs dialogs;
+    NoPower power;
+    auto program = std::make_unique<qarvel::Application>(
+        qarvel::ApplicationOptions{.files = qarvel::ProgramFiles::inFolder(home.filePath("program")),
+                                   .serviceBase = QString::fromStdString(service.baseUrl()),
+                                   .dialogs = &dialogs,
+                                   .power = &power});
+    QDir().mkpath(home.filePath("program"));
+    if (program->start(component, shell) != qarvel::StartupResult::WindowShown) return 1;
+    runFor(5000);  // the panes load
+    QString target = clip;
+    program->linkRouter()->l_com(target);
+    runFor(5000);  // playing, the first pictures shown
+    QWidget* video = program->player()->videoWidget();
+    const QSize size = video ? video->size() : QSize(640, 360);
+    const int state = int(program->player()->playState());
+    double mainShare = 0;
+    const double programShare = coreShare(getpid(), seconds, &mainShare);
+    // The same with the poll stopped: what the poll itself adds.
+    QTimer* poll1 = program->window()->controls().Timer1;
+    poll1->stop();
+    const double withoutPollShare = coreShare(getpid(), seconds);
+    poll1->start();
+
+    // One poll, timed on its own while the film plays.
+    qarvel::playback::StatusPoll& poll = program->statusPoll();
+    constexpr int kPolls = 2000;
+    QElapsedTimer t;
+    t.start();
+    for (int i = 0; i < kPolls; ++i) poll.Timer1_Timer();
+    const double pollMicroseconds = double(t.nsecsElapsed()) / kPolls / 1000.0;
+    program->storePlayPosition();
+    program.reset();
+    service.stop();
+
+    QProcess player;
+    player.start(mpv, {"--no-config", "--really-quiet", "--hwdec=no", "--loop-file=inf", "--force-window=yes",
+                       QStringLiteral("--geometry=%1x%2").arg(size.width()).arg(size.height()), clip});
+    if (!player.waitForStarted(10000)) {
+        std::fprintf(stderr, "bench_poll_cpu: %s could not start\n", qPrintable(mpv));
+        return 1;
+    }
+    runFor(5000);
+    const double mpvShare = coreShare(pid_t(player.processId()), seconds);
+    player.kill();
+    player.waitForFinished();
+
+    const double limit = 1.2 * mpvShare + 0.03;
+    std::printf("picture %dx%d, state while measured %d, %d s each\n", size.width(), size.height(), state, seconds);
+    std::printf("program (process tree)  %6.1f %% of one core\n", 100 * programShare);
+    std::printf("  of which the main process %6.1f %%\n", 100 * mainShare);
+    std::printf("  the same, poll stopped %6.1f %% of one core\n", 100 * withoutPollShare);
+    std::printf("mpv command line        %6.1f %% of one core\n", 100 * mpvShare);
+    std::printf("limit 1.2 x mpv + 3 %%   %6.1f %%  -> %s\n", 100 * limit, programShare <= limit ? "met" : "NOT met");
+    std::printf("one status poll         %6.1f us\n", pollMicroseconds);
+    return 0;
+}
