@@ -7,7 +7,7 @@
 // The goal: program <= 1.2 x mpv + 3 % of one core.
 #include "app/application.h"
 #include "app/main_window/main_window.h"
-#include "window/main_window_controls.h"
+#include "bench/support/process_figures.h"
 #include "common/program_files.h"
 #include "engine/player.h"
 #include "platform/player_component.h"
@@ -17,6 +17,7 @@
 #include "service/demo_service.h"
 #include "web/link_router.h"
 #include "web/web_environment.h"
+#include "window/main_window_controls.h"
 
 #include <QApplication>
 #include <QDir>
@@ -30,7 +31,6 @@
 #include <QWidget>
 #include <clocale>
 #include <cstdio>
-#include <map>
 #include <unistd.h>
 
 namespace {
@@ -42,47 +42,16 @@ void runFor(int ms) {
     loop.exec();
 }
 
-// User plus system time of a process and all its descendants (of the process
-// alone when alone is set), in seconds.
-double treeCpuSeconds(pid_t root, bool alone = false) {
-    std::map<pid_t, pid_t> parent;
-    std::map<pid_t, double> cpu;
-    const double tick = double(sysconf(_SC_CLK_TCK));
-    for (const QString& name : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        bool ok = false;
-        const pid_t pid = pid_t(name.toInt(&ok));
-        if (!ok) continue;
-        QFile f(QStringLiteral("/proc/%1/stat").arg(pid));
-        if (!f.open(QIODevice::ReadOnly)) continue;
-        const QByteArray stat = f.readAll();
-        // Fields after the command name, which may hold blanks: state is field 3.
-        const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() < 13) continue;
-        parent[pid] = pid_t(fields[1].toInt());
-        cpu[pid] = (fields[11].toDouble() + fields[12].toDouble()) / tick;
-    }
-    double sum = 0;
-    for (const auto& [pid, seconds] : cpu) {
-        for (pid_t p = pid; p > 1 && (!alone || p == pid); p = parent.count(p) ? parent[p] : 0) {
-            if (p == root) {
-                sum += seconds;
-                break;
-            }
-        }
-    }
-    return sum;
-}
-
 // Share of one core the tree used over the next `seconds`, events running;
 // the root process's own share in rootShare when given.
 double coreShare(pid_t root, int seconds, double* rootShare = nullptr) {
-    const double before = treeCpuSeconds(root), rootBefore = treeCpuSeconds(root, true);
+    const double before = qarvel::bench::treeCpuSeconds(root), rootBefore = qarvel::bench::treeCpuSeconds(root, true);
     QElapsedTimer t;
     t.start();
     runFor(seconds * 1000);
     const double elapsed = t.elapsed() / 1000.0;
-    if (rootShare) *rootShare = (treeCpuSeconds(root, true) - rootBefore) / elapsed;
-    return (treeCpuSeconds(root) - before) / elapsed;
+    if (rootShare) *rootShare = (qarvel::bench::treeCpuSeconds(root, true) - rootBefore) / elapsed;
+    return (qarvel::bench::treeCpuSeconds(root) - before) / elapsed;
 }
 
 bool makeClip(const QString& path, int seconds) {
@@ -129,6 +98,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
 
+    const qarvel::bench::MachineLoad load;
     QTemporaryDir home;
     const QString clip = home.filePath(QStringLiteral("film.mp4"));
     const int length = 3 * seconds + 30;
@@ -196,5 +166,6 @@ int main(int argc, char** argv) {
     std::printf("mpv command line        %6.1f %% of one core\n", 100 * mpvShare);
     std::printf("limit 1.2 x mpv + 3 %%   %6.1f %%  -> %s\n", 100 * limit, programShare <= limit ? "met" : "NOT met");
     std::printf("one status poll         %6.1f us\n", pollMicroseconds);
+    load.report();
     return 0;
 }

@@ -102,6 +102,15 @@ std::optional<CpuTicks> cpuTicks() {
     return ticks;
 }
 
+double treeCpuSeconds(pid_t root, bool rootAlone) {
+    long long ticks = 0;
+    for (const pid_t pid : rootAlone ? QList<pid_t>{root} : processTree(root)) {
+        const QList<QByteArray> f = statFields(pid);
+        if (f.size() >= 13) ticks += f[11].toLongLong() + f[12].toLongLong();  // utime, stime
+    }
+    return double(ticks) / double(::sysconf(_SC_CLK_TCK));
+}
+
 MachineLoad::MachineLoad() : before_(cpuTicks()) { wall_.start(); }
 
 void MachineLoad::report() const {

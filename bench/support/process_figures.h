@@ -30,6 +30,10 @@ struct CpuTicks {
 
 std::optional<CpuTicks> cpuTicks();
 
+// User plus system time, in seconds, of root and its live descendants, or of
+// root alone; for comparing one process tree with another in the same run.
+double treeCpuSeconds(pid_t root, bool rootAlone = false);
+
 // How busy other processes kept the machine from construction to report():
 // the times of a benchmark depend on it more than on most changes (two cores
 // shared with builds), so each table says it.

@@ -4,6 +4,7 @@
 #include "common/escape_text.h"
 #include "link_router_rig.h"
 #include "platform/power_off.h"
+#include "support/wait_until.h"
 #include "playback/status_poll.h"
 #include "web/episode_sequencer.h"
 
@@ -32,7 +33,7 @@ struct SequencerRig {
     // Runs the request and waits for its answer.
     void fetch() {
         sequencer.FetchNextEpisode();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !sequencer.nextRequestPending(); }, 8000));
+        EXPECT_TRUE(qarvel::test::waitUntil([&] { return !sequencer.nextRequestPending(); }, 8000));
     }
     int queries() const { return int(router.service.queries().size()); }
 
@@ -108,7 +109,7 @@ TEST(NextEpisode, RetryScheduleWithThePoll) {
     rig.router.player.setDownloadProgressValue(700);
     auto tick = [&] {
         poll.Timer1_Timer();
-        QTest::qWaitFor([&] { return !rig.sequencer.nextRequestPending(); }, 8000);
+        qarvel::test::waitUntil([&] { return !rig.sequencer.nextRequestPending(); }, 8000);
     };
     tick();
     EXPECT_EQ(rig.queries(), 1);
@@ -121,7 +122,7 @@ TEST(NextEpisode, RetryScheduleWithThePoll) {
     EXPECT_EQ(rig.queries(), 1);
     rig.router.service.answer("7", QStringLiteral("第4集$qvod://next$qvod"));
     poll.Timer4_Timer();
-    QTest::qWaitFor([&] { return !rig.sequencer.nextRequestPending(); }, 8000);
+    qarvel::test::waitUntil([&] { return !rig.sequencer.nextRequestPending(); }, 8000);
     EXPECT_EQ(rig.queries(), 2);
     EXPECT_FALSE(rig.Timer4.isActive());
     // Found: the next poll buffers it.
@@ -172,7 +173,7 @@ TEST(StepEpisode, PreviousAndNext) {
 
     rig.router.service.answer("7", QStringLiteral("第2集$qvod://b$qvod$ignored"));
     rig.sequencer.StepEpisode(2);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.router.nav.log.isEmpty(); }, 8000));
+    ASSERT_TRUE(qarvel::test::waitUntil([&] { return !rig.router.nav.log.isEmpty(); }, 8000));
     EXPECT_EQ(rig.router.service.queries().back(), "/box/h.asp?id=7&v=0&v1=1");
     EXPECT_EQ(rig.router.nav.log,
               QStringList({"1 zvqvod://qvod&&&" + EscapeText("qvod://b") + "&&&T&&&第2集&&&7&&&0&&&1&&&0"}));

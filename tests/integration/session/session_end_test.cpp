@@ -3,6 +3,7 @@
 // asked to end (SIGTERM); its local record keeps a recent position.
 #include "common/text_codec.h"
 #include "service/demo_service.h"
+#include "support/wait_until.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -37,13 +38,6 @@ int storedPosition(const QString& home, const QString& path) {
     return -1;
 }
 
-bool waitFor(const std::function<bool()>& done, int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms) QThread::msleep(100);
-    return done();
-}
-
 struct Client {
     Client() {
         EXPECT_TRUE(service.start()) << service.errorText();
@@ -63,7 +57,7 @@ struct Client {
     }
     // Waits until the film is recorded, which the program does as it starts it.
     bool started() {
-        return waitFor([&] { return storedPosition(home.path(), clip) == 0; }, 60000);
+        return qarvel::test::waitUntil([&] { return storedPosition(home.path(), clip) == 0; }, 60000);
     }
 
     qarvel::service::DemoService service;
