@@ -28,8 +28,8 @@
 #include "common/build_config.h"
 
 #include <QGuiApplication>
-#include <QTimer>
 #include <QScreen>
+#include <QTimer>
 #include <cstdio>
 
 namespace qarvel {
@@ -44,12 +44,14 @@ constexpr int kStartHeightTwips = 9830;
 
 Application::Application(ApplicationOptions options) : options_(std::move(options)), player_(options_.player) {
     if (!options_.dialogs) ownDialogs_ = std::make_unique<platform::QtUserDialogs>();
-    // Every rebuilt list page is shown again in its pane, once the panes exist.
-    pages_ = std::make_unique<records::ListPageWriter>(options_.files,
-                                                       [this](records::RecordFile file, const QString& page) {
-                                                           if (navigator_)
-                                                               web::listPaneReloader (*navigator_)(file, page);
-                                                       });
+    // Every rebuilt list page is shown again in its pane. Start-up writes the
+    // pages before the panes exist; nothing is shown then.
+    auto showPage = [this](records::RecordFile file, const QString& page) {
+        if (!navigator_) return;
+        const auto reload = web::listPaneReloader(*navigator_);
+        reload(file, page);
+    };
+    pages_ = std::make_unique<records::ListPageWriter>(options_.files, showPage);
 }
 
 StartupResult Application::start(platform::PlayerComponent& component, platform::Shell& shell) {
