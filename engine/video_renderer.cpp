@@ -1,6 +1,5 @@
 #include "engine/video_renderer.h"
 
-#include <QGuiApplication>
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
 #include <mpv/render_gl.h>
@@ -80,36 +79,49 @@ void VideoRenderer::renderIfDue() {
     if (mpv_render_context_update(render_) & MPV_RENDER_UPDATE_FRAME) render();
 }
 
-void VideoRenderer::setTargetSize(QSize pixels) {
-    if (pixels.isEmpty() || pixels == targetSize_) return;
-    targetSize_ = pixels;
-    if (haveFrame_) render();  // redraw the current frame at the new size
+void VideoRenderer::setWindow(QWindow* window) { window_ = window; }
+
+void VideoRenderer::redraw() {
+    if (render_) render();
 }
 
 void VideoRenderer::render() {
-    if (!render_ || !context_.makeCurrent(&surface_)) return;
-    if (!fbo_ || fbo_->size() != targetSize_) {
-        fbo_ = std::make_unique<QOpenGLFramebufferObject>(targetSize_);
-    }
-    mpv_opengl_fbo target{int(fbo_->handle()), targetSize_.width(), targetSize_.height(), 0};
-    int flipY = 0;
+    if (!render_) return;
+    int rc = -1;
+    const bool drawn = (window_ && window_->isExposed()) ? renderToWindow(&rc) : renderOffscreen(&rc);
+    context_.doneCurrent();
+    if (drawn && rc >= 0) emit frameReady();
+}
+
+bool VideoRenderer::renderToWindow(int* rc) {
+    if (!context_.makeCurrent(window_)) return false;
+    const QSize size = window_->size() * window_->devicePixelRatio();
+    mpv_opengl_fbo target{int(context_.defaultFramebufferObject()), size.width(), size.height(), 0};
+    int flipY = 1;  // a window's framebuffer has its first row at the bottom
     mpv_render_param params[] = {
         {MPV_RENDER_PARAM_OPENGL_FBO, &target},
         {MPV_RENDER_PARAM_FLIP_Y, &flipY},
         {MPV_RENDER_PARAM_INVALID, nullptr},
     };
-    const int rc = mpv_render_context_render(render_, params);
-    // The widget samples the texture from its own context: finish here first.
-    context_.functions()->glFinish();
-    context_.doneCurrent();
-    if (rc >= 0) {
-        haveFrame_ = true;
-        emit frameReady();
-    }
+    *rc = mpv_render_context_render(render_, params);
+    context_.swapBuffers(window_);
+    mpv_render_context_report_swap(render_);
+    ++framesShown_;
+    return true;
 }
 
-unsigned VideoRenderer::textureId() const { return haveFrame_ && fbo_ ? fbo_->texture() : 0; }
-
-QSize VideoRenderer::textureSize() const { return fbo_ ? fbo_->size() : QSize(); }
+bool VideoRenderer::renderOffscreen(int* rc) {
+    if (!context_.makeCurrent(&surface_)) return false;
+    // Small: nobody sees it, it only keeps the player's frames flowing.
+    const QSize size(64, 36);
+    if (!fbo_) fbo_ = std::make_unique<QOpenGLFramebufferObject>(size);
+    mpv_opengl_fbo target{int(fbo_->handle()), size.width(), size.height(), 0};
+    mpv_render_param params[] = {
+        {MPV_RENDER_PARAM_OPENGL_FBO, &target},
+        {MPV_RENDER_PARAM_INVALID, nullptr},
+    };
+    *rc = mpv_render_context_render(render_, params);
+    return true;
+}
 
 }  // namespace qarvel::engine

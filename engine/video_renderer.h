@@ -1,14 +1,17 @@
 #pragma once
-// Draws the player's frames into a texture with the player's render interface.
-// It renders in a GL context of its own on an offscreen surface, shared with
-// every widget context (Qt::AA_ShareOpenGLContexts), so that frames are consumed
-// from the first loaded film on, whether the video widget is shown yet or not,
-// and so that moving the widget to full screen and back never tears down the
-// player's renderer.
+// Draws the player's frames with the player's render interface, in a GL context
+// of its own shared with every widget context (Qt::AA_ShareOpenGLContexts).
+// While its picture window is on screen it draws straight into that window;
+// otherwise (before the window is shown, while it is hidden or moving to full
+// screen) it draws into an offscreen framebuffer, so that frames are consumed
+// from the first loaded film on and the player never stalls for want of a
+// picture surface.
 #include <QObject>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QPointer>
 #include <QSize>
+#include <QWindow>
 #include <atomic>
 #include <memory>
 
@@ -30,26 +33,33 @@ public:
     // the player instance is destroyed.
     void shutdown();
 
-    void setTargetSize(QSize pixels);
-    // The texture holding the last frame (0 before the first), in the share group.
-    unsigned textureId() const;
-    QSize textureSize() const;
-    QOpenGLContext* context() { return &context_; }
+    // The window to draw into while it is exposed (an OpenGL surface in this
+    // renderer's format).
+    void setWindow(QWindow* window);
+    QSurfaceFormat format() const { return context_.format(); }
+    // Draws the current frame again, at the window's present size.
+    void redraw();
+
+    // Frames put into the picture window so far.
+    int framesShown() const { return framesShown_; }
 
 signals:
+    // A frame was drawn (on screen or offscreen).
     void frameReady();
 
 private:
     static void onUpdate(void* self);
     void renderIfDue();
     void render();
+    bool renderToWindow(int* rc);
+    bool renderOffscreen(int* rc);
 
     QOpenGLContext context_;
     QOffscreenSurface surface_;
+    QPointer<QWindow> window_;
     mpv_render_context* render_ = nullptr;
     std::unique_ptr<QOpenGLFramebufferObject> fbo_;
-    QSize targetSize_{640, 360};
-    bool haveFrame_ = false;
+    int framesShown_ = 0;
     std::atomic<bool> updatePosted_{false};
 };
 

@@ -1,31 +1,21 @@
 #pragma once
-// The widget that shows the film: it puts the renderer's latest frame on screen.
-#include <QOpenGLTextureBlitter>
-#include <QOpenGLWidget>
+// The widget that shows the film. The picture is drawn in a native window of
+// its own inside the widget, so that a new frame redraws only the picture: a
+// picture drawn as part of the widget tree (QOpenGLWidget) makes the whole main
+// window, panes and all, recomposite on every frame, which under software GL
+// costs as much again as playing the film.
 #include <QPointer>
+#include <QWidget>
 
 namespace qarvel::engine {
 
 class VideoRenderer;
 
-class VideoSurface : public QOpenGLWidget {
+class VideoSurface : public QWidget {
     Q_OBJECT
 public:
     explicit VideoSurface(VideoRenderer* renderer, QWidget* parent = nullptr);
     ~VideoSurface() override;
-
-protected:
-    void initializeGL() override;
-    void resizeGL(int width, int height) override;
-    void paintGL() override;
-
-private:
-    void releaseGl();
-
-    QPointer<VideoRenderer> renderer_;
-    QOpenGLTextureBlitter blitter_;
-    QMetaObject::Connection contextGone_;
-    bool sharing_ = false;
 };
 
 }  // namespace qarvel::engine

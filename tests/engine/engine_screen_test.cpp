@@ -1,5 +1,6 @@
 // The real video widget on an X server of the test's own (Xvfb): the picture is
-// on screen, follows the display modes, and survives full screen and back.
+// on screen, follows the display modes, survives full screen and back, and the
+// pointer over the picture reaches the widget.
 #include "engine/mpv_player.h"
 #include "engine_test_support.h"
 
@@ -173,4 +174,34 @@ TEST_F(EngineScreen, FullScreenAndBackKeepThePicture) {
     QApplication::sendEvent(video, &click);
     EXPECT_FALSE(player->fullScreen());
     EXPECT_EQ(changed.size(), 4);
+}
+
+// The picture is a native window of its own; the X server's own pointer events
+// (not events sent to the widget) must still reach the video widget, or no
+// click, double click or wheel over the picture would ever do anything.
+TEST_F(EngineScreen, ThePointerOverThePictureReachesTheWidget) {
+    player->setUrl(clipPath("long.mp4"));
+    player->play();
+    ASSERT_TRUE(waitUntil([&] { return int(player->playState()) == 3; }, 15000));
+    QWidget* video = player->videoWidget();
+    struct Counter : QObject {
+        int presses = 0, doubles = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            presses += e->type() == QEvent::MouseButtonPress;
+            doubles += e->type() == QEvent::MouseButtonDblClick;
+            return false;
+        }
+    } counter;
+    video->installEventFilter(&counter);
+    const QPoint centre = video->mapToGlobal(video->rect().center());
+    const auto pointer = [&](const QStringList& args) {
+        QProcess xdotool;
+        xdotool.start("xdotool", args);
+        ASSERT_TRUE(xdotool.waitForFinished(5000)) << "xdotool did not run";
+    };
+    pointer({"mousemove", QString::number(centre.x()), QString::number(centre.y()), "click", "1"});
+    EXPECT_TRUE(waitUntil([&] { return counter.presses >= 1; }, 3000));
+    runEventsFor(600);  // past the double-click interval
+    pointer({"click", "--repeat", "2", "--delay", "60", "1"});
+    EXPECT_TRUE(waitUntil([&] { return counter.doubles >= 1; }, 3000)) << counter.presses << " presses";
 }

@@ -5,7 +5,7 @@
 #include "engine_test_support.h"
 
 #include <QMutex>
-#include <QOpenGLWidget>
+#include "engine/video_surface.h"
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -84,7 +84,7 @@ TEST(EngineWindow, APlayerMadeInsideAShownWindowPlaysAndStops) {
     ASSERT_TRUE(waitUntil([&] { return player != nullptr; }, 10000));
     ASSERT_TRUE(player->isReady()) << player->errorText().toStdString();
     // The real picture path, not the black stand-in used without a GL context.
-    ASSERT_NE(qobject_cast<QOpenGLWidget*>(player->videoWidget()), nullptr) << player->errorText().toStdString();
+    ASSERT_NE(qobject_cast<qarvel::engine::VideoSurface*>(player->videoWidget()), nullptr) << player->errorText().toStdString();
     EXPECT_TRUE(waitUntil([&] { return player->videoWidget()->isVisible(); }, 5000));
 
     QSignalSpy first(player.get(), &MpvPlayer::firstFrame);
