@@ -67,6 +67,10 @@ struct QuietDesktop : qarvel::platform::UserDialogs, qarvel::platform::Shell {
     void inform(const QString& title, const QString& text) override {
         std::fprintf(stderr, "bench_play: message: %s %s\n", qPrintable(title), qPrintable(text));
     }
+    QString pickFolder(const QString&, const QString& title) override {
+        std::fprintf(stderr, "bench_play: folder picker cancelled: %s\n", qPrintable(title));
+        return {};
+    }
     bool openUrl(const QString& address) override {
         std::fprintf(stderr, "bench_play: not opened: %s\n", qPrintable(address));
         return false;

@@ -2,7 +2,9 @@
 
 #include "app/main_window/main_window.h"
 #include "app/system_services.h"
+#include "dialogs/settings_dialog.h"
 #include "engine/mpv_player.h"
+#include "engine/player_config.h"
 #include "platform/power_off.h"
 #include "platform/process_finder.h"
 #include "platform/text_fetcher.h"
@@ -55,6 +57,7 @@ Application::Application(ApplicationOptions options) : options_(std::move(option
 }
 
 StartupResult Application::start(platform::PlayerComponent& component, platform::Shell& shell) {
+    shell_ = &shell;
     StartupEnvironment env;
     env.files = options_.files;
     env.component = &component;
@@ -78,6 +81,7 @@ Application::~Application() {
     // nobody may act on them then. The window goes before the player it shows.
     // Subsystems go first, newest first: some are children of the window.
     keyPreview_.reset();
+    settingsDialog_.reset();
     poll_.reset();
     sequencer_.reset();
     router_.reset();
@@ -133,6 +137,7 @@ void Application::createSubsystems() {
     painter_ = std::make_unique<window::SkinPainter>(c, state, w.skin(), *layout_, w.settings());
     wirePanes();
     wirePlayback();
+    wireSettingsDialog();
 }
 
 void Application::wirePanes() {
@@ -290,6 +295,34 @@ void Application::wirePoll() {
         QObject::connect(gui, &QCoreApplication::aboutToQuit, c.Timer1, [poll] { poll->storePosition(); });
         QObject::connect(gui, &QGuiApplication::commitDataRequest, c.Timer1, [poll] { poll->storePosition(); });
     }
+}
+
+void Application::wireSettingsDialog() {
+    MainWindow& w = *window_;
+    const ProgramFiles files = options_.files;
+    engine::Player* player = player_;
+    platform::Shell* shell = shell_;
+    dialogs::SettingsDialogServices services{
+        .settings = w.settings(),
+        .skin = w.skin(),
+        .dialogs = options_.dialogs ? *options_.dialogs : *ownDialogs_,
+        // The engine keeps its configuration in the program's player folder,
+        // whatever folder the settings remember.
+        .readCachePath = [files](const QString&) { return engine::readCachePath(files, QString()); },
+        .writeCachePath = [files](const QString&, const QString& path) { engine::writeCachePath(files, path); },
+        .stopService = {},
+        // The engine's film cache is the download service today: it takes
+        // the new folder for the next film.
+        .startService = [player](const QString&) { player->configurationChanged(); },
+        .openUrl =
+            [shell](const QString& address) {
+                if (shell) shell->openUrl(address);
+                else platform::DesktopShell().openUrl(address);
+            },
+        .defaultCacheFolder = files.cacheFolder,
+        .siteAddress = QString::fromUtf8(config::kDownloadSite)};
+    settingsDialog_ = std::make_unique<dialogs::SettingsDialog>(&w, std::move(services));
+    painter_->repaintSettingsDialog = [dialog = settingsDialog_.get()] { dialog->F2_Paint(); };
 }
 
 void Application::storePlayPosition() {

@@ -18,6 +18,9 @@
 namespace qarvel {
 
 class MainWindow;
+namespace dialogs {
+class SettingsDialog;
+}
 namespace engine {
 class Player;
 }
@@ -109,6 +112,8 @@ public:
     playback::StopCommand& stopCommand() { return *stop_; }
     playback::StatusPoll& statusPoll() { return *poll_; }
     web::EpisodeSequencer& episodes() { return *sequencer_; }
+    // The settings dialog `BA3`; its open() is what the settings menu item does.
+    dialogs::SettingsDialog& settingsDialog() { return *settingsDialog_; }
     // Writes the position of the film that plays into its record: at the end
     // of the session (quit, logout, a termination signal) and for tests.
     void storePlayPosition();
@@ -121,6 +126,7 @@ private:
     void wirePanes();
     void wirePlayback();
     void wirePoll();
+    void wireSettingsDialog();
     void startWindow();
 
     ApplicationOptions options_;
@@ -145,6 +151,8 @@ private:
     std::unique_ptr<web::EpisodeSequencer> sequencer_;
     std::unique_ptr<playback::StatusPoll> poll_;
     std::unique_ptr<window::KeyPreview> keyPreview_;
+    std::unique_ptr<dialogs::SettingsDialog> settingsDialog_;
+    platform::Shell* shell_ = nullptr;  // the one start() was given
     QString errorText_;
 };
 

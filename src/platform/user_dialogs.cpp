@@ -1,6 +1,7 @@
 #include "platform/user_dialogs.h"
 
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
@@ -14,6 +15,11 @@ bool QtUserDialogs::askYesNo(const QString& title, const QString& text) {
 
 void QtUserDialogs::inform(const QString& title, const QString& text) {
     QMessageBox::information(nullptr, title, text, QMessageBox::Ok);
+}
+
+QString QtUserDialogs::pickFolder(const QString& start, const QString& title) {
+    const QString caption = title.isEmpty() ? QStringLiteral("请选择文件夹") : title;
+    return QFileDialog::getExistingDirectory(nullptr, caption, start, QFileDialog::ShowDirsOnly);
 }
 
 bool DesktopShell::openUrl(const QString& address) {

@@ -12,6 +12,9 @@ public:
     virtual bool askYesNo(const QString& title, const QString& text) = 0;
     // Information box with an OK button.
     virtual void inform(const QString& title, const QString& text) = 0;
+    // The desktop's folder picker, opened at start; the chosen folder, or
+    // empty text when the user cancels. No trailing separator but the root's.
+    virtual QString pickFolder(const QString& start, const QString& title) = 0;
 };
 
 class Shell {
@@ -27,6 +30,7 @@ class QtUserDialogs final : public UserDialogs {
 public:
     bool askYesNo(const QString& title, const QString& text) override;
     void inform(const QString& title, const QString& text) override;
+    QString pickFolder(const QString& start, const QString& title) override;
 };
 
 class DesktopShell final : public Shell {

@@ -68,6 +68,7 @@ public:
     QStringList shown;  // "caption|text"
     bool askYesNo(const QString&, const QString&) override { return false; }
     void inform(const QString& title, const QString& text) override { shown << title + u'|' + text; }
+    QString pickFolder(const QString&, const QString&) override { return {}; }
 };
 
 // Answers h.asp with what `answer` gives for the query's id, after `delayMs`

@@ -79,7 +79,14 @@ struct CountingPower : qarvel::platform::PowerOff {
 struct AnsweringDialogs : qarvel::platform::UserDialogs {
     bool askYesNo(const QString&, const QString&) override { return false; }
     void inform(const QString& title, const QString& text) override { informed << title + u'|' + text; }
+    // The folder picker answers with pickedFolder (empty: cancelled).
+    QString pickFolder(const QString& start, const QString& title) override {
+        pickerAsked << start + u'|' + title;
+        return pickedFolder;
+    }
     QStringList informed;
+    QStringList pickerAsked;
+    QString pickedFolder;
 };
 
 // The program as main() starts it, in a folder of its own.

@@ -30,6 +30,7 @@ struct FakeDialogs : platform::UserDialogs, platform::Shell {
         return answer;
     }
     void inform(const QString& title, const QString& text) override { informed << title + u'|' + text; }
+    QString pickFolder(const QString&, const QString&) override { return {}; }
     bool openUrl(const QString& a) override {
         opened << a;
         return true;
