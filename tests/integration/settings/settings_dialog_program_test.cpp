@@ -4,6 +4,7 @@
 // dialog. With QARVEL_SCREENSHOT_DIR set, each page is saved in both skins.
 #include "dialogs/settings_dialog.h"
 #include "engine/player_config.h"
+#include "window/skin_painter.h"
 #include "integration/play/program_harness.h"
 
 #include <QCheckBox>
