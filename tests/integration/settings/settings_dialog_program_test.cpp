@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QDirIterator>
+#include <QMouseEvent>
 
 using namespace playtest;
 using qarvel::dialogs::SettingsWindow;
@@ -106,6 +107,24 @@ TEST(SettingsDialogInTheProgram, OptionsReachTheSettingsFileAndTheSkinRepaintsTh
             }
         }
     }
+
+    // The close button's hovered face is the skin's; the title band drags the dialog.
+    QMouseEvent over(QEvent::MouseMove, QPointF(5, 5), w->guan->mapToGlobal(QPointF(5, 5)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(w->guan, &over);
+    EXPECT_EQ(w->guan->picture().toImage(), p.window().skin().piece(2, 120, 0, 24, 24).toImage());
+    const QPoint before = w->pos();
+    const QPointF grip(200, 12);
+    const QPointF globalGrip = w->mapToGlobal(grip);
+    QMouseEvent press(QEvent::MouseButtonPress, grip, globalGrip, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+    QMouseEvent drag(QEvent::MouseMove, grip + QPointF(30, 20), globalGrip + QPointF(30, 20), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &drag);
+    QMouseEvent release(QEvent::MouseButtonRelease, grip + QPointF(30, 20), globalGrip + QPointF(30, 20),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &release);
+    EXPECT_EQ(w->pos(), before + QPoint(30, 20));
 
     QTest::mouseClick(w->guan, Qt::LeftButton);
     EXPECT_FALSE(p.application->settingsDialog().isOpen());
