@@ -9,8 +9,12 @@
 #include "platform/process_finder.h"
 #include "platform/text_fetcher.h"
 #include "platform/user_dialogs.h"
+#include "playback/key_commands.h"
+#include "playback/player_bar_mouse.h"
+#include "playback/player_menu.h"
 #include "playback/status_poll.h"
 #include "playback/stop_command.h"
+#include "playback/transport_commands.h"
 #include "playback/view_switcher.h"
 #include "records/record_list_page.h"
 #include "records/record_store.h"
@@ -29,7 +33,10 @@
 
 #include "common/build_config.h"
 
+#include <QCursor>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
 #include <cstdio>
@@ -82,6 +89,11 @@ Application::~Application() {
     // Subsystems go first, newest first: some are children of the window.
     keyPreview_.reset();
     settingsDialog_.reset();
+    pictureMouse_.reset();
+    playerMenu_.reset();
+    keys_.reset();
+    barMouse_.reset();
+    transport_.reset();
     poll_.reset();
     sequencer_.reset();
     router_.reset();
@@ -138,6 +150,7 @@ void Application::createSubsystems() {
     wirePanes();
     wirePlayback();
     wireSettingsDialog();
+    wireControls();
 }
 
 void Application::wirePanes() {
@@ -381,13 +394,163 @@ void Application::startWindow() {
     player_->setAdPageUrl(options_.serviceBase + QStringLiteral("js/ads/qvodad.html"));
     layout_->placeVolumeKnob(player_->volume());
 
-    // Key preview: the keyboard commands attach here.
-    keyPreview_ = std::make_unique<window::KeyPreview>(&w, window::KeyPreview::Handler{});
+    // The window sees every key before the control with the focus, a
+    // browser pane's included; only while it is the active window.
+    playback::KeyCommands* keys = keys_.get();
+    keyPreview_ = std::make_unique<window::KeyPreview>(
+        &w, [keys, &w](QKeyEvent* e) { return w.isActiveWindow() && keys->Form_KeyDown(e->key()); });
 
     if (!options_.playTarget.isEmpty()) {
         QString text = options_.playTarget;
         router_->l_com(text);
     }
+}
+
+namespace {
+
+// Hands the mouse events of watched widgets to a function, which returns true
+// to take one away from the widget (and from the filters installed before).
+class MouseWatcher : public QObject {
+public:
+    using Handler = std::function<bool(QObject* watched, QMouseEvent* event)>;
+    explicit MouseWatcher(Handler handler) : handler_(std::move(handler)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove: return handler_(watched, static_cast<QMouseEvent*>(event));
+        default: return false;
+        }
+    }
+
+private:
+    Handler handler_;
+};
+
+}  // namespace
+
+void Application::wireControls() {
+    MainWindow& w = *window_;
+    window::MainWindowControls& c = w.controls();
+    MainWindowState& state = w.state();
+    window::WindowButtons* buttons = buttons_.get();
+    web::EpisodeSequencer* sequencer = sequencer_.get();
+    platform::UserDialogs* dialogs = options_.dialogs ? options_.dialogs : ownDialogs_.get();
+    window::Skin* skin = &w.skin();
+    auto npc_Click = [buttons](int index) { buttons->npc_Click(index); };
+
+    playback::TransportControls tc;
+    for (int i = 0; i < 8; ++i) tc.bo_but[i] = c.bo_but[i];
+    tc.BA1 = c.BA1;
+    tc.P1 = c.P1;
+    tc.bo_tip = c.bo_tip;
+    tc.bo_ad = c.bo_ad;
+    tc.Qvodx = c.Qvodx;
+    tc.ad_huan = c.ad_huan;
+    tc.bo_pad = c.bo_pad;
+    tc.zhun = c.zhun;
+    tc.bo_name = c.bo_name;
+    tc.bo_zt = c.bo_zt;
+    tc.onTopButton = c.npc[4];
+    transport_ = std::make_unique<playback::TransportCommands>(
+        state, tc,
+        playback::TransportServices{
+            .player = *player_,
+            .stop = *stop_,
+            .views = *views_,
+            .records = *records_,
+            .Timer1 = *c.Timer1,
+            .npc_Click = npc_Click,
+            .StepEpisode = [sequencer](int direction) { sequencer->StepEpisode(direction); },
+            .chooseFile = [dialogs](const QString& title,
+                                    const QString& filter) { return dialogs->chooseFileToOpen(title, filter); },
+            .paintFace =
+                [c, skin](int index, const playback::TransportFace& f) {
+                    c.bo_but[index]->setPicture(skin->piece(f.sprite, f.x, 0, f.width, f.height));
+                },
+            .setMuteCaption = [this](const QString& caption) { playerMenu_->setMuteCaption(caption); }});
+    playback::TransportCommands* transport = transport_.get();
+    for (window::PictureBox* b : c.bo_but) {
+        QObject::connect(b, &window::PictureBox::clicked, b, [transport](int i) { transport->bo_but_Click(i); });
+        QObject::connect(b, &window::PictureBox::pressed, b,
+                         [transport](int i, Qt::MouseButton button) { transport->bo_but_MouseDown(i, button); });
+        QObject::connect(b, &window::PictureBox::moved, b,
+                         [transport](int i, Qt::MouseButtons, QPoint pos) { transport->bo_but_MouseMove(i, pos); });
+    }
+
+    QMenu* qvod_m = &w.menus().qvod_m;
+    window::Label* jbi = c.jbi;
+    playback::PlayerBarControls bc{.BA1 = c.BA1,
+                                   .gunt = c.gunt,
+                                   .gunt1 = c.gunt1,
+                                   .gunt2 = c.gunt2,
+                                   .yin = c.yin,
+                                   .bo_v = c.bo_v,
+                                   .bo_y = c.bo_y,
+                                   .zhun = c.zhun,
+                                   .times = c.times,
+                                   .jbiAtRest = [jbi] { jbi->setForeColour(Qt::white); }};
+    barMouse_ = std::make_unique<playback::PlayerBarMouse>(state, bc, *player_, *transport_,
+                                                           [qvod_m] { qvod_m->popup(QCursor::pos()); });
+    playback::PlayerBarMouse* bars = barMouse_.get();
+    using window::Label;
+    using window::PictureBox;
+    QObject::connect(c.gunt, &PictureBox::pressed, c.gunt,
+                     [bars](int, Qt::MouseButton b, QPoint p) { bars->gunt_MouseDown(b, p); });
+    QObject::connect(c.gunt, &PictureBox::released, c.gunt, [bars] { bars->gunt_MouseUp(); });
+    QObject::connect(c.gunt1, &PictureBox::moved, c.gunt1,
+                     [bars](int, Qt::MouseButtons b, QPoint p) { bars->gunt1_MouseMove(int(b), p); });
+    QObject::connect(c.gunt1, &PictureBox::released, c.gunt1, [bars] { bars->gunt1_MouseUp(); });
+    for (Label* part : {c.gunt2, c.huan}) {
+        QObject::connect(part, &Label::pressed, part,
+                         [bars](Qt::MouseButton b, QPoint p) { bars->playedPart_MouseDown(b, p); });
+        QObject::connect(part, &Label::released, part, [bars] { bars->playedPart_MouseUp(); });
+    }
+    QObject::connect(c.yin, &PictureBox::pressed, c.yin,
+                     [bars](int, Qt::MouseButton b, QPoint p) { bars->yin_MouseDown(b, p); });
+    QObject::connect(c.bo_y, &Label::pressed, c.bo_y,
+                     [bars](Qt::MouseButton b, QPoint p) { bars->bo_y_MouseDown(b, p); });
+    QObject::connect(c.bo_v, &PictureBox::moved, c.bo_v,
+                     [bars](int, Qt::MouseButtons b, QPoint p) { bars->bo_v_MouseMove(int(b), p); });
+    QObject::connect(c.adp, &PictureBox::pressed, c.adp, [bars](int, Qt::MouseButton b) { bars->adp_MouseDown(b); });
+    QObject::connect(c.Lqvod, &Label::pressed, c.Lqvod, [bars](Qt::MouseButton b) { bars->picture_MouseDown(b); });
+    QObject::connect(c.Lqvod, &Label::moved, c.Lqvod, [bars] { bars->picture_MouseMove(); });
+    QObject::connect(c.Lqvod, &Label::doubleClicked, c.Lqvod, [bars] { bars->picture_DblClick(); });
+    // The picture itself and the advertisement area are plain widgets.
+    QWidget* picture = c.QvodC;
+    QWidget* adArea = c.bo_ad;
+    engine::Player* player = player_;
+    pictureMouse_ = std::make_unique<MouseWatcher>([bars, picture, adArea, player](QObject* watched, QMouseEvent* e) {
+        const bool press = e->type() == QEvent::MouseButtonPress;
+        const bool move = e->type() == QEvent::MouseMove;
+        if (watched == picture) {
+            if (press) bars->picture_MouseDown(e->button());
+            else if (move) bars->picture_MouseMove();
+            // In full screen a double click leaves it: the player sees to that.
+            // The one that entered it must not reach the player as well.
+            else if (!player->fullScreen()) {
+                bars->picture_DblClick();
+                return true;
+            }
+        } else if (watched == adArea) {
+            if (press) bars->bo_ad_MouseDown(e->button());
+            else if (move) bars->bo_ad_MouseMove();
+        }
+        return false;
+    });
+    if (picture) picture->installEventFilter(pictureMouse_.get());
+    adArea->installEventFilter(pictureMouse_.get());
+
+    keys_ = std::make_unique<playback::KeyCommands>(state, *player_, *c.Timer1, *transport_, *barMouse_);
+
+    window::WindowChrome* chrome = chrome_.get();
+    playerMenu_ = std::make_unique<playback::PlayerMenu>(
+        *qvod_m, state, *player_, *transport_,
+        playback::PlayerMenuActions{.jbi_Click = [chrome] { chrome->jbi_Click(); }, .npc_Click = npc_Click});
+    playback::PlayerMenu* menu = playerMenu_.get();
+    chrome_->setCompactMenuCaption = [menu](const QString& caption) { menu->setCompactCaption(caption); };
 }
 
 bool Application::grabScreenshot(const QString& path) const { return window_ && window_->grabScreenshot(path); }

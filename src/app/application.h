@@ -33,8 +33,12 @@ class TextFetcher;
 class UserDialogs;
 }  // namespace platform
 namespace playback {
+class KeyCommands;
+class PlayerBarMouse;
+class PlayerMenu;
 class StatusPoll;
 class StopCommand;
+class TransportCommands;
 class ViewSwitcher;
 }  // namespace playback
 namespace records {
@@ -114,6 +118,13 @@ public:
     web::EpisodeSequencer& episodes() { return *sequencer_; }
     // The settings dialog `BA3`; its open() is what the settings menu item does.
     dialogs::SettingsDialog& settingsDialog() { return *settingsDialog_; }
+    // The player's controls: the transport buttons' commands (by index or by
+    // name, for the keys, the menus, the tray and the media keys), the bars'
+    // and the picture's mouse, the keys and the player menu `qvod_m`.
+    playback::TransportCommands& transport() { return *transport_; }
+    playback::PlayerBarMouse& barMouse() { return *barMouse_; }
+    playback::KeyCommands& keys() { return *keys_; }
+    playback::PlayerMenu& playerMenu() { return *playerMenu_; }
     // Writes the position of the film that plays into its record: at the end
     // of the session (quit, logout, a termination signal) and for tests.
     void storePlayPosition();
@@ -127,6 +138,7 @@ private:
     void wirePlayback();
     void wirePoll();
     void wireSettingsDialog();
+    void wireControls();
     void startWindow();
 
     ApplicationOptions options_;
@@ -153,6 +165,11 @@ private:
     std::unique_ptr<window::KeyPreview> keyPreview_;
     std::unique_ptr<dialogs::SettingsDialog> settingsDialog_;
     platform::Shell* shell_ = nullptr;  // the one start() was given
+    std::unique_ptr<playback::TransportCommands> transport_;
+    std::unique_ptr<playback::PlayerBarMouse> barMouse_;
+    std::unique_ptr<playback::KeyCommands> keys_;
+    std::unique_ptr<playback::PlayerMenu> playerMenu_;
+    std::unique_ptr<QObject> pictureMouse_;
     QString errorText_;
 };
 

@@ -22,6 +22,26 @@ QString QtUserDialogs::pickFolder(const QString& start, const QString& title) {
     return QFileDialog::getExistingDirectory(nullptr, caption, start, QFileDialog::ShowDirsOnly);
 }
 
+QString QtUserDialogs::chooseFileToOpen(const QString& title, const QString& filter) {
+    return QFileDialog::getOpenFileName(nullptr, title, QString(), qtFileFilter(filter));
+}
+
+QString qtFileFilter(const QString& filter) {
+    const QStringList parts = filter.split(u'|');
+    QStringList entries;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns = parts[i + 1].split(u';', Qt::SkipEmptyParts);
+        for (QString& p : patterns) p = p.trimmed();
+        patterns.removeAll(QString());
+        if (patterns.isEmpty()) continue;
+        // Qt reads the patterns from the last parentheses of an entry.
+        QString name = parts[i];
+        name.remove(u'(').remove(u')').remove(u';');
+        entries << name + QStringLiteral(" (") + patterns.join(u' ') + u')';
+    }
+    return entries.join(QStringLiteral(";;"));
+}
+
 bool DesktopShell::openUrl(const QString& address) {
     // A plain folder path opens in the file manager, as a web address in the browser.
     const QFileInfo info(address);

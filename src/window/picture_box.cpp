@@ -26,14 +26,10 @@ void PictureBox::setFill(const QColor& colour) {
     update();
 }
 
-void PictureBox::setTip(const QString& text) {
-    tip_ = text;
-    setToolTip(nativeTip_ ? text : QString());
-}
-
-void PictureBox::setNativeTip(bool on) {
-    nativeTip_ = on;
-    setToolTip(on ? tip_ : QString());
+bool PictureBox::event(QEvent* e) {
+    // The state text stays; only the platform's tooltip is not shown.
+    if (e->type() == QEvent::ToolTip && !nativeTip_) return true;
+    return QWidget::event(e);
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {

@@ -33,11 +33,13 @@ public:
 
     // The button's state text. Several buttons keep their state here
     // ("关闭侧栏", "置顶", "暂停"), so handlers compare against it.
-    const QString& tip() const { return tip_; }
-    void setTip(const QString& text);
+    // It is the widget's tooltip, so code that sees a plain widget reads and
+    // sets the same text.
+    QString tip() const { return toolTip(); }
+    void setTip(const QString& text) { setToolTip(text); }
     // Whether the platform also shows the state text as a tooltip; off for
     // the buttons that have a balloon of their own.
-    void setNativeTip(bool on);
+    void setNativeTip(bool on) { nativeTip_ = on; }
 
 signals:
     void clicked(int index);
@@ -55,13 +57,13 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
     void leaveEvent(QEvent*) override;
+    bool event(QEvent*) override;
 
 private:
     int index_;
     QPixmap picture_;
     Fit fit_ = Fit::Copy;
     QColor fill_;
-    QString tip_;
     bool nativeTip_ = true;
     bool pressedInside_ = false;
 };

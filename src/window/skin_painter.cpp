@@ -51,8 +51,11 @@ void SkinPainter::PaintButtons() {
         c_.npc[tab]->setPicture(skin_.piece(9, MainWindowLayout::sideTabOffset(tab), 21, 60, 21));
     for (int i = 0; i <= 14; ++i) c_.npc[i]->update();
 
-    PaintStopped();
-    c_.bo_but[2]->setPicture(skin_.piece(14, 0, 0, 25, 25));
+    // A skin chosen while a film plays or the sound is off keeps the faces
+    // that say so; their tooltips name the action each button takes next.
+    PaintPlayFace(c_.bo_but[0]->tip() == QStringLiteral("暂停"));
+    c_.bo_but[1]->setPicture(skin_.piece(13, 0, 0, 25, 25));
+    c_.bo_but[2]->setPicture(skin_.piece(14, c_.bo_but[2]->tip() == QStringLiteral("取消静音") ? 50 : 0, 0, 25, 25));
     c_.yin->setPicture(skin_.slot(15));
     c_.bo_v->setPicture(skin_.slot(4));
     c_.bo_but[6]->setPicture(skin_.piece(16, 75, 0, 25, 25));

@@ -3,6 +3,7 @@
 // pointer over the picture reaches the widget.
 #include "engine/mpv_player.h"
 #include "engine_test_support.h"
+#include "support/x_server.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -22,36 +23,8 @@ using namespace qarvel::engine::testing;
 
 namespace {
 
-// Starts Xvfb on a display it picks itself and points Qt at it.
-class XServer : public ::testing::Environment {
-public:
-    void SetUp() override {
-        server_.setProgram("Xvfb");
-        // -terminate: the server ends with its last client, so a test that dies leaves none behind.
-        server_.setArguments({"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp", "-terminate"});
-        server_.start();
-        ASSERT_TRUE(server_.waitForStarted(5000)) << "Xvfb did not start";
-        QByteArray display;
-        for (int i = 0; i < 100 && !display.contains('\n'); ++i) {
-            server_.waitForReadyRead(100);
-            display += server_.readAllStandardOutput();
-        }
-        ASSERT_FALSE(display.trimmed().isEmpty());
-        qputenv("DISPLAY", ":" + display.trimmed());
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        ensureApplication();
-    }
-    void TearDown() override {
-        delete qApp;  // before its X server goes
-        server_.terminate();
-        server_.waitForFinished(5000);
-    }
-
-private:
-    QProcess server_;
-};
-
-const auto* const kXServer = ::testing::AddGlobalTestEnvironment(new XServer);
+const auto* const kXServer =
+    ::testing::AddGlobalTestEnvironment(new qarvel::test::XServer([] { ensureApplication(); }));
 
 bool isDark(QRgb pixel) { return qRed(pixel) < 24 && qGreen(pixel) < 24 && qBlue(pixel) < 24; }
 

@@ -84,9 +84,16 @@ struct AnsweringDialogs : qarvel::platform::UserDialogs {
         pickerAsked << start + u'|' + title;
         return pickedFolder;
     }
-    QStringList informed;
     QStringList pickerAsked;
     QString pickedFolder;
+    // The open-file dialog answers fileToOpen ("" cancels) and notes what it was asked.
+    QString chooseFileToOpen(const QString& title, const QString& filter) override {
+        openAsked << title + u'|' + filter;
+        return fileToOpen;
+    }
+    QStringList informed;
+    QString fileToOpen;
+    QStringList openAsked;
 };
 
 // The program as main() starts it, in a folder of its own.

@@ -1,0 +1,59 @@
+#include "playback/key_commands.h"
+
+#include "engine/player.h"
+#include "playback/player_bar_mouse.h"
+#include "playback/transport_commands.h"
+#include "playback/view_switcher.h"
+#include "state/main_window_state.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+namespace qarvel::playback {
+
+KeyCommands::KeyCommands(MainWindowState& state, engine::Player& player, QTimer& Timer1, TransportCommands& transport,
+                         PlayerBarMouse& bars)
+    : state_(state), player_(player), timer1_(Timer1), transport_(transport), bars_(bars) {}
+
+bool KeyCommands::Form_KeyDown(int key) {
+    if (state_.CurrentView != kPlayerView) return false;
+    // Whatever waits to be handled (a click, a poll) goes first.
+    QCoreApplication::processEvents();
+    bool used = true;
+    switch (key) {
+    case Qt::Key_Space: transport_.bo_but_Click(kPlayPauseButton); break;
+    case Qt::Key_Left: seekBack(); break;
+    case Qt::Key_Right: seekForward(); break;
+    case Qt::Key_Up: changeVolume(kVolumeStep); break;
+    case Qt::Key_Down: changeVolume(-kVolumeStep); break;
+    default: used = false; break;
+    }
+    timer1_.start();
+    return used;
+}
+
+void KeyCommands::seekBack() {
+    // The poll stays off meanwhile, or it would put the knob back.
+    timer1_.stop();
+    if (player_.position() < 1) return;
+    player_.setPosition(player_.position() - kSeekStepSeconds);
+    if (player_.position() < 0) player_.setPosition(0);
+    bars_.showSeek(player_.position());
+}
+
+void KeyCommands::seekForward() {
+    timer1_.stop();
+    if (player_.position() < 1) return;
+    player_.setPosition(player_.position() + kSeekStepSeconds);
+    QCoreApplication::processEvents();
+    bars_.afterSeekGuard();
+    bars_.showSeek(player_.position() + kSeekStepSeconds);
+}
+
+void KeyCommands::changeVolume(int step) {
+    if (player_.mute()) transport_.bo_but_Click(kMuteButton);
+    player_.setVolume(player_.volume() + step);
+    bars_.showVolume();
+}
+
+}  // namespace qarvel::playback

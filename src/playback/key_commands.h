@@ -1,0 +1,43 @@
+#pragma once
+// The keyboard in the player view: space plays or pauses, left and right seek
+// ten seconds, up and down change the volume by ten. The window hands every
+// key press to Form_KeyDown before the control with the focus sees it.
+class QTimer;
+
+namespace qarvel {
+struct MainWindowState;
+namespace engine {
+class Player;
+}
+}  // namespace qarvel
+
+namespace qarvel::playback {
+
+class PlayerBarMouse;
+class TransportCommands;
+
+inline constexpr int kSeekStepSeconds = 10;
+inline constexpr int kVolumeStep = 10;
+
+class KeyCommands {
+public:
+    KeyCommands(MainWindowState& state, engine::Player& player, QTimer& Timer1, TransportCommands& transport,
+                PlayerBarMouse& bars);
+
+    // key: a Qt::Key. True when the key was one of the player's and the
+    // player view is shown: the key is then used up.
+    bool Form_KeyDown(int key);
+
+private:
+    void seekBack();
+    void seekForward();
+    void changeVolume(int step);
+
+    MainWindowState& state_;
+    engine::Player& player_;
+    QTimer& timer1_;
+    TransportCommands& transport_;
+    PlayerBarMouse& bars_;
+};
+
+}  // namespace qarvel::playback

@@ -1,0 +1,113 @@
+#include "playback/player_menu.h"
+
+#include "engine/player.h"
+#include "playback/transport_commands.h"
+#include "state/main_window_state.h"
+
+#include <QActionGroup>
+#include <QMenu>
+
+namespace qarvel::playback {
+
+namespace {
+
+struct Choice {
+    const char* name;
+    const char* caption;
+    int mode;
+    bool checked;
+};
+
+constexpr Choice kPictureItems[] = {
+    {"q_la", "拉伸以适合窗口", 0, false},
+    {"q_suo", "缩放以适合窗口", 1, true},
+    {"q_43", "4:3", 2, false},
+    {"q_54", "5:4", 3, false},
+    {"q_169", "16:9", 4, false},
+};
+constexpr Choice kSoundItems[] = {
+    {"q_shun", "混合声道", 0, true},
+    {"q_szuo", "左声道", 1, false},
+    {"q_syou", "右声道", 2, false},
+    {"q_szuoq", "左声道扩展至全部", 4, false},
+    {"q_syouq", "右声道扩展至全部", 5, false},
+};
+constexpr Choice kAfterPlayItems[] = {{"kaiqi", "自动关机", 1, false}, {"q_wu", "无操作", 0, true}};
+
+constexpr int kCompactButton = 3;
+
+QAction* addItem(QMenu* menu, const char* name, const QString& caption) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(QString::fromLatin1(name));
+    return a;
+}
+
+QMenu* addSubmenu(QMenu& parent, const char* name, const char* caption) {
+    QMenu* sub = parent.addMenu(QString::fromUtf8(caption));
+    sub->menuAction()->setObjectName(QString::fromLatin1(name));
+    return sub;
+}
+
+// A radio group: choosing an item marks it alone and hands its mode on.
+template <size_t N>
+void addGroup(QMenu* menu, const Choice (&items)[N], const std::function<void(int mode)>& chosen) {
+    auto* group = new QActionGroup(menu);
+    group->setExclusive(true);
+    for (const Choice& c : items) {
+        QAction* a = addItem(menu, c.name, QString::fromUtf8(c.caption));
+        a->setCheckable(true);
+        a->setChecked(c.checked);
+        group->addAction(a);
+        const int mode = c.mode;
+        QObject::connect(a, &QAction::triggered, menu, [chosen, mode] { chosen(mode); });
+    }
+}
+
+}  // namespace
+
+PlayerMenu::PlayerMenu(QMenu& qvod_m, MainWindowState& state, engine::Player& player, TransportCommands& transport,
+                       PlayerMenuActions actions)
+    : menu_(qvod_m), state_(state), player_(player), transport_(transport), actions_(std::move(actions)) {
+    QMenu& m = menu_;
+    TransportCommands* t = &transport_;
+    auto command = [&m, t](const char* name, const QString& caption, int button) {
+        QObject::connect(addItem(&m, name, caption), &QAction::triggered, &m, [t, button] { t->bo_but_Click(button); });
+    };
+    command("q_bo", QStringLiteral("播放/暂停(空格)"), kPlayPauseButton);
+    command("q_stop", QStringLiteral("停止"), kStopButton);
+    command("q_quan", QStringLiteral("全屏"), kFullScreenButton);
+    command("q_yin", kMuteTip, kMuteButton);
+    m.addSeparator()->setObjectName(QStringLiteral("q_xx"));
+
+    engine::Player* p = &player_;
+    addGroup(addSubmenu(m, "q_kuang", "视频框架"), kPictureItems, [p](int mode) { p->setDisplayMode(mode); });
+    addGroup(addSubmenu(m, "q_shengdao", "声道调节"), kSoundItems, [p](int mode) { p->setSoundChannel(mode); });
+    m.addSeparator()->setObjectName(QStringLiteral("qvod_zz"));
+    MainWindowState* s = &state_;
+    addGroup(addSubmenu(m, "q_wan", "播放完后"), kAfterPlayItems, [s](int mode) { s->ShutDownAfterPlay = mode == 1; });
+    QObject::connect(addItem(&m, "q_jing", kCompactModeCaption), &QAction::triggered, &m, [this] { q_jing_Click(); });
+}
+
+QAction* PlayerMenu::item(const QString& name) const { return menu_.findChild<QAction*>(name); }
+
+void PlayerMenu::setMuteCaption(const QString& caption) {
+    if (QAction* a = item(QStringLiteral("q_yin"))) a->setText(caption);
+}
+
+void PlayerMenu::setCompactCaption(const QString& caption) {
+    if (QAction* a = item(QStringLiteral("q_jing"))) a->setText(caption);
+}
+
+void PlayerMenu::q_jing_Click() {
+    QAction* a = item(QStringLiteral("q_jing"));
+    if (!a) return;
+    if (a->text() != kCompactModeCaption) {
+        a->setText(kCompactModeCaption);
+        if (actions_.jbi_Click) actions_.jbi_Click();
+    } else {
+        a->setText(kLeaveCompactCaption);
+        if (actions_.npc_Click) actions_.npc_Click(kCompactButton);
+    }
+}
+
+}  // namespace qarvel::playback

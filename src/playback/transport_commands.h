@@ -1,0 +1,131 @@
+#pragma once
+// The eight transport buttons `bo_but` of the player bar: a click runs one
+// command on the player, a pointer over a button shows its hover face and, on
+// the player tab, the program's own balloon `P1`. The keys, the player menu,
+// the picture area (and later the media keys and the tray) call the same
+// commands, by index through bo_but_Click or by name.
+//
+//     TransportCommands t(state, controls, services);
+//     t.bo_but_Click(kPlayPauseButton);
+#include <QPoint>
+#include <QString>
+#include <array>
+#include <functional>
+
+class QLabel;
+class QTimer;
+class QWidget;
+
+namespace qarvel {
+struct MainWindowState;
+namespace engine {
+class Player;
+}
+namespace records {
+class RecordStore;
+}
+}  // namespace qarvel
+
+namespace qarvel::playback {
+
+class StopCommand;
+class ViewSwitcher;
+
+enum TransportButton : int {
+    kPlayPauseButton = 0,
+    kStopButton = 1,
+    kMuteButton = 2,
+    kFullScreenButton = 3,
+    kOpenFileButton = 4,
+    kPreviousButton = 5,
+    kSidebarButton = 6,
+    kNextButton = 7,
+};
+
+inline const QString kMuteTip = QStringLiteral("静音");
+inline const QString kUnmuteTip = QStringLiteral("取消静音");
+inline const QString kPausedText = QStringLiteral("已暂停");
+inline const QString kOpenFileTitle = QStringLiteral("选择播放文件");
+// As the program has always offered it, "*wma" and all.
+inline const QString kOpenFileFilter =
+    QStringLiteral("影音文件|*.rm;*.rmvb;*.wmv;*.mp3;*wma;*mid;*wav;*mpg;*mp4|所有文件|*.*");
+
+// A button face: a piece of skin strip `sprite` from (x, 0), the button's size.
+struct TransportFace {
+    int sprite = 0;
+    int x = 0;
+    int width = 25;
+    int height = 25;
+    bool operator==(const TransportFace&) const = default;
+};
+// The face of button index, hovered or not; buttons 0 and 2 show the action
+// their tooltip names (pause while playing, unmute while muted).
+TransportFace transportFace(int index, bool hover, const QString& tip);
+
+// The controls the commands touch; a null one is skipped.
+struct TransportControls {
+    std::array<QWidget*, 8> bo_but{};  // their tooltips carry the state of buttons 0 and 2
+    QWidget* BA1 = nullptr;            // main window: pointer shape, balloon height
+    QWidget* P1 = nullptr;             // balloon
+    QLabel* bo_tip = nullptr;          // its text
+    QWidget* bo_ad = nullptr;          // advertisement area
+    QWidget* Qvodx = nullptr;          // picture container
+    QWidget* ad_huan = nullptr;        // pause advertisement panel
+    QWidget* bo_pad = nullptr;         // stop advertisement panel
+    QLabel* zhun = nullptr;            // status text
+    QLabel* bo_name = nullptr;         // title
+    QWidget* bo_zt = nullptr;          // title strip
+    QWidget* onTopButton = nullptr;    // npc(4); tooltip "取消置顶" while on top
+};
+
+struct TransportServices {
+    engine::Player& player;
+    StopCommand& stop;
+    ViewSwitcher& views;
+    records::RecordStore& records;
+    QTimer& Timer1;
+    // A click on window button index (tabs, sidebars, always on top).
+    std::function<void(int index)> npc_Click;
+    // Previous (-1) or next (1) episode.
+    std::function<void(int direction)> StepEpisode;
+    // The open-file dialog: title and filter ("name|patterns|…"); "" when cancelled.
+    std::function<QString(const QString& title, const QString& filter)> chooseFile;
+    // Draws a face on button index.
+    std::function<void(int index, const TransportFace& face)> paintFace;
+    // The caption of the player menu's mute item.
+    std::function<void(const QString& caption)> setMuteCaption;
+};
+
+class TransportCommands {
+public:
+    TransportCommands(MainWindowState& state, TransportControls controls, TransportServices services);
+
+    // A click on button index; swallowed after a press with another button than the left.
+    void bo_but_Click(int index);
+    void bo_but_MouseDown(int index, int button);  // button: Qt::MouseButton
+    // Pointer at pos relative to button index (outside it when it has left).
+    void bo_but_MouseMove(int index, QPoint pos);
+
+    // The commands themselves, for callers without a button.
+    void playPause();
+    void stop();
+    void toggleMute();
+    void fullScreen();
+    void openFile();
+    void previousEpisode();
+    void toggleSidebar();
+    void nextEpisode();
+
+private:
+    void paint(int index, bool hover);
+    void setTip(int index, const QString& tip);
+    QString tip(int index) const;
+    void hideBalloon();
+    void showBalloon(int index);
+
+    MainWindowState& state_;
+    TransportControls c_;
+    TransportServices s_;
+};
+
+}  // namespace qarvel::playback

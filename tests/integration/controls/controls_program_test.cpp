@@ -1,0 +1,231 @@
+// The player under the viewer's hands, in the program as main() builds it: a
+// click on the seek bar seeks, the keys work with the focus inside a browser
+// pane, the picture-fit items change the picture, stop keeps the position,
+// and full screen covers the screen and leaves it again. Pointer and keys are
+// real X events (xdotool) on an X server of the test's own.
+#include "integration/play/program_harness.h"
+#include "playback/bar_formulas.h"
+#include "playback/player_menu.h"
+#include "playback/transport_commands.h"
+#include "support/x_server.h"
+#include "window/skin_painter.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+
+using namespace playtest;
+using qarvel::test::runEventsFor;
+using qarvel::test::xdotool;
+
+namespace {
+
+const auto* const kXServer =
+    ::testing::AddGlobalTestEnvironment(new qarvel::test::XServer([] { app(); }, QStringLiteral("1280x800x24")));
+
+bool clickAt(const QWidget* widget, QPoint at, int count = 1) {
+    const QPoint p = widget->mapToGlobal(at);
+    return xdotool({"mousemove", QString::number(p.x()), QString::number(p.y()), "click", "--repeat",
+                    QString::number(count), "--delay", "60", "1"});
+}
+
+bool key(const char* name) { return xdotool({"key", QString::fromLatin1(name)}); }
+
+// A program on the demo service playing the 30-second clip, chosen in the
+// open-file dialog after a click on its button; its window active.
+struct PlayingProgram {
+    PlayingProgram() : p((service.start(), service.baseUrl())) {}
+    bool start() {
+        if (!p.started) return false;
+        p.window().activateWindow();
+        if (!waitUntil([&] { return p.window().isActiveWindow(); })) return false;
+        return open();
+    }
+    bool open() {
+        p.dialogs.fileToOpen = QString::fromStdString(service.mediaDir()) + QStringLiteral("/chengshi.mp4");
+        QWidget* button = p.c().bo_but[qarvel::playback::kOpenFileButton];
+        if (!clickAt(button, button->rect().center())) return false;
+        // Playing, and the poll has seen it: the play button offers a pause.
+        return waitUntil([&] {
+            return p.playing() && p.player().duration() > 20 && p.c().bo_but[0]->tip() == QStringLiteral("暂停");
+        });
+    }
+    svc::DemoService service;
+    Program p;
+};
+
+bool isDark(QRgb pixel) { return qRed(pixel) < 24 && qGreen(pixel) < 24 && qBlue(pixel) < 24; }
+
+// The first lit column on a row through the upper bars of the picture.
+int pictureLeft(QWidget* video) {
+    runEventsFor(500);
+    const QPoint origin = video->mapToGlobal(QPoint(0, 0));
+    const QImage shot = QGuiApplication::primaryScreen()
+                            ->grabWindow(0, origin.x(), origin.y(), video->width(), video->height())
+                            .toImage();
+    const int y = shot.height() * 3 / 10;
+    for (int x = 0; x < shot.width(); ++x) {
+        if (!isDark(shot.pixel(x, y))) return x;
+    }
+    return shot.width();
+}
+
+}  // namespace
+
+TEST(PlayerControls, SeekKeysPictureFitAndStopInTheRealWindow) {
+    PlayingProgram run;
+    ASSERT_TRUE(run.start());
+    Program& p = run.p;
+    auto& c = p.c();
+    // The file came from the dialog and went into the local list.
+    ASSERT_EQ(p.dialogs.openAsked.size(), 1);
+    EXPECT_EQ(p.dialogs.openAsked[0],
+              QStringLiteral("选择播放文件|影音文件|*.rm;*.rmvb;*.wmv;*.mp3;*wma;*mid;*wav;*mpg;*mp4|所有文件|*.*"));
+    EXPECT_TRUE(readGbk(p.files().localRecords).startsWith(QStringLiteral("chengshi.mp4|") + p.dialogs.fileToOpen));
+    EXPECT_EQ(c.bo_name->text(), QStringLiteral("chengshi.mp4"));
+
+    // A click on the seek bar halfway moves the film there: on the bare
+    // track exactly, on the downloaded part (which covers the track once the
+    // poll drew it) 2 s earlier.
+    const int span = c.gunt->width() - c.gunt1->width();
+    const QPoint at(span / 2, c.gunt->height() / 2);
+    const QWidget* under = QApplication::widgetAt(c.gunt->mapToGlobal(at));
+    ASSERT_TRUE(under == c.gunt || under == c.huan || under == c.gunt2);
+    const auto where =
+        under == c.gunt ? qarvel::playback::SeekRelease::Track : qarvel::playback::SeekRelease::PlayedPart;
+    const int expected = qarvel::playback::positionForKnob(at.x(), span, p.player().duration(), where);
+    ASSERT_TRUE(clickAt(c.gunt, at));
+    EXPECT_TRUE(waitUntil([&] { return std::abs(p.player().position() - expected) <= 1; }, 5000))
+        << p.player().position() << " instead of " << expected;
+
+    // The keys with the focus inside a browser pane (the local list beside the picture).
+    qarvel::web::WebPane* list = p.pane(4);
+    ASSERT_TRUE(list->isVisible());
+    QWidget* inside = list->focusProxy() ? list->focusProxy() : list;
+    inside->setFocus(Qt::MouseFocusReason);
+    ASSERT_TRUE(waitUntil([&] { return QApplication::focusWidget() == inside; }));
+    ASSERT_TRUE(key("space"));
+    EXPECT_TRUE(waitUntil([&] { return p.player().playState() == PlayState::Paused; }, 5000));
+    EXPECT_EQ(p.c().bo_but[0]->tip(), QStringLiteral("播放"));
+    ASSERT_TRUE(key("space"));
+    EXPECT_TRUE(waitUntil([&] { return p.playing(); }, 5000));
+    EXPECT_EQ(QApplication::focusWidget(), inside);  // the pane kept the focus
+
+    const int volume = p.player().volume();
+    ASSERT_GE(volume, 10);
+    ASSERT_TRUE(key("Down"));
+    EXPECT_TRUE(waitUntil([&] { return p.player().volume() == volume - 10; }, 3000)) << p.player().volume();
+    EXPECT_EQ(c.zhun->text(), QStringLiteral("音量：%1%").arg(volume - 10));
+    ASSERT_TRUE(key("Up"));
+    EXPECT_TRUE(waitUntil([&] { return p.player().volume() == volume; }, 3000)) << p.player().volume();
+
+    // The picture-fit items: 4:3 leaves bars beside the picture, stretching fills the width.
+    QWidget* video = p.player().videoWidget();
+    auto& menu = p.application->playerMenu();
+    menu.item(QStringLiteral("q_43"))->trigger();
+    EXPECT_TRUE(waitUntil([&] { return pictureLeft(video) > 20; }, 5000)) << pictureLeft(video);
+    menu.item(QStringLiteral("q_la"))->trigger();
+    EXPECT_TRUE(waitUntil([&] { return pictureLeft(video) <= 2; }, 5000)) << pictureLeft(video);
+    EXPECT_TRUE(menu.item(QStringLiteral("q_la"))->isChecked());
+
+    // Stop, by a click on its button, keeps the position in the local record.
+    ASSERT_TRUE(waitUntil([&] { return p.state().CurrentPosition >= 3; }, 10000));
+    const int reached = p.state().CurrentPosition;
+    ASSERT_TRUE(clickAt(c.bo_but[1], QPoint(12, 12)));
+    ASSERT_TRUE(waitUntil([&] { return p.player().playState() != PlayState::Playing; }, 5000));
+    EXPECT_EQ(c.zhun->text(), QStringLiteral("已停止"));
+    const QString record = readGbk(p.files().localRecords).section(QStringLiteral("\r\n"), 0, 0);
+    EXPECT_TRUE(record.endsWith(u'|' + QString::number(reached)) ||
+                record.endsWith(u'|' + QString::number(reached + 1)))
+        << record.toStdString() << " reached " << reached;
+}
+
+TEST(PlayerControls, FullScreenCoversTheScreenAndLeavesIt) {
+    PlayingProgram run;
+    ASSERT_TRUE(run.start());
+    Program& p = run.p;
+    QWidget* video = p.player().videoWidget();
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+
+    // A double click on the picture enters full screen; Escape leaves it.
+    ASSERT_TRUE(waitUntil([&] { return video->isVisible(); }));
+    ASSERT_TRUE(clickAt(video, video->rect().center(), 2));
+    ASSERT_TRUE(waitUntil([&] { return p.player().fullScreen(); }, 5000));
+    EXPECT_TRUE(waitUntil([&] { return video->window()->geometry() == screen; }, 5000))
+        << video->window()->geometry().width() << "x" << video->window()->geometry().height();
+    EXPECT_NE(video->window(), &p.window());
+    ASSERT_TRUE(waitUntil([&] { return video->isActiveWindow(); }, 5000));
+    ASSERT_TRUE(key("Escape"));
+    ASSERT_TRUE(waitUntil([&] { return !p.player().fullScreen(); }, 5000));
+    EXPECT_EQ(video->window(), &p.window());
+    EXPECT_TRUE(p.playing());
+
+    // The button enters it too; a double click leaves it.
+    p.application->transport().bo_but_Click(qarvel::playback::kFullScreenButton);
+    ASSERT_TRUE(waitUntil([&] { return p.player().fullScreen(); }, 5000));
+    EXPECT_TRUE(waitUntil([&] { return video->window()->geometry() == screen; }, 5000));
+    runEventsFor(600);  // past the double-click interval
+    ASSERT_TRUE(clickAt(video, video->rect().center(), 2));
+    ASSERT_TRUE(waitUntil([&] { return !p.player().fullScreen(); }, 5000));
+    EXPECT_EQ(video->window(), &p.window());
+}
+
+// Pictures of the player bar in both skins, playing (the pointer on the
+// pause button: its hover face and balloon), paused and stopped, one strip
+// under the other; kept in the build folder for the documentation.
+TEST(PlayerControls, PlayerBarPicturesInBothSkins) {
+    PlayingProgram run;
+    ASSERT_TRUE(run.start());
+    Program& p = run.p;
+    auto& c = p.c();
+    auto& t = p.application->transport();
+    QWidget& w = p.window();
+    const auto bar = [&] {
+        runEventsFor(400);
+        const int top = c.bo_zt->mapTo(&w, QPoint(0, 0)).y() - 2;
+        const QPoint origin = w.mapToGlobal(QPoint(0, top));
+        return QGuiApplication::primaryScreen()
+            ->grabWindow(0, origin.x(), origin.y(), w.width(), w.height() - top)
+            .toImage();
+    };
+    const auto faceOfPlayButton = [&] { return c.bo_but[0]->picture().toImage(); };
+    for (int skin : {0, 1}) {
+        SCOPED_TRACE(skin);
+        p.application->skinPainter().p_p(skin);
+        if (!p.playing()) {
+            t.bo_but_Click(qarvel::playback::kPlayPauseButton);
+            ASSERT_TRUE(waitUntil([&] { return p.playing(); }, 5000));
+        }
+        ASSERT_TRUE(waitUntil([&] { return c.bo_but[0]->tip() == QStringLiteral("暂停"); }, 3000));
+        const QImage pauseFace = faceOfPlayButton();
+        const QPoint centre = c.bo_but[0]->mapToGlobal(c.bo_but[0]->rect().center());
+        ASSERT_TRUE(xdotool({"mousemove", QString::number(centre.x()), QString::number(centre.y())}));
+        ASSERT_TRUE(waitUntil([&] { return c.P1->isVisible(); }, 3000));
+        EXPECT_EQ(c.bo_tip->text(), QStringLiteral("暂停"));
+        EXPECT_NE(faceOfPlayButton(), pauseFace);  // the hover face
+        const QImage playing = bar();
+        ASSERT_TRUE(xdotool({"mousemove", "5", "5"}));
+        ASSERT_TRUE(waitUntil([&] { return c.P1->isHidden(); }, 3000));
+        EXPECT_EQ(faceOfPlayButton(), pauseFace);
+
+        t.bo_but_Click(qarvel::playback::kPlayPauseButton);
+        ASSERT_TRUE(waitUntil([&] { return p.player().playState() == PlayState::Paused; }, 5000));
+        const QImage playFace = faceOfPlayButton();
+        EXPECT_NE(playFace, pauseFace);
+        const QImage paused = bar();
+        t.bo_but_Click(qarvel::playback::kStopButton);
+        ASSERT_TRUE(waitUntil([&] { return p.player().playState() != PlayState::Paused; }, 5000));
+        const QImage stopped = bar();
+        EXPECT_EQ(faceOfPlayButton(), playFace);
+
+        QImage sheet(playing.width(), playing.height() * 3, QImage::Format_RGB32);
+        QPainter painter(&sheet);
+        painter.drawImage(0, 0, playing);
+        painter.drawImage(0, playing.height(), paused);
+        painter.drawImage(0, playing.height() * 2, stopped);
+        painter.end();
+        EXPECT_TRUE(sheet.save(QStringLiteral(QARVEL_SHOT_DIR "/player-bar-skin%1.png").arg(skin)));
+        ASSERT_TRUE(run.open());  // the next round plays it again
+    }
+}

@@ -1,0 +1,540 @@
+// The player's controls with the fake player and real record files: the bars'
+// formulas, the eight transport commands, the bars' and the picture's mouse,
+// the keys and the player menu. Handlers are called as the window calls them.
+#include "common/program_files.h"
+#include "fakes/fake_player.h"
+#include "playback/bar_formulas.h"
+#include "playback/key_commands.h"
+#include "playback/player_bar_mouse.h"
+#include "playback/player_menu.h"
+#include "playback/stop_command.h"
+#include "playback/transport_commands.h"
+#include "playback/view_switcher.h"
+#include "records/record_store.h"
+#include "state/main_window_state.h"
+#include "unit/records/record_test_support.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace qarvel::playback {
+namespace {
+
+class WidgetsEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        static int argc = 1;
+        static char name[] = "ControlsTests";
+        static char* argv[] = {name, nullptr};
+        app_ = std::make_unique<QApplication>(argc, argv);
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    std::unique_ptr<QApplication> app_;
+};
+[[maybe_unused]] ::testing::Environment* const kWidgets = ::testing::AddGlobalTestEnvironment(new WidgetsEnvironment);
+
+using engine::PlayState;
+
+TEST(BarFormulas, SeekKnobAndPositionBothWays) {
+    EXPECT_EQ(knobForPosition(30, 120, 480), 120);
+    EXPECT_EQ(knobForPosition(120, 120, 480), 480);
+    EXPECT_EQ(knobForPosition(30, 0, 480), 0);  // length unknown
+    EXPECT_EQ(positionForKnob(120, 480, 120, SeekRelease::Track), 30);
+    EXPECT_EQ(positionForKnob(480, 480, 120, SeekRelease::Track), 120);
+    EXPECT_EQ(positionForKnob(600, 480, 120, SeekRelease::Track), 150);  // past the end: the guard's business
+    EXPECT_EQ(positionForKnob(10, 0, 120, SeekRelease::Track), 0);       // no room for the knob
+    // Halves go to the even second.
+    EXPECT_EQ(positionForKnob(1, 4, 10, SeekRelease::Track), 2);  // 2.5
+    EXPECT_EQ(positionForKnob(3, 4, 10, SeekRelease::Track), 8);  // 7.5
+}
+
+TEST(BarFormulas, TwoSecondCorrections) {
+    // The knob: exact up to 2 px, two seconds earlier beyond.
+    EXPECT_EQ(positionForKnob(2, 100, 100, SeekRelease::Knob), 2);
+    EXPECT_EQ(positionForKnob(3, 100, 100, SeekRelease::Knob), 1);
+    EXPECT_EQ(positionForKnob(50, 100, 100, SeekRelease::Knob), 48);
+    // The played and downloaded parts: always earlier, also below 0.
+    EXPECT_EQ(positionForKnob(1, 100, 100, SeekRelease::PlayedPart), -1);
+    EXPECT_EQ(positionForKnob(50, 100, 100, SeekRelease::PlayedPart), 48);
+    // The bare track: never.
+    EXPECT_EQ(positionForKnob(50, 100, 100, SeekRelease::Track), 50);
+}
+
+TEST(BarFormulas, VolumeBothWaysAndClamping) {
+    EXPECT_EQ(volumeForKnob(35, 70), 50);
+    EXPECT_EQ(volumeForKnob(69, 70), 98);  // 98.57 truncated
+    EXPECT_EQ(volumeForKnob(70, 70), 100);
+    EXPECT_EQ(volumeForKnob(5, 0), 0);
+    EXPECT_EQ(knobForVolume(50, 70), 35);
+    EXPECT_EQ(knobForVolume(100, 70), 70);
+    EXPECT_EQ(knobForVolume(0, 70), 0);
+    EXPECT_EQ(volumeKnobForTrackPress(80, 70), 70);
+    EXPECT_EQ(volumeKnobForTrackPress(12, 70), 12);
+    EXPECT_EQ(clampKnob(-5, 70), 0);
+    EXPECT_EQ(clampKnob(90, 70), 70);
+    EXPECT_EQ(clampKnob(5, -3), 0);
+}
+
+TEST(TransportFaces, EachButtonsNormalAndHoverFaceFollowsItsState) {
+    EXPECT_EQ(transportFace(0, false, kPlayTip), (TransportFace{12, 0, 58, 43}));
+    EXPECT_EQ(transportFace(0, true, kPlayTip), (TransportFace{12, 58, 58, 43}));
+    EXPECT_EQ(transportFace(0, false, QStringLiteral("暂停")), (TransportFace{12, 116, 58, 43}));
+    EXPECT_EQ(transportFace(0, true, QStringLiteral("暂停")), (TransportFace{12, 174, 58, 43}));
+    EXPECT_EQ(transportFace(2, false, kMuteTip), (TransportFace{14, 0}));
+    EXPECT_EQ(transportFace(2, true, kUnmuteTip), (TransportFace{14, 75}));
+    EXPECT_EQ(transportFace(3, true, {}), (TransportFace{17, 50}));
+    EXPECT_EQ(transportFace(4, false, {}), (TransportFace{16, 25}));
+    EXPECT_EQ(transportFace(6, true, {}), (TransportFace{17, 75}));
+    EXPECT_EQ(transportFace(5, true, {}), (TransportFace{18, 25}));
+    EXPECT_EQ(transportFace(7, false, {}), (TransportFace{18, 50}));
+}
+
+// The player bar as plain widgets, with the real stop command, view switch,
+// record files and player menu around the fake player.
+struct Rig {
+    Rig()
+        : pages(ProgramFiles::inFolder(folder.path())),
+          store(pages),
+          stopCommand(state, player, store, Timer1, stopControls()),
+          views(state, stopCommand, nullptr, nullptr, {}, {}),
+          transport(state, transportControls(), services()),
+          bars(state, barControls(), player, transport, [this] { ++menus; }),
+          keys(state, player, Timer1, transport, bars),
+          menu(qvod_m, state, player, transport,
+               {.jbi_Click = [this] { clicks << "jbi"; },
+                .npc_Click = [this](int i) { clicks << QString::number(i); }}) {
+        BA1.resize(800, 600);
+        for (int i = 0; i < 8; ++i) {
+            buttons[i].setParent(&BA1);
+            buttons[i].setGeometry(100 + 30 * i, 550, i == 0 ? 58 : 25, i == 0 ? 43 : 25);
+        }
+        static const char* const kTips[8] = {"播放", "停止", "静音", "全屏", "打开文件", "上一集", "侧栏", "下一集"};
+        for (int i = 0; i < 8; ++i) buttons[i].setToolTip(QString::fromUtf8(kTips[i]));
+        P1.setParent(&BA1);
+        bo_tip.setParent(&P1);
+        P1.hide();
+        gunt.resize(500, 7);
+        gunt1.setParent(&gunt);
+        gunt1.resize(20, 7);
+        gunt2.setParent(&gunt);
+        yin.resize(80, 24);
+        bo_v.setParent(&yin);
+        bo_v.setGeometry(0, 7, 10, 10);
+        bo_y.setParent(&yin);
+        Timer1.setInterval(1000);
+        state.CurrentView = kPlayerView;
+        state.MainTab = 9;
+    }
+    StopControls stopControls() {
+        StopControls s;
+        s.gunt1 = &gunt1;
+        s.gunt2 = &gunt2;
+        s.zhun = &zhun;
+        s.playButton = &buttons[0];
+        return s;
+    }
+    TransportControls transportControls() {
+        TransportControls t;
+        for (int i = 0; i < 8; ++i) t.bo_but[i] = &buttons[i];
+        t.BA1 = &BA1;
+        t.P1 = &P1;
+        t.bo_tip = &bo_tip;
+        t.bo_ad = &bo_ad;
+        t.Qvodx = &Qvodx;
+        t.zhun = &zhun;
+        t.bo_name = &bo_name;
+        t.bo_zt = &bo_zt;
+        t.onTopButton = &onTop;
+        return t;
+    }
+    TransportServices services() {
+        return {.player = player,
+                .stop = stopCommand,
+                .views = views,
+                .records = store,
+                .Timer1 = Timer1,
+                .npc_Click = [this](int i) { clicks << QString::number(i); },
+                .StepEpisode = [this](int d) { steps << d; },
+                .chooseFile =
+                    [this](const QString& title, const QString& filter) {
+                        asked << title + u'|' + filter;
+                        return chosen;
+                    },
+                .paintFace = [this](int i, const TransportFace& f) { faces[i] = f; },
+                .setMuteCaption = [this](const QString& c) { menu.setMuteCaption(c); }};
+    }
+    PlayerBarControls barControls() {
+        return {.BA1 = &BA1,
+                .gunt = &gunt,
+                .gunt1 = &gunt1,
+                .gunt2 = &gunt2,
+                .yin = &yin,
+                .bo_v = &bo_v,
+                .bo_y = &bo_y,
+                .zhun = &zhun,
+                .times = &times};
+    }
+    void film(PlayState s, int position, int duration) {
+        player.setUrl(QStringLiteral("/films/a.mp4"));
+        player.setState(s);
+        player.setPositionValue(position);
+        player.setDurationValue(duration);
+        player.clearCalls();
+    }
+    QAction* item(const char* name) { return menu.item(QString::fromLatin1(name)); }
+    QStringList checked(const QStringList& names) {
+        QStringList on;
+        for (const QString& n : names)
+            if (menu.item(n)->isChecked()) on << n;
+        return on;
+    }
+
+    records::test::ProgramFolder folder;
+    MainWindowState state;
+    fakes::FakePlayer player;
+    records::ListPageWriter pages;
+    records::RecordStore store;
+    QTimer Timer1;
+    QWidget BA1, P1, bo_ad, Qvodx, bo_zt, onTop, gunt, gunt1, gunt2, yin, bo_v, bo_y;
+    QWidget buttons[8];
+    QLabel bo_tip, zhun, times, bo_name;
+    QMenu qvod_m;
+    QStringList clicks, asked;
+    QList<int> steps;
+    QString chosen;
+    int menus = 0;
+    TransportFace faces[8];
+    StopCommand stopCommand;
+    ViewSwitcher views;
+    TransportCommands transport;
+    PlayerBarMouse bars;
+    KeyCommands keys;
+    PlayerMenu menu;
+};
+
+TEST(TransportCommands, PlayPauseTogglesThePlayerTheTipAndThePanels) {
+    Rig r;
+    r.film(PlayState::Paused, 40, 100);
+    r.state.ResumeDone = 1;
+    r.state.MainTab = 8;
+    r.transport.bo_but_Click(kPlayPauseButton);
+    EXPECT_EQ(r.player.calls(), QStringList{"play"});
+    EXPECT_EQ(r.buttons[0].toolTip(), QStringLiteral("暂停"));
+    EXPECT_EQ(r.state.ResumeDone, 0);  // the poll's resume step runs again
+    EXPECT_EQ(r.clicks, QStringList{"9"});
+    EXPECT_TRUE(r.Timer1.isActive());
+    EXPECT_TRUE(r.bo_ad.isHidden());
+    EXPECT_EQ(r.faces[0].x, 116);
+
+    r.player.clearCalls();
+    r.transport.bo_but_Click(kPlayPauseButton);
+    EXPECT_EQ(r.player.calls(), QStringList{"pause"});
+    EXPECT_EQ(r.buttons[0].toolTip(), kPlayTip);
+    EXPECT_EQ(r.zhun.text(), QStringLiteral("已暂停"));
+    EXPECT_TRUE(r.Qvodx.isHidden());
+    EXPECT_EQ(r.faces[0].x, 0);
+
+    // Outside the player view neither play/pause nor stop does anything.
+    r.state.CurrentView = kWebPlayerView;
+    r.player.clearCalls();
+    r.transport.bo_but_Click(kPlayPauseButton);
+    r.transport.bo_but_Click(kStopButton);
+    EXPECT_TRUE(r.player.calls().isEmpty());
+}
+
+TEST(TransportCommands, ARightPressSwallowsTheNextClickOnly) {
+    Rig r;
+    r.film(PlayState::Playing, 40, 100);
+    r.P1.show();
+    r.transport.bo_but_MouseDown(kMuteButton, Qt::RightButton);
+    r.transport.bo_but_Click(kMuteButton);
+    EXPECT_TRUE(r.player.calls().isEmpty());
+    EXPECT_TRUE(r.P1.isHidden());  // the balloon goes all the same
+    EXPECT_EQ(r.state.RightButtonFlag, 0);
+    r.transport.bo_but_MouseDown(kMuteButton, Qt::LeftButton);
+    r.transport.bo_but_Click(kMuteButton);
+    EXPECT_EQ(r.player.calls(), QStringList{"setMute 1"});
+}
+
+TEST(TransportCommands, MuteTogglesTipMenuCaptionAndFace) {
+    Rig r;
+    r.transport.bo_but_Click(kMuteButton);
+    EXPECT_TRUE(r.player.mute());
+    EXPECT_EQ(r.buttons[2].toolTip(), QStringLiteral("取消静音"));
+    EXPECT_EQ(r.item("q_yin")->text(), QStringLiteral("取消静音"));
+    EXPECT_EQ(r.faces[2].x, 50);
+    r.item("q_yin")->trigger();  // the menu item runs the same command
+    EXPECT_FALSE(r.player.mute());
+    EXPECT_EQ(r.buttons[2].toolTip(), QStringLiteral("静音"));
+    EXPECT_EQ(r.item("q_yin")->text(), QStringLiteral("静音"));
+    EXPECT_EQ(r.faces[2].x, 0);
+}
+
+TEST(TransportCommands, StopKeepsThePositionInTheRecord) {
+    Rig r;
+    r.folder.put("date_f.dat", "a.mp4|/films/a.mp4|0\r\n");
+    r.film(PlayState::Playing, 40, 100);
+    r.state.RecordKind = 2;
+    r.state.RecordKey = "/films/a.mp4";
+    r.state.CurrentPosition = 37;
+    r.Timer1.start();
+    r.transport.bo_but_Click(kStopButton);
+    EXPECT_EQ(r.player.calls(), QStringList{"stop"});
+    EXPECT_EQ(r.store.ReadRecordLine(records::RecordFile::Local, 1), QStringLiteral("a.mp4|/films/a.mp4|37"));
+    EXPECT_FALSE(r.Timer1.isActive());
+    EXPECT_EQ(r.zhun.text(), QStringLiteral("已停止"));
+    EXPECT_EQ(r.state.CurrentPosition, 0);
+}
+
+TEST(TransportCommands, FullScreenOnlyWhilePlayingAndNeverOnTop) {
+    Rig r;
+    r.film(PlayState::Paused, 40, 100);
+    r.transport.bo_but_Click(kFullScreenButton);
+    EXPECT_TRUE(r.player.calls().isEmpty());
+    r.player.setState(PlayState::Playing);
+    r.onTop.setToolTip(QStringLiteral("取消置顶"));
+    r.transport.bo_but_Click(kFullScreenButton);
+    EXPECT_EQ(r.clicks, (QStringList{"4", "9"}));
+    EXPECT_EQ(r.player.calls(), QStringList{"setFullScreen 1"});
+}
+
+TEST(TransportCommands, OpenFilePlaysTheChosenFileAndListsIt) {
+    Rig r;
+    r.folder.put("date_f.dat", "");
+    r.state.CurrentView = 0;
+    r.transport.bo_but_Click(kOpenFileButton);  // cancelled: nothing changes
+    ASSERT_EQ(r.asked.size(), 1);
+    EXPECT_EQ(r.asked[0],
+              QStringLiteral("选择播放文件|影音文件|*.rm;*.rmvb;*.wmv;*.mp3;*wma;*mid;*wav;*mpg;*mp4|所有文件|*.*"));
+    EXPECT_TRUE(r.player.calls().isEmpty());
+    EXPECT_EQ(r.state.CurrentView, 0);
+
+    r.state.NextEpisodeLink = QStringLiteral("zuvovod://next");
+    r.chosen = QStringLiteral("/films/新片 01.mp4");
+    r.transport.bo_but_Click(kOpenFileButton);
+    EXPECT_EQ(r.player.calls(), (QStringList{"setUrl /films/新片 01.mp4", "play"}));
+    EXPECT_EQ(r.state.CurrentView, kPlayerView);
+    EXPECT_TRUE(r.Timer1.isActive());
+    EXPECT_EQ(r.bo_name.text(), QStringLiteral("新片 01.mp4"));
+    EXPECT_EQ(r.store.ReadRecordLine(records::RecordFile::Local, 1).section(u'|', 1),
+              QStringLiteral("/films/新片 01.mp4|0"));
+    EXPECT_EQ(r.state.RecordKind, 2);
+    EXPECT_EQ(r.state.RecordKey, r.chosen);
+    EXPECT_EQ(r.clicks, (QStringList{"7", "9"}));
+    EXPECT_EQ(r.state.NextEpisodeLink, QStringLiteral("zuvovod://next"));  // left as it was
+}
+
+TEST(TransportCommands, EpisodesAndSidebar) {
+    Rig r;
+    r.transport.bo_but_Click(kPreviousButton);
+    r.transport.bo_but_Click(kNextButton);
+    EXPECT_EQ(r.steps, (QList<int>{-1, 1}));
+    EXPECT_TRUE(r.buttons[5].isEnabled());
+    EXPECT_TRUE(r.buttons[7].isEnabled());
+    r.transport.bo_but_Click(kSidebarButton);
+    r.state.MainTab = 13;
+    r.transport.bo_but_Click(kSidebarButton);
+    r.state.MainTab = 8;
+    r.transport.bo_but_Click(kSidebarButton);
+    EXPECT_EQ(r.clicks, (QStringList{"6", "15"}));
+}
+
+TEST(TransportCommands, HoverShowsItsFaceAndOnThePlayerTabTheBalloon) {
+    Rig r;
+    r.transport.bo_but_MouseMove(kStopButton, QPoint(5, 5));
+    EXPECT_EQ(r.faces[1], (TransportFace{13, 25}));
+    ASSERT_TRUE(r.P1.isVisibleTo(&r.BA1));
+    EXPECT_EQ(r.bo_tip.text(), QStringLiteral("停止"));
+    EXPECT_EQ(r.bo_tip.pos(), QPoint(3, 3));
+    EXPECT_EQ(r.P1.width(), r.bo_tip.width() + 6);
+    EXPECT_EQ(r.P1.x(), 130 + 12 - r.P1.width() / 2);
+    EXPECT_EQ(r.P1.y(), 600 - 64);
+    r.transport.bo_but_MouseMove(kStopButton, QPoint(-1, -1));
+    EXPECT_EQ(r.faces[1], (TransportFace{13, 0}));
+    EXPECT_TRUE(r.P1.isHidden());
+    // Elsewhere than on the player tab: the face, no balloon.
+    r.state.MainTab = 8;
+    r.transport.bo_but_MouseMove(kStopButton, QPoint(25, 25));
+    EXPECT_EQ(r.faces[1].x, 25);
+    EXPECT_TRUE(r.P1.isHidden());
+}
+
+TEST(PlayerBarMouse, SeekBarPressesAndReleasesWithTheGuard) {
+    Rig r;
+    r.film(PlayState::Playing, 10, 120);  // span 480: 4 px a second
+    r.bars.gunt_MouseDown(Qt::LeftButton, QPoint(240, 3));
+    EXPECT_EQ(r.gunt1.x(), 240);
+    EXPECT_EQ(r.gunt2.width(), 240);
+    r.bars.gunt_MouseUp();
+    EXPECT_EQ(r.player.position(), 60);
+    // Beyond the end of the track: past the film, then 2 s before its end.
+    r.player.clearCalls();
+    r.bars.gunt_MouseDown(Qt::LeftButton, QPoint(496, 3));
+    r.bars.gunt_MouseUp();
+    EXPECT_EQ(r.player.calls(), (QStringList{"setPosition 124", "setPosition 118"}));
+    // Dragging the knob stops at both ends; its release is 2 s earlier.
+    r.bars.gunt1_MouseMove(Qt::LeftButton, QPoint(900, 3));
+    EXPECT_EQ(r.gunt1.x(), 480);
+    r.bars.gunt1_MouseMove(Qt::LeftButton, QPoint(-1000, 3));
+    EXPECT_EQ(r.gunt1.x(), 0);
+    r.bars.gunt1_MouseMove(Qt::LeftButton, QPoint(2, 3));
+    r.bars.gunt1_MouseUp();
+    EXPECT_EQ(r.player.position(), 0);  // at 2 px: exact
+    r.bars.gunt1_MouseMove(Qt::LeftButton, QPoint(118, 3));
+    r.bars.gunt1_MouseUp();
+    EXPECT_EQ(r.player.position(), 28);
+    // The played part: always 2 s earlier.
+    r.bars.playedPart_MouseDown(Qt::LeftButton, QPoint(40, 3));
+    r.bars.playedPart_MouseUp();
+    EXPECT_EQ(r.player.position(), 8);
+    // Nothing loaded: the track ignores the mouse.
+    r.player.setUrl({});
+    r.player.clearCalls();
+    r.bars.gunt_MouseDown(Qt::LeftButton, QPoint(100, 3));
+    r.bars.gunt_MouseUp();
+    EXPECT_TRUE(r.player.calls().isEmpty());
+}
+
+TEST(PlayerBarMouse, VolumeBarUnmutesAndClamps) {
+    Rig r;  // span 70
+    r.transport.bo_but_Click(kMuteButton);
+    r.bars.yin_MouseDown(Qt::LeftButton, QPoint(35, 5));
+    EXPECT_FALSE(r.player.mute());
+    EXPECT_EQ(r.buttons[2].toolTip(), QStringLiteral("静音"));
+    EXPECT_EQ(r.player.volume(), 50);
+    EXPECT_EQ(r.zhun.text(), QStringLiteral("音量：50%"));
+    EXPECT_EQ(r.bo_y.width(), 35);
+    r.bars.yin_MouseDown(Qt::LeftButton, QPoint(79, 5));
+    EXPECT_EQ(r.player.volume(), 100);
+    r.bars.bo_v_MouseMove(Qt::LeftButton, QPoint(-200, 5));
+    EXPECT_EQ(r.player.volume(), 0);
+    EXPECT_EQ(r.bo_v.x(), 0);
+    r.bars.bo_v_MouseMove(Qt::LeftButton, QPoint(200, 5));
+    EXPECT_EQ(r.player.volume(), 100);
+    EXPECT_EQ(r.bo_v.x(), 70);
+    r.bars.bo_y_MouseDown(Qt::LeftButton, QPoint(14, 1));
+    EXPECT_EQ(r.player.volume(), 20);
+    r.bars.bo_v_MouseMove(Qt::NoButton, QPoint(30, 5));  // a hover is no drag
+    EXPECT_EQ(r.player.volume(), 20);
+}
+
+TEST(PlayerBarMouse, PictureAreaClicksAndTheMenu) {
+    Rig r;
+    r.bars.adp_MouseDown(Qt::RightButton);  // nothing loaded: no menu
+    r.bars.bo_ad_MouseDown(Qt::RightButton);
+    EXPECT_EQ(r.menus, 0);
+    r.bars.picture_MouseDown(Qt::RightButton);  // over the picture: always
+    EXPECT_EQ(r.menus, 1);
+    r.film(PlayState::Playing, 10, 100);
+    r.bars.adp_MouseDown(Qt::RightButton);
+    r.bars.bo_ad_MouseDown(Qt::RightButton);
+    EXPECT_EQ(r.menus, 3);
+    r.bars.adp_MouseDown(Qt::LeftButton);  // play/pause
+    EXPECT_EQ(r.player.calls(), QStringList{"play"});
+    r.bars.picture_DblClick();  // full screen
+    EXPECT_TRUE(r.player.fullScreen());
+}
+
+TEST(KeyCommands, SeekAndVolumeKeysInThePlayerViewOnly) {
+    Rig r;
+    r.film(PlayState::Playing, 5, 120);
+    r.state.CurrentView = kWebPlayerView;
+    EXPECT_FALSE(r.keys.Form_KeyDown(Qt::Key_Space));
+    EXPECT_TRUE(r.player.calls().isEmpty());
+    r.state.CurrentView = kPlayerView;
+
+    EXPECT_TRUE(r.keys.Form_KeyDown(Qt::Key_Left));  // at 5 s: to 0
+    EXPECT_EQ(r.player.calls().first(), QStringLiteral("setPosition -5"));
+    EXPECT_EQ(r.player.position(), 0);
+    EXPECT_EQ(r.gunt1.x(), 0);
+    EXPECT_EQ(r.times.text(), QStringLiteral("00:00 / 02:00"));
+    EXPECT_TRUE(r.Timer1.isActive());
+    r.player.clearCalls();
+    r.Timer1.stop();
+    r.keys.Form_KeyDown(Qt::Key_Left);  // at 0: nothing, the poll on again
+    EXPECT_TRUE(r.player.calls().isEmpty());
+    EXPECT_TRUE(r.Timer1.isActive());
+
+    r.player.setPositionValue(60);
+    r.keys.Form_KeyDown(Qt::Key_Right);
+    EXPECT_EQ(r.player.position(), 70);
+    EXPECT_EQ(r.gunt1.x(), 320);  // drawn for 80 s
+    r.player.setPositionValue(115);
+    r.keys.Form_KeyDown(Qt::Key_Right);  // within the last 10 s
+    EXPECT_EQ(r.player.position(), 118);
+
+    r.player.setVolume(50);
+    r.transport.bo_but_Click(kMuteButton);
+    r.keys.Form_KeyDown(Qt::Key_Up);  // un-mutes and raises in one press
+    EXPECT_FALSE(r.player.mute());
+    EXPECT_EQ(r.player.volume(), 60);
+    EXPECT_EQ(r.zhun.text(), QStringLiteral("音量：60%"));
+    EXPECT_EQ(r.bo_v.x(), 42);
+    r.keys.Form_KeyDown(Qt::Key_Down);
+    r.keys.Form_KeyDown(Qt::Key_Down);
+    EXPECT_EQ(r.player.volume(), 40);
+
+    r.player.clearCalls();
+    EXPECT_TRUE(r.keys.Form_KeyDown(Qt::Key_Space));
+    EXPECT_EQ(r.player.calls(), QStringList{"play"});
+    EXPECT_FALSE(r.keys.Form_KeyDown(Qt::Key_A));
+}
+
+TEST(PlayerMenu, RadioGroupsKeepOneMarkAndCallThePlayer) {
+    Rig r;
+    const QStringList picture{"q_la", "q_suo", "q_43", "q_54", "q_169"};
+    const QStringList sound{"q_shun", "q_szuo", "q_syou", "q_szuoq", "q_syouq"};
+    EXPECT_EQ(r.checked(picture), QStringList{"q_suo"});
+    EXPECT_EQ(r.checked(sound), QStringList{"q_shun"});
+    EXPECT_EQ(r.checked({"kaiqi", "q_wu"}), QStringList{"q_wu"});
+    EXPECT_EQ(r.item("q_169")->text(), QStringLiteral("16:9"));
+    EXPECT_EQ(r.item("q_szuoq")->text(), QStringLiteral("左声道扩展至全部"));
+
+    r.item("q_169")->trigger();
+    EXPECT_EQ(r.checked(picture), QStringList{"q_169"});
+    r.item("q_la")->trigger();
+    EXPECT_EQ(r.checked(picture), QStringList{"q_la"});
+    r.item("q_syou")->trigger();
+    EXPECT_EQ(r.checked(sound), QStringList{"q_syou"});
+    r.item("q_syouq")->trigger();
+    EXPECT_EQ(r.checked(sound), QStringList{"q_syouq"});
+    r.item("q_syouq")->trigger();  // choosing it again keeps it
+    EXPECT_EQ(r.checked(sound), QStringList{"q_syouq"});
+    EXPECT_EQ(r.player.calls(), (QStringList{"setDisplayMode 4", "setDisplayMode 0", "setSoundChannel 2",
+                                             "setSoundChannel 5", "setSoundChannel 5"}));
+
+    r.item("kaiqi")->trigger();
+    EXPECT_TRUE(r.state.ShutDownAfterPlay);
+    EXPECT_EQ(r.checked({"kaiqi", "q_wu"}), QStringList{"kaiqi"});
+    r.item("q_wu")->trigger();
+    EXPECT_FALSE(r.state.ShutDownAfterPlay);
+}
+
+TEST(PlayerMenu, TransportItemsAndCompactMode) {
+    Rig r;
+    r.film(PlayState::Playing, 30, 100);
+    r.item("q_bo")->trigger();
+    EXPECT_EQ(r.player.calls(), QStringList{"play"});
+    r.item("q_quan")->trigger();
+    EXPECT_TRUE(r.player.fullScreen());
+    r.item("q_stop")->trigger();
+    EXPECT_EQ(r.player.calls().last(), QStringLiteral("stop"));
+
+    EXPECT_EQ(r.item("q_jing")->text(), QStringLiteral("精简模式"));
+    r.clicks.clear();
+    r.item("q_jing")->trigger();
+    EXPECT_EQ(r.item("q_jing")->text(), QStringLiteral("退出精简"));
+    r.item("q_jing")->trigger();
+    EXPECT_EQ(r.item("q_jing")->text(), QStringLiteral("精简模式"));
+    EXPECT_EQ(r.clicks, (QStringList{"3", "jbi"}));
+}
+
+}  // namespace
+}  // namespace qarvel::playback
