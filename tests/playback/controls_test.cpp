@@ -3,6 +3,7 @@
 // the keys and the player menu. Handlers are called as the window calls them.
 #include "common/program_files.h"
 #include "fakes/fake_player.h"
+#include "platform/user_dialogs.h"
 #include "playback/bar_formulas.h"
 #include "playback/key_commands.h"
 #include "playback/player_bar_mouse.h"
@@ -16,6 +17,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QTimer>
@@ -94,6 +96,15 @@ TEST(TransportFaces, EachButtonsNormalAndHoverFaceFollowsItsState) {
     EXPECT_EQ(transportFace(6, true, {}), (TransportFace{17, 75}));
     EXPECT_EQ(transportFace(5, true, {}), (TransportFace{18, 25}));
     EXPECT_EQ(transportFace(7, false, {}), (TransportFace{18, 50}));
+}
+
+TEST(OpenFileFilter, TheProgramsFilterInQtsFormOffersWmaFilesToo) {
+    const QString qt = platform::qtFileFilter(kOpenFileFilter);
+    EXPECT_EQ(qt, QStringLiteral("影音文件 (*.rm *.rmvb *.wmv *.mp3 *wma *mid *wav *mpg *mp4);;所有文件 (*.*)"));
+    // "*wma" (no dot) still matches a .wma file, as it always did.
+    EXPECT_TRUE(QDir::match(QStringLiteral("*wma"), QStringLiteral("歌.wma")));
+    EXPECT_EQ(platform::qtFileFilter(QStringLiteral("a (x)|*.a;;|b|")), QStringLiteral("a x (*.a)"));
+    EXPECT_EQ(platform::qtFileFilter(QString()), QString());
 }
 
 // The player bar as plain widgets, with the real stop command, view switch,
