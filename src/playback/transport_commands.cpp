@@ -162,7 +162,7 @@ void TransportCommands::openFile() {
 void TransportCommands::previousEpisode() {
     QWidget* b = c_.bo_but[kPreviousButton];
     if (b) b->setEnabled(false);
-    if (s_.StepEpisode) s_.StepEpisode(-1);
+    if (s_.StepEpisode) s_.StepEpisode(1);
     if (b) b->setEnabled(true);
     paint(kPreviousButton, false);
 }
@@ -176,7 +176,7 @@ void TransportCommands::toggleSidebar() {
 void TransportCommands::nextEpisode() {
     QWidget* b = c_.bo_but[kNextButton];
     if (b) b->setEnabled(false);
-    if (s_.StepEpisode) s_.StepEpisode(1);
+    if (s_.StepEpisode) s_.StepEpisode(2);
     if (b) b->setEnabled(true);
     paint(kNextButton, false);
 }
