@@ -64,7 +64,14 @@ std::string MediaLibrary::defaultDir() {
     if (n > 0) {
         std::string path(exe.data(), static_cast<size_t>(n));
         const size_t slash = path.rfind('/');
-        if (slash != std::string::npos) return path.substr(0, slash) + "/media";
+        if (slash != std::string::npos) {
+            // An installed service (bin/) finds its clips in share/qarvel/media.
+            const std::string folder = path.substr(0, slash);
+            const std::string installed = folder + "/../share/qarvel/media";
+            struct stat st {};
+            if (::stat(installed.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return installed;
+            return folder + "/media";
+        }
     }
     return "media";
 }

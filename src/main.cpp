@@ -6,7 +6,9 @@
 #include "common/program_files.h"
 #include "app/application.h"
 #include "app/command_line.h"
+#include "app/program_folder.h"
 #include "app/unattended_run.h"
+#include "platform/desktop_bus.h"
 #include "platform/player_component.h"
 #include "platform/termination_signals.h"
 #include "platform/user_dialogs.h"
@@ -15,7 +17,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QLoggingCategory>
 #include <clocale>
 #include <cstdio>
@@ -46,8 +47,7 @@ int main(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "C");  // libmpv parses numbers with the C locale
     qarvel::platform::quitOnTerminationSignals();
 
-    const QString home = QDir::cleanPath(
-        QFileInfo(cl.home.isEmpty() ? QCoreApplication::applicationDirPath() : cl.home).absoluteFilePath());
+    const QString home = qarvel::chooseProgramFolder(cl.home, QCoreApplication::applicationDirPath());
     if (!QDir().mkpath(home)) {
         std::fprintf(stderr, "qarvel: cannot create the program folder %s\n", qPrintable(home));
         return 1;
@@ -71,8 +71,12 @@ int main(int argc, char** argv) {
     qarvel::platform::LinuxPlayerComponent component;
     qarvel::platform::QtUserDialogs dialogs;
     qarvel::platform::DesktopShell shell;
-    qarvel::Application application(
-        {.files = files, .serviceBase = serviceBase, .playTarget = cl.playTarget, .dialogs = &dialogs});
+    const qarvel::platform::DesktopBus bus = qarvel::platform::machineDesktopBus();
+    qarvel::Application application({.files = files,
+                                     .serviceBase = serviceBase,
+                                     .playTarget = cl.playTarget,
+                                     .dialogs = &dialogs,
+                                     .desktopBus = &bus});
 
     if (application.start(component, shell) != qarvel::StartupResult::WindowShown) return 0;
     qarvel::scheduleUnattendedRun([&application](const QString& path) { return application.grabScreenshot(path); },

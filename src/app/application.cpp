@@ -1,11 +1,16 @@
 #include "app/application.h"
 
+#include "app/desktop_media_controls.h"
 #include "app/main_window/main_window.h"
+#include "app/program_folder.h"
 #include "app/system_services.h"
 #include "dialogs/settings_dialog.h"
 #include "engine/mpv_player.h"
 #include "engine/player_config.h"
+#include "platform/desktop_bus.h"
+#include "platform/mpris_service.h"
 #include "platform/power_off.h"
+#include "platform/screen_inhibitor.h"
 #include "platform/process_finder.h"
 #include "platform/text_fetcher.h"
 #include "platform/user_dialogs.h"
@@ -37,6 +42,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QLabel>
 #include <QScreen>
 #include <QTimer>
 #include <cstdio>
@@ -87,6 +93,9 @@ Application::~Application() {
     // The panes report their last loads while the controls are torn down;
     // nobody may act on them then. The window goes before the player it shows.
     // Subsystems go first, newest first: some are children of the window.
+    mpris_.reset();
+    inhibitor_.reset();
+    mediaControls_.reset();
     keyPreview_.reset();
     settingsDialog_.reset();
     pictureMouse_.reset();
@@ -151,6 +160,7 @@ void Application::createSubsystems() {
     wirePlayback();
     wireSettingsDialog();
     wireControls();
+    wireDesktop();
 }
 
 void Application::wirePanes() {
@@ -336,6 +346,53 @@ void Application::wireSettingsDialog() {
         .siteAddress = QString::fromUtf8(config::kDownloadSite)};
     settingsDialog_ = std::make_unique<dialogs::SettingsDialog>(&w, std::move(services));
     painter_->repaintSettingsDialog = [dialog = settingsDialog_.get()] { dialog->F2_Paint(); };
+}
+
+void Application::wireDesktop() {
+    if (!options_.desktopBus) return;
+    MainWindow* w = window_.get();
+    engine::Player* player = player_;
+    playback::StopCommand* stop = stop_.get();
+    web::EpisodeSequencer* sequencer = sequencer_.get();
+    window::MainWindowLayout* layout = layout_.get();
+    QLabel* title = w->controls().bo_name;
+    // play and pause are the player's own until the play button has a
+    // handler of its own; these two lines are the place to point them at it.
+    mediaControls_ = std::make_unique<DesktopMediaControls>(
+        *player_, DesktopMediaControls::Handlers{
+                      .play = [player] { player->play(); },
+                      .pause = [player] { player->pause(); },
+                      .stop = [stop] { stop->stop(); },
+                      .stepEpisode = [sequencer](int direction) { sequencer->StepEpisode(direction); },
+                      .canStep = [sequencer](int direction) { return sequencer->canStep(direction); },
+                      .episodeIndex = [sequencer] { return sequencer->episodeIndex(); },
+                      .title = [title] { return title->text(); },
+                      .volumeSet = [layout](int volume) { layout->placeVolumeKnob(volume); },
+                      .raise =
+                          [w] {
+                              w->showNormal();
+                              w->raise();
+                              w->activateWindow();
+                          }});
+    QString entry = kDesktopEntryName;
+    entry.chop(int(qstrlen(".desktop")));
+    mpris_ = std::make_unique<platform::MprisService>(*mediaControls_, options_.desktopBus->session, entry);
+    inhibitor_ = std::make_unique<platform::DBusScreenInhibitor>(*options_.desktopBus,
+                                                                 QStringLiteral("播放中"));
+
+    // What the desktop shows and whether the screen may blank follow the
+    // player, whichever way it was told to play, pause or stop.
+    auto* watch = new QTimer(w);
+    watch->setInterval(1000);
+    platform::MprisService* mpris = mpris_.get();
+    platform::ScreenInhibitor* inhibitor = inhibitor_.get();
+    QObject::connect(watch, &QTimer::timeout, watch, [mpris, inhibitor, player] {
+        mpris->refresh();
+        inhibitor->setInhibited(player->playState() == engine::PlayState::Playing);
+    });
+    watch->start();
+    if (auto* app = QCoreApplication::instance())
+        QObject::connect(app, &QCoreApplication::aboutToQuit, watch, [inhibitor] { inhibitor->setInhibited(false); });
 }
 
 void Application::storePlayPosition() {

@@ -25,7 +25,11 @@ namespace engine {
 class Player;
 }
 namespace platform {
+struct DesktopBus;
+class MediaControls;
+class MprisService;
 class PlayerComponent;
+class ScreenInhibitor;
 class PowerOff;
 class ProcessFinder;
 class Shell;
@@ -80,6 +84,9 @@ struct ApplicationOptions {
     window::WindowSettings* settings = nullptr;
     // Switches the computer off after the last film; default: this platform's.
     platform::PowerOff* power = nullptr;
+    // The buses for the desktop's media controls and for keeping the screen
+    // on while a film plays; null: neither (tests that do not ask for them).
+    const platform::DesktopBus* desktopBus = nullptr;
 };
 
 class Application {
@@ -125,6 +132,9 @@ public:
     playback::PlayerBarMouse& barMouse() { return *barMouse_; }
     playback::KeyCommands& keys() { return *keys_; }
     playback::PlayerMenu& playerMenu() { return *playerMenu_; }
+    // Null without a desktop bus.
+    platform::MprisService* mpris() const { return mpris_.get(); }
+    platform::ScreenInhibitor* screenInhibitor() const { return inhibitor_.get(); }
     // Writes the position of the film that plays into its record: at the end
     // of the session (quit, logout, a termination signal) and for tests.
     void storePlayPosition();
@@ -139,6 +149,7 @@ private:
     void wirePoll();
     void wireSettingsDialog();
     void wireControls();
+    void wireDesktop();
     void startWindow();
 
     ApplicationOptions options_;
@@ -170,6 +181,9 @@ private:
     std::unique_ptr<playback::KeyCommands> keys_;
     std::unique_ptr<playback::PlayerMenu> playerMenu_;
     std::unique_ptr<QObject> pictureMouse_;
+    std::unique_ptr<platform::MediaControls> mediaControls_;
+    std::unique_ptr<platform::MprisService> mpris_;
+    std::unique_ptr<platform::ScreenInhibitor> inhibitor_;
     QString errorText_;
 };
 

@@ -7,7 +7,7 @@
 namespace qarvel {
 
 struct CommandLine {
-    QString home;       // program folder (--home, or QARVEL_HOME); empty = executable's folder
+    QString home;       // program folder (--home, or QARVEL_HOME); empty = chooseProgramFolder's
     QString service;    // service base address (--service), empty = built-in
     bool demo = false;  // start the demo service in-process and use it
     bool help = false;

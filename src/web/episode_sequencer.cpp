@@ -83,12 +83,20 @@ void EpisodeSequencer::answerNext(const QString& key, qint64 n, const QString& a
     s_.Timer4.start();
 }
 
+int EpisodeSequencer::episodeIndex() const {
+    const QString& key = state_.EpisodeKey;
+    return isEpisodeKey(key) ? linkNumber(fieldAt(key, kDash, 2)) : -1;
+}
+
+bool EpisodeSequencer::canStep(int direction) const {
+    return isEpisodeKey(state_.EpisodeKey) && !(direction == 1 && episodeIndex() == 0);
+}
+
 void EpisodeSequencer::StepEpisode(int direction) {
     const QString key = state_.EpisodeKey;
-    if (!isEpisodeKey(key)) return;
+    if (!canStep(direction)) return;
     const int index = linkNumber(fieldAt(key, kDash, 2));
     const bool previous = direction == 1;
-    if (previous && index == 0) return;
     const qint64 n = previous ? qint64(index) - 1 : qint64(index) + 1;
     // A newer step replaces one still on its way.
     if (stepTicket_ != 0) s_.fetcher.cancel(stepTicket_);

@@ -46,6 +46,11 @@ public:
     void FetchNextEpisode();
     // direction 1: the previous episode; anything else: the next one.
     void StepEpisode(int direction);
+    // Whether StepEpisode(direction) would ask for an episode: a series plays,
+    // and backwards only from its second episode on.
+    bool canStep(int direction) const;
+    // The 0-based number of the episode that plays, -1 when no series plays.
+    int episodeIndex() const;
 
     bool nextRequestPending() const { return nextTicket_ != 0; }
 

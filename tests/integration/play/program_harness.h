@@ -6,6 +6,7 @@
 #include "common/settings_file.h"
 #include "common/text_codec.h"
 #include "engine/player.h"
+#include "platform/desktop_bus.h"
 #include "platform/player_component.h"
 #include "platform/power_off.h"
 #include "platform/user_dialogs.h"
@@ -100,14 +101,20 @@ struct AnsweringDialogs : qarvel::platform::UserDialogs {
 struct Program {
     // folder: the program folder, for a second start on the first one's files;
     // empty: a fresh one.
-    explicit Program(const std::string& base, const QMap<QString, QString>& settings = {}, const QString& folder = {}) {
+    // desktopBus: where the media controls and the screen-saver requests go; null: nowhere.
+    explicit Program(const std::string& base, const QMap<QString, QString>& settings = {}, const QString& folder = {},
+                     const qarvel::platform::DesktopBus* desktopBus = nullptr) {
         app();
         const qarvel::ProgramFiles files = qarvel::ProgramFiles::inFolder(folder.isEmpty() ? home.path() : folder);
         qarvel::WriteSetting(files.settings, "user", "Name", "00-1A-2B-3C-4D-5E");
         for (auto it = settings.begin(); it != settings.end(); ++it)
             qarvel::WriteSetting(files.settings, "S_q", it.key(), it.value());
         application = std::make_unique<qarvel::Application>(qarvel::ApplicationOptions{
-            .files = files, .serviceBase = QString::fromStdString(base), .dialogs = &dialogs, .power = &power});
+            .files = files,
+            .serviceBase = QString::fromStdString(base),
+            .dialogs = &dialogs,
+            .power = &power,
+            .desktopBus = desktopBus});
         started = application->start(component, shell) == qarvel::StartupResult::WindowShown;
     }
     qarvel::MainWindow& window() { return *application->window(); }
