@@ -112,15 +112,15 @@ int runProgram(const QString& base, const QString& mediaDir, const QElapsedTimer
 
     QString clip = mediaDir + QStringLiteral("/chengshi.mp4");
     application.linkRouter()->l_com(clip);
-    if (!waitFor([&] { return application.player()->playState() == qarvel::engine::PlayState::Playing; },
-                 kTimeoutMs))
+    if (!waitFor([&] { return application.player()->playState() == qarvel::engine::PlayState::Playing; }, kTimeoutMs))
         return 3;
     runFor(3000);
     const auto playing = treeMemory(::getpid());
-    std::printf("case=program loaded_ms=%.0f from_main_ms=%.0f pss_mib=%.1f rss_mib=%.1f processes=%d "
-                "playing_pss_mib=%.1f playing_processes=%d\n",
-                loadedMs, mainMs, idle.pssKiB / 1024.0, idle.rssKiB / 1024.0, idle.processes,
-                playing.pssKiB / 1024.0, playing.processes);
+    std::printf(
+        "case=program loaded_ms=%.0f from_main_ms=%.0f pss_mib=%.1f rss_mib=%.1f processes=%d "
+        "playing_pss_mib=%.1f playing_processes=%d\n",
+        loadedMs, mainMs, idle.pssKiB / 1024.0, idle.rssKiB / 1024.0, idle.processes, playing.pssKiB / 1024.0,
+        playing.processes);
     std::fflush(stdout);
     return 0;
 }
@@ -149,7 +149,8 @@ int runCase(const QString& name, int argc, char** argv) {
     }
     const QString base = QString::fromStdString(service.baseUrl());
 
-    if (name == QLatin1String("program")) return runProgram(base, QString::fromStdString(service.mediaDir()), sinceMain);
+    if (name == QLatin1String("program"))
+        return runProgram(base, QString::fromStdString(service.mediaDir()), sinceMain);
 
     QTemporaryDir home;
     const qarvel::ProgramFiles files = qarvel::ProgramFiles::inFolder(home.path());
@@ -206,8 +207,8 @@ double field(const QByteArray& line, const char* key) {
 }
 
 int runAll(int runs) {
-    std::printf("%-7s %6s %12s %12s %9s %9s %5s %12s\n", "case", "runs", "loaded_ms", "from_main", "pss_mib",
-                "rss_mib", "procs", "playing_pss");
+    std::printf("%-7s %6s %12s %12s %9s %9s %5s %12s\n", "case", "runs", "loaded_ms", "from_main", "pss_mib", "rss_mib",
+                "procs", "playing_pss");
     double panesPss = 0, programPss = 0, programPlaying = 0;
     for (const char* name : {"bare", "panes", "plain", "program"}) {
         std::vector<double> loaded, fromMain, pss, rss, procs, playing;

@@ -359,26 +359,25 @@ void Application::wireDesktop() {
     // play and pause are the player's own until the play button has a
     // handler of its own; these two lines are the place to point them at it.
     mediaControls_ = std::make_unique<DesktopMediaControls>(
-        *player_, DesktopMediaControls::Handlers{
-                      .play = [player] { player->play(); },
-                      .pause = [player] { player->pause(); },
-                      .stop = [stop] { stop->stop(); },
-                      .stepEpisode = [sequencer](int direction) { sequencer->StepEpisode(direction); },
-                      .canStep = [sequencer](int direction) { return sequencer->canStep(direction); },
-                      .episodeIndex = [sequencer] { return sequencer->episodeIndex(); },
-                      .title = [title] { return title->text(); },
-                      .volumeSet = [layout](int volume) { layout->placeVolumeKnob(volume); },
-                      .raise =
-                          [w] {
-                              w->showNormal();
-                              w->raise();
-                              w->activateWindow();
-                          }});
+        *player_,
+        DesktopMediaControls::Handlers{.play = [player] { player->play(); },
+                                       .pause = [player] { player->pause(); },
+                                       .stop = [stop] { stop->stop(); },
+                                       .stepEpisode = [sequencer](int direction) { sequencer->StepEpisode(direction); },
+                                       .canStep = [sequencer](int direction) { return sequencer->canStep(direction); },
+                                       .episodeIndex = [sequencer] { return sequencer->episodeIndex(); },
+                                       .title = [title] { return title->text(); },
+                                       .volumeSet = [layout](int volume) { layout->placeVolumeKnob(volume); },
+                                       .raise =
+                                           [w] {
+                                               w->showNormal();
+                                               w->raise();
+                                               w->activateWindow();
+                                           }});
     QString entry = kDesktopEntryName;
     entry.chop(int(qstrlen(".desktop")));
     mpris_ = std::make_unique<platform::MprisService>(*mediaControls_, options_.desktopBus->session, entry);
-    inhibitor_ = std::make_unique<platform::DBusScreenInhibitor>(*options_.desktopBus,
-                                                                 QStringLiteral("播放中"));
+    inhibitor_ = std::make_unique<platform::DBusScreenInhibitor>(*options_.desktopBus, QStringLiteral("播放中"));
 
     // What the desktop shows and whether the screen may blank follow the
     // player, whichever way it was told to play, pause or stop.

@@ -19,7 +19,10 @@ constexpr qint64 kMicroseconds = 1000000;
 }  // namespace
 
 MprisService::MprisService(MediaControls& controls, QDBusConnection bus, QString desktopEntry, QObject* parent)
-    : QObject(parent), controls_(controls), bus_(std::move(bus)), desktopEntry_(std::move(desktopEntry)),
+    : QObject(parent),
+      controls_(controls),
+      bus_(std::move(bus)),
+      desktopEntry_(std::move(desktopEntry)),
       trackId_(kNoTrack) {
     new MprisRootAdaptor(this);
     new MprisPlayerAdaptor(this);
@@ -77,8 +80,9 @@ void MprisService::refresh() {
     const QString address = controls_.media().address;
     if (address != trackAddress_) {
         trackAddress_ = address;
-        trackId_ = address.isEmpty() ? kNoTrack
-                                     : QDBusObjectPath(QStringLiteral("/org/qarvel/track/") + QString::number(++tracks_));
+        trackId_ = address.isEmpty()
+                       ? kNoTrack
+                       : QDBusObjectPath(QStringLiteral("/org/qarvel/track/") + QString::number(++tracks_));
     }
     QVariantMap now;
     now.insert(QStringLiteral("PlaybackStatus"), playbackStatus());

@@ -71,8 +71,8 @@ void DBusScreenInhibitor::askLogind() {
 
 void DBusScreenInhibitor::release() {
     if (cookie_ != 0) {
-        QDBusMessage call = QDBusMessage::createMethodCall(kScreenSaverService, kScreenSaverPath,
-                                                           kScreenSaverService, QStringLiteral("UnInhibit"));
+        QDBusMessage call = QDBusMessage::createMethodCall(kScreenSaverService, kScreenSaverPath, kScreenSaverService,
+                                                           QStringLiteral("UnInhibit"));
         call << cookie_;
         bus_.session.send(call);
         cookie_ = 0;

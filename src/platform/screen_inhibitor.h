@@ -40,8 +40,8 @@ private:
     DesktopBus bus_;
     QString reason_;
     bool wanted_ = false;
-    bool asking_ = false;            // a request is on its way
-    uint cookie_ = 0;                // the screen saver's, 0 for none
+    bool asking_ = false;               // a request is on its way
+    uint cookie_ = 0;                   // the screen saver's, 0 for none
     QDBusUnixFileDescriptor idleLock_;  // logind's; closing it ends the inhibition
 };
 

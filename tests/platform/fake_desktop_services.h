@@ -94,17 +94,19 @@ struct MprisClient {
     QDBusConnection bus;
     QString service;
     QDBusMessage call(const QString& interface, const QString& method, const QVariantList& args = {}) {
-        QDBusMessage m = QDBusMessage::createMethodCall(service, QStringLiteral("/org/mpris/MediaPlayer2"), interface,
-                                                        method);
+        QDBusMessage m =
+            QDBusMessage::createMethodCall(service, QStringLiteral("/org/mpris/MediaPlayer2"), interface, method);
         m.setArguments(args);
         QDBusPendingCallWatcher watcher(bus.asyncCall(m));
         waitUntil([&] { return watcher.isFinished(); });
         return watcher.reply();
     }
-    QDBusMessage player(const QString& method, const QVariantList& args = {}) { return call(kMprisPlayer, method, args); }
+    QDBusMessage player(const QString& method, const QVariantList& args = {}) {
+        return call(kMprisPlayer, method, args);
+    }
     QVariant property(const QString& interface, const QString& name) {
-        const QDBusMessage reply = call(QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
-                                        {interface, name});
+        const QDBusMessage reply =
+            call(QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"), {interface, name});
         return reply.arguments().isEmpty() ? QVariant() : reply.arguments().first().value<QDBusVariant>().variant();
     }
     QVariant playerProperty(const QString& name) { return property(kMprisPlayer, name); }

@@ -113,9 +113,8 @@ TEST_F(Mpris, EveryMethodReachesTheControls) {
     EXPECT_EQ(controls.calls, QStringList{"seek 42"});
 
     // Volume, 0..1 on the bus, 0..100 in the player; out of range is clamped.
-    QDBusMessage set = QDBusMessage::createMethodCall(service.busName(), kMprisPath,
-                                                      QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                      QStringLiteral("Set"));
+    QDBusMessage set = QDBusMessage::createMethodCall(
+        service.busName(), kMprisPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Set"));
     set.setArguments({kPlayer, QStringLiteral("Volume"), QVariant::fromValue(QDBusVariant(0.25))});
     QDBusPendingCallWatcher w(client.bus.asyncCall(set));
     waitUntil([&] { return w.isFinished(); });

@@ -19,20 +19,19 @@ public:
         const QString config = dir_.filePath(QStringLiteral("bus.conf"));
         QFile f(config);
         if (!f.open(QIODevice::WriteOnly)) return;
-        f.write("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-                " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-                "<busconfig><type>session</type><listen>unix:dir=" +
-                dir_.path().toUtf8() +
-                "</listen><auth>EXTERNAL</auth>"
-                "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
-                "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n");
+        f.write(
+            "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+            " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+            "<busconfig><type>session</type><listen>unix:dir=" +
+            dir_.path().toUtf8() +
+            "</listen><auth>EXTERNAL</auth>"
+            "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+            "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n");
         f.close();
-        daemon_.start(QStringLiteral("dbus-daemon"),
-                      {QStringLiteral("--nofork"), QStringLiteral("--print-address=1"),
-                       QStringLiteral("--config-file=") + config});
+        daemon_.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--nofork"), QStringLiteral("--print-address=1"),
+                                                      QStringLiteral("--config-file=") + config});
         if (!daemon_.waitForStarted(5000)) return;
-        while (!daemon_.canReadLine() && daemon_.waitForReadyRead(5000)) {
-        }
+        while (!daemon_.canReadLine() && daemon_.waitForReadyRead(5000)) {}
         address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
     }
     ~PrivateBus() {

@@ -109,12 +109,12 @@ struct Program {
         qarvel::WriteSetting(files.settings, "user", "Name", "00-1A-2B-3C-4D-5E");
         for (auto it = settings.begin(); it != settings.end(); ++it)
             qarvel::WriteSetting(files.settings, "S_q", it.key(), it.value());
-        application = std::make_unique<qarvel::Application>(qarvel::ApplicationOptions{
-            .files = files,
-            .serviceBase = QString::fromStdString(base),
-            .dialogs = &dialogs,
-            .power = &power,
-            .desktopBus = desktopBus});
+        application = std::make_unique<qarvel::Application>(
+            qarvel::ApplicationOptions{.files = files,
+                                       .serviceBase = QString::fromStdString(base),
+                                       .dialogs = &dialogs,
+                                       .power = &power,
+                                       .desktopBus = desktopBus});
         started = application->start(component, shell) == qarvel::StartupResult::WindowShown;
     }
     qarvel::MainWindow& window() { return *application->window(); }

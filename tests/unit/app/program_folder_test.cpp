@@ -79,6 +79,7 @@ TEST(ProgramFolder, UnwritableFolderUsesTheUsersDataFolder) {
     QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner);
     DataHome data("/tmp/xdg-data");
     EXPECT_EQ(chooseProgramFolder({}, folder.path()), QStringLiteral("/tmp/xdg-data/qarvel"));
-    EXPECT_EQ(chooseProgramFolder({}, folder.path() + QStringLiteral("/missing")), QStringLiteral("/tmp/xdg-data/qarvel"));
+    EXPECT_EQ(chooseProgramFolder({}, folder.path() + QStringLiteral("/missing")),
+              QStringLiteral("/tmp/xdg-data/qarvel"));
     QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
