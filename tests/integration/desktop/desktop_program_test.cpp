@@ -83,7 +83,7 @@ TEST_F(OnAPrivateBus, MediaKeysPauseResumeAndStopAPlayingClip) {
     EXPECT_TRUE(line.startsWith("1003|")) << line.toStdString();
     EXPECT_EQ(line.section(u'|', 6, 6).toInt(), reached) << line.toStdString();
     EXPECT_TRUE(waitUntil([&] { return desk.playerProperty("PlaybackStatus").toString() == "Stopped"; }));
-    EXPECT_TRUE(saver.active.isEmpty());
+    EXPECT_TRUE(waitUntil([&] { return saver.active.isEmpty(); }));
 }
 
 TEST_F(OnAPrivateBus, NextAndPreviousStepThroughASeries) {
