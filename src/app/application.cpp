@@ -352,18 +352,28 @@ void Application::wireDesktop() {
     if (!options_.desktopBus) return;
     MainWindow* w = window_.get();
     engine::Player* player = player_;
-    playback::StopCommand* stop = stop_.get();
+    playback::TransportCommands* transport = transport_.get();
     web::EpisodeSequencer* sequencer = sequencer_.get();
     window::MainWindowLayout* layout = layout_.get();
     QLabel* title = w->controls().bo_name;
-    // play and pause are the player's own until the play button has a
-    // handler of its own; these two lines are the place to point them at it.
+    // The desktop's media controls are the player bar's buttons: the records
+    // and timers behave exactly as with the mouse.
+    const auto playing = [player] { return player->playState() == engine::PlayState::Playing; };
     mediaControls_ = std::make_unique<DesktopMediaControls>(
         *player_,
-        DesktopMediaControls::Handlers{.play = [player] { player->play(); },
-                                       .pause = [player] { player->pause(); },
-                                       .stop = [stop] { stop->stop(); },
-                                       .stepEpisode = [sequencer](int direction) { sequencer->StepEpisode(direction); },
+        DesktopMediaControls::Handlers{.play =
+                                           [transport, playing] {
+                                               if (!playing()) transport->playPause();
+                                           },
+                                       .pause =
+                                           [transport, playing] {
+                                               if (playing()) transport->playPause();
+                                           },
+                                       .stop = [transport] { transport->stop(); },
+                                       .stepEpisode =
+                                           [transport](int direction) {
+                                               direction == 1 ? transport->previousEpisode() : transport->nextEpisode();
+                                           },
                                        .canStep = [sequencer](int direction) { return sequencer->canStep(direction); },
                                        .episodeIndex = [sequencer] { return sequencer->episodeIndex(); },
                                        .title = [title] { return title->text(); },
