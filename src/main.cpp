@@ -7,6 +7,7 @@
 #include "app/application.h"
 #include "app/command_line.h"
 #include "app/program_folder.h"
+#include "app/single_instance.h"
 #include "app/unattended_run.h"
 #include "platform/desktop_bus.h"
 #include "platform/player_component.h"
@@ -53,6 +54,18 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    // One window per program folder: a running one takes the file and comes
+    // forward. When it does not answer in time, this process carries on as
+    // the first, so the file is not lost.
+    // A file named relative to this process's folder is named in full: the
+    // running window has a folder of its own.
+    QString handed = cl.playTarget;
+    if (!handed.isEmpty() && QFileInfo(handed).isRelative() && QFileInfo::exists(handed))
+        handed = QFileInfo(handed).absoluteFilePath();
+    const QString target = handed.isEmpty() ? QString() : qarvel::commandText({handed});
+    if (qarvel::SingleInstance::handOff(qarvel::SingleInstance::serverName(home), target) == qarvel::HandOff::Delivered)
+        return 0;
+
     // The service base address: built in, given, or the in-process demo service.
     QString serviceBase = cl.service.isEmpty() ? QString::fromUtf8(qarvel::config::kServiceBase) : cl.service;
     std::unique_ptr<qarvel::service::DemoService> demo;
@@ -79,6 +92,8 @@ int main(int argc, char** argv) {
                                      .desktopBus = &bus});
 
     if (application.start(component, shell) != qarvel::StartupResult::WindowShown) return 0;
+    // The end of the session (SIGTERM, logout) takes the exit's own path.
+    qarvel::platform::quitOnTerminationSignals([&application] { application.exit(); });
     qarvel::scheduleUnattendedRun([&application](const QString& path) { return application.grabScreenshot(path); },
                                   cl.screenshot, cl.quitAfterMs > 0 ? cl.quitAfterMs * 3 / 4 : 15000, cl.quitAfterMs);
     return app.exec();

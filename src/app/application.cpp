@@ -3,7 +3,10 @@
 #include "app/desktop_media_controls.h"
 #include "app/main_window/main_window.h"
 #include "app/program_folder.h"
+#include "app/shell_commands.h"
+#include "app/single_instance.h"
 #include "app/system_services.h"
+#include "dialogs/context_menus.h"
 #include "dialogs/settings_dialog.h"
 #include "engine/mpv_player.h"
 #include "engine/player_config.h"
@@ -21,6 +24,7 @@
 #include "playback/stop_command.h"
 #include "playback/transport_commands.h"
 #include "playback/view_switcher.h"
+#include "records/record_commands.h"
 #include "records/record_list_page.h"
 #include "records/record_store.h"
 #include "web/episode_sequencer.h"
@@ -44,6 +48,7 @@
 #include <QMouseEvent>
 #include <QLabel>
 #include <QScreen>
+#include <QUrl>
 #include <QTimer>
 #include <cstdio>
 
@@ -57,7 +62,8 @@ constexpr int kStartHeightTwips = 9830;
 
 }  // namespace
 
-Application::Application(ApplicationOptions options) : options_(std::move(options)), player_(options_.player) {
+Application::Application(ApplicationOptions options)
+    : options_(std::move(options)), player_(options_.player), shell_(options_.desktop) {
     if (!options_.dialogs) ownDialogs_ = std::make_unique<platform::QtUserDialogs>();
     // Every rebuilt list page is shown again in its pane. Start-up writes the
     // pages before the panes exist; nothing is shown then.
@@ -70,7 +76,7 @@ Application::Application(ApplicationOptions options) : options_(std::move(option
 }
 
 StartupResult Application::start(platform::PlayerComponent& component, platform::Shell& shell) {
-    shell_ = &shell;
+    if (!shell_) shell_ = &shell;
     StartupEnvironment env;
     env.files = options_.files;
     env.component = &component;
@@ -96,6 +102,10 @@ Application::~Application() {
     mpris_.reset();
     inhibitor_.reset();
     mediaControls_.reset();
+    instance_.reset();
+    shellCommands_.reset();
+    menus_.reset();
+    recordCommands_.reset();
     keyPreview_.reset();
     settingsDialog_.reset();
     pictureMouse_.reset();
@@ -161,6 +171,7 @@ void Application::createSubsystems() {
     wireSettingsDialog();
     wireControls();
     wireDesktop();
+    wireShell();
 }
 
 void Application::wirePanes() {
@@ -402,6 +413,127 @@ void Application::wireDesktop() {
     watch->start();
     if (auto* app = QCoreApplication::instance())
         QObject::connect(app, &QCoreApplication::aboutToQuit, watch, [inhibitor] { inhibitor->setInhibited(false); });
+void Application::wireShell() {
+    MainWindow& w = *window_;
+    window::MainWindowControls& c = w.controls();
+    MainWindowState& state = w.state();
+    PopupMenus& menus = w.menus();
+    platform::UserDialogs& dialogs = options_.dialogs ? *options_.dialogs : *ownDialogs_;
+    platform::ProcessFinder& processes = options_.processes ? *options_.processes : *ownProcesses_;
+    if (!shell_) {
+        ownShell_ = std::make_unique<platform::DesktopShell>();
+        shell_ = ownShell_.get();
+    }
+    platform::Shell* desktop = shell_;
+    window::WindowButtons* buttons = buttons_.get();
+    window::WindowChrome* chrome = chrome_.get();
+    web::LinkRouter* router = router_.get();
+    TrayIcon* tray = &w.tray();
+    const ProgramFiles files = options_.files;
+    auto openFolder = [desktop](const QString& folder) { desktop->openUrl(QUrl::fromLocalFile(folder).toString()); };
+
+    recordCommands_ = std::make_unique<records::RecordCommands>(
+        state, c.qk,
+        records::RecordCommandServices{
+            .records = *records_,
+            .dialogs = dialogs,
+            .downloadFolder =
+                [files] {
+                    QString folder = engine::readCachePath(files, files.cacheFolder);
+                    if (!folder.endsWith(u'/')) folder += u'/';
+                    return folder;
+                },
+            .folderFiles =
+                [](const QString& folder) {
+                    QStringList names;
+                    ListFolderFiles(folder, QStringLiteral("*.*"), names);
+                    return names;
+                },
+            .navigateWeb3 = [router](const QString& link) { router->Web3_BeforeNavigate2(link); },
+            .showBalloon = [tray](const QString& text) { tray->ShowTrayBalloon(text); },
+            .openFolder = openFolder,
+            .popupTaskListMenu = [&menus] { menus.c_fie.popup(QCursor::pos()); },
+            .keptOnTop = [&c] { return c.npc[4]->tip() == window::text::kCancelOnTop; },
+            .releaseOnTop = [buttons] { buttons->npc_Click(4); },
+            .resetQkColour = [chrome] { chrome->resetHoverColours(); }});
+    records::RecordCommands* records = recordCommands_.get();
+    QObject::connect(c.qk, &window::Label::clicked, records, &records::RecordCommands::qk_Click);
+
+    shellCommands_ = std::make_unique<ShellCommands>(
+        state, &w, c.Timer3, &menus.r_m, c.npc[5],
+        ShellServices{.settings = w.settings(),
+                      .dialogs = dialogs,
+                      .processes = processes,
+                      .tray = w.tray(),
+                      .pressStop = [transport = transport_.get()] { transport->bo_but_Click(1); },
+                      .cancelRequests = [router] { router->cancelPlayRequest(); },
+                      .closeMenus =
+                          [&menus] {
+                              for (QMenu* m : {&menus.myMenu, &menus.r_m, &menus.webc, &menus.c_fie, &menus.qvod_m})
+                                  m->close();
+                          },
+                      .closeNotice = {},
+                      .closeSettings =
+                          [dialog = settingsDialog_.get()] {
+                              if (dialog->window()) dialog->window()->close();
+                          },
+                      .showSideWindow = {},
+                      .endProcess = options_.endProcess ? options_.endProcess : [] { QCoreApplication::quit(); },
+                      .leaveCompactMode = [chrome] { chrome->jbi_Click(); },
+                      .npc_Click = [buttons](int index) { buttons->npc_Click(index); },
+                      .switchView = [views = views_.get()](int view) { views->SwitchView(view); },
+                      .l_com = [router](QString& text) { router->l_com(text); },
+                      .popup = {}});
+    ShellCommands* shell = shellCommands_.get();
+    buttons_->actions.close = [shell] { shell->closeButton(); };
+    buttons_->actions.mainMenu = [shell] { shell->popupMainMenu(); };
+
+    dialogs::MenuCommands mc;
+    web::PaneNavigator* navigator = navigator_.get();
+    mc.browsing = dialogs::browsingCommandsFor(
+        c.Web[1], [navigator](const QString& address) { navigator->navigate(1, address); }, options_.serviceBase);
+    mc.applySkin = [painter = painter_.get()](int index) { painter->p_p(index); };
+    mc.exit = [shell] { shell->ttt_v(); };
+    mc.openUrl = [desktop](const QString& address) { desktop->openUrl(address); };
+    mc.site = QString::fromUtf8(config::kDownloadSite);
+    mc.CCC = [records] { records->CCC(); };
+    mc.ddd = [records] { records->ddd(); };
+    mc.eee = [records] { records->eee(); };
+    mc.qk_xl = [records] { records->qk_xl(); };
+    mc.qk_xw = [records] { records->qk_xw(); };
+    mc.window = &w;
+    mc.onTopButton = c.npc[4];
+    mc.zhi_d = [buttons](int on) { buttons->zhi_d(on); };
+    menus_ = std::make_unique<dialogs::ContextMenus>(
+        dialogs::MenuHolder{menus.r_m, menus.myMenu, menus.webc, menus.c_fie}, std::move(mc));
+    menus_->showSettingsDialog = [dialog = settingsDialog_.get()](int page) {
+        dialog->open();
+        if (dialogs::SettingsWindow* window = dialog->window()) {
+            if (page >= 0) window->d_z_Click(page);
+            window->activateWindow();
+        }
+    };
+    if (!chrome_->setCompactMenuCaption) {
+        chrome_->setCompactMenuCaption = [&menus](const QString& caption) {
+            if (QAction* item = dialogs::menuAction(menus.qvod_m, QStringLiteral("q_jing"))) item->setText(caption);
+        };
+    }
+
+    // A second start on the same program folder hands its file over here.
+    instance_ = std::make_unique<SingleInstance>();
+    instance_->listen(SingleInstance::serverName(options_.files.folder));
+    QObject::connect(instance_.get(), &SingleInstance::commandReceived, shell,
+                     [shell](const QString& text) { shell->Form_LinkExecute(text); });
+}
+
+void Application::exit() {
+    if (shellCommands_) {
+        shellCommands_->ttt_v();
+    } else if (options_.endProcess) {
+        options_.endProcess();
+    } else {
+        QCoreApplication::quit();
+    }
 }
 
 void Application::storePlayPosition() {

@@ -18,9 +18,12 @@
 namespace qarvel {
 
 class MainWindow;
+class ShellCommands;
+class SingleInstance;
 namespace dialogs {
+class ContextMenus;
 class SettingsDialog;
-}
+}  // namespace dialogs
 namespace engine {
 class Player;
 }
@@ -47,6 +50,7 @@ class ViewSwitcher;
 }  // namespace playback
 namespace records {
 class ListPageWriter;
+class RecordCommands;
 class RecordStore;
 }  // namespace records
 namespace web {
@@ -87,6 +91,12 @@ struct ApplicationOptions {
     // The buses for the desktop's media controls and for keeping the screen
     // on while a film plays; null: neither (tests that do not ask for them).
     const platform::DesktopBus* desktopBus = nullptr;
+    // Opens web pages and folders; default: the shell start() is given, else
+    // the desktop's.
+    platform::Shell* desktop = nullptr;
+    // Ends the process once the exit has closed the last window; default:
+    // the event loop quits.
+    std::function<void()> endProcess = {};
 };
 
 class Application {
@@ -138,6 +148,14 @@ public:
     // Writes the position of the film that plays into its record: at the end
     // of the session (quit, logout, a termination signal) and for tests.
     void storePlayPosition();
+    // The shell: close and exit, the menus, the record commands and the
+    // single-instance server; null before showMainWindow().
+    ShellCommands* shell() const { return shellCommands_.get(); }
+    dialogs::ContextMenus* menus() const { return menus_.get(); }
+    records::RecordCommands* recordCommands() const { return recordCommands_.get(); }
+    SingleInstance* instance() const { return instance_.get(); }
+    // The exit procedure, for the end of the session (a termination signal).
+    void exit();
     // Saves a picture of the whole window as PNG; false before it is shown.
     bool grabScreenshot(const QString& path) const;
 
@@ -150,6 +168,7 @@ private:
     void wireSettingsDialog();
     void wireControls();
     void wireDesktop();
+    void wireShell();
     void startWindow();
 
     ApplicationOptions options_;
@@ -184,6 +203,11 @@ private:
     std::unique_ptr<platform::MediaControls> mediaControls_;
     std::unique_ptr<platform::MprisService> mpris_;
     std::unique_ptr<platform::ScreenInhibitor> inhibitor_;
+    std::unique_ptr<platform::Shell> ownShell_;  // when start() was given none
+    std::unique_ptr<records::RecordCommands> recordCommands_;
+    std::unique_ptr<dialogs::ContextMenus> menus_;
+    std::unique_ptr<ShellCommands> shellCommands_;
+    std::unique_ptr<SingleInstance> instance_;
     QString errorText_;
 };
 

@@ -7,6 +7,8 @@ namespace qarvel::platform {
 
 qint64 LinuxProcessFinder::findProcessByName(const QString&) { return 0; }
 
+void LinuxProcessFinder::endProcessByName(const QString&) {}
+
 bool LinuxProcessFinder::startMinimized(const QString& program) {
     const QFileInfo file(program);
     if (!file.isFile() || !file.isExecutable()) return false;

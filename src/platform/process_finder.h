@@ -14,6 +14,9 @@ public:
     // Starts a program without arguments, minimised where the desktop allows,
     // and does not wait for it. False when it could not be started.
     virtual bool startMinimized(const QString& program) = 0;
+    // Ends every running process whose executable name contains name; none
+    // running is no failure.
+    virtual void endProcessByName(const QString& name) = 0;
 };
 
 // The helper processes of this platform are not tracked yet: nothing is ever
@@ -22,6 +25,7 @@ class LinuxProcessFinder final : public ProcessFinder {
 public:
     qint64 findProcessByName(const QString& name) override;
     bool startMinimized(const QString& program) override;
+    void endProcessByName(const QString& name) override;
 };
 
 }  // namespace qarvel::platform

@@ -11,6 +11,7 @@ namespace qarvel::platform {
 namespace {
 
 int wakeFds[2] = {-1, -1};
+std::function<void()> ending;
 
 // Only async-signal-safe work here: one byte to the event loop.
 void onSignal(int) {
@@ -20,14 +21,19 @@ void onSignal(int) {
 
 }  // namespace
 
-bool quitOnTerminationSignals() {
+bool quitOnTerminationSignals(std::function<void()> onEnding) {
+    ending = std::move(onEnding);
     if (wakeFds[0] >= 0) return true;
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, wakeFds) != 0) return false;
     auto* notifier = new QSocketNotifier(wakeFds[1], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
         char buffer[16];
         while (::read(wakeFds[1], buffer, sizeof buffer) > 0) {}
-        QCoreApplication::quit();
+        if (ending) {
+            ending();
+        } else {
+            QCoreApplication::quit();
+        }
     });
     struct sigaction action {};
     action.sa_handler = onSignal;

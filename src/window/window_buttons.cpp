@@ -1,6 +1,9 @@
 #include "window/window_buttons.h"
 
+#include "window/units.h"
+
 #include <QEvent>
+#include <QWindow>
 
 namespace qarvel::window {
 
@@ -13,6 +16,8 @@ WindowButtons::WindowButtons(MainWindowControls& c, MainWindowState& state, cons
                 [this](int index, Qt::MouseButton button, QPoint) { npc_MouseDown(index, button); });
     }
     c_.BA1->installEventFilter(this);
+    actions.compactMode = [this] { enterCompactMode(); };
+    actions.alwaysOnTop = [this] { toggleAlwaysOnTop(); };
 }
 
 bool WindowButtons::eventFilter(QObject* watched, QEvent* event) {
@@ -40,6 +45,64 @@ void WindowButtons::toggleSidebar(PictureBox* strip, QWidget* sidebar) {
         strip->setTip(text::kShowSidebar);
         sidebar->hide();
     }
+}
+
+void WindowButtons::enterCompactMode() {
+    switch (state_.CurrentView) {
+    case 0: return;
+    case 1:
+    case 2: npc_Click(9); break;
+    case 3: npc_Click(13); break;
+    default: break;
+    }
+    if (c_.BA1->isMaximized()) c_.BA1->showNormal();
+    c_.jbi->show();
+    c_.Imi->hide();
+    c_.bo_name->hide();
+    for (PictureBox* b : c_.npc) b->hide();
+    c_.ni_name->hide();
+    if (state_.MainTab == 9) {
+        state_.CompactMode = 1;
+        c_.ggx->hide();
+        c_.ni_bo1->show();
+        c_.l2->hide();
+        if (chrome_.setCompactMenuCaption) chrome_.setCompactMenuCaption(text::kLeaveCompact);
+    } else {
+        state_.CompactMode = 2;
+        c_.gtv->hide();
+        c_.tvright->hide();
+    }
+    c_.bo_foot->hide();
+    c_.BA1->resize(pixelsFromTwips(kCompactWidthTwips), pixelsFromTwips(kCompactHeightTwips));
+    // The resize event may come later or not at all (same size): lay out now.
+    layout_.Form_Resize();
+    c_.npc[3]->setPicture(skin_.piece(1, 0, 0, 24, 24));
+    c_.npc[3]->update();
+}
+
+void WindowButtons::toggleAlwaysOnTop() {
+    PictureBox* button = c_.npc[4];
+    if (button->tip() != text::kOnTop) {
+        button->setPicture(skin_.piece(6, 0, 0, 24, 24));
+        button->setTip(text::kOnTop);
+        zhi_d(0);
+    } else {
+        button->setPicture(skin_.piece(6, 48, 0, 24, 24));
+        button->setTip(text::kCancelOnTop);
+        zhi_d(1);
+    }
+}
+
+void WindowButtons::zhi_d(int on) {
+    const bool top = on == 1;
+    QWidget* w = c_.BA1;
+    Qt::WindowFlags flags = w->windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, top);
+    // Telling the window itself keeps it where it is; setting the widget's
+    // flags would recreate it hidden.
+    w->overrideWindowFlags(flags);
+    if (QWindow* handle = w->windowHandle()) handle->setFlags(flags);
+    state_.TopMost = top ? -1 : 0;
 }
 
 void WindowButtons::npc_Click(int index) {

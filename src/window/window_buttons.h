@@ -1,7 +1,7 @@
 #pragma once
 // What the sixteen window buttons `npc` do when clicked: minimise, maximise or
-// restore, the sidebars and the tabs here; close, compact mode, always on top
-// and the main menu are actions the window is given.
+// restore, compact mode, always on top, the sidebars and the tabs here; close
+// and the main menu are actions the window is given (the application's shell).
 #include "state/main_window_state.h"
 #include "window/main_window_controls.h"
 #include "window/main_window_layout.h"
@@ -13,10 +13,14 @@
 
 namespace qarvel::window {
 
+// The compact mode's window size, twips.
+inline constexpr int kCompactWidthTwips = 5900;
+inline constexpr int kCompactHeightTwips = 4800;
+
 struct WindowButtonActions {
     std::function<void()> close;        // button 2, after its face is painted
-    std::function<void()> compactMode;  // button 3
-    std::function<void()> alwaysOnTop;  // button 4
+    std::function<void()> compactMode;  // button 3; default: enterCompactMode
+    std::function<void()> alwaysOnTop;  // button 4; default: toggleAlwaysOnTop
     std::function<void()> mainMenu;     // button 5, after its face is painted
 };
 
@@ -32,6 +36,15 @@ public:
     void npc_MouseDown(int index, Qt::MouseButton button);
     // A double click on the window's own surface.
     void Form_DblClick();
+
+    // Compact mode from the normal layout; nothing while the player area
+    // shows nothing. Leaving it is the chrome's (jbi_Click).
+    void enterCompactMode();
+    // Button 4: its tooltip names what the next press does.
+    void toggleAlwaysOnTop();
+    // 1 keeps the window above the others, anything else lets it go; its
+    // place and size stay.
+    void zhi_d(int on);
 
     WindowButtonActions actions;
 

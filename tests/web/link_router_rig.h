@@ -61,6 +61,8 @@ public:
         started << program;
         return true;
     }
+    void endProcessByName(const QString& name) override { ended << name; }
+    QStringList ended;
 };
 
 class FakeDialogs final : public platform::UserDialogs {

@@ -4,14 +4,16 @@
 #include "web/web_environment.h"
 #include "web/web_pane.h"
 
+#include <QLabel>
+#include <QTimer>
+
 namespace qarvel {
 
 namespace {
 
 window::PaneFactory browserPanes(const ProgramFiles& files) {
-    return [files](int, QWidget* parent) -> QWidget* {
-        return new web::WebPane(parent, web::createSharedProfile(files));
-    };
+    return
+        [files](int, QWidget* parent) -> QWidget* { return new web::WebPane(parent, web::createSharedProfile(files)); };
 }
 
 window::Skin::PictureLoader compiledInPictures(window::Skin::PictureLoader given) {
@@ -32,7 +34,27 @@ MainWindow::MainWindow(MainWindowDeps deps)
     setAttribute(Qt::WA_DeleteOnClose, false);
     state_.ConfigPath = deps.files.settings;
     c_ = window::buildMainWindowControls(this, deps.paneFactory ? deps.paneFactory : browserPanes(deps.files));
-    tray_.balloonFallback = [this](const QString& text) { c_.zhun->setText(text); };
+    tray_.balloonFallback = [this](const QString& text) { showNotice(text); };
+}
+
+void MainWindow::showNotice(const QString& text) {
+    if (!notice_) {
+        notice_ = new QLabel(this);
+        notice_->setObjectName(QStringLiteral("balloon"));
+        notice_->setWordWrap(true);
+        notice_->setStyleSheet(QStringLiteral("background:#ffffe1;color:#000;border:1px solid #767676;padding:6px;"));
+        noticeTime_ = new QTimer(this);
+        noticeTime_->setSingleShot(true);
+        connect(noticeTime_, &QTimer::timeout, notice_, &QWidget::hide);
+    }
+    notice_->setText(balloonTitle() + QStringLiteral("\n") + text);
+    notice_->setFixedWidth(qMin(320, width() - 20));
+    notice_->adjustSize();
+    // Bottom right, above the player bar, like a balloon over a tray.
+    notice_->move(width() - notice_->width() - 10, height() - notice_->height() - 60);
+    notice_->show();
+    notice_->raise();
+    noticeTime_->start(6000);
 }
 
 MainWindow::~MainWindow() { tray_.RemoveTrayIcon(); }

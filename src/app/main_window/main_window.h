@@ -14,6 +14,9 @@
 #include "window/window_settings.h"
 
 #include <QWidget>
+
+class QLabel;
+class QTimer;
 #include <memory>
 
 namespace qarvel {
@@ -51,6 +54,12 @@ public:
     // Saves a picture of the whole window (frame, panes, bars) as PNG.
     bool grabScreenshot(const QString& path);
 
+    // A balloon shown in the window, for desktops with neither a tray nor a
+    // notification service: a notice of its own over the player bar, which
+    // the status line's updates leave alone, gone after a few seconds.
+    void showNotice(const QString& text);
+    QLabel* notice() const { return notice_; }
+
 private:
     MainWindowState state_;
     std::unique_ptr<window::WindowSettings> ownSettings_;
@@ -59,6 +68,8 @@ private:
     PopupMenus menus_;
     TrayIcon tray_;
     window::MainWindowControls c_;
+    QLabel* notice_ = nullptr;
+    QTimer* noticeTime_ = nullptr;
 };
 
 }  // namespace qarvel

@@ -1,6 +1,7 @@
 #include "app/main_window/tray_icon.h"
 
 #include "common/build_config.h"
+#include "platform/desktop_notifications.h"
 #include "resources/skin_resources.h"
 
 #include <QMenu>
@@ -11,7 +12,7 @@ namespace qarvel {
 
 QString balloonTitle() { return QString::fromUtf8(config::kProgramName) + QStringLiteral("提示:"); }
 
-TrayIcon::TrayIcon(QObject* parent) : QObject(parent) {}
+TrayIcon::TrayIcon(QObject* parent) : QObject(parent), desktopNotice(&platform::notifyDesktop) {}
 
 TrayIcon::~TrayIcon() { RemoveTrayIcon(); }
 
@@ -49,8 +50,15 @@ void TrayIcon::ShowTrayBalloon(const QString& text) {
     if (icon_ && window_) icon_->setToolTip(window_->windowTitle());
     if (available() && QSystemTrayIcon::supportsMessages()) {
         icon_->showMessage(balloonTitle(), text, QSystemTrayIcon::Information);
-    } else if (balloonFallback) {
-        balloonFallback(text);
+        return;
+    }
+    auto fallback = [this, text] {
+        if (balloonFallback) balloonFallback(text);
+    };
+    if (desktopNotice) {
+        desktopNotice(balloonTitle(), text, fallback);
+    } else {
+        fallback();
     }
 }
 

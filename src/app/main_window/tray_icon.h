@@ -1,7 +1,8 @@
 #pragma once
 // The program's tray icon: shows and hides the main window on a left click,
 // pops up the tray menu on a right click, and carries the balloon notices.
-// Where the desktop has no tray, balloons go to a fallback instead.
+// Where the desktop has no tray, balloons go to the desktop's notification
+// service, and where none answers, to a fallback in the window.
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -34,6 +35,9 @@ public:
     // Whether the desktop has a tray that shows the icon.
     bool available() const;
 
+    // Sends a notice to the desktop without a tray; runs unanswered when
+    // nobody takes it. Default: the desktop's notification service.
+    std::function<void(const QString& title, const QString& text, std::function<void()> unanswered)> desktopNotice;
     std::function<void(const QString&)> balloonFallback;
 
 private:

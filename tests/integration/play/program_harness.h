@@ -114,8 +114,11 @@ struct Program {
                                        .serviceBase = QString::fromStdString(base),
                                        .dialogs = &dialogs,
                                        .power = &power,
-                                       .desktopBus = desktopBus});
+                                       .desktopBus = desktopBus,
+                                       .endProcess = [this] { ++ended; }});
         started = application->start(component, shell) == qarvel::StartupResult::WindowShown;
+        // Balloons stay in the window: tests never reach the desktop's notices.
+        if (started) window().tray().desktopNotice = {};
     }
     qarvel::MainWindow& window() { return *application->window(); }
     qarvel::MainWindowState& state() { return window().state(); }
@@ -144,6 +147,7 @@ struct Program {
     CountingPower power;
     std::unique_ptr<qarvel::Application> application;
     bool started = false;
+    int ended = 0;  // times the exit would have ended the process
 };
 
 }  // namespace playtest

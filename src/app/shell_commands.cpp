@@ -1,0 +1,115 @@
+#include "app/shell_commands.h"
+
+#include "app/main_window/tray_icon.h"
+#include "common/build_config.h"
+#include "platform/process_finder.h"
+#include "platform/user_dialogs.h"
+#include "window/window_settings.h"
+
+#include <QMenu>
+#include <QTimer>
+#include <QWidget>
+
+namespace qarvel {
+
+namespace {
+
+const QString kSection = QStringLiteral("S_q");
+const QString kNoticeCaption = QStringLiteral("提示：");
+
+}  // namespace
+
+QString closeQuestion() {
+    return QStringLiteral("关闭 ") + QString::fromUtf8(config::kProgramName) + QStringLiteral("  最小化到托盘吗？");
+}
+
+ShellCommands::ShellCommands(MainWindowState& state, QWidget* window, QTimer* Timer3, QMenu* r_m, QWidget* menuButton,
+                             ShellServices services, QObject* parent)
+    : QObject(parent),
+      state_(state),
+      window_(window),
+      Timer3_(Timer3),
+      r_m_(r_m),
+      menuButton_(menuButton),
+      s_(std::move(services)) {
+    if (!s_.popup) s_.popup = [](QMenu* menu, const QPoint& pos) { menu->popup(pos); };
+}
+
+void ShellCommands::closeButton() {
+    auto& settings = s_.settings;
+    if (window::readNumber(settings, kSection, QStringLiteral("ts")) != 3) {
+        if (window::readNumber(settings, kSection, QStringLiteral("quit")) != 1) {
+            hideToTray();
+        } else {
+            ttt_v();
+        }
+        return;
+    }
+    // The question is asked once.
+    settings.write(kSection, QStringLiteral("ts"), QStringLiteral("1"));
+    if (s_.dialogs.askYesNo(kNoticeCaption, closeQuestion())) {
+        settings.write(kSection, QStringLiteral("quit"), QStringLiteral("2"));
+        hideToTray();
+    } else {
+        settings.write(kSection, QStringLiteral("quit"), QStringLiteral("1"));
+        ttt_v();
+    }
+}
+
+void ShellCommands::hideToTray() {
+    if (s_.tray.available()) {
+        window_->hide();
+    } else {
+        window_->showMinimized();
+    }
+}
+
+void ShellCommands::ttt_v() {
+    if (exiting_) return;
+    exiting_ = true;
+    s_.tray.RemoveTrayIcon();
+    const int qvodk = window::readNumber(s_.settings, kSection, QStringLiteral("qvodk"));
+    if (state_.CurrentView == 2 && s_.pressStop) s_.pressStop();
+    if (qvodk == 2) {
+        s_.processes.endProcessByName(kPlayerProcess);
+        s_.processes.endProcessByName(kTerminalProcess);
+        // The platform leaves no stale tray icons of ended processes behind.
+    }
+    if (s_.cancelRequests) s_.cancelRequests();
+    if (s_.closeMenus) s_.closeMenus();
+    if (s_.closeNotice) s_.closeNotice();
+    if (s_.closeSettings) s_.closeSettings();
+    window_->close();
+    if (state_.SideWindowOnExit == QLatin1String("1") && s_.showSideWindow) {
+        s_.showSideWindow();
+        return;
+    }
+    if (s_.endProcess) s_.endProcess();
+}
+
+void ShellCommands::Form_LinkExecute(const QString& text) {
+    if (Timer3_) Timer3_->start();
+    // Hiding and showing again brings the window forward and out of the tray.
+    window_->hide();
+    window_->show();
+    if (window_->isMinimized()) window_->showNormal();
+    window_->raise();
+    window_->activateWindow();
+    if (text.isEmpty()) return;
+    if (state_.CompactMode != 0 && s_.leaveCompactMode) s_.leaveCompactMode();
+    if (s_.npc_Click) s_.npc_Click(9);
+    if (s_.switchView) s_.switchView(2);
+    QString command = text;
+    if (s_.l_com) s_.l_com(command);
+}
+
+QPoint ShellCommands::mainMenuPosition() const {
+    const QPoint inWindow = menuButton_->mapTo(window_, QPoint(0, 0)) + QPoint(-15, 20);
+    return window_->mapToGlobal(inWindow);
+}
+
+void ShellCommands::popupMainMenu() {
+    if (r_m_ && menuButton_) s_.popup(r_m_, mainMenuPosition());
+}
+
+}  // namespace qarvel

@@ -1,0 +1,216 @@
+// The real program's shell: a second start of build/qarvel on the same
+// program folder hands its file to the running window (the test's own
+// program, or another build/qarvel) and ends; without a running window, or
+// with only a crashed one's socket left, it plays the file itself. The close
+// button exits with the records intact; the catalogue's right-click menu
+// appears and its commands act on the pane.
+#include "app/shell_commands.h"
+#include "app/single_instance.h"
+#include "dialogs/menu_tree.h"
+#include "program_harness.h"
+
+#include <QDir>
+#include <QMenu>
+#include <QProcess>
+#include <QPainter>
+#include <QSignalSpy>
+#include <csignal>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+using namespace playtest;
+
+namespace {
+
+// The local record's line of path, or empty.
+QString localRecord(const QString& home, const QString& path) {
+    for (const QString& line : readGbk(home + QStringLiteral("/date_f.dat")).split(QStringLiteral("\r\n")))
+        if (line.section(u'|', 1, 1) == path) return line;
+    return {};
+}
+
+struct Started {
+    qint64 ms = -1;
+    int exitCode = -1;
+    QProcess::ExitStatus status = QProcess::CrashExit;
+};
+
+// Runs build/qarvel to its end while this process's event loop keeps serving.
+Started runClient(const QStringList& arguments, int patienceMs = 20000) {
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedChannels);
+    QElapsedTimer clock;
+    clock.start();
+    p.start(QStringLiteral(QARVEL_CLIENT), arguments);
+    Started s;
+    if (!p.waitForStarted(5000)) return s;
+    if (!waitUntil([&] { return p.state() == QProcess::NotRunning; }, patienceMs)) {
+        p.kill();
+        p.waitForFinished();
+        return s;
+    }
+    s.ms = clock.elapsed();
+    s.exitCode = p.exitCode();
+    s.status = p.exitStatus();
+    return s;
+}
+
+// A client left running; ended with SIGTERM when the test is done with it.
+struct Client {
+    explicit Client(const QStringList& arguments) {
+        process.setProcessChannelMode(QProcess::ForwardedChannels);
+        process.start(QStringLiteral(QARVEL_CLIENT), arguments);
+    }
+    ~Client() {
+        if (process.state() == QProcess::NotRunning) return;
+        process.kill();
+        process.waitForFinished();
+    }
+    bool terminate() {
+        ::kill(pid_t(process.processId()), SIGTERM);
+        return process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit &&
+               process.exitCode() == 0;
+    }
+    QProcess process;
+};
+
+// What a crashed window leaves: the socket file, with nobody behind it.
+bool leaveStaleSocket(const QString& name) {
+    const QByteArray path = (QDir::tempPath() + u'/' + name).toLocal8Bit();
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (fd < 0 || path.size() >= qsizetype(sizeof address.sun_path)) return false;
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return bound;
+}
+
+}  // namespace
+
+TEST(SecondStart, HandsTheFileToTheRunningWindowAndEnds) {
+    svc::DemoService service;
+    ASSERT_TRUE(service.start()) << service.errorText();
+    Program p(service.baseUrl());
+    ASSERT_TRUE(p.started);
+    const QString clip = p.home.filePath(QStringLiteral("my clip.mp4"));  // a blank: handed over quoted
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(service.mediaDir()) + QStringLiteral("/xiake-01.mp4"), clip));
+    p.window().showMinimized();
+
+    const Started second =
+        runClient({"--home", p.home.path(), "--service", QString::fromStdString(service.baseUrl()), clip});
+    EXPECT_EQ(second.status, QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode, 0);
+    EXPECT_GE(second.ms, 0);
+    std::printf("second start ended after %lld ms\n", static_cast<long long>(second.ms));
+    // Start-up of the process itself (libraries, the GUI connection) is most of it.
+    EXPECT_LT(second.ms, 3000);
+
+    ASSERT_TRUE(waitUntil([&] { return p.player().url() == clip; }));
+    EXPECT_TRUE(waitUntil([&] { return p.playing(); }));
+    EXPECT_FALSE(p.window().isMinimized());
+    EXPECT_EQ(p.state().MainTab, 9);
+    EXPECT_TRUE(localRecord(p.home.path(), clip).startsWith(QStringLiteral("my clip.mp4|")));
+}
+
+TEST(SecondStart, WithoutARunningWindowPlaysInANewOneEvenOverAStaleSocket) {
+    svc::DemoService service;
+    ASSERT_TRUE(service.start()) << service.errorText();
+    QTemporaryDir home;
+    const QString folder = QDir::cleanPath(home.path());
+    const QString clip = QString::fromStdString(service.mediaDir()) + QStringLiteral("/xiake-01.mp4");
+    ASSERT_TRUE(leaveStaleSocket(qarvel::SingleInstance::serverName(folder)));
+    const QStringList common{"--home", folder, "--service", QString::fromStdString(service.baseUrl())};
+
+    Client first(common + QStringList{clip});
+    ASSERT_TRUE(waitUntil([&] { return !localRecord(folder, clip).isEmpty(); }, 60000));
+
+    // That window now serves the folder: a second start hands over and ends.
+    const QString other = home.filePath(QStringLiteral("other.mp4"));
+    ASSERT_TRUE(QFile::copy(clip, other));
+    const Started second = runClient(common + QStringList{other});
+    EXPECT_EQ(second.exitCode, 0);
+    EXPECT_EQ(second.status, QProcess::NormalExit);
+    ASSERT_TRUE(waitUntil([&] { return !localRecord(folder, other).isEmpty(); }, 20000));
+    EXPECT_EQ(first.process.state(), QProcess::Running);
+
+    // The end of the session takes the exit's path: status 0, records kept.
+    EXPECT_TRUE(first.terminate());
+    EXPECT_FALSE(localRecord(folder, clip).isEmpty());
+    EXPECT_FALSE(localRecord(folder, other).isEmpty());
+}
+
+TEST(CloseButton, ExitsWithTheRecordsIntactWhenSetToQuit) {
+    svc::DemoService service;
+    ASSERT_TRUE(service.start()) << service.errorText();
+    Program p(service.baseUrl(), {{"ts", "1"}, {"quit", "1"}});
+    ASSERT_TRUE(p.started);
+    const QString clip = QString::fromStdString(service.mediaDir()) + QStringLiteral("/xiake-01.mp4");
+    QString text = clip;
+    p.application->linkRouter()->l_com(text);
+    ASSERT_TRUE(waitUntil([&] { return p.playing() && p.state().CurrentPosition >= 1; }));
+    p.state().CurrentView = 2;
+    const QByteArray network = QFile(p.files().networkRecords).exists() ? QByteArray("kept") : QByteArray();
+
+    QTest::mouseClick(p.c().npc[2], Qt::LeftButton, {}, QPoint(12, 12));
+    EXPECT_EQ(p.ended, 1);
+    EXPECT_FALSE(p.window().isVisible());
+    EXPECT_FALSE(p.window().tray().exists());
+    EXPECT_NE(p.player().playState(), PlayState::Playing);
+    // The film's line keeps the position it reached.
+    const QString line = localRecord(p.home.path(), clip);
+    ASSERT_FALSE(line.isEmpty());
+    EXPECT_GE(line.section(u'|', 2, 2).toInt(), 1);
+    EXPECT_EQ(QFile(p.files().networkRecords).exists() ? QByteArray("kept") : QByteArray(), network);
+}
+
+TEST(CatalogueMenu, RightClickShowsItAndBackAndRefreshActOnThePane) {
+    svc::DemoService service;
+    ASSERT_TRUE(service.start()) << service.errorText();
+    Program p(service.baseUrl());
+    ASSERT_TRUE(p.started);
+    p.window().show();
+    ASSERT_TRUE(p.catalogueShown());
+    const QString home = p.pane(1)->url().toString();
+    // Somewhere else, so there is a page to go back from.
+    p.pane(1)->navigate(QString::fromStdString(service.baseUrl()) + QStringLiteral("tv/list.htm"));
+    ASSERT_TRUE(waitUntil([&] { return p.pane(1)->url().toString().endsWith(QStringLiteral("tv/list.htm")); }));
+    ASSERT_TRUE(waitUntil([&] { return !p.pane(1)->isLoading(); }));
+
+    QMenu& menu = p.window().menus().myMenu;
+    QWidget* surface = p.pane(1)->focusProxy();
+    ASSERT_NE(surface, nullptr);
+    QTest::mouseClick(surface, Qt::RightButton, {}, QPoint(40, 40));
+    ASSERT_TRUE(waitUntil([&] { return menu.isVisible(); }, 5000));
+    qarvel::test::runEventsFor(200);
+    const QString shot = QStringLiteral(QARVEL_TEST_OUTPUT "/catalogue-menu.png");
+    // The window with the menu drawn where it popped up (each is a window
+    // of its own, so the picture is put together from both).
+    QPixmap picture = p.window().grab();
+    {
+        QPainter painter(&picture);
+        painter.drawPixmap(p.window().mapFromGlobal(menu.pos()), menu.grab());
+    }
+    EXPECT_TRUE(picture.save(shot)) << shot.toStdString();
+    EXPECT_TRUE(p.window().geometry().contains(menu.pos()));
+    EXPECT_EQ(qarvel::dialogs::menuTree(menu).size(), 7u);
+
+    // Refresh reloads the page: its script runs again.
+    runScript(p.pane(1), QStringLiteral("window.reloadMark = 1"));
+    qarvel::dialogs::menuAction(menu, "sx")->trigger();
+    menu.close();
+    EXPECT_TRUE(
+        waitUntil([&] { return runScript(p.pane(1), QStringLiteral("window.reloadMark === undefined")).toBool(); }));
+
+    // Back returns to the catalogue.
+    qarvel::dialogs::menuAction(menu, "ht")->trigger();
+    EXPECT_TRUE(waitUntil([&] { return p.pane(1)->url().toString() == home; }));
+    // Back on the first page is nothing at all.
+    qarvel::dialogs::menuAction(menu, "ht")->trigger();
+    qarvel::test::runEventsFor(300);
+    EXPECT_EQ(p.pane(1)->url().toString(), home);
+    EXPECT_TRUE(p.dialogs.informed.isEmpty());
+}
