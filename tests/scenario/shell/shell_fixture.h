@@ -5,6 +5,7 @@
 #include "app/main_window/main_window.h"
 #include "common/settings_file.h"
 #include "platform/process_finder.h"
+#include "fakes/answering_dialogs.h"
 #include "platform/user_dialogs.h"
 #include "scenario/main_window/quiet_player.h"
 #include "support/wait_until.h"
@@ -23,15 +24,7 @@ inline QApplication* app() {
     return a;
 }
 
-struct Dialogs final : qarvel::platform::UserDialogs {
-    bool answer = true;
-    QStringList asked, informed;
-    bool askYesNo(const QString& title, const QString& text) override {
-        asked << title + u'|' + text;
-        return answer;
-    }
-    void inform(const QString& title, const QString& text) override { informed << title + u'|' + text; }
-};
+using Dialogs = qarvel::testing::AnsweringDialogs;
 
 struct Processes final : qarvel::platform::ProcessFinder {
     QStringList ended;

@@ -2,18 +2,15 @@
 // and a server and a sender in one process (the sender on a thread of its own,
 // as the second program would block).
 #include "app/single_instance.h"
+#include "support/stale_socket.h"
 #include "support/wait_until.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QLocalServer>
 #include <QTemporaryDir>
-#include <cstring>
 #include <future>
 #include <gtest/gtest.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 using qarvel::HandOff;
 using qarvel::SingleInstance;
@@ -30,20 +27,6 @@ QCoreApplication* app() {
 
 // A name no other test or program uses.
 QString uniqueName(const QTemporaryDir& dir) { return SingleInstance::serverName(dir.path()); }
-
-// The socket file a crashed window leaves: bound, then closed without removal.
-bool leaveStaleSocket(const QString& name) {
-    const QString path = QDir::tempPath() + u'/' + name;
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray bytes = path.toLocal8Bit();
-    if (fd < 0 || bytes.size() >= qsizetype(sizeof address.sun_path)) return false;
-    std::memcpy(address.sun_path, bytes.constData(), size_t(bytes.size()));
-    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return bound && QFile::exists(path);
-}
 
 // The sender blocks as the second program does; the server answers from
 // this thread's event loop meanwhile.
@@ -94,7 +77,7 @@ TEST(SingleInstanceServer, TakesTheTextAnswersAndSurvivesAStaleSocket) {
     QTemporaryDir dir;
     const QString name = uniqueName(dir);
     EXPECT_EQ(SingleInstance::handOff(name, "x", 1000), HandOff::NoInstance);
-    ASSERT_TRUE(leaveStaleSocket(name));
+    ASSERT_TRUE(qarvel::test::leaveStaleSocket(name));
     EXPECT_EQ(SingleInstance::handOff(name, "x", 1000), HandOff::NoInstance);
 
     SingleInstance server;

@@ -2,7 +2,7 @@
 // which files a delete together with the downloads removes, what it asks, and
 // the list clears of the link under the list panel.
 #include "record_test_support.h"
-#include "platform/user_dialogs.h"
+#include "fakes/answering_dialogs.h"
 #include "records/record_commands.h"
 #include "state/main_window_state.h"
 
@@ -24,15 +24,7 @@ QApplication* app() {
     return a;
 }
 
-struct Dialogs final : qarvel::platform::UserDialogs {
-    bool answer = true;
-    QStringList asked, informed;
-    bool askYesNo(const QString& title, const QString& text) override {
-        asked << title + u'|' + text;
-        return answer;
-    }
-    void inform(const QString& title, const QString& text) override { informed << title + u'|' + text; }
-};
+using Dialogs = qarvel::testing::AnsweringDialogs;
 
 const QString kLocalCaption = QStringLiteral("∴ 清空列表");
 const QString kNetworkCaption = QStringLiteral("∴ 管理任务");
