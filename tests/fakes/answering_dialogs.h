@@ -15,6 +15,7 @@ struct AnsweringDialogs final : platform::UserDialogs {
         return answer;
     }
     void inform(const QString& title, const QString& text) override { informed << title + u'|' + text; }
+    QString pickFolder(const QString&, const QString&) override { return {}; }  // cancelled
 };
 
 }  // namespace qarvel::testing
