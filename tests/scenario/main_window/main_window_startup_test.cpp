@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -40,12 +41,12 @@ struct Started {
             const QStringList sk = it.key().split('/');
             qarvel::WriteSetting(dir.path() + "/config.dll", sk[0], sk[1], it.value());
         }
-        application = std::make_unique<qarvel::Application>(qarvel::ApplicationOptions{
-            .files = qarvel::ProgramFiles::inFolder(dir.path()),
-            .serviceBase = kBase,
-            .playTarget = std::move(commandLine),
-            .player = &player,
-            .paneFactory = [](int, QWidget* parent) { return new QWidget(parent); }});
+        application = std::make_unique<qarvel::Application>(
+            qarvel::ApplicationOptions{.files = qarvel::ProgramFiles::inFolder(dir.path()),
+                                       .serviceBase = kBase,
+                                       .playTarget = std::move(commandLine),
+                                       .player = &player,
+                                       .paneFactory = [](int, QWidget* parent) { return new QWidget(parent); }});
         application->showMainWindow(false);
         window = application->window();
     }
@@ -196,8 +197,12 @@ TEST(MainWindowStartup, TrayIconAndBalloonFallback) {
     Started s;
     EXPECT_TRUE(s.window->tray().exists());
     if (!s.window->tray().available()) {
+        // No tray and no desktop notices: a notice in the window, not the status text.
+        s.window->tray().desktopNotice = {};
         s.window->tray().ShowTrayBalloon(QStringLiteral("开始缓冲下一集！"));
-        EXPECT_EQ(s.window->controls().zhun->text(), QStringLiteral("开始缓冲下一集！"));
+        ASSERT_NE(s.window->notice(), nullptr);
+        EXPECT_EQ(s.window->notice()->text(), QStringLiteral("Qarvel影视盒提示:\n开始缓冲下一集！"));
+        EXPECT_NE(s.window->controls().zhun->text(), QStringLiteral("开始缓冲下一集！"));
     }
     EXPECT_EQ(qarvel::balloonTitle(), QStringLiteral("Qarvel影视盒提示:"));
 }
