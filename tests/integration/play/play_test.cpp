@@ -133,8 +133,8 @@ TEST(PlayFromTheCatalogue, FailingPlayRequestsSayItAndPlayNothing) {
         ASSERT_TRUE(service.setFault(ep::kPlayRequest, k.fault));
         p.state().NextEpisodeLink = QStringLiteral("0");
         p.c().zhun->setText(QString());
-        ASSERT_TRUE(p.clickEpisode(1002, QStringLiteral("第01集")));
         if (p.window().notice()) p.window().notice()->hide();
+        ASSERT_TRUE(p.clickEpisode(1002, QStringLiteral("第01集")));
         const QString expected = k.statusToo ? failed : QStringLiteral("正在搜索资源，请稍后");
         EXPECT_TRUE(waitUntil([&] { return p.c().zhun->text() == expected && noticeSays(balloon); }))
             << p.c().zhun->text().toStdString();
@@ -163,8 +163,8 @@ TEST(PlayFromTheCatalogue, FailingPlayRequestsSayItAndPlayNothing) {
     // The service gone: the same failure.
     service.stop();
     p.player().stop();
-    ASSERT_TRUE(p.clickEpisode(1002, QStringLiteral("第02集")));
     if (p.window().notice()) p.window().notice()->hide();
+    ASSERT_TRUE(p.clickEpisode(1002, QStringLiteral("第02集")));
     EXPECT_TRUE(waitUntil([&] { return p.c().zhun->text() == failed && noticeSays(balloon); }));
     EXPECT_EQ(p.state().NextEpisodeLink, "1");
 }

@@ -1,6 +1,7 @@
 // The four menus of the menu holder as the window has them (names, captions,
 // separators, check marks) and what their items do.
 #include "dialogs/context_menus.h"
+#include "dialogs/settings_dialog.h"
 #include "dialogs/menu_tree.h"
 #include "records/record_commands.h"
 #include "shell_fixture.h"
@@ -107,4 +108,14 @@ TEST(Menus, TaskMenuItemsRunTheRecordCommands) {
     trigger(m.c_fie, "wenjianb");
     ASSERT_EQ(w.dialogs.informed.size(), 1);
     EXPECT_TRUE(w.dialogs.informed[0].endsWith(QStringLiteral("还没有任何影片。")));
+}
+
+TEST(Menus, SettingsOpenTheDialogAndTheExitClosesIt) {
+    Window w;
+    trigger(w.window->menus().r_m, "about");
+    auto& dialog = w.application->settingsDialog();
+    ASSERT_TRUE(dialog.isOpen());
+    w.application->exit();
+    EXPECT_FALSE(dialog.isOpen());
+    EXPECT_EQ(w.ended, 1);
 }
