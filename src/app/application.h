@@ -27,6 +27,9 @@ class SettingsDialog;
 namespace engine {
 class Player;
 }
+namespace extras {
+class OnlineExtras;
+}
 namespace platform {
 struct DesktopBus;
 class MediaControls;
@@ -132,6 +135,8 @@ public:
     playback::ViewSwitcher& views() { return *views_; }
     playback::StopCommand& stopCommand() { return *stop_; }
     playback::StatusPoll& statusPoll() { return *poll_; }
+    // The update check and what the service switches on.
+    extras::OnlineExtras& extras() { return *extras_; }
     web::EpisodeSequencer& episodes() { return *sequencer_; }
     // The settings dialog `BA3`; its open() is what the settings menu item does.
     dialogs::SettingsDialog& settingsDialog() { return *settingsDialog_; }
@@ -169,6 +174,7 @@ private:
     void wireControls();
     void wireDesktop();
     void wireShell();
+    void wireExtras();
     void startWindow();
 
     ApplicationOptions options_;
@@ -194,7 +200,6 @@ private:
     std::unique_ptr<playback::StatusPoll> poll_;
     std::unique_ptr<window::KeyPreview> keyPreview_;
     std::unique_ptr<dialogs::SettingsDialog> settingsDialog_;
-    platform::Shell* shell_ = nullptr;  // the one start() was given
     std::unique_ptr<playback::TransportCommands> transport_;
     std::unique_ptr<playback::PlayerBarMouse> barMouse_;
     std::unique_ptr<playback::KeyCommands> keys_;
@@ -204,10 +209,12 @@ private:
     std::unique_ptr<platform::MprisService> mpris_;
     std::unique_ptr<platform::ScreenInhibitor> inhibitor_;
     std::unique_ptr<platform::Shell> ownShell_;  // when start() was given none
+    platform::Shell* shell_ = nullptr;           // options.desktop, else the one start() was given
     std::unique_ptr<records::RecordCommands> recordCommands_;
     std::unique_ptr<dialogs::ContextMenus> menus_;
     std::unique_ptr<ShellCommands> shellCommands_;
     std::unique_ptr<SingleInstance> instance_;
+    std::unique_ptr<extras::OnlineExtras> extras_;
     QString errorText_;
 };
 

@@ -16,6 +16,40 @@
 
 namespace qarvel::web {
 
+// Stands in for the window a page asks for: it takes the new window's first
+// navigation, hands its address to the pane and loads nothing. A request that
+// never navigates leaves it to go with the pane.
+class NewWindowCatcher : public QWebEnginePage {
+public:
+    NewWindowCatcher(QWebEngineProfile* profile, WebPane* pane) : QWebEnginePage(profile, pane), pane_(pane) {
+        // Some requests name their address only as the page's URL.
+        connect(this, &QWebEnginePage::urlChanged, this, [this](const QUrl& url) { report(url); });
+    }
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override {
+        if (isMainFrame) report(url);
+        return false;
+    }
+
+private:
+    void report(const QUrl& url) {
+        if (done_ || url.isEmpty() || url.toString() == QLatin1String("about:blank")) return;
+        done_ = true;
+        // After the engine's call has returned: the listener may close the pane.
+        QMetaObject::invokeMethod(
+            pane_,
+            [pane = QPointer<WebPane>(pane_), address = url.toString()] {
+                if (pane) emit pane->newWindowRequested(address);
+            },
+            Qt::QueuedConnection);
+        deleteLater();
+    }
+
+    WebPane* pane_;
+    bool done_ = false;
+};
+
 class PanePage : public QWebEnginePage {
 public:
     PanePage(QWebEngineProfile* profile, WebPane* pane) : QWebEnginePage(profile, pane), pane_(pane) {}
@@ -32,6 +66,8 @@ protected:
         if (cancel && isMainFrame) pane_->cancelledUrl_ = url;
         return !cancel;
     }
+
+    QWebEnginePage* createWindow(WebWindowType) override { return new NewWindowCatcher(profile(), pane_); }
 
     // Silent: pages never raise dialogs of their own.
     void javaScriptAlert(const QUrl&, const QString&) override {}

@@ -47,12 +47,17 @@ signals:
     // A right-click (or the menu key) in the pane: the raw href of the link
     // under the mouse, empty when there is none, and the screen position.
     void contextMenuRequested(const QString& activeHref, const QPoint& globalPos);
+    // The page opened a new window (a link with a target, window.open) for
+    // this address. No window of ours is made and nothing is loaded; what
+    // happens is up to whoever listens.
+    void newWindowRequested(const QString& address);
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     friend class PanePage;
+    friend class NewWindowCatcher;
     // Runs the hook; true when the navigation is to be cancelled.
     bool askHook(const QString& rawAddress);
     void handleLoading(const QWebEngineLoadingInfo& info);

@@ -6,6 +6,7 @@
 #include "common/text_codec.h"
 #include "web/first_pages.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -189,6 +190,38 @@ TEST(WebPane, HookMayNavigateItsOwnPaneAndReplaceItself) {
     p->navigate("open://2");
     EXPECT_EQ(seen, (QStringList{"zuvovod://1-0-0-x", "second:zvqvod://qvod&&&%u4E2D&&&t&&&n&&&1&&&0&&&0",
                                  "first still running:zuvovod://1-0-0-x", "second:open://2"}));
+}
+
+TEST(WebPane, NewWindowsAreReportedWithTheirAddressAndNeverOpened) {
+    LoopbackServer server;
+    server.http().Get("/box/", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content(
+            "<html><body><a id='blank' href='/box/elsewhere.htm' target='_blank'>x</a>"
+            "<a id='named' href='/box/named.htm' target='other'>y</a></body></html>",
+            "text/html");
+    });
+    server.http().Get("/box/elsewhere.htm", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("<html><body>elsewhere</body></html>", "text/html");
+    });
+    server.start();
+    RecordingPane rec;
+    QSignalSpy asked(rec.pane.get(), &WebPane::newWindowRequested);
+    ASSERT_TRUE(navigateAndWait(rec.pane.get(), server.url("/box/")));
+    const int topLevel = int(QApplication::topLevelWidgets().size());
+
+    runScript(rec.pane.get(), "document.getElementById('blank').click()");
+    ASSERT_TRUE(waitUntil([&] { return asked.count() == 1; }));
+    EXPECT_EQ(asked.at(0).at(0).toString(), server.url("/box/elsewhere.htm"));
+    runScript(rec.pane.get(), "document.getElementById('named').click()");
+    runScript(rec.pane.get(), "window.open('" + server.url("/box/opened.htm") + "'); true");
+    ASSERT_TRUE(waitUntil([&] { return asked.count() == 3; }));
+    EXPECT_EQ(asked.at(1).at(0).toString(), server.url("/box/named.htm"));
+    EXPECT_EQ(asked.at(2).at(0).toString(), server.url("/box/opened.htm"));
+
+    // The pane itself stays where it was and no window of ours appeared.
+    runEventsFor(200);
+    EXPECT_EQ(rec.pane->url().toString(), server.url("/box/"));
+    EXPECT_EQ(int(QApplication::topLevelWidgets().size()), topLevel);
 }
 
 }  // namespace

@@ -78,13 +78,17 @@ struct CountingPower : qarvel::platform::PowerOff {
 };
 
 struct AnsweringDialogs : qarvel::platform::UserDialogs {
-    bool askYesNo(const QString&, const QString&) override { return false; }
+    bool askYesNo(const QString& title, const QString& text) override {
+        asked << title + u'|' + text;
+        return false;
+    }
     void inform(const QString& title, const QString& text) override { informed << title + u'|' + text; }
     // The folder picker answers with pickedFolder (empty: cancelled).
     QString pickFolder(const QString& start, const QString& title) override {
         pickerAsked << start + u'|' + title;
         return pickedFolder;
     }
+    QStringList asked;
     QStringList pickerAsked;
     QString pickedFolder;
     // The open-file dialog answers fileToOpen ("" cancels) and notes what it was asked.
@@ -95,6 +99,20 @@ struct AnsweringDialogs : qarvel::platform::UserDialogs {
     QStringList informed;
     QString fileToOpen;
     QStringList openAsked;
+};
+
+// What would have gone to the desktop: nothing leaves the test.
+struct RecordingShell : qarvel::platform::Shell {
+    bool openUrl(const QString& address) override {
+        opened << address;
+        return true;
+    }
+    bool startDetached(const QString& program, const QStringList& arguments) override {
+        started << (QStringList{program} + arguments).join(u' ');
+        return true;
+    }
+    QStringList opened;
+    QStringList started;
 };
 
 // The program as main() starts it, in a folder of its own.
@@ -142,7 +160,7 @@ struct Program {
 
     QTemporaryDir home;
     qarvel::platform::LinuxPlayerComponent component;
-    qarvel::platform::DesktopShell shell;
+    RecordingShell shell;
     AnsweringDialogs dialogs;
     CountingPower power;
     std::unique_ptr<qarvel::Application> application;

@@ -1,0 +1,47 @@
+#pragma once
+// The desktop and the message boxes as the extras' tests see them: every
+// "Open", program start, question and notice is recorded, nothing leaves.
+#include "platform/user_dialogs.h"
+
+#include <QApplication>
+#include <QStringList>
+
+namespace qarvel::extras::test {
+
+// One application object for the test binary (widgets and panes need it).
+inline QApplication* app() {
+    static int argc = 1;
+    static char name[] = "extras_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* a = [] {
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+        return new QApplication(argc, argv);
+    }();
+    return a;
+}
+
+struct RecordingShell : platform::Shell {
+    bool openUrl(const QString& address) override {
+        opened << address;
+        return true;
+    }
+    bool startDetached(const QString& program, const QStringList& arguments) override {
+        started << (QStringList{program} + arguments).join(u' ');
+        return true;
+    }
+    QStringList opened;
+    QStringList started;
+};
+
+struct ScriptedDialogs : platform::UserDialogs {
+    bool askYesNo(const QString& title, const QString& text) override {
+        asked << title + u'|' + text;
+        return answerYes;
+    }
+    void inform(const QString& title, const QString& text) override { informed << title + u'|' + text; }
+    bool answerYes = false;
+    QStringList asked;
+    QStringList informed;
+};
+
+}  // namespace qarvel::extras::test
