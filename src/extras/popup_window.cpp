@@ -36,6 +36,8 @@ PopupWindow::PopupWindow(PopupServices services, QString base, QWidget* parent)
       base_(std::move(base)) {
     setObjectName(QStringLiteral("tankou"));
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // The notice never keeps the program alive after its main window.
+    setAttribute(Qt::WA_QuitOnClose, false);
     if (!s_.screen)
         s_.screen = [] {
             const QScreen* screen = QGuiApplication::primaryScreen();

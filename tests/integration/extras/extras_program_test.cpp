@@ -13,16 +13,26 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QScreen>
+#include <QSignalSpy>
 
 using namespace playtest;
+using qarvel::test::runEventsFor;
 
 namespace {
+
+int visibleWindows() {
+    int n = 0;
+    for (const QWidget* w : QApplication::topLevelWidgets()) n += w->isVisible() ? 1 : 0;
+    return n;
+}
 
 // Notice on, everything else off.
 const char kNoticeOnly[] = "0====0====0====1====0====1.0";
 
+using Files = std::map<std::string, std::string>;
+
 struct ExtrasProgram {
-    explicit ExtrasProgram(std::map<std::string, std::string> files) {
+    explicit ExtrasProgram(const Files& files) {
         EXPECT_TRUE(service.start()) << service.errorText();
         for (const auto& [name, text] : files) service.setTextFile(name, text);
         p = std::make_unique<Program>(service.baseUrl());
@@ -31,7 +41,7 @@ struct ExtrasProgram {
     // window's own timer.
     void checkNow() {
         p->c().Timer5->start(10);
-        EXPECT_TRUE(waitUntil([&] { return service.requestCount(ep::kUpdateControl) == 1; }));
+        EXPECT_TRUE(waitUntil([&] { return service.requestCount(ep::kUpdateControl) >= 1; }));
         EXPECT_TRUE(waitUntil([&] { return !extras().updateCheck().fetchPending(); }));
     }
     qarvel::extras::OnlineExtras& extras() { return p->application->extras(); }
@@ -43,8 +53,8 @@ struct ExtrasProgram {
 };
 
 TEST(ServiceSwitches, TheNoticeCyclesThroughItsItemsAndAClickOpensTheLink) {
-    ExtrasProgram x({{ep::kUpdateControl, kNoticeOnly},
-                     {ep::kNoticeList, "第一条通知||*$$$第二条通知：新片上线||http://127.0.0.1:9/box/new.htm"}});
+    ExtrasProgram x(Files{{ep::kUpdateControl, kNoticeOnly},
+                          {ep::kNoticeList, "第一条通知||*$$$第二条通知：新片上线||http://127.0.0.1:9/box/new.htm"}});
     ASSERT_TRUE(x.p->started);
     x.checkNow();
     auto& notice = x.extras().notice();
@@ -73,7 +83,7 @@ TEST(ServiceSwitches, TheNoticeCyclesThroughItsItemsAndAClickOpensTheLink) {
 }
 
 TEST(ServiceSwitches, ThePopUpNoticeAppearsBottomRightAtItsPageSize) {
-    ExtrasProgram x({{ep::kUpdateControl, "0====1====0====0====0====1.0"}});
+    ExtrasProgram x(Files{{ep::kUpdateControl, "0====1====0====0====0====1.0"}});
     x.service.setTextFile(ep::kPopupControl, "1||1||0||" + x.service.baseUrl() + ep::kRecommend);
     ASSERT_TRUE(x.p->started);
     x.checkNow();
@@ -101,7 +111,7 @@ TEST(ServiceSwitches, ThePopUpNoticeAppearsBottomRightAtItsPageSize) {
 }
 
 TEST(ServiceSwitches, TheSideWindowShowsAtExitAndTheEndFollowsItsClose) {
-    ExtrasProgram x({{ep::kUpdateControl, "1====0====0====0====0====1.0"}});
+    ExtrasProgram x(Files{{ep::kUpdateControl, "1====0====0====0====0====1.0"}});
     ASSERT_TRUE(x.p->started);
     // Not asked for before the control file said so.
     EXPECT_FALSE(x.extras().showSideWindowAtExit([] {}));
@@ -122,7 +132,7 @@ TEST(ServiceSwitches, TheSideWindowShowsAtExitAndTheEndFollowsItsClose) {
 }
 
 TEST(ServiceSwitches, ANewWindowFromTheSidePageClosesItAndOpensTheLink) {
-    ExtrasProgram x({{ep::kUpdateControl, "1====0====0====0====0====1.0"}});
+    ExtrasProgram x(Files{{ep::kUpdateControl, "1====0====0====0====0====1.0"}});
     ASSERT_TRUE(x.p->started);
     x.checkNow();
     bool ended = false;
@@ -137,22 +147,22 @@ TEST(ServiceSwitches, ANewWindowFromTheSidePageClosesItAndOpensTheLink) {
 }
 
 TEST(ServiceSwitches, NewWindowLinksInThePanesGoToTheBrowserOnlyForWebAddresses) {
-    ExtrasProgram x({});
+    ExtrasProgram x(Files{});
     ASSERT_TRUE(x.p->started);
     ASSERT_TRUE(x.p->catalogueShown());
-    const int windows = int(QApplication::topLevelWidgets().size());
+    const int windows = visibleWindows();
     runScript(x.p->pane(1), "window.open('" + x.base() + "tv/list.htm'); true");
     ASSERT_TRUE(waitUntil([&] { return x.p->shell.opened.size() == 1; }));
     EXPECT_EQ(x.p->shell.opened[0], x.base() + "tv/list.htm");
     runScript(x.p->pane(1), "window.open('file:///etc/passwd'); window.open('javascript:1'); true");
     runEventsFor(500);
     EXPECT_EQ(x.p->shell.opened.size(), 1);
-    EXPECT_EQ(int(QApplication::topLevelWidgets().size()), windows);
+    EXPECT_EQ(visibleWindows(), windows);
     EXPECT_TRUE(x.p->pane(1)->url().toString().endsWith("/box/"));
 }
 
 TEST(ServiceSwitches, TheUpdateOfferIsMadeAndTheMenuEntryRepeatsIt) {
-    ExtrasProgram x({{ep::kUpdateControl, "0====0====0====0====0====2.0\r\n"}});
+    ExtrasProgram x(Files{{ep::kUpdateControl, "0====0====0====0====0====2.0\r\n"}});
     ASSERT_TRUE(x.p->started);
     x.checkNow();
     EXPECT_EQ(x.p->dialogs.asked, QStringList{QStringLiteral("提示：|检测到最新版本 2.0 ,你需要现在升级吗？")});
@@ -191,7 +201,7 @@ TEST(ServiceSwitches, FailingControlFilesSwitchNothingOn) {
         {"closed", svc::Fault::closed()},
     };
     for (const auto& [why, fault] : cases) {
-        ExtrasProgram x({});
+        ExtrasProgram x(Files{});
         ASSERT_TRUE(x.service.setFault(ep::kUpdateControl, fault)) << why;
         ASSERT_TRUE(x.p->started) << why;
         x.checkNow();
@@ -200,7 +210,7 @@ TEST(ServiceSwitches, FailingControlFilesSwitchNothingOn) {
 }
 
 TEST(ServiceSwitches, ASlowControlFileKeepsTheWindowRespondingUntilItArrives) {
-    ExtrasProgram x({{ep::kUpdateControl, kNoticeOnly}});
+    ExtrasProgram x(Files{{ep::kUpdateControl, kNoticeOnly}});
     ASSERT_TRUE(x.service.setFault(ep::kUpdateControl, svc::Fault::delay(3000)));
     ASSERT_TRUE(x.p->started);
     x.p->c().Timer5->start(10);
