@@ -41,9 +41,8 @@ void OnlineExtras::shengji() { update_->shengji(); }
 void OnlineExtras::loadPopup() {
     if (popup_) return;
     popup_ = std::make_unique<PopupWindow>(PopupServices{s_.fetcher, s_.shell, s_.screen}, base_);
-    // The series is over: the window goes (later: it is the sender).
-    QObject::connect(popup_.get(), &PopupWindow::finished, popup_.get(),
-                     [this] { QTimer::singleShot(0, c_.Timer5, [this] { popup_.reset(); }); });
+    // The series is over: the window goes, once its signal has returned.
+    QObject::connect(popup_.get(), &PopupWindow::finished, popup_.get(), [this] { popup_.release()->deleteLater(); });
     popup_->Load();
 }
 
