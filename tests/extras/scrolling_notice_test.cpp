@@ -16,7 +16,6 @@ namespace {
 
 struct Rig {
     Rig() {
-        app();
         bar.resize(800, 43);
         La0 = new window::Label(QString(), &bar);
         La0->setAutoSize(true);
@@ -39,6 +38,7 @@ struct Rig {
     }
     window::Label* label(int k) { return notice->labels().value(k); }
 
+    QApplication* application = app();  // before any widget
     MainWindowState state;
     window::PictureBox bar;
     window::Label* La0 = nullptr;

@@ -19,7 +19,6 @@ const QString kBase = "http://127.0.0.1:9/box/";
 
 struct Rig {
     Rig() {
-        app();
         Timer5.setSingleShot(true);
         Timer5.start(6000);
         check = std::make_unique<UpdateCheck>(state,
@@ -34,6 +33,7 @@ struct Rig {
                                                              .exitProgram = [this] { steps << "exit"; }},
                                               kBase);
     }
+    QApplication* application = app();  // before the timer and the fetcher
     MainWindowState state;
     QTimer Timer5;
     platform::TextFetcher fetcher;
