@@ -39,6 +39,7 @@ struct ScriptedDialogs : platform::UserDialogs {
         return answerYes;
     }
     void inform(const QString& title, const QString& text) override { informed << title + u'|' + text; }
+    QString pickFolder(const QString&, const QString&) override { return {}; }
     bool answerYes = false;
     QStringList asked;
     QStringList informed;
