@@ -12,6 +12,7 @@
 #include "engine/player_config.h"
 #include "extras/browser_link.h"
 #include "extras/online_extras.h"
+#include "extras/popup_window.h"
 #include "extras/scrolling_notice.h"
 #include "platform/desktop_bus.h"
 #include "platform/mpris_service.h"
@@ -418,402 +419,400 @@ void Application::wireDesktop() {
     watch->start();
     if (auto* app = QCoreApplication::instance())
         QObject::connect(app, &QCoreApplication::aboutToQuit, watch, [inhibitor] { inhibitor->setInhibited(false); });
-    void Application::wireShell() {
-        MainWindow& w = *window_;
-        window::MainWindowControls& c = w.controls();
-        MainWindowState& state = w.state();
-        PopupMenus& menus = w.menus();
-        platform::UserDialogs& dialogs = options_.dialogs ? *options_.dialogs : *ownDialogs_;
-        platform::ProcessFinder& processes = options_.processes ? *options_.processes : *ownProcesses_;
-        if (!shell_) {
-            ownShell_ = std::make_unique<platform::DesktopShell>();
-            shell_ = ownShell_.get();
-        }
-        platform::Shell* desktop = shell_;
-        window::WindowButtons* buttons = buttons_.get();
-        window::WindowChrome* chrome = chrome_.get();
-        web::LinkRouter* router = router_.get();
-        TrayIcon* tray = &w.tray();
-        const ProgramFiles files = options_.files;
-        auto openFolder = [desktop](const QString& folder) {
-            desktop->openUrl(QUrl::fromLocalFile(folder).toString());
-        };
+}
 
-        recordCommands_ = std::make_unique<records::RecordCommands>(
-            state, c.qk,
-            records::RecordCommandServices{
-                .records = *records_,
-                .dialogs = dialogs,
-                .downloadFolder =
-                    [files] {
-                        QString folder = engine::readCachePath(files, files.cacheFolder);
-                        if (!folder.endsWith(u'/')) folder += u'/';
-                        return folder;
-                    },
-                .folderFiles =
-                    [](const QString& folder) {
-                        QStringList names;
-                        ListFolderFiles(folder, QStringLiteral("*.*"), names);
-                        return names;
-                    },
-                .navigateWeb3 = [router](const QString& link) { router->Web3_BeforeNavigate2(link); },
-                .showBalloon = [tray](const QString& text) { tray->ShowTrayBalloon(text); },
-                .openFolder = openFolder,
-                .popupTaskListMenu = [&menus] { menus.c_fie.popup(QCursor::pos()); },
-                .keptOnTop = [&c] { return c.npc[4]->tip() == window::text::kCancelOnTop; },
-                .releaseOnTop = [buttons] { buttons->npc_Click(4); },
-                .resetQkColour = [chrome] { chrome->resetHoverColours(); }});
-        records::RecordCommands* records = recordCommands_.get();
-        QObject::connect(c.qk, &window::Label::clicked, records, &records::RecordCommands::qk_Click);
-
-        const std::function<void()> endProcess =
-            options_.endProcess ? options_.endProcess : std::function<void()>([] { QCoreApplication::quit(); });
-        shellCommands_ = std::make_unique<ShellCommands>(
-            state, &w, c.Timer3, &menus.r_m, c.npc[5],
-            ShellServices{.settings = w.settings(),
-                          .dialogs = dialogs,
-                          .processes = processes,
-                          .tray = w.tray(),
-                          .pressStop = [transport = transport_.get()] { transport->bo_but_Click(1); },
-                          .cancelRequests = [router] { router->cancelPlayRequest(); },
-                          .closeMenus =
-                              [&menus] {
-                                  for (QMenu* m : {&menus.myMenu, &menus.r_m, &menus.webc, &menus.c_fie, &menus.qvod_m})
-                                      m->close();
-                              },
-                          .closeNotice =
-                              [this] {
-                                  // The pop-up notice ends with the program: its timers would show it again.
-                                  if (!extras_ || !extras_->popup()) return;
-                                  extras_->popup()->Timerc()->stop();
-                                  extras_->popup()->Timert()->stop();
-                                  extras_->popup()->close();
-                              },
-                          .closeSettings =
-                              [dialog = settingsDialog_.get()] {
-                                  if (dialog->window()) dialog->window()->close();
-                              },
-                          .showSideWindow =
-                              [this, end = endProcess] {
-                                  // The process ends when the side window closes, or at once without one.
-                                  if (!extras_ || !extras_->showSideWindowAtExit(end)) end();
-                              },
-                          .endProcess = endProcess,
-                          .leaveCompactMode = [chrome] { chrome->jbi_Click(); },
-                          .npc_Click = [buttons](int index) { buttons->npc_Click(index); },
-                          .switchView = [views = views_.get()](int view) { views->SwitchView(view); },
-                          .l_com = [router](QString& text) { router->l_com(text); },
-                          .popup = {}});
-        ShellCommands* shell = shellCommands_.get();
-        buttons_->actions.close = [shell] { shell->closeButton(); };
-        buttons_->actions.mainMenu = [shell] { shell->popupMainMenu(); };
-
-        dialogs::MenuCommands mc;
-        web::PaneNavigator* navigator = navigator_.get();
-        mc.browsing = dialogs::browsingCommandsFor(
-            c.Web[1], [navigator](const QString& address) { navigator->navigate(1, address); }, options_.serviceBase);
-        mc.applySkin = [painter = painter_.get()](int index) { painter->p_p(index); };
-        mc.exit = [shell] { shell->ttt_v(); };
-        mc.openUrl = [desktop](const QString& address) { desktop->openUrl(address); };
-        mc.site = QString::fromUtf8(config::kDownloadSite);
-        mc.CCC = [records] { records->CCC(); };
-        mc.ddd = [records] { records->ddd(); };
-        mc.eee = [records] { records->eee(); };
-        mc.qk_xl = [records] { records->qk_xl(); };
-        mc.qk_xw = [records] { records->qk_xw(); };
-        mc.window = &w;
-        mc.onTopButton = c.npc[4];
-        mc.zhi_d = [buttons](int on) { buttons->zhi_d(on); };
-        menus_ = std::make_unique<dialogs::ContextMenus>(
-            dialogs::MenuHolder{menus.r_m, menus.myMenu, menus.webc, menus.c_fie}, std::move(mc));
-        menus_->showSettingsDialog = [dialog = settingsDialog_.get()](int page) {
-            dialog->open();
-            if (dialogs::SettingsWindow* window = dialog->window()) {
-                if (page >= 0) window->d_z_Click(page);
-                window->activateWindow();
-            }
-        };
-        if (!chrome_->setCompactMenuCaption) {
-            chrome_->setCompactMenuCaption = [&menus](const QString& caption) {
-                if (QAction* item = dialogs::menuAction(menus.qvod_m, QStringLiteral("q_jing"))) item->setText(caption);
-            };
-        }
-
-        // A second start on the same program folder hands its file over here.
-        instance_ = std::make_unique<SingleInstance>();
-        instance_->listen(SingleInstance::serverName(options_.files.folder));
-        QObject::connect(instance_.get(), &SingleInstance::commandReceived, shell,
-                         [shell](const QString& text) { shell->Form_LinkExecute(text); });
+void Application::wireShell() {
+    MainWindow& w = *window_;
+    window::MainWindowControls& c = w.controls();
+    MainWindowState& state = w.state();
+    PopupMenus& menus = w.menus();
+    platform::UserDialogs& dialogs = options_.dialogs ? *options_.dialogs : *ownDialogs_;
+    platform::ProcessFinder& processes = options_.processes ? *options_.processes : *ownProcesses_;
+    if (!shell_) {
+        ownShell_ = std::make_unique<platform::DesktopShell>();
+        shell_ = ownShell_.get();
     }
+    platform::Shell* desktop = shell_;
+    window::WindowButtons* buttons = buttons_.get();
+    window::WindowChrome* chrome = chrome_.get();
+    web::LinkRouter* router = router_.get();
+    TrayIcon* tray = &w.tray();
+    const ProgramFiles files = options_.files;
+    auto openFolder = [desktop](const QString& folder) { desktop->openUrl(QUrl::fromLocalFile(folder).toString()); };
 
-    void Application::wireExtras() {
-        MainWindow& w = *window_;
-        window::MainWindowControls& c = w.controls();
-        if (!shell_) {
-            ownShell_ = std::make_unique<platform::DesktopShell>();
-            shell_ = ownShell_.get();
+    recordCommands_ = std::make_unique<records::RecordCommands>(
+        state, c.qk,
+        records::RecordCommandServices{
+            .records = *records_,
+            .dialogs = dialogs,
+            .downloadFolder =
+                [files] {
+                    QString folder = engine::readCachePath(files, files.cacheFolder);
+                    if (!folder.endsWith(u'/')) folder += u'/';
+                    return folder;
+                },
+            .folderFiles =
+                [](const QString& folder) {
+                    QStringList names;
+                    ListFolderFiles(folder, QStringLiteral("*.*"), names);
+                    return names;
+                },
+            .navigateWeb3 = [router](const QString& link) { router->Web3_BeforeNavigate2(link); },
+            .showBalloon = [tray](const QString& text) { tray->ShowTrayBalloon(text); },
+            .openFolder = openFolder,
+            .popupTaskListMenu = [&menus] { menus.c_fie.popup(QCursor::pos()); },
+            .keptOnTop = [&c] { return c.npc[4]->tip() == window::text::kCancelOnTop; },
+            .releaseOnTop = [buttons] { buttons->npc_Click(4); },
+            .resetQkColour = [chrome] { chrome->resetHoverColours(); }});
+    records::RecordCommands* records = recordCommands_.get();
+    QObject::connect(c.qk, &window::Label::clicked, records, &records::RecordCommands::qk_Click);
+
+    const std::function<void()> endProcess =
+        options_.endProcess ? options_.endProcess : std::function<void()>([] { QCoreApplication::quit(); });
+    shellCommands_ = std::make_unique<ShellCommands>(
+        state, &w, c.Timer3, &menus.r_m, c.npc[5],
+        ShellServices{.settings = w.settings(),
+                      .dialogs = dialogs,
+                      .processes = processes,
+                      .tray = w.tray(),
+                      .pressStop = [transport = transport_.get()] { transport->bo_but_Click(1); },
+                      .cancelRequests = [router] { router->cancelPlayRequest(); },
+                      .closeMenus =
+                          [&menus] {
+                              for (QMenu* m : {&menus.myMenu, &menus.r_m, &menus.webc, &menus.c_fie, &menus.qvod_m})
+                                  m->close();
+                          },
+                      .closeNotice =
+                          [this] {
+                              // The pop-up notice ends with the program: its timers would show it again.
+                              if (!extras_ || !extras_->popup()) return;
+                              extras_->popup()->Timerc()->stop();
+                              extras_->popup()->Timert()->stop();
+                              extras_->popup()->close();
+                          },
+                      .closeSettings =
+                          [dialog = settingsDialog_.get()] {
+                              if (dialog->window()) dialog->window()->close();
+                          },
+                      .showSideWindow =
+                          [this, end = endProcess] {
+                              // The process ends when the side window closes, or at once without one.
+                              if (!extras_ || !extras_->showSideWindowAtExit(end)) end();
+                          },
+                      .endProcess = endProcess,
+                      .leaveCompactMode = [chrome] { chrome->jbi_Click(); },
+                      .npc_Click = [buttons](int index) { buttons->npc_Click(index); },
+                      .switchView = [views = views_.get()](int view) { views->SwitchView(view); },
+                      .l_com = [router](QString& text) { router->l_com(text); },
+                      .popup = {}});
+    ShellCommands* shell = shellCommands_.get();
+    buttons_->actions.close = [shell] { shell->closeButton(); };
+    buttons_->actions.mainMenu = [shell] { shell->popupMainMenu(); };
+
+    dialogs::MenuCommands mc;
+    web::PaneNavigator* navigator = navigator_.get();
+    mc.browsing = dialogs::browsingCommandsFor(
+        c.Web[1], [navigator](const QString& address) { navigator->navigate(1, address); }, options_.serviceBase);
+    mc.applySkin = [painter = painter_.get()](int index) { painter->p_p(index); };
+    mc.exit = [shell] { shell->ttt_v(); };
+    mc.openUrl = [desktop](const QString& address) { desktop->openUrl(address); };
+    mc.site = QString::fromUtf8(config::kDownloadSite);
+    mc.CCC = [records] { records->CCC(); };
+    mc.ddd = [records] { records->ddd(); };
+    mc.eee = [records] { records->eee(); };
+    mc.qk_xl = [records] { records->qk_xl(); };
+    mc.qk_xw = [records] { records->qk_xw(); };
+    mc.window = &w;
+    mc.onTopButton = c.npc[4];
+    mc.zhi_d = [buttons](int on) { buttons->zhi_d(on); };
+    menus_ = std::make_unique<dialogs::ContextMenus>(
+        dialogs::MenuHolder{menus.r_m, menus.myMenu, menus.webc, menus.c_fie}, std::move(mc));
+    menus_->showSettingsDialog = [dialog = settingsDialog_.get()](int page) {
+        dialog->open();
+        if (dialogs::SettingsWindow* window = dialog->window()) {
+            if (page >= 0) window->d_z_Click(page);
+            window->activateWindow();
         }
-        window::WindowChrome* chrome = chrome_.get();
-        extras_ = std::make_unique<extras::OnlineExtras>(
-            w.state(), extras::ExtrasControls{c.Timer5, c.Timerg, c.bo_foot, c.La[0], c.bo_pad},
-            extras::ExtrasServices{.fetcher = *fetcher_,
-                                   .dialogs = options_.dialogs ? *options_.dialogs : *ownDialogs_,
-                                   .shell = *shell_,
-                                   .updateProgram = options_.files.folder.isEmpty()
-                                                        ? QString()
-                                                        : options_.files.folder + QStringLiteral("/update.exe"),
-                                   // An accepted update leaves through the program's own exit.
-                                   .exitProgram =
-                                       [this] {
-                                           QMetaObject::invokeMethod(
-                                               QCoreApplication::instance(), [this] { exit(); }, Qt::QueuedConnection);
-                                       },
-                                   .resetHoverColours = [chrome] { chrome->resetHoverColours(); }},
-            options_.serviceBase);
-        extras::ScrollingNotice* notice = &extras_->notice();
-        chrome_->clearNoticeHover = [notice] { notice->clearHover(); };
-        // A page's link to a new window opens in the system's browser, never in
-        // a window of ours.
-        platform::Shell* shell = shell_;
-        for (int n = 1; n <= 11; ++n) {
-            if (web::WebPane* pane = w.pane(n))
-                QObject::connect(pane, &web::WebPane::newWindowRequested, pane,
-                                 [shell](const QString& address) { extras::openInBrowser(*shell, address); });
-        }
-        if (menus_) {
-            extras::OnlineExtras* extras = extras_.get();
-            QAction* item = menus_->updateCheckItem();
-            QObject::connect(item, &QAction::triggered, item, [extras] { extras->shengji(); });
-        }
-    }
-
-    void Application::exit() {
-        if (shellCommands_) {
-            shellCommands_->ttt_v();
-        } else if (options_.endProcess) {
-            options_.endProcess();
-        } else {
-            QCoreApplication::quit();
-        }
-    }
-
-    void Application::storePlayPosition() {
-        if (poll_) poll_->storePosition();
-    }
-
-    void Application::startWindow() {
-        MainWindow& w = *window_;
-        MainWindowState& state = w.state();
-
-        // Work area. Maximised, a frameless window is given the work area by the
-        // window manager itself, which leaves the panels and the taskbar visible;
-        // no minimum size is imposed on it (the resize handler keeps its own).
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) state.WorkArea = screen->availableGeometry();
-        state.WorkAreaWidth = state.WorkArea.width();
-        state.WorkAreaHeight = state.WorkArea.height();
-        w.setMinimumSize(0, 0);
-
-        // Settings.
-        state.SkinApplied = 0;
-        auto& s = w.settings();
-        const int skinIndex = window::readNumber(s, QStringLiteral("Skin"), QStringLiteral("Num"));
-        const QString userId = s.read(QStringLiteral("user"), QStringLiteral("Name"), QStringLiteral("0"));
-        state.SavedWidth = window::readNumber(s, QStringLiteral("S_q"), QStringLiteral("h_w"));
-        state.SavedHeight = window::readNumber(s, QStringLiteral("S_q"), QStringLiteral("h_h"));
-        state.KeepSizeOption = window::readNumber(s, QStringLiteral("S_q"), QStringLiteral("s_size"));
-
-        // Size, in twips as stored.
-        const bool keep = state.KeepSizeOption == 2;
-        const int width = window::pixelsFromTwips(keep ? state.SavedWidth : kStartWidthTwips);
-        const int height = window::pixelsFromTwips(keep ? state.SavedHeight : kStartHeightTwips);
-        w.resize(qMax(width, 1), qMax(height, 1));
-
-        state.MainTab = 8;
-        state.SideTab = 12;
-
-        // Only the two skins exist; anything else, a negative number included, starts skin 0.
-        painter_->p_p(skinIndex == 1 ? 1 : 0);
-
-        // First pages.
-        web::PaneSet panes{};
-        for (int n = 1; n <= 11; ++n) panes[n - 1] = w.pane(n);
-        web::navigateFirstPages(panes, options_.serviceBase, options_.files, userId);
-
-        w.tray().AddTrayIcon(&w, &w.menus().r_m, w.windowTitle());
-
-        state.RecordKey = QStringLiteral("0");
-        state.ResumeDone = 0;
-        state.CurrentView = 0;
-        state.HomePageFailed = 0;
-        state.PauseAdState = 0;
-        state.StopAdState = 0;
-        state.SideWindowOnExit = QStringLiteral("0");
-        state.RightButtonFlag = 0;
-
-        player_->setAdPageUrl(options_.serviceBase + QStringLiteral("js/ads/qvodad.html"));
-        layout_->placeVolumeKnob(player_->volume());
-
-        // The window sees every key before the control with the focus, a
-        // browser pane's included; only while it is the active window.
-        playback::KeyCommands* keys = keys_.get();
-        keyPreview_ = std::make_unique<window::KeyPreview>(
-            &w, [keys, &w](QKeyEvent* e) { return w.isActiveWindow() && keys->Form_KeyDown(e->key()); });
-
-        if (!options_.playTarget.isEmpty()) {
-            QString text = options_.playTarget;
-            router_->l_com(text);
-        }
-    }
-
-    namespace {
-
-    // Hands the mouse events of watched widgets to a function, which returns true
-    // to take one away from the widget (and from the filters installed before).
-    class MouseWatcher : public QObject {
-    public:
-        using Handler = std::function<bool(QObject* watched, QMouseEvent* event)>;
-        explicit MouseWatcher(Handler handler) : handler_(std::move(handler)) {}
-
-    protected:
-        bool eventFilter(QObject* watched, QEvent* event) override {
-            switch (event->type()) {
-            case QEvent::MouseButtonPress:
-            case QEvent::MouseButtonDblClick:
-            case QEvent::MouseMove: return handler_(watched, static_cast<QMouseEvent*>(event));
-            default: return false;
-            }
-        }
-
-    private:
-        Handler handler_;
     };
-
-    }  // namespace
-
-    void Application::wireControls() {
-        MainWindow& w = *window_;
-        window::MainWindowControls& c = w.controls();
-        MainWindowState& state = w.state();
-        window::WindowButtons* buttons = buttons_.get();
-        web::EpisodeSequencer* sequencer = sequencer_.get();
-        platform::UserDialogs* dialogs = options_.dialogs ? options_.dialogs : ownDialogs_.get();
-        window::Skin* skin = &w.skin();
-        auto npc_Click = [buttons](int index) { buttons->npc_Click(index); };
-
-        playback::TransportControls tc;
-        for (int i = 0; i < 8; ++i) tc.bo_but[i] = c.bo_but[i];
-        tc.BA1 = c.BA1;
-        tc.P1 = c.P1;
-        tc.bo_tip = c.bo_tip;
-        tc.bo_ad = c.bo_ad;
-        tc.Qvodx = c.Qvodx;
-        tc.ad_huan = c.ad_huan;
-        tc.bo_pad = c.bo_pad;
-        tc.zhun = c.zhun;
-        tc.bo_name = c.bo_name;
-        tc.bo_zt = c.bo_zt;
-        tc.onTopButton = c.npc[4];
-        transport_ = std::make_unique<playback::TransportCommands>(
-            state, tc,
-            playback::TransportServices{
-                .player = *player_,
-                .stop = *stop_,
-                .views = *views_,
-                .records = *records_,
-                .Timer1 = *c.Timer1,
-                .npc_Click = npc_Click,
-                .StepEpisode = [sequencer](int direction) { sequencer->StepEpisode(direction); },
-                .chooseFile = [dialogs](const QString& title,
-                                        const QString& filter) { return dialogs->chooseFileToOpen(title, filter); },
-                .paintFace =
-                    [c, skin](int index, const playback::TransportFace& f) {
-                        c.bo_but[index]->setPicture(skin->piece(f.sprite, f.x, 0, f.width, f.height));
-                    },
-                .setMuteCaption = [this](const QString& caption) { playerMenu_->setMuteCaption(caption); }});
-        playback::TransportCommands* transport = transport_.get();
-        for (window::PictureBox* b : c.bo_but) {
-            QObject::connect(b, &window::PictureBox::clicked, b, [transport](int i) { transport->bo_but_Click(i); });
-            QObject::connect(b, &window::PictureBox::pressed, b,
-                             [transport](int i, Qt::MouseButton button) { transport->bo_but_MouseDown(i, button); });
-            QObject::connect(b, &window::PictureBox::moved, b,
-                             [transport](int i, Qt::MouseButtons, QPoint pos) { transport->bo_but_MouseMove(i, pos); });
-        }
-
-        QMenu* qvod_m = &w.menus().qvod_m;
-        window::Label* jbi = c.jbi;
-        playback::PlayerBarControls bc{.BA1 = c.BA1,
-                                       .gunt = c.gunt,
-                                       .gunt1 = c.gunt1,
-                                       .gunt2 = c.gunt2,
-                                       .yin = c.yin,
-                                       .bo_v = c.bo_v,
-                                       .bo_y = c.bo_y,
-                                       .zhun = c.zhun,
-                                       .times = c.times,
-                                       .jbiAtRest = [jbi] { jbi->setForeColour(Qt::white); }};
-        barMouse_ = std::make_unique<playback::PlayerBarMouse>(state, bc, *player_, *transport_,
-                                                               [qvod_m] { qvod_m->popup(QCursor::pos()); });
-        playback::PlayerBarMouse* bars = barMouse_.get();
-        using window::Label;
-        using window::PictureBox;
-        QObject::connect(c.gunt, &PictureBox::pressed, c.gunt,
-                         [bars](int, Qt::MouseButton b, QPoint p) { bars->gunt_MouseDown(b, p); });
-        QObject::connect(c.gunt, &PictureBox::released, c.gunt, [bars] { bars->gunt_MouseUp(); });
-        QObject::connect(c.gunt1, &PictureBox::moved, c.gunt1,
-                         [bars](int, Qt::MouseButtons b, QPoint p) { bars->gunt1_MouseMove(int(b), p); });
-        QObject::connect(c.gunt1, &PictureBox::released, c.gunt1, [bars] { bars->gunt1_MouseUp(); });
-        for (Label* part : {c.gunt2, c.huan}) {
-            QObject::connect(part, &Label::pressed, part,
-                             [bars](Qt::MouseButton b, QPoint p) { bars->playedPart_MouseDown(b, p); });
-            QObject::connect(part, &Label::released, part, [bars] { bars->playedPart_MouseUp(); });
-        }
-        QObject::connect(c.yin, &PictureBox::pressed, c.yin,
-                         [bars](int, Qt::MouseButton b, QPoint p) { bars->yin_MouseDown(b, p); });
-        QObject::connect(c.bo_y, &Label::pressed, c.bo_y,
-                         [bars](Qt::MouseButton b, QPoint p) { bars->bo_y_MouseDown(b, p); });
-        QObject::connect(c.bo_v, &PictureBox::moved, c.bo_v,
-                         [bars](int, Qt::MouseButtons b, QPoint p) { bars->bo_v_MouseMove(int(b), p); });
-        QObject::connect(c.adp, &PictureBox::pressed, c.adp,
-                         [bars](int, Qt::MouseButton b) { bars->adp_MouseDown(b); });
-        QObject::connect(c.Lqvod, &Label::pressed, c.Lqvod, [bars](Qt::MouseButton b) { bars->picture_MouseDown(b); });
-        QObject::connect(c.Lqvod, &Label::moved, c.Lqvod, [bars] { bars->picture_MouseMove(); });
-        QObject::connect(c.Lqvod, &Label::doubleClicked, c.Lqvod, [bars] { bars->picture_DblClick(); });
-        // The picture itself and the advertisement area are plain widgets.
-        QWidget* picture = c.QvodC;
-        QWidget* adArea = c.bo_ad;
-        engine::Player* player = player_;
-        pictureMouse_ =
-            std::make_unique<MouseWatcher>([bars, picture, adArea, player](QObject* watched, QMouseEvent* e) {
-                const bool press = e->type() == QEvent::MouseButtonPress;
-                const bool move = e->type() == QEvent::MouseMove;
-                if (watched == picture) {
-                    if (press) bars->picture_MouseDown(e->button());
-                    else if (move) bars->picture_MouseMove();
-                    // In full screen a double click leaves it: the player sees to that.
-                    // The one that entered it must not reach the player as well.
-                    else if (!player->fullScreen()) {
-                        bars->picture_DblClick();
-                        return true;
-                    }
-                } else if (watched == adArea) {
-                    if (press) bars->bo_ad_MouseDown(e->button());
-                    else if (move) bars->bo_ad_MouseMove();
-                }
-                return false;
-            });
-        if (picture) picture->installEventFilter(pictureMouse_.get());
-        adArea->installEventFilter(pictureMouse_.get());
-
-        keys_ = std::make_unique<playback::KeyCommands>(state, *player_, *c.Timer1, *transport_, *barMouse_);
-
-        window::WindowChrome* chrome = chrome_.get();
-        playerMenu_ = std::make_unique<playback::PlayerMenu>(
-            *qvod_m, state, *player_, *transport_,
-            playback::PlayerMenuActions{.jbi_Click = [chrome] { chrome->jbi_Click(); }, .npc_Click = npc_Click});
-        playback::PlayerMenu* menu = playerMenu_.get();
-        chrome_->setCompactMenuCaption = [menu](const QString& caption) { menu->setCompactCaption(caption); };
+    if (!chrome_->setCompactMenuCaption) {
+        chrome_->setCompactMenuCaption = [&menus](const QString& caption) {
+            if (QAction* item = dialogs::menuAction(menus.qvod_m, QStringLiteral("q_jing"))) item->setText(caption);
+        };
     }
 
-    bool Application::grabScreenshot(const QString& path) const { return window_ && window_->grabScreenshot(path); }
+    // A second start on the same program folder hands its file over here.
+    instance_ = std::make_unique<SingleInstance>();
+    instance_->listen(SingleInstance::serverName(options_.files.folder));
+    QObject::connect(instance_.get(), &SingleInstance::commandReceived, shell,
+                     [shell](const QString& text) { shell->Form_LinkExecute(text); });
+}
+
+void Application::wireExtras() {
+    MainWindow& w = *window_;
+    window::MainWindowControls& c = w.controls();
+    if (!shell_) {
+        ownShell_ = std::make_unique<platform::DesktopShell>();
+        shell_ = ownShell_.get();
+    }
+    window::WindowChrome* chrome = chrome_.get();
+    extras_ = std::make_unique<extras::OnlineExtras>(
+        w.state(), extras::ExtrasControls{c.Timer5, c.Timerg, c.bo_foot, c.La[0], c.bo_pad},
+        extras::ExtrasServices{.fetcher = *fetcher_,
+                               .dialogs = options_.dialogs ? *options_.dialogs : *ownDialogs_,
+                               .shell = *shell_,
+                               .updateProgram = options_.files.folder.isEmpty()
+                                                    ? QString()
+                                                    : options_.files.folder + QStringLiteral("/update.exe"),
+                               // An accepted update leaves through the program's own exit.
+                               .exitProgram =
+                                   [this] {
+                                       QMetaObject::invokeMethod(
+                                           QCoreApplication::instance(), [this] { exit(); }, Qt::QueuedConnection);
+                                   },
+                               .resetHoverColours = [chrome] { chrome->resetHoverColours(); }},
+        options_.serviceBase);
+    extras::ScrollingNotice* notice = &extras_->notice();
+    chrome_->clearNoticeHover = [notice] { notice->clearHover(); };
+    // A page's link to a new window opens in the system's browser, never in
+    // a window of ours.
+    platform::Shell* shell = shell_;
+    for (int n = 1; n <= 11; ++n) {
+        if (web::WebPane* pane = w.pane(n))
+            QObject::connect(pane, &web::WebPane::newWindowRequested, pane,
+                             [shell](const QString& address) { extras::openInBrowser(*shell, address); });
+    }
+    if (menus_) {
+        extras::OnlineExtras* extras = extras_.get();
+        QAction* item = menus_->updateCheckItem();
+        QObject::connect(item, &QAction::triggered, item, [extras] { extras->shengji(); });
+    }
+}
+
+void Application::exit() {
+    if (shellCommands_) {
+        shellCommands_->ttt_v();
+    } else if (options_.endProcess) {
+        options_.endProcess();
+    } else {
+        QCoreApplication::quit();
+    }
+}
+
+void Application::storePlayPosition() {
+    if (poll_) poll_->storePosition();
+}
+
+void Application::startWindow() {
+    MainWindow& w = *window_;
+    MainWindowState& state = w.state();
+
+    // Work area. Maximised, a frameless window is given the work area by the
+    // window manager itself, which leaves the panels and the taskbar visible;
+    // no minimum size is imposed on it (the resize handler keeps its own).
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) state.WorkArea = screen->availableGeometry();
+    state.WorkAreaWidth = state.WorkArea.width();
+    state.WorkAreaHeight = state.WorkArea.height();
+    w.setMinimumSize(0, 0);
+
+    // Settings.
+    state.SkinApplied = 0;
+    auto& s = w.settings();
+    const int skinIndex = window::readNumber(s, QStringLiteral("Skin"), QStringLiteral("Num"));
+    const QString userId = s.read(QStringLiteral("user"), QStringLiteral("Name"), QStringLiteral("0"));
+    state.SavedWidth = window::readNumber(s, QStringLiteral("S_q"), QStringLiteral("h_w"));
+    state.SavedHeight = window::readNumber(s, QStringLiteral("S_q"), QStringLiteral("h_h"));
+    state.KeepSizeOption = window::readNumber(s, QStringLiteral("S_q"), QStringLiteral("s_size"));
+
+    // Size, in twips as stored.
+    const bool keep = state.KeepSizeOption == 2;
+    const int width = window::pixelsFromTwips(keep ? state.SavedWidth : kStartWidthTwips);
+    const int height = window::pixelsFromTwips(keep ? state.SavedHeight : kStartHeightTwips);
+    w.resize(qMax(width, 1), qMax(height, 1));
+
+    state.MainTab = 8;
+    state.SideTab = 12;
+
+    // Only the two skins exist; anything else, a negative number included, starts skin 0.
+    painter_->p_p(skinIndex == 1 ? 1 : 0);
+
+    // First pages.
+    web::PaneSet panes{};
+    for (int n = 1; n <= 11; ++n) panes[n - 1] = w.pane(n);
+    web::navigateFirstPages(panes, options_.serviceBase, options_.files, userId);
+
+    w.tray().AddTrayIcon(&w, &w.menus().r_m, w.windowTitle());
+
+    state.RecordKey = QStringLiteral("0");
+    state.ResumeDone = 0;
+    state.CurrentView = 0;
+    state.HomePageFailed = 0;
+    state.PauseAdState = 0;
+    state.StopAdState = 0;
+    state.SideWindowOnExit = QStringLiteral("0");
+    state.RightButtonFlag = 0;
+
+    player_->setAdPageUrl(options_.serviceBase + QStringLiteral("js/ads/qvodad.html"));
+    layout_->placeVolumeKnob(player_->volume());
+
+    // The window sees every key before the control with the focus, a
+    // browser pane's included; only while it is the active window.
+    playback::KeyCommands* keys = keys_.get();
+    keyPreview_ = std::make_unique<window::KeyPreview>(
+        &w, [keys, &w](QKeyEvent* e) { return w.isActiveWindow() && keys->Form_KeyDown(e->key()); });
+
+    if (!options_.playTarget.isEmpty()) {
+        QString text = options_.playTarget;
+        router_->l_com(text);
+    }
+}
+
+namespace {
+
+// Hands the mouse events of watched widgets to a function, which returns true
+// to take one away from the widget (and from the filters installed before).
+class MouseWatcher : public QObject {
+public:
+    using Handler = std::function<bool(QObject* watched, QMouseEvent* event)>;
+    explicit MouseWatcher(Handler handler) : handler_(std::move(handler)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove: return handler_(watched, static_cast<QMouseEvent*>(event));
+        default: return false;
+        }
+    }
+
+private:
+    Handler handler_;
+};
+
+}  // namespace
+
+void Application::wireControls() {
+    MainWindow& w = *window_;
+    window::MainWindowControls& c = w.controls();
+    MainWindowState& state = w.state();
+    window::WindowButtons* buttons = buttons_.get();
+    web::EpisodeSequencer* sequencer = sequencer_.get();
+    platform::UserDialogs* dialogs = options_.dialogs ? options_.dialogs : ownDialogs_.get();
+    window::Skin* skin = &w.skin();
+    auto npc_Click = [buttons](int index) { buttons->npc_Click(index); };
+
+    playback::TransportControls tc;
+    for (int i = 0; i < 8; ++i) tc.bo_but[i] = c.bo_but[i];
+    tc.BA1 = c.BA1;
+    tc.P1 = c.P1;
+    tc.bo_tip = c.bo_tip;
+    tc.bo_ad = c.bo_ad;
+    tc.Qvodx = c.Qvodx;
+    tc.ad_huan = c.ad_huan;
+    tc.bo_pad = c.bo_pad;
+    tc.zhun = c.zhun;
+    tc.bo_name = c.bo_name;
+    tc.bo_zt = c.bo_zt;
+    tc.onTopButton = c.npc[4];
+    transport_ = std::make_unique<playback::TransportCommands>(
+        state, tc,
+        playback::TransportServices{
+            .player = *player_,
+            .stop = *stop_,
+            .views = *views_,
+            .records = *records_,
+            .Timer1 = *c.Timer1,
+            .npc_Click = npc_Click,
+            .StepEpisode = [sequencer](int direction) { sequencer->StepEpisode(direction); },
+            .chooseFile = [dialogs](const QString& title,
+                                    const QString& filter) { return dialogs->chooseFileToOpen(title, filter); },
+            .paintFace =
+                [c, skin](int index, const playback::TransportFace& f) {
+                    c.bo_but[index]->setPicture(skin->piece(f.sprite, f.x, 0, f.width, f.height));
+                },
+            .setMuteCaption = [this](const QString& caption) { playerMenu_->setMuteCaption(caption); }});
+    playback::TransportCommands* transport = transport_.get();
+    for (window::PictureBox* b : c.bo_but) {
+        QObject::connect(b, &window::PictureBox::clicked, b, [transport](int i) { transport->bo_but_Click(i); });
+        QObject::connect(b, &window::PictureBox::pressed, b,
+                         [transport](int i, Qt::MouseButton button) { transport->bo_but_MouseDown(i, button); });
+        QObject::connect(b, &window::PictureBox::moved, b,
+                         [transport](int i, Qt::MouseButtons, QPoint pos) { transport->bo_but_MouseMove(i, pos); });
+    }
+
+    QMenu* qvod_m = &w.menus().qvod_m;
+    window::Label* jbi = c.jbi;
+    playback::PlayerBarControls bc{.BA1 = c.BA1,
+                                   .gunt = c.gunt,
+                                   .gunt1 = c.gunt1,
+                                   .gunt2 = c.gunt2,
+                                   .yin = c.yin,
+                                   .bo_v = c.bo_v,
+                                   .bo_y = c.bo_y,
+                                   .zhun = c.zhun,
+                                   .times = c.times,
+                                   .jbiAtRest = [jbi] { jbi->setForeColour(Qt::white); }};
+    barMouse_ = std::make_unique<playback::PlayerBarMouse>(state, bc, *player_, *transport_,
+                                                           [qvod_m] { qvod_m->popup(QCursor::pos()); });
+    playback::PlayerBarMouse* bars = barMouse_.get();
+    using window::Label;
+    using window::PictureBox;
+    QObject::connect(c.gunt, &PictureBox::pressed, c.gunt,
+                     [bars](int, Qt::MouseButton b, QPoint p) { bars->gunt_MouseDown(b, p); });
+    QObject::connect(c.gunt, &PictureBox::released, c.gunt, [bars] { bars->gunt_MouseUp(); });
+    QObject::connect(c.gunt1, &PictureBox::moved, c.gunt1,
+                     [bars](int, Qt::MouseButtons b, QPoint p) { bars->gunt1_MouseMove(int(b), p); });
+    QObject::connect(c.gunt1, &PictureBox::released, c.gunt1, [bars] { bars->gunt1_MouseUp(); });
+    for (Label* part : {c.gunt2, c.huan}) {
+        QObject::connect(part, &Label::pressed, part,
+                         [bars](Qt::MouseButton b, QPoint p) { bars->playedPart_MouseDown(b, p); });
+        QObject::connect(part, &Label::released, part, [bars] { bars->playedPart_MouseUp(); });
+    }
+    QObject::connect(c.yin, &PictureBox::pressed, c.yin,
+                     [bars](int, Qt::MouseButton b, QPoint p) { bars->yin_MouseDown(b, p); });
+    QObject::connect(c.bo_y, &Label::pressed, c.bo_y,
+                     [bars](Qt::MouseButton b, QPoint p) { bars->bo_y_MouseDown(b, p); });
+    QObject::connect(c.bo_v, &PictureBox::moved, c.bo_v,
+                     [bars](int, Qt::MouseButtons b, QPoint p) { bars->bo_v_MouseMove(int(b), p); });
+    QObject::connect(c.adp, &PictureBox::pressed, c.adp, [bars](int, Qt::MouseButton b) { bars->adp_MouseDown(b); });
+    QObject::connect(c.Lqvod, &Label::pressed, c.Lqvod, [bars](Qt::MouseButton b) { bars->picture_MouseDown(b); });
+    QObject::connect(c.Lqvod, &Label::moved, c.Lqvod, [bars] { bars->picture_MouseMove(); });
+    QObject::connect(c.Lqvod, &Label::doubleClicked, c.Lqvod, [bars] { bars->picture_DblClick(); });
+    // The picture itself and the advertisement area are plain widgets.
+    QWidget* picture = c.QvodC;
+    QWidget* adArea = c.bo_ad;
+    engine::Player* player = player_;
+    pictureMouse_ = std::make_unique<MouseWatcher>([bars, picture, adArea, player](QObject* watched, QMouseEvent* e) {
+        const bool press = e->type() == QEvent::MouseButtonPress;
+        const bool move = e->type() == QEvent::MouseMove;
+        if (watched == picture) {
+            if (press) bars->picture_MouseDown(e->button());
+            else if (move) bars->picture_MouseMove();
+            // In full screen a double click leaves it: the player sees to that.
+            // The one that entered it must not reach the player as well.
+            else if (!player->fullScreen()) {
+                bars->picture_DblClick();
+                return true;
+            }
+        } else if (watched == adArea) {
+            if (press) bars->bo_ad_MouseDown(e->button());
+            else if (move) bars->bo_ad_MouseMove();
+        }
+        return false;
+    });
+    if (picture) picture->installEventFilter(pictureMouse_.get());
+    adArea->installEventFilter(pictureMouse_.get());
+
+    keys_ = std::make_unique<playback::KeyCommands>(state, *player_, *c.Timer1, *transport_, *barMouse_);
+
+    window::WindowChrome* chrome = chrome_.get();
+    playerMenu_ = std::make_unique<playback::PlayerMenu>(
+        *qvod_m, state, *player_, *transport_,
+        playback::PlayerMenuActions{.jbi_Click = [chrome] { chrome->jbi_Click(); }, .npc_Click = npc_Click});
+    playback::PlayerMenu* menu = playerMenu_.get();
+    chrome_->setCompactMenuCaption = [menu](const QString& caption) { menu->setCompactCaption(caption); };
+}
+
+bool Application::grabScreenshot(const QString& path) const { return window_ && window_->grabScreenshot(path); }
 
 }  // namespace qarvel
