@@ -40,6 +40,15 @@ ProgramFiles ProgramFiles::inFolder(const QString& folder) {
     return f;
 }
 
+ProgramFiles ProgramFiles::ofPlayerFolder(const QString& playerFolder) {
+    ProgramFiles f;
+    if (playerFolder.isEmpty()) return f;
+    f.playerFolder = playerFolder.endsWith(u'/') ? playerFolder : playerFolder + u'/';
+    f.playerIni = f.playerFolder + kPlayerIni;
+    f.playerXml = f.playerFolder + kPlayerXml;
+    return f;
+}
+
 QString ProgramFiles::networkRecordsName() { return kNetworkRecords; }
 QString ProgramFiles::localRecordsName() { return kLocalRecords; }
 QString ProgramFiles::networkListPageName() { return kNetworkListPage; }

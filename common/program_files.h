@@ -25,6 +25,9 @@ struct ProgramFiles {
     // The files of the program living in folder (trailing separators ignored).
     // An empty folder gives empty paths: a value naming no files.
     static ProgramFiles inFolder(const QString& folder);
+    // Only the player's folder and its two configuration files, for a player
+    // folder that may lie elsewhere (trailing separator added when missing).
+    static ProgramFiles ofPlayerFolder(const QString& playerFolder);
 
     // The bare names, for the places that speak of a file by its name.
     static QString networkRecordsName();

@@ -94,7 +94,9 @@ bool writeCachePath(const ProgramFiles& files, const QString& path) {
         const auto old = attributeValue(text);
         if (old && !old->isEmpty()) {
             text.replace(kOpening + *old + '"', kOpening + toGbk(path) + '"');
-            ok = writeFileAtomically(xml, text);
+            // The file is written as the product writes it: one more line end
+            // after the text, so it gains an empty line with every rewrite.
+            ok = writeFileAtomically(xml, text + "\r\n");
         }
     }
     return WriteSetting(files.playerIni, kSection, kKey, path) && ok;

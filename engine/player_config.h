@@ -26,8 +26,9 @@ QString readCachePath(const ProgramFiles& files, const QString& fallback);
 // its closing quotation mark is missing.
 std::optional<QString> cachePathInXml(const QByteArray& xml);
 
-// Stores path in both files: the XML file when it exists and names a folder,
-// the INI file always (created when missing). False, changing nothing, when
+// Stores path in both files: the XML file when it exists and names a folder
+// (rewritten line by line with CR LF, and one more CR LF after the text), the
+// INI file always (created when missing). False, changing nothing, when
 // either argument is empty or path cannot be stored (a double quotation mark,
 // a line break, a character GBK lacks, more than 254 bytes in GBK, which the
 // profile reader would cut); false too when a write fails.

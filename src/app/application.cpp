@@ -5,6 +5,7 @@
 #include "app/program_folder.h"
 #include "app/shell_commands.h"
 #include "app/single_instance.h"
+#include "app/player_host/player_host.h"
 #include "app/system_services.h"
 #include "dialogs/context_menus.h"
 #include "dialogs/settings_dialog.h"
@@ -118,6 +119,7 @@ Application::~Application() {
     keys_.reset();
     barMouse_.reset();
     transport_.reset();
+    playerHost_.reset();
     poll_.reset();
     sequencer_.reset();
     router_.reset();
@@ -173,6 +175,7 @@ void Application::createSubsystems() {
     painter_ = std::make_unique<window::SkinPainter>(c, state, w.skin(), *layout_, w.settings());
     wirePanes();
     wirePlayback();
+    wirePlayerHost();
     wireSettingsDialog();
     wireControls();
     wireDesktop();
@@ -266,7 +269,7 @@ void Application::wirePlayback() {
             .views = *views_,
             .panes = *navigator_,
             .fetcher = *fetcher_,
-            .processes = options_.processes ? *options_.processes : *ownProcesses_,
+            .processes = processes(),
             .dialogs = options_.dialogs ? *options_.dialogs : *ownDialogs_,
             .Timer1 = *c.Timer1,
             .npc_Click = [buttons](int index) { buttons->npc_Click(index); },
@@ -427,7 +430,6 @@ void Application::wireShell() {
     MainWindowState& state = w.state();
     PopupMenus& menus = w.menus();
     platform::UserDialogs& dialogs = options_.dialogs ? *options_.dialogs : *ownDialogs_;
-    platform::ProcessFinder& processes = options_.processes ? *options_.processes : *ownProcesses_;
     if (!shell_) {
         ownShell_ = std::make_unique<platform::DesktopShell>();
         shell_ = ownShell_.get();
@@ -473,7 +475,7 @@ void Application::wireShell() {
         state, &w, c.Timer3, &menus.r_m, c.npc[5],
         ShellServices{.settings = w.settings(),
                       .dialogs = dialogs,
-                      .processes = processes,
+                      .endHelper = [host = playerHost_.get()](const QString& name) { host->EndEveryProcess(name); },
                       .tray = w.tray(),
                       .pressStop = [transport = transport_.get()] { transport->bo_but_Click(1); },
                       .cancelRequests = [router] { router->cancelPlayRequest(); },
@@ -596,6 +598,24 @@ void Application::exit() {
     } else {
         QCoreApplication::quit();
     }
+}
+
+void Application::wirePlayerHost() {
+    MainWindow& w = *window_;
+    QTimer* timer3 = w.controls().Timer3;
+    window::WindowSettings* settings = &w.settings();
+    playerHost_ = std::make_unique<player_host::PlayerHost>(
+        w.state(),
+        player_host::PlayerHostServices{
+            .processes = processes(),
+            .Timer3 = *timer3,
+            .readSetting = [settings](const QString& section, const QString& key,
+                                      const QString& defaultText) { return settings->read(section, key, defaultText); },
+            .writeSetting = [settings](const QString& section, const QString& key,
+                                       const QString& value) { settings->write(section, key, value); },
+            .defaultFolder = options_.files.playerFolder});
+    player_host::PlayerHost* host = playerHost_.get();
+    QObject::connect(timer3, &QTimer::timeout, timer3, [host] { host->PlayerHostCheck(); });
 }
 
 void Application::storePlayPosition() {

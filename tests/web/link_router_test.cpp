@@ -77,7 +77,7 @@ TEST(EpisodeLinks, HelperProcessStartedFromTheStoredFolderWhenNotRunning) {
     rig.settings["S_q/qvodw"] = "/opt/q/";
     rig.router.Web1_BeforeNavigate2(kEpisode);
     EXPECT_EQ(rig.state.QvodFolder, "/opt/q/");
-    EXPECT_EQ(rig.processes.started, QStringList({"/opt/q/QvodTerminal.exe"}));
+    EXPECT_EQ(rig.processes.started, QStringList({"qarvel-terminal|/opt/q/"}));
 
     RouterRig running;
     running.processes.running = 42;

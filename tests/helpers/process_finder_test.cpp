@@ -1,0 +1,117 @@
+// The process finder on real child processes: found by executable name and
+// served folder, ended by SIGTERM or, when that is ignored, by SIGKILL after
+// the grace time; helpers started with their folder.
+#include "helper_rig.h"
+#include "platform/process_finder.h"
+
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+using qarvel::platform::folderArgument;
+using qarvel::platform::kPlayerProgram;
+using qarvel::platform::kTerminalProgram;
+using qarvel::platform::LinuxProcessFinder;
+using qarvel::platform::sameFolder;
+using qarvel::test::HelperRig;
+
+namespace {
+
+QByteArray commandLine(std::initializer_list<const char*> args) {
+    QByteArray bytes;
+    for (const char* a : args) bytes += QByteArray(a) + '\0';
+    return bytes;
+}
+
+}  // namespace
+
+TEST(ProcessCommandLine, FolderArgumentInBothFormsAndNeverTheProgramName) {
+    EXPECT_EQ(folderArgument(commandLine({"/b/qarvel-terminal", "--folder", "/a/Qvod/"})), "/a/Qvod/");
+    EXPECT_EQ(folderArgument(commandLine({"x", "-v", "--folder=/影/"})), "/影/");
+    EXPECT_EQ(folderArgument(commandLine({"--folder=/self/"})), "");
+    EXPECT_EQ(folderArgument(commandLine({"x", "--folder"})), "");
+    EXPECT_EQ(folderArgument(QByteArray("x\0--folder\0/a", 14)), "/a");  // no closing NUL
+    EXPECT_EQ(folderArgument({}), "");
+    EXPECT_TRUE(sameFolder("/a/Qvod/", "/a//Qvod"));
+    EXPECT_FALSE(sameFolder("/a/Qvod/", "/a/Qvod2/"));
+    EXPECT_FALSE(sameFolder("", "/"));
+}
+
+TEST(ProcessFinder, FoundByExecutableNameAndTheFolderItServes) {
+    qarvel::test::helperTestApp();
+    HelperRig rig;
+    const QString mine = rig.folder("mine"), other = rig.folder("other");
+    const qint64 player = rig.start(kPlayerProgram, mine);
+    const qint64 stranger = rig.start(kPlayerProgram, other);
+    const qint64 terminal = rig.start(kTerminalProgram, mine);
+    ASSERT_NE(player, 0);
+    ASSERT_NE(stranger, 0);
+    ASSERT_NE(terminal, 0);
+    LinuxProcessFinder finder(rig.helpersFolder());
+    EXPECT_EQ(finder.findProcessByName(kPlayerProgram, mine), player);
+    EXPECT_EQ(finder.findProcessByName(kPlayerProgram, other.chopped(1)), stranger);
+    EXPECT_EQ(finder.findProcessByName(kTerminalProgram, mine), terminal);
+    // A part of the name is enough, in exact case; without a folder every one counts.
+    EXPECT_EQ(finder.findProcessByName("arvel-termin", mine), terminal);
+    EXPECT_EQ(finder.findProcessByName("QARVEL-TERMINAL", mine), 0);
+    EXPECT_EQ(finder.processesNamed(kPlayerProgram, {}).size(), 2);
+    EXPECT_EQ(finder.findProcessByName(kTerminalProgram, other), 0);
+    const auto found = finder.processesNamed(kPlayerProgram, mine);
+    ASSERT_EQ(found.size(), 1);
+    EXPECT_EQ(found[0].executable, rig.helpersFolder() + "/qarvel-player");
+    EXPECT_EQ(found[0].folder, mine);
+}
+
+TEST(ProcessFinder, EndingAsksFirstAndKillsAfterTheGraceTime) {
+    qarvel::test::helperTestApp();
+    HelperRig rig;
+    const QString mine = rig.folder("mine");
+    LinuxProcessFinder finder(rig.helpersFolder(), 400ms);
+    const qint64 polite = rig.start(kPlayerProgram, mine);
+    ASSERT_NE(polite, 0);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_TRUE(finder.endProcess(polite, true));
+    EXPECT_LT(clock.elapsed(), 350);  // SIGTERM was enough, no grace waited out
+    EXPECT_TRUE(rig.ended(polite));
+
+    const qint64 stubborn = rig.start(kPlayerProgram, mine, true);
+    ASSERT_NE(stubborn, 0);
+    clock.restart();
+    EXPECT_TRUE(finder.endProcess(stubborn, false));
+    EXPECT_LT(clock.elapsed(), 200);  // not waited for
+    EXPECT_TRUE(rig.staysRunning(stubborn, 200));
+    EXPECT_TRUE(rig.ended(stubborn));  // killed once the grace time ran out
+    EXPECT_EQ(finder.findProcessByName(kPlayerProgram, mine), 0);
+    EXPECT_FALSE(finder.endProcess(stubborn, false));  // gone: nothing to signal
+    EXPECT_FALSE(finder.endProcess(0, false));
+}
+
+TEST(ProcessFinder, PendingEndsAreSeenThroughWhenTheFinderGoes) {
+    qarvel::test::helperTestApp();
+    HelperRig rig;
+    const QString mine = rig.folder("mine");
+    const qint64 stubborn = rig.start(kTerminalProgram, mine, true);
+    ASSERT_NE(stubborn, 0);
+    {
+        LinuxProcessFinder finder(rig.helpersFolder(), 300ms);
+        EXPECT_TRUE(finder.endProcess(stubborn, false));
+    }
+    EXPECT_TRUE(rig.ended(stubborn, 1000));
+}
+
+TEST(ProcessFinder, HelpersStartFromTheirFolderServingTheGivenOne) {
+    qarvel::test::helperTestApp();
+    HelperRig rig;
+    const QString mine = rig.folder("mine");
+    LinuxProcessFinder finder(rig.helpersFolder(), 500ms);
+    ASSERT_TRUE(finder.startHelper(kTerminalProgram, mine));
+    EXPECT_TRUE(qarvel::test::waitUntil([&] { return finder.findProcessByName(kTerminalProgram, mine) != 0; }, 5000));
+    const auto found = finder.processesNamed(kTerminalProgram, mine);
+    ASSERT_EQ(found.size(), 1);
+    EXPECT_EQ(found[0].folder, mine);
+    EXPECT_TRUE(finder.endProcess(found[0].id, true));
+    EXPECT_EQ(finder.findProcessByName(kTerminalProgram, mine), 0);
+    EXPECT_FALSE(finder.startHelper("qarvel-missing", mine));
+    EXPECT_FALSE(finder.startHelper(kTerminalProgram, {}));
+}
