@@ -13,6 +13,8 @@ const QString kListIcon = QStringLiteral("i.gif");
 const QString kPlayerFolder = QStringLiteral("Qvod/");
 const QString kPlayerIni = QStringLiteral("QvodCfg.ini");
 const QString kPlayerXml = QStringLiteral("QvodPlayer.xml");
+const QString kTerminalAddress = QStringLiteral("terminal.address");
+const QString kTerminalLock = QStringLiteral("terminal.lock");
 const QString kCacheFolder = QStringLiteral("Media/");
 const QString kBrowserProfile = QStringLiteral("webdata");
 
@@ -35,6 +37,8 @@ ProgramFiles ProgramFiles::inFolder(const QString& folder) {
     f.playerFolder = prefix + kPlayerFolder;
     f.playerIni = f.playerFolder + kPlayerIni;
     f.playerXml = f.playerFolder + kPlayerXml;
+    f.terminalAddress = f.playerFolder + kTerminalAddress;
+    f.terminalLock = f.playerFolder + kTerminalLock;
     f.cacheFolder = prefix + kCacheFolder;
     f.browserProfile = prefix + kBrowserProfile;
     return f;
@@ -46,6 +50,8 @@ ProgramFiles ProgramFiles::ofPlayerFolder(const QString& playerFolder) {
     f.playerFolder = playerFolder.endsWith(u'/') ? playerFolder : playerFolder + u'/';
     f.playerIni = f.playerFolder + kPlayerIni;
     f.playerXml = f.playerFolder + kPlayerXml;
+    f.terminalAddress = f.playerFolder + kTerminalAddress;
+    f.terminalLock = f.playerFolder + kTerminalLock;
     return f;
 }
 

@@ -19,6 +19,8 @@ struct ProgramFiles {
     QString playerFolder;     // the player's own folder, with a trailing separator
     QString playerIni;        // the player's INI configuration, in playerFolder
     QString playerXml;        // the player's XML configuration, in playerFolder
+    QString terminalAddress;  // the download service's port and token, in playerFolder
+    QString terminalLock;     // held by the download service serving playerFolder
     QString cacheFolder;      // default film cache, with a trailing separator
     QString browserProfile;   // the browser panes' shared profile
 

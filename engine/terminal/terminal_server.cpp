@@ -1,0 +1,148 @@
+#include "engine/terminal/terminal_server.h"
+
+#include <httplib.h>
+
+#include <QMetaObject>
+#include <QThread>
+#include <chrono>
+
+namespace qarvel::engine {
+
+namespace {
+
+constexpr int kChunk = 64 * 1024;
+// How long a film's first request waits for the source to tell its size.
+constexpr auto kSizeWait = std::chrono::seconds(30);
+constexpr auto kSizePoll = std::chrono::milliseconds(20);
+
+void answer(httplib::Response& res, int status, const QByteArray& body = {}) {
+    res.status = status;
+    res.set_content(body.toStdString(), "application/x-www-form-urlencoded");
+}
+
+}  // namespace
+
+TerminalServer::TerminalServer(FilmCache& cache, QByteArray token, QObject* parent)
+    : QObject(parent), cache_(cache), token_(std::move(token)), server_(std::make_unique<httplib::Server>()) {
+    connect(&cache_, &FilmCache::sizeKnown, this, [this](const QString& id, bool cacheable) {
+        std::lock_guard lock(mutex_);
+        if (!cacheable) uncacheable_.insert(id);
+    });
+    // Every path starts with the token; anything else is refused before it is parsed.
+    server_->set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
+        const std::string& path = req.path;
+        const size_t end = path.find('/', 1);
+        if (path.size() < 2 || end == std::string::npos || !tokenMatches(path.substr(1, end - 1))) {
+            answer(res, 403);
+            return httplib::Server::HandlerResponse::Handled;
+        }
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
+    server_->Post(R"(/[A-Za-z0-9]+/open)",
+                  [this](const httplib::Request& req, httplib::Response& res) { open(req, res, true); });
+    server_->Post(R"(/[A-Za-z0-9]+/preload)",
+                  [this](const httplib::Request& req, httplib::Response& res) { open(req, res, false); });
+    server_->Get(R"(/[A-Za-z0-9]+/status/([A-Za-z0-9]+))",
+                 [this](const httplib::Request& req, httplib::Response& res) { status(req, res); });
+    server_->Get(R"(/[A-Za-z0-9]+/film/([A-Za-z0-9]+)/[^/]*)",
+                 [this](const httplib::Request& req, httplib::Response& res) { film(req, res); });
+}
+
+TerminalServer::~TerminalServer() { stop(); }
+
+bool TerminalServer::tokenMatches(const std::string& text) const {
+    if (text.size() != size_t(token_.size())) return false;
+    // Every byte compared, whatever the first difference: no timing to learn it from.
+    unsigned char diff = 0;
+    for (size_t i = 0; i < text.size(); ++i) diff |= static_cast<unsigned char>(text[i] ^ token_[qsizetype(i)]);
+    return diff == 0;
+}
+
+bool TerminalServer::listen() {
+    port_ = server_->bind_to_any_port("127.0.0.1");
+    if (port_ <= 0) return false;
+    thread_ = std::thread([server = server_.get()] { server->listen_after_bind(); });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!server_->is_running() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    return server_->is_running();
+}
+
+void TerminalServer::stop() {
+    if (stopping_.exchange(true)) return;
+    {
+        std::lock_guard lock(mutex_);
+        for (const auto& weak : served_)
+            if (auto film = weak.lock()) film->wakeReaders();
+    }
+    server_->stop();
+    if (thread_.joinable()) thread_.join();
+}
+
+TerminalFilm TerminalServer::describe(const QString& id, const std::shared_ptr<CachedFilm>& film) const {
+    TerminalFilm f;
+    f.id = id;
+    f.size = film->size();
+    f.progress = film->progressPerMille();
+    f.rateKBps = int(std::min<qint64>(std::numeric_limits<int>::max(), film->bytesPerSecond() / 1024));
+    f.condition = film->condition();
+    f.path = film->path();
+    std::lock_guard lock(mutex_);
+    f.cacheable = !uncacheable_.contains(id);
+    return f;
+}
+
+void TerminalServer::open(const httplib::Request& req, httplib::Response& res, bool forPlaying) {
+    const auto source = decodeFilmSource(QByteArray::fromStdString(req.body));
+    if (!source) return answer(res, 400, "error=source");
+    // The cache belongs to this object's thread.
+    QString id, why;
+    std::shared_ptr<CachedFilm> film;
+    QMetaObject::invokeMethod(
+        this,
+        [&] {
+            if (forPlaying) {
+                film = cache_.fetchForPlaying(*source, &why);
+            } else if (cache_.preload(*source, &why)) {
+                film = cache_.preloadedFilm();
+            }
+            if (film) id = cache_.streamIdOf(film);
+        },
+        QThread::currentThread() == thread() ? Qt::DirectConnection : Qt::BlockingQueuedConnection);
+    if (!film) return answer(res, 507, "error=" + QUrl::toPercentEncoding(why));
+    {
+        std::lock_guard lock(mutex_);
+        served_ << film;
+    }
+    answer(res, 200, encodeTerminalFilm(describe(id, film)));
+}
+
+void TerminalServer::status(const httplib::Request& req, httplib::Response& res) {
+    const QString id = QString::fromStdString(req.matches[1]);
+    const auto film = cache_.filmForStream(id);
+    if (!film) return answer(res, 404);
+    answer(res, 200, encodeTerminalFilm(describe(id, film)));
+}
+
+void TerminalServer::film(const httplib::Request& req, httplib::Response& res) {
+    const auto film = cache_.filmForStream(QString::fromStdString(req.matches[1]));
+    if (!film) return answer(res, 404);
+    const auto deadline = std::chrono::steady_clock::now() + kSizeWait;
+    while (film->size() < 0 && film->condition() != FetchCondition::Failed && !stopping_ &&
+           std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(kSizePoll);
+    const qint64 size = film->size();
+    if (size < 0) return answer(res, 503);
+    // The status is left to the server: 206 for a range, 200 for the whole film.
+    res.set_header("Accept-Ranges", "bytes");
+    // A read waits for its bytes; the service's end or the film's failure ends it.
+    res.set_content_provider(
+        size_t(size), "application/octet-stream", [this, film](size_t offset, size_t length, httplib::DataSink& sink) {
+            std::vector<char> buffer(size_t(std::min<size_t>(length, kChunk)));
+            const qint64 n = film->read(qint64(offset), buffer.data(), qint64(buffer.size()), stopping_);
+            if (n <= 0) return false;
+            return sink.write(buffer.data(), size_t(n));
+        });
+}
+
+}  // namespace qarvel::engine

@@ -1,0 +1,108 @@
+// qarvel-terminal --folder PLAYER_FOLDER: the download service of one player
+// folder. It fetches films into the cache folder the player's configuration
+// names and serves them to the player over loopback; its port and token go
+// into the player folder. It ends on SIGTERM or SIGINT (keeping what it
+// fetched and its bookkeeping), and when its player folder is gone.
+#include "common/atomic_file.h"
+#include "common/program_files.h"
+#include "engine/film_index.h"
+#include "engine/player_config.h"
+#include "engine/terminal/terminal_server.h"
+#include "engine/terminal_protocol.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QRandomGenerator>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <csignal>
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int) {
+    const char c = 1;
+    [[maybe_unused]] const auto n = ::write(signalPipe[1], &c, 1);
+}
+
+QByteArray newToken() {
+    QByteArray bytes(16, Qt::Uninitialized);
+    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);
+    return bytes.toHex();
+}
+
+int fail(const QString& why) {
+    std::fprintf(stderr, "qarvel-terminal: %s\n", qPrintable(why));
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The cache and the token are the user's alone.
+    ::umask(077);
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const qsizetype at = args.indexOf(QStringLiteral("--folder"));
+    const QString folder = at > 0 && at + 1 < args.size() ? args[at + 1] : QString();
+    if (!folder.startsWith(u'/')) return fail(QStringLiteral("usage: qarvel-terminal --folder ABSOLUTE_PLAYER_FOLDER"));
+    if (!QDir().mkpath(folder)) return fail(QStringLiteral("cannot create the player folder %1").arg(folder));
+    const qarvel::ProgramFiles files = qarvel::ProgramFiles::ofPlayerFolder(folder);
+
+    // One service per player folder; a lock left by a killed one is taken over.
+    QLockFile lock(files.terminalLock);
+    lock.setStaleLockTime(0);
+    if (!lock.tryLock(0)) {
+        std::fprintf(stderr, "qarvel-terminal: %s is already served\n", qPrintable(folder));
+        return 0;
+    }
+
+    // Without a configured folder, films go where the program keeps them.
+    const QString programFolder = QFileInfo(QDir::cleanPath(folder)).path();
+    const QString fallback = qarvel::ProgramFiles::inFolder(programFolder).cacheFolder;
+    qarvel::engine::ensurePlayerConfig(files, fallback);
+    const QString cacheFolder = qarvel::engine::readCachePath(files, fallback);
+    if (!QDir().mkpath(cacheFolder)) return fail(QStringLiteral("cannot create the cache folder %1").arg(cacheFolder));
+    qarvel::engine::removeInterruptedIndexWrites(cacheFolder);
+
+    auto cache = std::make_unique<qarvel::engine::FilmCache>();
+    cache->setFolder(cacheFolder);
+    qarvel::engine::TerminalServer server(*cache, newToken());
+    if (!server.listen()) return fail(QStringLiteral("cannot listen on the loopback address"));
+    QString why;
+    if (!qarvel::writeFileAtomically(files.terminalAddress,
+                                     qarvel::engine::formatTerminalAddress({server.port(), server.token()}), &why))
+        return fail(why);
+
+    if (::pipe(signalPipe) != 0) return fail(QStringLiteral("cannot watch signals"));
+    QSocketNotifier signalWatch(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&signalWatch, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+    std::signal(SIGTERM, onSignal);
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGPIPE, SIG_IGN);
+    // A folder that is gone has nothing left to serve.
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, &app, [&] {
+        if (!QFileInfo::exists(folder)) app.quit();
+    });
+    watch.start(1000);
+
+    const int rc = app.exec();
+    server.stop();
+    // The address is this start's only; the next start writes its own.
+    if (QFileInfo::exists(folder)) {
+        const auto written = qarvel::readWholeFile(files.terminalAddress);
+        if (written && qarvel::engine::parseTerminalAddress(*written) &&
+            qarvel::engine::parseTerminalAddress(*written)->token == server.token())
+            QFile::remove(files.terminalAddress);
+    }
+    cache.reset();  // every fetch saves its bookkeeping
+    return rc;
+}

@@ -1,0 +1,48 @@
+#pragma once
+// What the player and the download service (qarvel-terminal) say to each
+// other over loopback HTTP. The service writes its port and a per-start token
+// into the player folder; every request path starts with the token, so no
+// other local user reads the cache through it.
+//
+//     POST /TOKEN/open      body: a film source   answer: its status (fetched for playing)
+//     POST /TOKEN/preload   body: a film source   answer: its status (fetched ahead of time)
+//     GET  /TOKEN/status/ID                       answer: its status
+//     GET  /TOKEN/film/ID/NAME                    the film's bytes, with ranges
+#include "engine/cached_film.h"
+#include "engine/play_state.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace qarvel::engine {
+
+struct TerminalAddress {
+    int port = 0;
+    QByteArray token;  // letters and digits only
+};
+
+// "PORT TOKEN\n", as the service writes it.
+QByteArray formatTerminalAddress(const TerminalAddress& address);
+std::optional<TerminalAddress> parseTerminalAddress(const QByteArray& text);
+
+// A film source as a form body: key, name, size and one url per source.
+QByteArray encodeFilmSource(const FilmSource& source);
+// Nothing when a field is missing or malformed (no key, no name, no http url).
+std::optional<FilmSource> decodeFilmSource(const QByteArray& body);
+
+// A film in the service as the player sees it.
+struct TerminalFilm {
+    QString id;        // the service's stream id
+    qint64 size = -1;  // -1 until the source tells
+    int progress = 0;  // 0..1000
+    int rateKBps = 0;  // current fetch speed
+    FetchCondition condition = FetchCondition::Connecting;
+    bool cacheable = true;  // false: the source cannot be cached, play it directly
+    QString path;           // the film's file in the cache folder
+};
+
+QByteArray encodeTerminalFilm(const TerminalFilm& film);
+std::optional<TerminalFilm> decodeTerminalFilm(const QByteArray& body);
+
+}  // namespace qarvel::engine
