@@ -7,12 +7,14 @@
 #include "engine/full_screen.h"
 #include "engine/picture_sound.h"
 #include "engine/player_config.h"
+#include "engine/terminal_client.h"
 #include "engine/video_renderer.h"
 #include "engine/video_surface.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFileInfo>
+#include <QTimer>
 #include <QWidget>
 #include <clocale>
 #include <cmath>
@@ -37,6 +39,10 @@ qint64 entryIdOf(const mpv_event_command* reply) {
     return -1;
 }
 constexpr int kLargestRate = 32767;  // the rate is a small integer
+// How often the download service is asked how a film fares.
+constexpr int kTerminalPollMs = 500;
+// Reloads of one film after the service was lost, before it counts as failed.
+constexpr int kMostRecoveries = 3;
 
 QString defaultSource() { return QString(config::kServiceBase) + "seed/"; }
 
@@ -54,6 +60,12 @@ MpvPlayer::MpvPlayer(Options options, QObject* parent) : Player(parent), cache_(
     }
     configurationChanged();
     removeInterruptedIndexWrites(cache_.folder());
+    if (options.startTerminal) {
+        terminal_ = new TerminalClient(files_.terminalAddress, options.startTerminal, this);
+        terminalPoll_ = new QTimer(this);
+        terminalPoll_->setInterval(kTerminalPollMs);
+        connect(terminalPoll_, &QTimer::timeout, this, &MpvPlayer::pollTerminal);
+    }
 
     if (!startCore(options)) {
         if (mpv_) mpv_terminate_destroy(mpv_);
@@ -313,7 +325,15 @@ void MpvPlayer::handleEndFile(const mpv_event& event) {
     pendingSeek_.reset();
     switch (end->reason) {
     case MPV_END_FILE_REASON_EOF: phase_ = LoadPhase::Ended; break;
-    case MPV_END_FILE_REASON_ERROR: fail(QString("playback failed: ") + mpv_error_string(end->error)); break;
+    case MPV_END_FILE_REASON_ERROR:
+        // Read through the service: its loss is recovered, not a failed film.
+        if (remote_ && !playingDirect_) {
+            phase_ = LoadPhase::Loading;
+            recoverTerminal();
+            break;
+        }
+        fail(QString("playback failed: ") + mpv_error_string(end->error));
+        break;
     default:
         if (phase_ == LoadPhase::Stopping || phase_ == LoadPhase::Loaded || phase_ == LoadPhase::Loading) {
             phase_ = LoadPhase::Stopped;
@@ -333,11 +353,20 @@ void MpvPlayer::fail(const QString& why) {
     pendingSeek_.reset();
     if (film_) cache_.release(film_);  // what arrived stays in the cache
     streamId_.clear();
+    if (terminalPoll_) terminalPoll_->stop();
 }
 
 void MpvPlayer::forgetFilm() {
     if (film_) cache_.release(film_);
     film_.reset();
+    // The service keeps fetching what it was given; only its answers are dropped.
+    if (terminal_) {
+        terminal_->forgetPending();
+        terminalPoll_->stop();
+    }
+    remote_.reset();
+    statusAsked_ = recovering_ = false;
+    recoveries_ = 0;
     streamId_.clear();
     directUrl_.clear();
     playingDirect_ = false;
@@ -401,6 +430,7 @@ void MpvPlayer::stop() {
     // Nothing of this film is fetched after a stop; a preload of it goes on.
     if (film_) cache_.release(film_);
     streamId_.clear();
+    if (terminalPoll_) terminalPoll_->stop();
 }
 
 std::optional<FilmSource> MpvPlayer::networkSourceFor(const MediaAddress& address) const {
@@ -449,6 +479,10 @@ void MpvPlayer::startLoad() {
 }
 
 void MpvPlayer::openNetworkFilm(const FilmSource& source, const QUrl& direct) {
+    if (terminal_) {
+        openThroughTerminal(source, direct);
+        return;
+    }
     QString why;
     film_ = cache_.fetchForPlaying(source, &why);
     if (!film_) {
@@ -467,6 +501,80 @@ void MpvPlayer::openNetworkFilm(const FilmSource& source, const QUrl& direct) {
     } else {
         phase_ = LoadPhase::Connecting;  // the source's answer decides how it is opened
     }
+}
+
+void MpvPlayer::openThroughTerminal(const FilmSource& source, const QUrl& direct) {
+    phase_ = LoadPhase::Connecting;
+    remoteSource_ = source;
+    remoteDirect_ = direct;
+    terminal_->open(source, true, [this](const std::optional<TerminalFilm>& film) { onTerminalAnswer(film); });
+}
+
+void MpvPlayer::onTerminalAnswer(const std::optional<TerminalFilm>& film) {
+    if (!film) {
+        fail("the download service does not answer");
+        return;
+    }
+    remote_ = film;
+    terminalPoll_->start();
+    loadFromTerminal();
+}
+
+void MpvPlayer::loadFromTerminal() {
+    if (!remote_) return;
+    if (remote_->condition == FetchCondition::Complete && QFileInfo(remote_->path).isFile()) {
+        loadFile(remote_->path);  // watched before: straight from disk
+    } else if (!remote_->cacheable) {
+        playingDirect_ = true;
+        directUrl_ = remoteDirect_;
+        loadFile(remoteDirect_.toString(QUrl::FullyEncoded));
+    } else if (remote_->size >= 0) {
+        loadFile(terminal_->filmUrl(*remote_, remoteSource_.name).toString(QUrl::FullyEncoded));
+    } else if (remote_->condition == FetchCondition::Failed) {
+        fail("the film's sources do not answer");
+    } else {
+        phase_ = LoadPhase::Connecting;  // the source's answer decides how it is opened
+    }
+}
+
+void MpvPlayer::pollTerminal() {
+    if (!remote_ || statusAsked_ || recovering_) return;
+    statusAsked_ = true;
+    terminal_->status(remote_->id, [this](const std::optional<TerminalFilm>& film) {
+        statusAsked_ = false;
+        if (!film) {
+            recoverTerminal();
+            return;
+        }
+        remote_ = film;
+        if (phase_ == LoadPhase::Connecting) loadFromTerminal();
+    });
+}
+
+void MpvPlayer::recoverTerminal() {
+    const bool reload = phase_ == LoadPhase::Loading || phase_ == LoadPhase::Loaded || phase_ == LoadPhase::Connecting;
+    if (!reload || recovering_ || playingDirect_) return;
+    if (++recoveries_ > kMostRecoveries) {
+        fail("the download service was lost");
+        return;
+    }
+    // The service is gone (killed, say): it is started again, the film opened
+    // in it again, and the film goes on where it was.
+    recovering_ = true;
+    const int resumeAt = position();
+    const bool wasPaused = paused_;
+    phase_ = LoadPhase::Connecting;
+    terminal_->open(remoteSource_, true, [this, resumeAt, wasPaused](const std::optional<TerminalFilm>& film) {
+        recovering_ = false;
+        if (!film) {
+            fail("the download service does not answer");
+            return;
+        }
+        remote_ = film;
+        loadFromTerminal();
+        if (resumeAt > 0) pendingSeek_ = resumeAt;
+        if (wasPaused) pause();
+    });
 }
 
 void MpvPlayer::onSizeKnown(const QString& streamId, bool cacheable) {
@@ -528,7 +636,9 @@ int MpvPlayer::duration() const {
 }
 
 int MpvPlayer::transferRate() const {
-    if (!film_ || phase_ == LoadPhase::Idle || phase_ == LoadPhase::Stopped) return 0;
+    if (phase_ == LoadPhase::Idle || phase_ == LoadPhase::Stopped) return 0;
+    if (remote_) return std::min(kLargestRate, remote_->rateKBps);
+    if (!film_) return 0;
     return int(std::min<qint64>(kLargestRate, film_->bytesPerSecond() / 1024));
 }
 
@@ -540,13 +650,16 @@ int MpvPlayer::bitRate() const {
 
 int MpvPlayer::downloadProgress() const {
     if (address_.kind == AddressKind::LocalFile) return 1000;
+    if (remote_) return remote_->progress;
     return film_ ? film_->progressPerMille() : 0;
 }
 
 PlayerSnapshot MpvPlayer::snapshot() const {
     PlayerSnapshot s;
     s.phase = phase_;
-    s.fetch = film_ ? film_->condition() : FetchCondition::None;
+    s.fetch = remote_ ? remote_->condition : film_ ? film_->condition() : FetchCondition::None;
+    // A lost service that is being started again reconnects.
+    if (recovering_) s.fetch = FetchCondition::Reconnecting;
     s.paused = paused_;
     s.pausedForCache = pausedForCache_;
     s.seeking = seeking_;
@@ -603,6 +716,10 @@ void MpvPlayer::setSoundChannel(int mode) {
 void MpvPlayer::preloadNext(const QString& address) {
     const auto source = networkSourceFor(classifyAddress(address));
     if (!source) return;  // local files and streams need no preparation
+    if (terminal_) {
+        terminal_->open(*source, false, nullptr);
+        return;
+    }
     QString why;
     if (!cache_.preload(*source, &why)) errorText_ = why;
 }

@@ -7,19 +7,23 @@
 #include "engine/media_address.h"
 #include "engine/play_state.h"
 #include "engine/player.h"
+#include "engine/terminal_protocol.h"
 
 #include <QPointer>
 #include <QWidget>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 
+class QTimer;
 struct mpv_handle;
 struct mpv_event;
 
 namespace qarvel::engine {
 
 class FullScreenController;
+class TerminalClient;
 class VideoRenderer;
 
 struct MpvPlayerOptions {
@@ -28,6 +32,10 @@ struct MpvPlayerOptions {
     bool videoOutput = true;  // false: no picture (vo=null) and a plain black widget
     bool audioOutput = true;  // false: no sound device (ao=null)
     FetchTiming fetchTiming;  // patience of the film cache's fetches
+    // Starts the download service (qarvel-terminal) of the player folder. Set:
+    // network films are fetched and served by that service, which is started
+    // again when it stops answering. Unset: the engine fetches them itself.
+    std::function<void()> startTerminal = {};
 };
 
 class MpvPlayer : public Player {
@@ -119,6 +127,12 @@ private:
     void onSizeKnown(const QString& streamId, bool cacheable);
     void onFetchEnded(const QString& streamId);
     std::optional<FilmSource> networkSourceFor(const MediaAddress& address) const;
+    // The download service's side of a network film.
+    void openThroughTerminal(const FilmSource& source, const QUrl& direct);
+    void onTerminalAnswer(const std::optional<TerminalFilm>& film);
+    void loadFromTerminal();
+    void pollTerminal();
+    void recoverTerminal();
     PlayerSnapshot snapshot() const;
     void applyDisplayMode();
 
@@ -149,6 +163,16 @@ private:
     qint64 entryId_ = -1;        // that id once the film has started
     bool firstFrameDue_ = false;
     std::optional<int> pendingSeek_;
+
+    // Network films through the download service.
+    TerminalClient* terminal_ = nullptr;
+    QTimer* terminalPoll_ = nullptr;
+    std::optional<TerminalFilm> remote_;  // the film of the current address in the service
+    FilmSource remoteSource_;
+    QUrl remoteDirect_;
+    bool statusAsked_ = false;
+    bool recovering_ = false;
+    int recoveries_ = 0;  // of the current film, so a film that cannot play is not reloaded forever
 
     // Mirrors of the player's properties, updated from its events.
     double timePos_ = -1;

@@ -22,7 +22,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <csignal>
 #include <algorithm>
 #include <cstdio>
 #include <optional>
@@ -38,14 +40,37 @@ using qarvel::engine::PlayState;
 
 namespace {
 
-std::unique_ptr<MpvPlayer> makePlayer(const QString& programFolder, const QString& source) {
+const QString kTerminalProgram = QStringLiteral(BENCH_TERMINAL_PROGRAM);
+
+// throughTerminal: network films come from the download service (qarvel-terminal).
+std::unique_ptr<MpvPlayer> makePlayer(const QString& programFolder, const QString& source,
+                                      bool throughTerminal = false) {
     MpvPlayer::Options options;
     options.files = qarvel::ProgramFiles::inFolder(programFolder);
     options.sources = {source};
     options.videoOutput = false;
     options.audioOutput = false;
+    if (throughTerminal) {
+        options.startTerminal = [folder = options.files.playerFolder] {
+            QProcess::startDetached(kTerminalProgram, {QStringLiteral("--folder"), folder});
+        };
+    }
     return std::make_unique<MpvPlayer>(options);
 }
+
+// The download service of a program folder, running before the film is asked
+// for, as the program starts it with its window.
+struct RunningTerminal {
+    explicit RunningTerminal(const QString& programFolder) {
+        const auto files = qarvel::ProgramFiles::inFolder(programFolder);
+        QProcess::startDetached(kTerminalProgram, {QStringLiteral("--folder"), files.playerFolder}, {}, &pid);
+        waitFor([&] { return QFile::exists(files.terminalAddress); }, 5000);
+    }
+    ~RunningTerminal() {
+        if (pid > 0) ::kill(pid_t(pid), SIGTERM);
+    }
+    qint64 pid = 0;
+};
 
 // Milliseconds from setUrl + play to the player's first frame, or nullopt.
 std::optional<double> firstFrame(MpvPlayer& player, const QString& address) {
@@ -129,6 +154,8 @@ int main(int argc, char** argv) {
     Row network{"qvod on the demo service (cold)", {}, {}, {}};
     Row cached{"qvod again, from the cache", {}, {}, {}};
     Row started{"local file, player created first", {}, {}, {}};
+    Row terminal{"qvod through the terminal (cold)", {}, {}, {}};
+    Row terminalCached{"qvod again, through the terminal", {}, {}, {}};
     bool failed = false;
     auto take = [&](std::vector<double>& into, std::optional<double> ms) {
         if (ms) into.push_back(*ms);
@@ -157,7 +184,19 @@ int main(int argc, char** argv) {
         take(network.engine, firstFrame(*player, qvod));
         waitFor([&] { return player->downloadProgress() == 1000; }, 15000);
         take(cached.engine, firstFrame(*player, qvod));
-        takeCli(network, mpvCommandLine(mpv, httpUrl));
+        const auto networkCli = mpvCommandLine(mpv, httpUrl);
+        takeCli(network, networkCli);
+
+        QTemporaryDir served;  // an empty cache, served by a running download service
+        {
+            const RunningTerminal service(served.path());
+            auto viaTerminal = makePlayer(served.path(), seed, true);
+            take(terminal.engine, firstFrame(*viaTerminal, qvod));
+            waitFor([&] { return viaTerminal->downloadProgress() == 1000; }, 15000);
+            take(terminalCached.engine, firstFrame(*viaTerminal, qvod));
+        }
+        takeCli(terminal, networkCli);
+        takeCli(terminalCached, networkCli);
 
         // A player made for this one film: its start-up counts as well.
         QElapsedTimer clock;
@@ -175,6 +214,8 @@ int main(int argc, char** argv) {
     print(network);
     print(cached);
     print(started);
+    print(terminal);
+    print(terminalCached);
     load.report();
     if (failed) std::printf("some runs did not reach a first frame and are left out\n");
     return failed ? 1 : 0;

@@ -70,6 +70,7 @@ constexpr int kStartHeightTwips = 9830;
 Application::Application(ApplicationOptions options)
     : options_(std::move(options)), player_(options_.player), shell_(options_.desktop) {
     if (!options_.dialogs) ownDialogs_ = std::make_unique<platform::QtUserDialogs>();
+    if (!options_.processes) ownProcesses_ = std::make_unique<platform::LinuxProcessFinder>();
     // Every rebuilt list page is shown again in its pane. Start-up writes the
     // pages before the panes exist; nothing is shown then.
     auto showPage = [this](records::RecordFile file, const QString& page) {
@@ -138,6 +139,13 @@ bool Application::startPlayer() {
     engine::MpvPlayer::Options options;
     options.files = options_.files;
     options.sources = {options_.serviceBase + QStringLiteral("seed/")};
+    // Films are fetched by the download service of the program's player
+    // folder, which is started again whenever the player finds it gone.
+    platform::ProcessFinder* processes = &this->processes();
+    options.startTerminal = [processes, folder = options_.files.playerFolder] {
+        if (processes->findProcessByName(platform::kTerminalProgram, folder) == 0)
+            processes->startHelper(platform::kTerminalProgram, folder);
+    };
     // Platforms without a screen have no GL surface for the picture; the
     // film still plays (state, time, records) without one.
     const QString platform = QGuiApplication::platformName();
@@ -229,7 +237,6 @@ void Application::wirePlayback() {
     MainWindowState& state = w.state();
     web::PaneSet panes{};
     for (int n = 1; n <= 11; ++n) panes[n - 1] = w.pane(n);
-    if (!options_.processes) ownProcesses_ = std::make_unique<platform::LinuxProcessFinder>();
     fetcher_ = std::make_unique<platform::TextFetcher>();
     navigator_ = std::make_unique<web::PaneSetNavigator>(panes);
     records_ = std::make_unique<records::RecordStore>(*pages_);

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <memory>
@@ -48,16 +49,27 @@ public:
     }
     // Starts helper name serving folder; its id, 0 when it did not start.
     qint64 start(const QString& name, const QString& folder, bool stubborn = false) {
-        auto child = std::make_unique<QProcess>();
         QStringList args{platform::kFolderArgument, folder};
         if (stubborn) args << QStringLiteral("--stubborn");
-        child->start(helpersFolder() + u'/' + name, args);
+        return startProgram(helpersFolder() + u'/' + name, args, folder);
+    }
+    // Starts program (a real helper of the build, say) with args, serving folder.
+    qint64 startProgram(const QString& program, const QStringList& args, const QString& folder) {
+        auto child = std::make_unique<QProcess>();
+        child->start(program, args);
         if (!child->waitForStarted(5000)) return 0;
         const qint64 id = child->processId();
         children_.emplace_back(id, std::move(child));
         // Running once its command line is its own, not the forking parent's.
+        const QString name = QFileInfo(program).fileName();
         platform::LinuxProcessFinder finder(helpersFolder());
-        waitUntil([&] { return finder.findProcessByName(name, folder) != 0; }, 5000);
+        waitUntil(
+            [&] {
+                for (const auto& p : finder.processesNamed(name, folder))
+                    if (p.id == id) return true;
+                return false;
+            },
+            5000);
         return id;
     }
     // True once the child with this id has ended (it is reaped here).

@@ -174,3 +174,21 @@ TEST(PlayerHostInTheWindow, Timer3RunsTheCheckOnceAfterTheStart) {
     EXPECT_EQ(qarvel::ReadSetting(files.settings, "S_q", "qvodw", "0"), files.playerFolder);
     rig.endStarted(kTerminalProgram, files.playerFolder);
 }
+
+TEST(PlayerHostWithRealPlayers, EndProcessByNameEndsOneAndTheCheckEndsTheOthers) {
+    HostRig h("2");
+    const QString program = QStringLiteral(QARVEL_PLAYER_PROGRAM);
+    const QStringList args{qarvel::platform::kFolderArgument, h.own};
+    const qint64 first = h.rig.startProgram(program, args, h.own);
+    const qint64 second = h.rig.startProgram(program, args, h.own);
+    const qint64 third = h.rig.startProgram(program, args, h.own);
+    ASSERT_TRUE(first && second && third);
+    host::PlayerHost& host = h.make();
+    host.EndProcessByName(kPlayerProgram);
+    EXPECT_TRUE(h.rig.ended(first));
+    EXPECT_TRUE(h.rig.staysRunning(second));
+    host.PlayerHostCheck();
+    EXPECT_TRUE(h.rig.ended(second));
+    EXPECT_TRUE(h.rig.ended(third));
+    h.rig.endStarted(kTerminalProgram, h.own);
+}

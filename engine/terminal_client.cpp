@@ -1,0 +1,102 @@
+#include "engine/terminal_client.h"
+
+#include "common/atomic_file.h"
+
+#include <QDateTime>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QTimer>
+
+namespace qarvel::engine {
+
+namespace {
+
+constexpr int kRetryMs = 200;
+constexpr int kStatusTimeoutMs = 3000;
+constexpr int kOpenTimeoutMs = 10000;
+
+qint64 now() { return QDateTime::currentMSecsSinceEpoch(); }
+
+}  // namespace
+
+TerminalClient::TerminalClient(QString addressFile, std::function<void()> startService, QObject* parent)
+    : QObject(parent),
+      addressFile_(std::move(addressFile)),
+      startService_(std::move(startService)),
+      network_(new QNetworkAccessManager(this)) {
+    // Loopback only: no proxy of the environment stands in between.
+    network_->setProxy(QNetworkProxy::NoProxy);
+}
+
+std::optional<TerminalAddress> TerminalClient::address() const {
+    const auto bytes = readWholeFile(addressFile_);
+    return bytes ? parseTerminalAddress(*bytes) : std::nullopt;
+}
+
+QUrl TerminalClient::filmUrl(const TerminalFilm& film, const QString& name) const {
+    const auto a = address();
+    if (!a) return {};
+    QUrl url;
+    url.setScheme(QStringLiteral("http"));
+    url.setHost(QStringLiteral("127.0.0.1"));
+    url.setPort(a->port);
+    // The name is for the player's eyes only; a separator in it would make another path.
+    url.setPath(QStringLiteral("/%1/film/%2/%3")
+                    .arg(QString::fromLatin1(a->token), film.id, QString(name).replace(u'/', u'_')));
+    return url;
+}
+
+void TerminalClient::post(const QString& path, const QByteArray& body, std::function<void(int, QByteArray)> done,
+                          int timeoutMs) {
+    const auto a = address();
+    if (!a) {
+        QTimer::singleShot(0, this, [done] { done(0, {}); });
+        return;
+    }
+    QNetworkRequest req(QUrl(QStringLiteral("http://127.0.0.1:%1/%2%3").arg(a->port).arg(a->token, path)));
+    req.setTransferTimeout(timeoutMs);
+    req.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/x-www-form-urlencoded"));
+    QNetworkReply* reply = body.isNull() ? network_->get(req) : network_->post(req, body);
+    const quint64 generation = generation_;
+    connect(reply, &QNetworkReply::finished, this, [this, reply, done, generation] {
+        reply->deleteLater();
+        if (generation != generation_) return;
+        done(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll());
+    });
+}
+
+void TerminalClient::open(const FilmSource& source, bool forPlaying, Done done, int patienceMs) {
+    tryOpen(source, forPlaying, std::move(done), now() + patienceMs, false);
+}
+
+void TerminalClient::tryOpen(const FilmSource& source, bool forPlaying, Done done, qint64 giveUpAt, bool started) {
+    const quint64 generation = generation_;
+    post(
+        forPlaying ? QStringLiteral("/open") : QStringLiteral("/preload"), encodeFilmSource(source),
+        [=, this](int status, const QByteArray& body) {
+            if (status == 200) {
+                if (done) done(decodeTerminalFilm(body));
+                return;
+            }
+            // An answer other than success is the service's word; silence is not.
+            if (status != 0 || now() >= giveUpAt) {
+                if (done) done(std::nullopt);
+                return;
+            }
+            if (!started && startService_) startService_();
+            QTimer::singleShot(kRetryMs, this, [=, this] {
+                if (generation == generation_) tryOpen(source, forPlaying, done, giveUpAt, true);
+            });
+        },
+        kOpenTimeoutMs);
+}
+
+void TerminalClient::status(const QString& id, Done done) {
+    post(
+        QStringLiteral("/status/") + id, QByteArray(),
+        [done](int status, const QByteArray& body) { done(status == 200 ? decodeTerminalFilm(body) : std::nullopt); },
+        kStatusTimeoutMs);
+}
+
+}  // namespace qarvel::engine

@@ -1,0 +1,49 @@
+#pragma once
+// The player's side of the download service: reads the service's address from
+// the player folder at every request (a restarted service has a new one),
+// opens films in it, asks for their status, and has the service started
+// again when it does not answer. Every answer arrives later on the calling
+// thread; nothing waits.
+#include "engine/terminal_protocol.h"
+
+#include <QObject>
+#include <QUrl>
+#include <functional>
+#include <optional>
+
+class QNetworkAccessManager;
+
+namespace qarvel::engine {
+
+class TerminalClient : public QObject {
+    Q_OBJECT
+public:
+    using Done = std::function<void(const std::optional<TerminalFilm>& film)>;
+
+    // addressFile: where the service writes its port and token; startService:
+    // starts it (for this player folder) when it does not answer.
+    TerminalClient(QString addressFile, std::function<void()> startService, QObject* parent = nullptr);
+
+    // Opens a film for playing (or ahead of time); when the service does not
+    // answer it is started and asked again for up to patienceMs. done gets
+    // nothing when it never answered.
+    void open(const FilmSource& source, bool forPlaying, Done done, int patienceMs = 15000);
+    // One question, no retry: nothing when the service did not answer.
+    void status(const QString& id, Done done);
+    // Where the player reads the film.
+    QUrl filmUrl(const TerminalFilm& film, const QString& name) const;
+    // Answers still on their way are dropped.
+    void forgetPending() { ++generation_; }
+
+private:
+    std::optional<TerminalAddress> address() const;
+    void post(const QString& path, const QByteArray& body, std::function<void(int, QByteArray)> done, int timeoutMs);
+    void tryOpen(const FilmSource& source, bool forPlaying, Done done, qint64 giveUpAt, bool started);
+
+    QString addressFile_;
+    std::function<void()> startService_;
+    QNetworkAccessManager* network_;
+    quint64 generation_ = 0;
+};
+
+}  // namespace qarvel::engine
