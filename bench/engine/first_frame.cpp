@@ -13,16 +13,17 @@
 //   bench_first_frame [--runs N] [--media FILE] [--mpv PROGRAM]
 #include "bench/support/process_figures.h"
 #include "bench/support/timing.h"
+#include "common/detached_process.h"
 #include "common/logging.h"
 #include "engine/mpv_player.h"
 #include "service/demo_service.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <csignal>
 #include <algorithm>
@@ -52,7 +53,7 @@ std::unique_ptr<MpvPlayer> makePlayer(const QString& programFolder, const QStrin
     options.audioOutput = false;
     if (throughTerminal) {
         options.startTerminal = [folder = options.files.playerFolder] {
-            QProcess::startDetached(kTerminalProgram, {QStringLiteral("--folder"), folder});
+            qarvel::startDetachedProcess(kTerminalProgram, {QStringLiteral("--folder"), folder});
         };
     }
     return std::make_unique<MpvPlayer>(options);
@@ -63,7 +64,8 @@ std::unique_ptr<MpvPlayer> makePlayer(const QString& programFolder, const QStrin
 struct RunningTerminal {
     explicit RunningTerminal(const QString& programFolder) {
         const auto files = qarvel::ProgramFiles::inFolder(programFolder);
-        QProcess::startDetached(kTerminalProgram, {QStringLiteral("--folder"), files.playerFolder}, {}, &pid);
+        QDir().mkpath(files.playerFolder);
+        qarvel::startDetachedProcess(kTerminalProgram, {QStringLiteral("--folder"), files.playerFolder}, &pid);
         waitFor([&] { return QFile::exists(files.terminalAddress); }, 5000);
     }
     ~RunningTerminal() {

@@ -2,13 +2,13 @@
 // player, a small window on the engine that plays what its command line
 // names. Network films come through the download service of the player
 // folder, started beside this program when it is not running.
+#include "common/detached_process.h"
 #include "common/program_files.h"
 #include "engine/mpv_player.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <clocale>
@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
     options.videoOutput = platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
     const QString terminal = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("qarvel-terminal"));
     options.startTerminal = [terminal, folder] {
-        QProcess::startDetached(terminal, {QStringLiteral("--folder"), folder});
+        qarvel::startDetachedProcess(terminal, {QStringLiteral("--folder"), folder});
     };
     qarvel::engine::MpvPlayer player(options);
     if (!player.isReady()) {

@@ -1,10 +1,11 @@
 #include "platform/process_finder.h"
 
+#include "common/detached_process.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTimer>
 #include <csignal>
 #include <poll.h>
@@ -143,7 +144,7 @@ void LinuxProcessFinder::finish(Ending ending) {
 bool LinuxProcessFinder::startHelper(const QString& name, const QString& folder) {
     const QFileInfo program(QDir(helpersFolder_).filePath(name));
     if (name.isEmpty() || folder.isEmpty() || !program.isFile() || !program.isExecutable()) return false;
-    return QProcess::startDetached(program.absoluteFilePath(), {kFolderArgument, folder});
+    return startDetachedProcess(program.absoluteFilePath(), {kFolderArgument, folder});
 }
 
 }  // namespace qarvel::platform

@@ -36,6 +36,7 @@ protected:
     void SetUp() override {
         ensureApplication();
         ASSERT_TRUE(QDir().mkpath(dir.path() + "/served"));
+        ASSERT_TRUE(QDir().mkpath(files.playerFolder));
         ASSERT_TRUE(QFile::copy(clipPath("long.mp4"), dir.path() + "/served/" + kName));
         film = fileBytes(dir.path() + "/served/" + kName);
         server = std::make_unique<MediaServer>((dir.path() + "/served").toStdString());
@@ -187,10 +188,13 @@ TEST_F(EngineTerminal, OneServicePerFolderAndItEndsWhenTheFolderIsGone) {
     ASSERT_TRUE(second.waitForFinished(5000));
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_TRUE(QFile::exists(files.terminalAddress));
-    QProcess wrong;
-    wrong.start(QStringLiteral(QARVEL_TERMINAL_PROGRAM), {"--folder", "relative/folder"});
-    ASSERT_TRUE(wrong.waitForFinished(5000));
-    EXPECT_EQ(wrong.exitCode(), 2);
+    for (const QString& bad : {QStringLiteral("relative/folder"), dir.path() + "/missing/"}) {
+        QProcess wrong;
+        wrong.start(QStringLiteral(QARVEL_TERMINAL_PROGRAM), {"--folder", bad});
+        ASSERT_TRUE(wrong.waitForFinished(5000));
+        EXPECT_EQ(wrong.exitCode(), 2);
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.path() + "/missing"));  // never brought back
     ASSERT_TRUE(QDir(files.playerFolder).removeRecursively());
     EXPECT_TRUE(terminal.waitForFinished(5000));
 }

@@ -53,7 +53,8 @@ int main(int argc, char** argv) {
     const qsizetype at = args.indexOf(QStringLiteral("--folder"));
     const QString folder = at > 0 && at + 1 < args.size() ? args[at + 1] : QString();
     if (!folder.startsWith(u'/')) return fail(QStringLiteral("usage: qarvel-terminal --folder ABSOLUTE_PLAYER_FOLDER"));
-    if (!QDir().mkpath(folder)) return fail(QStringLiteral("cannot create the player folder %1").arg(folder));
+    // A folder that is not there (any more) is not brought back: nothing is served there.
+    if (!QFileInfo(folder).isDir()) return fail(QStringLiteral("no player folder %1").arg(folder));
     const qarvel::ProgramFiles files = qarvel::ProgramFiles::ofPlayerFolder(folder);
 
     // One service per player folder; a lock left by a killed one is taken over.

@@ -47,9 +47,8 @@ TEST(PlayThroughTheTerminal, ADemoFilmPlaysFromTheServiceAndArrivesInTheCacheFol
     Program p(service.baseUrl(), {{"s_h", "1"}});
     ASSERT_TRUE(p.started);
     // The host check started the service of the program's player folder.
-    EXPECT_TRUE(waitUntil([&] {
-        return terminalServing(p.files().playerFolder) != 0 && QFile::exists(p.files().terminalAddress);
-    }));
+    EXPECT_TRUE(waitUntil(
+        [&] { return terminalServing(p.files().playerFolder) != 0 && QFile::exists(p.files().terminalAddress); }));
     ASSERT_TRUE(p.catalogueShown());
     ASSERT_TRUE(p.clickEpisode(1001, QStringLiteral("第01集")));
     ASSERT_TRUE(waitUntil([&] { return p.playing(); })) << int(p.player().playState());
