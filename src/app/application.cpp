@@ -359,11 +359,21 @@ void Application::wireSettingsDialog() {
         // The engine keeps its configuration in the program's player folder,
         // whatever folder the settings remember.
         .readCachePath = [files](const QString&) { return engine::readCachePath(files, QString()); },
-        .writeCachePath = [files](const QString&, const QString& path) { engine::writeCachePath(files, path); },
-        .stopService = {},
-        // The engine's film cache is the download service today: it takes
-        // the new folder for the next film.
-        .startService = [player](const QString&) { player->configurationChanged(); },
+        .writeCachePath = [files](const QString&,
+                                  const QString& path) { player_host::WritePlayerCachePath(files.playerFolder, path); },
+        // The download service reads its cache folder when it starts: it is
+        // ended (with the stand-alone players) before the change and started
+        // again after it, so the next film arrives in the new folder.
+        .stopService =
+            [host = playerHost_.get()](const QString&) {
+                host->EndEveryProcess(platform::kPlayerProgram);
+                host->EndEveryProcess(platform::kTerminalProgram);
+            },
+        .startService =
+            [player, processes = &processes(), folder = files.playerFolder](const QString&) {
+                processes->startHelper(platform::kTerminalProgram, folder);
+                player->configurationChanged();
+            },
         .openUrl =
             [shell](const QString& address) {
                 if (shell) shell->openUrl(address);
