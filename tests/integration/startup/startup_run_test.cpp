@@ -44,7 +44,10 @@ TEST(StartupRun, FirstStartInAnEmptyFolder) {
     int keyLines = 0;
     for (const QByteArray& line : raw.split('\n'))
         if (line.contains('=')) ++keyLines;
-    EXPECT_EQ(keyLines, 15);
+    // The fifteen of the first start, and the player folder the host check
+    // found the download service of ("qvodw").
+    EXPECT_EQ(keyLines, 16);
+    EXPECT_EQ(qarvel::ReadSetting(cfg, "S_q", "qvodw", "0"), home.path() + "/Qvod/");
     const QString id = qarvel::ReadSetting(cfg, "User", "Name", "0");
     EXPECT_TRUE(QRegularExpression("^([0-9A-F]{2}-){5}[0-9A-F]{2}$|^[0-9]{12,17}$").match(id).hasMatch())
         << id.toStdString();
