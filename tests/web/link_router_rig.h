@@ -67,8 +67,6 @@ public:
         started << name + u'|' + folder;
         return true;
     }
-    void endProcessByName(const QString& name) override { ended << name; }
-    QStringList ended;
 };
 
 class FakeDialogs final : public platform::UserDialogs {

@@ -26,11 +26,22 @@ inline QApplication* app() {
 
 using Dialogs = qarvel::testing::AnsweringDialogs;
 
+// Helpers named in running run (one each, serving any folder) until ended.
 struct Processes final : qarvel::platform::ProcessFinder {
-    QStringList ended;
-    qint64 findProcessByName(const QString&) override { return 0; }
-    bool startMinimized(const QString&) override { return true; }
-    void endProcessByName(const QString& name) override { ended << name; }
+    QStringList running, ended;
+    QList<qarvel::platform::RunningProcess> processesNamed(const QString& name, const QString& folder) override {
+        QList<qarvel::platform::RunningProcess> found;
+        for (int i = 0; i < running.size(); ++i)
+            if (running[i] == name) found.append({i + 1000, name, folder});
+        return found;
+    }
+    bool endProcess(qint64 id, bool) override {
+        if (id < 1000 || id - 1000 >= running.size()) return false;
+        ended << running[int(id - 1000)];
+        running[int(id - 1000)].clear();
+        return true;
+    }
+    bool startHelper(const QString&, const QString&) override { return true; }
 };
 
 struct Desktop final : qarvel::platform::Shell {

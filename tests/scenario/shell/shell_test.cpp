@@ -83,13 +83,6 @@ TEST(Exit, StopsTheFilmEndsTheHelpersAndClosesInOrder) {
     qarvel::window::ConfigFileSettings settings(state);
     shelltest::Dialogs dialogs;
     QStringList log;
-    struct LoggingProcesses final : qarvel::platform::ProcessFinder {
-        QStringList* log;
-        qint64 findProcessByName(const QString&) override { return 0; }
-        bool startMinimized(const QString&) override { return true; }
-        void endProcessByName(const QString& name) override { *log << "end " + name; }
-    } processes;
-    processes.log = &log;
     qarvel::TrayIcon tray;
     QWidget window;
     window.show();
@@ -99,7 +92,7 @@ TEST(Exit, StopsTheFilmEndsTheHelpersAndClosesInOrder) {
     qarvel::ShellCommands shell(state, &window, nullptr, nullptr, nullptr,
                                 qarvel::ShellServices{.settings = settings,
                                                       .dialogs = dialogs,
-                                                      .processes = processes,
+                                                      .endHelper = [&log](const QString& name) { log << "end " + name; },
                                                       .tray = tray,
                                                       .pressStop = step("stop"),
                                                       .cancelRequests = step("cancel"),
@@ -109,7 +102,7 @@ TEST(Exit, StopsTheFilmEndsTheHelpersAndClosesInOrder) {
                                                       .showSideWindow = step("ba4"),
                                                       .endProcess = step("end")});
     shell.ttt_v();
-    EXPECT_EQ(log, (QStringList{"stop", "end QvodPlayer.exe", "end QvodTerminal.exe", "cancel", "tip", "tankou", "BA3",
+    EXPECT_EQ(log, (QStringList{"stop", "end qarvel-player", "end qarvel-terminal", "cancel", "tip", "tankou", "BA3",
                                 "end"}));
     EXPECT_FALSE(tray.exists());
     EXPECT_FALSE(window.isVisible());
@@ -126,7 +119,7 @@ TEST(Exit, StopsTheFilmEndsTheHelpersAndClosesInOrder) {
     qarvel::ShellCommands again(state, &window, nullptr, nullptr, nullptr,
                                 qarvel::ShellServices{.settings = settings,
                                                       .dialogs = dialogs,
-                                                      .processes = processes,
+                                                      .endHelper = [&log](const QString& name) { log << "end " + name; },
                                                       .tray = tray,
                                                       .pressStop = step("stop"),
                                                       .showSideWindow = step("ba4"),
@@ -147,8 +140,10 @@ TEST(Exit, TheWindowsFilmIsStoppedWithItsPosition) {
     ASSERT_EQ(w.player.url(), text);
     w.state().CurrentView = 2;
     w.state().CurrentPosition = 42;
+    w.processes.running = {"qarvel-player", "qarvel-terminal", "qarvel-player"};
     w.application->exit();
-    EXPECT_EQ(w.processes.ended, (QStringList{"QvodPlayer.exe", "QvodTerminal.exe"}));
+    // Every one of them, the stand-alone player first.
+    EXPECT_EQ(w.processes.ended, (QStringList{"qarvel-player", "qarvel-player", "qarvel-terminal"}));
     EXPECT_EQ(w.ended, 1);
     QFile local(w.dir.path() + "/date_f.dat");
     ASSERT_TRUE(local.open(QIODevice::ReadOnly));
