@@ -246,10 +246,17 @@ void SettingsWindow::cmdApply_Click() {
     if (!alive) return;
     const QString folder = DialogQvodFolder;
     if (s_.stopService) s_.stopService(folder);
-    if (s_.writeCachePath) s_.writeCachePath(folder, path);
+    const bool written = !s_.writeCachePath || s_.writeCachePath(folder, path);
     if (!folder.isEmpty() && s_.startService) s_.startService(folder);
-    LoadedCachePath = path;
     dengdeng->hide();
+    if (!written) {
+        // Saying it worked would send the next films where the user does not
+        // expect them: the old folder stays, shown and in use.
+        Text1->setText(LoadedCachePath);
+        s_.dialogs.inform(QStringLiteral("提示："), QStringLiteral("缓存路径修改失败，影片仍存放在原来的文件夹中。"));
+        return;
+    }
+    LoadedCachePath = path;
     s_.dialogs.inform(QStringLiteral("提示："), QStringLiteral("缓存路径修改成功！"));
 }
 

@@ -36,8 +36,9 @@ struct SettingsDialogServices {
     platform::UserDialogs& dialogs;
     // The cache folder the player's configuration names; empty when it names none.
     std::function<QString(const QString& playerFolder)> readCachePath;
-    // Stores a new cache folder in the player's configuration.
-    std::function<void(const QString& playerFolder, const QString& path)> writeCachePath;
+    // Stores a new cache folder in the player's configuration; false when it
+    // could not (the configuration then still names the old one).
+    std::function<bool(const QString& playerFolder, const QString& path)> writeCachePath;
     // Ends the download service before the change and starts it again after
     // it, so that the next film goes to the new folder; either may be empty.
     std::function<void(const QString& playerFolder)> stopService;

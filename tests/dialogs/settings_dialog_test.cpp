@@ -42,8 +42,11 @@ protected:
                         calls << "read " + folder;
                         return storedCache;
                     },
-                .writeCachePath = [this](const QString& folder,
-                                         const QString& path) { calls << "write " + folder + u'|' + path; },
+                .writeCachePath =
+                    [this](const QString& folder, const QString& path) {
+                        calls << "write " + folder + u'|' + path;
+                        return writable;
+                    },
                 .stopService = [this](const QString& folder) { calls << "stop " + folder; },
                 .startService = [this](const QString& folder) { calls << "start " + folder; },
                 .openUrl = [this](const QString& address) { calls << "open " + address; },
@@ -63,6 +66,7 @@ protected:
     window::Skin skin{codedStrip, {}};
     Dialogs dialogs{calls};
     QString storedCache = "/films/";
+    bool writable = true;  // what the configuration write answers
     std::unique_ptr<SettingsDialog> dialog;
 };
 
@@ -154,6 +158,21 @@ TEST_F(SettingsDialogTest, ApplyOfANewFolderRestartsTheServiceAroundTheWrite) {
     calls.clear();
     QTest::mouseClick(w.cmdApply, Qt::LeftButton);
     EXPECT_TRUE(calls.isEmpty());
+}
+
+TEST_F(SettingsDialogTest, AFolderThatCannotBeWrittenIsSaidSoAndTheOldOneStays) {
+    storedCache = "/old/";
+    writable = false;
+    SettingsWindow& w = open();
+    w.Text1->setText("/new/films");
+    QTest::mouseClick(w.cmdApply, Qt::LeftButton);
+    // The service comes back on the old folder; no word of success.
+    EXPECT_EQ(calls.mid(0, 3), (QStringList{"stop 0", "write 0|/new/films/", "start 0"}));
+    ASSERT_EQ(calls.size(), 4);
+    EXPECT_TRUE(calls[3].startsWith("inform 提示：缓存路径修改失败")) << calls[3].toStdString();
+    EXPECT_EQ(w.Text1->text(), "/old/");
+    EXPECT_EQ(w.LoadedCachePath, "/old/");
+    EXPECT_TRUE(w.dengdeng->isHidden());
 }
 
 TEST_F(SettingsDialogTest, AFolderThatIsNoAbsolutePathBecomesTheProgramsOwn) {
