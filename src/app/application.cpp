@@ -359,8 +359,10 @@ void Application::wireSettingsDialog() {
         // The engine keeps its configuration in the program's player folder,
         // whatever folder the settings remember.
         .readCachePath = [files](const QString&) { return engine::readCachePath(files, QString()); },
-        .writeCachePath = [files](const QString&,
-                                  const QString& path) { player_host::WritePlayerCachePath(files.playerFolder, path); },
+        .writeCachePath =
+            [files](const QString&, const QString& path) {
+                return player_host::WritePlayerCachePath(files.playerFolder, path);
+            },
         // The download service reads its cache folder when it starts: it is
         // ended (with the stand-alone players) before the change and started
         // again after it, so the next film arrives in the new folder.
@@ -526,6 +528,12 @@ void Application::wireShell() {
                       .popup = {}});
     ShellCommands* shell = shellCommands_.get();
     buttons_->actions.close = [shell] { shell->closeButton(); };
+    // The window manager's close takes the close button's path (question, tray
+    // or exit); the exit's own close of the window goes through.
+    w.closeRequested = [shell] {
+        if (!shell->exiting()) shell->closeButton();
+        return shell->exiting();
+    };
     buttons_->actions.mainMenu = [shell] { shell->popupMainMenu(); };
 
     dialogs::MenuCommands mc;
@@ -698,6 +706,10 @@ void Application::startWindow() {
         &w, [keys, &w](QKeyEvent* e) { return w.isActiveWindow() && keys->Form_KeyDown(e->key()); });
 
     if (!options_.playTarget.isEmpty()) {
+        // A film from the command line is shown in the player view, as one
+        // handed over by a second start: its buttons and keys answer.
+        buttons_->npc_Click(9);
+        views_->SwitchView(2);
         QString text = options_.playTarget;
         router_->l_com(text);
     }

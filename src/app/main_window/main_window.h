@@ -17,6 +17,7 @@
 
 class QLabel;
 class QTimer;
+#include <functional>
 #include <memory>
 
 namespace qarvel {
@@ -59,6 +60,14 @@ public:
     // the status line's updates leave alone, gone after a few seconds.
     void showNotice(const QString& text);
     QLabel* notice() const { return notice_; }
+
+    // A close asked for from outside (the window manager's close, Alt+F4, the
+    // taskbar): the window closes only when this answers true; unset, it
+    // closes. The shell points it at the close button's own path.
+    std::function<bool()> closeRequested;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     MainWindowState state_;

@@ -173,6 +173,10 @@ TEST(MainWindowStartup, CommandLinePlaysTheFileUnquotedAndShowsItsName) {
     EXPECT_EQ(s.window->state().RecordKey, QStringLiteral("/home/u/影片 one.mp4"));
     EXPECT_EQ(s.window->state().RecordKind, 2);
     EXPECT_TRUE(s.window->controls().Timer1->isActive());
+    // Shown in the player view on the player tab, where its buttons and keys answer.
+    EXPECT_EQ(s.window->state().CurrentView, 2);
+    EXPECT_EQ(s.window->state().MainTab, 9);
+    EXPECT_EQ(none.window->state().CurrentView, 0);
 }
 
 TEST(MainWindowStartup, KeyPreviewSeesKeysBeforeTheFocusedControlOnce) {

@@ -51,6 +51,19 @@ TEST(CloseButton, AsksOnceThenFollowsTheStoredAnswer) {
         EXPECT_EQ(w.ended, 1);
     }
     {
+        // The window manager's close (Alt+F4, the taskbar) is the close button:
+        // put away first, then, once "quit" says exit, the program ends.
+        Window w({{"S_q/ts", "1"}, {"S_q/quit", "2"}});
+        EXPECT_FALSE(w.window->close());
+        EXPECT_TRUE(putAway(w.window));
+        EXPECT_EQ(w.ended, 0);
+        w.window->showNormal();
+        w.application->window()->settings().write("S_q", "quit", "1");
+        EXPECT_TRUE(w.window->close());
+        EXPECT_EQ(w.ended, 1);
+        EXPECT_FALSE(w.window->isVisible());
+    }
+    {
         // Answered before: exit at once, no question, the helpers stay ("qvodk" 1).
         Window w({{"S_q/ts", "1"}, {"S_q/quit", "1"}, {"S_q/qvodk", "1"}});
         w.application->buttons().npc_Click(2);
@@ -89,18 +102,19 @@ TEST(Exit, StopsTheFilmEndsTheHelpersAndClosesInOrder) {
     tray.AddTrayIcon(&window, nullptr, "tip");
     state.CurrentView = 2;
     auto step = [&log](const char* name) { return [&log, name] { log << name; }; };
-    qarvel::ShellCommands shell(state, &window, nullptr, nullptr, nullptr,
-                                qarvel::ShellServices{.settings = settings,
-                                                      .dialogs = dialogs,
-                                                      .endHelper = [&log](const QString& name) { log << "end " + name; },
-                                                      .tray = tray,
-                                                      .pressStop = step("stop"),
-                                                      .cancelRequests = step("cancel"),
-                                                      .closeMenus = step("tip"),
-                                                      .closeNotice = step("tankou"),
-                                                      .closeSettings = step("BA3"),
-                                                      .showSideWindow = step("ba4"),
-                                                      .endProcess = step("end")});
+    qarvel::ShellCommands shell(
+        state, &window, nullptr, nullptr, nullptr,
+        qarvel::ShellServices{.settings = settings,
+                              .dialogs = dialogs,
+                              .endHelper = [&log](const QString& name) { log << "end " + name; },
+                              .tray = tray,
+                              .pressStop = step("stop"),
+                              .cancelRequests = step("cancel"),
+                              .closeMenus = step("tip"),
+                              .closeNotice = step("tankou"),
+                              .closeSettings = step("BA3"),
+                              .showSideWindow = step("ba4"),
+                              .endProcess = step("end")});
     shell.ttt_v();
     EXPECT_EQ(log, (QStringList{"stop", "end qarvel-player", "end qarvel-terminal", "cancel", "tip", "tankou", "BA3",
                                 "end"}));
@@ -116,14 +130,15 @@ TEST(Exit, StopsTheFilmEndsTheHelpersAndClosesInOrder) {
     state.CurrentView = 1;
     state.SideWindowOnExit = "1";
     qarvel::WriteSetting(state.ConfigPath, "S_q", "qvodk", "1");
-    qarvel::ShellCommands again(state, &window, nullptr, nullptr, nullptr,
-                                qarvel::ShellServices{.settings = settings,
-                                                      .dialogs = dialogs,
-                                                      .endHelper = [&log](const QString& name) { log << "end " + name; },
-                                                      .tray = tray,
-                                                      .pressStop = step("stop"),
-                                                      .showSideWindow = step("ba4"),
-                                                      .endProcess = step("end")});
+    qarvel::ShellCommands again(
+        state, &window, nullptr, nullptr, nullptr,
+        qarvel::ShellServices{.settings = settings,
+                              .dialogs = dialogs,
+                              .endHelper = [&log](const QString& name) { log << "end " + name; },
+                              .tray = tray,
+                              .pressStop = step("stop"),
+                              .showSideWindow = step("ba4"),
+                              .endProcess = step("end")});
     again.ttt_v();
     EXPECT_EQ(log, QStringList{"ba4"});
 }
