@@ -39,8 +39,10 @@ std::optional<QString> takeHandOff(QByteArray& buffer, bool* error) {
     }
     if (buffer.size() < kLengthBytes + qsizetype(length)) return std::nullopt;
     const QByteArray utf8 = buffer.mid(kLengthBytes, length);
-    // A leading byte-order mark is part of the text, as sent.
-    QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    // A leading byte-order mark is part of the text, as sent; a sequence cut
+    // off at the frame's end is an error, not something to wait for.
+    QStringDecoder decode(QStringDecoder::Utf8,
+                          QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless);
     QString text = decode(utf8);
     if (decode.hasError()) {
         if (error) *error = true;

@@ -60,6 +60,11 @@ TEST(HandOffFrame, RoundTripsAndRefusesWhatItCannotTake) {
     QByteArray notUtf8 = QByteArray("\0\0\0\2\xff\xfe", 6);
     EXPECT_FALSE(qarvel::takeHandOff(notUtf8, &error).has_value());
     EXPECT_TRUE(error);
+    // A character cut off at the frame's end is refused, not silently dropped.
+    QByteArray cut = QByteArray("\0\0\0\4\0\0\xe2\xb4", 8);
+    error = false;
+    EXPECT_FALSE(qarvel::takeHandOff(cut, &error).has_value());
+    EXPECT_TRUE(error);
 }
 
 TEST(HandOffText, QuotesArgumentsWithBlanksAndNamesDifferPerFolder) {
