@@ -528,12 +528,6 @@ void Application::wireShell() {
                       .popup = {}});
     ShellCommands* shell = shellCommands_.get();
     buttons_->actions.close = [shell] { shell->closeButton(); };
-    // The window manager's close takes the close button's path (question, tray
-    // or exit); the exit's own close of the window goes through.
-    w.closeRequested = [shell] {
-        if (!shell->exiting()) shell->closeButton();
-        return shell->exiting();
-    };
     buttons_->actions.mainMenu = [shell] { shell->popupMainMenu(); };
 
     dialogs::MenuCommands mc;

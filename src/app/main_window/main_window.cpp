@@ -4,7 +4,6 @@
 #include "web/web_environment.h"
 #include "web/web_pane.h"
 
-#include <QCloseEvent>
 #include <QLabel>
 #include <QTimer>
 
@@ -65,13 +64,5 @@ web::WebPane* MainWindow::pane(int n) const {
 }
 
 bool MainWindow::grabScreenshot(const QString& path) { return grab().save(path, "PNG"); }
-
-void MainWindow::closeEvent(QCloseEvent* event) {
-    if (closeRequested && !closeRequested()) {
-        event->ignore();
-        return;
-    }
-    QWidget::closeEvent(event);
-}
 
 }  // namespace qarvel

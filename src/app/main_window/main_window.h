@@ -61,14 +61,6 @@ public:
     void showNotice(const QString& text);
     QLabel* notice() const { return notice_; }
 
-    // A close asked for from outside (the window manager's close, Alt+F4, the
-    // taskbar): the window closes only when this answers true; unset, it
-    // closes. The shell points it at the close button's own path.
-    std::function<bool()> closeRequested;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     MainWindowState state_;
     std::unique_ptr<window::WindowSettings> ownSettings_;

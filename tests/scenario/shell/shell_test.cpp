@@ -51,19 +51,6 @@ TEST(CloseButton, AsksOnceThenFollowsTheStoredAnswer) {
         EXPECT_EQ(w.ended, 1);
     }
     {
-        // The window manager's close (Alt+F4, the taskbar) is the close button:
-        // put away first, then, once "quit" says exit, the program ends.
-        Window w({{"S_q/ts", "1"}, {"S_q/quit", "2"}});
-        EXPECT_FALSE(w.window->close());
-        EXPECT_TRUE(putAway(w.window));
-        EXPECT_EQ(w.ended, 0);
-        w.window->showNormal();
-        w.application->window()->settings().write("S_q", "quit", "1");
-        EXPECT_TRUE(w.window->close());
-        EXPECT_EQ(w.ended, 1);
-        EXPECT_FALSE(w.window->isVisible());
-    }
-    {
         // Answered before: exit at once, no question, the helpers stay ("qvodk" 1).
         Window w({{"S_q/ts", "1"}, {"S_q/quit", "1"}, {"S_q/qvodk", "1"}});
         w.application->buttons().npc_Click(2);
