@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QStringList>
+#include <gtest/gtest.h>
 
 namespace qarvel::extras::test {
 
@@ -19,6 +20,18 @@ inline QApplication* app() {
     }();
     return a;
 }
+
+// The browser engine shuts down with the application object; left to exit(),
+// its threads would outlive the heap they use and crash the finished run.
+struct ApplicationTeardown : ::testing::Environment {
+    void TearDown() override {
+        if (!QCoreApplication::instance()) return;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        delete QCoreApplication::instance();
+    }
+};
+inline ::testing::Environment* const kApplicationTeardown =
+    ::testing::AddGlobalTestEnvironment(new ApplicationTeardown);
 
 struct RecordingShell : platform::Shell {
     bool openUrl(const QString& address) override {
