@@ -58,6 +58,8 @@ public:
         auto child = std::make_unique<QProcess>();
         child->start(program, args);
         if (!child->waitForStarted(5000)) return 0;
+        // A stand-in that ignores SIGTERM says so once it does.
+        if (args.contains(QStringLiteral("--stubborn")) && !child->waitForReadyRead(5000)) return 0;
         const qint64 id = child->processId();
         children_.emplace_back(id, std::move(child));
         // Running once its command line is its own, not the forking parent's.

@@ -9,6 +9,8 @@
 int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--stubborn") == 0) std::signal(SIGTERM, SIG_IGN);
+    // Ready once its signals are set: a SIGTERM before that would still end it.
+    if (write(STDOUT_FILENO, "ready\n", 6) != 6) return 1;
     alarm(120);
     for (;;) pause();
 }
