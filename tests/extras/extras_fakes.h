@@ -2,6 +2,7 @@
 // The desktop and the message boxes as the extras' tests see them: every
 // "Open", program start, question and notice is recorded, nothing leaves.
 #include "platform/user_dialogs.h"
+#include "support/recording_shell.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -33,18 +34,7 @@ struct ApplicationTeardown : ::testing::Environment {
 inline ::testing::Environment* const kApplicationTeardown =
     ::testing::AddGlobalTestEnvironment(new ApplicationTeardown);
 
-struct RecordingShell : platform::Shell {
-    bool openUrl(const QString& address) override {
-        opened << address;
-        return true;
-    }
-    bool startDetached(const QString& program, const QStringList& arguments) override {
-        started << (QStringList{program} + arguments).join(u' ');
-        return true;
-    }
-    QStringList opened;
-    QStringList started;
-};
+using RecordingShell = qarvel::test::RecordingShell;
 
 struct ScriptedDialogs : platform::UserDialogs {
     bool askYesNo(const QString& title, const QString& text) override {

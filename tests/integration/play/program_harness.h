@@ -10,6 +10,7 @@
 #include "platform/player_component.h"
 #include "platform/power_off.h"
 #include "platform/user_dialogs.h"
+#include "support/recording_shell.h"
 #include "service/demo_service.h"
 #include "service/fault.h"
 #include "state/main_window_state.h"
@@ -101,19 +102,7 @@ struct AnsweringDialogs : qarvel::platform::UserDialogs {
     QStringList openAsked;
 };
 
-// What would have gone to the desktop: nothing leaves the test.
-struct RecordingShell : qarvel::platform::Shell {
-    bool openUrl(const QString& address) override {
-        opened << address;
-        return true;
-    }
-    bool startDetached(const QString& program, const QStringList& arguments) override {
-        started << (QStringList{program} + arguments).join(u' ');
-        return true;
-    }
-    QStringList opened;
-    QStringList started;
-};
+using RecordingShell = qarvel::test::RecordingShell;
 
 // The program as main() starts it, in a folder of its own.
 struct Program {
