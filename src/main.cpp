@@ -23,6 +23,11 @@
 #include <cstdio>
 #include <memory>
 
+namespace {
+// Everything from the application object's start to its end.
+int runClient(QApplication& app, const qarvel::CommandLine& cl);
+}  // namespace
+
 int main(int argc, char** argv) {
     QStringList args;
     for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
@@ -45,6 +50,16 @@ int main(int argc, char** argv) {
     // The browser engine reports its start parameters at info level; users don't need them.
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     QApplication app(argc, argv);
+    const int status = runClient(app, cl);
+    // The window and its panes are gone; the profile goes while the browser
+    // engine still runs, so the service's last cookies reach the disk.
+    qarvel::web::releaseSharedProfile();
+    return status;
+}
+
+namespace {
+
+int runClient(QApplication& app, const qarvel::CommandLine& cl) {
     std::setlocale(LC_NUMERIC, "C");  // libmpv parses numbers with the C locale
     qarvel::platform::quitOnTerminationSignals();
 
@@ -98,3 +113,5 @@ int main(int argc, char** argv) {
                                   cl.screenshot, cl.quitAfterMs > 0 ? cl.quitAfterMs * 3 / 4 : 15000, cl.quitAfterMs);
     return app.exec();
 }
+
+}  // namespace

@@ -73,4 +73,6 @@ QWebEngineProfile* createSharedProfile(const ProgramFiles& files) {
 
 QWebEngineProfile* sharedProfile() { return g_profile; }
 
+void releaseSharedProfile() { delete g_profile; }
+
 }  // namespace qarvel::web

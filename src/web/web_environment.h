@@ -30,4 +30,10 @@ QWebEngineProfile* createSharedProfile(const ProgramFiles& files);
 // The profile made by createSharedProfile, or nullptr before it was called.
 QWebEngineProfile* sharedProfile();
 
+// Deletes the shared profile, which writes its cookies and storage to disk;
+// left to the application object's end, the engine may already be gone and
+// the last cookies lost. Call after every pane is deleted and before the
+// QApplication ends. Does nothing when there is no profile.
+void releaseSharedProfile();
+
 }  // namespace qarvel::web

@@ -34,5 +34,6 @@ int main(int argc, char** argv) {
         pane->navigate(QString::fromLocal8Bit(argv[2]));
         app.exec();
     }
+    qarvel::web::releaseSharedProfile();
     return status;
 }
