@@ -528,6 +528,12 @@ void Application::wireShell() {
                       .popup = {}});
     ShellCommands* shell = shellCommands_.get();
     buttons_->actions.close = [shell] { shell->closeButton(); };
+    // The window manager's close takes the close button's path (question,
+    // tray or exit); once the exit runs, the window may go.
+    w.closeRequested = [shell] {
+        if (!shell->exiting()) shell->closeButton();
+        return shell->exiting();
+    };
     buttons_->actions.mainMenu = [shell] { shell->popupMainMenu(); };
 
     dialogs::MenuCommands mc;

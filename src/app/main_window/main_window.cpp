@@ -4,6 +4,7 @@
 #include "web/web_environment.h"
 #include "web/web_pane.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QTimer>
 
@@ -64,5 +65,15 @@ web::WebPane* MainWindow::pane(int n) const {
 }
 
 bool MainWindow::grabScreenshot(const QString& path) { return grab().save(path, "PNG"); }
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // Only the window system's close is spontaneous; the application's quit
+    // also closes every window, and must not stop at a question.
+    if (event->spontaneous() && closeRequested && !closeRequested()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
 
 }  // namespace qarvel

@@ -61,6 +61,15 @@ public:
     void showNotice(const QString& text);
     QLabel* notice() const { return notice_; }
 
+    // The window manager's close (its close button, Alt+F4, the taskbar):
+    // the window closes only when this answers true; unset, it closes.
+    // Closes from inside the program (the exit, the application's quit) are
+    // not asked.
+    std::function<bool()> closeRequested;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     MainWindowState state_;
     std::unique_ptr<window::WindowSettings> ownSettings_;

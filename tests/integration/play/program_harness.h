@@ -81,7 +81,7 @@ struct CountingPower : qarvel::platform::PowerOff {
 struct AnsweringDialogs : qarvel::platform::UserDialogs {
     bool askYesNo(const QString& title, const QString& text) override {
         asked << title + u'|' + text;
-        return false;
+        return answer;
     }
     void inform(const QString& title, const QString& text) override { informed << title + u'|' + text; }
     // The folder picker answers with pickedFolder (empty: cancelled).
@@ -90,6 +90,7 @@ struct AnsweringDialogs : qarvel::platform::UserDialogs {
         return pickedFolder;
     }
     QStringList asked;
+    bool answer = false;  // No
     QStringList pickerAsked;
     QString pickedFolder;
     // The open-file dialog answers fileToOpen ("" cancels) and notes what it was asked.
