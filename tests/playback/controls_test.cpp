@@ -13,6 +13,7 @@
 #include "playback/view_switcher.h"
 #include "records/record_store.h"
 #include "state/main_window_state.h"
+#include "support/widgets_environment.h"
 #include "unit/records/record_test_support.h"
 
 #include <QAction>
@@ -27,20 +28,8 @@
 namespace qarvel::playback {
 namespace {
 
-class WidgetsEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "ControlsTests";
-        static char* argv[] = {name, nullptr};
-        app_ = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    std::unique_ptr<QApplication> app_;
-};
-[[maybe_unused]] ::testing::Environment* const kWidgets = ::testing::AddGlobalTestEnvironment(new WidgetsEnvironment);
+[[maybe_unused]] ::testing::Environment* const kWidgets =
+    ::testing::AddGlobalTestEnvironment(new qarvel::test::WidgetsEnvironment);
 
 using engine::PlayState;
 

@@ -8,6 +8,7 @@
 #include "playback/stop_command.h"
 #include "records/record_store.h"
 #include "state/main_window_state.h"
+#include "support/widgets_environment.h"
 #include "unit/records/record_test_support.h"
 
 #include <QApplication>
@@ -20,21 +21,8 @@
 namespace qarvel::playback {
 namespace {
 
-// The bar's controls are widgets: one application object for the binary.
-class WidgetsEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "PollTests";
-        static char* argv[] = {name, nullptr};
-        app_ = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    std::unique_ptr<QApplication> app_;
-};
-[[maybe_unused]] ::testing::Environment* const kWidgets = ::testing::AddGlobalTestEnvironment(new WidgetsEnvironment);
+[[maybe_unused]] ::testing::Environment* const kWidgets =
+    ::testing::AddGlobalTestEnvironment(new qarvel::test::WidgetsEnvironment);
 
 using engine::PlayState;
 using records::RecordFile;

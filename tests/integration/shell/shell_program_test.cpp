@@ -173,8 +173,14 @@ TEST(CatalogueMenu, RightClickShowsItAndBackAndRefreshActOnThePane) {
     QMenu& menu = p.window().menus().myMenu;
     QWidget* surface = p.pane(1)->focusProxy();
     ASSERT_NE(surface, nullptr);
-    QTest::mouseClick(surface, Qt::RightButton, {}, QPoint(40, 40));
-    ASSERT_TRUE(waitUntil([&] { return menu.isVisible(); }, 5000));
+    // A renderer that has not drawn its first frame yet drops the click (slow
+    // builds show it); a user clicks again, and so does the test.
+    bool shown = false;
+    for (int attempt = 0; attempt < 5 && !shown; ++attempt) {
+        QTest::mouseClick(surface, Qt::RightButton, {}, QPoint(40, 40));
+        shown = waitUntil([&] { return menu.isVisible(); }, 2000);
+    }
+    ASSERT_TRUE(shown);
     qarvel::test::runEventsFor(200);
     const QString shot = QStringLiteral(QARVEL_TEST_OUTPUT "/catalogue-menu.png");
     // The window with the menu drawn where it popped up (each is a window
