@@ -25,8 +25,7 @@ namespace qarvel::web {
 
 namespace {
 
-constexpr int kCatalogue = 1, kWebPlayer = 2, kNetworkList = 3, kLocalList = 4, kEpisodeList = 5, kTv = 10,
-              kTvList = 11;
+constexpr int kCatalogue = 1, kWebPlayer = 2, kNetworkList = 3, kLocalList = 4, kEpisodeList = 5, kTv = 10;
 constexpr int kPlayerTab = 9, kEpisodeListTab = 11, kLocalListTab = 7;
 
 // Handlers drive other panes, whose handlers may drive others again; no
