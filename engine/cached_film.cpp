@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
@@ -127,12 +128,29 @@ qint64 CachedFilm::size() const {
 }
 
 bool CachedFilm::setSize(qint64 size) {
-    std::lock_guard lock(mutex_);
-    if (size < 0) return false;
-    if (size_ >= 0) return size_ == size;
-    size_ = size;
-    ranges_.clip(size);
+    {
+        std::lock_guard lock(mutex_);
+        if (size < 0) return false;
+        if (size_ >= 0) return size_ == size;
+        size_ = size;
+        ranges_.clip(size);
+    }
+    arrived_.notify_all();
     return true;
+}
+
+qint64 CachedFilm::waitForSize(std::chrono::milliseconds limit, const std::atomic<bool>& cancel) {
+    using namespace std::chrono_literals;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        if (size_ >= 0) return size_;
+        if (cancel.load() || condition_.load() == FetchCondition::Failed) return -1;
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) return -1;
+        // In slices: a cancel flag set without a wake-up is still seen.
+        arrived_.wait_for(lock, std::min<std::chrono::steady_clock::duration>(deadline - now, 250ms));
+    }
 }
 
 qint64 CachedFilm::arrivedBytes() const {

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QUrl>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <memory>
@@ -45,8 +46,12 @@ public:
     QList<QUrl> urls() const { return urls_; }
 
     qint64 size() const;
-    // Sets the size the source reported; false when it contradicts the known size.
+    // Sets the size the source reported and wakes those waiting for it; false
+    // when it contradicts the known size.
     bool setSize(qint64 size);
+    // The size once the source has told it; -1 when the film failed, cancel is
+    // set or limit passed first. Woken by setSize(), not polled.
+    qint64 waitForSize(std::chrono::milliseconds limit, const std::atomic<bool>& cancel);
     qint64 arrivedBytes() const;
     bool isComplete() const;
     // 0..1000; 1000 only when every byte is there.

@@ -13,7 +13,6 @@ namespace {
 constexpr int kChunk = 64 * 1024;
 // How long a film's first request waits for the source to tell its size.
 constexpr auto kSizeWait = std::chrono::seconds(30);
-constexpr auto kSizePoll = std::chrono::milliseconds(20);
 
 void answer(httplib::Response& res, int status, const QByteArray& body = {}) {
     res.status = status;
@@ -127,11 +126,9 @@ void TerminalServer::status(const httplib::Request& req, httplib::Response& res)
 void TerminalServer::film(const httplib::Request& req, httplib::Response& res) {
     const auto film = cache_.filmForStream(QString::fromStdString(req.matches[1]));
     if (!film) return answer(res, 404);
-    const auto deadline = std::chrono::steady_clock::now() + kSizeWait;
-    while (film->size() < 0 && film->condition() != FetchCondition::Failed && !stopping_ &&
-           std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(kSizePoll);
-    const qint64 size = film->size();
+    // A cold film's size comes with the source's first answer; the player's
+    // first frame waits on it, so it is woken, not polled.
+    const qint64 size = film->waitForSize(kSizeWait, stopping_);
     if (size < 0) return answer(res, 503);
     // The status is left to the server: 206 for a range, 200 for the whole film.
     res.set_header("Accept-Ranges", "bytes");

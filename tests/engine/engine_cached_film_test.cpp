@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <thread>
 
 using namespace qarvel::engine;
@@ -116,6 +118,44 @@ TEST_F(EngineCachedFilm, UnknownSizeIsLearnedOnceAndContradictionsRefused) {
     EXPECT_TRUE(film->setSize(2000));
     EXPECT_FALSE(film->setSize(3000));
     EXPECT_EQ(film->size(), 2000);
+}
+
+TEST_F(EngineCachedFilm, AWaitForTheSizeEndsWhenItIsLearnedTheFilmFailsOrItIsCancelled) {
+    using namespace std::chrono_literals;
+    std::atomic<bool> cancel{false};
+    {
+        // Woken by the size, long before the limit.
+        auto film = open(source(-1));
+        std::thread teller([film] {
+            std::this_thread::sleep_for(50ms);
+            film->setSize(2000);
+        });
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(film->waitForSize(10s, cancel), 2000);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+        teller.join();
+        EXPECT_EQ(film->waitForSize(0ms, cancel), 2000);  // known: no wait at all
+    }
+    {
+        auto film = open(source(-1, "qvod:failing"));
+        std::thread failer([film] {
+            std::this_thread::sleep_for(50ms);
+            film->setCondition(FetchCondition::Failed);
+        });
+        EXPECT_EQ(film->waitForSize(10s, cancel), -1);
+        failer.join();
+    }
+    {
+        auto film = open(source(-1, "qvod:cancelled"));
+        std::thread canceller([&cancel] {
+            std::this_thread::sleep_for(50ms);
+            cancel = true;  // no wake-up: seen at the next slice
+        });
+        EXPECT_EQ(film->waitForSize(10s, cancel), -1);
+        canceller.join();
+        cancel = false;
+        EXPECT_EQ(film->waitForSize(30ms, cancel), -1);  // the limit
+    }
 }
 
 TEST_F(EngineCachedFilm, RefusesNamesAndFoldersItCannotUse) {
