@@ -45,6 +45,9 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    if (!cl.leftTargets.isEmpty())
+        std::fprintf(stderr, "qarvel: one film plays at a time; %s plays, left: %s\n", qPrintable(cl.playTarget),
+                     qPrintable(cl.leftTargets.join(QStringLiteral(", "))));
     qarvel::installLogHandler();
     qarvel::web::prepareWebEngineEnvironment();
     // The browser engine reports its start parameters at info level; users don't need them.

@@ -142,12 +142,12 @@ CommandLine parseCommandLine(const QStringList& args, const QString& environment
         if (!cl.error.isEmpty()) return cl;
     }
     for (const QString& target : parser.positionalArguments()) {
-        if (!cl.playTarget.isEmpty()) {
-            cl.error = QStringLiteral("only one file or address can be given (got \"%1\" and \"%2\")")
-                           .arg(cl.playTarget, target);
-            return cl;
+        if (target.isEmpty()) continue;
+        if (cl.playTarget.isEmpty()) {
+            cl.playTarget = target;
+        } else {
+            cl.leftTargets << target;
         }
-        if (!target.isEmpty()) cl.playTarget = target;
     }
     if (cl.demo && !cl.service.isEmpty()) cl.error = QStringLiteral("--demo and --service cannot be used together");
     return cl;

@@ -14,7 +14,10 @@ struct CommandLine {
     bool version = false;
     QString screenshot;   // save a picture of the main window here once its pages loaded
     int quitAfterMs = 0;  // leave after this long (unattended runs); 0 = never
-    QString playTarget;   // the one optional file or address to play
+    QString playTarget;   // the optional file or address to play
+    // Further files after the first (a file manager's "open with" on several):
+    // the player plays one film, so these are named to the user and left.
+    QStringList leftTargets;
     QString error;        // non-empty when the command line is unusable
 };
 

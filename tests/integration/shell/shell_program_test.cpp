@@ -90,8 +90,10 @@ TEST(SecondStart, HandsTheFileToTheRunningWindowAndEnds) {
     ASSERT_TRUE(QFile::copy(QString::fromStdString(service.mediaDir()) + QStringLiteral("/xiake-01.mp4"), clip));
     p.window().showMinimized();
 
+    // Two files, as a file manager's "open with" on both gives them: the first plays.
+    const QString other = QString::fromStdString(service.mediaDir()) + QStringLiteral("/xiake-02.mp4");
     const Started second =
-        runClient({"--home", p.home.path(), "--service", QString::fromStdString(service.baseUrl()), clip});
+        runClient({"--home", p.home.path(), "--service", QString::fromStdString(service.baseUrl()), clip, other});
     EXPECT_EQ(second.status, QProcess::NormalExit);
     EXPECT_EQ(second.exitCode, 0);
     EXPECT_GE(second.ms, 0);

@@ -30,7 +30,6 @@ TEST(StartupCommandLine, BadInputGivesAClearError) {
         {{"--service", "ftp://x/box/"}, "http"},
         {{"--service", "not a url"}, "http"},
         {{"--quit-after", "soon"}, "--quit-after"},
-        {{"a.mp4", "b.mp4"}, "only one"},
         {{"--demo", "--service", "http://h/box/"}, "--demo"},
     };
     for (const Case& c : cases) {
@@ -58,9 +57,13 @@ TEST(StartupCommandLine, WordsReadTheWayTheyAlwaysWere) {
     // A repeated option keeps its last value, but every value is checked.
     EXPECT_EQ(parseCommandLine({"--quit-after", "5", "--quit-after=7"}).quitAfterMs, 7);
     EXPECT_TRUE(parseCommandLine({"--quit-after", "soon", "--quit-after=7"}).error.contains("soon"));
-    // Empty words are skipped as targets, but still count as a second one.
+    // Empty words are skipped as targets. Several files (a file manager's
+    // "open with"): the first plays, the rest are named and left.
     EXPECT_EQ(parseCommandLine({"", "a.mp4"}).playTarget, "a.mp4");
-    EXPECT_TRUE(parseCommandLine({"a.mp4", ""}).error.startsWith("only one"));
+    const auto several = parseCommandLine({"a.mp4", "", "b.mp4", "c d.mp4"});
+    EXPECT_TRUE(several.error.isEmpty());
+    EXPECT_EQ(several.playTarget, "a.mp4");
+    EXPECT_EQ(several.leftTargets, QStringList({"b.mp4", "c d.mp4"}));
     // The exact messages the user sees.
     EXPECT_EQ(parseCommandLine({"--bogus=1"}).error, "unknown option --bogus");
     EXPECT_EQ(parseCommandLine({"--=x"}).error, "unknown option --");
