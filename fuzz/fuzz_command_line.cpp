@@ -15,6 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     require(cl.quitAfterMs >= 0);
     // A play target always comes from the arguments, as given.
     require(cl.playTarget.isEmpty() || args.contains(cl.playTarget));
+    // Files left after the first come after one that plays, each as given.
+    require(cl.leftTargets.isEmpty() || !cl.playTarget.isEmpty());
+    for (const QString& left : cl.leftTargets) require(!left.isEmpty() && args.contains(left));
     require(!cl.demo || !args.filter(QRegularExpression(QStringLiteral("^--demo(=|$)"))).isEmpty());
     return 0;
 }
