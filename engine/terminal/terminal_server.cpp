@@ -27,6 +27,9 @@ TerminalServer::TerminalServer(FilmCache& cache, QByteArray token, QObject* pare
         std::lock_guard lock(mutex_);
         if (!cacheable) uncacheable_.insert(id);
     });
+    // An idle kept-alive connection is noticed within its time-out, also by
+    // stop(): a short one lets SIGTERM end the service at once.
+    server_->set_keep_alive_timeout(1);
     // Every path starts with the token; anything else is refused before it is parsed.
     server_->set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
         const std::string& path = req.path;
