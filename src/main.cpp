@@ -75,12 +75,11 @@ int runClient(QApplication& app, const qarvel::CommandLine& cl) {
     // One window per program folder: a running one takes the file and comes
     // forward. When it does not answer in time, this process carries on as
     // the first, so the file is not lost.
-    // A file named relative to this process's folder is named in full: the
-    // running window has a folder of its own.
-    QString handed = cl.playTarget;
-    if (!handed.isEmpty() && QFileInfo(handed).isRelative() && QFileInfo::exists(handed))
-        handed = QFileInfo(handed).absoluteFilePath();
-    const QString target = handed.isEmpty() ? QString() : qarvel::commandText({handed});
+    // A file named relative to this process's folder is named in full, here
+    // and for the running window, which has a folder of its own: the record
+    // and the title need the full path.
+    const QString playTarget = qarvel::absoluteTarget(cl.playTarget, QDir::currentPath());
+    const QString target = playTarget.isEmpty() ? QString() : qarvel::commandText({playTarget});
     if (qarvel::SingleInstance::handOff(qarvel::SingleInstance::serverName(home), target) == qarvel::HandOff::Delivered)
         return 0;
 
@@ -105,7 +104,7 @@ int runClient(QApplication& app, const qarvel::CommandLine& cl) {
     const qarvel::platform::DesktopBus bus = qarvel::platform::machineDesktopBus();
     qarvel::Application application({.files = files,
                                      .serviceBase = serviceBase,
-                                     .playTarget = cl.playTarget,
+                                     .playTarget = playTarget,
                                      .dialogs = &dialogs,
                                      .desktopBus = &bus});
 

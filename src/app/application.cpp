@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "app/command_line.h"
 #include "app/desktop_media_controls.h"
 #include "app/main_window/main_window.h"
 #include "app/program_folder.h"
@@ -22,6 +23,7 @@
 #include "platform/process_finder.h"
 #include "platform/text_fetcher.h"
 #include "platform/user_dialogs.h"
+#include "playback/bar_labels.h"
 #include "playback/key_commands.h"
 #include "playback/player_bar_mouse.h"
 #include "playback/player_menu.h"
@@ -46,6 +48,7 @@
 #include "window/window_chrome.h"
 
 #include "common/build_config.h"
+#include "common/logging.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -773,8 +776,15 @@ void Application::wireControls() {
             .Timer1 = *c.Timer1,
             .npc_Click = npc_Click,
             .StepEpisode = [sequencer](int direction) { sequencer->StepEpisode(direction); },
-            .chooseFile = [dialogs](const QString& title,
-                                    const QString& filter) { return dialogs->chooseFileToOpen(title, filter); },
+            .chooseFile =
+                [dialogs, status = c.zhun](const QString& title, const QString& filter) {
+                    const QString path = dialogs->chooseFileToOpen(title, filter);
+                    if (isAcceptableTarget(path)) return path;
+                    qCWarning(lcClient) << "file chooser: refused a name with a control character:"
+                                        << visibleText(path);
+                    playback::setBarText(status, kControlCharacterRefused);
+                    return QString();
+                },
             .paintFace =
                 [c, skin](int index, const playback::TransportFace& f) {
                     c.bo_but[index]->setPicture(skin->piece(f.sprite, f.x, 0, f.width, f.height));

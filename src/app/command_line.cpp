@@ -2,7 +2,9 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QHash>
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace qarvel {
@@ -22,7 +24,34 @@ QString usageText() {
         "  --version         show the version\n");
 }
 
+bool isAcceptableTarget(QStringView text) {
+    for (const QChar c : text)
+        if (c.category() == QChar::Other_Control) return false;
+    return true;
+}
+
+QString visibleText(QStringView text) {
+    QString out;
+    for (const QChar c : text) {
+        // Control characters all lie below U+00A0: two digits name each.
+        out += c.category() == QChar::Other_Control ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'))
+                                                    : QString(c);
+    }
+    return out;
+}
+
+QString absoluteTarget(const QString& target, const QString& workingFolder) {
+    static const QRegularExpression address(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));
+    if (target.isEmpty() || address.match(target).hasMatch() || QDir::isAbsolutePath(target)) return target;
+    return QDir::cleanPath(QDir(workingFolder).absoluteFilePath(target));
+}
+
 namespace {
+
+// What a path or address may not hold, said the same way for each.
+QString refusedText(const QString& what, const QString& text) {
+    return QStringLiteral("%1 holds a control character: \"%2\"").arg(what, visibleText(text));
+}
 
 // The options as QCommandLineParser knows them; a value name marks an option
 // that takes a value.
@@ -84,6 +113,7 @@ Arranged arrange(const Options& options, const QStringList& args) {
 
 // Checks one option's value and keeps it; an empty return means it was fine.
 QString take(const Options& options, const QString& name, const QString& value, CommandLine& cl) {
+    if (!isAcceptableTarget(value)) return refusedText(QStringLiteral("--") + name, value);
     if (name == options.help.names().constFirst()) {
         cl.help = true;
     } else if (name == options.version.names().constFirst()) {
@@ -118,6 +148,10 @@ QString take(const Options& options, const QString& name, const QString& value, 
 
 CommandLine parseCommandLine(const QStringList& args, const QString& environmentHome) {
     CommandLine cl;
+    if (!isAcceptableTarget(environmentHome)) {
+        cl.error = refusedText(QStringLiteral("QARVEL_HOME"), environmentHome);
+        return cl;
+    }
     cl.home = environmentHome;
     const Options options;
     const Arranged arranged = arrange(options, args);
@@ -143,6 +177,10 @@ CommandLine parseCommandLine(const QStringList& args, const QString& environment
     }
     for (const QString& target : parser.positionalArguments()) {
         if (target.isEmpty()) continue;
+        if (!isAcceptableTarget(target)) {
+            cl.error = refusedText(QStringLiteral("the file or address"), target);
+            return cl;
+        }
         if (cl.playTarget.isEmpty()) {
             cl.playTarget = target;
         } else {

@@ -5,6 +5,10 @@
 // folder, so two program folders are two programs and tests in their own
 // folders never reach each other.
 //
+// The socket lies in a folder only the user can enter ($XDG_RUNTIME_DIR, else
+// one of the program's own), and each side asks the kernel who the other is:
+// a listener or a sender of another user is never handed, or taken, anything.
+//
 //     if (SingleInstance::handOff(name, text) == HandOff::Delivered) return 0;
 //     SingleInstance server;  server.listen(name);  // emits commandReceived
 #include <QByteArray>
@@ -12,6 +16,8 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <sys/types.h>
+#include <unistd.h>
 
 class QLocalServer;
 class QLocalSocket;
@@ -20,7 +26,8 @@ namespace qarvel {
 
 enum class HandOff {
     Delivered,   // the running window accepted the text
-    NoInstance,  // nobody listens (or only a crashed window's socket is left)
+    NoInstance,  // nobody listens (or only a crashed window's socket is left,
+                 // or the listener is another user's and was told nothing)
     NoAnswer,    // a window is there but did not accept within the time
 };
 
@@ -34,6 +41,18 @@ QByteArray encodeHandOff(const QString& text);
 // over kHandOffMaxBytes or the bytes are no UTF-8.
 std::optional<QString> takeHandOff(QByteArray& buffer, bool* error = nullptr);
 
+// True when path is a folder (not a link to one) of uid that no one else
+// may enter, read or write: mode 0700 or stricter.
+bool isPrivateFolder(const QString& path, uid_t uid);
+// The folder the sockets are made in: $XDG_RUNTIME_DIR when it is private,
+// else the program's own under the user's cache folder, made 0700 when
+// missing. Empty when that one exists but is not private: no one else's
+// folder is used.
+QString socketFolder();
+// The user id of the process at the other end of a connected local socket,
+// as the kernel recorded it; -1 when it cannot be told.
+qint64 peerUid(qintptr descriptor);
+
 // The arguments as one command text, quoted the way a desktop shell passes
 // them: an argument holding a blank is put in double quotation marks.
 QString commandText(const QStringList& arguments);
@@ -41,15 +60,17 @@ QString commandText(const QStringList& arguments);
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
-    explicit SingleInstance(QObject* parent = nullptr);
+    // Senders of the user peer alone are heard (another id only in tests).
+    explicit SingleInstance(QObject* parent = nullptr, uid_t peer = ::getuid());
     ~SingleInstance() override;
 
-    // The socket name for programFolder and the user running this process.
+    // The socket's full path for programFolder and the user running this
+    // process, in socketFolder(); empty when there is no private folder.
     static QString serverName(const QString& programFolder);
 
     // Sends text to the window listening under name and waits up to timeoutMs
-    // for it to accept.
-    static HandOff handOff(const QString& name, const QString& text, int timeoutMs = 3000);
+    // for it to accept. Only a listener of the user peer is sent anything.
+    static HandOff handOff(const QString& name, const QString& text, int timeoutMs = 3000, uid_t peer = ::getuid());
 
     // Serves name from now on. A socket file left by a crashed window is
     // removed first; false when the name cannot be served (another window
@@ -66,6 +87,7 @@ private:
     void readFrom(QLocalSocket* socket);
 
     QLocalServer* server_ = nullptr;
+    uid_t peer_;
 };
 
 }  // namespace qarvel

@@ -41,14 +41,15 @@ QByteArray readProcFile(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// The executable's path: the link when it may be read, else the first word
-// of the command line (processes of other users hide the link).
-QString executableOf(const QString& procDir, const QByteArray& commandLine) {
+// The executable's path, from the link alone: a process's command line is
+// whatever it chose to write there. The link of a process of this user is
+// always readable (only a process made non-dumpable, which no helper is,
+// hides it); an unreadable one is not taken for a helper.
+QString executableOf(const QString& procDir) {
     QString exe = QFile::symLinkTarget(procDir + QStringLiteral("/exe"));
     // A replaced executable still names its old path.
     const QString deleted = QStringLiteral(" (deleted)");
     if (exe.endsWith(deleted)) exe.chop(deleted.size());
-    if (exe.isEmpty()) exe = QString::fromLocal8Bit(commandLine.left(commandLine.indexOf('\0')));
     return exe;
 }
 
@@ -57,6 +58,20 @@ QString executableOf(const QString& procDir, const QByteArray& commandLine) {
 qint64 ProcessFinder::findProcessByName(const QString& name, const QString& folder) {
     const QList<RunningProcess> found = processesNamed(name, folder);
     return found.isEmpty() ? 0 : found.first().id;
+}
+
+ProcessOwner processOwner(const QByteArray& status) {
+    for (const QByteArray& line : status.split('\n')) {
+        if (!line.startsWith("Uid:")) continue;
+        const QList<QByteArray> ids = line.mid(4).simplified().split(' ');
+        const auto id = [&ids](qsizetype i) {
+            bool ok = false;
+            const qint64 value = i < ids.size() ? ids[i].toLongLong(&ok) : -1;
+            return ok ? value : -1;
+        };
+        return {id(0), id(1)};
+    }
+    return {};
 }
 
 bool sameFolder(const QString& a, const QString& b) {
@@ -96,13 +111,17 @@ QList<RunningProcess> LinuxProcessFinder::processesNamed(const QString& name, co
         if (ok && id > 0) ids << id;
     }
     std::sort(ids.begin(), ids.end());
+    const qint64 self = ::getuid();
     for (qint64 id : ids) {
         const QString dir = QStringLiteral("/proc/%1").arg(id);
+        const QString exe = executableOf(dir);
+        if (QFileInfo(exe).fileName() != name) continue;
+        // Root reads every link: the owner decides.
+        const ProcessOwner owner = processOwner(readProcFile(dir + QStringLiteral("/status")));
+        if (owner.real != self || owner.effective != self) continue;
         // Ended processes waiting for their parent have no command line.
         const QByteArray commandLine = readProcFile(dir + QStringLiteral("/cmdline"));
         if (commandLine.isEmpty()) continue;
-        const QString exe = executableOf(dir, commandLine);
-        if (!QFileInfo(exe).fileName().contains(name)) continue;
         RunningProcess p{id, exe, folderArgument(commandLine)};
         if (!folder.isEmpty() && !sameFolder(p.folder, folder)) continue;
         found << p;

@@ -27,8 +27,9 @@ struct RunningProcess {
 class ProcessFinder {
 public:
     virtual ~ProcessFinder() = default;
-    // Running processes whose executable file name contains name (exact case)
+    // Running processes of this user whose executable's file name is name
     // and, when folder is not empty, that serve folder; lowest id first.
+    // Another user's process is never one of them, whatever it calls itself.
     virtual QList<RunningProcess> processesNamed(const QString& name, const QString& folder) = 0;
     // Asks a process to end and kills it when it has not ended after the grace
     // time. wait: return only once it is gone (at most the grace time and a
@@ -42,6 +43,14 @@ public:
     // Id of the first of processesNamed, or 0 when there is none.
     qint64 findProcessByName(const QString& name, const QString& folder = {});
 };
+
+// The real and effective user ids of a process, from its /proc/PID/status
+// text ("Uid:" line); -1 each when the text has none.
+struct ProcessOwner {
+    qint64 real = -1;
+    qint64 effective = -1;
+};
+ProcessOwner processOwner(const QByteArray& status);
 
 // The same folder, whatever separators end or double it.
 bool sameFolder(const QString& a, const QString& b);

@@ -1,17 +1,21 @@
-// The process finder on real child processes: found by executable name and
-// served folder, ended by SIGTERM or, when that is ignored, by SIGKILL after
-// the grace time; helpers started with their folder.
+// The process finder on real child processes: found by exact executable name,
+// owner and served folder (another user's look-alike never), ended by SIGTERM or, when that is ignored, by SIGKILL
+// after the grace time; helpers started with their folder.
 #include "helper_rig.h"
 #include "platform/process_finder.h"
 
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 using qarvel::platform::folderArgument;
 using qarvel::platform::kPlayerProgram;
 using qarvel::platform::kTerminalProgram;
 using qarvel::platform::LinuxProcessFinder;
+using qarvel::platform::processOwner;
 using qarvel::platform::sameFolder;
 using qarvel::test::HelperRig;
 
@@ -35,6 +39,10 @@ TEST(ProcessCommandLine, FolderArgumentInBothFormsAndNeverTheProgramName) {
     EXPECT_TRUE(sameFolder("/a/Qvod/", "/a//Qvod"));
     EXPECT_FALSE(sameFolder("/a/Qvod/", "/a/Qvod2/"));
     EXPECT_FALSE(sameFolder("", "/"));
+    EXPECT_EQ(processOwner("Name:\tx\nUid:\t1000\t0\t0\t0\nGid:\t5\n").real, 1000);
+    EXPECT_EQ(processOwner("Uid:\t1000\t0\t0\t0\n").effective, 0);
+    EXPECT_EQ(processOwner("Name:\tx\n").real, -1);
+    EXPECT_EQ(processOwner("Uid:\tx\n").real, -1);
 }
 
 TEST(ProcessFinder, FoundByExecutableNameAndTheFolderItServes) {
@@ -51,8 +59,8 @@ TEST(ProcessFinder, FoundByExecutableNameAndTheFolderItServes) {
     EXPECT_EQ(finder.findProcessByName(kPlayerProgram, mine), player);
     EXPECT_EQ(finder.findProcessByName(kPlayerProgram, other.chopped(1)), stranger);
     EXPECT_EQ(finder.findProcessByName(kTerminalProgram, mine), terminal);
-    // A part of the name is enough, in exact case; without a folder every one counts.
-    EXPECT_EQ(finder.findProcessByName("arvel-termin", mine), terminal);
+    // The whole name, in exact case; without a folder every one counts.
+    EXPECT_EQ(finder.findProcessByName("arvel-termin", mine), 0);
     EXPECT_EQ(finder.findProcessByName("QARVEL-TERMINAL", mine), 0);
     // (Other tests may run players of their own meanwhile: only ours are checked.)
     QList<qint64> players;
@@ -117,4 +125,45 @@ TEST(ProcessFinder, HelpersStartFromTheirFolderServingTheGivenOne) {
     EXPECT_EQ(finder.findProcessByName(kTerminalProgram, mine), 0);
     EXPECT_FALSE(finder.startHelper("qarvel-missing", mine));
     EXPECT_FALSE(finder.startHelper(kTerminalProgram, {}));
+}
+
+TEST(ProcessFinder, OnlyOurOwnProcessesOfTheExactExecutableCount) {
+    qarvel::test::helperTestApp();
+    HelperRig rig;
+    const QString mine = rig.folder("mine");
+    // A longer name holding the helper's is another program.
+    const QString longer = rig.helpersFolder() + "/qarvel-terminal-old";
+    ASSERT_TRUE(QFile::copy(rig.helpersFolder() + "/" + kTerminalProgram, longer));
+    QFile::setPermissions(longer, QFile::ReadOwner | QFile::ExeOwner);
+    QProcess other;
+    other.start(longer, {"--folder", mine});
+    ASSERT_TRUE(other.waitForStarted(5000) && other.waitForReadyRead(5000));  // running
+    LinuxProcessFinder finder(rig.helpersFolder());
+    EXPECT_EQ(finder.findProcessByName(kTerminalProgram, mine), 0);
+
+    // Another user's process named like the helper and claiming our folder.
+    if (::getuid() != 0) GTEST_SKIP() << "a process of another user needs root to start";
+    QTemporaryDir shared;
+    ::chmod(QFile::encodeName(shared.path()).constData(), 0755);
+    const QString impostor = shared.filePath(kTerminalProgram);
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QARVEL_HELPER_STAND_IN), impostor));
+    ::chmod(QFile::encodeName(impostor).constData(), 0755);
+    QProcess stranger;
+    stranger.setChildProcessModifier([] {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(1);
+    });
+    stranger.start(impostor, {"--folder", mine});
+    ASSERT_TRUE(stranger.waitForStarted(5000));
+    ASSERT_TRUE(stranger.waitForReadyRead(5000));  // running, as the other user
+    EXPECT_EQ(finder.findProcessByName(kTerminalProgram, mine), 0);
+    // Ours next to it is found, and only ours.
+    const qint64 terminal = rig.start(kTerminalProgram, mine);
+    ASSERT_NE(terminal, 0);
+    const auto found = finder.processesNamed(kTerminalProgram, mine);
+    ASSERT_EQ(found.size(), 1);
+    EXPECT_EQ(found[0].id, terminal);
+    stranger.kill();
+    stranger.waitForFinished(2000);
+    other.kill();
+    other.waitForFinished(2000);
 }

@@ -11,9 +11,9 @@
 
 namespace qarvel::test {
 
-// name as QLocalServer takes it (a file under the temporary folder).
+// name as QLocalServer takes it: a full path, or a file under the temporary folder.
 inline bool leaveStaleSocket(const QString& name) {
-    const QByteArray path = (QDir::tempPath() + u'/' + name).toLocal8Bit();
+    const QByteArray path = (QDir::isAbsolutePath(name) ? name : QDir::tempPath() + u'/' + name).toLocal8Bit();
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (path.size() >= qsizetype(sizeof address.sun_path)) return false;

@@ -17,8 +17,9 @@ QByteArray readAll(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-int runClient(const QStringList& args, QByteArray* errors = nullptr) {
+int runClient(const QStringList& args, QByteArray* errors = nullptr, const QString& folder = {}) {
     QProcess p;
+    p.setWorkingDirectory(folder);
     p.setProgram(QStringLiteral(QARVEL_CLIENT));
     p.setArguments(args);
     p.start();
@@ -66,4 +67,19 @@ TEST(StartupRun, BadOptionTouchesNothing) {
     EXPECT_EQ(runClient({"--home", home.path(), "--frobnicate"}, &errors), 2);
     EXPECT_TRUE(errors.contains("unknown option --frobnicate"));
     EXPECT_TRUE(QDir(home.path()).isEmpty());
+    // A file name with a control character in it is refused the same way.
+    EXPECT_EQ(runClient({"--home", home.path(), "a\nb.mp4"}, &errors), 2);
+    EXPECT_TRUE(errors.contains("holds a control character: \"a\\x0ab.mp4\"")) << errors.constData();
+    EXPECT_TRUE(QDir(home.path()).isEmpty());
+}
+
+TEST(StartupRun, AFileNamedRelativelyIsRecordedByItsFullPathAndName) {
+    QTemporaryDir home, films;
+    QFile film(films.filePath("film.mp4"));
+    ASSERT_TRUE(film.open(QIODevice::WriteOnly));
+    film.close();
+    ASSERT_EQ(runClient({"--home", home.path(), "--quit-after", "3000", "film.mp4"}, nullptr, films.path()), 0);
+    const QString records = qarvel::fromGbk(readAll(home.filePath("date_f.dat")));
+    EXPECT_TRUE(records.contains(QStringLiteral("film.mp4|") + films.filePath("film.mp4") + u'|'))
+        << records.toStdString();
 }

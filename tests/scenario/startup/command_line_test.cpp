@@ -69,3 +69,24 @@ TEST(StartupCommandLine, WordsReadTheWayTheyAlwaysWere) {
     EXPECT_EQ(parseCommandLine({"--=x"}).error, "unknown option --");
     EXPECT_EQ(parseCommandLine({"--screenshot"}).error, "option --screenshot needs a value");
 }
+
+TEST(StartupCommandLine, ControlCharactersAreRefusedWhereverAPathOrAddressComes) {
+    const QString nul = QStringLiteral("a") + QChar(0) + QStringLiteral("b.mp4");
+    EXPECT_EQ(parseCommandLine({nul}).error, "the file or address holds a control character: \"a\\x00b.mp4\"");
+    EXPECT_FALSE(parseCommandLine({"a.mp4", "b\x1b.mp4"}).error.isEmpty());
+    EXPECT_FALSE(parseCommandLine({"--home", "/h\n"}).error.isEmpty());
+    EXPECT_FALSE(parseCommandLine({"--service", "http://h/box/\t"}).error.isEmpty());
+    EXPECT_FALSE(parseCommandLine({"--screenshot=/s\x7f.png"}).error.isEmpty());
+    EXPECT_FALSE(parseCommandLine({}, "/env\r").error.isEmpty());
+    EXPECT_FALSE(parseCommandLine({QStringLiteral("a\u0085.mp4")}).error.isEmpty());  // C1 control too
+    EXPECT_TRUE(qarvel::isAcceptableTarget(QStringLiteral("/影片/a b|c.mp4")));
+}
+
+TEST(StartupCommandLine, RelativeFilesAreNamedInFullAndAddressesLeftAsGiven) {
+    EXPECT_EQ(qarvel::absoluteTarget("film.mp4", "/home/u"), "/home/u/film.mp4");
+    EXPECT_EQ(qarvel::absoluteTarget("../b/./c.mp4", "/home/u"), "/home/b/c.mp4");
+    EXPECT_EQ(qarvel::absoluteTarget("/x/a.mp4", "/home/u"), "/x/a.mp4");
+    EXPECT_EQ(qarvel::absoluteTarget("http://h/a.mp4", "/home/u"), "http://h/a.mp4");
+    EXPECT_EQ(qarvel::absoluteTarget("", "/home/u"), "");
+    EXPECT_EQ(qarvel::absoluteTarget("a:b.mp4", "/home/u"), "/home/u/a:b.mp4");
+}
