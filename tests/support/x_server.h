@@ -1,9 +1,12 @@
 #pragma once
 // An X server of the test binary's own (Xvfb on a display it picks itself),
 // with Qt pointed at it, for tests that need real windows, real pointer and
-// key events (xdotool) and a real screen size.
+// key events (xdotool) and a real screen size. With a window manager
+// (openbox) on it, for what only a window manager does: minimising, bringing
+// a window forward, keeping it on top, its close.
 //
 //     ::testing::AddGlobalTestEnvironment(new qarvel::test::XServer([] { makeApplication(); }));
+//     new qarvel::test::XServer(start, qarvel::test::XServer::kScreen, qarvel::test::WithWindowManager)
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QProcess>
@@ -13,11 +16,17 @@
 
 namespace qarvel::test {
 
+inline bool xdotool(const QStringList& args);
+
+enum WindowManager { NoWindowManager, WithWindowManager };
+
 class XServer : public ::testing::Environment {
 public:
+    static inline const QString kScreen = QStringLiteral("800x600x24");
     // startApplication creates the application object once the display is set.
-    explicit XServer(std::function<void()> startApplication, QString screen = QStringLiteral("800x600x24"))
-        : startApplication_(std::move(startApplication)), screen_(std::move(screen)) {}
+    explicit XServer(std::function<void()> startApplication, QString screen = kScreen,
+                     WindowManager manager = NoWindowManager)
+        : startApplication_(std::move(startApplication)), screen_(std::move(screen)), wanted_(manager) {}
 
     void SetUp() override {
         server_.setProgram(QStringLiteral("Xvfb"));
@@ -34,17 +43,40 @@ public:
         qputenv("DISPLAY", ":" + display.trimmed());
         qputenv("QT_QPA_PLATFORM", "xcb");
         startApplication_();
+        // After the application: its connection keeps the server up (it ends
+        // with its last client) while the manager's readiness is asked.
+        if (wanted_ == WithWindowManager) startWindowManager();
     }
     void TearDown() override {
         delete QCoreApplication::instance();  // before its X server goes
+        windowManager_.terminate();
+        windowManager_.waitForFinished(5000);
         server_.terminate();
         server_.waitForFinished(5000);
     }
 
 private:
+    void startWindowManager() {
+        windowManager_.setProgram(QStringLiteral("openbox"));
+        windowManager_.setArguments({QStringLiteral("--sm-disable")});
+        windowManager_.setStandardOutputFile(QProcess::nullDevice());
+        windowManager_.setStandardErrorFile(QProcess::nullDevice());
+        windowManager_.start();
+        ASSERT_TRUE(windowManager_.waitForStarted(5000)) << "openbox did not start (scripts/deps installs it)";
+        // It manages the screen once it announces its desktops.
+        bool managing = false;
+        for (int i = 0; i < 100 && !managing; ++i) {
+            managing = xdotool({QStringLiteral("get_num_desktops")});
+            if (!managing) windowManager_.waitForFinished(50);
+        }
+        ASSERT_TRUE(managing) << "openbox does not manage the screen";
+    }
+
     std::function<void()> startApplication_;
     QString screen_;
+    WindowManager wanted_;
     QProcess server_;
+    QProcess windowManager_;
 };
 
 // Runs xdotool with args (pointer and key events on the test's X server);

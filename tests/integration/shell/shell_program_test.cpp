@@ -1,14 +1,19 @@
-// The real program's shell: a second start of build/qarvel on the same
-// program folder hands its file to the running window (the test's own
-// program, or another build/qarvel) and ends; without a running window, or
+// The real program's shell, on an X server of its own with a window manager:
+// a second start of build/qarvel on the same program folder hands its file
+// to the running window (the test's own program, or another build/qarvel),
+// which comes forward from minimised, and ends; without a running window, or
 // with only a crashed one's socket left, it plays the file itself. The close
 // button exits with the records intact; the catalogue's right-click menu
-// appears and its commands act on the pane.
+// appears and its commands act on the pane; a chosen file whose name holds a
+// control character is refused.
+#include "app/command_line.h"
 #include "app/shell_commands.h"
 #include "app/single_instance.h"
 #include "dialogs/menu_tree.h"
+#include "playback/transport_commands.h"
 #include "program_harness.h"
 #include "support/stale_socket.h"
+#include "support/x_server.h"
 
 #include <QDir>
 #include <QMenu>
@@ -20,6 +25,9 @@
 using namespace playtest;
 
 namespace {
+
+const auto* const kXServer = ::testing::AddGlobalTestEnvironment(
+    new qarvel::test::XServer([] { app(); }, QStringLiteral("1280x1024x24"), qarvel::test::WithWindowManager));
 
 // The local record's line of path, or empty.
 QString localRecord(const QString& home, const QString& path) {
@@ -88,7 +96,11 @@ TEST(SecondStart, HandsTheFileToTheRunningWindowAndEnds) {
     ASSERT_TRUE(p.started);
     const QString clip = p.home.filePath(QStringLiteral("my clip.mp4"));  // a blank: handed over quoted
     ASSERT_TRUE(QFile::copy(QString::fromStdString(service.mediaDir()) + QStringLiteral("/xiake-01.mp4"), clip));
+    // Minimised, as the window manager sees it: the window is unmapped.
+    p.window().show();
+    ASSERT_TRUE(waitUntil([&] { return p.window().windowHandle()->isExposed(); }));
     p.window().showMinimized();
+    ASSERT_TRUE(waitUntil([&] { return p.window().isMinimized() && !p.window().windowHandle()->isExposed(); }));
 
     // Two files, as a file manager's "open with" on both gives them: the first plays.
     const QString other = QString::fromStdString(service.mediaDir()) + QStringLiteral("/xiake-02.mp4");
@@ -102,7 +114,10 @@ TEST(SecondStart, HandsTheFileToTheRunningWindowAndEnds) {
 
     ASSERT_TRUE(waitUntil([&] { return p.player().url() == clip; }));
     EXPECT_TRUE(waitUntil([&] { return p.playing(); }));
-    EXPECT_FALSE(p.window().isMinimized());
+    // Forward: shown, not minimised, and the window the user types into.
+    EXPECT_TRUE(waitUntil([&] {
+        return !p.window().isMinimized() && p.window().windowHandle()->isExposed() && p.window().isActiveWindow();
+    }));
     EXPECT_EQ(p.state().MainTab, 9);
     EXPECT_TRUE(localRecord(p.home.path(), clip).startsWith(QStringLiteral("my clip.mp4|")));
 }
@@ -211,4 +226,18 @@ TEST(CatalogueMenu, RightClickShowsItAndBackAndRefreshActOnThePane) {
     qarvel::test::runEventsFor(300);
     EXPECT_EQ(p.pane(1)->url().toString(), home);
     EXPECT_TRUE(p.dialogs.informed.isEmpty());
+}
+
+TEST(OpenFile, ANameWithAControlCharacterIsRefusedAndNothingChanges) {
+    svc::DemoService service;
+    ASSERT_TRUE(service.start()) << service.errorText();
+    Program p(service.baseUrl());
+    ASSERT_TRUE(p.started);
+    const QString before = readGbk(p.home.filePath(QStringLiteral("date_f.dat")));
+    p.dialogs.fileToOpen = p.home.filePath(QStringLiteral("a\nb.mp4"));
+    QTest::mouseClick(p.c().bo_but[qarvel::playback::kOpenFileButton], Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(p.c().zhun->text(), qarvel::kControlCharacterRefused);
+    qarvel::test::runEventsFor(300);
+    EXPECT_TRUE(p.player().url().isEmpty());
+    EXPECT_EQ(readGbk(p.home.filePath(QStringLiteral("date_f.dat"))), before);
 }

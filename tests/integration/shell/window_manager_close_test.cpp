@@ -1,12 +1,14 @@
-// The window manager's close (its close button, Alt+F4: WM_DELETE_WINDOW from
-// the X server) in the program as main() builds it takes the close button's
-// path: the question the first time, then the tray or the exit as answered.
-// The application's own close of every window is never asked.
+// On an X server with a real window manager: its close (Alt+F4, which it
+// turns into WM_DELETE_WINDOW) in the program as main() builds it takes the
+// close button's path: the question the first time, then the tray or the exit
+// as answered. The application's own close of every window is never asked.
+// The always-on-top button has the window manager keep the window above.
 #include "program_harness.h"
 #include "support/x_server.h"
 #include "window/window_settings.h"
 
 #include <QGuiApplication>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <xcb/xcb.h>
@@ -15,7 +17,8 @@ using namespace playtest;
 
 namespace {
 
-const auto* const kXServer = ::testing::AddGlobalTestEnvironment(new qarvel::test::XServer([] { app(); }));
+const auto* const kXServer = ::testing::AddGlobalTestEnvironment(
+    new qarvel::test::XServer([] { app(); }, qarvel::test::XServer::kScreen, qarvel::test::WithWindowManager));
 
 xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
     xcb_intern_atom_reply_t* reply =
@@ -25,20 +28,29 @@ xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
     return a;
 }
 
-// What a window manager sends when the user closes the window.
+// The user's Alt+F4 to the window, made active first: the window manager
+// sends the close.
 bool windowManagerClose(QWidget* window) {
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11) return false;
-    xcb_connection_t* connection = x11->connection();
-    xcb_client_message_event_t message{};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = xcb_window_t(window->winId());
-    message.type = atom(connection, "WM_PROTOCOLS");
-    message.data.data32[0] = atom(connection, "WM_DELETE_WINDOW");
-    message.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(connection, 0, message.window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
-    return xcb_flush(connection) > 0;
+    window->activateWindow();
+    if (!waitUntil([&] { return window->isActiveWindow(); }, 5000)) return false;
+    return qarvel::test::xdotool({QStringLiteral("key"), QStringLiteral("alt+F4")});
+}
+
+// Whether the window manager lists "above" in the window's _NET_WM_STATE.
+bool keptAbove(QWidget* window) {
+    xcb_connection_t* connection = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+    xcb_get_property_reply_t* reply =
+        xcb_get_property_reply(connection,
+                               xcb_get_property(connection, 0, xcb_window_t(window->winId()),
+                                                atom(connection, "_NET_WM_STATE"), XCB_ATOM_ATOM, 0, 32),
+                               nullptr);
+    if (!reply) return false;
+    const auto* states = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+    const int count = xcb_get_property_value_length(reply) / int(sizeof(xcb_atom_t));
+    const xcb_atom_t above = atom(connection, "_NET_WM_STATE_ABOVE");
+    const bool found = std::find(states, states + count, above) != states + count;
+    std::free(reply);
+    return found;
 }
 
 const QString kQuestion = QStringLiteral("提示：|关闭 Qarvel影视盒  最小化到托盘吗？");
@@ -78,4 +90,20 @@ TEST(WindowManagerClose, TakesTheCloseButtonsPathAndTheApplicationsCloseIsNotAsk
     EXPECT_TRUE(waitUntil([&] { return p.ended == 1; }, 5000));
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(p.dialogs.asked.size(), 1);
+}
+
+TEST(AlwaysOnTop, TheWindowManagerKeepsTheWindowAbove) {
+    svc::DemoService service;
+    ASSERT_TRUE(service.start());
+    Program p(service.baseUrl());
+    ASSERT_TRUE(p.started);
+    qarvel::MainWindow& w = p.window();
+    w.showNormal();
+    ASSERT_TRUE(waitUntil([&] { return w.windowHandle() && w.windowHandle()->isExposed(); }));
+    EXPECT_FALSE(keptAbove(&w));
+    QTest::mouseClick(p.c().npc[4], Qt::LeftButton, {}, QPoint(12, 12));
+    EXPECT_TRUE(waitUntil([&] { return keptAbove(&w); }, 5000));
+    EXPECT_TRUE(w.isVisible());
+    QTest::mouseClick(p.c().npc[4], Qt::LeftButton, {}, QPoint(12, 12));
+    EXPECT_TRUE(waitUntil([&] { return !keptAbove(&w); }, 5000));
 }
