@@ -42,8 +42,9 @@ QString visibleText(QStringView text) {
 
 QString absoluteTarget(const QString& target, const QString& workingFolder) {
     static const QRegularExpression address(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));
-    if (target.isEmpty() || address.match(target).hasMatch() || QDir::isAbsolutePath(target)) return target;
-    return QDir::cleanPath(QDir(workingFolder).absoluteFilePath(target));
+    // Not QDir's idea of absolute: to it ":name" is a resource, to a shell a file.
+    if (target.isEmpty() || target.startsWith(u'/') || address.match(target).hasMatch()) return target;
+    return QDir::cleanPath(workingFolder + u'/' + target);
 }
 
 namespace {

@@ -89,4 +89,5 @@ TEST(StartupCommandLine, RelativeFilesAreNamedInFullAndAddressesLeftAsGiven) {
     EXPECT_EQ(qarvel::absoluteTarget("http://h/a.mp4", "/home/u"), "http://h/a.mp4");
     EXPECT_EQ(qarvel::absoluteTarget("", "/home/u"), "");
     EXPECT_EQ(qarvel::absoluteTarget("a:b.mp4", "/home/u"), "/home/u/a:b.mp4");
+    EXPECT_EQ(qarvel::absoluteTarget(":b.mp4", "/home/u"), "/home/u/:b.mp4");
 }
