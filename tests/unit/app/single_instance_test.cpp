@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <cstring>
 #include <future>
+#include <optional>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -48,17 +49,19 @@ HandOff sendFromThread(const QString& name, const QString& text, int timeoutMs) 
 // Sets environment variables for one test and puts back what was there.
 class Environment {
 public:
+    // A null value unsets name.
     void set(const char* name, const QString& value) {
-        if (!saved_.contains(name)) saved_.insert(name, qEnvironmentVariableIsSet(name) ? qgetenv(name) : "\x01");
+        if (!saved_.contains(name))
+            saved_.insert(name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
         value.isNull() ? qunsetenv(name) : qputenv(name, value.toLocal8Bit());
     }
     ~Environment() {
         for (auto i = saved_.cbegin(); i != saved_.cend(); ++i)
-            i.value() == "\x01" ? qunsetenv(i.key().constData()) : qputenv(i.key().constData(), i.value());
+            i.value() ? qputenv(i.key().constData(), *i.value()) : qunsetenv(i.key().constData());
     }
 
 private:
-    QMap<QByteArray, QByteArray> saved_;
+    QMap<QByteArray, std::optional<QByteArray>> saved_;
 };
 
 // What a second user's uid is here; any id but ours does.
