@@ -98,6 +98,7 @@ StartupResult Application::start(platform::PlayerComponent& component, platform:
         std::fprintf(stderr, "qarvel: the player could not start: %s\n", qPrintable(errorText_));
         return false;
     };
+    env.playerFailure = [this] { return errorText_; };
     return StartupSequence(env).run();
 }
 
@@ -136,6 +137,11 @@ Application::~Application() {
 
 bool Application::startPlayer() {
     if (player_) return true;
+    if (options_.makePlayer) {
+        ownPlayer_ = options_.makePlayer(errorText_);
+        player_ = ownPlayer_.get();
+        return player_ != nullptr;
+    }
     engine::MpvPlayer::Options options;
     options.files = options_.files;
     options.sources = {options_.serviceBase + QStringLiteral("seed/")};
