@@ -354,6 +354,7 @@ void MpvPlayer::fail(const QString& why) {
     if (film_) cache_.release(film_);  // what arrived stays in the cache
     streamId_.clear();
     if (terminalPoll_) terminalPoll_->stop();
+    if (!url_.isEmpty()) emit filmFailed(why);
 }
 
 void MpvPlayer::forgetFilm() {

@@ -88,6 +88,9 @@ protected:
 signals:
     // The first picture of a film is ready (with no video output: playback began).
     void firstFrame();
+    // The film of the current address cannot be played; why is the player's
+    // own reason (for logs).
+    void filmFailed(const QString& why);
 
 private:
     enum class Observed : quint64 {

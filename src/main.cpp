@@ -108,7 +108,8 @@ int runClient(QApplication& app, const qarvel::CommandLine& cl) {
                                      .dialogs = &dialogs,
                                      .desktopBus = &bus});
 
-    if (application.start(component, shell) != qarvel::StartupResult::WindowShown) return 0;
+    const qarvel::StartupResult started = application.start(component, shell);
+    if (started != qarvel::StartupResult::WindowShown) return qarvel::startupExitStatus(started);
     // The end of the session (SIGTERM, logout) takes the exit's own path.
     qarvel::platform::quitOnTerminationSignals([&application] { application.exit(); });
     qarvel::scheduleUnattendedRun([&application](const QString& path) { return application.grabScreenshot(path); },

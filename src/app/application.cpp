@@ -101,6 +101,7 @@ StartupResult Application::start(platform::PlayerComponent& component, platform:
         std::fprintf(stderr, "qarvel: the player could not start: %s\n", qPrintable(errorText_));
         return false;
     };
+    env.playerFailure = [this] { return errorText_; };
     return StartupSequence(env).run();
 }
 
@@ -139,6 +140,11 @@ Application::~Application() {
 
 bool Application::startPlayer() {
     if (player_) return true;
+    if (options_.makePlayer) {
+        ownPlayer_ = options_.makePlayer(errorText_);
+        player_ = ownPlayer_.get();
+        return player_ != nullptr;
+    }
     engine::MpvPlayer::Options options;
     options.files = options_.files;
     options.sources = {options_.serviceBase + QStringLiteral("seed/")};
@@ -336,12 +342,15 @@ void Application::wirePoll() {
             .showBalloon = showBalloon,
             .paintPlayFace = [painter](bool pause) { painter->PaintPlayFace(pause); },
             .FetchNextEpisode = [sequencer] { sequencer->FetchNextEpisode(); },
+            .filmMoved = [sequencer] { sequencer->askAgainAtOnce(); },
             .navigateWeb2 = [navigator](const QString& address) { navigator->navigate(2, address); }},
         QString::fromLatin1(config::kSentinelUrl));
     playback::StatusPoll* poll = poll_.get();
     QObject::connect(c.Timer1, &QTimer::timeout, c.Timer1, [poll] { poll->Timer1_Timer(); });
     QObject::connect(c.Timer2, &QTimer::timeout, c.Timer2, [poll] { poll->Timer2_Timer(); });
     QObject::connect(c.Timer4, &QTimer::timeout, c.Timer4, [poll] { poll->Timer4_Timer(); });
+    if (auto* mpv = qobject_cast<engine::MpvPlayer*>(player_))
+        QObject::connect(mpv, &engine::MpvPlayer::filmFailed, c.Timer1, [poll] { poll->filmFailed(); });
     // The end of the session keeps where the viewer was: a quit (also by a
     // termination signal) and a logout, which may not let the program quit.
     if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {

@@ -82,6 +82,10 @@ struct ApplicationOptions {
     QString playTarget = {};
     // The player to use; null: the program's own libmpv player on files.
     engine::Player* player = nullptr;
+    // Stands in for the start of the libmpv player (when player is null):
+    // null with why set says the player library could not start. Default:
+    // the player itself.
+    std::function<std::unique_ptr<engine::Player>(QString& why)> makePlayer = {};
     // Message boxes; default: the desktop's.
     platform::UserDialogs* dialogs = nullptr;
     // The player's helper processes; default: this platform's.

@@ -38,13 +38,21 @@ StartupResult StartupSequence::run() {
     createListPages();
     installListIcon();
     if (env_.showMainWindow && env_.showMainWindow()) return StartupResult::WindowShown;
+    // The library is there but does not start: a restart repairs nothing, a
+    // reinstall of the packages does; the reason helps whoever looks into it.
     if (!env_.component->componentFileExists()) {
         env_.dialogs->inform(kDefaultTitle, QStringLiteral("对不起，软件组件已被损坏，请重新下载安装本软件。"));
     } else {
-        env_.component->startRegistration();
-        env_.dialogs->inform(kDefaultTitle, QStringLiteral("软件组件被损坏，重启软件即可恢复！"));
+        env_.dialogs->inform(kDefaultTitle, playerFailureText(env_.playerFailure ? env_.playerFailure() : QString()));
     }
     return StartupResult::DamagedComponent;
+}
+
+int startupExitStatus(StartupResult result) { return result == StartupResult::WindowShown ? 0 : 1; }
+
+QString playerFailureText(const QString& reason) {
+    return QStringLiteral("播放组件（libmpv）无法启动：") + (reason.isEmpty() ? QStringLiteral("原因不明") : reason) +
+           QStringLiteral("\n重新安装本程序的软件包即可解决。");
 }
 
 bool StartupSequence::checkPlayerComponent() {

@@ -27,6 +27,8 @@ struct StartupEnvironment {
     // Loads and shows the main window; false when one of its embedded
     // controls (the player) failed to load.
     std::function<bool()> showMainWindow;
+    // Why the player failed to load, in the player library's words.
+    std::function<QString()> playerFailure = {};
 };
 
 enum class StartupResult {
@@ -34,6 +36,13 @@ enum class StartupResult {
     NoPlayerComponent,  // the user was offered the download page; no window
     DamagedComponent,   // the window could not load its player; no window
 };
+
+// The process's exit status when start-up ends without a window: not 0,
+// since the program did not run.
+int startupExitStatus(StartupResult result);
+
+// What the user is told when the player library could not start.
+QString playerFailureText(const QString& reason);
 
 class StartupSequence {
 public:

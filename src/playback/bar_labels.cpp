@@ -1,6 +1,7 @@
 #include "playback/bar_labels.h"
 
 #include <QLabel>
+#include <QVariant>
 
 namespace qarvel::playback {
 
@@ -8,7 +9,10 @@ void setBarText(QLabel* label, const QString& text) {
     // The poll sets its labels every second; an unchanged text costs nothing.
     if (!label || label->text() == text) return;
     label->setText(text);
-    label->adjustSize();
+    // A label the layout gave a width of its own keeps it (the status text
+    // in compact mode); the others follow their text.
+    const QVariant autoSize = label->property("autoSize");
+    if (!autoSize.isValid() || autoSize.toBool()) label->adjustSize();
 }
 
 void showTitle(QLabel* bo_name, QWidget* bo_zt, const QString& text) {

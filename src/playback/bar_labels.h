@@ -11,8 +11,8 @@ namespace qarvel::playback {
 // Width of the film title in the label, in display units.
 inline constexpr int kTitleWidth = 30;
 
-// Sets the text of one of the bar's labels, which are sized to their text.
-// A null label is skipped.
+// Sets the text of one of the bar's labels, which are sized to their text
+// unless their "autoSize" property is false. A null label is skipped.
 void setBarText(QLabel* label, const QString& text);
 
 // Shows text in bo_name, sized to it, at left (width of bo_zt - its width) / 2

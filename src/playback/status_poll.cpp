@@ -1,6 +1,7 @@
 #include "playback/status_poll.h"
 
 #include "common/play_time.h"
+#include "engine/media_address.h"
 #include "engine/player.h"
 #include "platform/power_off.h"
 #include "playback/bar_labels.h"
@@ -8,6 +9,7 @@
 #include "playback/stop_command.h"
 #include "state/main_window_state.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
 #include <QTime>
@@ -30,6 +32,9 @@ namespace {
 
 // Share of the film (thousandths) past which the next episode is prepared.
 constexpr int kBufferNextShare = 601;
+// Playing moves the position by about a second per poll; a late poll on a
+// busy machine by a few. Anything else is a seek.
+constexpr int kLongestPlayStep = 5;
 
 void setShown(QWidget* w, bool shown) {
     if (w && w->isHidden() == shown) w->setVisible(shown);
@@ -69,6 +74,7 @@ void StatusPoll::Timer1_Timer() {
     now.state = int(p.playState());
     now.bitRate = p.bitRate();
     state_.CurrentPosition = now.position;
+    noticeMove(p.url(), now.position);
 
     if (!endTest(now)) return;
     bufferNext(now);
@@ -169,7 +175,8 @@ void StatusPoll::showStatus(const Reading& now) {
     const bool moving = state_.TransferRateCache > 0;
     switch (now.state) {
     case 0:
-        setBarText(c_.zhun, QStringLiteral("停止播放"));
+        // A film the player gave up on keeps saying why.
+        setBarText(c_.zhun, gaveUp() ? failureText() : QStringLiteral("停止播放"));
         setPlayTip(kPlayTip, false);
         if (s_.player.fullScreen()) s_.player.setFullScreen(false);
         break;
@@ -224,6 +231,38 @@ void StatusPoll::keepPosition(const Reading& now) {
     if (now.position == savedPosition_) return;
     storeFilmPosition(state_, s_.records, now.position);
     savedPosition_ = now.position;
+}
+
+QString filmName(const QString& address) {
+    const engine::MediaAddress a = engine::classifyAddress(address);
+    QString name;
+    switch (a.kind) {
+    case engine::AddressKind::LocalFile: name = QFileInfo(a.localPath).fileName(); break;
+    case engine::AddressKind::Qvod: name = a.qvod.name; break;
+    case engine::AddressKind::Http:
+    case engine::AddressKind::Stream: name = a.url.fileName(); break;
+    default: break;
+    }
+    return name.isEmpty() ? address : name;
+}
+
+bool StatusPoll::gaveUp() const { return !failedUrl_.isEmpty() && failedUrl_ == s_.player.url(); }
+
+QString StatusPoll::failureText() const { return kCannotPlayPrefix + filmName(failedUrl_); }
+
+void StatusPoll::filmFailed() {
+    failedUrl_ = s_.player.url();
+    if (failedUrl_.isEmpty()) return;
+    setBarText(c_.zhun, failureText());
+    // Whatever the balloon setting: nothing else tells why nothing plays.
+    if (s_.showBalloon) s_.showBalloon(failureText());
+}
+
+void StatusPoll::noticeMove(const QString& url, int position) {
+    const bool moved = url != lastUrl_ || position < lastPosition_ - 1 || position > lastPosition_ + kLongestPlayStep;
+    if (moved && !lastUrl_.isEmpty() && s_.filmMoved) s_.filmMoved();
+    lastUrl_ = url;
+    lastPosition_ = position;
 }
 
 void StatusPoll::storePosition() {

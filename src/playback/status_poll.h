@@ -58,6 +58,9 @@ struct PollServices {
     std::function<void(bool pause)> paintPlayFace;
     // The episode sequencer's request for the following episode.
     std::function<void()> FetchNextEpisode;
+    // Told when the film moved other than by playing (a seek, another film):
+    // the next episode may be asked for again at once.
+    std::function<void()> filmMoved = {};
     // Navigates the web player pane Web2 (the end-of-play hand-over).
     std::function<void(const QString& address)> navigateWeb2;
     // The time of day as the label shows it when nothing is loaded; default:
@@ -71,6 +74,11 @@ inline const QString kPlayFinishedText = QStringLiteral("播放完毕");
 inline const QString kShutdownBalloon = QStringLiteral("即将播放完毕，正准备自动关机！");
 inline const QString kNextEpisodeBalloon = QStringLiteral("正在准备播放下一集！");
 inline const QString kBufferNextBalloon = QStringLiteral("开始缓冲下一集！");
+inline const QString kCannotPlayPrefix = QStringLiteral("无法打开或解码：");
+
+// The name a film's address shows to the viewer: a file's name, the name in
+// a "qvod://" address, the last part of a web address, else the address.
+QString filmName(const QString& address);
 
 // While a film with a record plays, its position is written this often (in
 // polls), so that a crash or a power cut loses at most this much.
@@ -85,6 +93,11 @@ public:
     void Timer2_Timer();  // end of play
     void Timer4_Timer();  // next-episode retry
 
+    // The player gave up on the film it was given (a damaged or unsupported
+    // file, an address it refuses): the status text and a balloon say so,
+    // naming it, until another film is given. The record stays.
+    void filmFailed();
+
     // Writes the position reached into the film's record, unless nothing with
     // a record plays or it has just ended; for the end of the session.
     void storePosition();
@@ -98,7 +111,10 @@ private:
     void showStatus(const Reading& now);
     void showBars(const Reading& now);
     void keepPosition(const Reading& now);
+    void noticeMove(const QString& url, int position);
     void placeTimes(const QString& text);
+    bool gaveUp() const;  // the player gave up on the film it has
+    QString failureText() const;
     void setPlayTip(const QString& tip, bool paint);
     bool balloonsWanted();
 
@@ -109,6 +125,9 @@ private:
     bool ended_ = false;  // the last poll saw the end; its record holds 0
     int ticksSinceSave_ = 0;
     int savedPosition_ = -1;
+    QString failedUrl_;  // the film the player gave up on
+    QString lastUrl_;    // film and position of the last poll
+    int lastPosition_ = -1;
 };
 
 }  // namespace qarvel::playback

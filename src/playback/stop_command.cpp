@@ -28,12 +28,11 @@ void setShown(QWidget* w, bool shown) {
 
 void StopCommand::stop() {
     if (state_.CurrentView != 2) return;
-    if (state_.StopAdState == 2) {
-        setShown(c_.bo_pad, true);
-        setShown(c_.ad_huan, false);
-        setShown(c_.bo_ad, true);
-        setShown(c_.Qvodx, false);
-    }
+    // Only the stop panel waits for its page; the picture goes either way.
+    if (state_.StopAdState == 2) setShown(c_.bo_pad, true);
+    setShown(c_.ad_huan, false);
+    setShown(c_.bo_ad, true);
+    setShown(c_.Qvodx, false);
     storeFilmPosition(state_, records_, state_.CurrentPosition);
     timer1_.stop();
     state_.CurrentPosition = 0;

@@ -6,7 +6,9 @@
 #include "web/pane_navigator.h"
 #include "web/play_answer.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
+#include <memory>
 
 namespace qarvel::web {
 
@@ -33,7 +35,14 @@ QString linkFor(const QString& key, qint64 n, const QString& kind, const PlayAns
 }  // namespace
 
 EpisodeSequencer::EpisodeSequencer(MainWindowState& state, SequencerServices services, QString base)
-    : state_(state), s_(std::move(services)), base_(std::move(base)) {}
+    : state_(state), s_(std::move(services)), base_(std::move(base)) {
+    if (!s_.clock) {
+        s_.clock = [since = std::make_shared<QElapsedTimer>()] {
+            if (!since->isValid()) since->start();
+            return since->elapsed();
+        };
+    }
+}
 
 EpisodeSequencer::~EpisodeSequencer() {
     if (nextTicket_ != 0) s_.fetcher.cancel(nextTicket_);
@@ -49,6 +58,7 @@ void EpisodeSequencer::FetchNextEpisode() {
     }
     const QString key = state_.EpisodeKey;
     if (!isEpisodeKey(key)) return;
+    if (key == noneKey_ && s_.clock() - noneAt_ < kAskAgainAfterNoneMs) return;
     if (nextTicket_ != 0) {
         if (nextKey_ == key) return;
         s_.fetcher.cancel(nextTicket_);
@@ -66,6 +76,10 @@ void EpisodeSequencer::answerNext(const QString& key, qint64 n, const QString& a
     // "0" and "1" are compared as text here: "00" is no answer of the service.
     if (answer == u"1" || answer == u"0") {
         state_.NextEpisodeLink = state_.NextEpisodeUrl = answer;
+        if (answer == u"0") {
+            noneKey_ = key;
+            noneAt_ = s_.clock();
+        }
         return;
     }
     const PlayAnswer play = classifyPlayAnswer(answer);

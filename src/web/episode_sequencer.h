@@ -5,7 +5,8 @@
 //
 // The requests never block the window. At most one next-episode request is
 // on its way; a poll that finds nothing prepared asks again only after its
-// answer. An answer that arrives after another film started is dropped.
+// answer, and after a "0" answer only once the retry interval has passed.
+// An answer that arrives after another film started is dropped.
 #include <QString>
 #include <functional>
 
@@ -29,7 +30,13 @@ struct SequencerServices {
     // ReadSetting on the settings file: section, key, default.
     std::function<QString(const QString& section, const QString& key, const QString& defaultText)> readSetting;
     std::function<void(const QString& text)> showBalloon;
+    // Milliseconds on a steady clock; default: the process's monotonic clock.
+    std::function<qint64()> clock = {};
 };
+
+// After the service said there is no next episode yet ("0"), the same
+// episode's next is asked again only this long after, like a failed request.
+inline constexpr qint64 kAskAgainAfterNoneMs = 100 * 1000;
 
 inline const QString kNextEpisodeErrorBalloon = QStringLiteral("读取下一集数据出错，稍后将重新读取！");
 
@@ -53,6 +60,9 @@ public:
     int episodeIndex() const;
 
     bool nextRequestPending() const { return nextTicket_ != 0; }
+    // The film moved (a seek, another film): a "0" answer no longer holds
+    // the next request back.
+    void askAgainAtOnce() { noneKey_.clear(); }
 
 private:
     void answerNext(const QString& key, qint64 n, const QString& answer);
@@ -64,6 +74,8 @@ private:
     quint64 nextTicket_ = 0;  // next-episode request on its way, 0 for none
     QString nextKey_;         // the episode it was asked for
     quint64 stepTicket_ = 0;
+    QString noneKey_;  // the episode whose next the service said "0" to
+    qint64 noneAt_ = 0;
 };
 
 }  // namespace qarvel::web

@@ -73,6 +73,9 @@ private:
 // compared and reset.
 class Label : public QLabel {
     Q_OBJECT
+    // Read by code that sets the text through QLabel: false keeps the width
+    // the layout gave the label.
+    Q_PROPERTY(bool autoSize READ autoSize WRITE setAutoSize)
 public:
     explicit Label(const QString& text = {}, QWidget* parent = nullptr);
 

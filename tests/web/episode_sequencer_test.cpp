@@ -1,5 +1,6 @@
 // Episode sequencing against a loopback service: each answer form of the
-// next-episode request, the retry schedule with the poll's retry timer, one
+// next-episode request, the retry schedule with the poll's retry timer, how
+// often "no next episode yet" is asked again, one
 // request on its way at most, and stepping to the previous or next episode.
 #include "common/escape_text.h"
 #include "link_router_rig.h"
@@ -24,7 +25,7 @@ struct SequencerRig {
                                       [this](const QString& s, const QString& k, const QString& d) {
                                           return router.settings.value(s + u'/' + k, d);
                                       },
-                                      [this](const QString& text) { router.balloons << text; }},
+                                      [this](const QString& text) { router.balloons << text; }, [this] { return now; }},
                     router.base) {
         router.settings["S_q/s_h"] = "2";
         router.state.EpisodeKey = kKey;
@@ -39,6 +40,7 @@ struct SequencerRig {
 
     RouterRig router;
     QTimer Timer4;
+    qint64 now = 0;  // the sequencer's clock, ms
     EpisodeSequencer sequencer;
 };
 
@@ -84,51 +86,80 @@ TEST(NextEpisode, FailuresRetryLaterAndSayItWhateverTheBalloonSetting) {
     EXPECT_TRUE(down.Timer4.isActive());
 }
 
-TEST(NextEpisode, RetryScheduleWithThePoll) {
-    SequencerRig rig;
-    rig.router.service.answer("7", QStringLiteral("garbage"));
-    platform::PowerOff* noPower = nullptr;
+// The sequencer behind the status poll, as the window wires them, with a
+// network film playing of which 70 % has arrived.
+struct PolledRig : SequencerRig {
+    explicit PolledRig(int duration)
+        : poll(router.state, {},
+               playback::PollServices{.player = router.player,
+                                      .records = router.store,
+                                      .Timer1 = router.Timer1,
+                                      .Timer2 = Timer2,
+                                      .Timer4 = Timer4,
+                                      .power = power,
+                                      .FetchNextEpisode = [this] { sequencer.FetchNextEpisode(); },
+                                      .filmMoved = [this] { sequencer.askAgainAtOnce(); }},
+               {}) {
+        router.player.setUrl("qvod://a");
+        router.player.setState(engine::PlayState::Playing);
+        router.player.setDurationValue(duration);
+        router.player.setDownloadProgressValue(700);
+    }
+    // A poll at this position, and the answer of the request it started.
+    void tick(int position) {
+        router.player.setPositionValue(position);
+        poll.Timer1_Timer();
+        waitForAnswer();
+    }
+    void waitForAnswer() {
+        qarvel::test::waitUntil([&] { return !sequencer.nextRequestPending(); }, 8000);
+    }
+
     struct NoPower final : platform::PowerOff {
         void ShutDownComputer() override { ADD_FAILURE(); }
     } power;
-    noPower = &power;
     QTimer Timer2;
-    playback::StatusPoll poll(rig.router.state, {},
-                              playback::PollServices{.player = rig.router.player,
-                                                     .records = rig.router.store,
-                                                     .Timer1 = rig.router.Timer1,
-                                                     .Timer2 = Timer2,
-                                                     .Timer4 = rig.Timer4,
-                                                     .power = *noPower,
-                                                     .FetchNextEpisode = [&] { rig.sequencer.FetchNextEpisode(); }},
-                              {});
-    rig.router.player.setUrl("qvod://a");
-    rig.router.player.setState(engine::PlayState::Playing);
-    rig.router.player.setDurationValue(600);
-    rig.router.player.setPositionValue(10);
-    rig.router.player.setDownloadProgressValue(700);
-    auto tick = [&] {
-        poll.Timer1_Timer();
-        qarvel::test::waitUntil([&] { return !rig.sequencer.nextRequestPending(); }, 8000);
-    };
-    tick();
+    playback::StatusPoll poll;
+};
+
+TEST(NextEpisode, RetryScheduleWithThePoll) {
+    PolledRig rig(600);
+    rig.router.service.answer("7", QStringLiteral("garbage"));
+    rig.tick(10);
     EXPECT_EQ(rig.queries(), 1);
     EXPECT_EQ(rig.router.state.NextEpisodeLink, "3");
     // The failure blocks further requests until the retry timer's second tick.
-    tick();
-    tick();
+    rig.tick(11);
+    rig.tick(12);
     EXPECT_EQ(rig.queries(), 1);
-    poll.Timer4_Timer();
+    rig.poll.Timer4_Timer();
     EXPECT_EQ(rig.queries(), 1);
     rig.router.service.answer("7", QStringLiteral("第4集$qvod://next$qvod"));
-    poll.Timer4_Timer();
-    qarvel::test::waitUntil([&] { return !rig.sequencer.nextRequestPending(); }, 8000);
+    rig.poll.Timer4_Timer();
+    rig.waitForAnswer();
     EXPECT_EQ(rig.queries(), 2);
     EXPECT_FALSE(rig.Timer4.isActive());
     // Found: the next poll buffers it.
-    tick();
+    rig.tick(13);
     EXPECT_EQ(rig.router.player.preloaded(), "qvod://next");
     EXPECT_EQ(rig.queries(), 2);
+}
+
+TEST(NextEpisode, NoNextEpisodeYetIsAskedAgainEvery100sOfFilmOrAtOnceAfterASeek) {
+    PolledRig rig(2800);
+    rig.router.service.answer("7", QStringLiteral("0"));
+    // 45 minutes of film, a poll a second: asked at 0 s, 100 s, ... 2600 s.
+    for (int second = 0; second < 2700; ++second, rig.now += 1000) rig.tick(second);
+    EXPECT_EQ(rig.queries(), 27);
+    // A seek asks at once, and so does another film.
+    rig.tick(1200);
+    EXPECT_EQ(rig.queries(), 28);
+    rig.tick(1201);
+    EXPECT_EQ(rig.queries(), 28);
+    rig.router.state.EpisodeKey = "7-0-3-T";
+    rig.tick(1202);
+    EXPECT_EQ(rig.queries(), 29);
+    EXPECT_FALSE(rig.Timer4.isActive());
 }
 
 TEST(NextEpisode, OneRequestOnItsWayAndStaleAnswersDropped) {

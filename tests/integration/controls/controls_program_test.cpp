@@ -5,6 +5,7 @@
 // real X events (xdotool) on an X server of the test's own.
 #include "integration/play/program_harness.h"
 #include "playback/bar_formulas.h"
+#include "playback/key_commands.h"
 #include "playback/player_menu.h"
 #include "playback/transport_commands.h"
 #include "support/x_server.h"
@@ -130,11 +131,26 @@ TEST(PlayerControls, SeekKeysPictureFitAndStopInTheRealWindow) {
     EXPECT_TRUE(menu.item(QStringLiteral("q_la"))->isChecked());
 
     // Stop, by a click on its button, keeps the position in the local record.
+    // Its panel's page failed to load and the pause panel was left up: the
+    // picture goes all the same, and the pause panel with it.
     ASSERT_TRUE(waitUntil([&] { return p.state().CurrentPosition >= 3; }, 10000));
     const int reached = p.state().CurrentPosition;
+    p.state().StopAdState = 1;
+    c.ad_huan->show();
+    ASSERT_FALSE(c.Qvodx->isHidden());
     ASSERT_TRUE(clickAt(c.bo_but[1], QPoint(12, 12)));
     ASSERT_TRUE(waitUntil([&] { return p.player().playState() != PlayState::Playing; }, 5000));
     EXPECT_EQ(c.zhun->text(), QStringLiteral("已停止"));
+    EXPECT_TRUE(c.Qvodx->isHidden());
+    EXPECT_FALSE(c.bo_ad->isHidden());
+    EXPECT_TRUE(c.ad_huan->isHidden());
+
+    // In compact mode the status text keeps its 120 px whatever it says.
+    p.application->buttons().enterCompactMode();
+    ASSERT_EQ(c.zhun->width(), 120);
+    ASSERT_TRUE(p.application->keys().Form_KeyDown(Qt::Key_Up));
+    ASSERT_TRUE(c.zhun->text().startsWith(QStringLiteral("音量：")));
+    EXPECT_EQ(c.zhun->width(), 120);
     const QString record = readGbk(p.files().localRecords).section(QStringLiteral("\r\n"), 0, 0);
     EXPECT_TRUE(record.endsWith(u'|' + QString::number(reached)) ||
                 record.endsWith(u'|' + QString::number(reached + 1)))

@@ -1,7 +1,8 @@
 // What a user does first: a click on an episode in the catalogue plays it,
 // records it and lists it; the list plays it again and deletes it; a channel
 // plays in the TV pane; a web-player series moves on at the end of an episode;
-// a failing play request says so and plays nothing. The window is the
+// a failing play request says so and plays nothing; a film that cannot be
+// played says so. The window is the
 // program's own (Application, as main() builds it) on the demo service.
 #include "program_harness.h"
 
@@ -74,6 +75,37 @@ TEST(PlayFromTheCatalogue, LocalListPlaysAFileAndDropsOneThatIsGone) {
     EXPECT_FALSE(readGbk(p.files().localRecords).contains(gone));
 }
 
+TEST(PlayFromTheCatalogue, AFilmThatCannotBePlayedSaysSoByName) {
+    svc::DemoService service;
+    ASSERT_TRUE(service.start()) << service.errorText();
+    QTemporaryDir films;
+    const QString damaged = films.path() + QStringLiteral("/x.mp4");
+    QFile file(damaged);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    QByteArray noise(300 * 1024, '\0');
+    for (char& b : noise) b = char(std::rand());
+    file.write(noise);
+    file.close();
+    Program p(service.baseUrl(), {}, {}, nullptr, damaged);
+    ASSERT_TRUE(p.started);
+    const bool tray = p.window().tray().available();
+    auto told = [&](const QString& text) {
+        return p.c().zhun->text() == text &&
+               (tray || (p.window().notice() && p.window().notice()->text().endsWith(text)));
+    };
+    const QString said = QStringLiteral("无法打开或解码：x.mp4");
+    ASSERT_TRUE(waitUntil([&] { return told(said); })) << p.c().zhun->text().toStdString();
+    QTest::qWait(2200);  // the polls that follow keep it
+    EXPECT_EQ(p.c().zhun->text(), said);
+    EXPECT_TRUE(readGbk(p.files().localRecords).startsWith(QStringLiteral("x.mp4|") + damaged));
+
+    // An address the player refuses says so too.
+    QString refused = QStringLiteral("gopher://example.invalid/y.mp4");
+    p.application->linkRouter()->l_com(refused);
+    EXPECT_TRUE(waitUntil([&] { return told(QStringLiteral("无法打开或解码：") + refused); }))
+        << p.c().zhun->text().toStdString();
+}
+
 TEST(PlayFromTheCatalogue, ChannelLinkPlaysInTheTvPane) {
     svc::DemoService service;
     ASSERT_TRUE(service.start()) << service.errorText();
@@ -138,7 +170,8 @@ TEST(PlayFromTheCatalogue, FailingPlayRequestsSayItAndPlayNothing) {
         // An unusable answer leaves the status to the poll, which may have
         // rewritten it by now: it only must not say the request failed.
         const auto statusRight = [&] { return (p.c().zhun->text() == failed) == k.statusToo; };
-        EXPECT_TRUE(waitUntil([&] { return statusRight() && noticeSays(balloon); })) << p.c().zhun->text().toStdString();
+        EXPECT_TRUE(waitUntil([&] { return statusRight() && noticeSays(balloon); }))
+            << p.c().zhun->text().toStdString();
         EXPECT_EQ(p.state().NextEpisodeLink, k.statusToo ? "1" : "0");
         EXPECT_TRUE(p.player().url().isEmpty());
     }

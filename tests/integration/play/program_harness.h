@@ -110,8 +110,9 @@ struct Program {
     // folder: the program folder, for a second start on the first one's files;
     // empty: a fresh one.
     // desktopBus: where the media controls and the screen-saver requests go; null: nowhere.
+    // playTarget: the film given on the command line.
     explicit Program(const std::string& base, const QMap<QString, QString>& settings = {}, const QString& folder = {},
-                     const qarvel::platform::DesktopBus* desktopBus = nullptr) {
+                     const qarvel::platform::DesktopBus* desktopBus = nullptr, const QString& playTarget = {}) {
         app();
         const qarvel::ProgramFiles files = qarvel::ProgramFiles::inFolder(folder.isEmpty() ? home.path() : folder);
         qarvel::WriteSetting(files.settings, "user", "Name", "00-1A-2B-3C-4D-5E");
@@ -120,6 +121,7 @@ struct Program {
         application = std::make_unique<qarvel::Application>(
             qarvel::ApplicationOptions{.files = files,
                                        .serviceBase = QString::fromStdString(base),
+                                       .playTarget = playTarget,
                                        .dialogs = &dialogs,
                                        .power = &power,
                                        .desktopBus = desktopBus,

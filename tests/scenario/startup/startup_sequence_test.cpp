@@ -1,5 +1,7 @@
 #include "common/settings_file.h"
+#include "app/application.h"
 #include "app/startup_sequence.h"
+#include "engine/player.h"
 #include "common/text_codec.h"
 #include "platform/player_component.h"
 #include "platform/user_dialogs.h"
@@ -180,16 +182,30 @@ TEST_F(StartupFixture, UnregisteredComponentIsRepairedWithoutWaiting) {
 }
 
 TEST_F(StartupFixture, WindowThatCannotLoadItsPlayerEndsWithTheRightMessage) {
+    // A missing library: the program has to be installed again.
     windowLoads = false;
-    EXPECT_EQ(sequence().run(), StartupResult::DamagedComponent);
-    ASSERT_EQ(dialogs.informed.size(), 1);
-    EXPECT_TRUE(dialogs.informed[0].endsWith("软件组件被损坏，重启软件即可恢复！"));
-    EXPECT_EQ(component.registrations, 1);
-
     component.fileThere = false;
-    dialogs.informed.clear();
-    sequence().run();
+    EXPECT_EQ(sequence().run(), StartupResult::DamagedComponent);
     EXPECT_TRUE(dialogs.informed.value(0).endsWith("对不起，软件组件已被损坏，请重新下载安装本软件。"));
+}
+
+// The program's own start (as main() runs it) with a player library that
+// does not start: it says why and what helps, and ends unsuccessfully.
+TEST_F(StartupFixture, PlayerLibraryThatDoesNotStartIsReportedWithItsReason) {
+    platform::LinuxPlayerComponent library;
+    Application application({.files = ProgramFiles::inFolder(dir.path()),
+                             .serviceBase = QStringLiteral("http://127.0.0.1:1/box/"),
+                             .makePlayer = [](QString& why) -> std::unique_ptr<engine::Player> {
+                                 why = QStringLiteral("no video output available");
+                                 return nullptr;
+                             },
+                             .dialogs = &dialogs});
+    const StartupResult result = application.start(library, dialogs);
+    EXPECT_EQ(result, StartupResult::DamagedComponent);
+    EXPECT_EQ(application.window(), nullptr);
+    EXPECT_EQ(dialogs.informed, QStringList({"Qarvel影视盒|播放组件（libmpv）无法启动：no video output available\n"
+                                             "重新安装本程序的软件包即可解决。"}));
+    EXPECT_NE(startupExitStatus(result), 0);
 }
 
 TEST(StartupSettingNumber, ConversionRules) {
