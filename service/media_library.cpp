@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <vector>
 
 namespace qarvel::service {
@@ -55,25 +56,28 @@ std::string MediaLibrary::contentType(std::string_view name) {
 }
 
 std::string MediaLibrary::defaultDir() {
-#ifdef QARVEL_MEDIA_DIR
-    struct stat st {};
-    if (::stat(QARVEL_MEDIA_DIR, &st) == 0 && S_ISDIR(st.st_mode)) return QARVEL_MEDIA_DIR;
-#endif
+    auto isFolder = [](const std::string& path) {
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    };
     std::vector<char> exe(4096);
     const ssize_t n = ::readlink("/proc/self/exe", exe.data(), exe.size() - 1);
-    if (n > 0) {
-        std::string path(exe.data(), static_cast<size_t>(n));
-        const size_t slash = path.rfind('/');
-        if (slash != std::string::npos) {
-            // An installed service (bin/) finds its clips in share/qarvel/media.
-            const std::string folder = path.substr(0, slash);
-            const std::string installed = folder + "/../share/qarvel/media";
-            struct stat st {};
-            if (::stat(installed.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return installed;
-            return folder + "/media";
-        }
-    }
-    return "media";
+    const std::string path = n > 0 ? std::string(exe.data(), static_cast<size_t>(n)) : std::string();
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return "media";
+    const std::string folder = path.substr(0, slash);
+    // An installed program (bin/) finds its clips in share/qarvel/media.
+    const std::string installed = folder + "/../share/qarvel/media";
+    if (isFolder(installed)) return installed;
+#ifdef QARVEL_BUILD_DIR
+    // The build's own clips only for programs that run inside the build
+    // tree: an installed copy must not depend on where it was built.
+    char* real = ::realpath(QARVEL_BUILD_DIR, nullptr);
+    const std::string build = real ? real : QARVEL_BUILD_DIR;
+    std::free(real);
+    if (path.compare(0, build.size() + 1, build + "/") == 0 && isFolder(build + "/media")) return build + "/media";
+#endif
+    return folder + "/media";
 }
 
 bool MediaLibrary::exists(const std::string& name) const {

@@ -42,7 +42,8 @@ public:
     // A name of letters, digits, '.', '_' and '-', not starting with '.', at most 128 characters.
     static bool isSafeName(std::string_view name);
     static std::string contentType(std::string_view name);
-    // The folder the build makes the clips in, or "media" beside the executable when that is missing.
+    // share/qarvel/media of an installed program; the build's clips for a
+    // program inside the build tree; else "media" beside the executable.
     static std::string defaultDir();
 
     // The regular file of that name in the folder, with its digest; nothing for an

@@ -111,7 +111,7 @@ int runClient(QApplication& app, const qarvel::CommandLine& cl) {
     const qarvel::StartupResult started = application.start(component, shell);
     if (started != qarvel::StartupResult::WindowShown) return qarvel::startupExitStatus(started);
     // The end of the session (SIGTERM, logout) takes the exit's own path.
-    qarvel::platform::quitOnTerminationSignals([&application] { application.exit(); });
+    qarvel::platform::quitOnTerminationSignals([&application] { application.endSession(); });
     qarvel::scheduleUnattendedRun([&application](const QString& path) { return application.grabScreenshot(path); },
                                   cl.screenshot, cl.quitAfterMs > 0 ? cl.quitAfterMs * 3 / 4 : 15000, cl.quitAfterMs);
     return app.exec();

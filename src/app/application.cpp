@@ -352,10 +352,17 @@ void Application::wirePoll() {
     if (auto* mpv = qobject_cast<engine::MpvPlayer*>(player_))
         QObject::connect(mpv, &engine::MpvPlayer::filmFailed, c.Timer1, [poll] { poll->filmFailed(); });
     // The end of the session keeps where the viewer was: a quit (also by a
-    // termination signal) and a logout, which may not let the program quit.
+    // termination signal) and a logout. At a logout the position is stored
+    // at once, since the session manager may end the process any moment
+    // after, and then the exit runs without showing a window.
     if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         QObject::connect(gui, &QCoreApplication::aboutToQuit, c.Timer1, [poll] { poll->storePosition(); });
-        QObject::connect(gui, &QGuiApplication::commitDataRequest, c.Timer1, [poll] { poll->storePosition(); });
+        QTimer* timer1 = c.Timer1;
+        QObject::connect(gui, &QGuiApplication::commitDataRequest, timer1, [this, poll, timer1] {
+            poll->storePosition();
+            QMetaObject::invokeMethod(
+                timer1, [this] { endSession(); }, Qt::QueuedConnection);
+        });
     }
 }
 
@@ -634,6 +641,14 @@ void Application::exit() {
         options_.endProcess();
     } else {
         QCoreApplication::quit();
+    }
+}
+
+void Application::endSession() {
+    if (shellCommands_) {
+        shellCommands_->endSession();
+    } else {
+        exit();
     }
 }
 

@@ -169,8 +169,12 @@ public:
     dialogs::ContextMenus* menus() const { return menus_.get(); }
     records::RecordCommands* recordCommands() const { return recordCommands_.get(); }
     SingleInstance* instance() const { return instance_.get(); }
-    // The exit procedure, for the end of the session (a termination signal).
+    // The exit procedure (an accepted update leaves through it).
     void exit();
+    // The exit at the end of the desktop session (logout, a termination
+    // signal): the position is stored, the helpers end as "qvodk" says, the
+    // tray icon goes, and no window shows on the way out.
+    void endSession();
     // Saves a picture of the whole window as PNG; false before it is shown.
     bool grabScreenshot(const QString& path) const;
 

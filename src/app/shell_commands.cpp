@@ -82,11 +82,21 @@ void ShellCommands::ttt_v() {
     if (s_.closeNotice) s_.closeNotice();
     if (s_.closeSettings) s_.closeSettings();
     window_->close();
-    if (state_.SideWindowOnExit == QLatin1String("1") && s_.showSideWindow) {
+    if (!sessionEnding_ && state_.SideWindowOnExit == QLatin1String("1") && s_.showSideWindow) {
         s_.showSideWindow();
         return;
     }
     if (s_.endProcess) s_.endProcess();
+}
+
+void ShellCommands::endSession() {
+    // An exit that waits for its side window to close ends now.
+    if (exiting_) {
+        if (s_.endProcess) s_.endProcess();
+        return;
+    }
+    sessionEnding_ = true;
+    ttt_v();
 }
 
 void ShellCommands::Form_LinkExecute(const QString& text) {

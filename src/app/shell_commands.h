@@ -79,6 +79,9 @@ public:
     void hideToTray();
     // The exit procedure; a second call while it runs does nothing.
     void ttt_v();
+    // The same exit at the end of the desktop session (logout, a termination
+    // signal): no window is shown on the way out, the side window included.
+    void endSession();
     bool exiting() const { return exiting_; }
 
     // A second start's command text (empty when it had no file).
@@ -96,6 +99,7 @@ private:
     QWidget* menuButton_;
     ShellServices s_;
     bool exiting_ = false;
+    bool sessionEnding_ = false;
 };
 
 }  // namespace qarvel

@@ -39,7 +39,12 @@ done
 # The installed client keeps its files in $XDG_DATA_HOME/qarvel, never beside itself.
 unset QARVEL_HOME
 export XDG_DATA_HOME=$work/data QTWEBENGINE_DISABLE_SANDBOX=1
+# Its demo service plays the installed clips, not the build folder's: one
+# taken out of the prefix is reported missing there.
+clip=$(cd "$prefix/share/qarvel/media" && ls *.mp4 | head -1)
+rm "$prefix/share/qarvel/media/$clip"
 "$prefix/bin/qarvel" --demo --quit-after 3000 >"$work/run.log" 2>&1 || { cat "$work/run.log"; fail "installed client run"; }
+grep -qF "$prefix/bin/../share/qarvel/media/$clip" "$work/run.log" || { cat "$work/run.log"; fail "demo media not taken from share/qarvel/media"; }
 [ -f "$XDG_DATA_HOME/qarvel/config.dll" ] || fail "config.dll not in \$XDG_DATA_HOME/qarvel"
 [ -f "$XDG_DATA_HOME/qarvel/date.dat" ] || fail "date.dat not in \$XDG_DATA_HOME/qarvel"
 [ ! -e "$prefix/bin/config.dll" ] || fail "config.dll written beside the installed executable"

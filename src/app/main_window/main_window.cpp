@@ -5,7 +5,10 @@
 #include "web/web_pane.h"
 
 #include <QCloseEvent>
+#include <QHideEvent>
 #include <QLabel>
+#include <QPixmap>
+#include <QScreen>
 #include <QTimer>
 
 namespace qarvel {
@@ -40,7 +43,11 @@ MainWindow::MainWindow(MainWindowDeps deps)
 
 void MainWindow::showNotice(const QString& text) {
     if (!notice_) {
-        notice_ = new QLabel(this);
+        // A small window of its own above the main window, as a tooltip is:
+        // the film's native window covers every widget painted inside the
+        // main window, so a notice drawn there would sit under the picture.
+        notice_ = new QLabel(this, Qt::ToolTip | Qt::FramelessWindowHint);
+        notice_->setAttribute(Qt::WA_ShowWithoutActivating);
         notice_->setObjectName(QStringLiteral("balloon"));
         notice_->setWordWrap(true);
         notice_->setStyleSheet(QStringLiteral("background:#ffffe1;color:#000;border:1px solid #767676;padding:6px;"));
@@ -52,10 +59,35 @@ void MainWindow::showNotice(const QString& text) {
     notice_->setFixedWidth(qMin(320, width() - 20));
     notice_->adjustSize();
     // Bottom right, above the player bar, like a balloon over a tray.
-    notice_->move(width() - notice_->width() - 10, height() - notice_->height() - 60);
+    placeNotice();
     notice_->show();
     notice_->raise();
     noticeTime_->start(6000);
+}
+
+void MainWindow::placeNotice() {
+    if (notice_) notice_->move(mapToGlobal(QPoint(width() - notice_->width() - 10, height() - notice_->height() - 60)));
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    placeNotice();
+    QWidget::moveEvent(event);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    placeNotice();
+    QWidget::resizeEvent(event);
+}
+
+void MainWindow::hideEvent(QHideEvent* event) {
+    // The notice belongs to the window: it does not stay behind on its own.
+    if (notice_ && !event->spontaneous()) notice_->hide();
+    QWidget::hideEvent(event);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && notice_) notice_->hide();
+    QWidget::changeEvent(event);
 }
 
 MainWindow::~MainWindow() { tray_.RemoveTrayIcon(); }
@@ -64,7 +96,20 @@ web::WebPane* MainWindow::pane(int n) const {
     return n >= 1 && n <= 11 ? qobject_cast<web::WebPane*>(c_.Web[n]) : nullptr;
 }
 
-bool MainWindow::grabScreenshot(const QString& path) { return grab().save(path, "PNG"); }
+bool MainWindow::grabScreenshot(const QString& path) {
+    // The film is drawn in a native window of its own, which a grab of the
+    // widgets sees black: the window is taken from the screen, as the viewer
+    // sees it. Where the screen cannot be read (hidden, minimised, a desktop
+    // that gives no screen pictures), the widgets are drawn instead.
+    QPixmap shot;
+    QScreen* where = screen();
+    if (where && isVisible() && !isMinimized()) {
+        const QRect frame = frameGeometry().translated(-where->geometry().topLeft());
+        shot = where->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+    }
+    if (shot.isNull()) shot = grab();
+    return shot.save(path, "PNG");
+}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // Only the window system's close is spontaneous; the application's quit

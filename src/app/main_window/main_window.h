@@ -52,11 +52,13 @@ public:
     // Pane n (1 to 11) when it is a real browser pane, else nullptr.
     web::WebPane* pane(int n) const;
 
-    // Saves a picture of the whole window (frame, panes, bars) as PNG.
+    // Saves a picture of the whole window (frame, panes, bars and the film)
+    // as it stands on the screen, as PNG.
     bool grabScreenshot(const QString& path);
 
     // A balloon shown in the window, for desktops with neither a tray nor a
-    // notification service: a notice of its own over the player bar, which
+    // notification service: a notice of its own over the player bar (a
+    // small window above the main window, so the film never covers it), which
     // the status line's updates leave alone, gone after a few seconds.
     void showNotice(const QString& text);
     QLabel* notice() const { return notice_; }
@@ -69,6 +71,10 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     MainWindowState state_;
@@ -80,6 +86,8 @@ private:
     window::MainWindowControls c_;
     QLabel* notice_ = nullptr;
     QTimer* noticeTime_ = nullptr;
+    // Keeps the notice at the window's bottom right, on the screen.
+    void placeNotice();
 };
 
 }  // namespace qarvel

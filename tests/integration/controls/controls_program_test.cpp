@@ -245,3 +245,49 @@ TEST(PlayerControls, PlayerBarPicturesInBothSkins) {
         ASSERT_TRUE(run.open());  // the next round plays it again
     }
 }
+
+namespace {
+
+// Pixels of a picture that pass a test, as a share of all of them.
+double shareOf(const QImage& image, const std::function<bool(QRgb)>& test) {
+    if (image.isNull() || image.width() * image.height() == 0) return 0;
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) n += test(image.pixel(x, y)) ? 1 : 0;
+    return double(n) / (image.width() * image.height());
+}
+
+}  // namespace
+
+// The film is drawn in a native window of its own, above every widget
+// painted in the main window: what is shown over it stays on the screen, and
+// the program's screenshot has the film in it.
+TEST(PictureOverlays, TheNoticeStaysOverThePlayingFilmAndTheScreenshotHasIt) {
+    PlayingProgram run;
+    ASSERT_TRUE(run.start());
+    Program& p = run.p;
+    QWidget* video = p.c().QvodC;
+    runEventsFor(1000);
+
+    // --screenshot's picture: the film's test pattern, not a black box.
+    const QString path = QStringLiteral(QARVEL_SHOT_DIR "/playing-screenshot.png");
+    ASSERT_TRUE(p.application->grabScreenshot(path));
+    const QImage shot(path);
+    const QRect picture(video->mapTo(&p.window(), QPoint(0, 0)), video->size());
+    EXPECT_GT(shareOf(shot.copy(picture), [](QRgb px) { return !isDark(px); }), 0.3);
+
+    // Without a tray the balloon is the window's own notice, partly over the film.
+    p.window().tray().ShowTrayBalloon(QStringLiteral("开始缓冲下一集！"));
+    const QWidget* notice = p.window().notice();
+    ASSERT_TRUE(notice && notice->isVisible());
+    const QRect over = QRect(notice->mapToGlobal(QPoint(0, 0)), notice->size()) &
+                       QRect(video->mapToGlobal(QPoint(0, 0)), video->size());
+    ASSERT_GT(over.height(), 20);
+    runEventsFor(1000);
+    const QImage seen =
+        QGuiApplication::primaryScreen()->grabWindow(0, over.x(), over.y(), over.width(), over.height()).toImage();
+    // Mostly the notice's pale yellow, a little of its black text.
+    const auto paper = [](QRgb px) { return qRed(px) > 245 && qGreen(px) > 245 && qAbs(qBlue(px) - 225) < 12; };
+    EXPECT_GT(shareOf(seen, paper), 0.6);
+    EXPECT_GT(shareOf(seen, isDark), 0.01);
+}

@@ -128,6 +128,9 @@ TEST(Exit, StopsTheFilmEndsTheHelpersAndClosesInOrder) {
                               .endProcess = step("end")});
     again.ttt_v();
     EXPECT_EQ(log, QStringList{"ba4"});
+    // The session ends while the side window waits for its close: the process ends now.
+    again.endSession();
+    EXPECT_EQ(log, (QStringList{"ba4", "end"}));
 }
 
 TEST(Exit, TheWindowsFilmIsStoppedWithItsPosition) {
