@@ -102,16 +102,6 @@ TEST_F(ServiceFaults, ControlInterfaceRefusesWebPagesOfOtherSites) {
     EXPECT_EQ(get(port, "/box/").status, 502);
 }
 
-// The client's own demo service (qarvel --demo builds it with the default options).
-TEST(ServiceInTheClient, HasNoControlInterface) {
-    DemoService service(Options{"127.0.0.1", 0, mediaDir()});
-    ASSERT_TRUE(service.start()) << service.errorText();
-    EXPECT_EQ(post(service.port(), "/control/text?name=lib/wen.txt", "0====0====0====0====0====9.9\r\n").status, 404);
-    EXPECT_EQ(post(service.port(), "/control/fault?endpoint=&answer=huge").status, 404);
-    EXPECT_EQ(get(service.port(), "/box/lib/wen.txt").body, service.textFile("lib/wen.txt"));
-    EXPECT_EQ(get(service.port(), "/box/").status, 200);
-}
-
 // A film fetched half, then resumed with a range, as the player engine does.
 TEST_F(ServiceFaults, CutOffSeedTransferResumesWithARange) {
     const std::string path = seedPath();
