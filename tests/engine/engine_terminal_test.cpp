@@ -334,6 +334,8 @@ TEST_F(EngineTerminal, AStrangerOnAStaleAddressGetsNoTokenNorSourceAndAFreshServ
     const auto fresh = parseTerminalAddress(*qarvel::readWholeFile(files.terminalAddress));
     ASSERT_TRUE(fresh);
     EXPECT_NE(fresh->port, port);
+    // The key is the user's alone.
+    EXPECT_EQ(QFile::permissions(files.terminalAddress) & (QFile::ReadGroup | QFile::ReadOther), 0);
     EXPECT_TRUE(client.filmUrl(**answered, kName).toString().contains(QString::fromLatin1(fresh->token)));
     std::lock_guard lock(mutex);
     EXPECT_NE(heard.find("/proof/"), std::string::npos);

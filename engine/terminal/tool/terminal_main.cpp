@@ -87,6 +87,9 @@ int main(int argc, char** argv) {
     qarvel::engine::TerminalServer server(*cache, newToken(), newToken());
     if (!server.listen()) return fail(QStringLiteral("cannot listen on the loopback address"));
     QString why;
+    // A new file, made under this process's mask: a rewrite would keep the
+    // mode of an old one, which may let others read the key.
+    QFile::remove(files.terminalAddress);
     if (!qarvel::writeFileAtomically(
             files.terminalAddress, qarvel::engine::formatTerminalAddress({server.port(), server.token(), server.key()}),
             &why))
