@@ -61,7 +61,12 @@ MpvPlayer::MpvPlayer(Options options, QObject* parent) : Player(parent), cache_(
     configurationChanged();
     removeInterruptedIndexWrites(cache_.folder());
     if (options.startTerminal) {
-        terminal_ = new TerminalClient(files_.terminalAddress, options.startTerminal, this);
+        auto folder = options.terminalFolder;
+        auto addressFile = [folder, own = files_.playerFolder] {
+            const QString named = folder ? folder() : QString();
+            return ProgramFiles::ofPlayerFolder(named.isEmpty() ? own : named).terminalAddress;
+        };
+        terminal_ = new TerminalClient(addressFile, options.startTerminal, this);
         terminalPoll_ = new QTimer(this);
         terminalPoll_->setInterval(kTerminalPollMs);
         connect(terminalPoll_, &QTimer::timeout, this, &MpvPlayer::pollTerminal);

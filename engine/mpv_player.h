@@ -36,6 +36,9 @@ struct MpvPlayerOptions {
     // network films are fetched and served by that service, which is started
     // again when it stops answering. Unset: the engine fetches them itself.
     std::function<void()> startTerminal = {};
+    // The player folder whose download service is asked, at every request
+    // ("qvodw" may name another than files'). Unset: files.playerFolder.
+    std::function<QString()> terminalFolder = {};
 };
 
 class MpvPlayer : public Player {

@@ -1,11 +1,13 @@
 #include "engine/terminal_client.h"
 
 #include "common/atomic_file.h"
+#include "common/logging.h"
 
 #include <QDateTime>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
+#include <QRandomGenerator>
 #include <QTimer>
 
 namespace qarvel::engine {
@@ -15,12 +17,14 @@ namespace {
 constexpr int kRetryMs = 200;
 constexpr int kStatusTimeoutMs = 3000;
 constexpr int kOpenTimeoutMs = 10000;
+constexpr int kProofTimeoutMs = 3000;
 
 qint64 now() { return QDateTime::currentMSecsSinceEpoch(); }
 
 }  // namespace
 
-TerminalClient::TerminalClient(QString addressFile, std::function<void()> startService, QObject* parent)
+TerminalClient::TerminalClient(std::function<QString()> addressFile, std::function<void()> startService,
+                               QObject* parent)
     : QObject(parent),
       addressFile_(std::move(addressFile)),
       startService_(std::move(startService)),
@@ -30,13 +34,13 @@ TerminalClient::TerminalClient(QString addressFile, std::function<void()> startS
 }
 
 std::optional<TerminalAddress> TerminalClient::address() const {
-    const auto bytes = readWholeFile(addressFile_);
+    const auto bytes = readWholeFile(addressFile_());
     return bytes ? parseTerminalAddress(*bytes) : std::nullopt;
 }
 
 QUrl TerminalClient::filmUrl(const TerminalFilm& film, const QString& name) const {
     const auto a = address();
-    if (!a) return {};
+    if (!a || a != proved_) return {};
     QUrl url;
     url.setScheme(QStringLiteral("http"));
     url.setHost(QStringLiteral("127.0.0.1"));
@@ -54,6 +58,11 @@ void TerminalClient::post(const QString& path, const QByteArray& body, std::func
         QTimer::singleShot(0, this, [done] { done(0, {}); });
         return;
     }
+    if (a != proved_) {
+        whenProved(
+            *a, [=, this] { post(path, body, done, timeoutMs); }, done, timeoutMs);
+        return;
+    }
     QNetworkRequest req(QUrl(QStringLiteral("http://127.0.0.1:%1/%2%3").arg(a->port).arg(a->token, path)));
     req.setTransferTimeout(timeoutMs);
     req.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/x-www-form-urlencoded"));
@@ -63,6 +72,30 @@ void TerminalClient::post(const QString& path, const QByteArray& body, std::func
         reply->deleteLater();
         if (generation != generation_) return;
         done(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll());
+    });
+}
+
+void TerminalClient::whenProved(const TerminalAddress& address, std::function<void()> next,
+                                std::function<void(int, QByteArray)> done, int timeoutMs) {
+    QByteArray nonce(32, Qt::Uninitialized);
+    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(nonce.data()), nonce.size() / 4);
+    nonce = nonce.toHex();
+    QNetworkRequest req(QUrl(QStringLiteral("http://127.0.0.1:%1/proof/%2").arg(address.port).arg(nonce)));
+    req.setTransferTimeout(std::min(timeoutMs, kProofTimeoutMs));
+    QNetworkReply* reply = network_->get(req);
+    const quint64 generation = generation_;
+    connect(reply, &QNetworkReply::finished, this, [=, this] {
+        reply->deleteLater();
+        if (generation != generation_) return;
+        const bool ok = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() == 200 &&
+                        reply->read(256) == terminalProof(address.key, nonce);
+        if (!ok) {
+            // A stranger on the port of a service that is gone: as good as no answer.
+            qCWarning(lcEngine, "no download service of ours at port %d", address.port);
+            return done(0, {});
+        }
+        proved_ = address;
+        next();
     });
 }
 

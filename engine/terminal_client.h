@@ -2,8 +2,10 @@
 // The player's side of the download service: reads the service's address from
 // the player folder at every request (a restarted service has a new one),
 // opens films in it, asks for their status, and has the service started
-// again when it does not answer. Every answer arrives later on the calling
-// thread; nothing waits.
+// again when it does not answer. Nothing but a nonce goes to an address
+// before the service there has proved it holds the address file's key: a
+// program that took the port of a killed service counts as no answer. Every
+// answer arrives later on the calling thread; nothing waits.
 #include "engine/terminal_protocol.h"
 
 #include <QObject>
@@ -20,9 +22,10 @@ class TerminalClient : public QObject {
 public:
     using Done = std::function<void(const std::optional<TerminalFilm>& film)>;
 
-    // addressFile: where the service writes its port and token; startService:
-    // starts it (for this player folder) when it does not answer.
-    TerminalClient(QString addressFile, std::function<void()> startService, QObject* parent = nullptr);
+    // addressFile: where the service writes its address, asked at every
+    // request (the player folder may change); startService: starts the
+    // service of that folder when it does not answer.
+    TerminalClient(std::function<QString()> addressFile, std::function<void()> startService, QObject* parent = nullptr);
 
     // Opens a film for playing (or ahead of time); when the service does not
     // answer it is started and asked again for up to patienceMs. done gets
@@ -30,7 +33,7 @@ public:
     void open(const FilmSource& source, bool forPlaying, Done done, int patienceMs = 15000);
     // One question, no retry: nothing when the service did not answer.
     void status(const QString& id, Done done);
-    // Where the player reads the film.
+    // Where the player reads the film; empty while the service at the address has not proved itself.
     QUrl filmUrl(const TerminalFilm& film, const QString& name) const;
     // Answers still on their way are dropped.
     void forgetPending() { ++generation_; }
@@ -38,9 +41,13 @@ public:
 private:
     std::optional<TerminalAddress> address() const;
     void post(const QString& path, const QByteArray& body, std::function<void(int, QByteArray)> done, int timeoutMs);
+    // Runs next once the service at address has proved itself; done(0) when it has not.
+    void whenProved(const TerminalAddress& address, std::function<void()> next,
+                    std::function<void(int, QByteArray)> done, int timeoutMs);
     void tryOpen(const FilmSource& source, bool forPlaying, Done done, qint64 giveUpAt, bool started);
 
-    QString addressFile_;
+    std::function<QString()> addressFile_;
+    std::optional<TerminalAddress> proved_;
     std::function<void()> startService_;
     QNetworkAccessManager* network_;
     quint64 generation_ = 0;

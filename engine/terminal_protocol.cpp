@@ -1,17 +1,20 @@
 #include "engine/terminal_protocol.h"
 
+#include <QMessageAuthenticationCode>
 #include <QUrlQuery>
 
 namespace qarvel::engine {
 
 namespace {
 
-bool isTokenText(const QByteArray& token) {
-    if (token.isEmpty() || token.size() > 128) return false;
-    for (char c : token)
+bool isAlnumText(QByteArrayView text, qsizetype shortest, qsizetype longest) {
+    if (text.size() < shortest || text.size() > longest) return false;
+    for (char c : text)
         if (!std::isalnum(static_cast<unsigned char>(c))) return false;
     return true;
 }
+
+bool isTokenText(const QByteArray& token) { return isAlnumText(token, 1, 128); }
 
 QString field(const QUrlQuery& q, const char* name) { return q.queryItemValue(name, QUrl::FullyDecoded); }
 
@@ -32,16 +35,22 @@ void add(QUrlQuery& q, const char* name, const QString& value) {
 }  // namespace
 
 QByteArray formatTerminalAddress(const TerminalAddress& address) {
-    return QByteArray::number(address.port) + ' ' + address.token + '\n';
+    return QByteArray::number(address.port) + ' ' + address.token + ' ' + address.key + '\n';
 }
 
 std::optional<TerminalAddress> parseTerminalAddress(const QByteArray& text) {
     const QList<QByteArray> parts = text.trimmed().split(' ');
-    if (parts.size() != 2) return std::nullopt;
+    if (parts.size() != 3) return std::nullopt;
     bool ok = false;
     const int port = parts[0].toInt(&ok);
-    if (!ok || port <= 0 || port > 65535 || !isTokenText(parts[1])) return std::nullopt;
-    return TerminalAddress{port, parts[1]};
+    if (!ok || port <= 0 || port > 65535 || !isTokenText(parts[1]) || !isTokenText(parts[2])) return std::nullopt;
+    return TerminalAddress{port, parts[1], parts[2]};
+}
+
+bool isProofNonce(QByteArrayView nonce) { return isAlnumText(nonce, 16, 64); }
+
+QByteArray terminalProof(const QByteArray& key, QByteArrayView nonce) {
+    return QMessageAuthenticationCode::hash(nonce.toByteArray(), key, QCryptographicHash::Sha256).toHex();
 }
 
 QByteArray encodeFilmSource(const FilmSource& source) {

@@ -1,9 +1,13 @@
 #pragma once
 // What the player and the download service (qarvel-terminal) say to each
-// other over loopback HTTP. The service writes its port and a per-start token
-// into the player folder; every request path starts with the token, so no
-// other local user reads the cache through it.
+// other over loopback HTTP. The service writes its port, a per-start token and
+// a per-start key into the player folder (the user's alone); every request
+// path starts with the token, so no other local user reads the cache through
+// it. The address outlives a killed service, and another program may listen
+// on its port since: before the token or a film goes there, the player asks
+// for a proof that only the holder of the key can give.
 //
+//     GET  /proof/NONCE                           answer: terminalProof(key, NONCE)
 //     POST /TOKEN/open      body: a film source   answer: its status (fetched for playing)
 //     POST /TOKEN/preload   body: a film source   answer: its status (fetched ahead of time)
 //     GET  /TOKEN/status/ID                       answer: its status
@@ -20,11 +24,19 @@ namespace qarvel::engine {
 struct TerminalAddress {
     int port = 0;
     QByteArray token;  // letters and digits only
+    QByteArray key;    // letters and digits only; never sent
+
+    bool operator==(const TerminalAddress&) const = default;
 };
 
-// "PORT TOKEN\n", as the service writes it.
+// "PORT TOKEN KEY\n", as the service writes it.
 QByteArray formatTerminalAddress(const TerminalAddress& address);
 std::optional<TerminalAddress> parseTerminalAddress(const QByteArray& text);
+
+// Letters and digits, 16 to 64 of them: a nonce the player makes up.
+bool isProofNonce(QByteArrayView nonce);
+// HMAC-SHA256 of the nonce under the key, in hex.
+QByteArray terminalProof(const QByteArray& key, QByteArrayView nonce);
 
 // A film source as a form body: key, name, size and one url per source.
 QByteArray encodeFilmSource(const FilmSource& source);

@@ -1,13 +1,14 @@
 // Request heads on arbitrary bytes, split at arbitrary points: the result does
-// not depend on how the bytes arrive, stays within the limits, and no "Range"
-// field reaches the HTTP library under its own name.
-#include "service/request_head.h"
+// not depend on how the bytes arrive, stays within the limits, no "Range"
+// field reaches the HTTP library under its own name (unless ranges are left to
+// it), and a refused request line hands nothing on.
+#include "common/request_head.h"
 
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
-using namespace qarvel::service;
+using namespace qarvel;
 
 namespace {
 
@@ -44,6 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     RequestLimits limits;
     limits.headBytes = 64 + data[0] * 4;
     limits.headerCount = data[1] % 16;
+    limits.rangeToHandlers = (data[1] & 0x10) == 0;
+    if (data[1] & 0x20) limits.acceptRequestLine = [](std::string_view line) { return line.size() % 2 == 0; };
     const std::string_view input(reinterpret_cast<const char*>(data) + 2, size - 2);
 
     const Outcome whole = run(input, input.size(), limits);
@@ -56,10 +59,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const size_t end = whole.out.find('\n', at);
         if (end == std::string::npos) std::abort();  // only whole lines are handed on
         const std::string_view line(whole.out.data() + at, end - at + 1);
-        if (++lines > 1 && startsWithFieldCaseless(line, "Range")) std::abort();
+        if (++lines > 1 && limits.rangeToHandlers && startsWithFieldCaseless(line, "Range")) std::abort();
         at = end + 1;
     }
     if (lines > limits.headerCount + 2) std::abort();
+    if (whole.state == RequestHead::State::Refused && !whole.out.empty()) std::abort();
     // A complete head ends with its blank line, after a whole line if any.
     if (whole.state == RequestHead::State::Complete && whole.out != "\r\n" && whole.out != "\n" &&
         !whole.out.ends_with("\n\n") && !whole.out.ends_with("\n\r\n"))

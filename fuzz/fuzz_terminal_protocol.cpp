@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes = bytesOf(data, size);
     if (const auto address = parseTerminalAddress(bytes)) {
         const auto again = parseTerminalAddress(formatTerminalAddress(*address));
-        require(again && again->port == address->port && again->token == address->token);
+        require(again && *again == *address);
     }
     if (const auto source = decodeFilmSource(bytes)) {
         require(!source->key.isEmpty() && !source->name.isEmpty() && !source->urls.isEmpty());

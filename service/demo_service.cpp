@@ -1,7 +1,7 @@
 #include "service/demo_service.h"
 
 #include "service/http_routes.h"
-#include "service/request_gate.h"
+#include "common/request_gate.h"
 #include "service/service_context.h"
 #include "service/service_log.h"
 
@@ -18,7 +18,8 @@
 namespace qarvel::service {
 
 struct DemoService::Impl {
-    explicit Impl(Options o) : options(std::move(o)), context(options.mediaDir, options.host), routes(context) {}
+    explicit Impl(Options o)
+        : options(std::move(o)), context(options.mediaDir, options.host), routes(context, options.controlRoutes) {}
 
     Options options;
     ServiceContext context;

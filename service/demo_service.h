@@ -5,7 +5,8 @@
 //
 // Tests switch faults per endpoint, read the usage pings and replace the control
 // and notice files, either in-process through this class or over HTTP through
-// the control interface (loopback clients only; changes are POST requests):
+// the control interface (loopback clients only, none from a web page of another
+// site, and only when Options::controlRoutes is set; changes are POST requests):
 //   POST /control/fault?endpoint=E&answer=normal|status|zero|one|garbage|huge|close
 //                      &status=N&delay=MS&cut=BYTES&rate=BYTES_PER_SECOND
 //   POST /control/clear?endpoint=E          POST /control/reset
@@ -18,7 +19,7 @@
 // without the query; the base page is ""; "seed", "media" and "img" cover all
 // files under them).
 #include "service/fault.h"
-#include "service/request_limits.h"
+#include "common/request_limits.h"
 
 #include <map>
 #include <memory>
@@ -32,6 +33,9 @@ struct Options {
     int port = 0;          // 0 = pick a free port
     std::string mediaDir;  // empty = default media folder
     RequestLimits limits = {};
+    // The control interface under "/control/": for tests and the stand-alone
+    // service, never for the one inside the client.
+    bool controlRoutes = false;
 };
 
 class DemoService {

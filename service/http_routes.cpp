@@ -2,7 +2,7 @@
 
 #include "common/build_config.h"
 #include "service/byte_range.h"
-#include "service/request_limits.h"
+#include "common/request_limits.h"
 #include "service/connection_closer.h"
 #include "service/pages.h"
 #include "service/play_exchange.h"
@@ -19,6 +19,14 @@ bool startsWith(std::string_view s, std::string_view prefix) { return s.substr(0
 
 bool isLoopback(const std::string& address) {
     return startsWith(address, "127.") || address == "::1" || startsWith(address, "::ffff:127.");
+}
+
+// An "Origin" of the service itself: its own address, or a loopback name, with its port.
+bool isOwnOrigin(const std::string& origin, const std::string& host, int port) {
+    const std::string suffix = ":" + std::to_string(port);
+    for (const std::string& name : {std::string("127.0.0.1"), std::string("localhost"), std::string("[::1]"), host})
+        if (origin == "http://" + name + suffix) return true;
+    return false;
 }
 
 const std::string& hugeBody() {
@@ -47,7 +55,7 @@ std::optional<int> parseInt(const std::string& s) {
 
 }  // namespace
 
-HttpRoutes::HttpRoutes(ServiceContext& context) : ctx_(context) {
+HttpRoutes::HttpRoutes(ServiceContext& context, bool controlRoutes) : ctx_(context), controlRoutes_(controlRoutes) {
     auto page = [](std::function<std::string()> build) {
         return [build = std::move(build)](const Request&) { return Reply::gbkPage(build()); };
     };
@@ -78,9 +86,11 @@ void HttpRoutes::install(httplib::Server& server) {
     server.Get(kBasePath.substr(0, kBasePath.size() - 1),
                [](const httplib::Request&, httplib::Response& res) { res.set_redirect(kBasePath); });
     server.Get(kBasePath + ".*", [this](const httplib::Request& req, httplib::Response& res) { serveBox(req, res); });
-    const std::string control = "/control(/.*)?";
-    server.Get(control, [this](const httplib::Request& req, httplib::Response& res) { serveControl(req, res); });
-    server.Post(control, [this](const httplib::Request& req, httplib::Response& res) { serveControl(req, res); });
+    if (controlRoutes_) {
+        const std::string control = "/control(/.*)?";
+        server.Get(control, [this](const httplib::Request& req, httplib::Response& res) { serveControl(req, res); });
+        server.Post(control, [this](const httplib::Request& req, httplib::Response& res) { serveControl(req, res); });
+    }
     server.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
         res.status = 500;
         res.set_content("internal error\n", "text/plain; charset=utf-8");
@@ -263,6 +273,9 @@ void HttpRoutes::serveControl(const httplib::Request& req, httplib::Response& re
     };
     if (!isLoopback(req.remote_addr)) {
         reply = Reply::utf8Text("the control interface answers loopback clients only\n", 403);
+    } else if (req.has_header("Origin") && !isOwnOrigin(req.get_header_value("Origin"), ctx_.host, ctx_.port)) {
+        // A page of another site, sent on by a browser.
+        reply = Reply::utf8Text("the control interface refuses requests from web pages of other sites\n", 403);
     } else if (path == "/control" || path == "/control/") {
         reply = Reply::utf8Text(
             "POST /control/fault?endpoint=E&answer=normal|status|zero|one|garbage|huge|close"

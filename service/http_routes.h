@@ -1,6 +1,9 @@
 #pragma once
 // The endpoints of the demo service under the base path, and the control
-// interface for tests under "/control/", installed on an HTTP server.
+// interface for tests under "/control/" (only when asked for: it rewrites the
+// service's files and faults), installed on an HTTP server. The control
+// interface answers loopback clients without a foreign "Origin" only, so a
+// web page cannot reach it through the browser.
 #include "service/reply.h"
 #include "service/service_context.h"
 
@@ -14,7 +17,7 @@ namespace qarvel::service {
 
 class HttpRoutes {
 public:
-    explicit HttpRoutes(ServiceContext& context);
+    HttpRoutes(ServiceContext& context, bool controlRoutes);
     void install(httplib::Server& server);
 
     // Largest request body the control interface takes.
@@ -50,6 +53,7 @@ private:
     Reply controlFault(const httplib::Request& req);
 
     ServiceContext& ctx_;
+    bool controlRoutes_;
     std::map<std::string, Route> routes_;  // exact paths
 };
 

@@ -1,5 +1,7 @@
 #include "engine/terminal/terminal_server.h"
 
+#include "common/request_gate.h"
+
 #include <httplib.h>
 
 #include <QMetaObject>
@@ -14,6 +16,21 @@ constexpr int kChunk = 64 * 1024;
 // How long a film's first request waits for the source to tell its size.
 constexpr auto kSizeWait = std::chrono::seconds(30);
 
+using Clock = std::chrono::steady_clock;
+
+// The player holds a few connections at a time (film reads, status, open);
+// the rest of the bound is for clients that are refused or run out of time.
+RequestLimits terminalLimits() {
+    RequestLimits limits;
+    limits.headBytes = 16 * 1024;
+    limits.headerCount = 48;
+    limits.deadline = std::chrono::seconds(5);
+    limits.workers = 48;
+    limits.connections = 128;
+    limits.rangeToHandlers = false;  // the library answers the film's ranges
+    return limits;
+}
+
 void answer(httplib::Response& res, int status, const QByteArray& body = {}) {
     res.status = status;
     res.set_content(body.toStdString(), "application/x-www-form-urlencoded");
@@ -21,8 +38,15 @@ void answer(httplib::Response& res, int status, const QByteArray& body = {}) {
 
 }  // namespace
 
-TerminalServer::TerminalServer(FilmCache& cache, QByteArray token, QObject* parent)
-    : QObject(parent), cache_(cache), token_(std::move(token)), server_(std::make_unique<httplib::Server>()) {
+TerminalServer::TerminalServer(FilmCache& cache, QByteArray token, QByteArray key, QObject* parent)
+    : QObject(parent),
+      cache_(cache),
+      token_(std::move(token)),
+      key_(std::move(key)),
+      lastAsked_(Clock::now().time_since_epoch().count()) {
+    RequestLimits limits = terminalLimits();
+    limits.acceptRequestLine = [this](std::string_view line) { return acceptRequestLine(line); };
+    server_ = std::make_unique<GatedServer>(std::move(limits));
     connect(&cache_, &FilmCache::sizeKnown, this, [this](const QString& id, bool cacheable) {
         std::lock_guard lock(mutex_);
         if (!cacheable) uncacheable_.insert(id);
@@ -30,15 +54,8 @@ TerminalServer::TerminalServer(FilmCache& cache, QByteArray token, QObject* pare
     // An idle kept-alive connection is noticed within its time-out, also by
     // stop(): a short one lets SIGTERM end the service at once.
     server_->set_keep_alive_timeout(1);
-    // Every path starts with the token; anything else is refused before it is parsed.
-    server_->set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
-        const std::string& path = req.path;
-        const size_t end = path.find('/', 1);
-        if (path.size() < 2 || end == std::string::npos || !tokenMatches(path.substr(1, end - 1))) {
-            answer(res, 403);
-            return httplib::Server::HandlerResponse::Handled;
-        }
-        return httplib::Server::HandlerResponse::Unhandled;
+    server_->Get(R"(/proof/([A-Za-z0-9]+))", [this](const httplib::Request& req, httplib::Response& res) {
+        answer(res, 200, terminalProof(key_, QByteArray::fromStdString(req.matches[1])));
     });
     server_->Post(R"(/[A-Za-z0-9]+/open)",
                   [this](const httplib::Request& req, httplib::Response& res) { open(req, res, true); });
@@ -52,7 +69,40 @@ TerminalServer::TerminalServer(FilmCache& cache, QByteArray token, QObject* pare
 
 TerminalServer::~TerminalServer() { stop(); }
 
-bool TerminalServer::tokenMatches(const std::string& text) const {
+// Every path starts with the token: "METHOD /TOKEN/... HTTP/1.1"; only the
+// proof is asked without it.
+bool TerminalServer::acceptRequestLine(std::string_view line) {
+    const size_t slash = line.find(' ');
+    if (slash == std::string_view::npos || slash + 1 >= line.size() || line[slash + 1] != '/') return false;
+    const std::string_view path = line.substr(slash + 2);
+    const size_t end = path.find('/');
+    if (end == std::string_view::npos) return false;
+    if (line.substr(0, slash) == "GET" && path.substr(0, end) == "proof") {
+        const std::string_view nonce = path.substr(end + 1, path.find(' ') - end - 1);
+        return isProofNonce(QByteArrayView(nonce.data(), qsizetype(nonce.size())));
+    }
+    if (!tokenMatches(path.substr(0, end))) return false;
+    lastAsked_ = Clock::now().time_since_epoch().count();
+    return true;
+}
+
+std::chrono::milliseconds TerminalServer::sinceLastAsked() const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() -
+                                                                 Clock::time_point(Clock::duration(lastAsked_.load())));
+}
+
+bool TerminalServer::fetching() const {
+    std::lock_guard lock(mutex_);
+    for (const auto& weak : served_) {
+        const auto film = weak.lock();
+        const FetchCondition c = film ? film->condition() : FetchCondition::None;
+        if (c == FetchCondition::Connecting || c == FetchCondition::Transferring || c == FetchCondition::Reconnecting)
+            return true;
+    }
+    return false;
+}
+
+bool TerminalServer::tokenMatches(std::string_view text) const {
     if (text.size() != size_t(token_.size())) return false;
     // Every byte compared, whatever the first difference: no timing to learn it from.
     unsigned char diff = 0;
@@ -114,6 +164,7 @@ void TerminalServer::open(const httplib::Request& req, httplib::Response& res, b
     if (!film) return answer(res, 507, "error=" + QUrl::toPercentEncoding(why));
     {
         std::lock_guard lock(mutex_);
+        served_.removeIf([](const std::weak_ptr<CachedFilm>& weak) { return weak.expired(); });
         served_ << film;
     }
     answer(res, 200, encodeTerminalFilm(describe(id, film)));

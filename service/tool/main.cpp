@@ -34,6 +34,9 @@ int fail(const std::string& message) {
 int main(int argc, char** argv) {
     qarvel::service::Options options;
     options.port = qarvel::config::kDefaultServicePort;
+    // The stand-alone service is for trying and testing the client: faults and
+    // files are switched over HTTP.
+    options.controlRoutes = true;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {

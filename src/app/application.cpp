@@ -148,12 +148,15 @@ bool Application::startPlayer() {
     engine::MpvPlayer::Options options;
     options.files = options_.files;
     options.sources = {options_.serviceBase + QStringLiteral("seed/")};
-    // Films are fetched by the download service of the program's player
-    // folder, which is started again whenever the player finds it gone.
+    // Films are fetched by the download service of the player folder the host
+    // check serves ("qvodw" may name another than the program's own), which is
+    // started again whenever the player finds it gone.
     platform::ProcessFinder* processes = &this->processes();
-    options.startTerminal = [processes, folder = options_.files.playerFolder] {
-        if (processes->findProcessByName(platform::kTerminalProgram, folder) == 0)
-            processes->startHelper(platform::kTerminalProgram, folder);
+    options.terminalFolder = [this] { return playerHost_ ? playerHost_->servedFolder() : options_.files.playerFolder; };
+    options.startTerminal = [processes, folder = options.terminalFolder] {
+        const QString served = folder();
+        if (processes->findProcessByName(platform::kTerminalProgram, served) == 0)
+            processes->startHelper(platform::kTerminalProgram, served);
     };
     // Platforms without a screen have no GL surface for the picture; the
     // film still plays (state, time, records) without one.

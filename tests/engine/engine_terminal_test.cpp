@@ -1,12 +1,17 @@
 // The download service as a real process: it serves a film of the cache over
-// loopback with ranges while it arrives, refuses requests without its token,
-// tells the film's status, keeps fetching after its player is gone, and ends
-// on SIGTERM keeping its bookkeeping, so the next start resumes.
+// loopback with ranges while it arrives, refuses requests without its token
+// as soon as their request line is read, keeps serving its player while
+// strangers hold connections, tells the film's status, keeps fetching after
+// its player is gone, ends on SIGTERM keeping its bookkeeping (so the next
+// start resumes) and on its own once idle; the player sends nothing but a
+// nonce to a stranger on a stale address.
 #include "common/atomic_file.h"
 #include "common/program_files.h"
+#include "engine/terminal_client.h"
 #include "engine/terminal_protocol.h"
 #include "engine_test_support.h"
 #include "media_server.h"
+#include "support/loopback_socket.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,8 +21,14 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <httplib.h>
+#include <poll.h>
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
+#include <mutex>
+#include <thread>
 
 using namespace qarvel::engine;
 using namespace qarvel::engine::testing;
@@ -47,9 +58,9 @@ protected:
         terminal.waitForFinished(3000);
     }
     // Starts the service and waits for the address it writes.
-    bool startTerminal() {
+    bool startTerminal(const QStringList& more = {}) {
         QFile::remove(files.terminalAddress);
-        terminal.start(QStringLiteral(QARVEL_TERMINAL_PROGRAM), {"--folder", files.playerFolder});
+        terminal.start(QStringLiteral(QARVEL_TERMINAL_PROGRAM), QStringList{"--folder", files.playerFolder} + more);
         if (!terminal.waitForStarted(5000)) return false;
         return waitUntil(
             [&] {
@@ -84,6 +95,13 @@ protected:
         return decodeTerminalFilm(request("GET", withToken("/status/" + id)).body);
     }
     QString cacheFolder() const { return dir.path() + "/Media/"; }
+    qint64 residentKb() const {
+        QFile f(QStringLiteral("/proc/%1/status").arg(terminal.processId()));
+        if (!f.open(QIODevice::ReadOnly)) return -1;
+        for (const QByteArray& line : f.readAll().split('\n'))
+            if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').first().toLongLong();
+        return -1;
+    }
 
     QTemporaryDir dir;
     qarvel::ProgramFiles files = qarvel::ProgramFiles::inFolder(dir.path());
@@ -97,10 +115,16 @@ protected:
 }  // namespace
 
 TEST(TerminalProtocol, AddressesSourcesAndStatusesGoBothWaysAndBadOnesAreRefused) {
-    EXPECT_EQ(parseTerminalAddress("8123 ab12\n")->port, 8123);
-    EXPECT_EQ(parseTerminalAddress("8123 ab12")->token, "ab12");
-    for (const char* bad : {"", "8123", "0 ab", "70000 ab", "x ab", "8123 a/b", "1 2 3"})
+    EXPECT_EQ(parseTerminalAddress("8123 ab12 cd34\n")->port, 8123);
+    EXPECT_EQ(parseTerminalAddress("8123 ab12 cd34")->token, "ab12");
+    EXPECT_EQ(parseTerminalAddress("8123 ab12 cd34")->key, "cd34");
+    for (const char* bad : {"", "8123 ab", "0 ab c", "70000 ab c", "x ab c", "8123 a/b c", "8123 ab c/d", "1 2 3 4"})
         EXPECT_FALSE(parseTerminalAddress(bad)) << bad;
+    EXPECT_EQ(terminalProof("key", "0123456789abcdef"), terminalProof("key", "0123456789abcdef"));
+    EXPECT_NE(terminalProof("key", "0123456789abcdef"), terminalProof("other", "0123456789abcdef"));
+    EXPECT_NE(terminalProof("key", "0123456789abcdef"), terminalProof("key", "0123456789abcdeg"));
+    EXPECT_FALSE(isProofNonce("short"));
+    EXPECT_FALSE(isProofNonce("0123456789abcdef/"));
 
     const FilmSource s{"第1集 &=%.mp4", "qvod:x&y", 42, {QUrl("http://h/a?b=c&d"), QUrl("https://i/第")}};
     const auto back = decodeFilmSource(encodeFilmSource(s));
@@ -197,4 +221,126 @@ TEST_F(EngineTerminal, OneServicePerFolderAndItEndsWhenTheFolderIsGone) {
     EXPECT_FALSE(QFileInfo::exists(dir.path() + "/missing"));  // never brought back
     ASSERT_TRUE(QDir(files.playerFolder).removeRecursively());
     EXPECT_TRUE(terminal.waitForFinished(5000));
+}
+
+TEST_F(EngineTerminal, HeadersWithoutTheTokenAreRefusedAtOnceAndTakeNoMemory) {
+    ASSERT_TRUE(startTerminal());
+    const qint64 before = residentKb();
+    ASSERT_GT(before, 0);
+    const int fd = qarvel::test::connectTo(address->port);
+    ASSERT_GE(fd, 0);
+    const timeval wait{5, 0};
+    setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
+    const std::string line = "GET /notthetoken/status/x HTTP/1.1\r\n";
+    ASSERT_EQ(send(fd, line.data(), line.size(), MSG_NOSIGNAL), ssize_t(line.size()));
+    // The answer comes with the request line, before any header.
+    pollfd p{fd, POLLIN, 0};
+    ASSERT_EQ(poll(&p, 1, 5000), 1);
+    char answer[64] = {};
+    ASSERT_GT(recv(fd, answer, sizeof answer - 1, 0), 0);
+    EXPECT_EQ(std::string(answer).rfind("HTTP/1.1 403", 0), 0u) << answer;
+    // 300 MB of header lines go nowhere: the connection ends long before.
+    const std::string lines = [] {
+        std::string text;
+        while (text.size() < 64 * 1024) text += "X-Filler: " + std::string(990, 'f') + "\r\n";
+        return text;
+    }();
+    size_t sent = 0;
+    while (sent < 300u * 1024 * 1024) {
+        const ssize_t n = send(fd, lines.data(), lines.size(), MSG_NOSIGNAL);
+        if (n <= 0) break;
+        sent += size_t(n);
+    }
+    close(fd);
+    EXPECT_LT(sent, 64u * 1024 * 1024);
+    EXPECT_LT(residentKb() - before, 16 * 1024);
+    EXPECT_EQ(terminal.state(), QProcess::Running);
+}
+
+TEST_F(EngineTerminal, SlowStrangersDoNotStarveThePlayer) {
+    ASSERT_TRUE(startTerminal());
+    const auto opened = open();
+    ASSERT_TRUE(opened);
+    // Thirty connections that send a request line a byte at a time, as slowly
+    // as they may, and never finish it.
+    std::vector<int> fds;
+    for (int i = 0; i < 30; ++i) fds.push_back(qarvel::test::connectTo(address->port));
+    std::atomic<bool> done{false};
+    std::thread trickle([&] {
+        const std::string request = "GET /" + std::string(4096, 'a');
+        for (size_t at = 0; !done; ++at) {
+            for (int fd : fds) (void)send(fd, request.data() + at % request.size(), 1, MSG_NOSIGNAL | MSG_DONTWAIT);
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const auto asked = std::chrono::steady_clock::now();
+    const Answer part = request("GET", withToken("/film/" + opened->id + "/x.mp4"), {}, "bytes=0-9999");
+    const auto took = std::chrono::steady_clock::now() - asked;
+    done = true;
+    trickle.join();
+    for (int fd : fds) close(fd);
+    EXPECT_EQ(part.status, 206);
+    EXPECT_EQ(part.body, film.left(10'000));
+    EXPECT_LT(took, std::chrono::seconds(4));  // not after the strangers' time-outs
+}
+
+TEST_F(EngineTerminal, EndsOnItsOwnWhenIdleButNotWhileAFilmArrives) {
+    server->setBytesPerSecond(500'000);
+    ASSERT_TRUE(startTerminal({"--idle-ms", "300"}));
+    const auto opened = open();
+    ASSERT_TRUE(opened);
+    // Nobody asks, but the film still arrives: the service stays for it.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    EXPECT_EQ(terminal.state(), QProcess::Running);
+    EXPECT_TRUE(terminal.waitForFinished(20000));
+    EXPECT_EQ(terminal.exitCode(), 0);
+    EXPECT_EQ(fileBytes(cacheFolder() + kName), film);
+    EXPECT_FALSE(QFile::exists(files.terminalAddress));
+}
+
+TEST_F(EngineTerminal, AStrangerOnAStaleAddressGetsNoTokenNorSourceAndAFreshServiceStarts) {
+    // A program of someone else on the port a killed service wrote down.
+    std::mutex mutex;
+    std::string heard;
+    httplib::Server stranger;
+    stranger.set_keep_alive_max_count(1);
+    stranger.set_logger([&](const httplib::Request& req, const httplib::Response&) {
+        std::lock_guard lock(mutex);
+        heard += req.method + " " + req.target + "\n" + req.body + "\n";
+        for (const auto& [name, value] : req.headers) heard += name + ": " + value + "\n";
+    });
+    stranger.Get(".*", [](const httplib::Request&, httplib::Response& res) { res.set_content("proof", "text/plain"); });
+    stranger.Post(".*", [](const httplib::Request&, httplib::Response& res) { res.set_content("id=1", "text/plain"); });
+    const int port = stranger.bind_to_any_port("127.0.0.1");
+    std::thread serving([&] { stranger.listen_after_bind(); });
+    const QByteArray staleToken = "0123456789abcdef0123456789abcdef";
+    ASSERT_TRUE(qarvel::writeFileAtomically(files.terminalAddress,
+                                            formatTerminalAddress({port, staleToken, "fedcba9876543210"})));
+
+    int starts = 0;
+    TerminalClient client([this] { return files.terminalAddress; },
+                          [&] {
+                              ++starts;
+                              terminal.start(QStringLiteral(QARVEL_TERMINAL_PROGRAM), {"--folder", files.playerFolder});
+                          });
+    std::optional<std::optional<TerminalFilm>> answered;
+    client.open(source(), true, [&](const std::optional<TerminalFilm>& f) { answered = f; });
+    EXPECT_TRUE(waitUntil([&] { return answered.has_value(); }, 20000));
+    stranger.stop();
+    serving.join();
+    ASSERT_TRUE(answered && *answered);
+    EXPECT_EQ(starts, 1);
+    const auto fresh = parseTerminalAddress(*qarvel::readWholeFile(files.terminalAddress));
+    ASSERT_TRUE(fresh);
+    EXPECT_NE(fresh->port, port);
+    // The key is the user's alone.
+    EXPECT_EQ(QFile::permissions(files.terminalAddress) & (QFile::ReadGroup | QFile::ReadOther), 0);
+    EXPECT_TRUE(client.filmUrl(**answered, kName).toString().contains(QString::fromLatin1(fresh->token)));
+    std::lock_guard lock(mutex);
+    EXPECT_NE(heard.find("/proof/"), std::string::npos);
+    for (const std::string& secret :
+         {staleToken.toStdString(), fresh->token.toStdString(), std::string("fedcba9876543210"), std::string("open"),
+          std::string("key="), std::string("url=")})
+        EXPECT_EQ(heard.find(secret), std::string::npos) << secret;
 }

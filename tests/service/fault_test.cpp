@@ -31,7 +31,7 @@ protected:
         const auto f = split(address.substr(7), "|");
         return "/box/seed/" + f.at(1) + "/" + f.at(2);
     }
-    DemoService service_{Options{"127.0.0.1", 0, mediaDir()}};
+    DemoService service_{controlledOptions()};
 };
 
 TEST_F(ServiceFaults, ReplacedAnswersHaveTheirForms) {
@@ -87,6 +87,19 @@ TEST_F(ServiceFaults, ControlInterfaceSwitchesFaultsOverHttp) {
     EXPECT_EQ(get(port, "/box/").status, 200);
     EXPECT_EQ(post(port, "/control/reset").status, 200);
     EXPECT_NE(playRequest().body.find('$'), std::string::npos);
+}
+
+TEST_F(ServiceFaults, ControlInterfaceRefusesWebPagesOfOtherSites) {
+    const int port = service_.port();
+    const std::string own = "http://127.0.0.1:" + std::to_string(port);
+    for (const std::string& origin :
+         std::vector<std::string>{"http://evil.example", "null", own + "0", "http://127.0.0.1"}) {
+        EXPECT_EQ(post(port, "/control/fault?endpoint=&answer=status&status=502", "", {{"Origin", origin}}).status, 403)
+            << origin;
+    }
+    EXPECT_EQ(get(port, "/box/").status, 200);  // nothing was switched
+    EXPECT_EQ(post(port, "/control/fault?endpoint=&answer=status&status=502", "", {{"Origin", own}}).status, 200);
+    EXPECT_EQ(get(port, "/box/").status, 502);
 }
 
 // A film fetched half, then resumed with a range, as the player engine does.

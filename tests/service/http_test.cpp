@@ -20,7 +20,7 @@ using namespace test;
 class ServiceHttp : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        service_ = std::make_unique<DemoService>(Options{"127.0.0.1", 0, mediaDir()});
+        service_ = std::make_unique<DemoService>(controlledOptions());
         ASSERT_TRUE(service_->start()) << service_->errorText();
     }
     static void TearDownTestSuite() { service_.reset(); }

@@ -1,6 +1,9 @@
 #pragma once
 // Helpers for the demo service's tests: fetching over loopback, raw requests,
 // and cutting links the way the client's link protocol cuts them.
+#include "service/demo_service.h"
+#include "support/loopback_socket.h"
+
 #include <httplib.h>
 
 #include <arpa/inet.h>
@@ -19,6 +22,13 @@
 namespace qarvel::service::test {
 
 inline std::string mediaDir() { return QARVEL_TEST_MEDIA; }
+
+// A service with the control interface, as the stand-alone service runs.
+inline Options controlledOptions(int port = 0) {
+    Options options{"127.0.0.1", port, mediaDir()};
+    options.controlRoutes = true;
+    return options;
+}
 
 inline std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -81,10 +91,11 @@ inline Fetched get(int port, const std::string& path, const httplib::Headers& he
     return f;
 }
 
-inline Fetched post(int port, const std::string& path, const std::string& body = std::string()) {
+inline Fetched post(int port, const std::string& path, const std::string& body = std::string(),
+                    const httplib::Headers& headers = {}) {
     httplib::Client client("127.0.0.1", port);
     Fetched f;
-    if (auto res = client.Post(path, body, "text/plain")) {
+    if (auto res = client.Post(path, headers, body, "text/plain")) {
         f.ok = true;
         f.status = res->status;
         f.body = res->body;
@@ -100,17 +111,7 @@ inline bool completeAnswer(const std::string& raw) {
     return raw.size() - end - 4 >= std::stoul(raw.substr(field + 16));
 }
 
-// A TCP connection to the loopback port; -1 when it cannot be made.
-inline int connectTo(int port) {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(static_cast<uint16_t>(port));
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) return fd;
-    close(fd);
-    return -1;
-}
+using qarvel::test::connectTo;
 
 // Reads what the peer sends until an answer is complete (its head only when
 // headOnly), the peer closes, or timeoutMs pass without a byte.

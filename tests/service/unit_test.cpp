@@ -5,7 +5,7 @@
 #include "common/js_escape.h"
 #include "service/pages.h"
 #include "service/play_exchange.h"
-#include "service/request_head.h"
+#include "common/request_head.h"
 #include "service/sha1.h"
 #include "service_test_support.h"
 

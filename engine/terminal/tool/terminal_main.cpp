@@ -2,7 +2,9 @@
 // folder. It fetches films into the cache folder the player's configuration
 // names and serves them to the player over loopback; its port and token go
 // into the player folder. It ends on SIGTERM or SIGINT (keeping what it
-// fetched and its bookkeeping), and when its player folder is gone.
+// fetched and its bookkeeping), when its player folder is gone, and when it
+// has nothing left to fetch and no player has asked it anything for a while
+// (--idle-ms shortens that while for tests).
 #include "common/atomic_file.h"
 #include "common/program_files.h"
 #include "engine/film_index.h"
@@ -11,6 +13,7 @@
 #include "engine/terminal_protocol.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -26,6 +29,9 @@
 namespace {
 
 int signalPipe[2] = {-1, -1};
+
+// Long enough for a player between two films; films still arriving keep it on.
+constexpr int kIdleMs = 60'000;
 
 void onSignal(int) {
     const char c = 1;
@@ -55,6 +61,9 @@ int main(int argc, char** argv) {
     if (!folder.startsWith(u'/')) return fail(QStringLiteral("usage: qarvel-terminal --folder ABSOLUTE_PLAYER_FOLDER"));
     // A folder that is not there (any more) is not brought back: nothing is served there.
     if (!QFileInfo(folder).isDir()) return fail(QStringLiteral("no player folder %1").arg(folder));
+    const qsizetype idleAt = args.indexOf(QStringLiteral("--idle-ms"));
+    const int idleMs = idleAt > 0 && idleAt + 1 < args.size() ? args[idleAt + 1].toInt() : kIdleMs;
+    if (idleMs <= 0) return fail(QStringLiteral("--idle-ms takes a number of milliseconds"));
     const qarvel::ProgramFiles files = qarvel::ProgramFiles::ofPlayerFolder(folder);
 
     // One service per player folder; a lock left by a killed one is taken over.
@@ -75,11 +84,15 @@ int main(int argc, char** argv) {
 
     auto cache = std::make_unique<qarvel::engine::FilmCache>();
     cache->setFolder(cacheFolder);
-    qarvel::engine::TerminalServer server(*cache, newToken());
+    qarvel::engine::TerminalServer server(*cache, newToken(), newToken());
     if (!server.listen()) return fail(QStringLiteral("cannot listen on the loopback address"));
     QString why;
-    if (!qarvel::writeFileAtomically(files.terminalAddress,
-                                     qarvel::engine::formatTerminalAddress({server.port(), server.token()}), &why))
+    // A new file, made under this process's mask: a rewrite would keep the
+    // mode of an old one, which may let others read the key.
+    QFile::remove(files.terminalAddress);
+    if (!qarvel::writeFileAtomically(
+            files.terminalAddress, qarvel::engine::formatTerminalAddress({server.port(), server.token(), server.key()}),
+            &why))
         return fail(why);
 
     if (::pipe(signalPipe) != 0) return fail(QStringLiteral("cannot watch signals"));
@@ -88,12 +101,14 @@ int main(int argc, char** argv) {
     std::signal(SIGTERM, onSignal);
     std::signal(SIGINT, onSignal);
     std::signal(SIGPIPE, SIG_IGN);
-    // A folder that is gone has nothing left to serve.
+    // A folder that is gone has nothing left to serve, nor has a service
+    // that fetches nothing and is asked nothing.
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, &app, [&] {
         if (!QFileInfo::exists(folder)) app.quit();
+        if (server.sinceLastAsked().count() >= idleMs && !server.fetching()) app.quit();
     });
-    watch.start(1000);
+    watch.start(std::min(1000, idleMs));
 
     const int rc = app.exec();
     server.stop();

@@ -1,7 +1,8 @@
 // Films of the real program through the download service (qarvel-terminal):
 // played from it, the service killed with SIGKILL and started again while a
 // film plays, the rest of a film fetched after the window has gone, and a new
-// cache folder that restarts the service.
+// cache folder that restarts the service; the service of the player folder
+// that "qvodw" names plays the film.
 #include "app/player_host/player_host.h"
 #include "platform/process_finder.h"
 #include "program_harness.h"
@@ -125,5 +126,23 @@ TEST(PlayThroughTheTerminal, ANewCacheFolderRestartsTheServiceAndTheNextFilmArri
     ASSERT_TRUE(waitUntil([&] { return p.playing(); })) << int(p.player().playState());
     EXPECT_TRUE(waitUntil([&] { return completeInCache(moved, service.mediaDir()); }));
     EXPECT_TRUE(QDir(p.files().cacheFolder).entryList({QStringLiteral("*.mp4")}, QDir::Files).isEmpty());
+    endTerminal(p.files().playerFolder);
+}
+
+TEST(PlayThroughTheTerminal, TheServiceOfThePlayerFolderQvodwNamesPlaysTheFilm) {
+    svc::DemoService service;
+    ASSERT_TRUE(service.start()) << service.errorText();
+    QTemporaryDir other;  // another copy of the program, whose player folder is remembered
+    const qarvel::ProgramFiles theirs = qarvel::ProgramFiles::inFolder(other.path());
+    ASSERT_TRUE(QDir().mkpath(theirs.playerFolder));
+    Program p(service.baseUrl(), {{"s_h", "1"}, {"qvodw", theirs.playerFolder}});
+    ASSERT_TRUE(p.started);
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(theirs.terminalAddress); }));
+    ASSERT_TRUE(p.catalogueShown());
+    ASSERT_TRUE(p.clickEpisode(1001, QStringLiteral("第01集")));
+    ASSERT_TRUE(waitUntil([&] { return p.playing(); }, 30000)) << int(p.player().playState());
+    EXPECT_TRUE(waitUntil([&] { return completeInCache(theirs.cacheFolder, service.mediaDir()); }, 30000));
+    EXPECT_EQ(terminalServing(p.files().playerFolder), 0);  // no service of its own was started
+    endTerminal(theirs.playerFolder);
     endTerminal(p.files().playerFolder);
 }

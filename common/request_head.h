@@ -2,18 +2,19 @@
 // A request's head (request line and header fields) as it arrives over a
 // connection: it is measured and counted against the limits, and its "Range"
 // field is handed on as kRangeHeader (a field of that name from the client is
-// dropped, so that only a "Range" field can set it).
-#include "service/request_limits.h"
+// dropped, so that only a "Range" field can set it) unless the limits leave
+// ranges to the library. A request line the limits refuse ends the head.
+#include "common/request_limits.h"
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-namespace qarvel::service {
+namespace qarvel {
 
 class RequestHead {
 public:
-    enum class State { Reading, Complete, TooLarge, TooManyFields };
+    enum class State { Reading, Complete, TooLarge, TooManyFields, Refused };
 
     explicit RequestHead(const RequestLimits& limits) : limits_(limits) {}
 
@@ -35,4 +36,4 @@ private:
     size_t lines_ = 0;
 };
 
-}  // namespace qarvel::service
+}  // namespace qarvel

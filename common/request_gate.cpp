@@ -1,6 +1,6 @@
-#include "service/request_gate.h"
+#include "common/request_gate.h"
 
-#include "service/request_head.h"
+#include "common/request_head.h"
 
 #include <netdb.h>
 #include <poll.h>
@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-namespace qarvel::service {
+namespace qarvel {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -176,6 +176,7 @@ private:
         case RequestHead::State::TooManyFields:
             refuse(431, "Request Header Fields Too Large", "too many header fields\n");
             break;
+        case RequestHead::State::Refused: refuse(403, "Forbidden", "forbidden\n"); break;
         case RequestHead::State::Reading:
         case RequestHead::State::Complete: break;
         }
@@ -260,4 +261,4 @@ bool GatedServer::process_and_close_socket(socket_t sock) {
     return ok;
 }
 
-}  // namespace qarvel::service
+}  // namespace qarvel

@@ -8,14 +8,14 @@
 // It also hands the "Range" header to the handlers as kRangeHeader: the library
 // would otherwise judge ranges itself, before the service's own rule, and answer
 // 416 to ranges that are to be ignored.
-#include "service/request_limits.h"
+#include "common/request_limits.h"
 
 #include <httplib.h>
 
 #include <atomic>
 #include <memory>
 
-namespace qarvel::service {
+namespace qarvel {
 
 class GatedServer : public httplib::Server {
 public:
@@ -28,4 +28,4 @@ private:
     std::shared_ptr<std::atomic<size_t>> open_;
 };
 
-}  // namespace qarvel::service
+}  // namespace qarvel

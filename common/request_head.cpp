@@ -1,6 +1,6 @@
-#include "service/request_head.h"
+#include "common/request_head.h"
 
-namespace qarvel::service {
+namespace qarvel {
 namespace {
 
 // "Name:" at the start of line, the name compared without regard to case.
@@ -40,10 +40,21 @@ void RequestHead::finishLine(std::string& out) {
         state_ = State::TooManyFields;
         return;
     }
+    if (lines_ == 1 && limits_.acceptRequestLine) {
+        std::string_view requestLine(line_);
+        while (!requestLine.empty() && (requestLine.back() == '\n' || requestLine.back() == '\r'))
+            requestLine.remove_suffix(1);
+        if (!limits_.acceptRequestLine(requestLine)) {
+            state_ = State::Refused;
+            return;
+        }
+    }
     constexpr std::string_view kRange = "Range";
-    if (lines_ > 1 && isField(line_, kRangeHeader)) {
+    if (!limits_.rangeToHandlers || blank || lines_ == 1) {
+        out += line_;
+    } else if (isField(line_, kRangeHeader)) {
         // dropped: only the client's "Range" field sets it
-    } else if (lines_ > 1 && isField(line_, kRange)) {
+    } else if (isField(line_, kRange)) {
         out += kRangeHeader;
         out.append(line_, kRange.size());
     } else {
@@ -53,4 +64,4 @@ void RequestHead::finishLine(std::string& out) {
     if (blank) state_ = State::Complete;
 }
 
-}  // namespace qarvel::service
+}  // namespace qarvel

@@ -1,9 +1,11 @@
 #pragma once
-// What one client may take of the demo service (see service/request_gate.h).
+// What one client may take of a loopback server (see common/request_gate.h).
 #include <chrono>
 #include <cstddef>
+#include <functional>
+#include <string_view>
 
-namespace qarvel::service {
+namespace qarvel {
 
 // The name under which handlers find the request's "Range" header.
 inline constexpr const char* kRangeHeader = "Qarvel-Range";
@@ -17,6 +19,12 @@ struct RequestLimits {
     // Browser panes keep several connections open each.
     size_t connections = 96;
     size_t workers = 24;
+    // Set: "Range" reaches the handlers as kRangeHeader; unset: the library
+    // judges ranges itself.
+    bool rangeToHandlers = true;
+    // Asked with the request line (without its line end) as soon as it has
+    // arrived; false refuses the request at once, before its headers are read.
+    std::function<bool(std::string_view requestLine)> acceptRequestLine;
 };
 
-}  // namespace qarvel::service
+}  // namespace qarvel
