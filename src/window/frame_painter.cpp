@@ -34,9 +34,13 @@ std::vector<FramePiece> framePieces(int W, int H, FrameKind kind) {
 
 void paintFrame(QPainter& painter, const QPixmap& strip, int W, int H, FrameKind kind) {
     if (strip.isNull()) return;
+    // The source rectangles count logical pixels; the strip's own are r times as many.
+    const qreal r = strip.devicePixelRatio();
     for (const FramePiece& piece : framePieces(W, H, kind)) {
         if (piece.target.width() <= 0 || piece.target.height() <= 0) continue;
-        painter.drawPixmap(piece.target, strip, piece.source);
+        const QRectF source(piece.source.x() * r, piece.source.y() * r, piece.source.width() * r,
+                            piece.source.height() * r);
+        painter.drawPixmap(QRectF(piece.target), strip, source);
     }
 }
 

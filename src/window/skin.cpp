@@ -25,12 +25,16 @@ const QPixmap& Skin::slot(int i) const {
 }
 
 QPixmap Skin::piece(int i, int x, int y, int w, int h) const {
-    QPixmap out(qMax(w, 1), qMax(h, 1));
-    out.fill(Qt::transparent);
     const QPixmap& strip = slot(i);
+    // A strip drawn for a high-density screen has r device pixels to a
+    // logical one; the piece keeps them, and its ratio.
+    const qreal r = strip.isNull() ? 1.0 : strip.devicePixelRatio();
+    QPixmap out(qRound(qMax(w, 1) * r), qRound(qMax(h, 1) * r));
+    out.setDevicePixelRatio(r);
+    out.fill(Qt::transparent);
     if (!strip.isNull()) {
         QPainter p(&out);
-        p.drawPixmap(0, 0, strip, x, y, w, h);
+        p.drawPixmap(QRectF(0, 0, w, h), strip, QRectF(x * r, y * r, w * r, h * r));
     }
     return out;
 }

@@ -46,7 +46,10 @@ void SkinPainter::PaintButtons() {
     for (int i = 0; i <= 5; ++i) c_.npc[i]->setPicture(titleButtonFace(skin_, i, false, maximised, c_.npc[i]->tip()));
     for (int tab : {9, 8, 13, 14})
         c_.npc[tab]->setPicture(skin_.piece(8, MainWindowLayout::mainTabOffset(tab), 0, 100, 37));
-    c_.npc[10]->setPicture(skin_.slot(10).isNull() ? QPixmap() : skin_.slot(10).scaled(203, 28));
+    const QPixmap& header = skin_.slot(10);
+    QPixmap wideHeader = header.isNull() ? QPixmap() : header.scaled(QSize(203, 28) * header.devicePixelRatio());
+    wideHeader.setDevicePixelRatio(header.devicePixelRatio());
+    c_.npc[10]->setPicture(wideHeader);
     for (int tab : {11, 12, 7})
         c_.npc[tab]->setPicture(skin_.piece(9, MainWindowLayout::sideTabOffset(tab), 21, 60, 21));
     for (int i = 0; i <= 14; ++i) c_.npc[i]->update();

@@ -1,5 +1,8 @@
 // Applying a skin: the slots, the button faces, the stored choice.
+#include "window/frame_painter.h"
 #include "window_fixture.h"
+
+#include <QPainter>
 
 using namespace qarvel::window;
 using namespace qarvel::window::testing;
@@ -100,4 +103,42 @@ TEST(WindowSkin, TheCataloguePanelKeepsItsStateAcrossASkinChange) {
     f.painter->p_p(0);
     EXPECT_EQ(f.c.jia->pixmap().toImage(), f.c.w3->pixmap().toImage());
     EXPECT_NE(f.c.jia->pixmap().toImage(), wait0);
+}
+
+// Strips drawn for a high-density screen (device pixel ratio 2), coded like
+// codedStrip but per device pixel.
+QPixmap sharpCodedStrip(int resource) {
+    const int skin = resource / 100 - 1, slot = resource % 100 - 1;
+    QImage img(slotSize(slot) * 2, QImage::Format_RGB32);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) img.setPixel(x, y, codeOf(skin, slot, x, y));
+    QPixmap pm = QPixmap::fromImage(img);
+    pm.setDevicePixelRatio(2);
+    return pm;
+}
+
+TEST(WindowSkin, SharpStripsAreCutAtTheirOwnResolution) {
+    FakeWindow f(&sharpCodedStrip);
+    f.open(1200, 700, 0);
+    // The close face: logical 120, 0 of slot 1 is device 240, 0; every device pixel kept.
+    const QPixmap close = f.c.npc[2]->picture();
+    EXPECT_EQ(close.devicePixelRatio(), 2);
+    EXPECT_EQ(close.size(), QSize(48, 48));
+    EXPECT_EQ(pixelAt(close, 0, 0), codeOf(0, 1, 240, 0));
+    EXPECT_EQ(pixelAt(close, 1, 1), codeOf(0, 1, 241, 1));
+    EXPECT_EQ(f.c.npc[10]->picture().size(), QSize(406, 56));
+    EXPECT_EQ(f.c.npc[10]->picture().devicePixelRatio(), 2);
+
+    // The frame's top-right corner comes from logical 50, 0 of slot 0.
+    const QPixmap frame = sharpCodedStrip(101);
+    QImage canvas(QSize(300, 200) * 2, QImage::Format_RGB32);
+    canvas.setDevicePixelRatio(2);
+    canvas.fill(Qt::black);
+    {
+        QPainter p(&canvas);
+        paintFrame(p, frame, 300, 200, FrameKind::Normal);
+    }
+    EXPECT_EQ(canvas.pixel(2 * 270, 0) | 0xff000000u, codeOf(0, 0, 100, 0));
+    EXPECT_EQ(canvas.pixel(2 * 270 + 1, 1) | 0xff000000u, codeOf(0, 0, 101, 1));
+    EXPECT_EQ(canvas.pixel(599, 109) | 0xff000000u, codeOf(0, 0, 159, 109));
 }

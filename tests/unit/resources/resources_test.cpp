@@ -103,19 +103,62 @@ TEST_P(ResourcesSkin, TabFacesCarryLabelsAndSelectionShows) {
         for (int b = a + 100; b < 400; b += 100) EXPECT_FALSE(samePiece(normal, a, normal, b, 100, 37));
 }
 
+QImage sharpTwin(const QString& name) {
+    QString twin = name;
+    twin.insert(twin.lastIndexOf('.'), QStringLiteral("@2x"));
+    return QImage(twin).convertToFormat(QImage::Format_ARGB32);
+}
+
 // The painter stretches the middle pieces: any variation along the stretch
-// direction would be smeared across the window.
+// direction would be smeared across the window. The same holds for the frame
+// drawn at twice the size, r device pixels to a logical one.
 TEST_P(ResourcesSkin, FrameStretchesCleanly) {
-    const QImage f = slot(GetParam(), 0);
-    for (int y = 0; y < 55; ++y)
-        for (int x = 40; x < 50; ++x) ASSERT_EQ(f.pixel(x, y), f.pixel(40, y)) << "top edge " << x << "," << y;
-    for (int y = 63; y < 108; ++y)
-        for (int x = 35; x < 45; ++x) ASSERT_EQ(f.pixel(x, y), f.pixel(35, y)) << "bottom edge " << x << "," << y;
-    for (int x = 0; x < 80; ++x)
-        for (int y = 55; y < 63; ++y) ASSERT_EQ(f.pixel(x, y), f.pixel(x, 55)) << "side " << x << "," << y;
-    // compact mode and the settings dialog stretch rows 50-82 of the outer columns
-    for (int x : {0, 1, 78, 79})
-        for (int y = 50; y < 83; ++y) ASSERT_EQ(f.pixel(x, y), f.pixel(x, 50)) << "compact side " << x << "," << y;
+    const QString name = QStringLiteral(":/skin/%1.png").arg(GetParam() * 100 + 101);
+    for (const auto& [f, r] : {std::pair{slot(GetParam(), 0), 1}, std::pair{sharpTwin(name), 2}}) {
+        ASSERT_EQ(f.size(), QSize(80, 108) * r);
+        for (int y = 0; y < 55 * r; ++y)
+            for (int x = 40 * r; x < 50 * r; ++x)
+                ASSERT_EQ(f.pixel(x, y), f.pixel(40 * r, y)) << r << " top edge " << x;
+        for (int y = 63 * r; y < 108 * r; ++y)
+            for (int x = 35 * r; x < 45 * r; ++x)
+                ASSERT_EQ(f.pixel(x, y), f.pixel(35 * r, y)) << r << " bottom edge " << x << "," << y;
+        for (int x = 0; x < 80 * r; ++x)
+            for (int y = 55 * r; y < 63 * r; ++y) ASSERT_EQ(f.pixel(x, y), f.pixel(x, 55 * r)) << r << " side " << x;
+        // compact mode and the settings dialog stretch rows 50-82 of the outer columns
+        for (int x : {0, 1, 78, 79})
+            for (int y = 50 * r; y < 83 * r; ++y)
+                ASSERT_EQ(f.pixel(x * r, y), f.pixel(x * r, 50 * r)) << r << " compact side " << x << "," << y;
+    }
+}
+
+// Every window picture has a twin drawn at twice the size for high-density
+// screens: the same drawing, with detail finer than a logical pixel.
+TEST_P(ResourcesSkin, EveryPictureHasASharpTwin) {
+    const int s = GetParam();
+    QStringList names = {QStringLiteral(":/skin/a%1.png").arg(s + 1),
+                         QStringLiteral(":/skin/jia_wait%1.png").arg(s),
+                         QStringLiteral(":/skin/w3_error%1.png").arg(s),
+                         QStringLiteral(":/adp.png"),
+                         QStringLiteral(":/close_small.png"),
+                         QStringLiteral(":/close_small_hover.png")};
+    for (int i = 0; i < 19; ++i) names << QStringLiteral(":/skin/%1.png").arg(s * 100 + 101 + i);
+    for (const QString& name : names) {
+        const QImage one = QImage(name).convertToFormat(QImage::Format_ARGB32), two = sharpTwin(name);
+        ASSERT_EQ(two.size(), one.size() * 2) << name.toStdString();
+        // Shrunk to 1x, the twin is the 1x picture but for anti-aliasing and
+        // the hinting of small text (the side tabs' 12-pixel labels differ most).
+        const QImage shrunk = two.scaled(one.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        long difference = 0;
+        for (int y = 0; y < one.height(); ++y)
+            for (int x = 0; x < one.width(); ++x) difference += distance(one.pixel(x, y), shrunk.pixel(x, y));
+        EXPECT_LT(difference / (one.width() * one.height()), 40) << name.toStdString();
+        // Not the 1x picture enlarged: some 2 x 2 block is not flat.
+        bool finer = false;
+        for (int y = 0; y + 1 < two.height() && !finer; y += 2)
+            for (int x = 0; x + 1 < two.width() && !finer; x += 2)
+                finer = two.pixel(x, y) != two.pixel(x + 1, y) || two.pixel(x, y) != two.pixel(x, y + 1);
+        EXPECT_TRUE(finer || one.width() <= 2) << name.toStdString();
+    }
 }
 
 // Faces are copied opaquely onto the title band (buttons at top 4, tabs at
