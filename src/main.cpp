@@ -1,6 +1,7 @@
 // qarvel: the client. Parses the command line, prepares the program folder,
 // optionally starts the demo service, then runs the start-up sequence, which
 // has the application show its window.
+#include "common/atomic_file.h"
 #include "common/build_config.h"
 #include "common/logging.h"
 #include "common/program_files.h"
@@ -67,7 +68,7 @@ int runClient(QApplication& app, const qarvel::CommandLine& cl) {
     qarvel::platform::quitOnTerminationSignals();
 
     const QString home = qarvel::chooseProgramFolder(cl.home, QCoreApplication::applicationDirPath());
-    if (!QDir().mkpath(home)) {
+    if (!qarvel::makePrivateFolder(home)) {
         std::fprintf(stderr, "qarvel: cannot create the program folder %s\n", qPrintable(home));
         return 1;
     }
