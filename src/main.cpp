@@ -54,6 +54,7 @@ int main(int argc, char** argv) {
     // The browser engine reports its start parameters at info level; users don't need them.
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     QApplication app(argc, argv);
+    qarvel::platform::useChineseQtTexts();
     const int status = runClient(app, cl);
     // The window and its panes are gone; the profile goes while the browser
     // engine still runs, so the service's last cookies reach the disk.

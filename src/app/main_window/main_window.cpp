@@ -42,6 +42,7 @@ void MainWindow::showNotice(const QString& text) {
     if (!notice_) {
         notice_ = new QLabel(this);
         notice_->setObjectName(QStringLiteral("balloon"));
+        notice_->setTextFormat(Qt::PlainText);  // notices name films and files
         notice_->setWordWrap(true);
         notice_->setStyleSheet(QStringLiteral("background:#ffffe1;color:#000;border:1px solid #767676;padding:6px;"));
         noticeTime_ = new QTimer(this);

@@ -110,8 +110,10 @@ struct Program {
     // folder: the program folder, for a second start on the first one's files;
     // empty: a fresh one.
     // desktopBus: where the media controls and the screen-saver requests go; null: nowhere.
+    // boxes: the message boxes in use; null: the answering ones below.
     explicit Program(const std::string& base, const QMap<QString, QString>& settings = {}, const QString& folder = {},
-                     const qarvel::platform::DesktopBus* desktopBus = nullptr) {
+                     const qarvel::platform::DesktopBus* desktopBus = nullptr,
+                     qarvel::platform::UserDialogs* boxes = nullptr) {
         app();
         const qarvel::ProgramFiles files = qarvel::ProgramFiles::inFolder(folder.isEmpty() ? home.path() : folder);
         qarvel::WriteSetting(files.settings, "user", "Name", "00-1A-2B-3C-4D-5E");
@@ -120,7 +122,7 @@ struct Program {
         application = std::make_unique<qarvel::Application>(
             qarvel::ApplicationOptions{.files = files,
                                        .serviceBase = QString::fromStdString(base),
-                                       .dialogs = &dialogs,
+                                       .dialogs = boxes ? boxes : &dialogs,
                                        .power = &power,
                                        .desktopBus = desktopBus,
                                        .endProcess = [this] { ++ended; }});
