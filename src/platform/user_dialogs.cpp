@@ -1,8 +1,10 @@
 #include "platform/user_dialogs.h"
 
+#include "common/logging.h"
+
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QMessageBox>
@@ -42,6 +44,12 @@ void QtUserDialogs::informWithQuestionMark(const QString& title, const QString& 
 UserDialogs& QtUserDialogs::over(QWidget* window) {
     for (const auto& d : others_)
         if (d->owner_ == window) return *d;
+    // A dialog opened again is a new window; the entry of a closed one is reused.
+    for (const auto& d : others_)
+        if (!d->owner_) {
+            d->owner_ = window;
+            return *d;
+        }
     others_.push_back(std::make_unique<QtUserDialogs>(window));
     return *others_.back();
 }
@@ -50,7 +58,9 @@ void useChineseQtTexts() {
     static QPointer<QTranslator> installed;
     if (installed || !QCoreApplication::instance()) return;
     auto* translator = new QTranslator(QCoreApplication::instance());
-    if (!translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!translator->load(QStringLiteral("qtbase_zh_CN"), folder)) {
+        qCWarning(lcClient, "Qt's Chinese texts are not in %s; its buttons stay English", qPrintable(folder));
         delete translator;
         return;
     }
