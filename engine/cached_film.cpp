@@ -1,5 +1,6 @@
 #include "engine/cached_film.h"
 
+#include "common/atomic_file.h"
 #include "engine/media_address.h"
 
 #include <QCryptographicHash>
@@ -78,7 +79,7 @@ std::shared_ptr<CachedFilm> CachedFilm::open(const QString& folder, const FilmSo
         return std::shared_ptr<CachedFilm>();
     };
     if (!isPlainFileName(source.name)) return fail("film name cannot be a file name");
-    if (folder.isEmpty() || !QDir().mkpath(folder)) return fail("cannot create the cache folder " + folder);
+    if (folder.isEmpty() || !makePrivateFolder(folder)) return fail("cannot create the cache folder " + folder);
 
     QString name = source.name;
     Examination found = examine(folder, name, source);

@@ -73,7 +73,7 @@ std::optional<FilmIndex> loadFilmIndex(const QString& path) {
 
 bool saveFilmIndex(const QString& path, const FilmIndex& index, QString* why) {
     const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(folder)) {
+    if (!makePrivateFolder(folder)) {
         if (why) *why = QStringLiteral("cannot create the folder %1").arg(folder);
         return false;
     }

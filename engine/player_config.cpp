@@ -50,7 +50,7 @@ QByteArray xmlTemplate(const QString& cachePath) {
 }  // namespace
 
 bool ensurePlayerConfig(const ProgramFiles& files, const QString& cachePath) {
-    if (files.playerFolder.isEmpty() || !QDir().mkpath(files.playerFolder)) return false;
+    if (files.playerFolder.isEmpty() || !makePrivateFolder(files.playerFolder)) return false;
     removeInterruptedWrites(files.playerFolder,
                             {QFileInfo(files.playerIni).fileName(), QFileInfo(files.playerXml).fileName()});
     bool ok = true;

@@ -1,6 +1,7 @@
 // qarvel: the client. Parses the command line, prepares the program folder,
 // optionally starts the demo service, then runs the start-up sequence, which
 // has the application show its window.
+#include "common/atomic_file.h"
 #include "common/build_config.h"
 #include "common/logging.h"
 #include "common/program_files.h"
@@ -53,6 +54,7 @@ int main(int argc, char** argv) {
     // The browser engine reports its start parameters at info level; users don't need them.
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     QApplication app(argc, argv);
+    qarvel::platform::useChineseQtTexts();
     const int status = runClient(app, cl);
     // The window and its panes are gone; the profile goes while the browser
     // engine still runs, so the service's last cookies reach the disk.
@@ -67,7 +69,7 @@ int runClient(QApplication& app, const qarvel::CommandLine& cl) {
     qarvel::platform::quitOnTerminationSignals();
 
     const QString home = qarvel::chooseProgramFolder(cl.home, QCoreApplication::applicationDirPath());
-    if (!QDir().mkpath(home)) {
+    if (!qarvel::makePrivateFolder(home)) {
         std::fprintf(stderr, "qarvel: cannot create the program folder %s\n", qPrintable(home));
         return 1;
     }

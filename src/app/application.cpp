@@ -178,6 +178,8 @@ bool Application::showMainWindow(bool show) {
                                                           .paneFactory = options_.paneFactory,
                                                           .skinPictures = options_.skinPictures,
                                                           .settings = options_.settings});
+    // Message boxes belong to the main window: they stay above it, centred on it.
+    (options_.dialogs ? *options_.dialogs : *ownDialogs_).setOwner(window_.get());
     createSubsystems();
     startWindow();
     if (show) window_->show();

@@ -61,8 +61,8 @@ bool StartupSequence::checkPlayerComponent() {
         env_.component->startRegistration();  // not waited for
         return true;
     }
-    if (env_.dialogs->askYesNo(kNotice,
-                               QStringLiteral("程序检测到您的电脑未安装快播(Qvod)播放器，是否要下载Qvod播放器？")))
+    if (env_.dialogs->askYesNoWithQuestionMark(
+            kNotice, QStringLiteral("程序检测到您的电脑未安装快播(Qvod)播放器，是否要下载Qvod播放器？")))
         env_.shell->openUrl(QString::fromUtf8(config::kPlayerMakerPage));
     return false;
 }

@@ -224,7 +224,8 @@ void SettingsWindow::d_z_Click(int i) {
 }
 
 void SettingsWindow::Command1_Click() {
-    const QString chosen = s_.dialogs.pickFolder(Text1->text(), QStringLiteral("请选择影片下载存放的文件夹"));
+    const QString chosen =
+        s_.dialogs.over(this).pickFolder(Text1->text(), QStringLiteral("请选择影片下载存放的文件夹"));
     Text1->setText(chosen);
     if (chosen.isEmpty() && !LoadedCachePath.isEmpty()) Text1->setText(LoadedCachePath);
     if (!Text1->text().endsWith(u'/')) Text1->setText(Text1->text() + u'/');
@@ -253,11 +254,12 @@ void SettingsWindow::cmdApply_Click() {
         // Saying it worked would send the next films where the user does not
         // expect them: the old folder stays, shown and in use.
         Text1->setText(LoadedCachePath);
-        s_.dialogs.inform(QStringLiteral("提示："), QStringLiteral("缓存路径修改失败，影片仍存放在原来的文件夹中。"));
+        s_.dialogs.over(this).inform(QStringLiteral("提示："),
+                                     QStringLiteral("缓存路径修改失败，影片仍存放在原来的文件夹中。"));
         return;
     }
     LoadedCachePath = path;
-    s_.dialogs.inform(QStringLiteral("提示："), QStringLiteral("缓存路径修改成功！"));
+    s_.dialogs.over(this).inform(QStringLiteral("提示："), QStringLiteral("缓存路径修改成功！"));
 }
 
 void SettingsWindow::cmdOK_Click() {

@@ -50,7 +50,7 @@ void UpdateCheck::apply(const QString& text) {
 void UpdateCheck::shengji() {
     if (!offer()) {
         if (!isUpdateOffered(state_.LatestVersion, QString::fromUtf8(config::kVersion)))
-            s_.dialogs.inform(kNoticeCaption, kLatestVersionText);
+            s_.dialogs.informWithQuestionMark(kNoticeCaption, kLatestVersionText);
     }
 }
 

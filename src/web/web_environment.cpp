@@ -1,5 +1,7 @@
 #include "web/web_environment.h"
 
+#include "common/atomic_file.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QList>
@@ -58,7 +60,7 @@ void prepareWebEngineEnvironment() {
 QWebEngineProfile* createSharedProfile(const ProgramFiles& files) {
     if (g_profile) return g_profile;
     const QString& folder = files.browserProfile;
-    QDir().mkpath(folder);
+    makePrivateFolder(folder);
     // Owned by the application object: destroyed after the windows and their
     // pages, which must go first.
     auto* profile = new QWebEngineProfile(QStringLiteral("qarvel"), QCoreApplication::instance());

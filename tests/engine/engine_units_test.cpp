@@ -1,5 +1,6 @@
 // Pure pieces of the engine: byte ranges, range headers, addresses, state codes,
 // picture and sound filters, the cache bookkeeping.
+#include "common/atomic_file.h"
 #include "engine/film_index.h"
 #include "engine/http_range.h"
 #include "engine/media_address.h"
@@ -218,7 +219,8 @@ TEST(EngineFilmIndex, WritesCutShortByAKillAreRemovedAtTheNextStart) {
     ASSERT_TRUE(cache.isValid());
     const QString path = filmIndexPath(cache.path(), "a.mp4");
     ASSERT_TRUE(saveFilmIndex(path, FilmIndex{"a.mp4", "qvod:ab", 10, {}}));
-    for (const QString& leftover : {path + ".Ab12Cd", path + ".000000"}) {
+    for (const QString& leftover :
+         {path + qarvel::kTemporaryMarker + "Ab12Cd", path + qarvel::kTemporaryMarker + "000000"}) {
         QFile f(leftover);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }

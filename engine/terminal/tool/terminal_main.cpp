@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
     const QString fallback = qarvel::ProgramFiles::inFolder(programFolder).cacheFolder;
     qarvel::engine::ensurePlayerConfig(files, fallback);
     const QString cacheFolder = qarvel::engine::readCachePath(files, fallback);
-    if (!QDir().mkpath(cacheFolder)) return fail(QStringLiteral("cannot create the cache folder %1").arg(cacheFolder));
+    if (!qarvel::makePrivateFolder(cacheFolder)) return fail(QStringLiteral("cannot create the cache folder %1").arg(cacheFolder));
     qarvel::engine::removeInterruptedIndexWrites(cacheFolder);
 
     auto cache = std::make_unique<qarvel::engine::FilmCache>();

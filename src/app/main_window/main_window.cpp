@@ -49,6 +49,7 @@ void MainWindow::showNotice(const QString& text) {
         notice_ = new QLabel(this, Qt::ToolTip | Qt::FramelessWindowHint);
         notice_->setAttribute(Qt::WA_ShowWithoutActivating);
         notice_->setObjectName(QStringLiteral("balloon"));
+        notice_->setTextFormat(Qt::PlainText);  // notices name films and files
         notice_->setWordWrap(true);
         notice_->setStyleSheet(QStringLiteral("background:#ffffe1;color:#000;border:1px solid #767676;padding:6px;"));
         noticeTime_ = new QTimer(this);

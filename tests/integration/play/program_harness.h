@@ -111,8 +111,10 @@ struct Program {
     // empty: a fresh one.
     // desktopBus: where the media controls and the screen-saver requests go; null: nowhere.
     // playTarget: the film given on the command line.
+    // boxes: the message boxes in use; null: the answering ones below.
     explicit Program(const std::string& base, const QMap<QString, QString>& settings = {}, const QString& folder = {},
-                     const qarvel::platform::DesktopBus* desktopBus = nullptr, const QString& playTarget = {}) {
+                     const qarvel::platform::DesktopBus* desktopBus = nullptr, const QString& playTarget = {},
+                     qarvel::platform::UserDialogs* boxes = nullptr) {
         app();
         const qarvel::ProgramFiles files = qarvel::ProgramFiles::inFolder(folder.isEmpty() ? home.path() : folder);
         qarvel::WriteSetting(files.settings, "user", "Name", "00-1A-2B-3C-4D-5E");
@@ -122,7 +124,7 @@ struct Program {
             qarvel::ApplicationOptions{.files = files,
                                        .serviceBase = QString::fromStdString(base),
                                        .playTarget = playTarget,
-                                       .dialogs = &dialogs,
+                                       .dialogs = boxes ? boxes : &dialogs,
                                        .power = &power,
                                        .desktopBus = desktopBus,
                                        .endProcess = [this] { ++ended; }});

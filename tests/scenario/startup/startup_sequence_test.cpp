@@ -1,3 +1,4 @@
+#include "common/atomic_file.h"
 #include "common/settings_file.h"
 #include "app/application.h"
 #include "app/startup_sequence.h"
@@ -152,13 +153,16 @@ TEST_F(StartupFixture, ExistingRecordsAreLeftAloneAndBothPagesAreChecked) {
 }
 
 TEST_F(StartupFixture, TemporaryFilesOfInterruptedWritesAreRemoved) {
-    const QStringList left = {"config.dll.Ab12Cd", "date.dat.zz9900", "date_f.dat.QWERTY", "c.htm.a0a0a0",
-                              "f.htm.123456"};
+    const QString t = QString::fromLatin1(kTemporaryMarker);
+    const QStringList left = {"config.dll" + t + "Ab12Cd", "date.dat" + t + "zz9900", "date_f.dat" + t + "QWERTY",
+                              "c.htm" + t + "a0a0a0", "f.htm" + t + "123456"};
+    // The user's own copies look like the program's files but are not its to delete.
+    const QStringList mine = {"config.dll.backup", "date.dat.before", "c.htm.backup", "mine.txt" + t + "abcdef"};
     for (const QString& name : left) writeFile(qPrintable(name), "half");
-    writeFile("mine.txt.abcdef", "kept");
+    for (const QString& name : mine) writeFile(qPrintable(name), "kept");
     EXPECT_EQ(sequence().run(), StartupResult::WindowShown);
     for (const QString& name : left) EXPECT_FALSE(QFile::exists(dir.filePath(name))) << name.toStdString();
-    EXPECT_TRUE(QFile::exists(dir.filePath("mine.txt.abcdef")));
+    for (const QString& name : mine) EXPECT_EQ(bytes(qPrintable(name)), QByteArray("kept")) << name.toStdString();
 }
 
 TEST_F(StartupFixture, MissingComponentOffersDownloadAndEndsWithoutWindow) {

@@ -210,12 +210,20 @@ TEST(AppSettingsFile, ChangesByOthersAreSeenByTheNextRead) {
     EXPECT_EQ(fileBytes(path), QByteArray("[S_q]\r\nts=2\r\n")) << "no key of the removed file comes back";
 }
 
-TEST(AppAtomicFile, InterruptedWritesOfTheNamedFilesAreRemoved) {
+TEST(AppAtomicFile, OnlyTheProgramsOwnLeftoversAreRemoved) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QStringList left = {"config.dll.a1B2c3", "page.htm.XyZ123", "c.idx.000000"};
-    const QStringList kept = {"config.dll",       "config.dll.bak", "config.dll.a1B2c3d",
-                              "notes.txt.abcdef", "c.idx",          "config.dll.ab_c12"};
+    const QString t = QString::fromLatin1(qarvel::kTemporaryMarker);
+    const QStringList left = {"config.dll" + t + "a1B2c3", "page.htm" + t + "XyZ123", "c.idx" + t + "000000"};
+    // A user's copies beside the program's files are never the program's to delete.
+    const QStringList kept = {"config.dll",
+                              "config.dll.bak",
+                              "config.dll.backup",
+                              "config.dll.a1B2c3",
+                              "page.htm.before",
+                              "notes.txt" + t + "abcdef",
+                              "c.idx",
+                              "config.dll" + t + "a1B2c3d"};
     for (const QString& name : left + kept) putFile(dir.filePath(name), "x");
     EXPECT_EQ(qarvel::removeInterruptedWrites(dir.path(), {"config.dll", "*.htm", "*.idx"}), 3);
     QStringList expected = kept;
