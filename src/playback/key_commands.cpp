@@ -26,10 +26,24 @@ bool KeyCommands::Form_KeyDown(int key) {
     case Qt::Key_Right: seekForward(); break;
     case Qt::Key_Up: changeVolume(kVolumeStep); break;
     case Qt::Key_Down: changeVolume(-kVolumeStep); break;
-    default: used = false; break;
+    default: used = runExtra(key); break;
     }
     timer1_.start();
     return used;
+}
+
+bool KeyCommands::runExtra(int key) {
+    const std::function<void()>* action = nullptr;
+    switch (key) {
+    case Qt::Key_X: action = &extras_.slower; break;
+    case Qt::Key_C: action = &extras_.faster; break;
+    case Qt::Key_Z: action = &extras_.normal; break;
+    case Qt::Key_S: action = &extras_.capture; break;
+    default: return false;
+    }
+    if (!*action) return false;
+    (*action)();
+    return true;
 }
 
 void KeyCommands::seekBack() {
