@@ -720,8 +720,9 @@ void Application::startWindow() {
     // The window sees every key before the control with the focus, a
     // browser pane's included; only while it is the active window.
     playback::KeyCommands* keys = keys_.get();
-    keyPreview_ = std::make_unique<window::KeyPreview>(
-        &w, [keys, &w](QKeyEvent* e) { return w.isActiveWindow() && keys->Form_KeyDown(e->key()); });
+    keyPreview_ = std::make_unique<window::KeyPreview>(&w, [keys, &w](QKeyEvent* e) {
+        return w.isActiveWindow() && (keys->Form_KeyDown(e->key()) || keys->extraKeyDown(e->key(), e->modifiers()));
+    });
 
     if (!options_.playTarget.isEmpty()) {
         // A film from the command line is shown in the player view, as one

@@ -3,6 +3,7 @@
 // ten seconds, up and down change the volume by ten; X, C and Z play slower,
 // faster and at normal speed, S captures the frame. The window hands every
 // key press to Form_KeyDown before the control with the focus sees it.
+#include <Qt>
 #include <functional>
 
 class QTimer;
@@ -39,10 +40,12 @@ public:
     // player view is shown: the key is then used up.
     bool Form_KeyDown(int key);
 
+    // The speed and capture keys, bare, while the player's tab shows; true
+    // when the key was used up.
+    bool extraKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void setExtras(KeyExtras extras) { extras_ = std::move(extras); }
 
 private:
-    bool runExtra(int key);  // false: not one of the extras' keys
     void seekBack();
     void seekForward();
     void changeVolume(int step);

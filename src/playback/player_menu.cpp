@@ -136,7 +136,7 @@ void PlayerMenu::addExtras(PlaybackSpeed& speed, std::function<void()> capture) 
     QObject::connect(audioMenu_, &QMenu::aboutToShow, audioMenu_, [this] { fillAudioTracks(); });
     fillAudioTracks();
 
-    QAction* shot = new QAction(QStringLiteral("截图(S)"), &menu_);
+    QAction* shot = new QAction(QStringLiteral("截图"), &menu_);
     shot->setObjectName(QStringLiteral("q_jietu"));
     menu_.insertAction(before, shot);
     QObject::connect(shot, &QAction::triggered, &menu_, [capture = std::move(capture)] {
