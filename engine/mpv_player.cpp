@@ -8,6 +8,7 @@
 #include "engine/picture_sound.h"
 #include "engine/player_config.h"
 #include "engine/terminal_client.h"
+#include "engine/track_list.h"
 #include "engine/video_renderer.h"
 #include "engine/video_surface.h"
 
@@ -38,6 +39,8 @@ qint64 entryIdOf(const mpv_event_command* reply) {
     }
     return -1;
 }
+// Replies to a frame capture carry this plus its number.
+constexpr quint64 kCaptureReplyBase = quint64(1) << 48;
 constexpr int kLargestRate = 32767;  // the rate is a small integer
 // How often the download service is asked how a film fares.
 constexpr int kTerminalPollMs = 500;
@@ -159,6 +162,7 @@ bool MpvPlayer::startCore(const Options& options) {
     observe("eof-reached", Observed::EofReached, MPV_FORMAT_FLAG);
     observe("volume", Observed::Volume, MPV_FORMAT_DOUBLE);
     observe("mute", Observed::Mute, MPV_FORMAT_FLAG);
+    observe("track-list", Observed::TrackList, MPV_FORMAT_NODE);
     mpv_set_wakeup_callback(mpv_, &MpvPlayer::onWakeup, this);
 
     if (options.videoOutput) {
@@ -265,6 +269,7 @@ void MpvPlayer::handleEvent(const mpv_event& event) {
         if (phase_ == LoadPhase::Stopping) phase_ = LoadPhase::Stopped;
         break;
     case MPV_EVENT_COMMAND_REPLY:
+        if (finishCapture(event)) break;
         if (event.reply_userdata == kLoadReplyBase + loadNumber_ && phase_ == LoadPhase::Loading) {
             if (event.error < 0) {
                 fail(QString("cannot open: ") + mpv_error_string(event.error));
@@ -316,6 +321,11 @@ void MpvPlayer::handlePropertyChange(const mpv_event& event) {
         break;
     case Observed::Mute:
         if (present) mute_ = flag();
+        break;
+    case Observed::TrackList:
+        audioTracks_ = present && property->format == MPV_FORMAT_NODE
+                           ? audioTracksOf(*static_cast<mpv_node*>(property->data))
+                           : QList<AudioTrack>();
         break;
     }
 }
@@ -393,6 +403,7 @@ void MpvPlayer::setUrl(const QString& address) {
     fileSize_ = 0;
     videoBitrate_ = audioBitrate_ = 0;
     eofReached_ = false;
+    audioTracks_.clear();
     url_ = address;
     address_ = classifyAddress(address);
     phase_ = address_.kind == AddressKind::Empty ? LoadPhase::Empty : LoadPhase::Idle;
@@ -731,5 +742,44 @@ void MpvPlayer::preloadNext(const QString& address) {
 }
 
 void MpvPlayer::configurationChanged() { cache_.setFolder(readCachePath(files_, files_.cacheFolder)); }
+
+void MpvPlayer::setSpeed(double speed) {
+    speed_ = std::clamp(speed, kSlowestSpeed, kFastestSpeed);
+    // audio-pitch-correction (on by default) keeps voices natural.
+    setProperty("speed", speed_);
+}
+
+void MpvPlayer::setAudioTrack(int id) {
+    if (id > 0) setProperty("aid", QString::number(id));
+}
+
+bool MpvPlayer::captureFrame(const QString& path) {
+    if (!mpv_ || phase_ != LoadPhase::Loaded || path.isEmpty()) return false;
+    const quint64 reply = kCaptureReplyBase + ++captures_;
+    capturePaths_.insert(reply, path);
+    // "video": the film's frame at its own size, without subtitles or OSD;
+    // the file's extension picks the format.
+    command({"screenshot-to-file", path.toUtf8(), "video"}, reply);
+    return true;
+}
+
+bool MpvPlayer::finishCapture(const mpv_event& event) {
+    const auto it = capturePaths_.find(event.reply_userdata);
+    if (it == capturePaths_.end()) return false;
+    const QString path = it.value();
+    capturePaths_.erase(it);
+    if (event.error < 0) check(event.error, "screenshot-to-file");
+    emit frameCaptured(path, event.error >= 0 && QFileInfo(path).isFile());
+    return true;
+}
+
+QString MpvPlayer::propertyText(const char* name) const {
+    if (!mpv_) return {};
+    char* value = mpv_get_property_string(mpv_, name);
+    if (!value) return {};
+    const QString text = QString::fromUtf8(value);
+    mpv_free(value);
+    return text;
+}
 
 }  // namespace qarvel::engine

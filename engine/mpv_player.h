@@ -9,6 +9,7 @@
 #include "engine/player.h"
 #include "engine/terminal_protocol.h"
 
+#include <QHash>
 #include <QPointer>
 #include <QWidget>
 #include <atomic>
@@ -84,6 +85,15 @@ public:
     QString programFolder() const override { return files_.folder; }
     QString cacheFolder() const override { return cache_.folder(); }
     void configurationChanged() override;
+    double speed() const override { return speed_; }
+    void setSpeed(double speed) override;
+    QList<AudioTrack> audioTracks() const override { return audioTracks_; }
+    void setAudioTrack(int id) override;
+    bool captureFrame(const QString& path) override;
+
+    // The player's own value of a property as text, read at once (empty when
+    // it has none); for logs and tests.
+    QString propertyText(const char* name) const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -107,7 +117,8 @@ private:
         Seeking,
         EofReached,
         Volume,
-        Mute
+        Mute,
+        TrackList
     };
 
     bool startCore(const Options& options);
@@ -141,6 +152,7 @@ private:
     void recoverTerminal();
     PlayerSnapshot snapshot() const;
     void applyDisplayMode();
+    bool finishCapture(const mpv_event& event);  // false: not a capture's reply
 
     mpv_handle* mpv_ = nullptr;
     FilmCache cache_;
@@ -192,6 +204,11 @@ private:
     bool eofReached_ = false;
     int volume_ = 100;
     bool mute_ = false;
+    QList<AudioTrack> audioTracks_;
+    double speed_ = 1.0;  // the player keeps it from film to film
+
+    quint64 captures_ = 0;                  // counts captureFrame commands
+    QHash<quint64, QString> capturePaths_;  // reply id -> file, while it is written
 };
 
 }  // namespace qarvel::engine

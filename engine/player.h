@@ -2,6 +2,7 @@
 // The player component as the rest of the program sees it: the members of the
 // player control, their value types and the state codes. Everything is called on
 // the user-interface thread; no member blocks it.
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -30,6 +31,18 @@ enum class PlayState : int {
 enum class DisplayMode : int { Stretch = 0, ZoomToFit = 1, Ratio4x3 = 2, Ratio5x4 = 3, Ratio16x9 = 4 };
 // Sound routing for setSoundChannel (3 is not a mode).
 enum class SoundChannel : int { Mixed = 0, Left = 1, Right = 2, LeftToAll = 4, RightToAll = 5 };
+
+// One sound track of the film, as the player lists it.
+struct AudioTrack {
+    int id = 0;        // the player's track number, for setAudioTrack
+    QString language;  // as the film names it ("chi", "eng"), may be empty
+    QString title;     // may be empty
+    bool selected = false;
+};
+
+// Speeds the player offers; the pitch stays natural at each.
+inline constexpr double kSlowestSpeed = 0.5;
+inline constexpr double kFastestSpeed = 2.0;
 
 class Player : public QObject {
     Q_OBJECT
@@ -71,6 +84,19 @@ public:
     virtual void setAdPageUrl(const QString& address) = 0;
     virtual QString adPageUrl() const = 0;
 
+    // Additions beyond the player control; harmless no-ops unless a player
+    // implements them.
+    // Playback speed, 1.0 normal, kSlowestSpeed..kFastestSpeed.
+    virtual double speed() const { return 1.0; }
+    virtual void setSpeed(double) {}
+    // The sound tracks of the film that is open.
+    virtual QList<AudioTrack> audioTracks() const { return {}; }
+    virtual void setAudioTrack(int) {}
+    // Starts saving the picture that shows (the film's own frame, nothing
+    // drawn over it) as a PNG file; frameCaptured tells how it went. False
+    // when no picture shows.
+    virtual bool captureFrame(const QString&) { return false; }
+
     // The widget that stands where the player control stands; may be null in fakes.
     virtual QWidget* videoWidget() = 0;
 
@@ -89,6 +115,8 @@ public:
 signals:
     // Raised when full screen is entered or left, also by Esc or a double click.
     void fullScreenChanged(bool on);
+    // A captureFrame ended: the file was written (saved) or not.
+    void frameCaptured(const QString& path, bool saved);
 };
 
 }  // namespace qarvel::engine

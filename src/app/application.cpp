@@ -24,6 +24,8 @@
 #include "platform/text_fetcher.h"
 #include "platform/user_dialogs.h"
 #include "playback/bar_labels.h"
+#include "playback/frame_capture.h"
+#include "playback/playback_speed.h"
 #include "playback/key_commands.h"
 #include "playback/player_bar_mouse.h"
 #include "playback/player_menu.h"
@@ -120,7 +122,9 @@ Application::~Application() {
     keyPreview_.reset();
     settingsDialog_.reset();
     pictureMouse_.reset();
+    capture_.reset();
     playerMenu_.reset();
+    speed_.reset();
     keys_.reset();
     barMouse_.reset();
     transport_.reset();
@@ -446,7 +450,9 @@ void Application::wireDesktop() {
                                                w->showNormal();
                                                w->raise();
                                                w->activateWindow();
-                                           }});
+                                           },
+                                       .rate = [speed = speed_.get()] { return speed->speed(); },
+                                       .setRate = [speed = speed_.get()](double rate) { speed->setSpeed(rate); }});
     QString entry = kDesktopEntryName;
     entry.chop(int(qstrlen(".desktop")));
     mpris_ = std::make_unique<platform::MprisService>(*mediaControls_, options_.desktopBus->session, entry);
@@ -734,8 +740,9 @@ void Application::startWindow() {
     // The window sees every key before the control with the focus, a
     // browser pane's included; only while it is the active window.
     playback::KeyCommands* keys = keys_.get();
-    keyPreview_ = std::make_unique<window::KeyPreview>(
-        &w, [keys, &w](QKeyEvent* e) { return w.isActiveWindow() && keys->Form_KeyDown(e->key()); });
+    keyPreview_ = std::make_unique<window::KeyPreview>(&w, [keys, &w](QKeyEvent* e) {
+        return w.isActiveWindow() && (keys->Form_KeyDown(e->key()) || keys->extraKeyDown(e->key(), e->modifiers()));
+    });
 
     if (!options_.playTarget.isEmpty()) {
         // A film from the command line is shown in the player view, as one
@@ -899,6 +906,30 @@ void Application::wireControls() {
         playback::PlayerMenuActions{.jbi_Click = [chrome] { chrome->jbi_Click(); }, .npc_Click = npc_Click});
     playback::PlayerMenu* menu = playerMenu_.get();
     chrome_->setCompactMenuCaption = [menu](const QString& caption) { menu->setCompactCaption(caption); };
+    wirePlayerExtras();
+}
+
+void Application::wirePlayerExtras() {
+    MainWindow& w = *window_;
+    TrayIcon* tray = &w.tray();
+    QLabel* title = w.controls().bo_name;
+    speed_ = std::make_unique<playback::PlaybackSpeed>(w.state(), *player_);
+    capture_ = std::make_unique<playback::FrameCapture>(
+        playback::CaptureServices{.player = *player_,
+                                  .title = [title] { return title->text(); },
+                                  .showBalloon = [tray](const QString& text) { tray->ShowTrayBalloon(text); }});
+    playback::PlaybackSpeed* speed = speed_.get();
+    playback::FrameCapture* capture = capture_.get();
+    playback::PlayerMenu* menu = playerMenu_.get();
+    menu->addExtras(*speed, [capture] { capture->capture(); });
+    speed->changed = [menu](double now) { menu->markSpeed(now); };
+    keys_->setExtras({.slower = [speed] { speed->slower(); },
+                      .faster = [speed] { speed->faster(); },
+                      .normal = [speed] { speed->normal(); },
+                      .capture = [capture] { capture->capture(); }});
+    // What plays next is known once its first picture shows.
+    if (auto* mpv = qobject_cast<engine::MpvPlayer*>(player_))
+        QObject::connect(mpv, &engine::MpvPlayer::firstFrame, w.controls().Timer1, [speed] { speed->filmStarted(); });
 }
 
 bool Application::grabScreenshot(const QString& path) const { return window_ && window_->grabScreenshot(path); }

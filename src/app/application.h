@@ -46,8 +46,10 @@ namespace player_host {
 class PlayerHost;
 }
 namespace playback {
+class FrameCapture;
 class KeyCommands;
 class PlayerBarMouse;
+class PlaybackSpeed;
 class PlayerMenu;
 class StatusPoll;
 class StopCommand;
@@ -154,6 +156,8 @@ public:
     playback::PlayerBarMouse& barMouse() { return *barMouse_; }
     playback::KeyCommands& keys() { return *keys_; }
     playback::PlayerMenu& playerMenu() { return *playerMenu_; }
+    playback::PlaybackSpeed& playbackSpeed() { return *speed_; }
+    playback::FrameCapture& frameCapture() { return *capture_; }
     // Null without a desktop bus.
     platform::MprisService* mpris() const { return mpris_.get(); }
     platform::ScreenInhibitor* screenInhibitor() const { return inhibitor_.get(); }
@@ -186,6 +190,7 @@ private:
     void wirePoll();
     void wireSettingsDialog();
     void wireControls();
+    void wirePlayerExtras();  // speed, sound tracks and frame capture
     void wireDesktop();
     void wireShell();
     void wireExtras();
@@ -220,6 +225,8 @@ private:
     std::unique_ptr<playback::PlayerBarMouse> barMouse_;
     std::unique_ptr<playback::KeyCommands> keys_;
     std::unique_ptr<playback::PlayerMenu> playerMenu_;
+    std::unique_ptr<playback::PlaybackSpeed> speed_;
+    std::unique_ptr<playback::FrameCapture> capture_;
     std::unique_ptr<QObject> pictureMouse_;
     std::unique_ptr<platform::MediaControls> mediaControls_;
     std::unique_ptr<platform::MprisService> mpris_;

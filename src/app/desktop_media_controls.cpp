@@ -48,4 +48,10 @@ qint64 DesktopMediaControls::positionSeconds() const { return player_.url().isEm
 
 int DesktopMediaControls::volume() const { return player_.volume(); }
 
+void DesktopMediaControls::setRate(double rate) {
+    if (h_.setRate) h_.setRate(rate);
+}
+
+double DesktopMediaControls::rate() const { return h_.rate ? h_.rate() : player_.speed(); }
+
 }  // namespace qarvel

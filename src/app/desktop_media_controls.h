@@ -22,6 +22,8 @@ public:
         std::function<QString()> title;
         std::function<void(int volume)> volumeSet;  // after the player's volume changed
         std::function<void()> raise;
+        std::function<double()> rate;              // the playback speed
+        std::function<void(double rate)> setRate;  // sets it as the speed menu does
     };
     DesktopMediaControls(engine::Player& player, Handlers handlers);
 
@@ -34,6 +36,7 @@ public:
     void seekTo(qint64 seconds) override;
     void setVolume(int volume) override;
     void raise() override { h_.raise(); }
+    void setRate(double rate) override;
 
     platform::PlaybackStatus status() const override;
     platform::MediaInfo media() const override;
@@ -41,6 +44,7 @@ public:
     int volume() const override;
     bool canGoNext() const override { return h_.canStep(2); }
     bool canGoPrevious() const override { return h_.canStep(1); }
+    double rate() const override;
 
 private:
     engine::Player& player_;

@@ -8,6 +8,10 @@
 
 namespace qarvel::platform {
 
+// The speeds the player offers the desktop.
+inline constexpr double kMinimumRate = 0.5;
+inline constexpr double kMaximumRate = 2.0;
+
 enum class PlaybackStatus { Stopped, Playing, Paused };
 
 struct MediaInfo {
@@ -29,6 +33,7 @@ public:
     virtual void seekTo(qint64 seconds) = 0;
     virtual void setVolume(int volume) = 0;  // 0..100
     virtual void raise() = 0;                // bring the window to the front
+    virtual void setRate(double rate) = 0;   // playback speed, kMinimumRate..kMaximumRate
 
     virtual PlaybackStatus status() const = 0;
     virtual MediaInfo media() const = 0;
@@ -36,6 +41,7 @@ public:
     virtual int volume() const = 0;  // 0..100
     virtual bool canGoNext() const = 0;
     virtual bool canGoPrevious() const = 0;
+    virtual double rate() const = 0;
 };
 
 }  // namespace qarvel::platform

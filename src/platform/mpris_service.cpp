@@ -88,6 +88,7 @@ void MprisService::refresh() {
     now.insert(QStringLiteral("PlaybackStatus"), playbackStatus());
     now.insert(QStringLiteral("Metadata"), metadata());
     now.insert(QStringLiteral("Volume"), controls_.volume() / 100.0);
+    now.insert(QStringLiteral("Rate"), controls_.rate());
     now.insert(QStringLiteral("CanGoNext"), controls_.canGoNext());
     now.insert(QStringLiteral("CanGoPrevious"), controls_.canGoPrevious());
     now.insert(QStringLiteral("CanPlay"), !address.isEmpty());
@@ -112,6 +113,13 @@ MprisPlayerAdaptor::MprisPlayerAdaptor(MprisService* service) : QDBusAbstractAda
 
 void MprisPlayerAdaptor::setVolume(double volume) {
     c().setVolume(int(std::clamp(volume, 0.0, 1.0) * 100.0 + 0.5));
+    service_->refresh();
+}
+
+void MprisPlayerAdaptor::setRate(double rate) {
+    // 0 would mean a pause, which has its own method; NaN means nothing.
+    if (!(rate > 0)) return;
+    c().setRate(std::clamp(rate, kMinimumRate, kMaximumRate));
     service_->refresh();
 }
 

@@ -83,8 +83,8 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2.Player")
     Q_PROPERTY(QString PlaybackStatus READ playbackStatus)
     Q_PROPERTY(double Rate READ rate WRITE setRate)
-    Q_PROPERTY(double MinimumRate READ rate)
-    Q_PROPERTY(double MaximumRate READ rate)
+    Q_PROPERTY(double MinimumRate READ minimumRate)
+    Q_PROPERTY(double MaximumRate READ maximumRate)
     Q_PROPERTY(QVariantMap Metadata READ metadata)
     Q_PROPERTY(double Volume READ volume WRITE setVolume)
     Q_PROPERTY(qlonglong Position READ position)
@@ -97,8 +97,10 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
 public:
     MprisPlayerAdaptor(MprisService* service);
     QString playbackStatus() const { return service_->playbackStatus(); }
-    double rate() const { return 1.0; }
-    void setRate(double) {}
+    double rate() const { return c().rate(); }
+    void setRate(double rate);
+    double minimumRate() const { return kMinimumRate; }
+    double maximumRate() const { return kMaximumRate; }
     QVariantMap metadata() const { return service_->metadata(); }
     double volume() const { return c().volume() / 100.0; }
     void setVolume(double volume);

@@ -11,6 +11,10 @@
 
 namespace qarvel::playback {
 
+namespace {
+constexpr int kPlayerTab = 9;  // MainTab while the player's tab shows
+}  // namespace
+
 KeyCommands::KeyCommands(MainWindowState& state, engine::Player& player, QTimer& Timer1, TransportCommands& transport,
                          PlayerBarMouse& bars)
     : state_(state), player_(player), timer1_(Timer1), transport_(transport), bars_(bars) {}
@@ -30,6 +34,24 @@ bool KeyCommands::Form_KeyDown(int key) {
     }
     timer1_.start();
     return used;
+}
+
+bool KeyCommands::extraKeyDown(int key, Qt::KeyboardModifiers modifiers) {
+    // Letters are text everywhere else: only bare ones, and only while the
+    // player's tab shows (a page of another tab may be taking typing).
+    if (state_.CurrentView != kPlayerView || state_.MainTab != kPlayerTab) return false;
+    if (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier | Qt::ShiftModifier)) return false;
+    const std::function<void()>* action = nullptr;
+    switch (key) {
+    case Qt::Key_X: action = &extras_.slower; break;
+    case Qt::Key_C: action = &extras_.faster; break;
+    case Qt::Key_Z: action = &extras_.normal; break;
+    case Qt::Key_S: action = &extras_.capture; break;
+    default: return false;
+    }
+    if (!*action) return false;
+    (*action)();
+    return true;
 }
 
 void KeyCommands::seekBack() {

@@ -1,7 +1,11 @@
 #pragma once
 // The keyboard in the player view: space plays or pauses, left and right seek
-// ten seconds, up and down change the volume by ten. The window hands every
+// ten seconds, up and down change the volume by ten; X, C and Z play slower,
+// faster and at normal speed, S captures the frame. The window hands every
 // key press to Form_KeyDown before the control with the focus sees it.
+#include <Qt>
+#include <functional>
+
 class QTimer;
 
 namespace qarvel {
@@ -19,6 +23,14 @@ class TransportCommands;
 inline constexpr int kSeekStepSeconds = 10;
 inline constexpr int kVolumeStep = 10;
 
+// What the speed and capture keys do; an unset one leaves its key alone.
+struct KeyExtras {
+    std::function<void()> slower;   // X
+    std::function<void()> faster;   // C
+    std::function<void()> normal;   // Z
+    std::function<void()> capture;  // S
+};
+
 class KeyCommands {
 public:
     KeyCommands(MainWindowState& state, engine::Player& player, QTimer& Timer1, TransportCommands& transport,
@@ -27,6 +39,11 @@ public:
     // key: a Qt::Key. True when the key was one of the player's and the
     // player view is shown: the key is then used up.
     bool Form_KeyDown(int key);
+
+    // The speed and capture keys, bare, while the player's tab shows; true
+    // when the key was used up.
+    bool extraKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void setExtras(KeyExtras extras) { extras_ = std::move(extras); }
 
 private:
     void seekBack();
@@ -38,6 +55,7 @@ private:
     QTimer& timer1_;
     TransportCommands& transport_;
     PlayerBarMouse& bars_;
+    KeyExtras extras_;
 };
 
 }  // namespace qarvel::playback

@@ -1,11 +1,13 @@
 #include "playback/player_menu.h"
 
 #include "engine/player.h"
+#include "playback/playback_speed.h"
 #include "playback/transport_commands.h"
 #include "state/main_window_state.h"
 
 #include <QActionGroup>
 #include <QMenu>
+#include <cmath>
 
 namespace qarvel::playback {
 
@@ -107,6 +109,69 @@ void PlayerMenu::q_jing_Click() {
     } else {
         a->setText(kLeaveCompactCaption);
         if (actions_.npc_Click) actions_.npc_Click(kCompactButton);
+    }
+}
+
+void PlayerMenu::addExtras(PlaybackSpeed& speed, std::function<void()> capture) {
+    QAction* before = item(QStringLiteral("qvod_zz"));
+    auto submenu = [&](const char* name, const QString& caption) {
+        auto* sub = new QMenu(caption, &menu_);
+        sub->menuAction()->setObjectName(QString::fromLatin1(name));
+        menu_.insertMenu(before, sub);
+        return sub;
+    };
+    speedMenu_ = submenu("q_beisu", QStringLiteral("倍速"));
+    auto* group = new QActionGroup(speedMenu_);
+    PlaybackSpeed* s = &speed;
+    for (double step : kSpeedSteps) {
+        QAction* a = speedMenu_->addAction(speedCaption(step));
+        a->setCheckable(true);
+        a->setData(step);
+        group->addAction(a);
+        QObject::connect(a, &QAction::triggered, speedMenu_, [s, step] { s->setSpeed(step); });
+    }
+    markSpeed(speed.speed());
+
+    audioMenu_ = submenu("q_yingui", QStringLiteral("音轨"));
+    QObject::connect(audioMenu_, &QMenu::aboutToShow, audioMenu_, [this] { fillAudioTracks(); });
+    fillAudioTracks();
+
+    QAction* shot = new QAction(QStringLiteral("截图"), &menu_);
+    shot->setObjectName(QStringLiteral("q_jietu"));
+    menu_.insertAction(before, shot);
+    QObject::connect(shot, &QAction::triggered, &menu_, [capture = std::move(capture)] {
+        if (capture) capture();
+    });
+}
+
+void PlayerMenu::markSpeed(double speed) {
+    if (!speedMenu_) return;
+    for (QAction* a : speedMenu_->actions()) a->setChecked(std::abs(a->data().toDouble() - speed) < 0.001);
+}
+
+QString audioTrackCaption(int id, const QString& language, const QString& title) {
+    QString caption = title.trimmed();
+    if (!language.isEmpty() && language != caption)
+        caption = caption.isEmpty() ? language : caption + QStringLiteral(" (") + language + u')';
+    return caption.isEmpty() ? QStringLiteral("音轨 %1").arg(id) : caption;
+}
+
+void PlayerMenu::fillAudioTracks() {
+    if (!audioMenu_) return;
+    audioMenu_->clear();
+    const QList<engine::AudioTrack> tracks = player_.audioTracks();
+    if (tracks.isEmpty()) {
+        audioMenu_->addAction(QStringLiteral("无"))->setEnabled(false);
+        return;
+    }
+    engine::Player* p = &player_;
+    for (const engine::AudioTrack& t : tracks) {
+        QAction* a = audioMenu_->addAction(audioTrackCaption(t.id, t.language, t.title));
+        a->setCheckable(true);
+        a->setChecked(t.selected);
+        a->setData(t.id);
+        const int id = t.id;
+        QObject::connect(a, &QAction::triggered, audioMenu_, [p, id] { p->setAudioTrack(id); });
     }
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The player menu `qvod_m`: the transport items, the picture fit and aspect
 // group, the sound channel group, what happens after the film and compact
-// mode. Items of a group carry one check mark between them; the marks start
+// mode; and after the sound channel, the speed, the sound track and the
+// frame capture. Items of a group carry one check mark between them; the marks start
 // from the menu's design at every start and are the only record of the
 // choice (the player keeps its own current mode).
 #include <QString>
@@ -19,6 +20,7 @@ class Player;
 
 namespace qarvel::playback {
 
+class PlaybackSpeed;
 class TransportCommands;
 
 inline const QString kCompactModeCaption = QStringLiteral("精简模式");
@@ -41,12 +43,26 @@ public:
     void setCompactCaption(const QString& caption);
     void q_jing_Click();
 
+    // Adds "倍速" (q_beisu), "音轨" (q_yingui) and "截图" (q_jietu) after the
+    // sound channel group.
+    void addExtras(PlaybackSpeed& speed, std::function<void()> capture);
+    // Marks the speed step equal to speed, none when it lies between steps.
+    void markSpeed(double speed);
+    // Lists the film's sound tracks in "音轨", the one that plays marked;
+    // done each time it opens.
+    void fillAudioTracks();
+
 private:
     QMenu& menu_;
     MainWindowState& state_;
     engine::Player& player_;
     TransportCommands& transport_;
     PlayerMenuActions actions_;
+    QMenu* speedMenu_ = nullptr;
+    QMenu* audioMenu_ = nullptr;
 };
+
+// How a sound track is named in "音轨": its title and language, or its number.
+QString audioTrackCaption(int id, const QString& language, const QString& title);
 
 }  // namespace qarvel::playback

@@ -6,6 +6,7 @@
 #include "platform/power_off.h"
 #include "playback/bar_labels.h"
 #include "playback/film_position.h"
+#include "playback/playback_speed.h"
 #include "playback/stop_command.h"
 #include "state/main_window_state.h"
 
@@ -173,6 +174,8 @@ void StatusPoll::resume(Reading& now) {
 void StatusPoll::showStatus(const Reading& now) {
     const QString rate = QString::number(state_.TransferRateCache);
     const bool moving = state_.TransferRateCache > 0;
+    // Playing, paused or buffering away from 1.0×, the text says how fast.
+    const QString speed = speedSuffix(s_.player.speed());
     switch (now.state) {
     case 0:
         // A film the player gave up on keeps saying why.
@@ -186,15 +189,17 @@ void StatusPoll::showStatus(const Reading& now) {
         break;
     case 2:
         setBarText(c_.zhun,
-                   moving ? QStringLiteral("已暂停 (") + rate + QStringLiteral("Kbps/S)") : QStringLiteral("已暂停"));
+                   (moving ? QStringLiteral("已暂停 (") + rate + QStringLiteral("Kbps/S)") : QStringLiteral("已暂停")) +
+                       speed);
         if (c_.playButton && c_.playButton->toolTip() != kPlayTip) setPlayTip(kPlayTip, true);
         break;
     case 3:
-        setBarText(c_.zhun, moving && now.position > 6
-                                ? QStringLiteral("播放中(") + rate + QStringLiteral(" Kbps/S)")
-                                : QStringLiteral("播放中(") + QString::number(now.bitRate) + QStringLiteral(" Kbps)"));
+        setBarText(c_.zhun, (moving && now.position > 6 ? QStringLiteral("播放中(") + rate + QStringLiteral(" Kbps/S)")
+                                                        : QStringLiteral("播放中(") + QString::number(now.bitRate) +
+                                                              QStringLiteral(" Kbps)")) +
+                                speed);
         break;
-    case 4: setBarText(c_.zhun, QStringLiteral("正在缓冲 (") + rate + QStringLiteral("Kbps/S)")); break;
+    case 4: setBarText(c_.zhun, QStringLiteral("正在缓冲 (") + rate + QStringLiteral("Kbps/S)") + speed); break;
     case 5: setBarText(c_.zhun, QStringLiteral("等待中")); break;
     case 6: setBarText(c_.zhun, QStringLiteral("播放结束")); break;
     case 7: setBarText(c_.zhun, QStringLiteral("准备读")); break;

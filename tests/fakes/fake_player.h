@@ -17,7 +17,7 @@ public:
     // "play", "pause", "stop", "setPosition 30", "setVolume 50", "setMute 1",
     // "setFullScreen 0", "setDisplayMode 2", "setSoundChannel 4",
     // "preloadNext ADDRESS", "setAdPageUrl ADDRESS", "setSources A B",
-    // "configurationChanged".
+    // "configurationChanged", "setSpeed 1.5".
     const QStringList& calls() const { return calls_; }
     void clearCalls() { calls_.clear(); }
     int count(const QString& call) const;
@@ -67,6 +67,11 @@ public:
     QString programFolder() const override { return programFolder_; }
     QString cacheFolder() const override { return cacheFolder_; }
     void configurationChanged() override;
+    double speed() const override { return speed_; }
+    void setSpeed(double speed) override {
+        record(QString("setSpeed %1").arg(speed));
+        speed_ = speed;
+    }
 
 private:
     void record(const QString& call) { calls_ << call; }
@@ -90,6 +95,7 @@ private:
     QStringList sources_;
     QString programFolder_;
     QString cacheFolder_;
+    double speed_ = 1.0;
 };
 
 }  // namespace qarvel::fakes

@@ -31,18 +31,21 @@ struct RecordingControls : MediaControls {
     void seekTo(qint64 seconds) override { calls << QStringLiteral("seek %1").arg(seconds); }
     void setVolume(int v) override { volumeValue = v; }
     void raise() override { calls << "raise"; }
+    void setRate(double r) override { rateValue = r; }
     PlaybackStatus status() const override { return statusValue; }
     MediaInfo media() const override { return info; }
     qint64 positionSeconds() const override { return position; }
     int volume() const override { return volumeValue; }
     bool canGoNext() const override { return next_; }
     bool canGoPrevious() const override { return previous_; }
+    double rate() const override { return rateValue; }
 
     QStringList calls;
     PlaybackStatus statusValue = PlaybackStatus::Stopped;
     MediaInfo info;
     qint64 position = 0;
     int volumeValue = 50;
+    double rateValue = 1.0;
     bool next_ = false, previous_ = false;
 };
 
@@ -166,4 +169,37 @@ TEST_F(Mpris, PropertiesFollowThePlayerAndChangesAreSignalled) {
     ASSERT_EQ(spy.changes.size(), 1);
     EXPECT_EQ(spy.changes.first().keys(), QStringList{"PlaybackStatus"});
     EXPECT_EQ(client.property(kPlayer, "PlaybackStatus").toString(), "Paused");
+}
+
+TEST_F(Mpris, RateIsThePlayersSpeedWithinItsBounds) {
+    MprisService service(controls, bus.connect("program"), QStringLiteral("org.qarvel.Qarvel"));
+    Client client{bus.connect("client"), service.busName()};
+    EXPECT_DOUBLE_EQ(client.property(kPlayer, "MinimumRate").toDouble(), 0.5);
+    EXPECT_DOUBLE_EQ(client.property(kPlayer, "MaximumRate").toDouble(), 2.0);
+    EXPECT_DOUBLE_EQ(client.property(kPlayer, "Rate").toDouble(), 1.0);
+
+    PropertiesChangedSpy spy;
+    ASSERT_TRUE(client.bus.connect(service.busName(), kMprisPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                   QStringLiteral("PropertiesChanged"), &spy,
+                                   SLOT(changed(QString, QVariantMap, QStringList))));
+    auto setRate = [&](double rate) {
+        QDBusMessage set = QDBusMessage::createMethodCall(
+            service.busName(), kMprisPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Set"));
+        set.setArguments({kPlayer, QStringLiteral("Rate"), QVariant::fromValue(QDBusVariant(rate))});
+        QDBusPendingCallWatcher w(client.bus.asyncCall(set));
+        waitUntil([&] { return w.isFinished(); });
+    };
+    setRate(1.5);
+    EXPECT_DOUBLE_EQ(controls.rateValue, 1.5);
+    EXPECT_DOUBLE_EQ(client.property(kPlayer, "Rate").toDouble(), 1.5);
+    ASSERT_TRUE(waitUntil([&] { return !spy.changes.isEmpty(); }));
+    EXPECT_DOUBLE_EQ(spy.changes.last().value("Rate").toDouble(), 1.5);
+
+    // Outside the bounds it is clamped; 0 (a pause) is refused.
+    setRate(8.0);
+    EXPECT_DOUBLE_EQ(controls.rateValue, 2.0);
+    setRate(0.1);
+    EXPECT_DOUBLE_EQ(controls.rateValue, 0.5);
+    setRate(0.0);
+    EXPECT_DOUBLE_EQ(controls.rateValue, 0.5);
 }

@@ -442,6 +442,25 @@ TEST(PlayerBarMouse, PictureAreaClicksAndTheMenu) {
     EXPECT_TRUE(r.player.fullScreen());
 }
 
+TEST(KeyCommands, SpeedAndCaptureLettersOnlyBareAndOnThePlayerTab) {
+    Rig r;
+    QStringList used;
+    r.keys.setExtras({.slower = [&] { used << "slower"; },
+                      .faster = [&] { used << "faster"; },
+                      .normal = [&] { used << "normal"; },
+                      .capture = [&] { used << "capture"; }});
+    r.state.CurrentView = kPlayerView;
+    r.state.MainTab = 9;
+    for (int key : {Qt::Key_X, Qt::Key_C, Qt::Key_Z, Qt::Key_S}) EXPECT_TRUE(r.keys.extraKeyDown(key, Qt::NoModifier));
+    EXPECT_EQ(used, (QStringList{"slower", "faster", "normal", "capture"}));
+    // Copying with Ctrl+C, another letter, a letter typed on another tab: left alone.
+    EXPECT_FALSE(r.keys.extraKeyDown(Qt::Key_C, Qt::ControlModifier));
+    EXPECT_FALSE(r.keys.extraKeyDown(Qt::Key_A, Qt::NoModifier));
+    r.state.MainTab = 8;
+    EXPECT_FALSE(r.keys.extraKeyDown(Qt::Key_S, Qt::NoModifier));
+    EXPECT_EQ(used.size(), 4);
+}
+
 TEST(KeyCommands, SeekAndVolumeKeysInThePlayerViewOnly) {
     Rig r;
     r.film(PlayState::Playing, 5, 120);
