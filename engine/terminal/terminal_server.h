@@ -3,6 +3,7 @@
 // with ranges, while they arrive (a read waits for the bytes it needs and
 // sends the fetch there first), and the small status and command requests.
 // Listens on 127.0.0.1 only and answers only paths that start with its token.
+#include "engine/call_queue.h"
 #include "engine/film_cache.h"
 #include "engine/terminal_protocol.h"
 
@@ -44,6 +45,7 @@ private:
     TerminalFilm describe(const QString& id, const std::shared_ptr<CachedFilm>& film) const;
 
     FilmCache& cache_;
+    CallQueue calls_{this};  // to the cache's thread
     QByteArray token_;
     std::unique_ptr<httplib::Server> server_;
     std::thread thread_;
