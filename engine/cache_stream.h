@@ -3,8 +3,7 @@
 // stream protocol of our own whose reads wait for the bytes they need (and send
 // the fetch there) instead of failing at the edge of what has arrived.
 #include <QString>
-
-struct mpv_handle;
+#include <mpv/stream_cb.h>
 
 namespace qarvel::engine {
 
@@ -16,5 +15,9 @@ inline constexpr const char* kCacheStreamScheme = "qarvelcache";
 // instance. Returns the player's error code (0 on success).
 int registerCacheStream(mpv_handle* mpv, FilmCache* cache);
 QString cacheStreamUri(const QString& streamId);
+
+// The open callback the player calls for a stream of the cache (the player's
+// demuxer thread); it fills info with the stream's other callbacks.
+int openCacheStream(FilmCache* cache, const char* uri, mpv_stream_cb_info* info);
 
 }  // namespace qarvel::engine

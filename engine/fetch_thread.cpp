@@ -28,26 +28,24 @@ void FetchThread::adopt(QObject* object) {
     if (thread_) object->moveToThread(thread_);
 }
 
+void FetchThread::post(std::function<void()> call) {
+    if (host_) host_->post(std::move(call));
+}
+
 void FetchThread::dispose(QObject* object) {
-    if (!host_) return;
-    // Posted events of one thread run in order: calls sent to the object before
-    // this still reach it.
-    QMetaObject::invokeMethod(
-        host_, [object] { delete object; }, Qt::QueuedConnection);
+    // Posted calls run in order: calls sent to the object before this still reach it.
+    post([object] { delete object; });
 }
 
 bool FetchThread::shutdown(const QList<QObject*>& objects, int timeoutMs) {
     if (!thread_) return true;
     QThread* thread = std::exchange(thread_, nullptr);
     NetworkHost* host = std::exchange(host_, nullptr);
-    QMetaObject::invokeMethod(
-        host,
-        [objects, host, thread] {
-            qDeleteAll(objects);
-            delete host;  // with the network access manager and its replies
-            thread->quit();
-        },
-        Qt::QueuedConnection);
+    host->post([objects, host, thread] {
+        qDeleteAll(objects);
+        delete host;  // with the network access manager and its replies
+        thread->quit();
+    });
     if (thread->wait(QDeadlineTimer(timeoutMs))) {
         delete thread;
         return true;

@@ -3,19 +3,22 @@
 // shared by every fetch. Handing work to it never makes the caller wait. Its
 // end is the one wait, and a bounded one: a thread still busy when the time is
 // up is left to end on its own rather than hang whoever ends it.
+#include "engine/call_queue.h"
+
 #include <QList>
-#include <QObject>
+#include <functional>
 
 class QNetworkAccessManager;
 class QThread;
 
 namespace qarvel::engine {
 
-// Lives on the network thread; fetches reach the network through it.
-class NetworkHost : public QObject {
+// Lives on the network thread; fetches reach the network through it, and calls
+// reach the thread through its queue.
+class NetworkHost : public CallQueue {
     Q_OBJECT
 public:
-    using QObject::QObject;
+    using CallQueue::CallQueue;
     // Made on first use, on the network thread, the only thread that may use it.
     QNetworkAccessManager* network();
 
@@ -36,6 +39,8 @@ public:
     NetworkHost* host() const { return host_; }
     // Moves an object of the calling thread (without a parent) to the network thread.
     void adopt(QObject* object);
+    // Runs call on the network thread (see CallQueue::post); nothing once shut down.
+    void post(std::function<void()> call);
     // Deletes an adopted object on the network thread, after everything already
     // sent to it there.
     void dispose(QObject* object);

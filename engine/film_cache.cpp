@@ -53,11 +53,12 @@ void FilmCache::startFetcher(Entry& entry, bool forPlaying) {
     const QString id = entry.streamId;
     connect(fetcher, &FilmFetcher::sizeKnown, this, [this, id](bool cacheable) { emit sizeKnown(id, cacheable); });
     connect(fetcher, &FilmFetcher::ended, this, [this, id] { emit fetchEnded(id); });
-    entry.film->setWantHandler([fetcher](qint64 offset) {
-        QMetaObject::invokeMethod(
-            fetcher, [fetcher, offset] { fetcher->want(offset); }, Qt::QueuedConnection);
-    });
-    QMetaObject::invokeMethod(fetcher, &FilmFetcher::start, Qt::QueuedConnection);
+    // Cleared before the fetcher is disposed of, so a reader never sends it a
+    // call after that; calls go through the network thread's queue in order.
+    NetworkHost* host = thread_.host();
+    entry.film->setWantHandler(
+        [host, fetcher](qint64 offset) { host->post([fetcher, offset] { fetcher->want(offset); }); });
+    thread_.post([fetcher] { fetcher->start(); });
 }
 
 void FilmCache::stopFetcher(Entry& entry) {
@@ -86,9 +87,7 @@ std::shared_ptr<CachedFilm> FilmCache::fetchForPlaying(const FilmSource& source,
     entry->playing = true;
     if (entry->fetcher) {
         FilmFetcher* fetcher = entry->fetcher;
-        QMetaObject::invokeMethod(
-            fetcher, [fetcher] { fetcher->setPersistence(FilmFetcher::Persistence::WhilePlaying); },
-            Qt::QueuedConnection);
+        thread_.post([fetcher] { fetcher->setPersistence(FilmFetcher::Persistence::WhilePlaying); });
     }
     return entry->film;
 }

@@ -65,16 +65,13 @@ void VideoRenderer::shutdown() {
     context_.doneCurrent();
 }
 
-// Called on one of the player's threads: only hand over to ours.
+// Called on one of the player's threads: only hand over to ours, touching
+// nothing of this object there (the player calls it at most once a frame).
 void VideoRenderer::onUpdate(void* self) {
-    auto* renderer = static_cast<VideoRenderer*>(self);
-    if (!renderer->updatePosted_.exchange(true)) {
-        QMetaObject::invokeMethod(renderer, &VideoRenderer::renderIfDue, Qt::QueuedConnection);
-    }
+    QMetaObject::invokeMethod(static_cast<VideoRenderer*>(self), "renderIfDue", Qt::QueuedConnection);
 }
 
 void VideoRenderer::renderIfDue() {
-    updatePosted_ = false;
     if (!render_) return;
     if (mpv_render_context_update(render_) & MPV_RENDER_UPDATE_FRAME) render();
 }

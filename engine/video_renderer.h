@@ -12,7 +12,6 @@
 #include <QPointer>
 #include <QSize>
 #include <QWindow>
-#include <atomic>
 #include <memory>
 
 struct mpv_handle;
@@ -49,7 +48,7 @@ signals:
 
 private:
     static void onUpdate(void* self);
-    void renderIfDue();
+    Q_INVOKABLE void renderIfDue();
     void render();
     bool renderToWindow(int* rc);
     bool renderOffscreen(int* rc);
@@ -60,7 +59,6 @@ private:
     mpv_render_context* render_ = nullptr;
     std::unique_ptr<QOpenGLFramebufferObject> fbo_;
     int framesShown_ = 0;
-    std::atomic<bool> updatePosted_{false};
 };
 
 }  // namespace qarvel::engine

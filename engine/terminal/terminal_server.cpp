@@ -4,8 +4,6 @@
 
 #include <httplib.h>
 
-#include <QMetaObject>
-#include <QThread>
 #include <chrono>
 
 namespace qarvel::engine {
@@ -150,17 +148,14 @@ void TerminalServer::open(const httplib::Request& req, httplib::Response& res, b
     // The cache belongs to this object's thread.
     QString id, why;
     std::shared_ptr<CachedFilm> film;
-    QMetaObject::invokeMethod(
-        this,
-        [&] {
-            if (forPlaying) {
-                film = cache_.fetchForPlaying(*source, &why);
-            } else if (cache_.preload(*source, &why)) {
-                film = cache_.preloadedFilm();
-            }
-            if (film) id = cache_.streamIdOf(film);
-        },
-        QThread::currentThread() == thread() ? Qt::DirectConnection : Qt::BlockingQueuedConnection);
+    calls_.runAndWait([&] {
+        if (forPlaying) {
+            film = cache_.fetchForPlaying(*source, &why);
+        } else if (cache_.preload(*source, &why)) {
+            film = cache_.preloadedFilm();
+        }
+        if (film) id = cache_.streamIdOf(film);
+    });
     if (!film) return answer(res, 507, "error=" + QUrl::toPercentEncoding(why));
     {
         std::lock_guard lock(mutex_);

@@ -5,6 +5,7 @@
 // Listens on 127.0.0.1 only and answers only paths that start with its token;
 // behind the request gate, so a request without it is refused as soon as its
 // request line has arrived, and no client holds more than a bounded share.
+#include "engine/call_queue.h"
 #include "engine/film_cache.h"
 #include "engine/terminal_protocol.h"
 
@@ -57,6 +58,7 @@ private:
     TerminalFilm describe(const QString& id, const std::shared_ptr<CachedFilm>& film) const;
 
     FilmCache& cache_;
+    CallQueue calls_{this};  // to the cache's thread
     QByteArray token_;
     QByteArray key_;
     std::unique_ptr<GatedServer> server_;

@@ -190,15 +190,16 @@ TEST_F(EngineFetch, AReaderFarAheadIsServedFirst) {
     auto f = play(source());
     std::atomic<bool> cancel{false};
     char buffer[4096];
-    qint64 got = 0;
+    std::atomic<qint64> got{0};
     std::thread reader([&] { got = f->read(film.size() - 5000, buffer, sizeof buffer, cancel); });
     const bool served = waitUntil([&] { return got != 0; }, 8000);
     cancel = true;
     f->wakeReaders();
     reader.join();
     ASSERT_TRUE(served);
-    ASSERT_GT(got, 0);
-    EXPECT_EQ(QByteArray(buffer, int(got)), film.mid(film.size() - 5000, int(got)));
+    const qint64 n = got;
+    ASSERT_GT(n, 0);
+    EXPECT_EQ(QByteArray(buffer, int(n)), film.mid(film.size() - 5000, int(n)));
     EXPECT_LT(f->arrivedBytes(), film.size() / 2);  // the tail came first, not everything before it
 }
 
@@ -243,13 +244,10 @@ TEST(EngineFetchThread, HandedOverObjectsGetTheirCallsBeforeTheyGoAndGoOnTheThre
     std::atomic<int> calls{0};
     std::atomic<QThread*> calledOn{nullptr};
     for (int i = 0; i < 3; ++i) {
-        QMetaObject::invokeMethod(
-            object,
-            [&] {
-                calledOn = QThread::currentThread();
-                ++calls;
-            },
-            Qt::QueuedConnection);
+        thread.post([&] {
+            calledOn = QThread::currentThread();
+            ++calls;
+        });
     }
     thread.dispose(object);
     ASSERT_TRUE(waitUntil([&] { return endedOn != nullptr; }, 5000));
@@ -277,6 +275,24 @@ TEST(EngineFetchThread, AnEndThatTakesTooLongIsNotWaitedFor) {
     release = true;
     EXPECT_TRUE(waitUntil([&] { return endedOn != nullptr; }, 5000));
     EXPECT_NE(endedOn.load(), QThread::currentThread());
+}
+
+// What a download service's worker does with the cache: hand a call to its
+// thread and wait; what the call wrote is there for the worker afterwards.
+TEST(EngineFetchThread, ACallHandedOverAndWaitedForRunsOnTheThreadBeforeTheWaitEnds) {
+    ensureApplication();
+    FetchThread thread;
+    QThread* ranOn = nullptr;
+    QString written;
+    std::thread worker([&] {
+        thread.host()->runAndWait([&] {
+            ranOn = QThread::currentThread();
+            written = "到了";
+        });
+        EXPECT_EQ(written, "到了");
+    });
+    worker.join();
+    EXPECT_EQ(ranOn, thread.host()->thread());
 }
 
 // The test source itself: a stop right after start must not hang, and a stopped
