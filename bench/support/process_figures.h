@@ -17,6 +17,16 @@ struct TreeMemory {
 
 TreeMemory treeMemory(pid_t root);
 
+// One process alone: its memory, open descriptors and threads.
+struct ProcessFigures {
+    long long pssKiB = 0;
+    long long rssKiB = 0;
+    int descriptors = 0;
+    int threads = 0;
+};
+
+ProcessFigures processFigures(pid_t pid);
+
 // Milliseconds since this process was started by the kernel.
 double msSinceProcessStart();
 
