@@ -16,6 +16,7 @@
 #include "bench/support/process_figures.h"
 #include "bench/support/timing.h"
 #include "common/settings_file.h"
+#include "engine/freed_memory.h"
 #include "engine/mpv_player.h"
 #include "platform/player_component.h"
 #include "service/demo_service.h"
@@ -61,6 +62,7 @@ double mib(long long kib) { return kib / 1024.0; }
 }  // namespace
 
 int main(int argc, char** argv) {
+    qarvel::engine::useOneHeapArena();  // as main() does
     qarvel::web::prepareWebEngineEnvironment();
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     QApplication app(argc, argv);
@@ -119,12 +121,12 @@ int main(int argc, char** argv) {
 
     std::printf("series %d played by the program itself, %d episodes of %zu per round, measured %d ms into each\n",
                 kSeries, episodes, links.size(), kSettleMs);
-    std::printf("%4s %-14s %8s %8s %9s %9s %6s %7s %9s\n", "ep", "clip", "pss_mib", "rss_mib", "heap_use", "heap_held",
-                "fds", "threads", "tree_pss");
+    std::printf("%4s %-14s %8s %8s %8s %9s %9s %5s %7s %9s %5s\n", "ep", "clip", "pss_mib", "private", "rss_mib",
+                "heap_use", "heap_held", "fds", "threads", "tree_pss", "procs");
     std::fflush(stdout);
     const pid_t self = ::getpid();
     int played = 0;
-    double thirdPss = -1, lastPss = -1;
+    qarvel::bench::ProcessFigures third, last;
     for (int round = 0; played < episodes; ++round) {
         if (round > 0) {
             // The last episode ends first; then the series starts again, uncached.
@@ -146,17 +148,21 @@ int main(int argc, char** argv) {
             const auto own = qarvel::bench::processFigures(self);
             const struct mallinfo2 heap = ::mallinfo2();
             const auto tree = qarvel::bench::treeMemory(self);
-            std::printf("%4d %-14s %8.1f %8.1f %9.1f %9.1f %6d %7d %9.1f\n", played, links[i].clip.c_str(),
-                        mib(own.pssKiB), mib(own.rssKiB), heap.uordblks / 1048576.0,
-                        (heap.arena + heap.hblkhd) / 1048576.0, own.descriptors, own.threads, mib(tree.pssKiB));
+            std::printf("%4d %-14s %8.1f %8.1f %8.1f %9.1f %9.1f %5d %7d %9.1f %5d\n", played, links[i].clip.c_str(),
+                        mib(own.pssKiB), mib(own.privateKiB), mib(own.rssKiB), heap.uordblks / 1048576.0,
+                        (heap.arena + heap.hblkhd) / 1048576.0, own.descriptors, own.threads, mib(tree.pssKiB),
+                        tree.processes);
             std::fflush(stdout);
-            if (played == 3) thirdPss = mib(own.pssKiB);
-            lastPss = mib(own.pssKiB);
+            if (played == 3) third = own;
+            last = own;
         }
     }
-    if (thirdPss >= 0 && played > 3) {
-        std::printf("program PSS after the third episode: %+.1f MiB over the next %d (goal: at most +5 over 30)\n",
-                    lastPss - thirdPss, played - 3);
+    if (played > 3) {
+        std::printf(
+            "program after the third episode, over the next %d: PSS %+.1f MiB (goal: at most +5 over 30), "
+            "private %+.1f MiB, descriptors %+d, threads %+d\n",
+            played - 3, mib(last.pssKiB - third.pssKiB), mib(last.privateKiB - third.privateKiB),
+            last.descriptors - third.descriptors, last.threads - third.threads);
     }
     return 0;
 }

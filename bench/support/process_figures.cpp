@@ -79,6 +79,7 @@ ProcessFigures processFigures(pid_t pid) {
     const QByteArray rollup = readProc(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
     figures.pssKiB = kib(rollup, "Pss:");
     figures.rssKiB = kib(rollup, "Rss:");
+    figures.privateKiB = kib(rollup, "Private_Clean:") + kib(rollup, "Private_Dirty:");
     figures.descriptors = int(QDir(QStringLiteral("/proc/%1/fd").arg(pid))
                                   .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
                                   .size());

@@ -21,6 +21,9 @@ TreeMemory treeMemory(pid_t root);
 struct ProcessFigures {
     long long pssKiB = 0;
     long long rssKiB = 0;
+    // Its pages no other process maps: PSS moves when the browser starts or
+    // ends a process of its own, this does not.
+    long long privateKiB = 0;
     int descriptors = 0;
     int threads = 0;
 };
