@@ -1,25 +1,19 @@
 #pragma once
-// Keeps the heap that a film's demuxer and decoders free going back to the
-// system.
+// Keeps what a film's demuxer and decoders free available to the next film.
 //
-// glibc gives threads arenas of their own (up to eight per core). The threads
-// the player starts for each film allocate from them, and when the film is
-// unloaded what they freed stays as the free top of an arena: malloc_trim()
-// returns free pages of the main arena only there. Each film landed in another
-// arena, so the program grew by about 10 MiB per film until every arena held
-// that much.
+// glibc gives threads heap arenas of their own, up to eight per core. The
+// threads the player starts for each film took another arena each time, and
+// what they freed when the film was unloaded stayed there as the arena's free
+// top, which neither the next film (in another arena) nor malloc_trim() takes
+// back: the program grew by about 10 MiB with every episode until all sixteen
+// arenas of a two-core machine held that much. With one arena the next film
+// reuses it and the program stays the same size.
 
 namespace qarvel::engine {
 
-// Serves every thread from the main arena, whose free memory malloc_trim()
-// can return. Only effective before the process starts its threads: the first
-// thing main() does.
+// Serves every thread from the main arena. Only effective before the process
+// starts more than a few threads: the first thing main() does. Threads keep
+// their own caches of small blocks, so they seldom wait for each other.
 void useOneHeapArena();
-
-// Returns the free pages of the heap; cheap enough once per film.
-void returnFreedMemory();
-
-// How many times returnFreedMemory() ran in this process, for tests.
-int freedMemoryReturns();
 
 }  // namespace qarvel::engine

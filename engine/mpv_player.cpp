@@ -4,7 +4,6 @@
 #include "common/logging.h"
 #include "engine/cache_stream.h"
 #include "engine/film_index.h"
-#include "engine/freed_memory.h"
 #include "engine/full_screen.h"
 #include "engine/picture_sound.h"
 #include "engine/player_config.h"
@@ -255,10 +254,7 @@ void MpvPlayer::handleEvent(const mpv_event& event) {
             emit firstFrame();
         }
         break;
-    case MPV_EVENT_END_FILE:
-        handleEndFile(event);
-        returnFreedMemory();  // the film's demuxer and decoders are gone by now
-        break;
+    case MPV_EVENT_END_FILE: handleEndFile(event); break;
     case MPV_EVENT_IDLE:
         // A stop that caught a film before it started ends without an end event.
         if (phase_ == LoadPhase::Stopping) phase_ = LoadPhase::Stopped;

@@ -4,6 +4,9 @@
 // its memory (PSS and RSS), the heap that malloc holds and hands out, its open
 // descriptors and its threads. The browser's processes and the download
 // service are children and are left out; the tree's PSS is printed beside.
+// PSS divides shared pages among every process on the machine that maps them,
+// so it moves when other programs using the same libraries start or end; RSS
+// and the heap columns show the program's own growth.
 //
 // Series 1001 has twelve released episodes of 10 s each. After the last one
 // the cache folder is emptied and the first episode is clicked again, so every

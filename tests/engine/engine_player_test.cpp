@@ -1,7 +1,6 @@
 // The libmpv player end to end, without picture or sound devices: state codes,
 // positions, the film cache over HTTP, sources that fail and come back.
 #include "engine/film_index.h"
-#include "engine/freed_memory.h"
 #include "engine/mpv_player.h"
 #include "engine/player_config.h"
 #include "engine_test_support.h"
@@ -103,20 +102,6 @@ TEST_F(EnginePlayer, ALocalFilmGoesThroughPlayPauseStopAndItsEnd) {
     player->play();
     ASSERT_TRUE(waitState(3));
     EXPECT_LT(player->position(), 2);
-}
-
-TEST_F(EnginePlayer, AFilmLetGoOfGivesItsFreedMemoryBack) {
-    // Otherwise what each film's demuxer and decoders freed stays with the program.
-    start(clipPath("short.mp4"));
-    ASSERT_TRUE(waitState(3));
-    const int before = freedMemoryReturns();
-    start(clipPath("long.mp4"));
-    ASSERT_TRUE(waitState(3));
-    EXPECT_TRUE(waitUntil([&] { return freedMemoryReturns() > before; }, 5000));
-    const int afterChange = freedMemoryReturns();
-    player->stop();
-    ASSERT_TRUE(waitState(1));
-    EXPECT_TRUE(waitUntil([&] { return freedMemoryReturns() > afterChange; }, 5000));
 }
 
 TEST_F(EnginePlayer, QuickChangesOfMindEndInTheLastState) {
