@@ -10,6 +10,7 @@
 #include "app/program_folder.h"
 #include "app/single_instance.h"
 #include "app/unattended_run.h"
+#include "engine/freed_memory.h"
 #include "platform/desktop_bus.h"
 #include "platform/player_component.h"
 #include "platform/termination_signals.h"
@@ -30,6 +31,7 @@ int runClient(QApplication& app, const qarvel::CommandLine& cl);
 }  // namespace
 
 int main(int argc, char** argv) {
+    qarvel::engine::useOneHeapArena();  // before any thread starts
     QStringList args;
     for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
     const qarvel::CommandLine cl = qarvel::parseCommandLine(args, qEnvironmentVariable("QARVEL_HOME"));

@@ -15,6 +15,7 @@
 //   bench_play [--runs N] [--mpv PROGRAM]
 #include "app/application.h"
 #include "app/main_window/main_window.h"
+#include "bench/support/demo_program.h"
 #include "bench/support/process_figures.h"
 #include "bench/support/timing.h"
 #include "common/settings_file.h"
@@ -44,8 +45,12 @@
 #include <vector>
 
 namespace svc = qarvel::service;
+using qarvel::bench::clickScript;
+using qarvel::bench::EpisodeLink;
 using qarvel::bench::median;
+using qarvel::bench::playableEpisodes;
 using qarvel::bench::quartiles;
+using qarvel::bench::runScript;
 using qarvel::bench::waitFor;
 using qarvel::engine::PlayState;
 
@@ -56,70 +61,6 @@ const int kTimedSeries = 1001;  // a "qvod" series with many episodes, each its 
 const int kWarmSeries = 1003;
 const int kStallSeries = 1002;
 const double kStallTargetMs = 100;
-
-// Message boxes and the shell's "Open" would wait for a person or start other
-// programs; here they are only reported.
-struct QuietDesktop : qarvel::platform::UserDialogs, qarvel::platform::Shell {
-    bool askYesNo(const QString& title, const QString& text) override {
-        std::fprintf(stderr, "bench_play: question answered No: %s %s\n", qPrintable(title), qPrintable(text));
-        return false;
-    }
-    void inform(const QString& title, const QString& text) override {
-        std::fprintf(stderr, "bench_play: message: %s %s\n", qPrintable(title), qPrintable(text));
-    }
-    QString pickFolder(const QString&, const QString& title) override {
-        std::fprintf(stderr, "bench_play: folder picker cancelled: %s\n", qPrintable(title));
-        return {};
-    }
-    bool openUrl(const QString& address) override {
-        std::fprintf(stderr, "bench_play: not opened: %s\n", qPrintable(address));
-        return false;
-    }
-    bool startDetached(const QString& program, const QStringList&) override {
-        std::fprintf(stderr, "bench_play: not started: %s\n", qPrintable(program));
-        return false;
-    }
-};
-
-struct EpisodeLink {
-    std::string href;  // the catalogue's "zuvovod://" link
-    std::string clip;  // the file in the media folder
-    int source = 0;
-    int episode = 0;
-};
-
-std::vector<EpisodeLink> playableEpisodes(int seriesId) {
-    std::vector<EpisodeLink> links;
-    const svc::Series* series = svc::Catalogue::demo().findSeries(seriesId);
-    if (!series || series->sources.empty()) return links;
-    const auto& episodes = series->sources.front().episodes;
-    for (size_t w = 0; w < episodes.size(); ++w) {
-        if (!episodes[w].available()) continue;
-        links.push_back({svc::playRequestLink(*series, 0, int(w)), episodes[w].clip, 0, int(w)});
-    }
-    return links;
-}
-
-// The script's result, or an invalid value when the page did not answer in time.
-QVariant runScript(qarvel::web::WebPane* pane, const QString& script) {
-    std::optional<QVariant> result;
-    pane->page()->runJavaScript(script, [&](const QVariant& v) { result = v; });
-    waitFor([&] { return result.has_value(); }, 5000);
-    return result.value_or(QVariant());
-}
-
-// A user's click on the link: the page's own link handling runs.
-QString clickScript(const std::string& href) {
-    const QString quoted =
-        QString::fromUtf8(
-            QJsonDocument::fromVariant(QVariantList{QString::fromStdString(href)}).toJson(QJsonDocument::Compact))
-            .mid(1)
-            .chopped(1);
-    return QStringLiteral(
-               "(function(){var e=document.querySelector('a[href=\"'+CSS.escape(%1)+'\"]');"
-               "if(!e)return false;e.click();return true;})()")
-        .arg(quoted);
-}
 
 // Milliseconds from a plain client's play request to its whole answer.
 std::optional<double> playRequestRoundTrip(int port, int seriesId, const EpisodeLink& link) {
@@ -245,7 +186,7 @@ private:
     svc::DemoService& service_;
     QString mpv_;
     QTemporaryDir home_;
-    QuietDesktop desktop_;
+    qarvel::bench::QuietDesktop desktop_{"bench_play"};
     qarvel::platform::LinuxPlayerComponent component_;
     std::unique_ptr<qarvel::Application> application_;
     qarvel::engine::MpvPlayer* player_ = nullptr;

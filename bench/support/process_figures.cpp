@@ -74,6 +74,20 @@ TreeMemory treeMemory(pid_t root) {
     return total;
 }
 
+ProcessFigures processFigures(pid_t pid) {
+    ProcessFigures figures;
+    const QByteArray rollup = readProc(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
+    figures.pssKiB = kib(rollup, "Pss:");
+    figures.rssKiB = kib(rollup, "Rss:");
+    figures.privateKiB = kib(rollup, "Private_Clean:") + kib(rollup, "Private_Dirty:");
+    figures.descriptors = int(QDir(QStringLiteral("/proc/%1/fd").arg(pid))
+                                  .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
+                                  .size());
+    const QList<QByteArray> f = statFields(pid);
+    if (f.size() > 17) figures.threads = f[17].toInt();  // field 20: number of threads
+    return figures;
+}
+
 double msSinceProcessStart() {
     const QList<QByteArray> f = statFields(readProc(QStringLiteral("/proc/self/stat")));
     const QList<QByteArray> uptime = readProc(QStringLiteral("/proc/uptime")).split(' ');

@@ -17,6 +17,19 @@ struct TreeMemory {
 
 TreeMemory treeMemory(pid_t root);
 
+// One process alone: its memory, open descriptors and threads.
+struct ProcessFigures {
+    long long pssKiB = 0;
+    long long rssKiB = 0;
+    // Its pages no other process maps: PSS moves when the browser starts or
+    // ends a process of its own, this does not.
+    long long privateKiB = 0;
+    int descriptors = 0;
+    int threads = 0;
+};
+
+ProcessFigures processFigures(pid_t pid);
+
 // Milliseconds since this process was started by the kernel.
 double msSinceProcessStart();
 

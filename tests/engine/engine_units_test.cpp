@@ -2,6 +2,7 @@
 // picture and sound filters, the cache bookkeeping.
 #include "common/atomic_file.h"
 #include "engine/film_index.h"
+#include "engine/freed_memory.h"
 #include "engine/http_range.h"
 #include "engine/media_address.h"
 #include "engine/picture_sound.h"
@@ -14,6 +15,14 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 using namespace qarvel::engine;
 
@@ -238,3 +247,32 @@ TEST(EngineTransferMeter, AveragesOverTheWindow) {
     EXPECT_EQ(meter.bytesPerSecond(2500), 50000);  // the first sample has left the window
     EXPECT_EQ(meter.bytesPerSecond(5000), 0);
 }
+
+// Only where glibc's own allocator serves malloc, not a sanitizer's.
+#if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+namespace {
+int heapArenas() {
+    char* text = nullptr;
+    size_t size = 0;
+    FILE* f = open_memstream(&text, &size);
+    if (!f) return -1;
+    malloc_info(0, f);
+    std::fclose(f);
+    int arenas = 0;
+    for (const char* at = text; (at = std::strstr(at, "<heap nr=")) != nullptr; ++at) ++arenas;
+    std::free(text);
+    return arenas;
+}
+}  // namespace
+
+TEST(EngineHeap, AThreadStartedAfterwardsAllocatesFromTheMainArena) {
+    // An arena per film's threads kept what the film freed: 10 MiB per episode.
+    useOneHeapArena();
+    const int before = heapArenas();
+    std::thread([] {
+        void* volatile block = std::malloc(4096);
+        std::free(block);
+    }).join();
+    EXPECT_EQ(heapArenas(), before);
+}
+#endif
