@@ -199,7 +199,8 @@ TEST(SingleInstancePeers, AnotherUsersListenerNeverSeesThePath) {
             ::_exit(2);
         (void)!::write(ready[1], "r", 1);
         const int c = ::accept(fd, nullptr, nullptr);
-        (void)!::write(c, "0", 1);  // "taken", before a word was read
+        // "taken", before a word was read; the sender may have hung up already.
+        (void)!::send(c, "0", 1, MSG_NOSIGNAL);
         int total = 0;
         char buffer[256];
         pollfd p{c, POLLIN, 0};
@@ -211,6 +212,9 @@ TEST(SingleInstancePeers, AnotherUsersListenerNeverSeesThePath) {
         (void)!::write(report[1], &total, sizeof total);
         ::_exit(0);
     }
+    // Only the child writes: a child that dies gives an end of file, not a wait for ever.
+    ::close(ready[1]);
+    ::close(report[1]);
     char r = 0;
     ASSERT_EQ(::read(ready[0], &r, 1), 1);
     EXPECT_EQ(SingleInstance::handOff(QFile::decodeName(path), "\"/home/u/secret film.mkv\"", 2000),
@@ -221,7 +225,7 @@ TEST(SingleInstancePeers, AnotherUsersListenerNeverSeesThePath) {
     int status = 0;
     ::waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    for (int fd : {ready[0], ready[1], report[0], report[1]}) ::close(fd);
+    for (int fd : {ready[0], report[0]}) ::close(fd);
 }
 
 TEST(SingleInstanceServer, TakesTheTextAnswersAndSurvivesAStaleSocket) {
