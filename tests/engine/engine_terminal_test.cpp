@@ -253,7 +253,11 @@ TEST_F(EngineTerminal, HeadersWithoutTheTokenAreRefusedAtOnceAndTakeNoMemory) {
     }
     close(fd);
     EXPECT_LT(sent, 64u * 1024 * 1024);
+#ifndef __SANITIZE_THREAD__
+    // The thread sanitizer's own shadow of every touched page counts in the
+    // resident size; the other builds measure the service's memory.
     EXPECT_LT(residentKb() - before, 16 * 1024);
+#endif
     EXPECT_EQ(terminal.state(), QProcess::Running);
 }
 
