@@ -2,6 +2,8 @@
 
 #include "common/utf8.h"
 
+#include <array>
+#include <atomic>
 #include <cerrno>
 #include <iconv.h>
 
@@ -100,10 +102,9 @@ std::string gbkToUtf8(std::string_view bytes) {
     return out;
 }
 
-bool isGbkDoubleByte(char32_t ch) {
-    if (ch < 0x80) return false;
-    if (ch == 0x20AC) return false;   // 0x80 in code page 936
-    if (ch >= 0x10000) return false;  // four-byte form: not a GBK double-byte code
+namespace {
+
+bool encodesToTwoBytes(char32_t ch) {
     std::string utf8;
     appendUtf8(utf8, ch);
     Iconv& gbk = gbkEncoder();
@@ -113,6 +114,25 @@ bool isGbkDoubleByte(char32_t ch) {
     size_t left = utf8.size();
     std::string out;
     return gbk.convert(in, left, out) == 0 && out.size() == 2;
+}
+
+}  // namespace
+
+bool isGbkDoubleByte(char32_t ch) {
+    if (ch < 0x80) return false;
+    if (ch == 0x20AC) return false;   // 0x80 in code page 936
+    if (ch >= 0x10000) return false;  // four-byte form: not a GBK double-byte code
+    // Widths are asked per character of every row shown: each answer is
+    // looked up once and kept (0 unknown, 1 one byte, 2 two bytes). Racing
+    // threads compute the same answer, so relaxed order is enough.
+    static std::array<std::atomic<uint8_t>, 0x10000> known{};
+    std::atomic<uint8_t>& slot = known[ch];
+    uint8_t width = slot.load(std::memory_order_relaxed);
+    if (width == 0) {
+        width = encodesToTwoBytes(ch) ? 2 : 1;
+        slot.store(width, std::memory_order_relaxed);
+    }
+    return width == 2;
 }
 
 }  // namespace qarvel::codec

@@ -34,6 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Files left after the first come after one that plays, each as given.
     require(cl.leftTargets.isEmpty() || !cl.playTarget.isEmpty());
     for (const QString& left : cl.leftTargets) require(!left.isEmpty() && args.contains(left));
-    require(!cl.demo || !args.filter(QRegularExpression(QStringLiteral("^--demo(=|$)"))).isEmpty());
+    static const QRegularExpression demoOption(QStringLiteral("^--demo(=|$)"));
+    require(!cl.demo || !args.filter(demoOption).isEmpty());
     return 0;
 }
