@@ -1,6 +1,15 @@
 #include "web/first_pages.h"
 
+#include <QTimer>
+#include <memory>
+#include <utility>
+#include <vector>
+
 namespace qarvel::web {
+
+namespace {
+constexpr int kOthersAfterMs = 1500;
+}  // namespace
 
 QString darkEmptyPage() {
     return QStringLiteral(
@@ -9,23 +18,52 @@ QString darkEmptyPage() {
 }
 
 void navigateFirstPages(const PaneSet& panes, const QString& base, const ProgramFiles& files, const QString& userId) {
-    auto go = [&panes](int number, const QString& address) {
-        if (WebPane* pane = panes[number - 1]) pane->navigate(address);
+    // The catalogue is what the viewer looks at first: it loads alone, and
+    // the other panes follow once it has loaded (or after kOthersAfterMs,
+    // should it hang), in the order the viewer is likely to need them.
+    struct Page {
+        int number;
+        QString address;
     };
-    go(1, base);
-    go(2, QStringLiteral("about:blank"));
-    go(3, files.networkListPage);
-    go(4, files.localListPage);
-    if (WebPane* web5 = panes[4]) {
-        web5->navigate(QStringLiteral("about:blank"));
-        web5->writeDocument(darkEmptyPage());
+    const std::vector<Page> others{
+        {3, files.networkListPage},
+        {4, files.localListPage},
+        {2, QStringLiteral("about:blank")},
+        {5, QString()},  // the dark empty page, written in place
+        {11, base + QStringLiteral("tv/list.htm")},
+        {9, base + QStringLiteral("js/ads/jingcai.html")},
+        {8, base + QStringLiteral("js/ads/bo.html")},
+        {7, base + QStringLiteral("js/ads/qvodad.html")},
+        {10, base + QStringLiteral("tv/ad.htm")},
+        {6, base + QStringLiteral("tj/tj.asp?id=") + userId},
+    };
+    auto loadOthers = [panes, others] {
+        for (const Page& page : others) {
+            WebPane* pane = panes[page.number - 1];
+            // A pane something else has sent somewhere meanwhile keeps that page.
+            if (!pane || pane->wasSent()) continue;
+            if (page.address.isEmpty()) {
+                pane->navigate(QStringLiteral("about:blank"));
+                pane->writeDocument(darkEmptyPage());
+            } else {
+                pane->navigate(page.address);
+            }
+        }
+    };
+    WebPane* catalogue = panes[0];
+    if (!catalogue) {
+        loadOthers();
+        return;
     }
-    go(6, base + QStringLiteral("tj/tj.asp?id=") + userId);
-    go(8, base + QStringLiteral("js/ads/bo.html"));
-    go(9, base + QStringLiteral("js/ads/jingcai.html"));
-    go(7, base + QStringLiteral("js/ads/qvodad.html"));
-    go(11, base + QStringLiteral("tv/list.htm"));
-    go(10, base + QStringLiteral("tv/ad.htm"));
+    // Whichever comes first, the catalogue's load or the deadline, starts the rest once.
+    auto once = std::make_shared<bool>(false);
+    auto start = [once, loadOthers] {
+        if (std::exchange(*once, true)) return;
+        loadOthers();
+    };
+    QObject::connect(catalogue, &QWebEngineView::loadFinished, catalogue, start, Qt::SingleShotConnection);
+    QTimer::singleShot(kOthersAfterMs, catalogue, start);
+    catalogue->navigate(base);
 }
 
 }  // namespace qarvel::web

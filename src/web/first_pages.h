@@ -11,11 +11,11 @@ namespace qarvel::web {
 // list is opened.
 QString darkEmptyPage();
 
-// Navigates the panes in the start-up order: Web1 the base, Web2 about:blank,
-// Web3 and Web4 the network and local list pages, Web5 the dark empty page,
-// Web6 the usage ping with `userId` (unencoded), Web8, Web9, Web7 the
-// advertisement and highlights pages, Web11 the channel list, Web10 the idle
-// TV page. Missing panes are skipped.
+// Navigates the panes to their first pages: Web1 the base at once; after it
+// has loaded, Web3 and Web4 the network and local list pages, Web2
+// about:blank, Web5 the dark empty page, Web11 the channel list, Web9, Web8,
+// Web7 the highlights and advertisement pages, Web10 the idle TV page, Web6
+// the usage ping with `userId` (unencoded). Missing panes are skipped.
 void navigateFirstPages(const PaneSet& panes, const QString& base, const ProgramFiles& files, const QString& userId);
 
 }  // namespace qarvel::web

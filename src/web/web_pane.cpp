@@ -133,6 +133,7 @@ void WebPane::navigate(const QString& address) {
         askHook(address);
         return;
     }
+    sent_ = true;
     const QUrl url = addressToUrl(address);
     if (!url.isValid()) {
         emit navigateError(address);
@@ -142,7 +143,10 @@ void WebPane::navigate(const QString& address) {
     load(url);
 }
 
-void WebPane::writeDocument(const QString& html) { setHtml(html, QUrl(QStringLiteral("about:blank"))); }
+void WebPane::writeDocument(const QString& html) {
+    sent_ = true;
+    setHtml(html, QUrl(QStringLiteral("about:blank")));
+}
 
 void WebPane::refresh() { page_->triggerAction(QWebEnginePage::Reload); }
 

@@ -38,6 +38,8 @@ public:
     void writeDocument(const QString& html);
     // Reloads the current document, without asking the hook.
     void refresh();
+    // True once the pane was sent to a page (program links do not count).
+    bool wasSent() const { return sent_; }
 
 signals:
     void downloadBegin();
@@ -67,6 +69,7 @@ private:
     NavigationHook hook_;
     QUrl cancelledUrl_;  // last main-frame navigation the hook cancelled
     bool hidingCancelled_ = false;
+    bool sent_ = false;
 };
 
 // The eleven panes, Web1 at index 0 … Web11 at index 10.

@@ -289,6 +289,10 @@ TEST(WebFirstPages, EveryPaneGetsItsFirstPage) {
     }
     const QString base = "http://127.0.0.1:1/box/";
     navigateFirstPages(panes, base, qarvel::ProgramFiles::inFolder("/opt/qarvel/"), "00-1A-2B-3C-4D-5E");
+    // The catalogue goes alone; a pane sent elsewhere meanwhile keeps that page.
+    EXPECT_EQ(order.join(','), "1");
+    panes[10]->navigate("http://127.0.0.1:1/box/tv/other.htm");
+    ASSERT_TRUE(waitUntil([&] { return order.size() == 12; }));
 
     auto first = [&](int n) { return recs[n - 1]->seen.value(0); };
     EXPECT_EQ(first(1), base);
@@ -301,8 +305,8 @@ TEST(WebFirstPages, EveryPaneGetsItsFirstPage) {
     EXPECT_EQ(first(8), base + "js/ads/bo.html");
     EXPECT_EQ(first(9), base + "js/ads/jingcai.html");
     EXPECT_EQ(first(10), base + "tv/ad.htm");
-    EXPECT_EQ(first(11), base + "tv/list.htm");
-    EXPECT_EQ(order.join(','), "1,2,3,4,5,6,8,9,7,11,10");
+    EXPECT_EQ(first(11), base + "tv/other.htm");
+    EXPECT_EQ(order.join(','), "1,11,3,4,2,5,9,8,7,10,6");
     for (const auto& r : recs) EXPECT_EQ(r->seen.size(), 1);
 
     // Web5 shows the dark empty page written after its blank page.
