@@ -13,6 +13,7 @@
 #include "web/web_environment.h"
 #include "web/web_pane.h"
 
+#include <functional>
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QTest>
@@ -83,15 +84,19 @@ TEST(MainWindowPanes, EveryPaneReachesItsFirstPage) {
 
     for (const char* endpoint : {ep::kHome, ep::kTvList, ep::kTvIdle, ep::kPauseAd, ep::kStopAd, ep::kHighlights})
         EXPECT_TRUE(waitUntil([&] { return service.requestCount(endpoint) >= 1; }, kPanesMs)) << endpoint;
-    EXPECT_EQ(r.url(1), r.base);
-    EXPECT_EQ(r.url(2), "about:blank");
-    EXPECT_EQ(r.url(7), r.base + "js/ads/qvodad.html");
-    EXPECT_EQ(r.url(8), r.base + "js/ads/bo.html");
-    EXPECT_EQ(r.url(9), r.base + "js/ads/jingcai.html");
-    EXPECT_EQ(r.url(10), r.base + "tv/ad.htm");
-    EXPECT_EQ(r.url(11), r.base + "tv/list.htm");
-    EXPECT_TRUE(r.url(3).endsWith("/c.htm")) << r.url(3).toStdString();
-    EXPECT_TRUE(r.url(4).endsWith("/f.htm")) << r.url(4).toStdString();
+    // A pane's address shows once its page is committed, a moment after the request.
+    auto reaches = [&](int n, const std::function<bool(const QString&)>& expected) {
+        return waitUntil([&] { return expected(r.url(n)); }, kPanesMs);
+    };
+    EXPECT_TRUE(reaches(1, [&](const QString& u) { return u == r.base; }));
+    EXPECT_TRUE(reaches(2, [&](const QString& u) { return u == "about:blank"; }));
+    EXPECT_TRUE(reaches(7, [&](const QString& u) { return u == r.base + "js/ads/qvodad.html"; }));
+    EXPECT_TRUE(reaches(8, [&](const QString& u) { return u == r.base + "js/ads/bo.html"; }));
+    EXPECT_TRUE(reaches(9, [&](const QString& u) { return u == r.base + "js/ads/jingcai.html"; }));
+    EXPECT_TRUE(reaches(10, [&](const QString& u) { return u == r.base + "tv/ad.htm"; }));
+    EXPECT_TRUE(reaches(11, [&](const QString& u) { return u == r.base + "tv/list.htm"; }));
+    EXPECT_TRUE(reaches(3, [](const QString& u) { return u.endsWith("/c.htm"); }));
+    EXPECT_TRUE(reaches(4, [](const QString& u) { return u.endsWith("/f.htm"); }));
     // Web5 carries the written dark page.
     EXPECT_TRUE(waitUntil(
         [&] {
