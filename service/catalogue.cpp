@@ -60,7 +60,7 @@ Catalogue makeDemo() {
                       "潜入深海，探访珊瑚礁与海底峡谷中的生命。",
                       "#00688b",
                       {{"网页播放", numberedEpisodes(3, "haidi-", ".webm")}}});
-    // Short episodes that open and close with a card of 3 s each.
+    // Episodes of 12 s that open and close with a card of 4 s each.
     series.push_back({1005,
                       "山海谣",
                       "qvod",
