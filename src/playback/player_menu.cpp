@@ -153,10 +153,10 @@ void PlayerMenu::addSeriesSkip(SeriesSkipItems items) {
         QObject::connect(a, &QAction::triggered, &menu_, [clicked] { clicked(); });
         return a;
     };
-    QAction* opening = add("q_tou", QStringLiteral("设为片头结束"), items.markOpening);
-    QAction* ending = add("q_wei", QStringLiteral("设为片尾开始"), items.markEnding);
+    QAction* opening = add("q_pt", QStringLiteral("设为片头结束"), items.markOpening);
+    QAction* ending = add("q_pw", QStringLiteral("设为片尾开始"), items.markEnding);
     auto* skipping = new QAction(QStringLiteral("跳过片头片尾"), &menu_);
-    skipping->setObjectName(QStringLiteral("q_tiao"));
+    skipping->setObjectName(QStringLiteral("q_tg"));
     skipping->setCheckable(true);
     skipping->setChecked(items.skipping);
     menu_.insertAction(before, skipping);

@@ -55,8 +55,8 @@ public:
     // Adds "倍速" (q_beisu), "音轨" (q_yingui) and "截图" (q_jietu) after the
     // sound channel group.
     void addExtras(PlaybackSpeed& speed, std::function<void()> capture);
-    // Adds "设为片头结束" (q_tou), "设为片尾开始" (q_wei), offered while an
-    // episode of a series plays, and the check item "跳过片头片尾" (q_tiao)
+    // Adds "设为片头结束" (q_pt), "设为片尾开始" (q_pw), offered while an
+    // episode of a series plays, and the check item "跳过片头片尾" (q_tg)
     // before what happens after the film.
     void addSeriesSkip(SeriesSkipItems items);
     // Marks the speed step equal to speed, none when it lies between steps.

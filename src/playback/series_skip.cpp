@@ -14,21 +14,22 @@ SeriesSkip::SeriesSkip(SeriesMarks& marks, SeriesSkipHooks hooks) : marks_(marks
 
 bool SeriesSkip::canMark() const { return hooks_.series() > 0; }
 
-bool SeriesSkip::markOpeningEnd() {
-    const int series = hooks_.series();
-    if (series <= 0) return false;
-    // Marking during the opening would otherwise skip what remains of it.
-    openingDue_ = false;
-    marks_.setOpeningEnd(series, hooks_.position());
-    return true;
-}
+bool SeriesSkip::markOpeningEnd() { return mark(true); }
+bool SeriesSkip::markEndingStart() { return mark(false); }
 
-bool SeriesSkip::markEndingStart() {
+bool SeriesSkip::mark(bool openingEnd) {
     const int series = hooks_.series();
     if (series <= 0) return false;
-    // The viewer stands at the ending now and watches it.
-    endingDone_ = true;
-    marks_.setEndingStart(series, hooks_.position());
+    const int at = hooks_.position();
+    // The episode that plays is left as it is: marked in its opening, the
+    // rest of it is not skipped; marked at its ending, the viewer watches it.
+    if (openingEnd) {
+        openingDue_ = false;
+        marks_.setOpeningEnd(series, at);
+    } else {
+        endingDone_ = true;
+        marks_.setEndingStart(series, at);
+    }
     return true;
 }
 

@@ -51,6 +51,8 @@ public:
     void tick();
 
 private:
+    bool mark(bool openingEnd);
+
     SeriesMarks& marks_;
     SeriesSkipHooks hooks_;
     bool enabled_ = true;

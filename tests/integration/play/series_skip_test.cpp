@@ -16,16 +16,16 @@ TEST(SeriesSkip, MarkedOpeningAndEndingAreSkippedInTheNextEpisode) {
     ASSERT_TRUE(p.started);
     ASSERT_TRUE(p.catalogueShown());
     auto item = [&](const char* name) { return p.application->playerMenu().item(QString::fromLatin1(name)); };
-    ASSERT_TRUE(item("q_tou") && item("q_wei") && item("q_tiao"));
-    EXPECT_TRUE(item("q_tiao")->isChecked());
+    ASSERT_TRUE(item("q_pt") && item("q_pw") && item("q_tg"));
+    EXPECT_TRUE(item("q_tg")->isChecked());
 
     // Episode 1 (12 s): the opening card ends at 4 s, the ending card starts at 8 s.
     ASSERT_TRUE(p.clickEpisode(1005, QStringLiteral("第01集")));
     ASSERT_TRUE(waitUntil([&] { return p.playing() && p.state().EpisodeKey.startsWith("1005-0-0-"); }));
     p.player().setPosition(4);
-    item("q_tou")->trigger();
+    item("q_pt")->trigger();
     p.player().setPosition(8);
-    item("q_wei")->trigger();
+    item("q_pw")->trigger();
     EXPECT_EQ(readGbk(p.files().seriesMarks), "1005|4|8\r\n");
 
     // Episode 2 follows by itself and starts after its opening: ahead of the
@@ -46,6 +46,6 @@ TEST(SeriesSkip, MarkedOpeningAndEndingAreSkippedInTheNextEpisode) {
     ASSERT_TRUE(waitUntil([&] { return p.playing() && p.state().EpisodeKey.startsWith("1005-0-2-"); }, 30000));
 
     // Switching it off is kept in the settings.
-    item("q_tiao")->trigger();
+    item("q_tg")->trigger();
     EXPECT_EQ(qarvel::ReadSetting(p.files().settings, "S_q", "s_tiao", "0"), "1");
 }
