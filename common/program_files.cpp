@@ -7,6 +7,7 @@ namespace {
 const QString kSettings = QStringLiteral("config.dll");
 const QString kNetworkRecords = QStringLiteral("date.dat");
 const QString kLocalRecords = QStringLiteral("date_f.dat");
+const QString kSeriesMarks = QStringLiteral("date_p.dat");
 const QString kNetworkListPage = QStringLiteral("c.htm");
 const QString kLocalListPage = QStringLiteral("f.htm");
 const QString kListIcon = QStringLiteral("i.gif");
@@ -33,6 +34,7 @@ ProgramFiles ProgramFiles::inFolder(const QString& folder) {
     f.localRecords = prefix + kLocalRecords;
     f.networkListPage = prefix + kNetworkListPage;
     f.localListPage = prefix + kLocalListPage;
+    f.seriesMarks = prefix + kSeriesMarks;
     f.listIcon = prefix + kListIcon;
     f.playerFolder = prefix + kPlayerFolder;
     f.playerIni = f.playerFolder + kPlayerIni;

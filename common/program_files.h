@@ -15,6 +15,7 @@ struct ProgramFiles {
     QString localRecords;     // records of local files
     QString networkListPage;  // list page of the network records
     QString localListPage;    // list page of the local records
+    QString seriesMarks;      // where each series' opening ends and ending starts
     QString listIcon;         // the list pages' delete marker
     QString playerFolder;     // the player's own folder, with a trailing separator
     QString playerIni;        // the player's INI configuration, in playerFolder

@@ -60,6 +60,15 @@ Catalogue makeDemo() {
                       "潜入深海，探访珊瑚礁与海底峡谷中的生命。",
                       "#00688b",
                       {{"网页播放", numberedEpisodes(3, "haidi-", ".webm")}}});
+    // Episodes of 12 s that open and close with a card of 4 s each.
+    series.push_back({1005,
+                      "山海谣",
+                      "qvod",
+                      "2025",
+                      "古装",
+                      "山中药童与海上渔女，一段歌谣连起两处人家。",
+                      "#2a9d8f",
+                      {{"线路一", numberedEpisodes(3, "shanhai-", ".mp4")}}});
     std::vector<Channel> channels = {
         {"news", "新闻频道", "tv-news.webm"},
         {"sports", "体育频道", "tv-sports.webm"},

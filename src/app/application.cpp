@@ -8,6 +8,7 @@
 #include "app/single_instance.h"
 #include "app/player_host/player_host.h"
 #include "app/system_services.h"
+#include "app/wire_series_skip.h"
 #include "dialogs/context_menus.h"
 #include "dialogs/settings_dialog.h"
 #include "engine/mpv_player.h"
@@ -907,6 +908,7 @@ void Application::wireControls() {
     playback::PlayerMenu* menu = playerMenu_.get();
     chrome_->setCompactMenuCaption = [menu](const QString& caption) { menu->setCompactCaption(caption); };
     wirePlayerExtras();
+    wireSeriesSkip(w, *player_, *playerMenu_, options_.files);
 }
 
 void Application::wirePlayerExtras() {

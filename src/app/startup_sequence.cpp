@@ -118,7 +118,8 @@ void StartupSequence::createListPages() {
 void StartupSequence::removeInterruptedWrites() {
     const ProgramFiles& f = env_.files;
     QStringList names;
-    for (const QString& path : {f.settings, f.networkRecords, f.localRecords, f.networkListPage, f.localListPage})
+    for (const QString& path :
+         {f.settings, f.networkRecords, f.localRecords, f.networkListPage, f.localListPage, f.seriesMarks})
         names << QFileInfo(path).fileName();
     qarvel::removeInterruptedWrites(f.folder, names);
 }

@@ -144,6 +144,30 @@ void PlayerMenu::addExtras(PlaybackSpeed& speed, std::function<void()> capture) 
     });
 }
 
+void PlayerMenu::addSeriesSkip(SeriesSkipItems items) {
+    QAction* before = item(QStringLiteral("qvod_zz"));
+    auto add = [&](const char* name, const QString& caption, const std::function<void()>& clicked) {
+        auto* a = new QAction(caption, &menu_);
+        a->setObjectName(QString::fromLatin1(name));
+        menu_.insertAction(before, a);
+        QObject::connect(a, &QAction::triggered, &menu_, [clicked] { clicked(); });
+        return a;
+    };
+    QAction* opening = add("q_pt", QStringLiteral("设为片头结束"), items.markOpening);
+    QAction* ending = add("q_pw", QStringLiteral("设为片尾开始"), items.markEnding);
+    auto* skipping = new QAction(QStringLiteral("跳过片头片尾"), &menu_);
+    skipping->setObjectName(QStringLiteral("q_tg"));
+    skipping->setCheckable(true);
+    skipping->setChecked(items.skipping);
+    menu_.insertAction(before, skipping);
+    QObject::connect(skipping, &QAction::toggled, &menu_, [set = items.setSkipping](bool on) { set(on); });
+    QObject::connect(&menu_, &QMenu::aboutToShow, &menu_, [opening, ending, can = items.canMark] {
+        const bool series = can();
+        opening->setEnabled(series);
+        ending->setEnabled(series);
+    });
+}
+
 void PlayerMenu::markSpeed(double speed) {
     if (!speedMenu_) return;
     for (QAction* a : speedMenu_->actions()) a->setChecked(std::abs(a->data().toDouble() - speed) < 0.001);

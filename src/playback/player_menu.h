@@ -26,6 +26,15 @@ class TransportCommands;
 inline const QString kCompactModeCaption = QStringLiteral("精简模式");
 inline const QString kLeaveCompactCaption = QStringLiteral("退出精简");
 
+// The items for skipping a series' opening and ending.
+struct SeriesSkipItems {
+    std::function<bool()> canMark;      // an episode of a series plays
+    std::function<void()> markOpening;  // "设为片头结束"
+    std::function<void()> markEnding;   // "设为片尾开始"
+    bool skipping = true;               // "跳过片头片尾" starts checked
+    std::function<void(bool on)> setSkipping;
+};
+
 struct PlayerMenuActions {
     std::function<void()> jbi_Click;           // leaves compact mode
     std::function<void(int index)> npc_Click;  // index 3 enters compact mode
@@ -46,6 +55,10 @@ public:
     // Adds "倍速" (q_beisu), "音轨" (q_yingui) and "截图" (q_jietu) after the
     // sound channel group.
     void addExtras(PlaybackSpeed& speed, std::function<void()> capture);
+    // Adds "设为片头结束" (q_pt), "设为片尾开始" (q_pw), offered while an
+    // episode of a series plays, and the check item "跳过片头片尾" (q_tg)
+    // before what happens after the film.
+    void addSeriesSkip(SeriesSkipItems items);
     // Marks the speed step equal to speed, none when it lies between steps.
     void markSpeed(double speed);
     // Lists the film's sound tracks in "音轨", the one that plays marked;

@@ -46,14 +46,14 @@ TEST_F(ServiceHttp, BasePageIsGbkHtmlWithAPlayLinkForEveryEpisode) {
     EXPECT_NE(home.body.find(codec::utf8ToGbk("星河往事")), std::string::npos);
     EXPECT_EQ(home.body.find("星河往事"), std::string::npos);  // not UTF-8
     const auto links = hrefs(home.body, "zuvovod://");
-    EXPECT_EQ(links.size(), 13u + 12u + 3u + 1u + 3u);
+    EXPECT_EQ(links.size(), 13u + 12u + 3u + 1u + 3u + 3u);
     for (const std::string& link : links) {
         const auto f = cutLink(link, "zuvovod://", "-");
         ASSERT_GE(f.size(), 4u) << link;
         const std::string a = answer(std::stoi(f[0]), std::stoi(f[1]), std::stoi(f[2]));
         EXPECT_TRUE(a == "0" || split(a, "$").size() == 3) << link << " -> " << a;
     }
-    for (const int id : {1001, 1002, 1003, 1004}) {
+    for (const int id : {1001, 1002, 1003, 1004, 1005}) {
         const Fetched poster = box("img/" + std::to_string(id) + ".svg");
         EXPECT_EQ(poster.status, 200);
         EXPECT_EQ(poster.header("Content-Type"), "image/svg+xml");

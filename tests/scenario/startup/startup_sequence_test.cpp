@@ -155,7 +155,7 @@ TEST_F(StartupFixture, ExistingRecordsAreLeftAloneAndBothPagesAreChecked) {
 TEST_F(StartupFixture, TemporaryFilesOfInterruptedWritesAreRemoved) {
     const QString t = QString::fromLatin1(kTemporaryMarker);
     const QStringList left = {"config.dll" + t + "Ab12Cd", "date.dat" + t + "zz9900", "date_f.dat" + t + "QWERTY",
-                              "c.htm" + t + "a0a0a0", "f.htm" + t + "123456"};
+                              "c.htm" + t + "a0a0a0", "f.htm" + t + "123456", "date_p.dat" + t + "p0p0p0"};
     // The user's own copies look like the program's files but are not its to delete.
     const QStringList mine = {"config.dll.backup", "date.dat.before", "c.htm.backup", "mine.txt" + t + "abcdef"};
     for (const QString& name : left) writeFile(qPrintable(name), "half");

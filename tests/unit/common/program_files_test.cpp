@@ -13,6 +13,7 @@ TEST(ProgramFiles, NamesEveryFileInTheFolder) {
     EXPECT_EQ(f.localRecords, "/opt/影视盒/date_f.dat");
     EXPECT_EQ(f.networkListPage, "/opt/影视盒/c.htm");
     EXPECT_EQ(f.localListPage, "/opt/影视盒/f.htm");
+    EXPECT_EQ(f.seriesMarks, "/opt/影视盒/date_p.dat");
     EXPECT_EQ(f.listIcon, "/opt/影视盒/i.gif");
     EXPECT_EQ(f.playerFolder, "/opt/影视盒/Qvod/");
     EXPECT_EQ(f.playerIni, "/opt/影视盒/Qvod/QvodCfg.ini");
