@@ -118,6 +118,12 @@ void describeControls(MainWindowControls& c) {
     auto control = [&](QWidget* w, QAccessible::Role role, const QString& name = {}) {
         if (!w) return;
         w->setProperty(kRoleProperty, int(role));
+        // A caption may have been read already (its text is announced as it
+        // is set): that interface goes, so the next reading gets this role.
+        if (QAccessible::isActive()) {
+            QAccessibleInterface* read = QAccessible::queryAccessibleInterface(w);
+            if (read && read->role() != role) QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(read));
+        }
         if (!name.isEmpty()) w->setAccessibleName(name);
         w->setFocusPolicy(Qt::TabFocus);
         w->installEventFilter(keys);

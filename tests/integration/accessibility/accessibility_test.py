@@ -102,7 +102,7 @@ def main(work, started):
 
     B, TAB, SLIDER, LABEL = pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_PAGE_TAB, pyatspi.ROLE_SLIDER, pyatspi.ROLE_LABEL
     if not find(B, "暂停"):
-        fail("the film does not play: no button named 暂停")
+        fail("the film does not play: no button named 暂停 among %s" % [(r.value_nick, n) for r, n, _, _ in controls()])
     seen = controls()
     names = {(r, n) for r, n, _, _ in seen}
     wanted = [(B, n) for n in ("最小化", "最大化", "关闭", "精简模式", "置顶", "菜单", "暂停", "停止", "静音", "全屏",
