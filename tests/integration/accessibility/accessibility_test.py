@@ -11,8 +11,8 @@ Xvfb screen. The client plays FILM on the demo service. Through AT-SPI:
   bars, the status and time captions), and none of them is nameless;
 - the play button's "press" pauses the film ("暂停" becomes "播放") and the
   one of "播放" plays it again;
-- with the focus on the play button, Tab moves it to the stop button and back;
-  Enter and Space (real key events) press the focused button.
+- with the focus on the play button, Tab moves it to the stop button and
+  Shift+Tab back; Enter and Space (real key events) press the focused button.
 """
 
 import os
@@ -119,11 +119,12 @@ def main(work, started):
     if not {"状态", "播放时间"} <= described:
         fail("the status and time captions are not told apart: %s" % sorted(described))
 
-    def press(name, becomes):
-        button = find(B, name)
+    def act(button, action):
         actions = button.queryAction()
-        index = next(i for i in range(actions.nActions) if actions.getName(i) == "Press")
-        actions.doAction(index)
+        actions.doAction(next(i for i in range(actions.nActions) if actions.getName(i) == action))
+
+    def press(name, becomes):
+        act(find(B, name), "Press")
         if not find(B, becomes):
             fail("pressing %s through AT-SPI did not make it %s" % (name, becomes))
 
@@ -143,17 +144,13 @@ def main(work, started):
     if not xid:
         fail("no X window")
     subprocess.run(["xdotool", "windowfocus", "--sync", xid[0]], env=env, check=True)
-    play = find(B, "暂停")
-    actions = play.queryAction()
-    actions.doAction(next(i for i in range(actions.nActions) if actions.getName(i) == "SetFocus"))
+    act(find(B, "暂停"), "SetFocus")
     if wait_for(focused, 10) != "暂停":
         fail("the play button does not take the focus: %s" % focused())
-    key("Tab")
-    if wait_for(lambda: focused() == "停止", 10) is not True:
-        fail("Tab from the play button went to %s, not 停止" % focused())
-    key("shift+Tab")
-    if wait_for(lambda: focused() == "暂停", 10) is not True:
-        fail("Shift+Tab went to %s" % focused())
+    for step, then in (("Tab", "停止"), ("shift+Tab", "暂停")):
+        key(step)
+        if not wait_for(lambda: focused() == then, 10):
+            fail("%s went to %s, not %s" % (step, focused(), then))
     key("Return")
     if not find(B, "播放"):
         fail("Enter on the play button did not pause")
