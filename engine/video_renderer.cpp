@@ -1,5 +1,6 @@
 #include "engine/video_renderer.h"
 
+#include <QGuiApplication>
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
 #include <mpv/render_gl.h>
@@ -82,10 +83,22 @@ void VideoRenderer::redraw() {
     if (render_) render();
 }
 
+bool VideoRenderer::onScreen() const {
+    if (!window_) return false;
+    if (window_->isExposed()) return true;
+    // On Wayland a picture window moved into another window (full screen and
+    // back) can stay unexposed: its last frame went out while its surface was
+    // being moved, the compositor never answered it, and nothing is drawn
+    // again to get an answer. Drawing into it while it is shown brings the
+    // answer and the picture back.
+    static const bool wayland = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    return wayland && window_->isVisible();
+}
+
 void VideoRenderer::render() {
     if (!render_) return;
     int rc = -1;
-    const bool drawn = (window_ && window_->isExposed()) ? renderToWindow(&rc) : renderOffscreen(&rc);
+    const bool drawn = onScreen() ? renderToWindow(&rc) : renderOffscreen(&rc);
     context_.doneCurrent();
     if (drawn && rc >= 0) emit frameReady();
 }

@@ -50,6 +50,7 @@ private:
     static void onUpdate(void* self);
     Q_INVOKABLE void renderIfDue();
     void render();
+    bool onScreen() const;
     bool renderToWindow(int* rc);
     bool renderOffscreen(int* rc);
 

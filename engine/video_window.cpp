@@ -13,6 +13,8 @@ VideoWindow::VideoWindow(VideoRenderer* renderer) : renderer_(renderer) {
     }
 }
 
+VideoRenderer* VideoWindow::renderer() const { return renderer_; }
+
 void VideoWindow::exposeEvent(QExposeEvent*) {
     if (renderer_ && isExposed()) renderer_->redraw();
 }

@@ -14,6 +14,7 @@ class VideoWindow : public QWindow {
     Q_OBJECT
 public:
     explicit VideoWindow(VideoRenderer* renderer);
+    VideoRenderer* renderer() const;
 
 protected:
     // Uncovered or resized: the current frame is drawn again at once rather

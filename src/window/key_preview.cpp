@@ -1,5 +1,7 @@
 #include "window/key_preview.h"
 
+#include "window/accessible_names.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QWidget>
@@ -19,7 +21,9 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
         auto* widget = static_cast<QWidget*>(watched);
         const QWidget* focus = QApplication::focusWidget();
         const bool firstLeg = focus ? widget == focus : widget == window_;
-        if (firstLeg && widget->window() == window_) return handler_(static_cast<QKeyEvent*>(event));
+        auto* key = static_cast<QKeyEvent*>(event);
+        // Enter and Space on a focused button press that button.
+        if (firstLeg && widget->window() == window_ && !pressesFocusedButton(focus, key)) return handler_(key);
     }
     return QObject::eventFilter(watched, event);
 }

@@ -1,6 +1,7 @@
 #include "window/main_window_controls.h"
 
 #include "resources/skin_resources.h"
+#include "window/accessible_names.h"
 
 #include <QTimer>
 
@@ -275,6 +276,7 @@ MainWindowControls buildMainWindowControls(QWidget* window, const PaneFactory& p
         if (t.enabled) timer->start();
         c.*t.member = timer;
     }
+    describeControls(c);
     return c;
 }
 

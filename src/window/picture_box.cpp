@@ -38,6 +38,11 @@ void PictureBox::paintEvent(QPaintEvent*) {
     if (picture_.isNull()) return;
     if (fit_ == Fit::Stretch) p.drawPixmap(rect(), picture_);
     else p.drawPixmap(0, 0, picture_);
+    // Where the keyboard is (only buttons reached with Tab take the focus).
+    if (hasFocus()) {
+        p.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* e) {

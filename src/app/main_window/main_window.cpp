@@ -39,6 +39,12 @@ MainWindow::MainWindow(MainWindowDeps deps)
     state_.ConfigPath = deps.files.settings;
     c_ = window::buildMainWindowControls(this, deps.paneFactory ? deps.paneFactory : browserPanes(deps.files));
     tray_.balloonFallback = [this](const QString& text) { showNotice(text); };
+    // What a screen reader says when a menu opens.
+    menus_.r_m.setAccessibleName(QStringLiteral("主菜单"));
+    menus_.myMenu.setAccessibleName(QStringLiteral("影视菜单"));
+    menus_.webc.setAccessibleName(QStringLiteral("任务菜单"));
+    menus_.c_fie.setAccessibleName(QStringLiteral("任务列表菜单"));
+    menus_.qvod_m.setAccessibleName(QStringLiteral("播放器菜单"));
 }
 
 void MainWindow::showNotice(const QString& text) {

@@ -1,0 +1,158 @@
+#include "window/accessible_names.h"
+
+#include "window/picture_box.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWidget>
+#include <vector>
+
+namespace qarvel::window {
+
+namespace {
+
+// The role a control is read as, kept on the widget for the interface factory.
+constexpr char kRoleProperty[] = "qarvelAccessibleRole";
+
+// A button's name follows its state text (the tooltip: "播放" / "暂停",
+// "置顶" / "取消置顶"); a caption that is pressed reads as its text.
+QString spokenName(const QWidget* w) {
+    if (!w->accessibleName().isEmpty()) return w->accessibleName();
+    if (!w->toolTip().isEmpty()) return w->toolTip();
+    if (const auto* label = qobject_cast<const QLabel*>(w)) return label->text().remove(QChar(u'∴')).trimmed();
+    return {};
+}
+
+class ControlInterface : public QAccessibleWidget {
+public:
+    ControlInterface(QWidget* w, QAccessible::Role role) : QAccessibleWidget(w, role) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name) return spokenName(widget());
+        // The state text is already the name: no second reading of it.
+        if (t == QAccessible::Description && widget()->accessibleDescription().isEmpty()) return {};
+        return QAccessibleWidget::text(t);
+    }
+    QStringList actionNames() const override {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (pressable()) names.prepend(pressAction());
+        return names;
+    }
+    void doAction(const QString& name) override {
+        if (name == pressAction() && pressable()) pressWidget(widget());
+        else QAccessibleWidget::doAction(name);
+    }
+
+private:
+    bool pressable() const { return role() != QAccessible::Slider && widget()->isEnabled(); }
+};
+
+QAccessibleInterface* controlFactory(const QString&, QObject* object) {
+    if (!object || !object->isWidgetType()) return nullptr;
+    const QVariant role = object->property(kRoleProperty);
+    if (!role.isValid()) return nullptr;
+    return new ControlInterface(static_cast<QWidget*>(object), QAccessible::Role(role.toInt()));
+}
+
+bool isPressKey(const QKeyEvent* e) {
+    if (e->modifiers() & ~Qt::KeypadModifier) return false;
+    return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Space;
+}
+
+bool isPressable(const QWidget* w) {
+    const QVariant role = w ? w->property(kRoleProperty) : QVariant();
+    return role.isValid() && role.toInt() != QAccessible::Slider;
+}
+
+// Enter and Space on a focused control, and the name change a screen reader
+// is told of when a button's state text changes.
+class ControlKeys : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* w = static_cast<QWidget*>(watched);
+        if (event->type() == QEvent::KeyPress && isPressable(w)) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (isPressKey(key)) {
+                if (!key->isAutoRepeat()) pressWidget(w);
+                return true;
+            }
+        } else if (event->type() == QEvent::ToolTipChange && w->accessibleName().isEmpty()) {
+            QAccessibleEvent changed(w, QAccessible::NameChanged);
+            QAccessible::updateAccessibility(&changed);
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+void pressWidget(QWidget* widget) {
+    if (!widget) return;
+    const QPointF at = QRectF(widget->rect()).center();
+    const QPointF global = widget->mapToGlobal(at);
+    QMouseEvent down(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &down);
+    QMouseEvent up(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &up);
+}
+
+bool pressesFocusedButton(const QWidget* focus, const QKeyEvent* e) { return isPressable(focus) && isPressKey(e); }
+
+void describeControls(MainWindowControls& c) {
+    static const bool installed = [] {
+        QAccessible::installFactory(controlFactory);
+        return true;
+    }();
+    (void)installed;
+
+    auto* keys = new ControlKeys(c.BA1);
+    // In the order they stand on screen: the tabs and window buttons of the
+    // title band, the side tabs and strips of the pages, the control bar.
+    std::vector<QWidget*> order;
+    auto control = [&](QWidget* w, QAccessible::Role role, const QString& name = {}) {
+        if (!w) return;
+        w->setProperty(kRoleProperty, int(role));
+        // A caption may have been read already (its text is announced as it
+        // is set): that interface goes, so the next reading gets this role.
+        if (QAccessible::isActive()) {
+            QAccessibleInterface* read = QAccessible::queryAccessibleInterface(w);
+            if (read && read->role() != role) QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(read));
+        }
+        if (!name.isEmpty()) w->setAccessibleName(name);
+        w->setFocusPolicy(Qt::TabFocus);
+        w->installEventFilter(keys);
+        order.push_back(w);
+    };
+    using R = QAccessible::Role;
+    const std::pair<int, const char*> mainTabs[] = {{8, "影视"}, {9, "播放"}, {13, "电视"}, {14, "精彩"}};
+    for (auto [i, name] : mainTabs) control(c.npc[i], R::PageTab, QString::fromUtf8(name));
+    for (int i : {4, 3, 5, 0, 1, 2}) control(c.npc[i], R::Button);
+    control(c.jbi, R::Button);
+    const std::pair<int, const char*> sideTabs[] = {{11, "剧集列表"}, {12, "网络任务"}, {7, "本地播放"}};
+    for (auto [i, name] : sideTabs) control(c.npc[i], R::PageTab, QString::fromUtf8(name));
+    control(c.qk, R::Button);
+    control(c.npc[6], R::Button);
+    control(c.npc[15], R::Button);
+    control(c.ggx, R::Button, QStringLiteral("关闭网页播放"));
+    control(c.gtv, R::Button, QStringLiteral("关闭电视"));
+    control(c.gunt, R::Slider, QStringLiteral("播放进度"));
+    for (int i : {0, 1, 5, 7, 2}) control(c.bo_but[i], R::Button);
+    control(c.yin, R::Slider, QStringLiteral("音量"));
+    control(c.La[0], R::Link);
+    for (int i : {4, 3, 6}) control(c.bo_but[i], R::Button);
+    for (size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+
+    // Captions read as their text; what each one is comes with it.
+    const std::pair<QWidget*, const char*> captions[] = {
+        {c.zhun, "状态"}, {c.times, "播放时间"}, {c.bo_name, "片名"}, {c.next_s, "下一集"}};
+    for (auto [w, what] : captions)
+        if (w) w->setAccessibleDescription(QString::fromUtf8(what));
+}
+
+}  // namespace qarvel::window
