@@ -3,6 +3,7 @@
 #include <QCollator>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <algorithm>
 
 namespace qarvel::engine {
@@ -34,8 +35,10 @@ int rankOf(const QString& tag) {
     return 3;
 }
 
+// Numbers by their value; in a set language, since the C locale's collator
+// compares plain code points.
 QCollator naturalOrder() {
-    QCollator collator;
+    QCollator collator(QLocale(QLocale::Chinese, QLocale::China));
     collator.setNumericMode(true);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     return collator;

@@ -67,25 +67,23 @@ QAction* itemCalled(QMenu* menu, const QString& caption) {
     return nullptr;
 }
 
-QImage screenOf(QWidget* widget) {
-    runEventsFor(700);
-    const QPoint origin = widget->mapToGlobal(QPoint(0, 0));
-    return QGuiApplication::primaryScreen()
-        ->grabWindow(0, origin.x(), origin.y(), widget->width(), widget->height())
-        .toImage();
-}
-
-// Pixels that differ clearly between two pictures, in rows from..to (shares of the height).
-int changedPixels(const QImage& a, const QImage& b, double from, double to) {
-    int changed = 0;
-    for (int y = int(a.height() * from); y < int(a.height() * to); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            if (std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q)) > 96)
-                ++changed;
+// Near-white pixels on the screen in the middle of the picture's lower part,
+// where on the news clip (a plain colour, its labels top left and bottom
+// left) nothing but a subtitle line is drawn.
+int subtitlePixels(QWidget* picture) {
+    runEventsFor(500);
+    const QPoint origin = picture->mapToGlobal(QPoint(0, 0));
+    const QImage shot = QGuiApplication::primaryScreen()
+                            ->grabWindow(0, origin.x(), origin.y(), picture->width(), picture->height())
+                            .toImage();
+    int lit = 0;
+    for (int y = shot.height() * 6 / 10; y < shot.height(); ++y) {
+        for (int x = shot.width() * 4 / 10; x < shot.width() * 7 / 10; ++x) {
+            const QRgb p = shot.pixel(x, y);
+            if (qRed(p) > 200 && qGreen(p) > 200 && qBlue(p) > 200) ++lit;
         }
     }
-    return changed;
+    return lit;
 }
 
 void writeSubtitle(const QString& path, const QString& line) {
@@ -118,7 +116,7 @@ TEST(SubtitlesAndDrops, ADroppedFolderPlaysItsFirstFilmAndTheSubtitleBesideItSho
     svc::DemoService service;
     ASSERT_TRUE(service.start()) << service.errorText();
     QTemporaryDir folder;
-    ASSERT_TRUE(QFile::copy(clip(service, "xiake-01.mp4"), folder.filePath("第2集.mp4")));
+    ASSERT_TRUE(QFile::copy(clip(service, "tv-news.webm"), folder.filePath("第2集.webm")));
     ASSERT_TRUE(QFile::copy(clip(service, "xiake-02.mp4"), folder.filePath("第10集.mp4")));
     writeSubtitle(folder.filePath("第2集.chs.srt"), QStringLiteral("侠客行 中文字幕在此"));
     writeSubtitle(folder.filePath("另一个.srt"), QStringLiteral("另一个字幕"));
@@ -126,36 +124,31 @@ TEST(SubtitlesAndDrops, ADroppedFolderPlaysItsFirstFilmAndTheSubtitleBesideItSho
     ASSERT_TRUE(p.started);
     ASSERT_TRUE(drop(&p.window(), {folder.path()}));
     ASSERT_TRUE(waitUntil([&] { return p.playing() && p.player().position() >= 1; }));
-    EXPECT_EQ(p.player().url(), folder.filePath("第2集.mp4"));
-    EXPECT_TRUE(readGbk(p.files().localRecords).startsWith(QStringLiteral("第2集.mp4|")));
+    EXPECT_EQ(p.player().url(), folder.filePath("第2集.webm"));
+    EXPECT_TRUE(readGbk(p.files().localRecords).startsWith(QStringLiteral("第2集.webm|")));
     ASSERT_TRUE(waitUntil([&] { return p.player().subtitleTracks().size() == 1; }));
     const qarvel::engine::SubtitleTrack beside = p.player().subtitleTracks().first();
     EXPECT_EQ(beside.title, QStringLiteral("第2集.chs.srt"));
     EXPECT_EQ(beside.language, QStringLiteral("chs"));
     EXPECT_TRUE(beside.selected);
 
-    // The line is on the lower part of the picture while it is due, and
-    // gone with "关闭字幕"; the frame itself stays (paused).
-    p.player().pause();
-    ASSERT_TRUE(waitUntil([&] { return p.player().playState() == PlayState::Paused; }));
+    // The line is on the picture while it is due, and gone with "关闭字幕".
     QWidget* picture = p.c().QvodC;
-    const QImage with = screenOf(picture);
+    EXPECT_GT(subtitlePixels(picture), 100);
     QMenu* menu = subtitleMenu(p);
     ASSERT_NE(menu, nullptr);
     EXPECT_TRUE(itemCalled(menu, QStringLiteral("第2集.chs.srt (chs)"))->isChecked());
     itemCalled(menu, qarvel::playback::kSubtitlesOffCaption)->trigger();
     menu->close();
     ASSERT_TRUE(waitUntil([&] { return mpv(p).propertyText("sid") == QStringLiteral("no"); }));
-    const QImage without = screenOf(picture);
-    EXPECT_GT(changedPixels(with, without, 0.6, 1.0), 300);
-    EXPECT_LT(changedPixels(with, without, 0.0, 0.5), 20);
+    EXPECT_LT(subtitlePixels(picture), 5);
 
     // A subtitle file dropped on the picture is loaded and shows.
     ASSERT_TRUE(drop(picture, {folder.filePath("另一个.srt")}));
     ASSERT_TRUE(waitUntil([&] { return p.player().subtitleTracks().size() == 2; }));
     EXPECT_EQ(p.player().subtitleTracks().last().title, QStringLiteral("另一个.srt"));
     EXPECT_TRUE(waitUntil([&] { return p.player().subtitleTracks().last().selected; }));
-    EXPECT_EQ(p.player().url(), folder.filePath("第2集.mp4"));
+    EXPECT_EQ(p.player().url(), folder.filePath("第2集.webm"));
 }
 
 TEST(SubtitlesAndDrops, TheMenuListsTheClipsOwnTrackAndLoadsAChosenFileAndTheSettingTurnsHardwareDecodingOff) {
