@@ -25,10 +25,10 @@ bool isTag(QStringView tag) {
 
 // Simplified Chinese 0, no tag 1, traditional Chinese 2, anything else 3.
 int rankOf(const QString& tag) {
-    static const QStringList simplified = {"zh", "chi", "zho", "chs", "sc", "gb", "zh-cn", "zh_cn", "zh-hans",
-                                           "zh-sg", "简", "简体", "简中", "中文", "chs&eng", "sc&en"};
-    static const QStringList traditional = {"cht", "tc", "big5", "zh-tw", "zh_tw", "zh-hk", "zh-hant", "繁",
-                                            "繁体", "繁體", "繁中", "cht&eng", "tc&en"};
+    static const QStringList simplified = {"zh",      "chi",   "zho", "chs",  "sc",   "gb",   "zh-cn",   "zh_cn",
+                                           "zh-hans", "zh-sg", "简",  "简体", "简中", "中文", "chs&eng", "sc&en"};
+    static const QStringList traditional = {"cht", "tc",   "big5", "zh-tw", "zh_tw",   "zh-hk", "zh-hant",
+                                            "繁",  "繁体", "繁體", "繁中",  "cht&eng", "tc&en"};
     if (tag.isEmpty()) return 1;
     if (simplified.contains(tag)) return 0;
     if (traditional.contains(tag)) return 2;
@@ -52,9 +52,9 @@ bool isSubtitleName(const QString& name) {
 }
 
 bool isFilmName(const QString& name) {
-    static const QStringList extensions = {"mp4", "m4v", "mkv", "avi", "rmvb", "rm",  "wmv",  "asf",
-                                           "mov", "flv", "f4v", "webm", "mpg", "mpeg", "ts",  "m2ts",
-                                           "mts", "vob", "3gp", "ogv",  "divx"};
+    static const QStringList extensions = {"mp4", "m4v",  "mkv", "avi", "rmvb", "rm",  "wmv",
+                                           "asf", "mov",  "flv", "f4v", "webm", "mpg", "mpeg",
+                                           "ts",  "m2ts", "mts", "vob", "3gp",  "ogv", "divx"};
     return extensions.contains(extensionOf(name));
 }
 

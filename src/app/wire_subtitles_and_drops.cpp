@@ -90,8 +90,8 @@ void wireSubtitlesAndDrops(Application& app, platform::UserDialogs& dialogs) {
     MainWindow& w = *app.window();
     engine::Player* player = app.player();
     if (auto* mpv = qobject_cast<engine::MpvPlayer*>(player)) {
-        mpv->setHardwareDecoding(w.settings().read(QStringLiteral("S_q"), QStringLiteral("s_hwdec"),
-                                                   QStringLiteral("1")) != u"0");
+        mpv->setHardwareDecoding(
+            w.settings().read(QStringLiteral("S_q"), QStringLiteral("s_hwdec"), QStringLiteral("1")) != u"0");
     }
     app.playerMenu().addSubtitles([player, &dialogs] {
         const QString path = dialogs.chooseFileToOpen(kChooseSubtitleTitle, kSubtitleFilter);
