@@ -788,7 +788,9 @@ void MpvPlayer::loadSubtitleFile(const QString& path, bool show, const QString& 
     else command({"sub-add", path.toUtf8(), flag, title, language.toUtf8()});
 }
 
-void MpvPlayer::setHardwareDecoding(bool on) { setProperty("hwdec", QString::fromLatin1(on ? kHardwareDecoding : "no")); }
+void MpvPlayer::setHardwareDecoding(bool on) {
+    setProperty("hwdec", QString::fromLatin1(on ? kHardwareDecoding : "no"));
+}
 
 bool MpvPlayer::captureFrame(const QString& path) {
     if (!mpv_ || phase_ != LoadPhase::Loaded || path.isEmpty()) return false;
