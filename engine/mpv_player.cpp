@@ -49,6 +49,10 @@ constexpr int kMostRecoveries = 3;
 
 QString defaultSource() { return QString(config::kServiceBase) + "seed/"; }
 
+// Hardware decoders known to decode correctly; where none fits the film (or
+// the machine has none) the player decodes in software without a word.
+constexpr char kHardwareDecoding[] = "auto-safe";
+
 }  // namespace
 
 MpvPlayer::MpvPlayer(Options options, QObject* parent) : Player(parent), cache_(options.fetchTiming) {
@@ -127,7 +131,7 @@ bool MpvPlayer::startCore(const Options& options) {
         {"config", "no"},  // a user's mpv.conf must not change our behaviour
         {"vo", options.videoOutput ? "libmpv" : "null"},
         {"ao", options.audioOutput ? "pulse,alsa,null" : "null"},
-        {"hwdec", "no"},
+        {"hwdec", kHardwareDecoding},
         {"keep-open", "yes"},  // hold the last frame at the end; the status poll sees the end
         {"idle", "yes"},
         {"terminal", "no"},
@@ -136,7 +140,11 @@ bool MpvPlayer::startCore(const Options& options) {
         {"osc", "no"},
         {"ytdl", "no"},
         {"load-scripts", "no"},
-        {"sub-auto", "no"},
+        {"sub-auto", "no"},  // the files beside a film are matched by its name here (media_names)
+        // Chinese subtitles in a font that has their characters; Chinese
+        // tracks of a film show without being chosen.
+        {"sub-font", "Noto Sans CJK SC"},
+        {"slang", "chi,zho,zh,chs,sc,zh-cn,cht,tc"},
         {"audio-display", "no"},
         {"resume-playback", "no"},
         {"cache", "yes"},
@@ -252,6 +260,10 @@ void MpvPlayer::handleEvent(const mpv_event& event) {
         if (pendingSeek_) {
             command({"seek", QByteArray::number(*pendingSeek_), "absolute"});
         }
+        for (qsizetype i = 0; i < besideSubtitles_.size(); ++i) {
+            loadSubtitleFile(besideSubtitles_[i].name, i == 0, besideSubtitles_[i].language);
+        }
+        besideSubtitles_.clear();
         break;
     case MPV_EVENT_PLAYBACK_RESTART:
         if (!isCurrentEntryStarted()) break;
@@ -323,9 +335,13 @@ void MpvPlayer::handlePropertyChange(const mpv_event& event) {
         if (present) mute_ = flag();
         break;
     case Observed::TrackList:
-        audioTracks_ = present && property->format == MPV_FORMAT_NODE
-                           ? audioTracksOf(*static_cast<mpv_node*>(property->data))
-                           : QList<AudioTrack>();
+        if (present && property->format == MPV_FORMAT_NODE) {
+            audioTracks_ = audioTracksOf(*static_cast<mpv_node*>(property->data));
+            subtitleTracks_ = subtitleTracksOf(*static_cast<mpv_node*>(property->data));
+        } else {
+            audioTracks_.clear();
+            subtitleTracks_.clear();
+        }
         break;
     }
 }
@@ -404,6 +420,8 @@ void MpvPlayer::setUrl(const QString& address) {
     videoBitrate_ = audioBitrate_ = 0;
     eofReached_ = false;
     audioTracks_.clear();
+    subtitleTracks_.clear();
+    besideSubtitles_.clear();
     url_ = address;
     address_ = classifyAddress(address);
     phase_ = address_.kind == AddressKind::Empty ? LoadPhase::Empty : LoadPhase::Idle;
@@ -477,6 +495,7 @@ void MpvPlayer::startLoad() {
             fail("no such file");
             return;
         }
+        besideSubtitles_ = subtitlesBeside(address_.localPath);
         loadFile(address_.localPath);
         return;
     case AddressKind::Stream:
@@ -751,6 +770,26 @@ void MpvPlayer::setSpeed(double speed) {
 
 void MpvPlayer::setAudioTrack(int id) {
     if (id > 0) setProperty("aid", QString::number(id));
+}
+
+void MpvPlayer::setSubtitleTrack(int id) { setProperty("sid", id > 0 ? QString::number(id) : QStringLiteral("no")); }
+
+bool MpvPlayer::addSubtitleFile(const QString& path) {
+    if (!mpv_ || !opened_ || path.isEmpty()) return false;
+    loadSubtitleFile(path, true, QString());
+    return true;
+}
+
+void MpvPlayer::loadSubtitleFile(const QString& path, bool show, const QString& language) {
+    // "auto": listed, shown only if the player would pick it itself. The
+    // title is the file's name.
+    const QByteArray flag = show ? "select" : "auto", title = QFileInfo(path).fileName().toUtf8();
+    if (language.isEmpty()) command({"sub-add", path.toUtf8(), flag, title});
+    else command({"sub-add", path.toUtf8(), flag, title, language.toUtf8()});
+}
+
+void MpvPlayer::setHardwareDecoding(bool on) {
+    setProperty("hwdec", QString::fromLatin1(on ? kHardwareDecoding : "no"));
 }
 
 bool MpvPlayer::captureFrame(const QString& path) {

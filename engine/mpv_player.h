@@ -5,6 +5,7 @@
 #include "common/program_files.h"
 #include "engine/film_cache.h"
 #include "engine/media_address.h"
+#include "engine/media_names.h"
 #include "engine/play_state.h"
 #include "engine/player.h"
 #include "engine/terminal_protocol.h"
@@ -90,6 +91,12 @@ public:
     QList<AudioTrack> audioTracks() const override { return audioTracks_; }
     void setAudioTrack(int id) override;
     bool captureFrame(const QString& path) override;
+    QList<SubtitleTrack> subtitleTracks() const override { return subtitleTracks_; }
+    void setSubtitleTrack(int id) override;
+    bool addSubtitleFile(const QString& path) override;
+    // On (the default): films are decoded by the graphics hardware where a
+    // decoder there fits them, else in software; off: always in software.
+    void setHardwareDecoding(bool on);
 
     // The player's own value of a property as text, read at once (empty when
     // it has none); for logs and tests.
@@ -153,6 +160,7 @@ private:
     PlayerSnapshot snapshot() const;
     void applyDisplayMode();
     bool finishCapture(const mpv_event& event);  // false: not a capture's reply
+    void loadSubtitleFile(const QString& path, bool show, const QString& language);
 
     mpv_handle* mpv_ = nullptr;
     FilmCache cache_;
@@ -205,6 +213,8 @@ private:
     int volume_ = 100;
     bool mute_ = false;
     QList<AudioTrack> audioTracks_;
+    QList<SubtitleTrack> subtitleTracks_;
+    QList<SubtitleFile> besideSubtitles_;  // of the local film being opened, loaded once it is open
     double speed_ = 1.0;  // the player keeps it from film to film
 
     quint64 captures_ = 0;                  // counts captureFrame commands

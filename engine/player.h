@@ -39,6 +39,9 @@ struct AudioTrack {
     QString title;     // may be empty
     bool selected = false;
 };
+// A subtitle track carries the same: its language, its title (a file's name
+// for one loaded from a file) and whether it shows.
+using SubtitleTrack = AudioTrack;
 
 // Speeds the player offers; the pitch stays natural at each.
 inline constexpr double kSlowestSpeed = 0.5;
@@ -92,6 +95,13 @@ public:
     // The sound tracks of the film that is open.
     virtual QList<AudioTrack> audioTracks() const { return {}; }
     virtual void setAudioTrack(int) {}
+    // The subtitle tracks of the film that is open, its own and those loaded
+    // from files; id 0 shows none.
+    virtual QList<SubtitleTrack> subtitleTracks() const { return {}; }
+    virtual void setSubtitleTrack(int) {}
+    // Loads a subtitle file for the film that is open and shows it; false
+    // when no film is open.
+    virtual bool addSubtitleFile(const QString&) { return false; }
     // Starts saving the picture that shows (the film's own frame, nothing
     // drawn over it) as a PNG file; frameCaptured tells how it went. False
     // when no picture shows.

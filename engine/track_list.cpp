@@ -19,21 +19,25 @@ QString text(const mpv_node* node) {
     return node && node->format == MPV_FORMAT_STRING ? QString::fromUtf8(node->u.string) : QString();
 }
 
-}  // namespace
-
-QList<AudioTrack> audioTracksOf(const mpv_node& trackList) {
+QList<AudioTrack> tracksOf(const mpv_node& trackList, QStringView type) {
     QList<AudioTrack> tracks;
     if (trackList.format != MPV_FORMAT_NODE_ARRAY || !trackList.u.list) return tracks;
     const mpv_node_list* list = trackList.u.list;
     for (int i = 0; i < list->num; ++i) {
         const mpv_node& entry = list->values[i];
         const mpv_node* id = member(entry, "id");
-        if (text(member(entry, "type")) != u"audio" || !id || id->format != MPV_FORMAT_INT64) continue;
+        if (text(member(entry, "type")) != type || !id || id->format != MPV_FORMAT_INT64) continue;
         const mpv_node* selected = member(entry, "selected");
         tracks.append(AudioTrack{int(id->u.int64), text(member(entry, "lang")), text(member(entry, "title")),
                                  selected && selected->format == MPV_FORMAT_FLAG && selected->u.flag != 0});
     }
     return tracks;
 }
+
+}  // namespace
+
+QList<AudioTrack> audioTracksOf(const mpv_node& trackList) { return tracksOf(trackList, u"audio"); }
+
+QList<SubtitleTrack> subtitleTracksOf(const mpv_node& trackList) { return tracksOf(trackList, u"sub"); }
 
 }  // namespace qarvel::engine

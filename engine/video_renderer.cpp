@@ -1,6 +1,7 @@
 #include "engine/video_renderer.h"
 
 #include <QGuiApplication>
+#include <QtGui/qguiapplication_platform.h>
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
 #include <mpv/render_gl.h>
@@ -12,6 +13,23 @@ void* procAddress(void*, const char* name) {
     QOpenGLContext* current = QOpenGLContext::currentContext();
     return current ? reinterpret_cast<void*>(current->getProcAddress(name)) : nullptr;
 }
+// The window system's display, which the player's hardware decoders need to
+// hand their frames to GL without a copy: the X11 one on X11. (Qt 6.4 keeps
+// the Wayland display to its private interface; there the decoders copy.)
+mpv_render_param displayParam() {
+#if QT_CONFIG(xcb)
+    if (auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr) {
+        if (x11->display()) return {MPV_RENDER_PARAM_X11_DISPLAY, x11->display()};
+    }
+#endif
+#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
+    if (auto* wayland = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QWaylandApplication>() : nullptr) {
+        if (wayland->display()) return {MPV_RENDER_PARAM_WL_DISPLAY, wayland->display()};
+    }
+#endif
+    return {MPV_RENDER_PARAM_INVALID, nullptr};
+}
+
 }  // namespace
 
 VideoRenderer::VideoRenderer(QObject* parent) : QObject(parent) {}
@@ -43,6 +61,7 @@ bool VideoRenderer::create(mpv_handle* mpv, QString* error) {
         {MPV_RENDER_PARAM_API_TYPE, const_cast<char*>(MPV_RENDER_API_TYPE_OPENGL)},
         {MPV_RENDER_PARAM_OPENGL_INIT_PARAMS, &glInit},
         {MPV_RENDER_PARAM_ADVANCED_CONTROL, &advanced},
+        displayParam(),  // the end of the list where there is none
         {MPV_RENDER_PARAM_INVALID, nullptr},
     };
     const int rc = mpv_render_context_create(&render_, mpv, params);

@@ -9,6 +9,7 @@
 #include "app/player_host/player_host.h"
 #include "app/system_services.h"
 #include "app/wire_series_skip.h"
+#include "app/wire_subtitles_and_drops.h"
 #include "dialogs/context_menus.h"
 #include "dialogs/settings_dialog.h"
 #include "engine/mpv_player.h"
@@ -208,6 +209,7 @@ void Application::createSubsystems() {
     wireDesktop();
     wireShell();
     wireExtras();
+    wireSubtitlesAndDrops(*this, options_.dialogs ? *options_.dialogs : *ownDialogs_);
 }
 
 void Application::wirePanes() {

@@ -107,7 +107,10 @@ void ShellCommands::Form_LinkExecute(const QString& text) {
     if (window_->isMinimized()) window_->showNormal();
     window_->raise();
     window_->activateWindow();
-    if (text.isEmpty()) return;
+    if (!text.isEmpty()) playTarget(text);
+}
+
+void ShellCommands::playTarget(const QString& text) {
     if (state_.CompactMode != 0 && s_.leaveCompactMode) s_.leaveCompactMode();
     if (s_.npc_Click) s_.npc_Click(9);
     if (s_.switchView) s_.switchView(2);

@@ -86,6 +86,9 @@ public:
 
     // A second start's command text (empty when it had no file).
     void Form_LinkExecute(const QString& text);
+    // Plays a file or address in the player view, as a hand-off does, but
+    // leaves the window where it is (a film dropped on it).
+    void playTarget(const QString& text);
 
     // The main menu at the menu button: its left edge − 15, top edge + 20.
     void popupMainMenu();

@@ -173,11 +173,18 @@ void PlayerMenu::markSpeed(double speed) {
     for (QAction* a : speedMenu_->actions()) a->setChecked(std::abs(a->data().toDouble() - speed) < 0.001);
 }
 
-QString audioTrackCaption(int id, const QString& language, const QString& title) {
+namespace {
+// A track's title and language, or the unnamed caption with its number.
+QString trackCaption(int id, const QString& language, const QString& title, const QString& unnamed) {
     QString caption = title.trimmed();
     if (!language.isEmpty() && language != caption)
         caption = caption.isEmpty() ? language : caption + QStringLiteral(" (") + language + u')';
-    return caption.isEmpty() ? QStringLiteral("音轨 %1").arg(id) : caption;
+    return caption.isEmpty() ? unnamed.arg(id) : caption;
+}
+}  // namespace
+
+QString audioTrackCaption(int id, const QString& language, const QString& title) {
+    return trackCaption(id, language, title, QStringLiteral("音轨 %1"));
 }
 
 void PlayerMenu::fillAudioTracks() {
@@ -197,6 +204,40 @@ void PlayerMenu::fillAudioTracks() {
         const int id = t.id;
         QObject::connect(a, &QAction::triggered, audioMenu_, [p, id] { p->setAudioTrack(id); });
     }
+}
+
+void PlayerMenu::addSubtitles(std::function<void()> loadFile) {
+    QAction* before = item(QStringLiteral("q_jietu"));
+    if (!before) before = item(QStringLiteral("qvod_zz"));
+    subtitleMenu_ = new QMenu(QStringLiteral("字幕"), &menu_);
+    subtitleMenu_->menuAction()->setObjectName(QStringLiteral("q_zimu"));
+    menu_.insertMenu(before, subtitleMenu_);
+    loadSubtitle_ = std::move(loadFile);
+    QObject::connect(subtitleMenu_, &QMenu::aboutToShow, subtitleMenu_, [this] { fillSubtitleTracks(); });
+    fillSubtitleTracks();
+}
+
+void PlayerMenu::fillSubtitleTracks() {
+    if (!subtitleMenu_) return;
+    subtitleMenu_->clear();
+    engine::Player* p = &player_;
+    auto choice = [&](const QString& caption, bool checked, int id) {
+        QAction* a = subtitleMenu_->addAction(caption);
+        a->setCheckable(true);
+        a->setChecked(checked);
+        QObject::connect(a, &QAction::triggered, subtitleMenu_, [p, id] { p->setSubtitleTrack(id); });
+    };
+    bool shown = false;
+    for (const engine::SubtitleTrack& t : player_.subtitleTracks()) {
+        choice(trackCaption(t.id, t.language, t.title, QStringLiteral("字幕 %1")), t.selected, t.id);
+        shown = shown || t.selected;
+    }
+    subtitleMenu_->addSeparator();
+    QObject::connect(subtitleMenu_->addAction(kLoadSubtitleCaption), &QAction::triggered, subtitleMenu_,
+                     [load = loadSubtitle_] {
+                         if (load) load();
+                     });
+    choice(kSubtitlesOffCaption, !shown, 0);
 }
 
 }  // namespace qarvel::playback

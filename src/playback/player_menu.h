@@ -25,6 +25,8 @@ class TransportCommands;
 
 inline const QString kCompactModeCaption = QStringLiteral("精简模式");
 inline const QString kLeaveCompactCaption = QStringLiteral("退出精简");
+inline const QString kLoadSubtitleCaption = QStringLiteral("加载字幕文件...");
+inline const QString kSubtitlesOffCaption = QStringLiteral("关闭字幕");
 
 // The items for skipping a series' opening and ending.
 struct SeriesSkipItems {
@@ -64,6 +66,11 @@ public:
     // Lists the film's sound tracks in "音轨", the one that plays marked;
     // done each time it opens.
     void fillAudioTracks();
+    // Adds "字幕" (q_zimu) before "截图": the film's subtitle tracks, the
+    // one that shows marked, then "加载字幕文件..." (loadFile) and
+    // "关闭字幕"; filled each time it opens.
+    void addSubtitles(std::function<void()> loadFile);
+    void fillSubtitleTracks();
 
 private:
     QMenu& menu_;
@@ -73,6 +80,8 @@ private:
     PlayerMenuActions actions_;
     QMenu* speedMenu_ = nullptr;
     QMenu* audioMenu_ = nullptr;
+    QMenu* subtitleMenu_ = nullptr;
+    std::function<void()> loadSubtitle_;
 };
 
 // How a sound track is named in "音轨": its title and language, or its number.

@@ -5,6 +5,7 @@
 #include "engine/freed_memory.h"
 #include "engine/http_range.h"
 #include "engine/media_address.h"
+#include "engine/media_names.h"
 #include "engine/picture_sound.h"
 #include "engine/play_state.h"
 #include "engine/range_set.h"
@@ -246,6 +247,33 @@ TEST(EngineTransferMeter, AveragesOverTheWindow) {
     EXPECT_EQ(meter.bytesPerSecond(1000), 100000);
     EXPECT_EQ(meter.bytesPerSecond(2500), 50000);  // the first sample has left the window
     EXPECT_EQ(meter.bytesPerSecond(5000), 0);
+}
+
+TEST(EngineMediaNames, SubtitlesBesideAFilmAreThoseCarryingItsName) {
+    const QStringList folder = {"星河往事.mkv", "星河往事.cht.srt", "星河往事.srt", "星河往事.chs.ass",
+                                "星河往事.zh.srt", "星河往事.en.vtt", "星河往事.SSA", "星河往事2.srt",
+                                "星河往事.part.two.srt", "星河往事.chs.txt", "星河往事..srt", "其他.srt"};
+    QStringList names, tags;
+    for (const SubtitleFile& f : subtitlesFor("星河往事.mkv", folder)) {
+        names << f.name;
+        tags << f.language;
+    }
+    // Simplified Chinese first, then untagged, traditional, the rest.
+    EXPECT_EQ(names, (QStringList{"星河往事.chs.ass", "星河往事.zh.srt", "星河往事.srt", "星河往事.SSA",
+                                  "星河往事.cht.srt", "星河往事.en.vtt"}));
+    EXPECT_EQ(tags, (QStringList{"chs", "zh", "", "", "cht", "en"}));
+    // Names compare without case; a dotted film name keeps its dots; a film without extension has subtitles too.
+    EXPECT_EQ(subtitlesFor("Film.2020.MP4", {"film.2020.ZH-CN.srt", "Film.srt"}).value(0).language, "zh-cn");
+    EXPECT_EQ(subtitlesFor("Film.2020.MP4", {"Film.srt"}).size(), 0);
+    EXPECT_EQ(subtitlesFor("film", {"film.ass"}).size(), 1);
+    EXPECT_TRUE(subtitlesFor("film.mp4", {"film.waytoolongtagforone.srt", "film.a b.srt"}).isEmpty());
+}
+
+TEST(EngineMediaNames, AFoldersFirstFilmInNaturalOrder) {
+    EXPECT_EQ(firstFilmOf({"说明.txt", "第10集.mp4", "第2集.MKV", "第2集.srt", "封面.jpg"}), "第2集.MKV");
+    EXPECT_EQ(firstFilmOf({"a.srt", "b.txt"}), "");
+    EXPECT_TRUE(isSubtitleName("a.VTT"));
+    EXPECT_FALSE(isSubtitleName("srt"));
 }
 
 // Only where glibc's own allocator serves malloc, not a sanitizer's.
