@@ -492,7 +492,7 @@ void Application::wireShell() {
     auto openFolder = [desktop](const QString& folder) { desktop->openUrl(QUrl::fromLocalFile(folder).toString()); };
 
     recordCommands_ = std::make_unique<records::RecordCommands>(
-        state, c.qk,
+        state,
         records::RecordCommandServices{
             .records = *records_,
             .dialogs = dialogs,
