@@ -10,6 +10,7 @@ using namespace qarvel::web;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString answer = qarvel::fromGbk(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
     const PlayAnswer play = classifyPlayAnswer(answer);
+    if (play.plainZero && play.kind != PlayAnswer::Kind::Nothing) std::abort();
     switch (play.kind) {
     case PlayAnswer::Kind::Failed:
         if (!answer.isEmpty()) std::abort();
@@ -22,6 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!answer.startsWith(play.name)) std::abort();
         break;
     case PlayAnswer::Kind::Nothing:
+        if (answer.isEmpty() || play.plainZero != (answer == u"0")) std::abort();
+        break;
     case PlayAnswer::Kind::Unusable:
         if (answer.isEmpty()) std::abort();
         break;

@@ -275,7 +275,7 @@ void Application::wirePlayback() {
     stopControls.qvod = c.qvod;
     stopControls.zhun = c.zhun;
     stopControls.playButton = c.bo_but[0];
-    stop_ = std::make_unique<playback::StopCommand>(state, *player_, *records_, *c.Timer1, stopControls,
+    stop_ = std::make_unique<playback::StopCommand>(state, w.session(), *player_, *records_, *c.Timer1, stopControls,
                                                     [painter = painter_.get()] { painter->PaintStopped(); });
     web::PaneEvents* paneEvents = paneEvents_.get();
     auto ggx = [paneEvents] {
@@ -290,7 +290,7 @@ void Application::wirePlayback() {
     window::WindowSettings* settings = &w.settings();
     TrayIcon* tray = &w.tray();
     router_ = std::make_unique<web::LinkRouter>(
-        state, web::LinkRouterControls{c.bo_name, c.bo_zt, c.zhun, c.qk, c.gtv},
+        state, w.session(), web::LinkRouterControls{c.bo_name, c.bo_zt, c.zhun, c.gtv},
         web::LinkRouterServices{
             .player = *player_,
             .records = *records_,
@@ -321,7 +321,7 @@ void Application::wirePoll() {
     auto showBalloon = [tray](const QString& text) { tray->ShowTrayBalloon(text); };
     if (!options_.power) ownPower_ = std::make_unique<platform::LogindPowerOff>();
     sequencer_ = std::make_unique<web::EpisodeSequencer>(
-        state, web::SequencerServices{*fetcher_, *navigator_, *c.Timer4, readSetting, showBalloon},
+        w.session(), web::SequencerServices{*fetcher_, *navigator_, *c.Timer4, readSetting, showBalloon},
         options_.serviceBase);
 
     playback::PollControls pc;
@@ -342,7 +342,7 @@ void Application::wirePoll() {
     web::PaneNavigator* navigator = navigator_.get();
     window::SkinPainter* painter = painter_.get();
     poll_ = std::make_unique<playback::StatusPoll>(
-        state, pc,
+        state, w.session(), pc,
         playback::PollServices{
             .player = *player_,
             .records = *records_,
@@ -495,7 +495,7 @@ void Application::wireShell() {
     auto openFolder = [desktop](const QString& folder) { desktop->openUrl(QUrl::fromLocalFile(folder).toString()); };
 
     recordCommands_ = std::make_unique<records::RecordCommands>(
-        state, c.qk,
+        state,
         records::RecordCommandServices{
             .records = *records_,
             .dialogs = dialogs,
@@ -728,8 +728,6 @@ void Application::startWindow() {
 
     w.tray().AddTrayIcon(&w, &w.menus().r_m, w.windowTitle());
 
-    state.RecordKey = QStringLiteral("0");
-    state.ResumeDone = 0;
     state.CurrentView = 0;
     state.HomePageFailed = 0;
     state.PauseAdState = 0;
@@ -806,7 +804,7 @@ void Application::wireControls() {
     tc.bo_zt = c.bo_zt;
     tc.onTopButton = c.npc[4];
     transport_ = std::make_unique<playback::TransportCommands>(
-        state, tc,
+        state, w.session(), tc,
         playback::TransportServices{
             .player = *player_,
             .stop = *stop_,
@@ -917,7 +915,7 @@ void Application::wirePlayerExtras() {
     MainWindow& w = *window_;
     TrayIcon* tray = &w.tray();
     QLabel* title = w.controls().bo_name;
-    speed_ = std::make_unique<playback::PlaybackSpeed>(w.state(), *player_);
+    speed_ = std::make_unique<playback::PlaybackSpeed>(w.session(), *player_);
     capture_ = std::make_unique<playback::FrameCapture>(
         playback::CaptureServices{.player = *player_,
                                   .title = [title] { return title->text(); },

@@ -6,7 +6,7 @@
 #include "engine/mpv_player.h"
 #include "playback/player_menu.h"
 #include "playback/series_skip.h"
-#include "state/main_window_state.h"
+#include "playback/play_session.h"
 
 #include <QTimer>
 
@@ -26,27 +26,27 @@ struct SeriesSkipParts : QObject {
     playback::SeriesSkip skip;
 };
 
-// The film id of the network episode that plays; 0 for a single film.
-int seriesOf(const MainWindowState& state) {
-    if (state.RecordKind != 1 || !state.EpisodeKey.contains(u'-')) return 0;
-    return state.EpisodeKey.section(u'-', 0, 0).toInt();
+// The film id of the network episode that plays in the player; 0 otherwise.
+int seriesOf(const playback::PlaySession& session) {
+    if (session.source() != playback::PlaySource::NetworkEpisode || !session.episode()) return 0;
+    return session.episode()->id;
 }
 
 }  // namespace
 
 void wireSeriesSkip(MainWindow& window, engine::Player& player, playback::PlayerMenu& menu, const ProgramFiles& files) {
-    MainWindowState* state = &window.state();
+    playback::PlaySession* session = &window.session();
     engine::Player* p = &player;
     QTimer* timer1 = window.controls().Timer1;
     auto* parts = new SeriesSkipParts(
         timer1, files.seriesMarks,
         playback::SeriesSkipHooks{
-            .series = [state] { return seriesOf(*state); },
+            .series = [session] { return seriesOf(*session); },
             .position = [p] { return p->position(); },
             .playing = [p] { return p->playState() == engine::PlayState::Playing; },
             // The poll's resume step has run by the time the skip looks, and
-            // left the position it took up in ResumePosition.
-            .resumed = [state] { return state->ResumeDone != 0 && state->ResumePosition > playback::kStartSlack; },
+            // left the position it took up as the resume position.
+            .resumed = [session] { return session->resumeDone() && session->resumePosition() > playback::kStartSlack; },
             .seek = [p](int seconds) { p->setPosition(seconds); },
             // At its end the poll hands over to the next episode as after any film.
             .playNextEpisode = [p] { p->setPosition(p->duration()); }});

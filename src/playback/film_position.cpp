@@ -1,18 +1,19 @@
 #include "playback/film_position.h"
 
+#include "playback/play_session.h"
 #include "records/record_store.h"
-#include "state/main_window_state.h"
 
 namespace qarvel::playback {
 
-void storeFilmPosition(const MainWindowState& state, records::RecordStore& records, int seconds) {
-    if (state.RecordKey == u"0" || state.CurrentPosition <= 0) return;
-    if (state.RecordKind == 1) {
+void storeFilmPosition(const PlaySession& session, records::RecordStore& records, int seconds) {
+    const std::optional<QString>& key = session.recordKey();
+    if (!key || session.positionReached() <= 0) return;
+    if (session.recordKind() == RecordKind::NetworkItem) {
         bool ok = false;
-        const qint64 id = state.RecordKey.toLongLong(&ok);
+        const qint64 id = key->toLongLong(&ok);
         if (ok) records.UpdateNetworkProgress(id, seconds);
-    } else if (state.RecordKind == 2) {
-        records.UpdateLocalProgress(state.RecordKey, seconds);
+    } else if (session.recordKind() == RecordKind::LocalFile) {
+        records.UpdateLocalProgress(*key, seconds);
     }
 }
 

@@ -1,7 +1,7 @@
 #include "playback/playback_speed.h"
 
 #include "engine/player.h"
-#include "state/main_window_state.h"
+#include "playback/play_session.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,11 +13,9 @@ namespace {
 // Speeds closer than this are the same step.
 constexpr double kSameSpeed = 0.001;
 
-// The film id of an episode key ("1002-0-1-title"), empty for "0" or a film
-// that is no episode.
-QString seriesOf(const QString& episodeKey) {
-    if (episodeKey == u"0" || !episodeKey.contains(u'-')) return {};
-    return episodeKey.section(u'-', 0, 0);
+// The film id of the episode that plays, empty for a film that is no episode.
+QString seriesOf(const PlaySession& session) {
+    return session.episode() ? QString::number(session.episode()->id) : QString();
 }
 
 }  // namespace
@@ -31,7 +29,7 @@ QString speedSuffix(double speed) {
     return std::abs(speed - 1.0) < kSameSpeed ? QString() : u' ' + speedCaption(speed);
 }
 
-PlaybackSpeed::PlaybackSpeed(MainWindowState& state, engine::Player& player) : state_(state), player_(player) {}
+PlaybackSpeed::PlaybackSpeed(const PlaySession& session, engine::Player& player) : session_(session), player_(player) {}
 
 double PlaybackSpeed::speed() const { return player_.speed(); }
 
@@ -58,7 +56,7 @@ void PlaybackSpeed::faster() {
 
 void PlaybackSpeed::filmStarted() {
     const QString url = player_.url();
-    const QString series = seriesOf(state_.EpisodeKey);
+    const QString series = seriesOf(session_);
     const bool same = url == lastUrl_ || (!series.isEmpty() && series == lastSeries_);
     lastUrl_ = url;
     lastSeries_ = series;

@@ -6,14 +6,13 @@
 #include <QString>
 #include <functional>
 
-namespace qarvel {
-struct MainWindowState;
-namespace engine {
+namespace qarvel::engine {
 class Player;
 }
-}  // namespace qarvel
 
 namespace qarvel::playback {
+
+class PlaySession;
 
 inline constexpr double kSpeedSteps[] = {0.5, 0.75, 1.0, 1.25, 1.5, 2.0};
 
@@ -24,7 +23,7 @@ QString speedSuffix(double speed);
 
 class PlaybackSpeed {
 public:
-    PlaybackSpeed(MainWindowState& state, engine::Player& player);
+    PlaybackSpeed(const PlaySession& session, engine::Player& player);
 
     double speed() const;
     // Clamped to the slowest and fastest step.
@@ -33,15 +32,15 @@ public:
     void faster();  // the step above it
     void normal() { setSpeed(1.0); }
 
-    // A film began to show (its first picture); the episode key of the state
-    // names what it is.
+    // A film began to show (its first picture); the session's episode names
+    // what it is.
     void filmStarted();
 
     // After every change of the speed, with the new one.
     std::function<void(double speed)> changed;
 
 private:
-    MainWindowState& state_;
+    const PlaySession& session_;
     engine::Player& player_;
     QString lastUrl_;
     QString lastSeries_;  // film id of the episode that played, empty for a single film

@@ -6,6 +6,7 @@
 #include "platform/power_off.h"
 #include "playback/bar_labels.h"
 #include "playback/film_position.h"
+#include "playback/play_session.h"
 #include "playback/playback_speed.h"
 #include "playback/stop_command.h"
 #include "state/main_window_state.h"
@@ -46,15 +47,15 @@ bool hidden(QWidget* w) { return w && w->isHidden(); }
 // A setting compared as a number; one that is no number is 0.
 int settingNumber(const QString& text) { return text.trimmed().toInt(); }
 
-// NextEpisodeLink holds a play link rather than a status code.
-bool isKnownLink(const QString& link) { return !link.isEmpty() && link != u"0" && link != u"1" && link != u"3"; }
-
 QString defaultClockText() { return QLocale().toString(QTime::currentTime(), QLocale::ShortFormat); }
 
 }  // namespace
 
-StatusPoll::StatusPoll(MainWindowState& state, PollControls controls, PollServices services, QString sentinel)
-    : state_(state), c_(controls), s_(std::move(services)), sentinel_(std::move(sentinel)) {
+StatusPoll::StatusPoll(MainWindowState& state, PlaySession& session, PollControls controls, PollServices services,
+                       QString sentinel)
+    : state_(state),
+      session_(session),
+      c_(controls), s_(std::move(services)), sentinel_(std::move(sentinel)) {
     if (!s_.clockText) s_.clockText = defaultClockText;
 }
 
@@ -74,7 +75,7 @@ void StatusPoll::Timer1_Timer() {
     now.rate = p.transferRate();
     now.state = int(p.playState());
     now.bitRate = p.bitRate();
-    state_.CurrentPosition = now.position;
+    session_.setPositionReached(now.position);
     noticeMove(p.url(), now.position);
 
     if (!endTest(now)) return;
@@ -95,22 +96,22 @@ bool StatusPoll::endTest(const Reading& now) {
         return true;
     }
     // The record already holds 0 when the last poll saw the end too.
-    if (!ended_) storeFilmPosition(state_, s_.records, 0);
+    if (!ended_) storeFilmPosition(session_, s_.records, 0);
     ended_ = true;
     if (!s_.Timer2.isActive()) s_.Timer2.start();
     if (!balloonsWanted()) return false;
     if (state_.ShutDownAfterPlay) s_.showBalloon(kShutdownBalloon);
-    else if (isKnownLink(state_.NextEpisodeLink)) s_.showBalloon(kNextEpisodeBalloon);
+    else if (session_.next() == NextEpisode::Available) s_.showBalloon(kNextEpisodeBalloon);
     return true;
 }
 
 void StatusPoll::bufferNext(const Reading& now) {
-    if (now.progress <= kBufferNextShare || state_.NextEpisodeUrl == u"1" || state_.NextBufferStarted != 0) return;
-    if (state_.NextEpisodeUrl != u"0" && !state_.NextEpisodeUrl.isEmpty()) {
-        s_.player.preloadNext(state_.NextEpisodeUrl);
-        state_.NextBufferStarted = 1;
+    if (now.progress <= kBufferNextShare || session_.nextBuffered()) return;
+    if (!session_.nextAddress().isEmpty()) {
+        s_.player.preloadNext(session_.nextAddress());
+        session_.setNextBuffered(true);
         if (balloonsWanted()) s_.showBalloon(kBufferNextBalloon);
-    } else if (s_.FetchNextEpisode) {
+    } else if (session_.next() != NextEpisode::Last && s_.FetchNextEpisode) {
         s_.FetchNextEpisode();
     }
 }
@@ -132,7 +133,7 @@ void StatusPoll::showPanels(Reading& now) {
             setShown(c_.bo_ad, false);
             setShown(c_.Qvodx, true);
         }
-        state_.ResumePosition = now.position;
+        session_.setResumePosition(now.position);
         setShown(c_.next_s, false);
         if (c_.playButton && c_.playButton->toolTip() == kPlayTip) setPlayTip(kPauseTip, true);
         break;
@@ -150,11 +151,11 @@ void StatusPoll::showPanels(Reading& now) {
 }
 
 void StatusPoll::resume(Reading& now) {
-    if (state_.ResumePosition <= 0 || state_.ResumeDone != 0) return;
-    const int stored = state_.ResumePosition;
+    if (session_.resumePosition() <= 0 || session_.resumeDone()) return;
+    const int stored = session_.resumePosition();
     if (now.position < stored) {
         int target = -1;
-        if (state_.RecordKind == 2) {
+        if (session_.recordKind() == RecordKind::LocalFile) {
             target = stored;
         } else {
             // Only as far as the film has arrived; a little before its edge.
@@ -168,7 +169,7 @@ void StatusPoll::resume(Reading& now) {
             now.position = target;
         }
     }
-    state_.ResumeDone = 1;
+    session_.setResumeDone(true);
 }
 
 void StatusPoll::showStatus(const Reading& now) {
@@ -234,7 +235,7 @@ void StatusPoll::keepPosition(const Reading& now) {
     if (++ticksSinceSave_ < kPositionSaveTicks) return;
     ticksSinceSave_ = 0;
     if (now.position == savedPosition_) return;
-    storeFilmPosition(state_, s_.records, now.position);
+    storeFilmPosition(session_, s_.records, now.position);
     savedPosition_ = now.position;
 }
 
@@ -272,7 +273,7 @@ void StatusPoll::noticeMove(const QString& url, int position) {
 
 void StatusPoll::storePosition() {
     if (ended_ || s_.player.url().isEmpty()) return;
-    storeFilmPosition(state_, s_.records, state_.CurrentPosition);
+    storeFilmPosition(session_, s_.records, session_.positionReached());
 }
 
 void StatusPoll::placeTimes(const QString& text) {
@@ -306,11 +307,10 @@ void StatusPoll::Timer2_Timer() {
         s_.power.ShutDownComputer();
         return;
     }
-    state_.ResumePosition = 1;
-    state_.CurrentPosition = 1;
-    if (state_.NextEpisodeLink == u"3") {
+    session_.ended();
+    if (session_.next() == NextEpisode::Failed) {
         if (s_.navigateWeb2) s_.navigateWeb2(sentinel_);
-    } else if (isKnownLink(state_.NextEpisodeLink)) {
+    } else if (session_.next() == NextEpisode::Available) {
         s_.Timer1.stop();
         setShown(c_.next_s, true);
         if (s_.navigateWeb2) s_.navigateWeb2(sentinel_);
@@ -318,11 +318,10 @@ void StatusPoll::Timer2_Timer() {
 }
 
 void StatusPoll::Timer4_Timer() {
-    if (++state_.RetryTicks < 2) return;
+    if (!session_.retryTick()) return;
     s_.Timer4.stop();
     if (s_.FetchNextEpisode) s_.FetchNextEpisode();
-    state_.NextBufferStarted = 0;
-    state_.RetryTicks = 0;
+    session_.setNextBuffered(false);
 }
 
 }  // namespace qarvel::playback

@@ -27,6 +27,8 @@ class PowerOff;
 
 namespace qarvel::playback {
 
+class PlaySession;
+
 // The controls of the player bar the poll touches; a null one is skipped.
 struct PollControls {
     QLabel* zhun = nullptr;         // status text
@@ -87,7 +89,7 @@ inline constexpr int kPositionSaveTicks = 30;
 class StatusPoll {
 public:
     // sentinel: the end-of-play address Web2 is sent to.
-    StatusPoll(MainWindowState& state, PollControls controls, PollServices services, QString sentinel);
+    StatusPoll(MainWindowState& state, PlaySession& session, PollControls controls, PollServices services, QString sentinel);
 
     void Timer1_Timer();  // the poll
     void Timer2_Timer();  // end of play
@@ -119,6 +121,7 @@ private:
     bool balloonsWanted();
 
     MainWindowState& state_;
+    PlaySession& session_;
     PollControls c_;
     PollServices s_;
     QString sentinel_;

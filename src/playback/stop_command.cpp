@@ -4,6 +4,7 @@
 #include "engine/player.h"
 #include "playback/bar_labels.h"
 #include "playback/film_position.h"
+#include "playback/play_session.h"
 #include "records/record_store.h"
 
 #include <QLabel>
@@ -11,9 +12,10 @@
 
 namespace qarvel::playback {
 
-StopCommand::StopCommand(MainWindowState& state, engine::Player& player, records::RecordStore& records, QTimer& Timer1,
+StopCommand::StopCommand(MainWindowState& state, PlaySession& session, engine::Player& player, records::RecordStore& records, QTimer& Timer1,
                          StopControls controls, std::function<void()> paintStopped)
     : state_(state),
+      session_(session),
       player_(player),
       records_(records),
       timer1_(Timer1),
@@ -33,10 +35,9 @@ void StopCommand::stop() {
     setShown(c_.ad_huan, false);
     setShown(c_.bo_ad, true);
     setShown(c_.Qvodx, false);
-    storeFilmPosition(state_, records_, state_.CurrentPosition);
+    storeFilmPosition(session_, records_, session_.positionReached());
     timer1_.stop();
-    state_.CurrentPosition = 0;
-    state_.ResumePosition = 0;
+    session_.stopped();
     clearPlayerBar({c_.gunt1, c_.gunt2, c_.huan, c_.bo_name, c_.times, c_.qvod}, 3);
     player_.stop();
     if (c_.playButton) c_.playButton->setToolTip(kPlayTip);

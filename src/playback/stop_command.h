@@ -21,6 +21,8 @@ class RecordStore;
 
 namespace qarvel::playback {
 
+class PlaySession;
+
 // The controls the command touches; a null one is skipped.
 struct StopControls {
     QWidget* bo_pad = nullptr;      // stop advertisement panel
@@ -44,7 +46,7 @@ class StopCommand {
 public:
     // paintStopped draws the play face on button 0 and the normal face on
     // button 1 (the skin's business); may be empty.
-    StopCommand(MainWindowState& state, engine::Player& player, records::RecordStore& records, QTimer& Timer1,
+    StopCommand(MainWindowState& state, PlaySession& session, engine::Player& player, records::RecordStore& records, QTimer& Timer1,
                 StopControls controls, std::function<void()> paintStopped = {});
 
     // Does nothing unless the player view is shown.
@@ -52,6 +54,7 @@ public:
 
 private:
     MainWindowState& state_;
+    PlaySession& session_;
     engine::Player& player_;
     records::RecordStore& records_;
     QTimer& timer1_;

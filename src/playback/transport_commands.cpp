@@ -3,10 +3,12 @@
 #include "common/display_width.h"
 #include "engine/player.h"
 #include "playback/bar_labels.h"
+#include "playback/play_session.h"
 #include "playback/status_poll.h"
 #include "playback/stop_command.h"
 #include "playback/view_switcher.h"
 #include "records/record_store.h"
+#include "records/record_write_check.h"
 #include "state/main_window_state.h"
 
 #include <QLabel>
@@ -57,8 +59,9 @@ TransportFace transportFace(int index, bool hover, const QString& tip) {
     return face;
 }
 
-TransportCommands::TransportCommands(MainWindowState& state, TransportControls controls, TransportServices services)
-    : state_(state), c_(controls), s_(std::move(services)) {}
+TransportCommands::TransportCommands(MainWindowState& state, PlaySession& session, TransportControls controls,
+                                     TransportServices services)
+    : state_(state), session_(session), c_(controls), s_(std::move(services)) {}
 
 void TransportCommands::bo_but_Click(int index) {
     hideBalloon();
@@ -109,7 +112,7 @@ void TransportCommands::playPause() {
         setTip(kPlayPauseButton, kPlayTip);
         paint(kPlayPauseButton, false);
     } else {
-        state_.ResumeDone = 0;
+        session_.setResumeDone(false);
         s_.player.play();
         setTip(kPlayPauseButton, kPauseTip);
         paint(kPlayPauseButton, false);
@@ -150,9 +153,10 @@ void TransportCommands::openFile() {
     const qsizetype cut = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
     const QString name = cut < 0 ? QString() : path.mid(cut + 1);
     showTitle(c_.bo_name, c_.bo_zt, CutToWidth(name, kTitleWidth));
-    s_.records.AddLocalRecord(name, path, 0);
-    state_.RecordKind = 2;
-    state_.RecordKey = path;
+    if (records::recordWriteFailed(s_.records.AddLocalRecord(name, path, 0), "adding the opened file") &&
+        s_.recordWriteFailed)
+        s_.recordWriteFailed();
+    session_.recordLocalFile(path);
     if (s_.npc_Click) {
         s_.npc_Click(kLocalListTab);
         s_.npc_Click(kPlayerTab);

@@ -28,6 +28,7 @@ class RecordStore;
 
 namespace qarvel::playback {
 
+class PlaySession;
 class StopCommand;
 class ViewSwitcher;
 
@@ -94,11 +95,14 @@ struct TransportServices {
     std::function<void(int index, const TransportFace& face)> paintFace;
     // The caption of the player menu's mute item.
     std::function<void(const QString& caption)> setMuteCaption;
+    // The opened file's record could not be saved (it is logged already).
+    std::function<void()> recordWriteFailed = {};
 };
 
 class TransportCommands {
 public:
-    TransportCommands(MainWindowState& state, TransportControls controls, TransportServices services);
+    TransportCommands(MainWindowState& state, PlaySession& session, TransportControls controls,
+                      TransportServices services);
 
     // A click on button index; swallowed after a press with another button than the left.
     void bo_but_Click(int index);
@@ -124,6 +128,7 @@ private:
     void showBalloon(int index);
 
     MainWindowState& state_;
+    PlaySession& session_;
     TransportControls c_;
     TransportServices s_;
 };

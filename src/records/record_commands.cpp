@@ -5,12 +5,12 @@
 #include "state/main_window_state.h"
 
 #include <QFile>
-#include <QLabel>
 
 namespace qarvel::records {
 
 namespace {
 
+constexpr int kLocalListTab = 7;  // the side tab of the local list
 const QString kCaption = QStringLiteral("提示：");
 const QString kOpen = QStringLiteral("open://");
 const QString kDelete = QStringLiteral("delk://");
@@ -37,10 +37,10 @@ QString downloadKey(const QString& escapedAddress) {
     return base.left(downloadKeyLength(int(base.size())));
 }
 
-RecordCommands::RecordCommands(MainWindowState& state, QLabel* qk, RecordCommandServices services, QObject* parent)
-    : QObject(parent), state_(state), qk_(qk), s_(std::move(services)) {}
+RecordCommands::RecordCommands(MainWindowState& state, RecordCommandServices services, QObject* parent)
+    : QObject(parent), state_(state), s_(std::move(services)) {}
 
-bool RecordCommands::localListActive() const { return qk_ && qk_->text().contains(QStringLiteral("列表")); }
+bool RecordCommands::localListActive() const { return state_.SideTab == kLocalListTab; }
 
 QString RecordCommands::contextLine() const {
     if (!state_.ContextLink.contains(QStringLiteral("//"))) return {};

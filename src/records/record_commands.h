@@ -9,8 +9,6 @@
 #include <QStringList>
 #include <functional>
 
-class QLabel;
-
 namespace qarvel {
 struct MainWindowState;
 namespace platform {
@@ -57,7 +55,7 @@ struct RecordCommandServices {
 class RecordCommands : public QObject {
     Q_OBJECT
 public:
-    RecordCommands(MainWindowState& state, QLabel* qk, RecordCommandServices services, QObject* parent = nullptr);
+    RecordCommands(MainWindowState& state, RecordCommandServices services, QObject* parent = nullptr);
 
     void qk_Click();
     void qk_xl();  // clear the network list
@@ -67,12 +65,11 @@ public:
     void qk_xw();  // open the download folder
 
 private:
-    bool localListActive() const;
+    bool localListActive() const;  // its side tab is shown
     // The line number of the right-clicked task, or empty when nothing was.
     QString contextLine() const;
 
     MainWindowState& state_;
-    QLabel* qk_;
     RecordCommandServices s_;
 };
 

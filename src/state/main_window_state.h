@@ -26,21 +26,11 @@ struct MainWindowState {
     int StopAdState = 0;
     int CompactMode = 0;         // 0 normal, 1 from the player tab, 2 from another tab
     int CurrentView = 0;         // 0 nothing, 1 web player page, 2 player, 3 live TV
-    int RetryTicks = 0;          // next-episode retry timer ticks
     int RightButtonFlag = 0;     // swallow the next click after a non-left mouse-down
     int16_t PlayStateCache = 0;  // last state and rate read by the status poll
     int16_t TransferRateCache = 0;
     int16_t SideTab = 12;            // 7, 11 or 12
-    int NextBufferStarted = 0;       // 1 once buffering of the next episode started (or failed)
-    int ResumePosition = 0;          // seconds
-    int CurrentPosition = 0;         // seconds, from the last poll
-    int ResumeDone = 0;              // 1 after the resume seek was handled
-    QString NextEpisodeLink;         // play link of the next episode, or "0", "1", "3"
-    QString EpisodeKey;              // key of the network episode that plays, or "0"
-    QString NextEpisodeUrl;          // media address of the next episode, or "0", "1"
-    QString RecordKey = "0";         // record id (network) or path (local) that plays
     int MainTab = 8;                 // 8, 9 (player), 13 or 14
-    int RecordKind = 0;              // 1 network item, 2 local file
     QString QvodFolder;              // player helper programs' folder, trailing separator
     QString ContextLink;             // link of the entry last right-clicked in the task list
     QString BalloonSetting;          // last "s_pao" read by the status poll

@@ -1,7 +1,7 @@
 #include "web/episode_sequencer.h"
 
 #include "platform/text_fetcher.h"
-#include "state/main_window_state.h"
+#include "playback/play_session.h"
 #include "web/link_fields.h"
 #include "web/pane_navigator.h"
 #include "web/play_answer.h"
@@ -16,26 +16,21 @@ namespace {
 
 constexpr int kCatalogue = 1;
 
-const QString kDash = QStringLiteral("-");
-
-// EpisodeKey names an episode: film id "-" source "-" index "-" title.
-bool isEpisodeKey(const QString& key) { return key != u"0" && key.contains(u'-'); }
-
-// The play request for episode n of the film the key names.
-QString requestFor(const QString& base, const QString& key, qint64 n) {
-    return playRequestAddress(base, linkNumber(fieldAt(key, kDash, 0)), fieldAt(key, kDash, 1), QString::number(n));
+// The play request for episode n of the key's film.
+QString requestFor(const QString& base, const playback::EpisodeKey& key, qint64 n) {
+    return playRequestAddress(base, key.id, QString::number(key.source), QString::number(n));
 }
 
 // The play link of episode n of the key's film, as an answer found it.
-QString linkFor(const QString& key, qint64 n, const QString& kind, const PlayAnswer& found) {
-    return episodeLinkText(kind, found.address, fieldAt(key, kDash, 3), found.name, linkNumber(fieldAt(key, kDash, 0)),
-                           fieldAt(key, kDash, 1), QString::number(n));
+QString linkFor(const playback::EpisodeKey& key, qint64 n, const QString& kind, const PlayAnswer& found) {
+    return episodeLinkText(kind, found.address, key.titleForNext(), found.name, key.id, QString::number(key.source),
+                           QString::number(n));
 }
 
 }  // namespace
 
-EpisodeSequencer::EpisodeSequencer(MainWindowState& state, SequencerServices services, QString base)
-    : state_(state), s_(std::move(services)), base_(std::move(base)) {
+EpisodeSequencer::EpisodeSequencer(playback::PlaySession& session, SequencerServices services, QString base)
+    : session_(session), s_(std::move(services)), base_(std::move(base)) {
     if (!s_.clock) {
         s_.clock = [since = std::make_shared<QElapsedTimer>()] {
             if (!since->isValid()) since->start();
@@ -49,69 +44,66 @@ EpisodeSequencer::~EpisodeSequencer() {
     if (stepTicket_ != 0) s_.fetcher.cancel(stepTicket_);
 }
 
+bool EpisodeSequencer::stillPlays(const playback::EpisodeKey& key) const {
+    return session_.episode() && *session_.episode() == key;
+}
+
 void EpisodeSequencer::FetchNextEpisode() {
     const QString autoBuffer =
         s_.readSetting ? s_.readSetting(QStringLiteral("S_q"), QStringLiteral("s_h"), QStringLiteral("0")) : QString();
     if (linkNumber(autoBuffer) != 2) {
-        state_.NextEpisodeLink = QStringLiteral("0");
+        session_.nextNotAsked();
         return;
     }
-    const QString key = state_.EpisodeKey;
-    if (!isEpisodeKey(key)) return;
-    if (key == noneKey_ && s_.clock() - noneAt_ < kAskAgainAfterNoneMs) return;
+    if (!session_.episode()) return;
+    const playback::EpisodeKey key = *session_.episode();
+    const QString keyText = key.text();
+    if (keyText == noneKey_ && s_.clock() - noneAt_ < kAskAgainAfterNoneMs) return;
     if (nextTicket_ != 0) {
-        if (nextKey_ == key) return;
+        if (nextKey_ == keyText) return;
         s_.fetcher.cancel(nextTicket_);
     }
-    const qint64 n = qint64(linkNumber(fieldAt(key, kDash, 2))) + 1;
-    nextKey_ = key;
+    const qint64 n = qint64(key.episode) + 1;
+    nextKey_ = keyText;
     nextTicket_ = s_.fetcher.fetch(requestFor(base_, key, n), [this, key, n](const QString& answer) {
         nextTicket_ = 0;
         answerNext(key, n, answer);
     });
 }
 
-void EpisodeSequencer::answerNext(const QString& key, qint64 n, const QString& answer) {
-    if (state_.EpisodeKey != key) return;
-    // "0" and "1" are compared as text here: "00" is no answer of the service.
-    if (answer == u"1" || answer == u"0") {
-        state_.NextEpisodeLink = state_.NextEpisodeUrl = answer;
-        if (answer == u"0") {
-            noneKey_ = key;
-            noneAt_ = s_.clock();
-        }
-        return;
-    }
+void EpisodeSequencer::answerNext(const playback::EpisodeKey& key, qint64 n, const QString& answer) {
+    if (!stillPlays(key)) return;
     const PlayAnswer play = classifyPlayAnswer(answer);
-    if (play.kind == PlayAnswer::Kind::Found) {
-        state_.NextEpisodeUrl = play.address;
-        state_.NextBufferStarted = 0;
-        state_.NextEpisodeLink = linkFor(key, n, QStringLiteral("qvod"), play);
+    if (play.kind == PlayAnswer::Kind::Refused) {
+        session_.nextLast();
         return;
     }
-    state_.NextEpisodeLink = QStringLiteral("3");
-    state_.NextEpisodeUrl = QStringLiteral("0");
-    state_.RetryTicks = 0;
-    state_.NextBufferStarted = 1;
+    if (play.kind == PlayAnswer::Kind::Nothing && play.plainZero) {
+        session_.nextNotYet();
+        noneKey_ = key.text();
+        noneAt_ = s_.clock();
+        return;
+    }
+    if (play.kind == PlayAnswer::Kind::Found) {
+        session_.nextAvailable(linkFor(key, n, QStringLiteral("qvod"), play), play.address);
+        return;
+    }
+    session_.nextFailed();
     if (s_.showBalloon) s_.showBalloon(kNextEpisodeErrorBalloon);
     s_.Timer4.start();
 }
 
-int EpisodeSequencer::episodeIndex() const {
-    const QString& key = state_.EpisodeKey;
-    return isEpisodeKey(key) ? linkNumber(fieldAt(key, kDash, 2)) : -1;
-}
+int EpisodeSequencer::episodeIndex() const { return session_.episode() ? session_.episode()->episode : -1; }
 
 bool EpisodeSequencer::canStep(int direction) const {
-    return isEpisodeKey(state_.EpisodeKey) && !(direction == 1 && episodeIndex() == 0);
+    return session_.episode() && !(direction == 1 && episodeIndex() == 0);
 }
 
 void EpisodeSequencer::StepEpisode(int direction) {
-    const QString key = state_.EpisodeKey;
     if (!canStep(direction)) return;
-    const int index = linkNumber(fieldAt(key, kDash, 2));
+    const playback::EpisodeKey key = *session_.episode();
     const bool previous = direction == 1;
-    const qint64 n = previous ? qint64(index) - 1 : qint64(index) + 1;
+    const qint64 n = previous ? qint64(key.episode) - 1 : qint64(key.episode) + 1;
     // A newer step replaces one still on its way.
     if (stepTicket_ != 0) s_.fetcher.cancel(stepTicket_);
     stepTicket_ = s_.fetcher.fetch(requestFor(base_, key, n), [this, key, n](const QString& answer) {
@@ -120,8 +112,8 @@ void EpisodeSequencer::StepEpisode(int direction) {
     });
 }
 
-void EpisodeSequencer::answerStep(const QString& key, qint64 n, const QString& answer) {
-    if (state_.EpisodeKey != key || answer == u"1" || answer == u"0") return;
+void EpisodeSequencer::answerStep(const playback::EpisodeKey& key, qint64 n, const QString& answer) {
+    if (!stillPlays(key)) return;
     const PlayAnswer play = classifyPlayAnswer(answer);
     if (play.kind != PlayAnswer::Kind::Found) return;
     s_.panes.navigate(kCatalogue, linkFor(key, n, play.playerKind, play) + QStringLiteral("&&&0"));

@@ -13,10 +13,13 @@
 class QTimer;
 
 namespace qarvel {
-struct MainWindowState;
 namespace platform {
 class TextFetcher;
 }
+namespace playback {
+class PlaySession;
+struct EpisodeKey;
+}  // namespace playback
 }  // namespace qarvel
 
 namespace qarvel::web {
@@ -43,13 +46,13 @@ inline const QString kNextEpisodeErrorBalloon = QStringLiteral("读取下一集�
 class EpisodeSequencer {
 public:
     // base: the service base address, ending in "/".
-    EpisodeSequencer(MainWindowState& state, SequencerServices services, QString base);
+    EpisodeSequencer(playback::PlaySession& session, SequencerServices services, QString base);
     ~EpisodeSequencer();
     EpisodeSequencer(const EpisodeSequencer&) = delete;
     EpisodeSequencer& operator=(const EpisodeSequencer&) = delete;
 
-    // Asks for the episode after the one playing; the answer sets
-    // NextEpisodeLink and NextEpisodeUrl.
+    // Asks for the episode after the one playing; the answer sets the
+    // session's next episode.
     void FetchNextEpisode();
     // direction 1: the previous episode; anything else: the next one.
     void StepEpisode(int direction);
@@ -65,16 +68,17 @@ public:
     void askAgainAtOnce() { noneKey_.clear(); }
 
 private:
-    void answerNext(const QString& key, qint64 n, const QString& answer);
-    void answerStep(const QString& key, qint64 n, const QString& answer);
+    void answerNext(const playback::EpisodeKey& key, qint64 n, const QString& answer);
+    void answerStep(const playback::EpisodeKey& key, qint64 n, const QString& answer);
+    bool stillPlays(const playback::EpisodeKey& key) const;
 
-    MainWindowState& state_;
+    playback::PlaySession& session_;
     SequencerServices s_;
     QString base_;
     quint64 nextTicket_ = 0;  // next-episode request on its way, 0 for none
-    QString nextKey_;         // the episode it was asked for
+    QString nextKey_;         // text of the episode key it was asked for
     quint64 stepTicket_ = 0;
-    QString noneKey_;  // the episode whose next the service said "0" to
+    QString noneKey_;  // text of the key of the episode the service has no next for yet
     qint64 noneAt_ = 0;
 };
 

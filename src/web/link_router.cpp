@@ -9,8 +9,10 @@
 #include "platform/text_fetcher.h"
 #include "platform/user_dialogs.h"
 #include "playback/bar_labels.h"
+#include "playback/play_session.h"
 #include "playback/view_switcher.h"
 #include "records/record_store.h"
+#include "records/record_write_check.h"
 #include "web/link_fields.h"
 #include "web/pane_navigator.h"
 #include "web/play_answer.h"
@@ -28,20 +30,25 @@ namespace {
 constexpr int kCatalogue = 1, kWebPlayer = 2, kNetworkList = 3, kLocalList = 4, kEpisodeList = 5, kTv = 10;
 constexpr int kPlayerTab = 9, kEpisodeListTab = 11, kLocalListTab = 7;
 
-// Handlers drive other panes, whose handlers may drive others again; no
-// chain of links is longer than this, so a deeper one is a loop and dropped.
-constexpr int kMaxDepth = 6;
-
 bool isPlayLink(const QString& address) {
     return address.contains(kPlayRequestScheme) || address.contains(kEpisodeScheme);
 }
 
+playback::EpisodeKey episodeKey(int id, int ly, int did, const QString& title) {
+    return playback::EpisodeKey{.id = id, .source = ly, .episode = did, .title = title};
+}
+
+QString titleAndName(const QString& title, const QString& name) {
+    return CutToWidth(UnescapeText(title), playback::kTitleWidth) + u'-' + UnescapeText(name);
+}
+
 }  // namespace
 
-LinkRouter::LinkRouter(MainWindowState& state, LinkRouterControls controls, LinkRouterServices services, QString base,
-                       QString sentinelHost, QObject* parent)
+LinkRouter::LinkRouter(MainWindowState& state, playback::PlaySession& session, LinkRouterControls controls,
+                       LinkRouterServices services, QString base, QString sentinelHost, QObject* parent)
     : QObject(parent),
       state_(state),
+      session_(session),
       c_(controls),
       s_(std::move(services)),
       base_(std::move(base)),
@@ -62,40 +69,27 @@ void LinkRouter::installHooks(const PaneSet& panes) {
     }
 }
 
-// Counts handlers running inside each other for the time of one handler.
-class DepthGuard {
-public:
-    explicit DepthGuard(int& depth) : depth_(depth) { ++depth_; }
-    ~DepthGuard() { --depth_; }
-    bool tooDeep() const { return depth_ > kMaxDepth; }
-
-private:
-    int& depth_;
-};
-
+// The handlers that pass a link on to another pane (Web4 to Web3, Web5 to
+// Web1, the end of play to Web1) reach a handler that sends no program link
+// on, so no chain of them can loop.
 bool LinkRouter::Web1_BeforeNavigate2(const QString& address) {
     if (!isPlayLink(address)) return false;
-    DepthGuard guard(depth_);
-    if (guard.tooDeep()) return true;
     // A play request link can carry an episode link in its title; the
     // request is what the page asked for.
     if (address.contains(kPlayRequestScheme)) requestPlay(address);
-    else playEpisode(address);
+    else playEpisode(cutEpisodeLink(address));
     return true;
 }
 
 bool LinkRouter::Web2_BeforeNavigate2(const QString& address) {
     if (!address.contains(sentinel_)) return false;
-    DepthGuard guard(depth_);
-    if (!guard.tooDeep()) endOfPlay();
+    endOfPlay();
     return true;
 }
 
 bool LinkRouter::Web3_BeforeNavigate2(const QString& address) {
     const bool open = address.startsWith(kOpenScheme);
     if (!open && !address.startsWith(kDeleteScheme)) return false;
-    DepthGuard guard(depth_);
-    if (guard.tooDeep()) return true;
     if (open) openRecord(address);
     else deleteRecord(address);
     return true;
@@ -104,8 +98,6 @@ bool LinkRouter::Web3_BeforeNavigate2(const QString& address) {
 bool LinkRouter::Web4_BeforeNavigate2(const QString& address) {
     const bool open = address.startsWith(kOpenScheme);
     if (!open && !address.startsWith(kDeleteScheme)) return false;
-    DepthGuard guard(depth_);
-    if (guard.tooDeep()) return true;
     s_.panes.navigate(kNetworkList, address);
     if (!open) s_.panes.refresh(kLocalList);
     return true;
@@ -113,21 +105,18 @@ bool LinkRouter::Web4_BeforeNavigate2(const QString& address) {
 
 bool LinkRouter::Web5_BeforeNavigate2(const QString& address) {
     if (!isPlayLink(address)) return false;
-    DepthGuard guard(depth_);
-    if (!guard.tooDeep()) s_.panes.navigate(kCatalogue, address);
+    s_.panes.navigate(kCatalogue, address);
     return true;
 }
 
 bool LinkRouter::Web11_BeforeNavigate2(const QString& address) {
     if (!address.startsWith(kChannelScheme)) return false;
-    DepthGuard guard(depth_);
-    if (!guard.tooDeep()) playChannel(address);
+    playChannel(address);
     return true;
 }
 
 records::RecordFile LinkRouter::activeList() const {
-    return c_.qk && c_.qk->text().contains(QStringLiteral("列表")) ? records::RecordFile::Local
-                                                                   : records::RecordFile::Network;
+    return state_.SideTab == kLocalListTab ? records::RecordFile::Local : records::RecordFile::Network;
 }
 
 void LinkRouter::cancelPlayRequest() {
@@ -150,15 +139,24 @@ void LinkRouter::requestPlay(const QString& address) {
 void LinkRouter::answerPlay(const PlayRequestLink& link, const QString& answer) {
     const PlayAnswer play = classifyPlayAnswer(answer);
     if (play.isFailure()) {
-        state_.NextEpisodeLink = QStringLiteral("1");
+        session_.playRequestFailed();
         playback::setBarText(c_.zhun, kReadErrorText);
     }
-    if (play.kind == PlayAnswer::Kind::Found) {
-        s_.panes.navigate(kCatalogue, episodeLinkText(play.playerKind, play.address, link.title, play.name, link.id,
-                                                      link.v, link.v1));
-    } else if (s_.showBalloon) {
-        s_.showBalloon(kReadErrorBalloon);
+    if (play.kind != PlayAnswer::Kind::Found) {
+        if (s_.showBalloon) s_.showBalloon(kReadErrorBalloon);
+        return;
     }
+    // The episode the answer names, as its link would carry it (no list flag).
+    EpisodeLink episode;
+    episode.kind = play.playerKind;
+    episode.address = EscapeText(play.address);
+    episode.title = link.title;
+    episode.name = play.name;
+    episode.id = link.id;
+    episode.idText = QString::number(link.id);
+    episode.ly = linkNumber(link.v);
+    episode.did = linkNumber(link.v1);
+    playEpisode(episode);
 }
 
 void LinkRouter::startHelperProcess(bool readFolderSetting, bool letEventsRun) {
@@ -180,46 +178,36 @@ void LinkRouter::startPlayer(const QString& url) {
 
 void LinkRouter::showTitle(const QString& text) { playback::showTitle(c_.bo_name, c_.bo_zt, text); }
 
+void LinkRouter::checkRecordWrite(records::RecordStatus status, const char* operation) {
+    if (records::recordWriteFailed(status, operation) && s_.recordWriteFailed) s_.recordWriteFailed();
+}
+
 QString LinkRouter::episodeListAddress(const QString& key, const QString& startKey) const {
     return base_ + QStringLiteral("pp.htm?") + key + u'-' + startKey;
 }
 
-namespace {
-QString episodeKey(int id, int ly, int did, const QString& title) {
-    return QStringLiteral("%1-%2-%3-").arg(id).arg(ly).arg(did) + title;
-}
-QString titleAndName(const QString& title, const QString& name) {
-    return CutToWidth(UnescapeText(title), playback::kTitleWidth) + u'-' + UnescapeText(name);
-}
-}  // namespace
-
-void LinkRouter::playEpisode(const QString& address) {
+void LinkRouter::playEpisode(const EpisodeLink& link) {
     cancelPlayRequest();
     startHelperProcess(true, false);
-    const EpisodeLink link = cutEpisodeLink(address);
+    const playback::EpisodeKey key = episodeKey(link.id, link.ly, link.did, link.title);
     if (link.kind != u"qvod") {
         s_.views.SwitchView(playback::kWebPlayerView);
         s_.panes.navigate(kWebPlayer,
                           base_ + QStringLiteral("play.htm?") + link.kind + QStringLiteral("$$$") + link.address);
-        state_.RecordKey = QStringLiteral("0");
+        session_.startWebPlayerEpisode(key);
         s_.Timer1.stop();
     } else {
         s_.views.SwitchView(playback::kPlayerView);
-        state_.ResumePosition = 0;
+        session_.startNetworkEpisode(key, 0);
         startPlayer(UnescapeText(link.address));
-        state_.NextBufferStarted = 0;
-        state_.RecordKey = QString::number(link.id);
     }
-    const QString key = episodeKey(link.id, link.ly, link.did, link.title);
-    state_.EpisodeKey = key;
-    state_.NextEpisodeLink = QStringLiteral("0");
-    state_.NextEpisodeUrl = QStringLiteral("0");
     showTitle(titleAndName(link.title, link.name));
     if (!link.idText.isEmpty() && !link.title.isEmpty() && !link.address.isEmpty()) {
-        if (link.listFlag == u"0") s_.panes.navigate(kEpisodeList, episodeListAddress(key, QStringLiteral("0")));
-        s_.records.AddNetworkRecord(link.id, link.title, link.name, link.address, link.ly, link.did, 0);
+        if (link.listFlag == u"0")
+            s_.panes.navigate(kEpisodeList, episodeListAddress(key.text(), QStringLiteral("0")));
+        checkRecordWrite(s_.records.AddNetworkRecord(link.id, link.title, link.name, link.address, link.ly, link.did, 0),
+                         "adding the network episode");
     }
-    state_.RecordKind = 1;
     if (s_.npc_Click) {
         s_.npc_Click(kPlayerTab);
         s_.npc_Click(kEpisodeListTab);
@@ -243,49 +231,37 @@ void LinkRouter::openLocalRecord(int line, const QStringList& fields) {
     const bool isAddress = path.contains(QStringLiteral("://"));
     if (!isAddress && !QFileInfo(path).isFile()) {
         s_.dialogs.inform(kNoticeCaption, path + kMissingFileSuffix);
-        s_.records.DeleteRecordLine(records::RecordFile::Local, line);
+        checkRecordWrite(s_.records.DeleteRecordLine(records::RecordFile::Local, line), "removing a missing file");
         return;
     }
     startPlayer(path);
     showTitle(CutToWidth(UnescapeText(name), playback::kTitleWidth));
-    state_.ResumeDone = 0;
-    state_.ResumePosition = linkNumber(fields.value(2));
-    state_.EpisodeKey = state_.NextEpisodeLink = state_.NextEpisodeUrl = QStringLiteral("0");
-    state_.NextBufferStarted = 0;
-    state_.RecordKey = path;
-    state_.RecordKind = 2;
+    session_.startLocalFile(path, linkNumber(fields.value(2)));
 }
 
 void LinkRouter::openNetworkRecord(const QStringList& fields) {
     const int id = linkNumber(fields.value(0)), ly = linkNumber(fields.value(4)), did = linkNumber(fields.value(5));
     const QString title = fields.value(1), name = fields.value(2), address = fields.value(3);
-    const QString key = episodeKey(id, ly, did, title);
+    const playback::EpisodeKey key = episodeKey(id, ly, did, title);
     if (!address.contains(QStringLiteral("qvod"))) {
         s_.views.SwitchView(playback::kWebPlayerView);
-        state_.RecordKey = QStringLiteral("0");
+        session_.handOverToWebPlayer();
         // The episode page starts the episode whose key is ly followed by did.
-        s_.panes.navigate(kEpisodeList, episodeListAddress(key, QString::number(ly) + QString::number(did)));
+        s_.panes.navigate(kEpisodeList, episodeListAddress(key.text(), QString::number(ly) + QString::number(did)));
     } else {
         s_.views.SwitchView(playback::kPlayerView);
         startHelperProcess(false, true);
         startPlayer(UnescapeText(address));
         showTitle(titleAndName(title, name));
-        state_.ResumeDone = 0;
-        state_.ResumePosition = linkNumber(fields.value(6));
-        s_.panes.navigate(kEpisodeList, episodeListAddress(key, QStringLiteral("0")));
-        state_.EpisodeKey = key;
-        state_.NextEpisodeLink = QStringLiteral("0");
-        state_.NextBufferStarted = 0;
-        state_.NextEpisodeUrl = QStringLiteral("0");
-        state_.RecordKey = QString::number(id);
+        session_.startNetworkEpisode(key, linkNumber(fields.value(6)));
+        s_.panes.navigate(kEpisodeList, episodeListAddress(key.text(), QStringLiteral("0")));
     }
-    state_.RecordKind = 1;
     if (s_.npc_Click) s_.npc_Click(kEpisodeListTab);
 }
 
 void LinkRouter::deleteRecord(const QString& address) {
-    s_.records.DeleteRecordLine(activeList(), cutDeleteLink(address));
-    if (state_.RecordKind != 1) s_.panes.refresh(kEpisodeList);
+    checkRecordWrite(s_.records.DeleteRecordLine(activeList(), cutDeleteLink(address)), "deleting a record");
+    if (session_.recordKind() != playback::RecordKind::NetworkItem) s_.panes.refresh(kEpisodeList);
 }
 
 void LinkRouter::endOfPlay() {
@@ -293,21 +269,30 @@ void LinkRouter::endOfPlay() {
                                  ? s_.readSetting(QStringLiteral("S_q"), QStringLiteral("s_bo"), QStringLiteral("0"))
                                  : QStringLiteral("0");
     s_.Timer1.start();
-    if (autoNext != u"2" || state_.NextEpisodeLink == u"1") return;
-    if (state_.NextEpisodeLink != u"0" && state_.NextEpisodeLink != u"3") {
-        // Nothing prepared yet (no film has played): there is no next episode.
-        if (!state_.NextEpisodeLink.isEmpty()) s_.panes.navigate(kCatalogue, state_.NextEpisodeLink);
-        return;
+    if (autoNext != u"2") return;
+    switch (session_.next()) {
+    case playback::NextEpisode::Unknown:  // no film has played
+    case playback::NextEpisode::Last: return;
+    case playback::NextEpisode::Available: s_.panes.navigate(kCatalogue, session_.nextLink()); return;
+    case playback::NextEpisode::NotAsked:
+    case playback::NextEpisode::NotYet:
+    case playback::NextEpisode::Failed: break;
     }
-    const QString ly = fieldAt(state_.EpisodeKey, QStringLiteral("-"), 1);
-    const qint64 next = qint64(linkNumber(fieldAt(state_.EpisodeKey, QStringLiteral("-"), 2))) + 1;
-    s_.panes.navigate(kEpisodeList, episodeListAddress(state_.EpisodeKey, ly + QString::number(next)));
+    // The episode page starts the episode after the one that played.
+    const std::optional<playback::EpisodeKey>& key = session_.episode();
+    if (key) {
+        s_.panes.navigate(kEpisodeList, episodeListAddress(key->text(), QString::number(key->source) +
+                                                                            QString::number(qint64(key->episode) + 1)));
+    } else {
+        s_.panes.navigate(kEpisodeList, episodeListAddress(QStringLiteral("0"), QStringLiteral("1")));
+    }
 }
 
 void LinkRouter::playChannel(const QString& address) {
     s_.panes.navigate(kTv, base_ + QStringLiteral("tv/zuvotv.htm?") + cutChannelLink(address));
     if (c_.gtv) c_.gtv->show();
     s_.views.SwitchView(playback::kLiveTvView);
+    session_.showLiveTv();
 }
 
 void LinkRouter::l_com(QString& text) {
@@ -318,13 +303,8 @@ void LinkRouter::l_com(QString& text) {
     const qsizetype cut = std::max(text.lastIndexOf(u'/'), text.lastIndexOf(u'\\'));
     const QString name = cut < 0 ? QString() : text.mid(cut + 1);
     showTitle(CutToWidth(name, playback::kTitleWidth));
-    state_.ResumeDone = 0;
-    state_.ResumePosition = 0;
-    state_.NextEpisodeLink = state_.EpisodeKey = state_.NextEpisodeUrl = QStringLiteral("0");
-    state_.NextBufferStarted = 0;
-    state_.RecordKey = text;
-    s_.records.AddLocalRecord(name, text, 0);
-    state_.RecordKind = 2;
+    session_.startLocalFile(text, 0);
+    checkRecordWrite(s_.records.AddLocalRecord(name, text, 0), "adding the local file");
     if (s_.npc_Click) {
         s_.npc_Click(kPlayerTab);
         s_.npc_Click(kLocalListTab);

@@ -28,8 +28,10 @@ class Player;
 }
 namespace records {
 class RecordStore;
+enum class RecordStatus;
 }
 namespace playback {
+class PlaySession;
 class ViewSwitcher;
 }
 namespace platform {
@@ -48,7 +50,6 @@ struct LinkRouterControls {
     QLabel* bo_name = nullptr;  // title label of the player bar
     QWidget* bo_zt = nullptr;   // its strip, to centre it in
     QLabel* zhun = nullptr;     // status text
-    QLabel* qk = nullptr;       // list-panel link; its caption tells the active list
     QWidget* gtv = nullptr;     // close button of the live-TV view
 };
 
@@ -67,6 +68,8 @@ struct LinkRouterServices {
     std::function<QString(const QString& section, const QString& key, const QString& defaultText)> readSetting;
     // ShowTrayBalloon.
     std::function<void(const QString& text)> showBalloon;
+    // A record of what plays could not be saved (it is logged already).
+    std::function<void()> recordWriteFailed = {};
 };
 
 inline const QString kSearchingText = QStringLiteral("正在搜索资源，请稍后");
@@ -80,7 +83,7 @@ class LinkRouter : public QObject {
 public:
     // base: the service base address, ending in "/"; sentinelHost: the host
     // of the end-of-play address (empty: the build's).
-    LinkRouter(MainWindowState& state, LinkRouterControls controls, LinkRouterServices services, QString base,
+    LinkRouter(MainWindowState& state, playback::PlaySession& session, LinkRouterControls controls, LinkRouterServices services, QString base,
                QString sentinelHost = {}, QObject* parent = nullptr);
     ~LinkRouter() override;
 
@@ -103,14 +106,14 @@ public:
     void cancelPlayRequest();
     bool playRequestPending() const { return ticket_ != 0; }
 
-    // The record file the list links act on: the local one while the caption
-    // of `qk` contains "列表".
+    // The record file the list links act on: the local one while its side
+    // tab is shown.
     records::RecordFile activeList() const;
 
 private:
     void requestPlay(const QString& address);
     void answerPlay(const PlayRequestLink& link, const QString& answer);
-    void playEpisode(const QString& address);
+    void playEpisode(const EpisodeLink& link);
     void openRecord(const QString& address);
     void openLocalRecord(int line, const QStringList& fields);
     void openNetworkRecord(const QStringList& fields);
@@ -120,15 +123,16 @@ private:
     void startHelperProcess(bool readFolderSetting, bool letEventsRun);
     void startPlayer(const QString& url);
     void showTitle(const QString& text);
+    void checkRecordWrite(records::RecordStatus status, const char* operation);
     QString episodeListAddress(const QString& key, const QString& startKey) const;
 
     MainWindowState& state_;
+    playback::PlaySession& session_;
     LinkRouterControls c_;
     LinkRouterServices s_;
     QString base_;
     QString sentinel_;
     quint64 ticket_ = 0;  // the play request on its way, 0 for none
-    int depth_ = 0;       // handlers running inside each other
 };
 
 // Reloads a list's pane after its page was rebuilt (c.htm in Web3, f.htm in

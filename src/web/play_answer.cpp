@@ -23,6 +23,7 @@ PlayAnswer classifyPlayAnswer(const QString& answer) {
         result.kind = PlayAnswer::Kind::Refused;
     } else if (isNumericZero(answer)) {
         result.kind = PlayAnswer::Kind::Nothing;
+        result.plainZero = answer == u"0";
     } else if (answer.contains(u'$')) {
         const QString dollar = QStringLiteral("$");
         result.kind = PlayAnswer::Kind::Found;

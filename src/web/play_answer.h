@@ -14,6 +14,10 @@ struct PlayAnswer {
         Unusable,  // any other text
     };
     Kind kind = Kind::Failed;
+    // Nothing written exactly "0", as the service writes it. The next-episode
+    // request takes only this one for "none yet"; another zero ("00") is a
+    // failed request there.
+    bool plainZero = false;
     // Pieces of a Found answer as they came; a missing piece is empty text.
     QString name;
     QString address;

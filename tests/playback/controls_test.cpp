@@ -7,6 +7,7 @@
 #include "playback/bar_formulas.h"
 #include "playback/key_commands.h"
 #include "playback/player_bar_mouse.h"
+#include "playback/play_session.h"
 #include "playback/player_menu.h"
 #include "playback/stop_command.h"
 #include "playback/transport_commands.h"
@@ -102,9 +103,9 @@ struct Rig {
     Rig()
         : pages(ProgramFiles::inFolder(folder.path())),
           store(pages),
-          stopCommand(state, player, store, Timer1, stopControls()),
+          stopCommand(state, session, player, store, Timer1, stopControls()),
           views(state, stopCommand, nullptr, nullptr, {}, {}),
-          transport(state, transportControls(), services()),
+          transport(state, session, transportControls(), services()),
           bars(state, barControls(), player, transport, [this] { ++menus; }),
           keys(state, player, Timer1, transport, bars),
           menu(qvod_m, state, player, transport,
@@ -198,6 +199,7 @@ struct Rig {
 
     records::test::ProgramFolder folder;
     MainWindowState state;
+    PlaySession session;
     fakes::FakePlayer player;
     records::ListPageWriter pages;
     records::RecordStore store;
@@ -222,12 +224,12 @@ struct Rig {
 TEST(TransportCommands, PlayPauseTogglesThePlayerTheTipAndThePanels) {
     Rig r;
     r.film(PlayState::Paused, 40, 100);
-    r.state.ResumeDone = 1;
+    r.session.setResumeDone(true);
     r.state.MainTab = 8;
     r.transport.bo_but_Click(kPlayPauseButton);
     EXPECT_EQ(r.player.calls(), QStringList{"play"});
     EXPECT_EQ(r.buttons[0].toolTip(), QStringLiteral("暂停"));
-    EXPECT_EQ(r.state.ResumeDone, 0);  // the poll's resume step runs again
+    EXPECT_FALSE(r.session.resumeDone());  // the poll's resume step runs again
     EXPECT_EQ(r.clicks, QStringList{"9"});
     EXPECT_TRUE(r.Timer1.isActive());
     EXPECT_TRUE(r.bo_ad.isHidden());
@@ -281,16 +283,15 @@ TEST(TransportCommands, StopKeepsThePositionInTheRecord) {
     Rig r;
     r.folder.put("date_f.dat", "a.mp4|/films/a.mp4|0\r\n");
     r.film(PlayState::Playing, 40, 100);
-    r.state.RecordKind = 2;
-    r.state.RecordKey = "/films/a.mp4";
-    r.state.CurrentPosition = 37;
+    r.session.startLocalFile(QStringLiteral("/films/a.mp4"), 0);
+    r.session.setPositionReached(37);
     r.Timer1.start();
     r.transport.bo_but_Click(kStopButton);
     EXPECT_EQ(r.player.calls(), QStringList{"stop"});
     EXPECT_EQ(r.store.ReadRecordLine(records::RecordFile::Local, 1), QStringLiteral("a.mp4|/films/a.mp4|37"));
     EXPECT_FALSE(r.Timer1.isActive());
     EXPECT_EQ(r.zhun.text(), QStringLiteral("已停止"));
-    EXPECT_EQ(r.state.CurrentPosition, 0);
+    EXPECT_EQ(r.session.positionReached(), 0);
 }
 
 TEST(TransportCommands, FullScreenOnlyWhilePlayingAndNeverOnTop) {
@@ -316,7 +317,8 @@ TEST(TransportCommands, OpenFilePlaysTheChosenFileAndListsIt) {
     EXPECT_TRUE(r.player.calls().isEmpty());
     EXPECT_EQ(r.state.CurrentView, 0);
 
-    r.state.NextEpisodeLink = QStringLiteral("zuvovod://next");
+    r.session.startNetworkEpisode({7, 0, 1, QStringLiteral("T")}, 0);
+    r.session.nextAvailable(QStringLiteral("zvqvod://next"), QStringLiteral("qvod://next"));
     r.chosen = QStringLiteral("/films/新片 01.mp4");
     r.transport.bo_but_Click(kOpenFileButton);
     EXPECT_EQ(r.player.calls(), (QStringList{"setUrl /films/新片 01.mp4", "play"}));
@@ -325,10 +327,14 @@ TEST(TransportCommands, OpenFilePlaysTheChosenFileAndListsIt) {
     EXPECT_EQ(r.bo_name.text(), QStringLiteral("新片 01.mp4"));
     EXPECT_EQ(r.store.ReadRecordLine(records::RecordFile::Local, 1).section(u'|', 1),
               QStringLiteral("/films/新片 01.mp4|0"));
-    EXPECT_EQ(r.state.RecordKind, 2);
-    EXPECT_EQ(r.state.RecordKey, r.chosen);
+    EXPECT_EQ(r.session.source(), PlaySource::LocalFile);
+    EXPECT_EQ(r.session.recordKind(), RecordKind::LocalFile);
+    EXPECT_EQ(r.session.recordKey(), r.chosen);
     EXPECT_EQ(r.clicks, (QStringList{"7", "9"}));
-    EXPECT_EQ(r.state.NextEpisodeLink, QStringLiteral("zuvovod://next"));  // left as it was
+    // The episode that played and its next are left as they were.
+    EXPECT_EQ(r.session.next(), NextEpisode::Available);
+    EXPECT_EQ(r.session.nextLink(), QStringLiteral("zvqvod://next"));
+    EXPECT_TRUE(r.session.episode());
 }
 
 TEST(TransportCommands, EpisodesAndSidebar) {

@@ -3,7 +3,7 @@
 #include "fakes/fake_player.h"
 #include "playback/frame_capture.h"
 #include "playback/playback_speed.h"
-#include "state/main_window_state.h"
+#include "playback/play_session.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,9 @@ namespace qarvel::playback {
 namespace {
 
 TEST(PlaybackSpeed, StepsStayInBoundsAndOnlyTheSameSeriesKeepsTheSpeed) {
-    MainWindowState state;
+    PlaySession session;
     fakes::FakePlayer player;
-    PlaybackSpeed speed(state, player);
+    PlaybackSpeed speed(session, player);
     QList<double> told;
     speed.changed = [&](double now) { told << now; };
     speed.faster();
@@ -32,21 +32,21 @@ TEST(PlaybackSpeed, StepsStayInBoundsAndOnlyTheSameSeriesKeepsTheSpeed) {
 
     // Episode 1 of film 1002 at 1.5×; episode 2 of it keeps that.
     player.setUrl(QStringLiteral("qvod://1|A|a.mp4|"));
-    state.EpisodeKey = QStringLiteral("1002-0-0-侠客行");
+    session.startNetworkEpisode({1002, 0, 0, QStringLiteral("侠客行")}, 0);
     speed.filmStarted();
     speed.setSpeed(1.5);
     player.setUrl(QStringLiteral("qvod://1|B|b.mp4|"));
-    state.EpisodeKey = QStringLiteral("1002-0-1-侠客行");
+    session.startNetworkEpisode({1002, 0, 1, QStringLiteral("侠客行")}, 0);
     speed.filmStarted();
     EXPECT_DOUBLE_EQ(player.speed(), 1.5);
     // Another film, and a local file, start at 1.0×; the same file again keeps its speed.
     player.setUrl(QStringLiteral("qvod://1|C|c.mp4|"));
-    state.EpisodeKey = QStringLiteral("1003-0-0-城市之光");
+    session.startNetworkEpisode({1003, 0, 0, QStringLiteral("城市之光")}, 0);
     speed.filmStarted();
     EXPECT_DOUBLE_EQ(player.speed(), 1.0);
     speed.setSpeed(0.75);
     player.setUrl(QStringLiteral("/films/a.mp4"));
-    state.EpisodeKey = QStringLiteral("0");
+    session.startLocalFile(QStringLiteral("/films/a.mp4"), 0);
     speed.filmStarted();
     EXPECT_DOUBLE_EQ(player.speed(), 1.0);
     speed.setSpeed(2.0);

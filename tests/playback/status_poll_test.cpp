@@ -4,6 +4,7 @@
 #include "common/program_files.h"
 #include "fakes/fake_player.h"
 #include "platform/power_off.h"
+#include "playback/play_session.h"
 #include "playback/status_poll.h"
 #include "playback/stop_command.h"
 #include "records/record_store.h"
@@ -38,7 +39,7 @@ struct PollRig {
     PollRig()
         : pages(ProgramFiles::inFolder(folder.path())),
           store(pages),
-          poll(state, controls(),
+          poll(state, session, controls(),
                PollServices{
                    .player = player,
                    .records = store,
@@ -76,22 +77,23 @@ struct PollRig {
     }
     // A network task (id 7) or local file record holding position.
     void recordAt(int kind, int position) {
-        state.RecordKind = kind;
         if (kind == 1) {
-            state.RecordKey = "7";
+            session.startNetworkEpisode({7, 0, 2, QStringLiteral("T")}, 0);
             folder.put("date.dat", QStringLiteral("7|T|N|qvod%3A//a|0|2|%1\r\n").arg(position).toLatin1());
         } else {
-            state.RecordKey = "/films/a.mp4";
+            session.startLocalFile(QStringLiteral("/films/a.mp4"), 0);
             folder.put("date_f.dat", QStringLiteral("a.mp4|/films/a.mp4|%1\r\n").arg(position).toLatin1());
         }
     }
     QString storedPosition() const {
-        const QString line = store.ReadRecordLine(state.RecordKind == 1 ? RecordFile::Network : RecordFile::Local, 1);
+        const QString line = store.ReadRecordLine(
+            session.recordKind() == RecordKind::NetworkItem ? RecordFile::Network : RecordFile::Local, 1);
         return line.section(u'|', -1);
     }
 
     records::test::ProgramFolder folder;
     MainWindowState state;
+    PlaySession session;
     fakes::FakePlayer player;
     records::ListPageWriter pages;
     records::RecordStore store;
@@ -223,11 +225,11 @@ TEST(PollResume, NetworkFilmsSeekOnlyAsFarAsHasArrived) {
                           Case{2, 20, "setPosition 3000"}}) {
         PollRig rig;
         rig.recordAt(k.kind, 3000);
-        rig.state.ResumePosition = 3000;
+        rig.session.setResumePosition(3000);
         rig.film(PlayState::Playing, 1, 6000, k.progress);
         rig.poll.Timer1_Timer();
         EXPECT_EQ(rig.player.calls().filter("setPosition").join(""), k.expected) << k.kind << " " << k.progress;
-        EXPECT_EQ(rig.state.ResumeDone, 1);
+        EXPECT_TRUE(rig.session.resumeDone());
         // Once per film.
         rig.player.clearCalls();
         rig.poll.Timer1_Timer();
@@ -237,21 +239,20 @@ TEST(PollResume, NetworkFilmsSeekOnlyAsFarAsHasArrived) {
 
 TEST(PollResume, NotBeforePlayingAndNotBackwards) {
     PollRig rig;
-    rig.state.RecordKind = 2;
-    rig.state.ResumePosition = 30;
+    rig.session.startLocalFile(QStringLiteral("/films/a.mp4"), 30);
     rig.film(PlayState::Buffering, 0, 100);
     rig.poll.Timer1_Timer();
-    EXPECT_EQ(rig.state.ResumeDone, 0);
+    EXPECT_FALSE(rig.session.resumeDone());
     rig.film(PlayState::Playing, 40, 100);
     rig.poll.Timer1_Timer();
-    EXPECT_EQ(rig.state.ResumeDone, 1);
+    EXPECT_TRUE(rig.session.resumeDone());
     EXPECT_TRUE(rig.player.calls().isEmpty());
-    EXPECT_EQ(rig.state.ResumePosition, 40);
+    EXPECT_EQ(rig.session.resumePosition(), 40);
 }
 
 TEST(PollBufferNext, StartsPastSixtyPointOnePercent) {
     PollRig rig;
-    rig.state.NextEpisodeUrl = "0";
+    rig.session.startNetworkEpisode({7, 0, 2, QStringLiteral("T")}, 0);
     rig.film(PlayState::Playing, 10, 100, 601);
     rig.poll.Timer1_Timer();
     EXPECT_EQ(rig.fetches, 0);
@@ -260,25 +261,25 @@ TEST(PollBufferNext, StartsPastSixtyPointOnePercent) {
     EXPECT_EQ(rig.fetches, 1);
 
     // Found: buffered on the next poll, once, with its balloon.
-    rig.state.NextEpisodeUrl = "qvod://next";
+    rig.session.nextAvailable(kLink, QStringLiteral("qvod://next"));
     rig.poll.Timer1_Timer();
     rig.poll.Timer1_Timer();
     EXPECT_EQ(rig.player.calls().filter("preloadNext"), QStringList({"preloadNext qvod://next"}));
-    EXPECT_EQ(rig.state.NextBufferStarted, 1);
+    EXPECT_TRUE(rig.session.nextBuffered());
     EXPECT_EQ(rig.balloons, QStringList({"开始缓冲下一集！"}));
     EXPECT_EQ(rig.fetches, 1);
 }
 
 TEST(PollBufferNext, NothingFollowsOrBalloonsOff) {
     PollRig rig;
-    rig.state.NextEpisodeUrl = "1";
+    rig.session.nextLast();
     rig.film(PlayState::Playing, 10, 100, 1000);
     rig.poll.Timer1_Timer();
     EXPECT_EQ(rig.fetches, 0);
     EXPECT_TRUE(rig.player.calls().isEmpty());
 
     rig.settings["S_q/s_pao"] = "1";
-    rig.state.NextEpisodeUrl = "qvod://next";
+    rig.session.nextAvailable(kLink, QStringLiteral("qvod://next"));
     rig.poll.Timer1_Timer();
     EXPECT_EQ(rig.player.preloaded(), "qvod://next");
     EXPECT_TRUE(rig.balloons.isEmpty());
@@ -306,7 +307,7 @@ TEST(PollEnd, FiresOnlyPastTheLastTwoSecondsWithAPosition) {
 
 TEST(PollEnd, BalloonsAndTheRestOfThePollFollowTheSetting) {
     PollRig rig;
-    rig.state.NextEpisodeLink = kLink;
+    rig.session.nextAvailable(kLink, QString());  // not to be buffered here
     rig.film(PlayState::Playing, 99, 100);
     rig.poll.Timer1_Timer();
     EXPECT_EQ(rig.balloons, QStringList({"正在准备播放下一集！"}));
@@ -330,7 +331,7 @@ TEST(PollEnd, BalloonsAndTheRestOfThePollFollowTheSetting) {
 TEST(PollEndOfPlay, HandsOverShutsDownOrStays) {
     {
         PollRig rig;
-        rig.state.NextEpisodeLink = kLink;
+        rig.session.nextAvailable(kLink, QStringLiteral("qvod://b"));
         rig.Timer2.start(2000);
         rig.poll.Timer2_Timer();
         EXPECT_FALSE(rig.Timer2.isActive());
@@ -340,42 +341,44 @@ TEST(PollEndOfPlay, HandsOverShutsDownOrStays) {
         EXPECT_TRUE(rig.Qvodx.isHidden());
         EXPECT_EQ(rig.zhun.text(), "播放完毕");
         EXPECT_EQ(rig.web2, QStringList({"http://end.invalid/"}));
-        EXPECT_EQ(rig.state.ResumePosition, 1);
-        EXPECT_EQ(rig.state.CurrentPosition, 1);
+        EXPECT_EQ(rig.session.resumePosition(), 1);
+        EXPECT_EQ(rig.session.positionReached(), 1);
         EXPECT_EQ(rig.power.calls, 0);
     }
     {
         // The last request failed: the hand-over still goes through the sentinel.
         PollRig rig;
-        rig.state.NextEpisodeLink = "3";
+        rig.session.nextFailed();
         rig.poll.Timer2_Timer();
         EXPECT_TRUE(rig.Timer1.isActive());
         EXPECT_TRUE(rig.next_s.isHidden());
         EXPECT_EQ(rig.web2.size(), 1);
     }
-    for (const QString& code : {QStringLiteral("1"), QStringLiteral("0"), QString()}) {
+    for (const NextEpisode next : {NextEpisode::Last, NextEpisode::NotAsked, NextEpisode::NotYet, NextEpisode::Unknown}) {
         PollRig rig;
-        rig.state.NextEpisodeLink = code;
+        if (next == NextEpisode::Last) rig.session.nextLast();
+        if (next == NextEpisode::NotAsked) rig.session.nextNotAsked();
+        if (next == NextEpisode::NotYet) rig.session.nextNotYet();
         rig.poll.Timer2_Timer();
         EXPECT_TRUE(rig.Timer1.isActive());
-        EXPECT_TRUE(rig.web2.isEmpty()) << code.toStdString();
+        EXPECT_TRUE(rig.web2.isEmpty()) << int(next);
     }
     {
         PollRig rig;
         rig.state.ShutDownAfterPlay = true;
-        rig.state.NextEpisodeLink = kLink;
-        rig.state.CurrentPosition = 99;
+        rig.session.nextAvailable(kLink, QStringLiteral("qvod://b"));
+        rig.session.setPositionReached(99);
         rig.poll.Timer2_Timer();
         EXPECT_EQ(rig.power.calls, 1);
         EXPECT_FALSE(rig.Timer1.isActive());
         EXPECT_TRUE(rig.web2.isEmpty());
-        EXPECT_EQ(rig.state.CurrentPosition, 99);
+        EXPECT_EQ(rig.session.positionReached(), 99);
     }
 }
 
 TEST(PollRetry, AsksAgainOnTheSecondTick) {
     PollRig rig;
-    rig.state.NextBufferStarted = 1;
+    rig.session.nextFailed();
     rig.Timer4.start(50000);
     rig.poll.Timer4_Timer();
     EXPECT_EQ(rig.fetches, 0);
@@ -383,8 +386,11 @@ TEST(PollRetry, AsksAgainOnTheSecondTick) {
     rig.poll.Timer4_Timer();
     EXPECT_EQ(rig.fetches, 1);
     EXPECT_FALSE(rig.Timer4.isActive());
-    EXPECT_EQ(rig.state.NextBufferStarted, 0);
-    EXPECT_EQ(rig.state.RetryTicks, 0);
+    EXPECT_FALSE(rig.session.nextBuffered());
+    // The next failure waits two ticks again.
+    rig.session.nextFailed();
+    rig.poll.Timer4_Timer();
+    EXPECT_EQ(rig.fetches, 1);
 }
 
 TEST(PollPositions, KeptEveryThirtySecondsAndAtTheEndOfTheSession) {

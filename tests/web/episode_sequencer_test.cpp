@@ -6,6 +6,7 @@
 #include "link_router_rig.h"
 #include "platform/power_off.h"
 #include "support/wait_until.h"
+#include "playback/play_session.h"
 #include "playback/status_poll.h"
 #include "web/episode_sequencer.h"
 
@@ -15,12 +16,15 @@
 namespace qarvel::web::test {
 namespace {
 
-const QString kKey = QStringLiteral("7-0-2-%u7535%u5F71");
+using playback::EpisodeKey;
+using playback::NextEpisode;
+
+const EpisodeKey kKey{7, 0, 2, QStringLiteral("%u7535%u5F71")};
 
 struct SequencerRig {
     explicit SequencerRig(const QString& base = {})
         : router(base),
-          sequencer(router.state,
+          sequencer(router.session,
                     SequencerServices{router.fetcher, router.nav, Timer4,
                                       [this](const QString& s, const QString& k, const QString& d) {
                                           return router.settings.value(s + u'/' + k, d);
@@ -28,8 +32,7 @@ struct SequencerRig {
                                       [this](const QString& text) { router.balloons << text; }, [this] { return now; }},
                     router.base) {
         router.settings["S_q/s_h"] = "2";
-        router.state.EpisodeKey = kKey;
-        router.state.NextEpisodeLink = router.state.NextEpisodeUrl = "0";
+        router.session.startNetworkEpisode(kKey, 0);
     }
     // Runs the request and waits for its answer.
     void fetch() {
@@ -49,17 +52,19 @@ TEST(NextEpisode, AnswerForms) {
     rig.router.service.answer("7", QStringLiteral("第4集$qvod://9|cd|d.mp4|$qvod$extra"));
     rig.fetch();
     EXPECT_EQ(rig.router.service.queries(), std::vector<std::string>({"/box/h.asp?id=7&v=0&v1=3"}));
-    EXPECT_EQ(rig.router.state.NextEpisodeUrl, "qvod://9|cd|d.mp4|");
-    EXPECT_EQ(rig.router.state.NextEpisodeLink,
+    EXPECT_EQ(rig.router.session.next(), NextEpisode::Available);
+    EXPECT_EQ(rig.router.session.nextAddress(), "qvod://9|cd|d.mp4|");
+    EXPECT_EQ(rig.router.session.nextLink(),
               "zvqvod://qvod&&&" + EscapeText("qvod://9|cd|d.mp4|") + "&&&%u7535%u5F71&&&第4集&&&7&&&0&&&3");
-    EXPECT_EQ(rig.router.state.NextBufferStarted, 0);
+    EXPECT_FALSE(rig.router.session.nextBuffered());
     EXPECT_TRUE(rig.router.balloons.isEmpty());
 
-    for (const QString& code : {QStringLiteral("1"), QStringLiteral("0")}) {
+    for (const auto& [code, next] : {std::pair{QStringLiteral("1"), NextEpisode::Last},
+                                     std::pair{QStringLiteral("0"), NextEpisode::NotYet}}) {
         rig.router.service.answer("7", code);
         rig.fetch();
-        EXPECT_EQ(rig.router.state.NextEpisodeLink, code);
-        EXPECT_EQ(rig.router.state.NextEpisodeUrl, code);
+        EXPECT_EQ(rig.router.session.next(), next);
+        EXPECT_TRUE(rig.router.session.nextAddress().isEmpty());
         EXPECT_TRUE(rig.router.balloons.isEmpty());
         EXPECT_FALSE(rig.Timer4.isActive());
     }
@@ -73,16 +78,15 @@ TEST(NextEpisode, FailuresRetryLaterAndSayItWhateverTheBalloonSetting) {
         rig.router.settings["S_q/s_pao"] = "1";
         rig.router.service.answer("7", answer);
         rig.fetch();
-        EXPECT_EQ(rig.router.state.NextEpisodeLink, "3") << answer.toStdString();
-        EXPECT_EQ(rig.router.state.NextEpisodeUrl, "0");
-        EXPECT_EQ(rig.router.state.NextBufferStarted, 1);
-        EXPECT_EQ(rig.router.state.RetryTicks, 0);
+        EXPECT_EQ(rig.router.session.next(), NextEpisode::Failed) << answer.toStdString();
+        EXPECT_TRUE(rig.router.session.nextAddress().isEmpty());
+        EXPECT_TRUE(rig.router.session.nextBuffered());
         EXPECT_TRUE(rig.Timer4.isActive());
         EXPECT_EQ(rig.router.balloons, QStringList({"读取下一集数据出错，稍后将重新读取！"}));
     }
     SequencerRig down(QStringLiteral("http://127.0.0.1:1/box/"));
     down.fetch();
-    EXPECT_EQ(down.router.state.NextEpisodeLink, "3");
+    EXPECT_EQ(down.router.session.next(), NextEpisode::Failed);
     EXPECT_TRUE(down.Timer4.isActive());
 }
 
@@ -90,7 +94,7 @@ TEST(NextEpisode, FailuresRetryLaterAndSayItWhateverTheBalloonSetting) {
 // network film playing of which 70 % has arrived.
 struct PolledRig : SequencerRig {
     explicit PolledRig(int duration)
-        : poll(router.state, {},
+        : poll(router.state, router.session, {},
                playback::PollServices{.player = router.player,
                                       .records = router.store,
                                       .Timer1 = router.Timer1,
@@ -127,7 +131,7 @@ TEST(NextEpisode, RetryScheduleWithThePoll) {
     rig.router.service.answer("7", QStringLiteral("garbage"));
     rig.tick(10);
     EXPECT_EQ(rig.queries(), 1);
-    EXPECT_EQ(rig.router.state.NextEpisodeLink, "3");
+    EXPECT_EQ(rig.router.session.next(), NextEpisode::Failed);
     // The failure blocks further requests until the retry timer's second tick.
     rig.tick(11);
     rig.tick(12);
@@ -156,7 +160,7 @@ TEST(NextEpisode, NoNextEpisodeYetIsAskedAgainEvery100sOfFilmOrAtOnceAfterASeek)
     EXPECT_EQ(rig.queries(), 28);
     rig.tick(1201);
     EXPECT_EQ(rig.queries(), 28);
-    rig.router.state.EpisodeKey = "7-0-3-T";
+    rig.router.session.startNetworkEpisode({7, 0, 3, QStringLiteral("T")}, 0);
     rig.tick(1202);
     EXPECT_EQ(rig.queries(), 29);
     EXPECT_FALSE(rig.Timer4.isActive());
@@ -170,25 +174,22 @@ TEST(NextEpisode, OneRequestOnItsWayAndStaleAnswersDropped) {
     rig.sequencer.FetchNextEpisode();
     rig.sequencer.FetchNextEpisode();
     // Another film starts while the answer is on its way.
-    rig.router.state.EpisodeKey = "8-0-0-x";
-    rig.router.state.NextEpisodeUrl = "0";
+    rig.router.session.startNetworkEpisode({8, 0, 0, QStringLiteral("x")}, 0);
     QTest::qWait(1500);
     EXPECT_EQ(rig.queries(), 1);
-    EXPECT_EQ(rig.router.state.NextEpisodeUrl, "0");
+    EXPECT_EQ(rig.router.session.next(), NextEpisode::NotAsked);
 }
 
 TEST(NextEpisode, NothingAskedWhenSwitchedOffOrNoEpisode) {
     SequencerRig rig;
     rig.router.settings["S_q/s_h"] = "1";
-    rig.router.state.NextEpisodeLink = "x";
+    rig.router.session.nextAvailable(QStringLiteral("x"), QStringLiteral("qvod://x"));
     rig.sequencer.FetchNextEpisode();
-    EXPECT_EQ(rig.router.state.NextEpisodeLink, "0");
+    EXPECT_EQ(rig.router.session.next(), NextEpisode::NotAsked);
     rig.router.settings["S_q/s_h"] = "2";
-    for (const QString& key : {QStringLiteral("0"), QStringLiteral("7")}) {
-        rig.router.state.EpisodeKey = key;
-        rig.sequencer.FetchNextEpisode();
-        rig.sequencer.StepEpisode(2);
-    }
+    rig.router.session.startLocalFile(QStringLiteral("/films/a.mp4"), 0);  // no episode
+    rig.sequencer.FetchNextEpisode();
+    rig.sequencer.StepEpisode(2);
     EXPECT_FALSE(rig.sequencer.nextRequestPending());
     QTest::qWait(200);
     EXPECT_EQ(rig.queries(), 0);
@@ -197,7 +198,7 @@ TEST(NextEpisode, NothingAskedWhenSwitchedOffOrNoEpisode) {
 TEST(StepEpisode, PreviousAndNext) {
     SequencerRig rig;
     rig.router.nav.router = nullptr;  // only the navigation itself is of interest
-    rig.router.state.EpisodeKey = "7-0-0-T";
+    rig.router.session.startNetworkEpisode({7, 0, 0, QStringLiteral("T")}, 0);
     rig.sequencer.StepEpisode(1);
     QTest::qWait(200);
     EXPECT_EQ(rig.queries(), 0);
@@ -210,7 +211,7 @@ TEST(StepEpisode, PreviousAndNext) {
               QStringList({"1 zvqvod://qvod&&&" + EscapeText("qvod://b") + "&&&T&&&第2集&&&7&&&0&&&1&&&0"}));
 
     // Answers without an episode do nothing, silently.
-    rig.router.state.EpisodeKey = "7-0-5-T";
+    rig.router.session.startNetworkEpisode({7, 0, 5, QStringLiteral("T")}, 0);
     for (const QString& answer : {QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("junk")}) {
         rig.router.service.answer("7", answer);
         rig.sequencer.StepEpisode(1);

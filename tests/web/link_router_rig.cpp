@@ -21,11 +21,11 @@ RouterRig::RouterRig(const QString& baseOverride)
     : base(baseOverride.isEmpty() ? service.base() : baseOverride),
       pages(ProgramFiles::inFolder(folder.path()), listPaneReloader(nav)),
       store(pages),
-      stop(state, player, store, Timer1, playback::StopControls{.zhun = &zhun}),
+      stop(state, session, player, store, Timer1, playback::StopControls{.zhun = &zhun}),
       views(
           state, stop, nullptr, nullptr, [this] { ++ggx; }, [this] { ++gtv_clicks; }),
       fetcher(shortLimits()),
-      router(state, LinkRouterControls{.bo_name = &bo_name, .bo_zt = &bo_zt, .zhun = &zhun, .qk = &qk, .gtv = &gtv},
+      router(state, session, LinkRouterControls{.bo_name = &bo_name, .bo_zt = &bo_zt, .zhun = &zhun, .gtv = &gtv},
              LinkRouterServices{
                  .player = player,
                  .records = store,
@@ -39,11 +39,11 @@ RouterRig::RouterRig(const QString& baseOverride)
                  .readSetting = [this](const QString& section, const QString& key,
                                        const QString& def) { return settings.value(section + u'/' + key, def); },
                  .showBalloon = [this](const QString& text) { balloons << text; },
+                 .recordWriteFailed = [this] { ++recordWriteFailures; },
              },
              base) {
     nav.router = &router;
     bo_zt.resize(400, 20);
-    qk.setText(QStringLiteral("∴ 管理任务"));
     Timer1.setInterval(1000);
     store.EnsureRecordFile(records::RecordFile::Network);
     store.EnsureRecordFile(records::RecordFile::Local);

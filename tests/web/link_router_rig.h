@@ -8,6 +8,7 @@
 #include "platform/process_finder.h"
 #include "platform/text_fetcher.h"
 #include "platform/user_dialogs.h"
+#include "playback/play_session.h"
 #include "playback/stop_command.h"
 #include "playback/view_switcher.h"
 #include "records/record_store.h"
@@ -130,6 +131,7 @@ struct RouterRig {
     QString base;
     records::test::ProgramFolder folder;
     MainWindowState state;
+    playback::PlaySession session;
     fakes::FakePlayer player;
     FakeNavigator nav;
     records::ListPageWriter pages;
@@ -141,10 +143,11 @@ struct RouterRig {
     platform::TextFetcher fetcher;
     FakeProcesses processes;
     FakeDialogs dialogs;
-    QLabel bo_name, zhun, qk;
+    QLabel bo_name, zhun;
     QWidget bo_zt, gtv;
     QList<int> npc;
     QStringList balloons;
+    int recordWriteFailures = 0;
     QHash<QString, QString> settings;  // "section/key" -> value
     LinkRouter router;
 };

@@ -6,6 +6,7 @@
 #include "common/escape_text.h"
 #include "common/text_codec.h"
 #include "platform/player_component.h"
+#include "playback/play_session.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -14,6 +15,10 @@
 namespace qarvel::web::test {
 namespace {
 
+using playback::EpisodeKey;
+using playback::NextEpisode;
+using playback::PlaySource;
+using playback::RecordKind;
 using records::RecordFile;
 
 const QString kEpisode =
@@ -27,11 +32,12 @@ TEST(EpisodeLinks, PlayerKindPlaysRecordsAndOpensTheEpisodeList) {
     EXPECT_EQ(rig.player.calls(), QStringList({"setUrl qvod://1|ab|a.mp4|", "play"}));
     EXPECT_TRUE(rig.Timer1.isActive());
     EXPECT_EQ(rig.state.CurrentView, 2);
-    EXPECT_EQ(rig.state.RecordKey, "7");
-    EXPECT_EQ(rig.state.EpisodeKey, "7-0-2-%u7535%u5F71");
-    EXPECT_EQ(rig.state.NextEpisodeLink, "0");
-    EXPECT_EQ(rig.state.NextEpisodeUrl, "0");
-    EXPECT_EQ(rig.state.RecordKind, 1);
+    EXPECT_EQ(rig.session.source(), PlaySource::NetworkEpisode);
+    EXPECT_EQ(rig.session.recordKey(), QStringLiteral("7"));
+    EXPECT_EQ(rig.session.episode(), (EpisodeKey{7, 0, 2, QStringLiteral("%u7535%u5F71")}));
+    EXPECT_EQ(rig.session.next(), NextEpisode::NotAsked);
+    EXPECT_TRUE(rig.session.nextAddress().isEmpty());
+    EXPECT_EQ(rig.session.recordKind(), RecordKind::NetworkItem);
     EXPECT_EQ(rig.bo_name.text(), "电影-第1集");
     EXPECT_EQ(rig.bo_name.x(), (rig.bo_zt.width() - rig.bo_name.width()) / 2);
     EXPECT_TRUE(rig.nav.log.contains("5 " + rig.base + "pp.htm?7-0-2-%u7535%u5F71-0"));
@@ -56,7 +62,8 @@ TEST(EpisodeLinks, OtherKindOpensTheWebPlayerPage) {
     rig.router.Web1_BeforeNavigate2("zvqvod://flv&&&http%3A//h/a.flv&&&T&&&N&&&7&&&0&&&2");
     EXPECT_EQ(rig.state.CurrentView, 1);
     EXPECT_TRUE(rig.nav.log.contains("2 " + rig.base + "play.htm?flv$$$http%3A//h/a.flv"));
-    EXPECT_EQ(rig.state.RecordKey, "0");
+    EXPECT_EQ(rig.session.source(), PlaySource::WebPlayer);
+    EXPECT_FALSE(rig.session.recordKey());
     EXPECT_FALSE(rig.Timer1.isActive());
     EXPECT_TRUE(rig.player.calls().isEmpty());
 }
@@ -67,9 +74,21 @@ TEST(EpisodeLinks, MissingFieldsPlayButRecordNothing) {
     rig.router.Web1_BeforeNavigate2("zvqvod://qvod&&&qvod%3A//a&&&&&&N&&&&&&x&&&y&&&0");
     EXPECT_EQ(rig.lines(RecordFile::Network), before);
     EXPECT_EQ(rig.player.count("play"), 1);
-    EXPECT_EQ(rig.state.EpisodeKey, "0-0-0-");
-    EXPECT_EQ(rig.state.RecordKind, 1);
+    EXPECT_EQ(rig.session.episode()->text(), "0-0-0-");
+    EXPECT_EQ(rig.session.recordKind(), RecordKind::NetworkItem);
     EXPECT_EQ(rig.npc, QList<int>({9, 11}));
+}
+
+TEST(EpisodeLinks, RecordThatCannotBeSavedIsReported) {
+    RouterRig rig;
+    ASSERT_TRUE(QFile::remove(rig.store.recordFilePath(RecordFile::Network)));
+    rig.router.Web1_BeforeNavigate2(kEpisode);
+    EXPECT_EQ(rig.player.count("play"), 1);
+    EXPECT_EQ(rig.recordWriteFailures, 1);
+    // A record refused for its text is no lost write.
+    QString refused = "/a|b.mkv";
+    rig.router.l_com(refused);
+    EXPECT_EQ(rig.recordWriteFailures, 1);
 }
 
 TEST(EpisodeLinks, HelperProcessStartedFromTheStoredFolderWhenNotRunning) {
@@ -102,8 +121,8 @@ TEST(EpisodeLinks, HostileFieldsNeitherCrashNorBreakTheRecordFile) {
     const QString huge(1 << 20, u'x');
     rig.router.Web1_BeforeNavigate2("zvqvod://qvod&&&" + huge + "&&&" + huge + "&&&%u12&&&" + QChar(0) +
                                     "&&&99999999999999999999&&&-1&&&2147483647");
-    EXPECT_EQ(rig.state.RecordKey, "0");
-    EXPECT_EQ(rig.state.EpisodeKey, "0-0--1-" + huge);
+    EXPECT_EQ(rig.session.recordKey(), QStringLiteral("0"));
+    EXPECT_EQ(rig.session.episode()->text(), "0-0--1-" + huge);
     EXPECT_TRUE(rig.router.Web1_BeforeNavigate2("zvqvod://"));
     EXPECT_FALSE(rig.router.Web1_BeforeNavigate2("ZVQVOD://qvod&&&a"));
 }
@@ -118,8 +137,11 @@ TEST(PlayRequests, FoundAnswerContinuesAsAnEpisodeLink) {
     EXPECT_TRUE(rig.player.calls().isEmpty());
     ASSERT_TRUE(waitUntil([&] { return !rig.router.playRequestPending(); }));
     EXPECT_EQ(rig.service.queries(), std::vector<std::string>({"/box/h.asp?id=7&v=0&v1=2"}));
-    EXPECT_TRUE(rig.nav.log.contains("1 zvqvod://qvod&&&qvod%3A//1%7Cab%7Ca.mp4%7C&&&%u7535&&&第1集&&&7&&&0&&&2"));
+    // Straight to the episode it names, as its link would carry it.
+    EXPECT_TRUE(rig.nav.log.filter(QRegularExpression("^1 ")).isEmpty());
     EXPECT_EQ(rig.player.calls(), QStringList({"setUrl qvod://1|ab|a.mp4|", "play"}));
+    EXPECT_EQ(rig.session.episode(), (EpisodeKey{7, 0, 2, QStringLiteral("%u7535")}));
+    EXPECT_EQ(firstLine(rig.lines(RecordFile::Network)), "7|%u7535|第1集|qvod%3A//1%7Cab%7Ca.mp4%7C|0|2|0");
     EXPECT_EQ(rig.bo_name.text(), "电-第1集");
     EXPECT_TRUE(rig.nav.log.filter(QRegularExpression("^5 ")).isEmpty());  // no list flag
     EXPECT_TRUE(rig.balloons.isEmpty());
@@ -131,7 +153,7 @@ TEST(PlayRequests, RefusalNothingAndSilenceShowTheErrorAndTheBalloon) {
         rig.service.answer("7", answer);
         rig.router.Web1_BeforeNavigate2("zuvovod://7-0-2-T");
         ASSERT_TRUE(waitUntil([&] { return !rig.router.playRequestPending(); }));
-        EXPECT_EQ(rig.state.NextEpisodeLink, "1");
+        EXPECT_EQ(rig.session.next(), NextEpisode::Last);
         EXPECT_EQ(rig.zhun.text(), "读取数据出错，请重试");
         EXPECT_EQ(rig.balloons, QStringList({"读取数据出错，请返回重试！"}));
         EXPECT_TRUE(rig.player.calls().isEmpty());
@@ -139,7 +161,7 @@ TEST(PlayRequests, RefusalNothingAndSilenceShowTheErrorAndTheBalloon) {
     RouterRig down(QStringLiteral("http://127.0.0.1:%1/box/").arg(closedPort()));
     down.router.Web1_BeforeNavigate2("zuvovod://7-0-2-T");
     ASSERT_TRUE(waitUntil([&] { return !down.router.playRequestPending(); }));
-    EXPECT_EQ(down.state.NextEpisodeLink, "1");
+    EXPECT_EQ(down.session.next(), NextEpisode::Last);
     EXPECT_EQ(down.balloons.size(), 1);
 }
 
@@ -149,7 +171,7 @@ TEST(PlayRequests, UnusableAnswerOnlyShowsTheBalloon) {
     rig.router.Web1_BeforeNavigate2("zuvovod://7-0-2-T");
     ASSERT_TRUE(waitUntil([&] { return !rig.router.playRequestPending(); }));
     EXPECT_EQ(rig.zhun.text(), "正在搜索资源，请稍后");
-    EXPECT_TRUE(rig.state.NextEpisodeLink.isEmpty());
+    EXPECT_EQ(rig.session.next(), NextEpisode::Unknown);
     EXPECT_EQ(rig.balloons.size(), 1);
     EXPECT_TRUE(rig.player.calls().isEmpty());
 }
@@ -199,7 +221,7 @@ TEST(Forwarding, LocalListPassesRecordLinksToTheNetworkListPane) {
 
 TEST(OpenLinks, LocalFileThatIsGoneIsReportedAndRemoved) {
     RouterRig rig;
-    rig.qk.setText(QStringLiteral("∴ 清空列表"));
+    rig.state.SideTab = 7;  // the local list
     rig.putRecords(RecordFile::Local, "a.mp4|/nowhere/a.mp4|5\r\nb.mp4|/nowhere/b.mp4|0\r\n");
     EXPECT_TRUE(rig.router.Web3_BeforeNavigate2("open://1/"));
     EXPECT_EQ(rig.dialogs.shown, QStringList({"提示：|/nowhere/a.mp4不存在!"}));
@@ -210,23 +232,24 @@ TEST(OpenLinks, LocalFileThatIsGoneIsReportedAndRemoved) {
 
 TEST(OpenLinks, LocalFilePlaysFromItsPosition) {
     RouterRig rig;
-    rig.qk.setText(QStringLiteral("∴ 清空列表"));
+    rig.state.SideTab = 7;  // the local list
     const QString path = rig.folder.file("中.mp4");
     rig.folder.put("中.mp4", "x");
     rig.putRecords(RecordFile::Local, toGbk("%u4E2D.mp4|" + path + "|42\r\n"));
     rig.router.Web3_BeforeNavigate2("open://1");
     EXPECT_EQ(rig.player.calls(), QStringList({"setUrl " + path, "play"}));
     EXPECT_EQ(rig.bo_name.text(), "中.mp4");
-    EXPECT_EQ(rig.state.ResumePosition, 42);
-    EXPECT_EQ(rig.state.RecordKey, path);
-    EXPECT_EQ(rig.state.RecordKind, 2);
-    EXPECT_EQ(rig.state.EpisodeKey, "0");
+    EXPECT_EQ(rig.session.source(), PlaySource::LocalFile);
+    EXPECT_EQ(rig.session.resumePosition(), 42);
+    EXPECT_EQ(rig.session.recordKey(), path);
+    EXPECT_EQ(rig.session.recordKind(), RecordKind::LocalFile);
+    EXPECT_FALSE(rig.session.episode());
     EXPECT_TRUE(rig.dialogs.shown.isEmpty());
 }
 
 TEST(OpenLinks, LocalAddressFromACommandLinePlaysWithoutAFileCheck) {
     RouterRig rig;
-    rig.qk.setText(QStringLiteral("∴ 清空列表"));
+    rig.state.SideTab = 7;  // the local list
     rig.putRecords(RecordFile::Local, "live|http://127.0.0.1:1/live|0\r\n");
     rig.router.Web3_BeforeNavigate2("open://1");
     EXPECT_EQ(rig.player.calls(), QStringList({"setUrl http://127.0.0.1:1/live", "play"}));
@@ -239,17 +262,17 @@ TEST(OpenLinks, NetworkRecordPlaysOrOpensItsEpisode) {
     rig.putRecords(RecordFile::Network, "7|T|N|qvod%3A//x|1|3|120\r\n8|U|M|http%3A//h/v.flv|2|4|0\r\n");
     rig.router.Web3_BeforeNavigate2("open://1");
     EXPECT_EQ(rig.player.calls(), QStringList({"setUrl qvod://x", "play"}));
-    EXPECT_EQ(rig.state.ResumePosition, 120);
-    EXPECT_EQ(rig.state.RecordKey, "7");
-    EXPECT_EQ(rig.state.EpisodeKey, "7-1-3-T");
+    EXPECT_EQ(rig.session.resumePosition(), 120);
+    EXPECT_EQ(rig.session.recordKey(), QStringLiteral("7"));
+    EXPECT_EQ(rig.session.episode(), (EpisodeKey{7, 1, 3, QStringLiteral("T")}));
     EXPECT_TRUE(rig.nav.log.contains("5 " + rig.base + "pp.htm?7-1-3-T-0"));
     EXPECT_EQ(rig.npc, QList<int>({11}));
 
     rig.router.Web3_BeforeNavigate2("open://2/");
     EXPECT_EQ(rig.state.CurrentView, 1);
-    EXPECT_EQ(rig.state.RecordKey, "0");
+    EXPECT_FALSE(rig.session.recordKey());
     EXPECT_EQ(rig.nav.log.last(), "5 " + rig.base + "pp.htm?8-2-4-U-24");
-    EXPECT_EQ(rig.state.RecordKind, 1);
+    EXPECT_EQ(rig.session.recordKind(), RecordKind::NetworkItem);
 
     // Past the end: an empty record, which is no player address.
     rig.router.Web3_BeforeNavigate2("open://99");
@@ -259,15 +282,15 @@ TEST(OpenLinks, NetworkRecordPlaysOrOpensItsEpisode) {
 TEST(DeleteLinks, DeleteTheLineOfTheActiveList) {
     RouterRig rig;
     rig.putRecords(RecordFile::Network, "1|A|a|x|0|0|0\r\n2|B|b|x|0|0|0\r\n");
-    rig.state.RecordKind = 1;
+    rig.session.startNetworkEpisode({1, 0, 0, QStringLiteral("A")}, 0);
     EXPECT_TRUE(rig.router.Web3_BeforeNavigate2("delk://2/"));
     EXPECT_FALSE(rig.lines(RecordFile::Network).contains("2|B"));
     EXPECT_TRUE(rig.nav.log.contains("3 " + rig.pages.pagePath(RecordFile::Network)));
     EXPECT_FALSE(rig.nav.log.contains("refresh 5"));
 
-    rig.qk.setText(QStringLiteral("∴ 清空列表"));
+    rig.state.SideTab = 7;  // the local list
     rig.putRecords(RecordFile::Local, "a|/a|0\r\nb|/b|0\r\n");
-    rig.state.RecordKind = 2;
+    rig.session.startLocalFile(QStringLiteral("/b"), 0);
     rig.router.Web3_BeforeNavigate2("delk://1");
     EXPECT_EQ(firstLine(rig.lines(RecordFile::Local)), "b|/b|0");
     EXPECT_TRUE(rig.nav.log.contains("4 " + rig.pages.pagePath(RecordFile::Local)));
@@ -278,28 +301,28 @@ TEST(DeleteLinks, DeleteTheLineOfTheActiveList) {
 TEST(EndOfPlay, NextEpisodeOnlyWhenAutoPlayIsOn) {
     const QString sentinel = QString::fromLatin1(config::kSentinelUrl);
     RouterRig off;
-    off.state.NextEpisodeLink = "3";
+    off.session.nextFailed();
     EXPECT_TRUE(off.router.Web2_BeforeNavigate2(sentinel));
     EXPECT_TRUE(off.Timer1.isActive());
     EXPECT_TRUE(off.nav.log.isEmpty());
 
     RouterRig failed;
     failed.settings["S_q/s_bo"] = "2";
-    failed.state.NextEpisodeLink = "1";
+    failed.session.nextLast();
     failed.router.Web2_BeforeNavigate2(sentinel + "end");
     EXPECT_TRUE(failed.nav.log.isEmpty());
     EXPECT_TRUE(failed.Timer1.isActive());
 
     RouterRig list;
     list.settings["S_q/s_bo"] = "2";
-    list.state.NextEpisodeLink = "3";
-    list.state.EpisodeKey = "7-0-3-T";
+    list.session.startNetworkEpisode({7, 0, 3, QStringLiteral("T")}, 0);
+    list.session.nextFailed();
     list.router.Web2_BeforeNavigate2(sentinel);
     EXPECT_EQ(list.nav.log, QStringList({"5 " + list.base + "pp.htm?7-0-3-T-04"}));
 
     RouterRig prepared;
     prepared.settings["S_q/s_bo"] = "2";
-    prepared.state.NextEpisodeLink = kEpisode;
+    prepared.session.nextAvailable(kEpisode, QStringLiteral("qvod://1|ab|a.mp4|"));
     prepared.router.Web2_BeforeNavigate2(sentinel);
     EXPECT_EQ(prepared.player.count("play"), 1);
 
@@ -325,9 +348,9 @@ TEST(CommandLine, PlaysAndRecordsTheLocalFile) {
     EXPECT_EQ(rig.player.calls(), QStringList({"setUrl /media/a b/film.mkv", "play"}));
     EXPECT_EQ(rig.bo_name.text(), "film.mkv");
     EXPECT_EQ(firstLine(rig.lines(RecordFile::Local)), "film.mkv|/media/a b/film.mkv|0");
-    EXPECT_EQ(rig.state.RecordKey, text);
-    EXPECT_EQ(rig.state.RecordKind, 2);
-    EXPECT_EQ(rig.state.EpisodeKey, "0");
+    EXPECT_EQ(rig.session.recordKey(), text);
+    EXPECT_EQ(rig.session.recordKind(), RecordKind::LocalFile);
+    EXPECT_FALSE(rig.session.episode());
     EXPECT_EQ(rig.npc, QList<int>({9, 7}));
     EXPECT_TRUE(rig.nav.log.contains("4 " + rig.pages.pagePath(RecordFile::Local)));
 
@@ -348,16 +371,15 @@ TEST(Views, LeavingThePlayerStopsAndKeepsThePosition) {
     RouterRig rig;
     rig.putRecords(RecordFile::Network, "7|T|N|qvod%3A//x|0|0|0\r\n");
     rig.state.CurrentView = 2;
-    rig.state.RecordKey = "7";
-    rig.state.RecordKind = 1;
-    rig.state.CurrentPosition = 30;
+    rig.session.startNetworkEpisode({7, 0, 0, QStringLiteral("T")}, 0);
+    rig.session.setPositionReached(30);
     rig.Timer1.start();
     rig.views.SwitchView(2);  // the player view again stops too
     EXPECT_EQ(firstLine(rig.lines(RecordFile::Network)), "7|T|N|qvod%3A//x|0|0|30");
     EXPECT_EQ(rig.player.calls(), QStringList({"stop"}));
     EXPECT_FALSE(rig.Timer1.isActive());
     EXPECT_EQ(rig.zhun.text(), "已停止");
-    EXPECT_EQ(rig.state.CurrentPosition, 0);
+    EXPECT_EQ(rig.session.positionReached(), 0);
 
     rig.state.CurrentView = 1;
     rig.views.SwitchView(3);
@@ -379,7 +401,7 @@ TEST(RealPanes, ProgramLinksReachTheRouterThroughThePanes) {
     EXPECT_EQ(rig.nav.log.first(), "1 " + kEpisode);
     EXPECT_TRUE(rig.nav.log.contains("5 " + rig.base + "pp.htm?7-0-2-%u7535%u5F71-0"));
     EXPECT_EQ(rig.player.count("play"), 1);
-    EXPECT_EQ(rig.state.RecordKey, "7");
+    EXPECT_EQ(rig.session.recordKey(), QStringLiteral("7"));
 }
 
 TEST(PlayerComponent, PresentOnlyWhenTheLibraryLoads) {

@@ -1,6 +1,6 @@
 #pragma once
 // The main window `BA1`: owns every control (timers included), the menus, the
-// tray icon, the skin pictures and the shared state. It holds no behaviour:
+// tray icon, the skin pictures, the shared state and the play session. It holds no behaviour:
 // the subsystems that act on it are created and connected by the application
 // (app/application.h), which also runs the window's start-up.
 //
@@ -8,6 +8,7 @@
 #include "app/main_window/popup_menus.h"
 #include "app/main_window/tray_icon.h"
 #include "common/program_files.h"
+#include "playback/play_session.h"
 #include "state/main_window_state.h"
 #include "window/main_window_controls.h"
 #include "window/skin.h"
@@ -44,6 +45,8 @@ public:
     ~MainWindow() override;
 
     MainWindowState& state() { return state_; }
+    // What plays.
+    playback::PlaySession& session() { return session_; }
     window::MainWindowControls& controls() { return c_; }
     window::Skin& skin() { return skin_; }
     window::WindowSettings& settings() { return *settings_; }
@@ -78,6 +81,7 @@ protected:
 
 private:
     MainWindowState state_;
+    playback::PlaySession session_;
     std::unique_ptr<window::WindowSettings> ownSettings_;
     window::WindowSettings* settings_;
     window::Skin skin_;

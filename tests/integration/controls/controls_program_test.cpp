@@ -133,8 +133,8 @@ TEST(PlayerControls, SeekKeysPictureFitAndStopInTheRealWindow) {
     // Stop, by a click on its button, keeps the position in the local record.
     // Its panel's page failed to load and the pause panel was left up: the
     // picture goes all the same, and the pause panel with it.
-    ASSERT_TRUE(waitUntil([&] { return p.state().CurrentPosition >= 3; }, 10000));
-    const int reached = p.state().CurrentPosition;
+    ASSERT_TRUE(waitUntil([&] { return p.session().positionReached() >= 3; }, 10000));
+    const int reached = p.session().positionReached();
     p.state().StopAdState = 1;
     c.ad_huan->show();
     ASSERT_FALSE(c.Qvodx->isHidden());

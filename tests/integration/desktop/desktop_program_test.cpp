@@ -45,7 +45,7 @@ TEST_F(OnAPrivateBus, MediaKeysPauseResumeAndStopAPlayingClip) {
 
     ASSERT_TRUE(p.catalogueShown());
     ASSERT_TRUE(p.clickEpisode(1003, QStringLiteral("正片")));
-    ASSERT_TRUE(waitUntil([&] { return p.playing() && p.state().CurrentPosition >= 2; }));
+    ASSERT_TRUE(waitUntil([&] { return p.playing() && p.session().positionReached() >= 2; }));
     // Playing: the screen saver is held off, and the desktop sees what plays.
     ASSERT_TRUE(waitUntil([&] { return saver.active.size() == 1; }));
     EXPECT_EQ(desk.playerProperty("PlaybackStatus").toString(), "Playing");
@@ -71,14 +71,14 @@ TEST_F(OnAPrivateBus, MediaKeysPauseResumeAndStopAPlayingClip) {
     // paused first, so that the poll's position holds still to compare.
     desk.player("Pause");
     ASSERT_TRUE(waitUntil([&] { return p.player().playState() == PlayState::Paused; }));
-    ASSERT_TRUE(waitUntil([&] { return p.state().CurrentPosition == p.player().position(); }, 3000));
-    const int reached = p.state().CurrentPosition;
+    ASSERT_TRUE(waitUntil([&] { return p.session().positionReached() == p.player().position(); }, 3000));
+    const int reached = p.session().positionReached();
     ASSERT_GT(reached, 0);
     desk.player("Stop");
     ASSERT_TRUE(waitUntil([&] { return !p.c().Timer1->isActive(); }));
     EXPECT_EQ(p.c().zhun->text(), QStringLiteral("已停止"));
     EXPECT_TRUE(p.c().bo_name->text().isEmpty());
-    EXPECT_EQ(p.state().CurrentPosition, 0);
+    EXPECT_EQ(p.session().positionReached(), 0);
     const QString line = readGbk(p.files().networkRecords).section("\r\n", 0, 0);
     EXPECT_TRUE(line.startsWith("1003|")) << line.toStdString();
     EXPECT_EQ(line.section(u'|', 6, 6).toInt(), reached) << line.toStdString();

@@ -22,8 +22,8 @@ TEST(PlayFromTheCatalogue, ClickPlaysRecordsListsReplaysAndDeletes) {
     ASSERT_TRUE(waitUntil([&] { return p.playing(); })) << int(p.player().playState());
     EXPECT_EQ(service.requestCount(ep::kPlayRequest), 1);
     EXPECT_EQ(p.state().CurrentView, 2);
-    EXPECT_EQ(p.state().RecordKey, "1001");
-    EXPECT_EQ(p.state().RecordKind, 1);
+    EXPECT_EQ(p.session().recordKey(), QStringLiteral("1001"));
+    EXPECT_EQ(p.session().recordKind(), qarvel::playback::RecordKind::NetworkItem);
     EXPECT_EQ(p.c().bo_name->text(), QStringLiteral("星河往事-第01集"));
     EXPECT_EQ(p.state().MainTab, 9);
     // The record, its page and the list pane.
@@ -127,7 +127,7 @@ TEST(PlayFromTheCatalogue, WebPlayerSeriesMovesOnAtTheEndOfAnEpisode) {
     ASSERT_TRUE(p.clickEpisode(1004, QStringLiteral("第01集")));
     ASSERT_TRUE(waitUntil([&] { return p.pane(2)->url().toString().contains(QStringLiteral("play.htm?html5")); }));
     EXPECT_EQ(p.state().CurrentView, 1);
-    EXPECT_EQ(p.state().RecordKey, "0");
+    EXPECT_FALSE(p.session().recordKey());
     EXPECT_TRUE(p.player().url().isEmpty());
     // The page ends on the sentinel; the episode list then starts episode 2 itself.
     ASSERT_TRUE(waitUntil([&] { return p.pane(5)->url().toString().endsWith(QStringLiteral("-01")); }, 30000))
@@ -163,7 +163,7 @@ TEST(PlayFromTheCatalogue, FailingPlayRequestsSayItAndPlayNothing) {
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
         ASSERT_TRUE(service.setFault(ep::kPlayRequest, k.fault));
-        p.state().NextEpisodeLink = QStringLiteral("0");
+        p.session().nextNotAsked();
         p.c().zhun->setText(QString());
         if (p.window().notice()) p.window().notice()->hide();
         ASSERT_TRUE(p.clickEpisode(1002, QStringLiteral("第01集")));
@@ -172,7 +172,8 @@ TEST(PlayFromTheCatalogue, FailingPlayRequestsSayItAndPlayNothing) {
         const auto statusRight = [&] { return (p.c().zhun->text() == failed) == k.statusToo; };
         EXPECT_TRUE(waitUntil([&] { return statusRight() && noticeSays(balloon); }))
             << p.c().zhun->text().toStdString();
-        EXPECT_EQ(p.state().NextEpisodeLink, k.statusToo ? "1" : "0");
+        EXPECT_EQ(p.session().next(),
+                  k.statusToo ? qarvel::playback::NextEpisode::Last : qarvel::playback::NextEpisode::NotAsked);
         EXPECT_TRUE(p.player().url().isEmpty());
     }
     EXPECT_FALSE(readGbk(p.files().networkRecords).contains(QStringLiteral("1002|")));
@@ -200,5 +201,5 @@ TEST(PlayFromTheCatalogue, FailingPlayRequestsSayItAndPlayNothing) {
     if (p.window().notice()) p.window().notice()->hide();
     ASSERT_TRUE(p.clickEpisode(1002, QStringLiteral("第02集")));
     EXPECT_TRUE(waitUntil([&] { return p.c().zhun->text() == failed && noticeSays(balloon); }));
-    EXPECT_EQ(p.state().NextEpisodeLink, "1");
+    EXPECT_EQ(p.session().next(), qarvel::playback::NextEpisode::Last);
 }

@@ -134,6 +134,7 @@ struct Program {
     }
     qarvel::MainWindow& window() { return *application->window(); }
     qarvel::MainWindowState& state() { return window().state(); }
+    qarvel::playback::PlaySession& session() { return window().session(); }
     qarvel::window::MainWindowControls& c() { return window().controls(); }
     qarvel::engine::Player& player() { return *application->player(); }
     qarvel::web::WebPane* pane(int n) { return window().pane(n); }

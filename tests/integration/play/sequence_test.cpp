@@ -27,11 +27,11 @@ TEST(CarryOn, NextEpisodeIsBufferedAndStartsByItself) {
     ASSERT_TRUE(p.clickEpisode(1002, QStringLiteral("第01集")));
     ASSERT_TRUE(waitUntil([&] { return p.playing(); }));
     const QString first = p.player().url();
-    EXPECT_TRUE(p.state().EpisodeKey.startsWith("1002-0-0-"));
+    EXPECT_TRUE(p.session().episode()->text().startsWith("1002-0-0-"));
 
     // The following episode is found and buffered while the first plays.
-    ASSERT_TRUE(waitUntil([&] { return p.state().NextBufferStarted == 1; }));
-    const QString next = p.state().NextEpisodeUrl;
+    ASSERT_TRUE(waitUntil([&] { return p.session().nextBuffered(); }));
+    const QString next = p.session().nextAddress();
     ASSERT_TRUE(next.startsWith("qvod://")) << next.toStdString();
     bool readAhead = false;
     waitUntil([&] {
@@ -42,7 +42,7 @@ TEST(CarryOn, NextEpisodeIsBufferedAndStartsByItself) {
 
     // At the end the second episode starts by itself.
     ASSERT_TRUE(waitUntil([&] { return p.player().url() == next && p.playing(); }, 30000));
-    EXPECT_TRUE(p.state().EpisodeKey.startsWith("1002-0-1-"));
+    EXPECT_TRUE(p.session().episode()->text().startsWith("1002-0-1-"));
     EXPECT_TRUE(p.c().bo_name->text().endsWith(QStringLiteral("第02集")));
     EXPECT_TRUE(p.c().Timer1->isActive());
     EXPECT_EQ(p.power.calls, 0);
@@ -57,7 +57,7 @@ TEST(CarryOn, StoppedFilmResumesAfterARestart) {
         ASSERT_TRUE(p.started);
         ASSERT_TRUE(p.catalogueShown());
         ASSERT_TRUE(p.clickEpisode(1003, QStringLiteral("正片")));
-        ASSERT_TRUE(waitUntil([&] { return p.playing() && p.state().CurrentPosition >= 20; }, 40000));
+        ASSERT_TRUE(waitUntil([&] { return p.playing() && p.session().positionReached() >= 20; }, 40000));
         p.application->stopCommand().stop();
         EXPECT_TRUE(readGbk(p.files().networkRecords).startsWith("1003|"));
     }
@@ -68,7 +68,7 @@ TEST(CarryOn, StoppedFilmResumesAfterARestart) {
     Program again(service.baseUrl(), {}, folder.path());
     ASSERT_TRUE(again.started);
     ASSERT_TRUE(waitUntil([&] { return clickIn(again.pane(3), QStringLiteral("a[href^=\"open://\"]")); }));
-    ASSERT_TRUE(waitUntil([&] { return again.playing() && again.state().ResumeDone == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return again.playing() && again.session().resumeDone(); }));
     EXPECT_GE(again.player().position(), stored - 1);
     EXPECT_LT(again.player().position(), stored + 5);
 }
@@ -88,8 +88,8 @@ TEST(CarryOn, FailingNextEpisodeRequestsNeverStopTheFilm) {
     for (const svc::Fault& fault : faults) {
         ASSERT_TRUE(service.setFault(ep::kPlayRequest, fault));
         const int asked = service.requestCount(ep::kPlayRequest);
-        p.state().NextEpisodeUrl = "0";
-        p.state().NextBufferStarted = 0;
+        p.session().nextNotAsked();
+        p.session().setNextBuffered(false);
         ASSERT_TRUE(waitUntil([&] { return service.requestCount(ep::kPlayRequest) > asked; }, 5000));
         // The window keeps answering: a tick of the event loop is short.
         QElapsedTimer t;
@@ -97,11 +97,11 @@ TEST(CarryOn, FailingNextEpisodeRequestsNeverStopTheFilm) {
         QTest::qWait(50);
         EXPECT_LT(t.elapsed(), 1000);
         EXPECT_EQ(p.player().url(), film);
-        EXPECT_TRUE(p.playing() || p.state().CurrentPosition > 0);
+        EXPECT_TRUE(p.playing() || p.session().positionReached() > 0);
     }
     service.stop();
-    p.state().NextEpisodeUrl = "0";
-    p.state().NextBufferStarted = 0;
+    p.session().nextNotAsked();
+    p.session().setNextBuffered(false);
     QTest::qWait(1500);
     EXPECT_EQ(p.player().url(), film);
 }

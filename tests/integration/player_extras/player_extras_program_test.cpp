@@ -107,17 +107,17 @@ TEST(PlayerExtras, SpeedChangesTheFilmsClockHoldsInASeriesAndResetsForANewFilm) 
 
     // A series at 1.25×: its next episode keeps that speed ...
     ASSERT_TRUE(waitUntil([&] { return p.clickEpisode(1002, QStringLiteral("第01集")); }));
-    ASSERT_TRUE(waitUntil([&] { return p.playing() && p.state().EpisodeKey.startsWith("1002-0-0-"); }));
+    ASSERT_TRUE(waitUntil([&] { return p.playing() && p.session().episode()->text().startsWith("1002-0-0-"); }));
     itemCalled(speeds, QStringLiteral("1.25×"))->trigger();
     const QString first = p.player().url();
     p.application->transport().nextEpisode();
     ASSERT_TRUE(waitUntil([&] { return p.player().url() != first && p.playing(); }));
-    ASSERT_TRUE(p.state().EpisodeKey.startsWith("1002-0-1-"));
+    ASSERT_TRUE(p.session().episode()->text().startsWith("1002-0-1-"));
     runEventsFor(1500);
     EXPECT_EQ(speedOf(p), 1.25);
     // ... and another film starts at 1.0×.
     ASSERT_TRUE(p.clickEpisode(1003, QStringLiteral("正片")));
-    ASSERT_TRUE(waitUntil([&] { return p.playing() && p.state().EpisodeKey.startsWith("1003-"); }));
+    ASSERT_TRUE(waitUntil([&] { return p.playing() && p.session().episode()->text().startsWith("1003-"); }));
     EXPECT_TRUE(waitUntil([&] { return speedOf(p) == 1.0; }, 3000)) << speedOf(p);
     EXPECT_TRUE(itemCalled(speeds, QStringLiteral("1.0×"))->isChecked());
 }

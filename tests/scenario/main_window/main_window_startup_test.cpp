@@ -112,7 +112,7 @@ TEST(MainWindowStartup, StateTabsAndTimers) {
     EXPECT_EQ(st.WorkAreaWidth, st.WorkArea.width());
     EXPECT_EQ(st.MainTab, 8);
     EXPECT_EQ(st.SideTab, 12);
-    EXPECT_EQ(st.RecordKey, "0");
+    EXPECT_FALSE(s.window->session().recordKey());
     EXPECT_EQ(st.SideWindowOnExit, "0");
     EXPECT_EQ(st.CurrentView, 0);
     EXPECT_EQ(s.player.adPageUrl(), kBase + "js/ads/qvodad.html");
@@ -165,13 +165,13 @@ TEST(MainWindowStartup, EveryControlCarriesItsName) {
 TEST(MainWindowStartup, CommandLinePlaysTheFileUnquotedAndShowsItsName) {
     Started none;
     EXPECT_TRUE(none.player.url().isEmpty());
-    EXPECT_EQ(none.window->state().RecordKind, 0);
+    EXPECT_EQ(none.window->session().recordKind(), qarvel::playback::RecordKind::None);
     // A shell passes a path with blanks quoted.
     Started s({}, QStringLiteral("\"/home/u/影片 one.mp4\""));
     EXPECT_EQ(s.player.url(), QStringLiteral("/home/u/影片 one.mp4"));
     EXPECT_EQ(s.window->controls().bo_name->text(), QStringLiteral("影片 one.mp4"));
-    EXPECT_EQ(s.window->state().RecordKey, QStringLiteral("/home/u/影片 one.mp4"));
-    EXPECT_EQ(s.window->state().RecordKind, 2);
+    EXPECT_EQ(s.window->session().recordKey(), QStringLiteral("/home/u/影片 one.mp4"));
+    EXPECT_EQ(s.window->session().recordKind(), qarvel::playback::RecordKind::LocalFile);
     EXPECT_TRUE(s.window->controls().Timer1->isActive());
     // Shown in the player view on the player tab, where its buttons and keys answer.
     EXPECT_EQ(s.window->state().CurrentView, 2);

@@ -79,6 +79,7 @@ struct Window {
         return qarvel::ReadSetting(dir.path() + "/config.dll", section, key, "(none)");
     }
     qarvel::MainWindowState& state() { return window->state(); }
+    qarvel::playback::PlaySession& session() { return window->session(); }
     qarvel::window::MainWindowControls& c() { return window->controls(); }
 
     QTemporaryDir dir;

@@ -144,7 +144,7 @@ TEST(Exit, TheWindowsFilmIsStoppedWithItsPosition) {
     w.application->shell()->Form_LinkExecute(text);
     ASSERT_EQ(w.player.url(), text);
     w.state().CurrentView = 2;
-    w.state().CurrentPosition = 42;
+    w.session().setPositionReached(42);
     w.processes.running = {"qarvel-player", "qarvel-terminal", "qarvel-player"};
     w.application->exit();
     // Every one of them, the stand-alone player first.
@@ -224,7 +224,7 @@ TEST(HandOff, ASecondStartsFileLeavesCompactModeAndPlaysOnThePlayerTab) {
     EXPECT_EQ(w.state().MainTab, 9);
     EXPECT_EQ(w.state().CurrentView, 2);
     EXPECT_EQ(w.player.url(), "/my films/b.mkv");
-    EXPECT_EQ(w.state().RecordKind, 2);
+    EXPECT_EQ(w.session().recordKind(), qarvel::playback::RecordKind::LocalFile);
     EXPECT_TRUE(w.c().Timer3->isActive());
 }
 

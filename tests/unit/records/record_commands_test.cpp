@@ -26,8 +26,7 @@ QApplication* app() {
 
 using Dialogs = qarvel::testing::AnsweringDialogs;
 
-const QString kLocalCaption = QStringLiteral("∴ 清空列表");
-const QString kNetworkCaption = QStringLiteral("∴ 管理任务");
+constexpr int16_t kLocalListTab = 7, kTaskListTab = 12;
 
 class RecordCommandsTest : public ::testing::Test {
 protected:
@@ -35,7 +34,7 @@ protected:
         QDir(folder.path()).mkpath("cache");
         QDir(folder.path()).mkpath("outside");
         folder.put("date.dat", golden("net_tasks.dat"));
-        qk.setText(kNetworkCaption);
+        state.SideTab = kTaskListTab;
     }
     RecordCommandServices services() {
         return {.records = store,
@@ -70,13 +69,12 @@ protected:
     ListPageWriter pages{qarvel::ProgramFiles::inFolder(folder.path()), [](RecordFile, const QString&) {}};
     RecordStore store{pages};
     qarvel::MainWindowState state;
-    QLabel qk;
     Dialogs dialogs;
     std::optional<QStringList> listed;
     QStringList navigated, balloons, opened, log;
     int menuPopups = 0, colourResets = 0;
     bool onTop = false;
-    RecordCommands commands{state, &qk, services()};
+    RecordCommands commands{state, services()};
 };
 
 }  // namespace
@@ -185,7 +183,7 @@ TEST_F(RecordCommandsTest, PlayAndDeleteTaskHandTheLineToTheTaskList) {
 
 TEST_F(RecordCommandsTest, TheLinkClearsTheLocalListOrOffersTheTaskMenu) {
     folder.put("date_f.dat", "a|/films/a.mp4|3\r\n");
-    qk.setText(kLocalCaption);
+    state.SideTab = kLocalListTab;
     commands.qk_Click();
     EXPECT_EQ(dialogs.asked, QStringList{QStringLiteral("提示：|确定要删除全部[本地播放]列表吗？")});
     EXPECT_EQ(folder.read("date_f.dat"), golden("net_empty.dat"));
@@ -196,7 +194,7 @@ TEST_F(RecordCommandsTest, TheLinkClearsTheLocalListOrOffersTheTaskMenu) {
     EXPECT_EQ(dialogs.asked.size(), 1);
     EXPECT_EQ(folder.read("date.dat"), golden("net_tasks.dat"));
 
-    qk.setText(kNetworkCaption);
+    state.SideTab = kTaskListTab;
     commands.qk_Click();
     EXPECT_EQ(menuPopups, 1);
     dialogs.answer = false;
