@@ -14,8 +14,6 @@ namespace qarvel::web {
 
 namespace {
 
-constexpr int kCatalogue = 1;
-
 const QString kDash = QStringLiteral("-");
 
 // EpisodeKey names an episode: film id "-" source "-" index "-" title.
@@ -124,7 +122,7 @@ void EpisodeSequencer::answerStep(const QString& key, qint64 n, const QString& a
     if (state_.EpisodeKey != key || answer == u"1" || answer == u"0") return;
     const PlayAnswer play = classifyPlayAnswer(answer);
     if (play.kind != PlayAnswer::Kind::Found) return;
-    s_.panes.navigate(kCatalogue, linkFor(key, n, play.playerKind, play) + QStringLiteral("&&&0"));
+    s_.panes.navigate(Pane::Catalogue, linkFor(key, n, play.playerKind, play) + QStringLiteral("&&&0"));
 }
 
 }  // namespace qarvel::web
