@@ -108,7 +108,8 @@ void TransportCommands::toggleMute() {
 
 void TransportCommands::fullScreen() {
     if (s_.player.playState() != engine::PlayState::Playing) return;
-    if (c_.onTopButton && c_.onTopButton->toolTip() == kCancelOnTop && s_.npc_Click) s_.npc_Click(WindowButton::AlwaysOnTop);
+    if (c_.onTopButton && c_.onTopButton->toolTip() == kCancelOnTop && s_.npc_Click)
+        s_.npc_Click(WindowButton::AlwaysOnTop);
     if (s_.npc_Click) s_.npc_Click(WindowButton::PlayerTab);
     s_.player.setFullScreen(true);
     paint(kFullScreenButton, false);

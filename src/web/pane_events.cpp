@@ -16,10 +16,10 @@ PaneEvents::PaneEvents(MainWindowState& state, PaneControls controls, QObject* p
     popper_ = [](QMenu* menu, const QPoint& pos) {
         if (menu && !menu->isEmpty()) menu->popup(pos);
     };
-    for (int n = 1; n <= 11; ++n) {
+    for (int n = Pane::Catalogue; n <= kPaneCount; ++n) {
         WebPane* p = pane(n);
         // The usage-ping pane has no menu rule: nothing to connect.
-        if (!p || n == 6) continue;
+        if (!p || n == Pane::UsagePing) continue;
         connect(p, &WebPane::contextMenuRequested, this,
                 [this, n](const QString& href, const QPoint& pos) { paneContextMenu(n, href, pos); });
     }
@@ -27,8 +27,10 @@ PaneEvents::PaneEvents(MainWindowState& state, PaneControls controls, QObject* p
         connect(web1, &WebPane::downloadComplete, this, &PaneEvents::Web1_DownloadComplete);
         connect(web1, &WebPane::navigateError, this, &PaneEvents::Web1_NavigateError);
     }
-    if (WebPane* web7 = pane(Pane::PauseAd)) connect(web7, &WebPane::navigateError, this, &PaneEvents::Web7_NavigateError);
-    if (WebPane* web8 = pane(Pane::StopAd)) connect(web8, &WebPane::navigateError, this, &PaneEvents::Web8_NavigateError);
+    if (WebPane* web7 = pane(Pane::PauseAd))
+        connect(web7, &WebPane::navigateError, this, &PaneEvents::Web7_NavigateError);
+    if (WebPane* web8 = pane(Pane::StopAd))
+        connect(web8, &WebPane::navigateError, this, &PaneEvents::Web8_NavigateError);
 }
 
 void PaneEvents::setMenuPopper(MenuPopper popper) {

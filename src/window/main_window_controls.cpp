@@ -135,7 +135,8 @@ MainWindowControls buildMainWindowControls(QWidget* window, const PaneFactory& p
         page->setVisible(page == c.Pic3);
     }
     for (int i : {SideTab::EpisodeList, SideTab::TaskList, SideTab::LocalList}) {
-        c.npc[i] = pictureBox(c.l2, QStringLiteral("npc_%1").arg(i), sprites::kSideTabWidth, sprites::kSideTabHeight, i);
+        c.npc[i] =
+            pictureBox(c.l2, QStringLiteral("npc_%1").arg(i), sprites::kSideTabWidth, sprites::kSideTabHeight, i);
         c.npc[i]->setCursor(Qt::PointingHandCursor);
     }
     c.shan = panel(c.l2, "shan");

@@ -68,7 +68,8 @@ void SkinPainter::PaintButtons() {
 
 void SkinPainter::PaintStopped() {
     PaintPlayFace(false);
-    c_.bo_but[TransportButton::Stop]->setPicture(skin_.piece(sprites::transportButton(TransportButton::Stop, false, false)));
+    c_.bo_but[TransportButton::Stop]->setPicture(
+        skin_.piece(sprites::transportButton(TransportButton::Stop, false, false)));
     c_.bo_but[TransportButton::Stop]->update();
 }
 

@@ -311,8 +311,9 @@ TEST(WebFirstPages, EveryPaneGetsItsFirstPage) {
 
     // Web5 shows the dark empty page written after its blank page.
     ASSERT_TRUE(waitUntil([&] {
-        return runScript(panes[paneSlot(Pane::EpisodeList)], "document.body ? getComputedStyle(document.body).backgroundColor : ''").toString() ==
-               "rgb(33, 33, 33)";
+        return runScript(panes[paneSlot(Pane::EpisodeList)],
+                         "document.body ? getComputedStyle(document.body).backgroundColor : ''")
+                   .toString() == "rgb(33, 33, 33)";
     }));
 }
 

@@ -124,7 +124,8 @@ TEST(WindowChrome, TitleButtonHoverFacesAndBalloon) {
     ASSERT_FALSE(c.P1->isHidden());
     EXPECT_EQ(c.bo_tip->text(), QStringLiteral("最小化"));
     EXPECT_EQ(c.bo_tip->pos(), QPoint(2, 2));
-    EXPECT_EQ(c.P1->geometry(), QRect(c.npc[WindowButton::Minimise]->x() - 5, 4 + 24 + 3, c.bo_tip->width() + 5, c.bo_tip->height() + 5));
+    EXPECT_EQ(c.P1->geometry(),
+              QRect(c.npc[WindowButton::Minimise]->x() - 5, 4 + 24 + 3, c.bo_tip->width() + 5, c.bo_tip->height() + 5));
     f.chrome->npc_MouseMove(0, -1, -1);
     EXPECT_EQ(pixelAt(c.npc[WindowButton::Minimise]->picture(), 0, 0), codeOf(0, 1, 72, 0));
     EXPECT_TRUE(c.P1->isHidden());

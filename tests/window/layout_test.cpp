@@ -61,10 +61,11 @@ TEST(WindowLayout, EveryPartInItsPlaceForTheWindowSize) {
     }
 
     // Every pane reaches 2 pixels beyond its panel, hiding the browser's border.
-    const std::pair<Pane, QWidget*> panes[] = {
-        {Pane::Catalogue, c.Pic1},  {Pane::WebPlayer, c.Pic2},     {Pane::TaskList, c.Pic3}, {Pane::LocalList, c.Pic4},
-        {Pane::EpisodeList, c.Pic5}, {Pane::PauseAd, c.ad_huan},    {Pane::StopAd, c.bo_pad}, {Pane::Highlights, c.ying},
-        {Pane::LiveTv, c.tvleft},   {Pane::ChannelList, c.tvright}};
+    const std::pair<Pane, QWidget*> panes[] = {{Pane::Catalogue, c.Pic1},   {Pane::WebPlayer, c.Pic2},
+                                               {Pane::TaskList, c.Pic3},    {Pane::LocalList, c.Pic4},
+                                               {Pane::EpisodeList, c.Pic5}, {Pane::PauseAd, c.ad_huan},
+                                               {Pane::StopAd, c.bo_pad},    {Pane::Highlights, c.ying},
+                                               {Pane::LiveTv, c.tvleft},    {Pane::ChannelList, c.tvright}};
     for (auto [n, panel] : panes) EXPECT_EQ(c.Web[n]->geometry(), overhang(panel)) << "Web" << int(n);
 
     // Player area, bottom up: seek bar, status strip, picture; the advertisement area covers the picture.
@@ -123,7 +124,8 @@ TEST(WindowLayout, SidebarClosedAndOpenedAgain) {
     EXPECT_EQ(c.L1->geometry(), QRect(0, 0, 1196, 615));
     EXPECT_EQ(c.qvod->width(), 1196);
     EXPECT_EQ(c.gunt->width(), 1196);
-    EXPECT_EQ(pixelAt(c.npc[WindowButton::PlayerSidebarStrip]->picture(), 0, 0), codeOf(0, 11, 3, 0));  // the hidden face
+    EXPECT_EQ(pixelAt(c.npc[WindowButton::PlayerSidebarStrip]->picture(), 0, 0),
+              codeOf(0, 11, 3, 0));  // the hidden face
 
     f.buttons->npc_Click(WindowButton::PlayerSidebarStrip);
     EXPECT_EQ(c.npc[WindowButton::PlayerSidebarStrip]->tip(), QStringLiteral("关闭侧栏"));

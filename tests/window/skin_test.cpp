@@ -46,7 +46,7 @@ TEST(WindowSkin, ChangingTheSkinRepaintsAndStoresIt) {
     f.buttons->npc_Click(WindowButton::PlayerTab);
     f.buttons->npc_Click(WindowButton::LocalListTab);
     f.c.npc[WindowButton::AlwaysOnTop]->setTip(QStringLiteral("取消置顶"));  // always on top is on
-    f.buttons->npc_Click(WindowButton::Maximise);                         // maximised
+    f.buttons->npc_Click(WindowButton::Maximise);                            // maximised
     QApplication::processEvents();
 
     f.painter->p_p(1);
@@ -55,7 +55,7 @@ TEST(WindowSkin, ChangingTheSkinRepaintsAndStoresIt) {
     auto& c = f.c;
     EXPECT_EQ(pixelAt(c.Imi->picture(), 0, 0), QColor(Qt::blue).rgb());
     EXPECT_EQ(pixelAt(c.bo_foot->picture(), 0, 0), codeOf(1, 3, 0, 0));
-    EXPECT_EQ(pixelAt(c.npc[WindowButton::Maximise]->picture(), 0, 0), codeOf(1, 5, 0, 0));   // restore face
+    EXPECT_EQ(pixelAt(c.npc[WindowButton::Maximise]->picture(), 0, 0), codeOf(1, 5, 0, 0));      // restore face
     EXPECT_EQ(pixelAt(c.npc[WindowButton::AlwaysOnTop]->picture(), 0, 0), codeOf(1, 6, 48, 0));  // on face
     // The current tabs keep their selected faces and pages.
     EXPECT_EQ(pixelAt(c.npc[WindowButton::PlayerTab]->picture(), 0, 0), codeOf(1, 7, 0, 0));

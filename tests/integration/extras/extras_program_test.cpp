@@ -160,7 +160,8 @@ TEST(ServiceSwitches, NewWindowLinksInThePanesGoToTheBrowserOnlyForWebAddresses)
     runScript(x.p->pane(qarvel::Pane::Catalogue), "window.open('" + x.base() + "tv/list.htm'); true");
     ASSERT_TRUE(waitUntil([&] { return x.p->shell.opened.size() == 1; }));
     EXPECT_EQ(x.p->shell.opened[0], x.base() + "tv/list.htm");
-    runScript(x.p->pane(qarvel::Pane::Catalogue), "window.open('file:///etc/passwd'); window.open('javascript:1'); true");
+    runScript(x.p->pane(qarvel::Pane::Catalogue),
+              "window.open('file:///etc/passwd'); window.open('javascript:1'); true");
     runEventsFor(500);
     EXPECT_EQ(x.p->shell.opened.size(), 1);
     EXPECT_EQ(visibleWindows(), windows);

@@ -29,7 +29,8 @@ TEST(PlayFromTheCatalogue, ClickPlaysRecordsListsReplaysAndDeletes) {
     // The record, its page and the list pane.
     EXPECT_TRUE(readGbk(p.files().networkRecords).startsWith(QStringLiteral("1001|%u661F%u6CB3%u5F80%u4E8B|")));
     EXPECT_TRUE(readGbk(p.files().networkListPage).contains(QStringLiteral("星河往事")));
-    ASSERT_TRUE(waitUntil([&] { return bodyText(p.pane(qarvel::Pane::TaskList)).contains(QStringLiteral("星河往事")); }));
+    ASSERT_TRUE(
+        waitUntil([&] { return bodyText(p.pane(qarvel::Pane::TaskList)).contains(QStringLiteral("星河往事")); }));
 
     // The list plays it again, without asking the service.
     p.player().stop();
@@ -37,11 +38,14 @@ TEST(PlayFromTheCatalogue, ClickPlaysRecordsListsReplaysAndDeletes) {
     ASSERT_TRUE(clickIn(p.pane(qarvel::Pane::TaskList), QStringLiteral("a[href^=\"open://\"]")));
     ASSERT_TRUE(waitUntil([&] { return p.playing(); }));
     EXPECT_EQ(service.requestCount(ep::kPlayRequest), 1);
-    EXPECT_TRUE(waitUntil([&] { return p.pane(qarvel::Pane::EpisodeList)->url().toString().contains(QStringLiteral("pp.htm?1001-0-0-")); }));
+    EXPECT_TRUE(waitUntil([&] {
+        return p.pane(qarvel::Pane::EpisodeList)->url().toString().contains(QStringLiteral("pp.htm?1001-0-0-"));
+    }));
 
     // Its delete icon removes it, and the list says it is empty.
     ASSERT_TRUE(clickIn(p.pane(qarvel::Pane::TaskList), QStringLiteral("a[href^=\"delk://\"]")));
-    EXPECT_TRUE(waitUntil([&] { return bodyText(p.pane(qarvel::Pane::TaskList)).contains(QStringLiteral("暂无记录")); }));
+    EXPECT_TRUE(
+        waitUntil([&] { return bodyText(p.pane(qarvel::Pane::TaskList)).contains(QStringLiteral("暂无记录")); }));
     EXPECT_FALSE(readGbk(p.files().networkRecords).contains(QStringLiteral("1001|")));
 }
 
@@ -60,8 +64,9 @@ TEST(PlayFromTheCatalogue, LocalListPlaysAFileAndDropsOneThatIsGone) {
     ASSERT_TRUE(waitUntil([&] { return p.playing(); }));
     EXPECT_TRUE(readGbk(p.files().localRecords).startsWith(QStringLiteral("xiake-01.mp4|") + clip));
     // Latin names read right around the page's GBK middle dot; the delete icon is installed.
-    ASSERT_TRUE(waitUntil([&] { return bodyText(p.pane(qarvel::Pane::LocalList)).contains(QStringLiteral("·gone.mp4")); }))
-        << bodyText(p.pane(qarvel::Pane::LocalList)).toStdString();
+    ASSERT_TRUE(waitUntil([&] {
+        return bodyText(p.pane(qarvel::Pane::LocalList)).contains(QStringLiteral("·gone.mp4"));
+    })) << bodyText(p.pane(qarvel::Pane::LocalList)).toStdString();
     EXPECT_TRUE(QFile::exists(p.files().listIcon));
 
     // With the local list active, a click on a file that is gone says so and drops it.
@@ -71,7 +76,8 @@ TEST(PlayFromTheCatalogue, LocalListPlaysAFileAndDropsOneThatIsGone) {
     ASSERT_TRUE(clickIn(p.pane(qarvel::Pane::LocalList), QStringLiteral("a[href=\"open://2\"]")));
     ASSERT_TRUE(waitUntil([&] { return !p.dialogs.informed.isEmpty(); }));
     EXPECT_EQ(p.dialogs.informed.first(), QStringLiteral("提示：|") + gone + QStringLiteral("不存在!"));
-    EXPECT_TRUE(waitUntil([&] { return !bodyText(p.pane(qarvel::Pane::LocalList)).contains(QStringLiteral("gone.mp4")); }));
+    EXPECT_TRUE(
+        waitUntil([&] { return !bodyText(p.pane(qarvel::Pane::LocalList)).contains(QStringLiteral("gone.mp4")); }));
     EXPECT_FALSE(readGbk(p.files().localRecords).contains(gone));
 }
 
@@ -111,9 +117,12 @@ TEST(PlayFromTheCatalogue, ChannelLinkPlaysInTheTvPane) {
     ASSERT_TRUE(service.start()) << service.errorText();
     Program p(service.baseUrl());
     ASSERT_TRUE(p.started);
-    ASSERT_TRUE(waitUntil([&] { return p.pane(qarvel::Pane::ChannelList)->url().toString().endsWith(QStringLiteral("tv/list.htm")); }));
-    ASSERT_TRUE(waitUntil([&] { return clickIn(p.pane(qarvel::Pane::ChannelList), QStringLiteral("a[href^=\"zvtvs://\"]")); }));
-    ASSERT_TRUE(waitUntil([&] { return p.pane(qarvel::Pane::LiveTv)->url().toString().contains(QStringLiteral("tv/zuvotv.htm?")); }));
+    ASSERT_TRUE(waitUntil(
+        [&] { return p.pane(qarvel::Pane::ChannelList)->url().toString().endsWith(QStringLiteral("tv/list.htm")); }));
+    ASSERT_TRUE(
+        waitUntil([&] { return clickIn(p.pane(qarvel::Pane::ChannelList), QStringLiteral("a[href^=\"zvtvs://\"]")); }));
+    ASSERT_TRUE(waitUntil(
+        [&] { return p.pane(qarvel::Pane::LiveTv)->url().toString().contains(QStringLiteral("tv/zuvotv.htm?")); }));
     EXPECT_EQ(p.state().CurrentView, View::LiveTv);
     EXPECT_FALSE(p.c().gtv->isHidden());
 }
@@ -125,15 +134,18 @@ TEST(PlayFromTheCatalogue, WebPlayerSeriesMovesOnAtTheEndOfAnEpisode) {
     ASSERT_TRUE(p.started);
     ASSERT_TRUE(p.catalogueShown());
     ASSERT_TRUE(p.clickEpisode(1004, QStringLiteral("第01集")));
-    ASSERT_TRUE(waitUntil([&] { return p.pane(qarvel::Pane::WebPlayer)->url().toString().contains(QStringLiteral("play.htm?html5")); }));
+    ASSERT_TRUE(waitUntil(
+        [&] { return p.pane(qarvel::Pane::WebPlayer)->url().toString().contains(QStringLiteral("play.htm?html5")); }));
     EXPECT_EQ(p.state().CurrentView, View::WebPlayer);
     EXPECT_EQ(p.state().RecordKey, "0");
     EXPECT_TRUE(p.player().url().isEmpty());
     // The page ends on the sentinel; the episode list then starts episode 2 itself.
-    ASSERT_TRUE(waitUntil([&] { return p.pane(qarvel::Pane::EpisodeList)->url().toString().endsWith(QStringLiteral("-01")); }, 30000))
+    ASSERT_TRUE(waitUntil(
+        [&] { return p.pane(qarvel::Pane::EpisodeList)->url().toString().endsWith(QStringLiteral("-01")); }, 30000))
         << p.pane(qarvel::Pane::EpisodeList)->url().toString().toStdString();
-    EXPECT_TRUE(waitUntil([&] { return p.pane(qarvel::Pane::WebPlayer)->url().toString().contains(QStringLiteral("haidi-02")); }))
-        << p.pane(qarvel::Pane::WebPlayer)->url().toString().toStdString();
+    EXPECT_TRUE(waitUntil([&] {
+        return p.pane(qarvel::Pane::WebPlayer)->url().toString().contains(QStringLiteral("haidi-02"));
+    })) << p.pane(qarvel::Pane::WebPlayer)->url().toString().toStdString();
 }
 
 TEST(PlayFromTheCatalogue, FailingPlayRequestsSayItAndPlayNothing) {

@@ -113,8 +113,9 @@ TEST(ServiceText, NoticesRecordNamesAndBalloonsShowMarkupAsText) {
     const QString gone = QStringLiteral("/nonexistent/<img src=\"zero\">.mp4");
     p.application->records().AddLocalRecord(QStringLiteral("<img src=\"zero\">.mp4"), gone, 0);
     p.application->buttons().npc_Click(WindowButton::LocalListTab);
-    ASSERT_TRUE(waitUntil([&] { return bodyText(p.pane(qarvel::Pane::LocalList)).contains(QStringLiteral("<img src=\"zero\">")); }))
-        << bodyText(p.pane(qarvel::Pane::LocalList)).toStdString();
+    ASSERT_TRUE(waitUntil([&] {
+        return bodyText(p.pane(qarvel::Pane::LocalList)).contains(QStringLiteral("<img src=\"zero\">"));
+    })) << bodyText(p.pane(qarvel::Pane::LocalList)).toStdString();
     BoxWatcher watcher(QMessageBox::Ok);
     ASSERT_TRUE(clickIn(p.pane(qarvel::Pane::LocalList), QStringLiteral("a[href=\"open://1\"]")));
     ASSERT_TRUE(watcher.wait());

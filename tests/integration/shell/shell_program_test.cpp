@@ -182,10 +182,14 @@ TEST(CatalogueMenu, RightClickShowsItAndBackAndRefreshActOnThePane) {
     ASSERT_TRUE(p.catalogueShown());
     const QString home = p.pane(qarvel::Pane::Catalogue)->url().toString();
     // Somewhere else, so there is a page to go back from.
-    p.pane(qarvel::Pane::Catalogue)->navigate(QString::fromStdString(service.baseUrl()) + QStringLiteral("tv/list.htm"));
-    ASSERT_TRUE(waitUntil([&] { return p.pane(qarvel::Pane::Catalogue)->url().toString().endsWith(QStringLiteral("tv/list.htm")); }));
+    p.pane(qarvel::Pane::Catalogue)
+        ->navigate(QString::fromStdString(service.baseUrl()) + QStringLiteral("tv/list.htm"));
     ASSERT_TRUE(waitUntil(
-        [&] { return runScript(p.pane(qarvel::Pane::Catalogue), QStringLiteral("document.readyState")).toString() == "complete"; }));
+        [&] { return p.pane(qarvel::Pane::Catalogue)->url().toString().endsWith(QStringLiteral("tv/list.htm")); }));
+    ASSERT_TRUE(waitUntil([&] {
+        return runScript(p.pane(qarvel::Pane::Catalogue), QStringLiteral("document.readyState")).toString() ==
+               "complete";
+    }));
 
     QMenu& menu = p.window().menus().myMenu;
     QWidget* surface = p.pane(qarvel::Pane::Catalogue)->focusProxy();
@@ -215,8 +219,9 @@ TEST(CatalogueMenu, RightClickShowsItAndBackAndRefreshActOnThePane) {
     runScript(p.pane(qarvel::Pane::Catalogue), QStringLiteral("window.reloadMark = 1"));
     qarvel::dialogs::menuAction(menu, "sx")->trigger();
     menu.close();
-    EXPECT_TRUE(
-        waitUntil([&] { return runScript(p.pane(qarvel::Pane::Catalogue), QStringLiteral("window.reloadMark === undefined")).toBool(); }));
+    EXPECT_TRUE(waitUntil([&] {
+        return runScript(p.pane(qarvel::Pane::Catalogue), QStringLiteral("window.reloadMark === undefined")).toBool();
+    }));
 
     // Back returns to the catalogue.
     qarvel::dialogs::menuAction(menu, "ht")->trigger();

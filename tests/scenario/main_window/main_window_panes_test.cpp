@@ -95,8 +95,8 @@ TEST(MainWindowPanes, EveryPaneReachesItsFirstPage) {
     // Web5 carries the written dark page.
     EXPECT_TRUE(waitUntil(
         [&] {
-            return runScript(r.pane(qarvel::Pane::EpisodeList), "getComputedStyle(document.body).backgroundColor").toString() ==
-                   "rgb(33, 33, 33)";
+            return runScript(r.pane(qarvel::Pane::EpisodeList), "getComputedStyle(document.body).backgroundColor")
+                       .toString() == "rgb(33, 33, 33)";
         },
         kPanesMs));
 }
