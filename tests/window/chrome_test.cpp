@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QTest>
 
+using namespace qarvel;
 using namespace qarvel::window;
 using namespace qarvel::window::testing;
 

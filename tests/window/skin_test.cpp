@@ -4,6 +4,7 @@
 
 #include <QPainter>
 
+using namespace qarvel;
 using namespace qarvel::window;
 using namespace qarvel::window::testing;
 

@@ -9,6 +9,7 @@
 #include <QLabel>
 
 using namespace playtest;
+using namespace qarvel;
 
 TEST(PlayFromTheCatalogue, ClickPlaysRecordsListsReplaysAndDeletes) {
     svc::DemoService service;

@@ -20,6 +20,7 @@
 #include <sys/stat.h>
 
 using namespace playtest;
+using namespace qarvel;
 
 namespace {
 

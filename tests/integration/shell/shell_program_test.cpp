@@ -23,6 +23,7 @@
 #include <csignal>
 
 using namespace playtest;
+using namespace qarvel;
 
 namespace {
 

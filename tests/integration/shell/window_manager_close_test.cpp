@@ -14,6 +14,7 @@
 #include <xcb/xcb.h>
 
 using namespace playtest;
+using namespace qarvel;
 
 namespace {
 

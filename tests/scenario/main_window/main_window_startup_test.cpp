@@ -22,6 +22,8 @@
 using qarvel::MainWindow;
 using qarvel::testing::QuietPlayer;
 
+using namespace qarvel;
+
 namespace {
 
 QApplication* app() {

@@ -17,6 +17,8 @@ using qarvel::dialogs::MenuTree;
 using qarvel::dialogs::menuTree;
 using shelltest::Window;
 
+using namespace qarvel;
+
 namespace {
 
 MenuItem item(const char* name, const QString& caption, MenuTree items = {}) {

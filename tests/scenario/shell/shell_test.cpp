@@ -15,6 +15,8 @@
 
 using shelltest::Window;
 
+using namespace qarvel;
+
 namespace {
 
 const QString kQuestion = QStringLiteral("提示：|关闭 Qarvel影视盒  最小化到托盘吗？");
