@@ -181,7 +181,7 @@ private:
         error_ = why;
         return false;
     }
-    qarvel::web::WebPane* catalogue() { return application_->window()->pane(1); }
+    qarvel::web::WebPane* catalogue() { return application_->window()->pane(qarvel::Pane::Catalogue); }
 
     svc::DemoService& service_;
     QString mpv_;

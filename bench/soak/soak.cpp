@@ -115,7 +115,7 @@ int main(int argc, char** argv) {
     }
     QString pictured;  // the address of the latest first picture
     QObject::connect(player, &qarvel::engine::MpvPlayer::firstFrame, [&] { pictured = player->url(); });
-    auto* catalogue = application.window()->pane(1);
+    auto* catalogue = application.window()->pane(qarvel::Pane::Catalogue);
     const QString probe = QStringLiteral("!!document.querySelector('#film%1 a')").arg(kSeries);
     if (!waitFor([&] { return qarvel::bench::runScript(catalogue, probe).toBool(); }, kTimeoutMs)) {
         std::fprintf(stderr, "bench_soak: the catalogue did not load\n");

@@ -88,20 +88,22 @@ int runProgram(const QString& base, const QString& mediaDir, const QElapsedTimer
     qarvel::Application application(
         {.files = qarvel::ProgramFiles::inFolder(home.path()), .serviceBase = base, .dialogs = &dialogs});
     if (application.start(component, shell) != qarvel::StartupResult::WindowShown) return 3;
-    std::vector<int> finished(11, 0);
+    std::vector<int> finished(qarvel::kPaneCount, 0);
     double catalogueMs = -1;  // the catalogue pane's first load, from process start
-    for (int n = 1; n <= 11; ++n) {
+    for (int n = qarvel::Pane::Catalogue; n <= qarvel::kPaneCount; ++n) {
         auto* pane = application.window()->pane(n);
         if (!pane) return 3;
         QObject::connect(pane, &QWebEngineView::loadFinished, [&finished, &catalogueMs, n](bool) {
-            if (n == 1 && catalogueMs < 0) catalogueMs = msSinceProcessStart();
-            ++finished[n - 1];
+            if (n == qarvel::Pane::Catalogue && catalogueMs < 0) catalogueMs = msSinceProcessStart();
+            ++finished[qarvel::paneSlot(qarvel::Pane(n))];
         });
     }
     const bool ok = waitFor(
         [&] {
-            for (int n = 1; n <= 11; ++n)
-                if (finished[n - 1] == 0 || application.window()->pane(n)->page()->isLoading()) return false;
+            for (int n = qarvel::Pane::Catalogue; n <= qarvel::kPaneCount; ++n)
+                if (finished[qarvel::paneSlot(qarvel::Pane(n))] == 0 ||
+                    application.window()->pane(n)->page()->isLoading())
+                    return false;
             return true;
         },
         kTimeoutMs);

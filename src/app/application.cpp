@@ -556,7 +556,7 @@ void Application::wireShell() {
                       .endProcess = endProcess,
                       .leaveCompactMode = [chrome] { chrome->jbi_Click(); },
                       .npc_Click = [buttons](int index) { buttons->npc_Click(index); },
-                      .switchView = [views = views_.get()](int view) { views->SwitchView(view); },
+                      .switchView = [views = views_.get()](View view) { views->SwitchView(view); },
                       .l_com = [router](QString& text) { router->l_com(text); },
                       .popup = {}});
     ShellCommands* shell = shellCommands_.get();
@@ -715,8 +715,8 @@ void Application::startWindow() {
     const int height = window::pixelsFromTwips(keep ? state.SavedHeight : kStartHeightTwips);
     w.resize(qMax(width, 1), qMax(height, 1));
 
-    state.MainTab = 8;
-    state.SideTab = 12;
+    state.MainTab = MainTab::Catalogue;
+    state.SideTab = SideTab::TaskList;
 
     // Only the two skins exist; anything else, a negative number included, starts skin 0.
     painter_->p_p(skinIndex == 1 ? 1 : 0);
@@ -728,7 +728,7 @@ void Application::startWindow() {
 
     w.tray().AddTrayIcon(&w, &w.menus().r_m, w.windowTitle());
 
-    state.CurrentView = 0;
+    state.CurrentView = View::Nothing;
     state.HomePageFailed = 0;
     state.PauseAdState = 0;
     state.StopAdState = 0;
@@ -749,7 +749,7 @@ void Application::startWindow() {
         // A film from the command line is shown in the player view, as one
         // handed over by a second start: its buttons and keys answer.
         buttons_->npc_Click(9);
-        views_->SwitchView(2);
+        views_->SwitchView(View::Player);
         QString text = options_.playTarget;
         router_->l_com(text);
     }

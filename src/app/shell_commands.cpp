@@ -69,7 +69,7 @@ void ShellCommands::ttt_v() {
     exiting_ = true;
     s_.tray.RemoveTrayIcon();
     const int qvodk = window::readNumber(s_.settings, kSection, QStringLiteral("qvodk"));
-    if (state_.CurrentView == 2 && s_.pressStop) s_.pressStop();
+    if (state_.CurrentView == View::Player && s_.pressStop) s_.pressStop();
     if (qvodk == 2) {
         if (s_.endHelper) {
             s_.endHelper(kPlayerProcess);
@@ -112,8 +112,8 @@ void ShellCommands::Form_LinkExecute(const QString& text) {
 
 void ShellCommands::playTarget(const QString& text) {
     if (state_.CompactMode != 0 && s_.leaveCompactMode) s_.leaveCompactMode();
-    if (s_.npc_Click) s_.npc_Click(9);
-    if (s_.switchView) s_.switchView(2);
+    if (s_.npc_Click) s_.npc_Click(WindowButton::PlayerTab);
+    if (s_.switchView) s_.switchView(View::Player);
     QString command = text;
     if (s_.l_com) s_.l_com(command);
 }

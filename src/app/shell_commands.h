@@ -53,7 +53,7 @@ struct ShellServices {
     // command text (l_com).
     std::function<void()> leaveCompactMode = {};
     std::function<void(int index)> npc_Click = {};
-    std::function<void(int view)> switchView = {};
+    std::function<void(View view)> switchView = {};
     std::function<void(QString& text)> l_com = {};
     // Pops up a menu at a screen position; default: QMenu::popup.
     std::function<void(QMenu* menu, const QPoint& globalPos)> popup = {};

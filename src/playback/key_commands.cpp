@@ -11,16 +11,12 @@
 
 namespace qarvel::playback {
 
-namespace {
-constexpr int kPlayerTab = 9;  // MainTab while the player's tab shows
-}  // namespace
-
 KeyCommands::KeyCommands(MainWindowState& state, engine::Player& player, QTimer& Timer1, TransportCommands& transport,
                          PlayerBarMouse& bars)
     : state_(state), player_(player), timer1_(Timer1), transport_(transport), bars_(bars) {}
 
 bool KeyCommands::Form_KeyDown(int key) {
-    if (state_.CurrentView != kPlayerView) return false;
+    if (state_.CurrentView != View::Player) return false;
     // Whatever waits to be handled (a click, a poll) goes first.
     QCoreApplication::processEvents();
     bool used = true;
@@ -39,7 +35,7 @@ bool KeyCommands::Form_KeyDown(int key) {
 bool KeyCommands::extraKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     // Letters are text everywhere else: only bare ones, and only while the
     // player's tab shows (a page of another tab may be taking typing).
-    if (state_.CurrentView != kPlayerView || state_.MainTab != kPlayerTab) return false;
+    if (state_.CurrentView != View::Player || state_.MainTab != MainTab::Player) return false;
     if (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier | Qt::ShiftModifier)) return false;
     const std::function<void()>* action = nullptr;
     switch (key) {

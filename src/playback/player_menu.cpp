@@ -36,8 +36,6 @@ constexpr Choice kSoundItems[] = {
 };
 constexpr Choice kAfterPlayItems[] = {{"kaiqi", "自动关机", 1, false}, {"q_wu", "无操作", 0, true}};
 
-constexpr int kCompactButton = 3;
-
 QAction* addItem(QMenu* menu, const char* name, const QString& caption) {
     QAction* a = menu->addAction(caption);
     a->setObjectName(QString::fromLatin1(name));
@@ -108,7 +106,7 @@ void PlayerMenu::q_jing_Click() {
         if (actions_.jbi_Click) actions_.jbi_Click();
     } else {
         a->setText(kLeaveCompactCaption);
-        if (actions_.npc_Click) actions_.npc_Click(kCompactButton);
+        if (actions_.npc_Click) actions_.npc_Click(WindowButton::CompactMode);
     }
 }
 

@@ -5,6 +5,8 @@
 // frame capture. Items of a group carry one check mark between them; the marks start
 // from the menu's design at every start and are the only record of the
 // choice (the player keeps its own current mode).
+#include "state/window_ids.h"
+
 #include <QString>
 #include <functional>
 

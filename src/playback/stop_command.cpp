@@ -29,7 +29,7 @@ void setShown(QWidget* w, bool shown) {
 }  // namespace
 
 void StopCommand::stop() {
-    if (state_.CurrentView != 2) return;
+    if (state_.CurrentView != View::Player) return;
     // Only the stop panel waits for its page; the picture goes either way.
     if (state_.StopAdState == 2) setShown(c_.bo_pad, true);
     setShown(c_.ad_huan, false);

@@ -10,6 +10,7 @@
 #include "records/record_store.h"
 #include "records/record_write_check.h"
 #include "state/main_window_state.h"
+#include "state/skin_sprites.h"
 
 #include <QLabel>
 #include <QTimer>
@@ -19,44 +20,19 @@ namespace qarvel::playback {
 
 namespace {
 
-constexpr int kPlayerTab = 9;
-constexpr int kOnTopButton = 4;
-constexpr int kLeftSidebarStrip = 6;
-constexpr int kTvTab = 13;
-constexpr int kRightSidebarStrip = 15;
-constexpr int kLocalListTab = 7;
 const QString kCancelOnTop = QStringLiteral("取消置顶");
 
 void setShown(QWidget* w, bool shown) {
     if (w) w->setVisible(shown);
 }
 
-// Normal and hover x of each button's face in its strip; buttons 0 and 2
-// have a second pair for their other state.
-struct FaceRow {
-    int sprite, normal, hover, otherNormal, otherHover;
-};
-constexpr FaceRow kFaces[8] = {
-    {12, 0, 58, 116, 174}, {13, 0, 25, 0, 25}, {14, 0, 25, 50, 75},  {16, 50, 50, 50, 50},
-    {16, 25, 25, 25, 25},  {18, 0, 25, 0, 25}, {16, 75, 75, 75, 75}, {18, 50, 75, 50, 75},
-};
-// Buttons 3, 4 and 6 take their hover face from the strip after their own.
-constexpr bool hoverFromNextStrip(int index) { return index == 3 || index == 4 || index == 6; }
-
 }  // namespace
 
 TransportFace transportFace(int index, bool hover, const QString& tip) {
-    if (index < 0 || index > 7) return {};
-    const FaceRow& row = kFaces[index];
+    if (index < 0 || index >= kTransportButtonCount) return {};
     const bool other = (index == kPlayPauseButton && tip == kPauseTip) || (index == kMuteButton && tip == kUnmuteTip);
-    TransportFace face;
-    face.sprite = hover && hoverFromNextStrip(index) ? row.sprite + 1 : row.sprite;
-    face.x = other ? (hover ? row.otherHover : row.otherNormal) : (hover ? row.hover : row.normal);
-    if (index == kPlayPauseButton) {
-        face.width = 58;
-        face.height = 43;
-    }
-    return face;
+    const SkinPiece p = sprites::transportButton(index, hover, other);
+    return {p.slot, p.x, p.width, p.height};
 }
 
 TransportCommands::TransportCommands(MainWindowState& state, PlaySession& session, TransportControls controls,
@@ -85,20 +61,20 @@ void TransportCommands::bo_but_Click(int index) {
 void TransportCommands::bo_but_MouseDown(int, int button) { state_.RightButtonFlag = button != Qt::LeftButton ? 1 : 0; }
 
 void TransportCommands::bo_but_MouseMove(int index, QPoint pos) {
-    if (index < 0 || index > 7 || !c_.bo_but[index]) return;
+    if (index < 0 || index >= kTransportButtonCount || !c_.bo_but[index]) return;
     QWidget* b = c_.bo_but[index];
     if (c_.BA1) c_.BA1->unsetCursor();
     const bool inside = pos.x() >= 0 && pos.y() >= 0 && pos.x() <= b->width() && pos.y() <= b->height();
     paint(index, inside);
     if (inside) {
-        if (state_.MainTab == kPlayerTab) showBalloon(index);
+        if (state_.MainTab == MainTab::Player) showBalloon(index);
     } else {
         hideBalloon();
     }
 }
 
 void TransportCommands::playPause() {
-    if (state_.CurrentView != kPlayerView) return;
+    if (state_.CurrentView != View::Player) return;
     if (!s_.Timer1.isActive()) s_.Timer1.start();
     if (tip(kPlayPauseButton) == kPauseTip) {
         if (state_.PauseAdState == 2) {
@@ -116,7 +92,7 @@ void TransportCommands::playPause() {
         s_.player.play();
         setTip(kPlayPauseButton, kPauseTip);
         paint(kPlayPauseButton, false);
-        if (state_.MainTab != kPlayerTab && s_.npc_Click) s_.npc_Click(kPlayerTab);
+        if (state_.MainTab != MainTab::Player && s_.npc_Click) s_.npc_Click(WindowButton::PlayerTab);
         setShown(c_.bo_ad, false);
         setShown(c_.Qvodx, true);
     }
@@ -135,8 +111,9 @@ void TransportCommands::toggleMute() {
 
 void TransportCommands::fullScreen() {
     if (s_.player.playState() != engine::PlayState::Playing) return;
-    if (c_.onTopButton && c_.onTopButton->toolTip() == kCancelOnTop && s_.npc_Click) s_.npc_Click(kOnTopButton);
-    if (s_.npc_Click) s_.npc_Click(kPlayerTab);
+    if (c_.onTopButton && c_.onTopButton->toolTip() == kCancelOnTop && s_.npc_Click)
+        s_.npc_Click(WindowButton::AlwaysOnTop);
+    if (s_.npc_Click) s_.npc_Click(WindowButton::PlayerTab);
     s_.player.setFullScreen(true);
     paint(kFullScreenButton, false);
 }
@@ -146,7 +123,7 @@ void TransportCommands::openFile() {
     hideBalloon();
     const QString path = s_.chooseFile ? s_.chooseFile(kOpenFileTitle, kOpenFileFilter) : QString();
     if (path.isEmpty()) return;
-    s_.views.SwitchView(kPlayerView);
+    s_.views.SwitchView(View::Player);
     s_.player.setUrl(path);
     s_.player.play();
     s_.Timer1.start();
@@ -158,8 +135,8 @@ void TransportCommands::openFile() {
         s_.recordWriteFailed();
     session_.recordLocalFile(path);
     if (s_.npc_Click) {
-        s_.npc_Click(kLocalListTab);
-        s_.npc_Click(kPlayerTab);
+        s_.npc_Click(WindowButton::LocalListTab);
+        s_.npc_Click(WindowButton::PlayerTab);
     }
 }
 
@@ -173,8 +150,8 @@ void TransportCommands::previousEpisode() {
 
 void TransportCommands::toggleSidebar() {
     if (!s_.npc_Click) return;
-    if (state_.MainTab == kPlayerTab) s_.npc_Click(kLeftSidebarStrip);
-    else if (state_.MainTab == kTvTab) s_.npc_Click(kRightSidebarStrip);
+    if (state_.MainTab == MainTab::Player) s_.npc_Click(WindowButton::PlayerSidebarStrip);
+    else if (state_.MainTab == MainTab::LiveTv) s_.npc_Click(WindowButton::TvSidebarStrip);
 }
 
 void TransportCommands::nextEpisode() {

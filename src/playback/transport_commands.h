@@ -7,6 +7,8 @@
 //
 //     TransportCommands t(state, controls, services);
 //     t.bo_but_Click(kPlayPauseButton);
+#include "state/window_ids.h"
+
 #include <QPoint>
 #include <QString>
 #include <array>
@@ -32,16 +34,14 @@ class PlaySession;
 class StopCommand;
 class ViewSwitcher;
 
-enum TransportButton : int {
-    kPlayPauseButton = 0,
-    kStopButton = 1,
-    kMuteButton = 2,
-    kFullScreenButton = 3,
-    kOpenFileButton = 4,
-    kPreviousButton = 5,
-    kSidebarButton = 6,
-    kNextButton = 7,
-};
+inline constexpr TransportButton kPlayPauseButton = TransportButton::PlayPause;
+inline constexpr TransportButton kStopButton = TransportButton::Stop;
+inline constexpr TransportButton kMuteButton = TransportButton::Mute;
+inline constexpr TransportButton kFullScreenButton = TransportButton::FullScreen;
+inline constexpr TransportButton kOpenFileButton = TransportButton::OpenFile;
+inline constexpr TransportButton kPreviousButton = TransportButton::PreviousEpisode;
+inline constexpr TransportButton kSidebarButton = TransportButton::Sidebar;
+inline constexpr TransportButton kNextButton = TransportButton::NextEpisode;
 
 inline const QString kMuteTip = QStringLiteral("静音");
 inline const QString kUnmuteTip = QStringLiteral("取消静音");

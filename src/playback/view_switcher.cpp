@@ -16,14 +16,14 @@ ViewSwitcher::ViewSwitcher(MainWindowState& state, StopCommand& stop, QWidget* P
       ggx_Click_(std::move(ggx_Click)),
       gtv_Click_(std::move(gtv_Click)) {}
 
-void ViewSwitcher::SwitchView(int view) {
+void ViewSwitcher::SwitchView(View view) {
     // Also when the player view is chosen again: the film that played keeps
     // its position before the next one starts.
-    if (state_.CurrentView == kPlayerView) stop_.stop();
-    if (view != kWebPlayerView && state_.CurrentView == kWebPlayerView && ggx_Click_) ggx_Click_();
-    if (view != kLiveTvView && state_.CurrentView == kLiveTvView && gtv_Click_) gtv_Click_();
+    if (state_.CurrentView == View::Player) stop_.stop();
+    if (view != View::WebPlayer && state_.CurrentView == View::WebPlayer && ggx_Click_) ggx_Click_();
+    if (view != View::LiveTv && state_.CurrentView == View::LiveTv && gtv_Click_) gtv_Click_();
     state_.CurrentView = view;
-    const bool webPlayer = view == kWebPlayerView;
+    const bool webPlayer = view == View::WebPlayer;
     if (Pic2_) Pic2_->setVisible(webPlayer);
     if (qvod_) qvod_->setVisible(!webPlayer);
 }

@@ -1,7 +1,9 @@
 #pragma once
-// What the player area shows: 1 the web player page (Web2 in Pic2), 2 the
-// player, 3 live TV. Leaving the player view stops the film first, so its
+// What the player area shows (View): the web player page (Web2 in Pic2), the
+// player, or live TV. Leaving the player view stops the film first, so its
 // position reaches its record; leaving the web player or live TV resets them.
+#include "state/window_ids.h"
+
 #include <functional>
 
 class QWidget;
@@ -14,9 +16,9 @@ namespace qarvel::playback {
 
 class StopCommand;
 
-inline constexpr int kWebPlayerView = 1;
-inline constexpr int kPlayerView = 2;
-inline constexpr int kLiveTvView = 3;
+inline constexpr View kWebPlayerView = View::WebPlayer;
+inline constexpr View kPlayerView = View::Player;
+inline constexpr View kLiveTvView = View::LiveTv;
 
 class ViewSwitcher {
 public:
@@ -25,7 +27,7 @@ public:
     ViewSwitcher(MainWindowState& state, StopCommand& stop, QWidget* Pic2, QWidget* qvod,
                  std::function<void()> ggx_Click, std::function<void()> gtv_Click);
 
-    void SwitchView(int view);
+    void SwitchView(View view);
 
 private:
     MainWindowState& state_;

@@ -3,6 +3,8 @@
 // program uses for them (member names and objectNames alike). The window owns
 // the widgets; this table only points at them, so that any subsystem can take
 // it without depending on how the controls are built (window/ builds them).
+#include "state/window_ids.h"
+
 #include <array>
 
 class QTimer;
@@ -19,19 +21,19 @@ struct MainWindowControls {
     // Title strip.
     PictureBox* Imi = nullptr;
     Label* ni_name = nullptr;
-    // Window buttons: 0-5 title bar, 6 and 15 sidebar strips, 7/11/12 side
-    // tabs, 8/9/13/14 main tabs, 10 sidebar header.
-    std::array<PictureBox*, 16> npc{};
+    // Window buttons, indexed by WindowButton: the title bar's, the sidebar
+    // strips and header, and the main and side tabs.
+    std::array<PictureBox*, kWindowButtonCount> npc{};
     QWidget* P1 = nullptr;  // balloon of the title-bar buttons
     Label* bo_tip = nullptr;
     Label* jbi = nullptr;     // leaves compact mode
     Label* ni_bo1 = nullptr;  // compact title
 
     // Pages of the main tabs.
-    QWidget* zzp = nullptr;   // 8 catalogue
-    QWidget* zz = nullptr;    // 9 player
-    QWidget* tv = nullptr;    // 13 live TV
-    QWidget* ying = nullptr;  // 14 highlights
+    QWidget* zzp = nullptr;   // MainTab::Catalogue
+    QWidget* zz = nullptr;    // MainTab::Player
+    QWidget* tv = nullptr;    // MainTab::LiveTv
+    QWidget* ying = nullptr;  // MainTab::Highlights
 
     // Catalogue page.
     QWidget* Pic1 = nullptr;
@@ -84,8 +86,8 @@ struct MainWindowControls {
 
     QWidget* tj = nullptr;  // holds the usage-ping pane
 
-    // Browser panes Web1 to Web11; index 0 is unused.
-    std::array<QWidget*, 12> Web{};
+    // Browser panes Web1 to Web11, indexed by Pane; index 0 is unused.
+    std::array<QWidget*, kPaneCount + 1> Web{};
 
     // The window's timers; each is driven by the subsystem its comment names.
     QTimer* Timer1 = nullptr;  // status poll, 1000 ms, on
@@ -95,24 +97,24 @@ struct MainWindowControls {
     QTimer* Timer5 = nullptr;  // update check, 6000 ms, on, once
     QTimer* Timerg = nullptr;  // scrolling notice, 50 ms, off
 
-    // The page shown by a main tab (8, 9, 13, 14), or null.
-    QWidget* mainTabPage(int tab) const {
+    // The page shown by a main tab, or null.
+    QWidget* mainTabPage(MainTab tab) const {
         switch (tab) {
-        case 8: return zzp;
-        case 9: return zz;
-        case 13: return tv;
-        case 14: return ying;
-        default: return nullptr;
+        case MainTab::Catalogue: return zzp;
+        case MainTab::Player: return zz;
+        case MainTab::LiveTv: return tv;
+        case MainTab::Highlights: return ying;
         }
+        return nullptr;
     }
-    // The page shown by a side tab (7, 11, 12), or null.
-    QWidget* sideTabPage(int tab) const {
+    // The page shown by a side tab, or null.
+    QWidget* sideTabPage(SideTab tab) const {
         switch (tab) {
-        case 11: return Pic5;
-        case 12: return Pic3;
-        case 7: return Pic4;
-        default: return nullptr;
+        case SideTab::EpisodeList: return Pic5;
+        case SideTab::TaskList: return Pic3;
+        case SideTab::LocalList: return Pic4;
         }
+        return nullptr;
     }
 };
 

@@ -2,6 +2,8 @@
 // The shared state of the main window: every field that several subsystems
 // read or write, with its start value. The window owns one instance for its
 // whole life; subsystems get a reference to it in their constructors.
+#include "state/window_ids.h"
+
 #include <QString>
 #include <QStringList>
 #include <QRect>
@@ -25,12 +27,12 @@ struct MainWindowState {
     int PauseAdState = 0;            // player-area ad pages: 0 not loaded, 1 failed, 2 ready
     int StopAdState = 0;
     int CompactMode = 0;         // 0 normal, 1 from the player tab, 2 from another tab
-    int CurrentView = 0;         // 0 nothing, 1 web player page, 2 player, 3 live TV
+    qarvel::View CurrentView = qarvel::View::Nothing;
     int RightButtonFlag = 0;     // swallow the next click after a non-left mouse-down
     int16_t PlayStateCache = 0;  // last state and rate read by the status poll
     int16_t TransferRateCache = 0;
-    int16_t SideTab = 12;            // 7, 11 or 12
-    int MainTab = 8;                 // 8, 9 (player), 13 or 14
+    qarvel::SideTab SideTab = qarvel::SideTab::TaskList;
+    qarvel::MainTab MainTab = qarvel::MainTab::Catalogue;
     QString QvodFolder;              // player helper programs' folder, trailing separator
     QString ContextLink;             // link of the entry last right-clicked in the task list
     QString BalloonSetting;          // last "s_pao" read by the status poll

@@ -14,7 +14,6 @@ namespace qarvel::web {
 
 namespace {
 
-constexpr int kCatalogue = 1;
 
 // The play request for episode n of the key's film.
 QString requestFor(const QString& base, const playback::EpisodeKey& key, qint64 n) {
@@ -116,7 +115,7 @@ void EpisodeSequencer::answerStep(const playback::EpisodeKey& key, qint64 n, con
     if (!stillPlays(key)) return;
     const PlayAnswer play = classifyPlayAnswer(answer);
     if (play.kind != PlayAnswer::Kind::Found) return;
-    s_.panes.navigate(kCatalogue, linkFor(key, n, play.playerKind, play) + QStringLiteral("&&&0"));
+    s_.panes.navigate(Pane::Catalogue, linkFor(key, n, play.playerKind, play) + QStringLiteral("&&&0"));
 }
 
 }  // namespace qarvel::web

@@ -22,24 +22,24 @@ void navigateFirstPages(const PaneSet& panes, const QString& base, const Program
     // the other panes follow once it has loaded (or after kOthersAfterMs,
     // should it hang), in the order the viewer is likely to need them.
     struct Page {
-        int number;
+        Pane pane;
         QString address;
     };
     const std::vector<Page> others{
-        {3, files.networkListPage},
-        {4, files.localListPage},
-        {2, QStringLiteral("about:blank")},
-        {5, QString()},  // the dark empty page, written in place
-        {11, base + QStringLiteral("tv/list.htm")},
-        {9, base + QStringLiteral("js/ads/jingcai.html")},
-        {8, base + QStringLiteral("js/ads/bo.html")},
-        {7, base + QStringLiteral("js/ads/qvodad.html")},
-        {10, base + QStringLiteral("tv/ad.htm")},
-        {6, base + QStringLiteral("tj/tj.asp?id=") + userId},
+        {Pane::TaskList, files.networkListPage},
+        {Pane::LocalList, files.localListPage},
+        {Pane::WebPlayer, QStringLiteral("about:blank")},
+        {Pane::EpisodeList, QString()},  // the dark empty page, written in place
+        {Pane::ChannelList, base + QStringLiteral("tv/list.htm")},
+        {Pane::Highlights, base + QStringLiteral("js/ads/jingcai.html")},
+        {Pane::StopAd, base + QStringLiteral("js/ads/bo.html")},
+        {Pane::PauseAd, base + QStringLiteral("js/ads/qvodad.html")},
+        {Pane::LiveTv, base + QStringLiteral("tv/ad.htm")},
+        {Pane::UsagePing, base + QStringLiteral("tj/tj.asp?id=") + userId},
     };
     auto loadOthers = [panes, others] {
         for (const Page& page : others) {
-            WebPane* pane = panes[page.number - 1];
+            WebPane* pane = panes[paneSlot(page.pane)];
             // A pane something else has sent somewhere meanwhile keeps that page.
             if (!pane || pane->wasSent()) continue;
             if (page.address.isEmpty()) {
@@ -50,7 +50,7 @@ void navigateFirstPages(const PaneSet& panes, const QString& base, const Program
             }
         }
     };
-    WebPane* catalogue = panes[0];
+    WebPane* catalogue = panes[paneSlot(Pane::Catalogue)];
     if (!catalogue) {
         loadOthers();
         return;

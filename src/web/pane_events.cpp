@@ -16,19 +16,21 @@ PaneEvents::PaneEvents(MainWindowState& state, PaneControls controls, QObject* p
     popper_ = [](QMenu* menu, const QPoint& pos) {
         if (menu && !menu->isEmpty()) menu->popup(pos);
     };
-    for (int n = 1; n <= 11; ++n) {
+    for (int n = Pane::Catalogue; n <= kPaneCount; ++n) {
         WebPane* p = pane(n);
         // The usage-ping pane has no menu rule: nothing to connect.
-        if (!p || n == 6) continue;
+        if (!p || n == Pane::UsagePing) continue;
         connect(p, &WebPane::contextMenuRequested, this,
                 [this, n](const QString& href, const QPoint& pos) { paneContextMenu(n, href, pos); });
     }
-    if (WebPane* web1 = pane(1)) {
+    if (WebPane* web1 = pane(Pane::Catalogue)) {
         connect(web1, &WebPane::downloadComplete, this, &PaneEvents::Web1_DownloadComplete);
         connect(web1, &WebPane::navigateError, this, &PaneEvents::Web1_NavigateError);
     }
-    if (WebPane* web7 = pane(7)) connect(web7, &WebPane::navigateError, this, &PaneEvents::Web7_NavigateError);
-    if (WebPane* web8 = pane(8)) connect(web8, &WebPane::navigateError, this, &PaneEvents::Web8_NavigateError);
+    if (WebPane* web7 = pane(Pane::PauseAd))
+        connect(web7, &WebPane::navigateError, this, &PaneEvents::Web7_NavigateError);
+    if (WebPane* web8 = pane(Pane::StopAd))
+        connect(web8, &WebPane::navigateError, this, &PaneEvents::Web8_NavigateError);
 }
 
 void PaneEvents::setMenuPopper(MenuPopper popper) {
@@ -36,7 +38,7 @@ void PaneEvents::setMenuPopper(MenuPopper popper) {
 }
 
 WebPane* PaneEvents::pane(int number) const {
-    return number >= 1 && number <= int(c_.panes.size()) ? c_.panes[number - 1] : nullptr;
+    return number >= Pane::Catalogue && number <= kPaneCount ? c_.panes[paneSlot(Pane(number))] : nullptr;
 }
 
 void PaneEvents::popup(QMenu* menu, const QPoint& globalPos) {
@@ -66,7 +68,7 @@ void PaneEvents::Web1_NavigateError(const QString& address) {
 
 void PaneEvents::jia_Click() {
     state_.HomePageFailed = 0;
-    if (WebPane* web1 = pane(1)) web1->navigate(c_.base);
+    if (WebPane* web1 = pane(Pane::Catalogue)) web1->navigate(c_.base);
 }
 
 void PaneEvents::Web7_NavigateError() {
@@ -82,14 +84,14 @@ void PaneEvents::Web8_NavigateError() {
 
 void PaneEvents::paneContextMenu(int paneNumber, const QString& href, const QPoint& globalPos) {
     switch (paneNumber) {
-    case 1: popup(c_.myMenu, globalPos); break;
-    case 3:
+    case Pane::Catalogue: popup(c_.myMenu, globalPos); break;
+    case Pane::TaskList:
         if (href.contains(QLatin1String("open://"))) {
             state_.ContextLink = href;
             popup(c_.webc, globalPos);
         }
         break;
-    case 7:
+    case Pane::PauseAd:
         if (c_.playerUrl && !c_.playerUrl().isEmpty()) popup(c_.qvod_m, globalPos);
         break;
     default: break;
@@ -98,9 +100,9 @@ void PaneEvents::paneContextMenu(int paneNumber, const QString& href, const QPoi
 
 void PaneEvents::gtv_Click() {
     if (c_.gtv) c_.gtv->hide();
-    state_.CurrentView = 0;
+    state_.CurrentView = View::Nothing;
     QCoreApplication::processEvents();
-    if (WebPane* web10 = pane(10)) web10->navigate(c_.base + QStringLiteral("tv/ad.htm"));
+    if (WebPane* web10 = pane(Pane::LiveTv)) web10->navigate(c_.base + QStringLiteral("tv/ad.htm"));
 }
 
 void PaneEvents::ggx_Click() {
@@ -109,8 +111,8 @@ void PaneEvents::ggx_Click() {
     if (c_.Pic2) c_.Pic2->hide();
     if (c_.qvod) c_.qvod->show();
     QCoreApplication::processEvents();
-    if (WebPane* web2 = pane(2)) web2->navigate(QStringLiteral("about:blank"));
-    state_.CurrentView = 0;
+    if (WebPane* web2 = pane(Pane::WebPlayer)) web2->navigate(QStringLiteral("about:blank"));
+    state_.CurrentView = View::Nothing;
 }
 
 }  // namespace qarvel::web

@@ -3,7 +3,7 @@
 namespace qarvel::web {
 
 WebPane* PaneSetNavigator::at(int pane) const {
-    return pane >= 1 && pane <= int(panes_.size()) ? panes_[size_t(pane - 1)] : nullptr;
+    return pane >= Pane::Catalogue && pane <= kPaneCount ? panes_[paneSlot(Pane(pane))] : nullptr;
 }
 
 void PaneSetNavigator::navigate(int pane, const QString& address) {

@@ -1,5 +1,5 @@
 #pragma once
-// Navigating and refreshing the panes by number (1 = Web1 … 11 = Web11), so
+// Navigating and refreshing the panes by number (a Pane: Web1 … Web11), so
 // that the handlers which drive other panes can be tested without browsers.
 #include "web/web_pane.h"
 

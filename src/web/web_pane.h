@@ -3,6 +3,8 @@
 // page hands every navigation to a hook before it happens, never shows the
 // browser's own dialogs or context menu, and reports loads the way the panes'
 // handlers expect them (download begin/complete, navigation error).
+#include "state/window_ids.h"
+
 #include <QPoint>
 #include <QString>
 #include <QWebEngineView>
@@ -72,8 +74,8 @@ private:
     bool sent_ = false;
 };
 
-// The eleven panes, Web1 at index 0 … Web11 at index 10.
-using PaneSet = std::array<WebPane*, 11>;
+// The eleven panes, Web1 at index 0 … Web11 at index 10 (paneSlot).
+using PaneSet = std::array<WebPane*, kPaneCount>;
 
 // Address of a pane's navigation as a URL: absolute paths become file URLs.
 QUrl addressToUrl(const QString& address);

@@ -2,6 +2,7 @@
 
 #include "resources/skin_resources.h"
 #include "window/accessible_names.h"
+#include "state/skin_sprites.h"
 
 #include <QTimer>
 
@@ -60,7 +61,7 @@ Label* label(QWidget* parent, const QString& name, const QString& caption, bool 
 
 // Title-bar buttons carry a balloon of their own; the platform tooltip would
 // show a second one.
-constexpr bool hasOwnBalloon(int index) { return index <= 5; }
+constexpr bool hasOwnBalloon(int index) { return index <= WindowButton::MainMenu; }
 
 }  // namespace
 
@@ -84,7 +85,7 @@ MainWindowControls buildMainWindowControls(QWidget* window, const PaneFactory& p
     font.setPixelSize(12);
     window->setFont(font);
 
-    auto pane = [&](int n, QWidget* parent) {
+    auto pane = [&](Pane n, QWidget* parent) {
         QWidget* w = panes ? panes(n, parent) : nullptr;
         if (!w) w = new QWidget(parent);
         if (w->parentWidget() != parent) w->setParent(parent);
@@ -105,7 +106,7 @@ MainWindowControls buildMainWindowControls(QWidget* window, const PaneFactory& p
     // Catalogue page: the pane, and the waiting / error panel that stands in
     // its place until the first page has loaded.
     c.Pic1 = panel(c.zzp, "Pic1");
-    pane(1, c.Pic1);
+    pane(Pane::Catalogue, c.Pic1);
     c.Pic1->hide();
     c.wait = panel(c.zzp, "wait");
     c.wait->setAutoFillBackground(true);
@@ -114,28 +115,29 @@ MainWindowControls buildMainWindowControls(QWidget* window, const PaneFactory& p
     c.w3 = pictureLabel(c.wait, "w3", errorPicture(0));
     c.w3->hide();
 
-    pane(9, c.ying);
+    pane(Pane::Highlights, c.ying);
 
     // Player page.
     c.L1 = panel(c.zz, "L1");
     c.Pic2 = panel(c.L1, "Pic2");
-    pane(2, c.Pic2);
+    pane(Pane::WebPlayer, c.Pic2);
     c.ggx = closeButton(c.Pic2, "ggx");
     c.Pic2->hide();
     c.qvod = panel(c.L1, "qvod");
     c.l2 = panel(c.zz, "l2");
     c.l2->setAutoFillBackground(true);
-    c.npc[10] = pictureBox(c.l2, "npc_10", 202, 28, 10);
-    // Side-tab pages; tab 12 (Pic3) is the one selected at start.
+    c.npc[WindowButton::SidebarHeader] = pictureBox(c.l2, "npc_10", 202, 28, WindowButton::SidebarHeader);
+    // Side-tab pages; the task list (Pic3) is the one selected at start.
     c.Pic5 = panel(c.l2, "Pic5");
     c.Pic3 = panel(c.l2, "Pic3");
     c.Pic4 = panel(c.l2, "Pic4");
-    for (auto [n, page] : {std::pair{5, c.Pic5}, {3, c.Pic3}, {4, c.Pic4}}) {
+    for (auto [n, page] : {std::pair{Pane::EpisodeList, c.Pic5}, {Pane::TaskList, c.Pic3}, {Pane::LocalList, c.Pic4}}) {
         pane(n, page);
         page->setVisible(page == c.Pic3);
     }
-    for (int i : {11, 12, 7}) {
-        c.npc[i] = pictureBox(c.l2, QStringLiteral("npc_%1").arg(i), 60, 21, i);
+    for (int i : {SideTab::EpisodeList, SideTab::TaskList, SideTab::LocalList}) {
+        c.npc[i] =
+            pictureBox(c.l2, QStringLiteral("npc_%1").arg(i), sprites::kSideTabWidth, sprites::kSideTabHeight, i);
         c.npc[i]->setCursor(Qt::PointingHandCursor);
     }
     c.shan = panel(c.l2, "shan");
@@ -147,18 +149,18 @@ MainWindowControls buildMainWindowControls(QWidget* window, const PaneFactory& p
     c.qk->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     c.qk->setForeColour(colourFromNumber(5921370));
     c.qk->setCursor(Qt::PointingHandCursor);
-    c.npc[6] = pictureBox(c.zz, "npc_6", 3, 40, 6);
+    c.npc[WindowButton::PlayerSidebarStrip] = pictureBox(c.zz, "npc_6", 3, 40, WindowButton::PlayerSidebarStrip);
 
     // Live-TV page.
     c.tvleft = panel(c.tv, "tvleft");
-    pane(10, c.tvleft);
+    pane(Pane::LiveTv, c.tvleft);
     c.gtv = closeButton(c.tvleft, "gtv");
     c.gtv->hide();
     c.tvright = panel(c.tv, "tvright");
-    pane(11, c.tvright);
-    c.npc[15] = pictureBox(c.tv, "npc_15", 3, 40, 15);
-    c.npc[6]->setTip(text::kCloseSidebar);
-    c.npc[15]->setTip(text::kCloseSidebar);
+    pane(Pane::ChannelList, c.tvright);
+    c.npc[WindowButton::TvSidebarStrip] = pictureBox(c.tv, "npc_15", 3, 40, WindowButton::TvSidebarStrip);
+    c.npc[WindowButton::PlayerSidebarStrip]->setTip(text::kCloseSidebar);
+    c.npc[WindowButton::TvSidebarStrip]->setTip(text::kCloseSidebar);
 
     // Player area: video frame, status strip, seek bar, advertisement area.
     c.Qvodx = panel(c.qvod, "Qvodx");
@@ -183,17 +185,17 @@ MainWindowControls buildMainWindowControls(QWidget* window, const PaneFactory& p
     c.adp = image(c.bo_ad, "adp", idlePlayerPicture());
     c.adp->setCursor(Qt::PointingHandCursor);
     c.bo_pad = panel(c.bo_ad, "bo_pad");
-    pane(8, c.bo_pad);
+    pane(Pane::StopAd, c.bo_pad);
     c.bo_pad->hide();
     c.ad_huan = panel(c.bo_ad, "ad_huan");
-    pane(7, c.ad_huan);
+    pane(Pane::PauseAd, c.ad_huan);
     c.ad_huan->hide();
     c.next_s = label(c.bo_ad, "next_s", text::kNextEpisodeWait, true);
     c.next_s->hide();
 
     // The usage ping needs a pane but no place on screen.
     c.tj = panel(window, "tj");
-    pane(6, c.tj);
+    pane(Pane::UsagePing, c.tj);
     c.tj->setGeometry(0, 0, 1, 1);
     c.tj->hide();
 
@@ -202,8 +204,9 @@ MainWindowControls buildMainWindowControls(QWidget* window, const PaneFactory& p
     c.bo_foot->setFit(PictureBox::Fit::Stretch);
     static const char* const kTransportTips[8] = {"播放",     "停止",   "静音", "全屏",
                                                   "打开文件", "上一集", "侧栏", "下一集"};
-    for (int i = 0; i < 8; ++i) {
-        c.bo_but[i] = pictureBox(c.bo_foot, QStringLiteral("bo_but_%1").arg(i), i == 0 ? 58 : 25, i == 0 ? 43 : 25, i);
+    for (int i = 0; i < kTransportButtonCount; ++i) {
+        const SkinPiece face = sprites::transportButton(i, false, false);
+        c.bo_but[i] = pictureBox(c.bo_foot, QStringLiteral("bo_but_%1").arg(i), face.width, face.height, i);
         c.bo_but[i]->setNativeTip(false);
         c.bo_but[i]->setTip(QString::fromUtf8(kTransportTips[i]));
     }
@@ -225,13 +228,14 @@ MainWindowControls buildMainWindowControls(QWidget* window, const PaneFactory& p
     c.Imi->setAttribute(Qt::WA_TransparentForMouseEvents);
     c.ni_name->setAttribute(Qt::WA_TransparentForMouseEvents);
     static const char* const kTitleTips[6] = {"最小化", "最大化", "关闭", "精简模式", "置顶", "菜单"};
-    for (int i = 0; i < 6; ++i) {
-        c.npc[i] = pictureBox(window, QStringLiteral("npc_%1").arg(i), 24, 24, i);
+    for (int i = WindowButton::Minimise; i <= WindowButton::MainMenu; ++i) {
+        c.npc[i] = pictureBox(window, QStringLiteral("npc_%1").arg(i), sprites::kTitleButtonSize,
+                              sprites::kTitleButtonSize, i);
         c.npc[i]->setNativeTip(!hasOwnBalloon(i));
         c.npc[i]->setTip(QString::fromUtf8(kTitleTips[i]));
     }
-    for (int i : {8, 9, 13, 14}) {
-        c.npc[i] = pictureBox(window, QStringLiteral("npc_%1").arg(i), 100, 37, i);
+    for (int i : {MainTab::Catalogue, MainTab::Player, MainTab::LiveTv, MainTab::Highlights}) {
+        c.npc[i] = pictureBox(window, QStringLiteral("npc_%1").arg(i), sprites::kTabWidth, sprites::kTabHeight, i);
         c.npc[i]->setCursor(Qt::PointingHandCursor);
     }
     c.jbi = label(window, "jbi", QStringLiteral("✕"), false);

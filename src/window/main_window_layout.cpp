@@ -9,33 +9,15 @@ namespace qarvel::window {
 
 namespace {
 
+using namespace sprites;
+
 constexpr int kTitleButtonTop = 4;
-constexpr int kTitleButtonSize = 24;
-constexpr int kTabWidth = 100;
-constexpr int kTabHeight = 37;
-constexpr int kSideTabWidth = 60;
-constexpr int kSideTabHeight = 21;
-constexpr int kStripWidth = 3;
 constexpr int kStripHeight = 40;
-constexpr int kStripFaceHeight = 43;
 constexpr int kHeaderHeight = 28;
 constexpr int kFooterHeight = 20;
 constexpr int kSeekBarHeight = 7;
 constexpr int kStatusStripHeight = 22;
 constexpr int kControlBarHeight = 43;
-constexpr int kTransportSize = 25;
-
-// Strip faces: the sidebar shown, or hidden.
-constexpr int kStripShownFace = 0;
-constexpr int kStripHiddenFace = 3;
-
-// Skin slots.
-constexpr int kFrameSlot = 0;
-constexpr int kControlBarSlot = 3;
-constexpr int kTabSelectedSlot = 7;
-constexpr int kTabNormalSlot = 8;
-constexpr int kSideTabSlot = 9;
-constexpr int kStripSlot = 11;
 
 }  // namespace
 
@@ -52,7 +34,7 @@ bool MainWindowLayout::eventFilter(QObject* watched, QEvent* event) {
             // The frame lies under every child; the window itself paints nothing else.
             QPainter p(c_.BA1);
             p.fillRect(c_.BA1->rect(), Qt::black);
-            paintFrame(p, skin_.slot(kFrameSlot), c_.BA1->width(), c_.BA1->height(), frameKind());
+            paintFrame(p, skin_.slot(SkinSlot::Frame), c_.BA1->width(), c_.BA1->height(), frameKind());
         }
     }
     return QObject::eventFilter(watched, event);
@@ -63,25 +45,6 @@ FrameKind MainWindowLayout::frameKind() const {
 }
 
 bool MainWindowLayout::minimised() const { return c_.BA1->isMinimized(); }
-
-int MainWindowLayout::mainTabOffset(int tab) {
-    switch (tab) {
-    case 9: return 0;
-    case 8: return 100;
-    case 13: return 200;
-    case 14: return 300;
-    default: return -1;
-    }
-}
-
-int MainWindowLayout::sideTabOffset(int tab) {
-    switch (tab) {
-    case 11: return 0;
-    case 12: return 60;
-    case 7: return 120;
-    default: return -1;
-    }
-}
 
 void MainWindowLayout::Form_Resize() {
     if (minimised()) return;
@@ -118,7 +81,7 @@ void MainWindowLayout::PaintFrame() {
     c_.BA1->update();
     ApplyRoundRegion();
     c_.bo_foot->setGeometry(2, H - 46, W - 4, kControlBarHeight);
-    c_.bo_foot->setPicture(skin_.slot(kControlBarSlot));
+    c_.bo_foot->setPicture(skin_.slot(SkinSlot::ControlBar));
     c_.bo_foot->update();
 }
 
@@ -132,14 +95,15 @@ void MainWindowLayout::LayoutMainArea() {
         int gap;  // distance from the button placed before
     };
     int left = W - 32;
-    c_.npc[2]->setGeometry(left, kTitleButtonTop, kTitleButtonSize, kTitleButtonSize);
-    for (Step s : {Step{1, 24}, Step{0, 24}, Step{5, 28}, Step{3, 24}, Step{4, 24}}) {
+    c_.npc[WindowButton::Close]->setGeometry(left, kTitleButtonTop, kTitleButtonSize, kTitleButtonSize);
+    for (Step s : {Step{WindowButton::Maximise, 24}, Step{WindowButton::Minimise, 24}, Step{WindowButton::MainMenu, 28},
+                   Step{WindowButton::CompactMode, 24}, Step{WindowButton::AlwaysOnTop, 24}}) {
         left -= s.gap;
         c_.npc[s.index]->setGeometry(left, kTitleButtonTop, kTitleButtonSize, kTitleButtonSize);
     }
 
     int tabLeft = 200;
-    for (int tab : {8, 9, 13, 14}) {
+    for (int tab : {MainTab::Catalogue, MainTab::Player, MainTab::LiveTv, MainTab::Highlights}) {
         c_.npc[tab]->setGeometry(tabLeft, 0, kTabWidth, kTabHeight);
         tabLeft += kTabWidth;
     }
@@ -150,35 +114,34 @@ void MainWindowLayout::LayoutMainArea() {
     fillParent(c_.Pic1);
     c_.wait->setGeometry(c_.Pic1->geometry());
     c_.jia->move((c_.wait->width() - c_.jia->width()) / 2, (c_.zzp->height() - c_.jia->height()) / 2 - 20);
-    placeWithOverhang(c_.Web[1], c_.Pic1);
-    placeWithOverhang(c_.Web[9], c_.ying);
+    placeWithOverhang(c_.Web[Pane::Catalogue], c_.Pic1);
+    placeWithOverhang(c_.Web[Pane::Highlights], c_.ying);
 }
 
 void MainWindowLayout::layoutSidebarPage(QWidget* page, PictureBox* strip, QWidget* sidebar, QWidget* side) {
     strip->resize(kStripWidth, kStripHeight);
     sidebar->setGeometry(page->width() - kSidebarWidth, 0, kSidebarWidth, page->height());
-    int face;
-    if (strip->tip() == text::kCloseSidebar) {
+    const bool shown = strip->tip() == text::kCloseSidebar;
+    if (shown) {
         strip->move(page->width() - kSidebarWidth, strip->y());
         side->setGeometry(0, 0, strip->x(), sidebar->height());
-        face = kStripShownFace;
     } else {
         strip->move(page->width() - 4, strip->y());
         side->setGeometry(0, 0, page->width(), sidebar->height());
-        face = kStripHiddenFace;
     }
-    strip->setPicture(skin_.piece(kStripSlot, face, 0, kStripWidth, kStripFaceHeight));
+    strip->setPicture(skin_.piece(sidebarStrip(shown)));
     strip->setGeometry(strip->x(), (page->height() - kStripFaceHeight) / 2, kStripWidth, kStripHeight);
     strip->raise();
 }
 
 void MainWindowLayout::LayoutPlayerTab() {
-    layoutSidebarPage(c_.zz, c_.npc[6], c_.l2, c_.L1);
+    layoutSidebarPage(c_.zz, c_.npc[WindowButton::PlayerSidebarStrip], c_.l2, c_.L1);
 
-    c_.npc[10]->setGeometry(0, 0, kSidebarWidth, kHeaderHeight);
-    c_.npc[11]->setGeometry(8, 4, kSideTabWidth, kSideTabHeight);
-    c_.npc[12]->setGeometry(71, 4, kSideTabWidth, kSideTabHeight);
-    c_.npc[7]->setGeometry(134, 4, kSideTabWidth, kSideTabHeight);
+    PictureBox* header = c_.npc[WindowButton::SidebarHeader];
+    header->setGeometry(0, 0, kSidebarWidth, kHeaderHeight);
+    c_.npc[SideTab::EpisodeList]->setGeometry(8, 4, kSideTabWidth, kSideTabHeight);
+    c_.npc[SideTab::TaskList]->setGeometry(71, 4, kSideTabWidth, kSideTabHeight);
+    c_.npc[SideTab::LocalList]->setGeometry(134, 4, kSideTabWidth, kSideTabHeight);
 
     fillParent(c_.Pic2);
     c_.ggx->move(c_.Pic2->width() - c_.ggx->width(), 0);
@@ -186,21 +149,21 @@ void MainWindowLayout::LayoutPlayerTab() {
     c_.shan->setGeometry(0, c_.l2->height() - kFooterHeight, c_.l2->width(), kFooterHeight);
     c_.qk->move(c_.shan->width() - 80, 6);
 
-    const QRect list(0, c_.npc[10]->y() + c_.npc[10]->height(), c_.l2->width(),
-                     c_.l2->height() - c_.npc[10]->height() - c_.shan->height());
+    const QRect list(0, header->y() + header->height(), c_.l2->width(),
+                     c_.l2->height() - header->height() - c_.shan->height());
     for (QWidget* p : {c_.Pic3, c_.Pic4, c_.Pic5}) p->setGeometry(list);
 
-    placeWithOverhang(c_.Web[2], c_.Pic2);
-    placeWithOverhang(c_.Web[3], c_.Pic3);
-    placeWithOverhang(c_.Web[4], c_.Pic4);
-    placeWithOverhang(c_.Web[5], c_.Pic5);
+    placeWithOverhang(c_.Web[Pane::WebPlayer], c_.Pic2);
+    placeWithOverhang(c_.Web[Pane::TaskList], c_.Pic3);
+    placeWithOverhang(c_.Web[Pane::LocalList], c_.Pic4);
+    placeWithOverhang(c_.Web[Pane::EpisodeList], c_.Pic5);
 }
 
 void MainWindowLayout::LayoutTvTab() {
-    layoutSidebarPage(c_.tv, c_.npc[15], c_.tvright, c_.tvleft);
+    layoutSidebarPage(c_.tv, c_.npc[WindowButton::TvSidebarStrip], c_.tvright, c_.tvleft);
     c_.gtv->move(c_.tvleft->width() - c_.gtv->width(), 0);
-    placeWithOverhang(c_.Web[11], c_.tvright);
-    placeWithOverhang(c_.Web[10], c_.tvleft);
+    placeWithOverhang(c_.Web[Pane::ChannelList], c_.tvright);
+    placeWithOverhang(c_.Web[Pane::LiveTv], c_.tvleft);
 }
 
 void MainWindowLayout::qvod_Resize() {
@@ -224,8 +187,8 @@ void MainWindowLayout::qvod_Resize() {
     c_.adp->move((adW - c_.adp->width()) / 2, (adH - c_.adp->height() - 30) / 2);
     c_.bo_pad->setGeometry((adW - 468) / 2, c_.adp->y() + c_.adp->height() + 30, 468, 60);
     c_.ad_huan->setGeometry((adW - 450) / 2, (adH - 260) / 2, 450, 260);
-    placeWithOverhang(c_.Web[8], c_.bo_pad);
-    placeWithOverhang(c_.Web[7], c_.ad_huan);
+    placeWithOverhang(c_.Web[Pane::StopAd], c_.bo_pad);
+    placeWithOverhang(c_.Web[Pane::PauseAd], c_.ad_huan);
     c_.next_s->move(c_.adp->x(), c_.adp->y() + c_.adp->height() + 10);
 
     if (state_.CompactMode != 0) {
@@ -240,20 +203,24 @@ void MainWindowLayout::qvod_Resize() {
     c_.huan->move(0, 0);
 
     // Control bar: transport buttons from the left, the rest from the right.
-    c_.bo_but[0]->setGeometry(20, 0, 58, kControlBarHeight);
-    int left = c_.bo_but[0]->x();
+    auto& b = c_.bo_but;
+    b[TransportButton::PlayPause]->setGeometry(20, 0, kPlayPauseWidth, kControlBarHeight);
+    int left = b[TransportButton::PlayPause]->x();
     struct Step {
         int index;
         int gap;
     };
-    for (Step s : {Step{1, 65}, Step{5, 29}, Step{7, 29}, Step{2, 30}}) {
+    for (Step s : {Step{TransportButton::Stop, 65}, Step{TransportButton::PreviousEpisode, 29},
+                   Step{TransportButton::NextEpisode, 29}, Step{TransportButton::Mute, 30}}) {
         left += s.gap;
-        c_.bo_but[s.index]->setGeometry(left, 11, kTransportSize, kTransportSize);
+        b[s.index]->setGeometry(left, 11, kTransportSize, kTransportSize);
     }
-    c_.yin->setGeometry(c_.bo_but[2]->x() + 26, 11, 80, 24);
-    c_.bo_but[6]->setGeometry(W - 47, 11, kTransportSize, kTransportSize);
-    c_.bo_but[3]->setGeometry(c_.bo_but[6]->x() - 26, 11, kTransportSize, kTransportSize);
-    c_.bo_but[4]->setGeometry(c_.bo_but[3]->x() - 26, 11, kTransportSize, kTransportSize);
+    c_.yin->setGeometry(b[TransportButton::Mute]->x() + 26, 11, 80, 24);
+    b[TransportButton::Sidebar]->setGeometry(W - 47, 11, kTransportSize, kTransportSize);
+    b[TransportButton::FullScreen]->setGeometry(b[TransportButton::Sidebar]->x() - 26, 11, kTransportSize,
+                                                kTransportSize);
+    b[TransportButton::OpenFile]->setGeometry(b[TransportButton::FullScreen]->x() - 26, 11, kTransportSize,
+                                              kTransportSize);
     c_.La[0]->move(470, 18);
 }
 
@@ -295,45 +262,38 @@ void MainWindowLayout::LayoutCompact() {
         c_.zz->setGeometry(2, 20, W - 4, H - 23);
         fillParent(c_.L1);
         fillParent(c_.Pic2);
-        placeWithOverhang(c_.Web[2], c_.Pic2);
+        placeWithOverhang(c_.Web[Pane::WebPlayer], c_.Pic2);
         qvod_Resize();
     } else if (state_.CompactMode == 2) {
         c_.tv->setGeometry(2, 20, W - 4, H - 23);
         fillParent(c_.tvleft);
-        placeWithOverhang(c_.Web[10], c_.tvleft);
+        placeWithOverhang(c_.Web[Pane::LiveTv], c_.tvleft);
     }
 }
 
-void MainWindowLayout::SelectMainTab(int tab, bool force) {
+void MainWindowLayout::SelectMainTab(MainTab tab, bool force) {
     if (tab == state_.MainTab && !force) return;
-    if (mainTabOffset(tab) < 0) return;
-    const int old = state_.MainTab;
-    if (mainTabOffset(old) >= 0) {
-        c_.npc[old]->setPicture(skin_.piece(kTabNormalSlot, mainTabOffset(old), 0, kTabWidth, kTabHeight));
-        if (!force) c_.mainTabPage(old)->hide();
-        c_.npc[old]->update();
-    }
-    c_.npc[tab]->setPicture(skin_.piece(kTabSelectedSlot, mainTabOffset(tab), 0, kTabWidth, kTabHeight));
+    const MainTab old = state_.MainTab;
+    c_.npc[old]->setPicture(skin_.piece(mainTab(old, false)));
+    if (!force) c_.mainTabPage(old)->hide();
+    c_.npc[old]->update();
+    c_.npc[tab]->setPicture(skin_.piece(mainTab(tab, true)));
     c_.mainTabPage(tab)->show();
     c_.npc[tab]->update();
     state_.MainTab = tab;
 }
 
-void MainWindowLayout::SelectSideTab(int tab, bool force) {
+void MainWindowLayout::SelectSideTab(SideTab tab, bool force) {
     if (tab == state_.SideTab && !force) return;
-    if (sideTabOffset(tab) < 0) return;
-    const int old = state_.SideTab;
-    if (sideTabOffset(old) >= 0) {
-        c_.npc[old]->setPicture(
-            skin_.piece(kSideTabSlot, sideTabOffset(old), kSideTabHeight, kSideTabWidth, kSideTabHeight));
-        c_.sideTabPage(old)->hide();
-        c_.npc[old]->update();
-    }
-    c_.npc[tab]->setPicture(skin_.piece(kSideTabSlot, sideTabOffset(tab), 0, kSideTabWidth, kSideTabHeight));
+    const SideTab old = state_.SideTab;
+    c_.npc[old]->setPicture(skin_.piece(sideTab(old, false)));
+    c_.sideTabPage(old)->hide();
+    c_.npc[old]->update();
+    c_.npc[tab]->setPicture(skin_.piece(sideTab(tab, true)));
     c_.sideTabPage(tab)->show();
-    c_.qk->setText(tab == 7 ? text::kClearList : text::kManageTasks);
+    c_.qk->setText(tab == SideTab::LocalList ? text::kClearList : text::kManageTasks);
     c_.npc[tab]->update();
-    state_.SideTab = static_cast<int16_t>(tab);
+    state_.SideTab = tab;
 }
 
 }  // namespace qarvel::window

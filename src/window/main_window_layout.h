@@ -34,8 +34,8 @@ public:
     void LayoutTvTab();
     void qvod_Resize();
     void LayoutCompact();
-    void SelectMainTab(int tab, bool force);
-    void SelectSideTab(int tab, bool force);
+    void SelectMainTab(MainTab tab, bool force);
+    void SelectSideTab(SideTab tab, bool force);
     void ApplyRoundRegion();
 
     // The volume knob and its fill at the given volume (0 to 100).
@@ -43,9 +43,6 @@ public:
 
     // Which frame the window paints now.
     FrameKind frameKind() const;
-    // The face offset of a main tab (8, 9, 13, 14) or a side tab (7, 11, 12) in its strip.
-    static int mainTabOffset(int tab);
-    static int sideTabOffset(int tab);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

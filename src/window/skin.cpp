@@ -40,21 +40,9 @@ QPixmap Skin::piece(int i, int x, int y, int w, int h) const {
 }
 
 QPixmap titleButtonFace(const Skin& skin, int index, bool hovered, bool maximised, const QString& tip) {
-    constexpr int kSize = 24;
-    const int faces = hovered ? 2 : 1;
-    switch (index) {
-    case 0: return skin.piece(faces, 72, 0, kSize, kSize);
-    case 1:
-        return maximised ? skin.piece(5, hovered ? 24 : 0, 0, kSize, kSize) : skin.piece(faces, 96, 0, kSize, kSize);
-    case 2: return skin.piece(faces, 120, 0, kSize, kSize);
-    case 3: return skin.piece(faces, 0, 0, kSize, kSize);
-    case 4: {
-        const bool on = tip != QStringLiteral("置顶");
-        return skin.piece(6, (on ? 48 : 0) + (hovered ? 24 : 0), 0, kSize, kSize);
-    }
-    case 5: return skin.piece(faces, 48, 0, kSize, kSize);
-    default: return {};
-    }
+    if (index < WindowButton::Minimise || index > WindowButton::MainMenu) return {};
+    const bool onTop = tip != QStringLiteral("置顶");
+    return skin.piece(sprites::titleButton(WindowButton(index), hovered, maximised, onTop));
 }
 
 }  // namespace qarvel::window

@@ -3,6 +3,8 @@
 // logos (`a1`, `a2`). Every painter reads the slots at the moment it paints,
 // so a skin change reaches the frame, the hover faces and the control bar
 // without anyone keeping copies.
+#include "state/skin_sprites.h"
+
 #include <QPixmap>
 #include <QString>
 #include <array>
@@ -28,6 +30,7 @@ public:
     const QPixmap& slot(int i) const;
     // A w × h piece of slot i at x, y; transparent where the slot has nothing.
     QPixmap piece(int i, int x, int y, int w, int h) const;
+    QPixmap piece(const SkinPiece& p) const { return piece(p.slot, p.x, p.y, p.width, p.height); }
     const QPixmap& a1() const { return a1_; }
     const QPixmap& a2() const { return a2_; }
 

@@ -43,41 +43,40 @@ void SkinPainter::p_p(int s) {
 
 void SkinPainter::PaintButtons() {
     const bool maximised = c_.BA1->isMaximized();
-    for (int i = 0; i <= 5; ++i) c_.npc[i]->setPicture(titleButtonFace(skin_, i, false, maximised, c_.npc[i]->tip()));
-    for (int tab : {9, 8, 13, 14})
-        c_.npc[tab]->setPicture(skin_.piece(8, MainWindowLayout::mainTabOffset(tab), 0, 100, 37));
-    const QPixmap& header = skin_.slot(10);
+    for (int i = WindowButton::Minimise; i <= WindowButton::MainMenu; ++i)
+        c_.npc[i]->setPicture(titleButtonFace(skin_, i, false, maximised, c_.npc[i]->tip()));
+    for (MainTab tab : {MainTab::Player, MainTab::Catalogue, MainTab::LiveTv, MainTab::Highlights})
+        c_.npc[tab]->setPicture(skin_.piece(sprites::mainTab(tab, false)));
+    const QPixmap& header = skin_.slot(SkinSlot::SidebarHeader);
     QPixmap wideHeader = header.isNull() ? QPixmap() : header.scaled(QSize(203, 28) * header.devicePixelRatio());
     wideHeader.setDevicePixelRatio(header.devicePixelRatio());
-    c_.npc[10]->setPicture(wideHeader);
-    for (int tab : {11, 12, 7})
-        c_.npc[tab]->setPicture(skin_.piece(9, MainWindowLayout::sideTabOffset(tab), 21, 60, 21));
-    for (int i = 0; i <= 14; ++i) c_.npc[i]->update();
+    c_.npc[WindowButton::SidebarHeader]->setPicture(wideHeader);
+    for (SideTab tab : {SideTab::EpisodeList, SideTab::TaskList, SideTab::LocalList})
+        c_.npc[tab]->setPicture(skin_.piece(sprites::sideTab(tab, false)));
+    for (int i = 0; i < WindowButton::TvSidebarStrip; ++i) c_.npc[i]->update();
 
     // A skin chosen while a film plays or the sound is off keeps the faces
     // that say so; their tooltips name the action each button takes next.
-    PaintPlayFace(c_.bo_but[0]->tip() == QStringLiteral("暂停"));
-    c_.bo_but[1]->setPicture(skin_.piece(13, 0, 0, 25, 25));
-    c_.bo_but[2]->setPicture(skin_.piece(14, c_.bo_but[2]->tip() == QStringLiteral("取消静音") ? 50 : 0, 0, 25, 25));
-    c_.yin->setPicture(skin_.slot(15));
-    c_.bo_v->setPicture(skin_.slot(4));
-    c_.bo_but[6]->setPicture(skin_.piece(16, 75, 0, 25, 25));
-    c_.bo_but[3]->setPicture(skin_.piece(16, 50, 0, 25, 25));
-    c_.bo_but[4]->setPicture(skin_.piece(16, 25, 0, 25, 25));
-    c_.bo_but[5]->setPicture(skin_.piece(18, 0, 0, 25, 25));
-    c_.bo_but[7]->setPicture(skin_.piece(18, 50, 0, 25, 25));
+    PaintPlayFace(c_.bo_but[TransportButton::PlayPause]->tip() == QStringLiteral("暂停"));
+    const bool muted = c_.bo_but[TransportButton::Mute]->tip() == QStringLiteral("取消静音");
+    for (int i = TransportButton::Stop; i < kTransportButtonCount; ++i)
+        c_.bo_but[i]->setPicture(skin_.piece(sprites::transportButton(i, false, i == TransportButton::Mute && muted)));
+    c_.yin->setPicture(skin_.slot(SkinSlot::VolumeTrack));
+    c_.bo_v->setPicture(skin_.slot(SkinSlot::VolumeKnob));
     for (PictureBox* b : c_.bo_but) b->update();
 }
 
 void SkinPainter::PaintStopped() {
     PaintPlayFace(false);
-    c_.bo_but[1]->setPicture(skin_.piece(13, 0, 0, 25, 25));
-    c_.bo_but[1]->update();
+    c_.bo_but[TransportButton::Stop]->setPicture(
+        skin_.piece(sprites::transportButton(TransportButton::Stop, false, false)));
+    c_.bo_but[TransportButton::Stop]->update();
 }
 
 void SkinPainter::PaintPlayFace(bool pause) {
-    c_.bo_but[0]->setPicture(skin_.piece(12, pause ? 116 : 0, 0, 58, 43));
-    c_.bo_but[0]->update();
+    PictureBox* button = c_.bo_but[TransportButton::PlayPause];
+    button->setPicture(skin_.piece(sprites::transportButton(TransportButton::PlayPause, false, pause)));
+    button->update();
 }
 
 void SkinPainter::applyColours(int s) {

@@ -34,7 +34,7 @@ void WindowButtons::Form_DblClick() {
         state_.RightButtonFlag = 0;
         return;
     }
-    npc_Click(1);
+    npc_Click(WindowButton::Maximise);
 }
 
 void WindowButtons::toggleSidebar(PictureBox* strip, QWidget* sidebar) {
@@ -49,11 +49,10 @@ void WindowButtons::toggleSidebar(PictureBox* strip, QWidget* sidebar) {
 
 void WindowButtons::enterCompactMode() {
     switch (state_.CurrentView) {
-    case 0: return;
-    case 1:
-    case 2: npc_Click(9); break;
-    case 3: npc_Click(13); break;
-    default: break;
+    case View::Nothing: return;
+    case View::WebPlayer:
+    case View::Player: npc_Click(WindowButton::PlayerTab); break;
+    case View::LiveTv: npc_Click(WindowButton::LiveTvTab); break;
     }
     if (c_.BA1->isMaximized()) c_.BA1->showNormal();
     c_.jbi->show();
@@ -61,7 +60,7 @@ void WindowButtons::enterCompactMode() {
     c_.bo_name->hide();
     for (PictureBox* b : c_.npc) b->hide();
     c_.ni_name->hide();
-    if (state_.MainTab == 9) {
+    if (state_.MainTab == MainTab::Player) {
         state_.CompactMode = 1;
         c_.ggx->hide();
         c_.ni_bo1->show();
@@ -76,21 +75,16 @@ void WindowButtons::enterCompactMode() {
     c_.BA1->resize(pixelsFromTwips(kCompactWidthTwips), pixelsFromTwips(kCompactHeightTwips));
     // The resize event may come later or not at all (same size): lay out now.
     layout_.Form_Resize();
-    c_.npc[3]->setPicture(skin_.piece(1, 0, 0, 24, 24));
-    c_.npc[3]->update();
+    c_.npc[WindowButton::CompactMode]->setPicture(skin_.piece(sprites::titleButton(WindowButton::CompactMode, false)));
+    c_.npc[WindowButton::CompactMode]->update();
 }
 
 void WindowButtons::toggleAlwaysOnTop() {
-    PictureBox* button = c_.npc[4];
-    if (button->tip() != text::kOnTop) {
-        button->setPicture(skin_.piece(6, 0, 0, 24, 24));
-        button->setTip(text::kOnTop);
-        zhi_d(0);
-    } else {
-        button->setPicture(skin_.piece(6, 48, 0, 24, 24));
-        button->setTip(text::kCancelOnTop);
-        zhi_d(1);
-    }
+    PictureBox* button = c_.npc[WindowButton::AlwaysOnTop];
+    const bool turnOn = button->tip() == text::kOnTop;
+    button->setPicture(skin_.piece(sprites::titleButton(WindowButton::AlwaysOnTop, false, false, turnOn)));
+    button->setTip(turnOn ? text::kCancelOnTop : text::kOnTop);
+    zhi_d(turnOn ? 1 : 0);
 }
 
 void WindowButtons::zhi_d(int on) {
@@ -112,57 +106,57 @@ void WindowButtons::npc_Click(int index) {
         state_.RightButtonFlag = 0;
         return;
     }
-    if (index < 0 || index > 15) return;
+    if (index < 0 || index >= kWindowButtonCount) return;
     PictureBox* button = c_.npc[index];
-    switch (index) {
-    case 0:
+    auto normalFace = [this](WindowButton b, bool maximised = false) {
+        return skin_.piece(sprites::titleButton(b, false, maximised));
+    };
+    switch (WindowButton(index)) {
+    case WindowButton::Minimise:
         c_.BA1->showMinimized();
-        button->setPicture(skin_.piece(1, 72, 0, 24, 24));
+        button->setPicture(normalFace(WindowButton::Minimise));
         break;
-    case 1:
-        if (c_.BA1->isMaximized()) {
-            c_.BA1->showNormal();
-            button->setTip(text::kMaximise);
-            button->setPicture(skin_.piece(1, 96, 0, 24, 24));
-        } else {
-            c_.BA1->showMaximized();
-            button->setTip(text::kRestore);
-            button->setPicture(skin_.piece(5, 0, 0, 24, 24));
-        }
+    case WindowButton::Maximise: {
+        const bool maximise = !c_.BA1->isMaximized();
+        if (maximise) c_.BA1->showMaximized();
+        else c_.BA1->showNormal();
+        button->setTip(maximise ? text::kRestore : text::kMaximise);
+        button->setPicture(normalFace(WindowButton::Maximise, maximise));
         break;
-    case 2:
-        button->setPicture(skin_.piece(1, 120, 0, 24, 24));
+    }
+    case WindowButton::Close:
+        button->setPicture(normalFace(WindowButton::Close));
         button->update();
         if (actions.close) actions.close();
         return;
-    case 3:
+    case WindowButton::CompactMode:
         if (actions.compactMode) actions.compactMode();
         break;
-    case 4:
+    case WindowButton::AlwaysOnTop:
         if (actions.alwaysOnTop) actions.alwaysOnTop();
         break;
-    case 5:
-        button->setPicture(skin_.piece(1, 48, 0, 24, 24));
+    case WindowButton::MainMenu:
+        button->setPicture(normalFace(WindowButton::MainMenu));
         button->update();
         if (actions.mainMenu) actions.mainMenu();
         return;
-    case 6:
+    case WindowButton::PlayerSidebarStrip:
         toggleSidebar(button, c_.l2);
         layout_.LayoutPlayerTab();
         layout_.qvod_Resize();
         break;
-    case 7:
-    case 11:
-    case 12: layout_.SelectSideTab(index, false); break;
-    case 8:
-    case 9:
-    case 13:
-    case 14: layout_.SelectMainTab(index, false); break;
-    case 15:
+    case WindowButton::LocalListTab:
+    case WindowButton::EpisodeListTab:
+    case WindowButton::TaskListTab: layout_.SelectSideTab(SideTab(index), false); break;
+    case WindowButton::CatalogueTab:
+    case WindowButton::PlayerTab:
+    case WindowButton::LiveTvTab:
+    case WindowButton::HighlightsTab: layout_.SelectMainTab(MainTab(index), false); break;
+    case WindowButton::TvSidebarStrip:
         toggleSidebar(button, c_.tvright);
         layout_.LayoutTvTab();
         break;
-    default: break;
+    case WindowButton::SidebarHeader: break;
     }
     button->update();
 }

@@ -66,8 +66,8 @@ WindowChrome::WindowChrome(MainWindowControls& c, MainWindowState& state, const 
 }
 
 void WindowChrome::connectHovers() {
-    for (int i = 0; i < 16; ++i) {
-        connect(c_.npc[i], &PictureBox::moved, this,
+    for (PictureBox* b : c_.npc) {
+        connect(b, &PictureBox::moved, this,
                 [this](int index, Qt::MouseButtons, QPoint pos) { npc_MouseMove(index, pos.x(), pos.y()); });
     }
     connect(c_.jbi, &Label::clicked, this, &WindowChrome::jbi_Click);
@@ -82,7 +82,7 @@ void WindowChrome::connectHovers() {
     connect(c_.jia, &Label::moved, this, [this] { setWindowCursor(0); });
     auto closeHover = [this] {
         setWindowCursor(0);
-        c_.gtv->setCursor(c_.npc[11]->cursor());
+        c_.gtv->setCursor(c_.npc[WindowButton::EpisodeListTab]->cursor());
     };
     connect(c_.gtv, &PictureBox::moved, this, closeHover);
     connect(c_.ggx, &PictureBox::moved, this, closeHover);
@@ -259,12 +259,14 @@ QPixmap WindowChrome::titleButtonFace(int index, bool hovered) const {
 
 void WindowChrome::npc_MouseMove(int index, int x, int y) {
     setWindowCursor(0);
-    if (index < 0 || index > 7) return;
+    // The pointer is followed over the buttons up to the local-list tab only.
+    if (index < 0 || index > WindowButton::LocalListTab) return;
     PictureBox* button = c_.npc[index];
     const bool inside = x >= 0 && x <= button->width() && y >= 0 && y <= button->height();
-    if (index <= 5) button->setPicture(titleButtonFace(index, inside));
+    const bool titleButton = index <= WindowButton::MainMenu;
+    if (titleButton) button->setPicture(titleButtonFace(index, inside));
     if (inside) {
-        if (index <= 5) {
+        if (titleButton) {
             c_.bo_tip->setText(button->tip());
             c_.bo_tip->move(2, 2);
             c_.P1->setGeometry(button->x() - 5, button->y() + button->height() + 3, c_.bo_tip->width() + 5,
@@ -290,12 +292,12 @@ void WindowChrome::jbi_Click() {
         c_.bo_name->show();
         c_.ni_bo1->hide();
         c_.ggx->show();
-        if (c_.npc[6]->tip() == text::kCloseSidebar) c_.l2->show();
+        if (c_.npc[WindowButton::PlayerSidebarStrip]->tip() == text::kCloseSidebar) c_.l2->show();
         if (setCompactMenuCaption) setCompactMenuCaption(text::kCompactMode);
     }
     if (state_.CompactMode == 2) {
         c_.gtv->show();
-        if (c_.npc[15]->tip() == text::kCloseSidebar) c_.tvright->show();
+        if (c_.npc[WindowButton::TvSidebarStrip]->tip() == text::kCloseSidebar) c_.tvright->show();
     }
     state_.CompactMode = 0;
 

@@ -131,7 +131,7 @@ struct Rig {
         bo_y.setParent(&yin);
         Timer1.setInterval(1000);
         state.CurrentView = kPlayerView;
-        state.MainTab = 9;
+        state.MainTab = MainTab::Player;
     }
     StopControls stopControls() {
         StopControls s;
@@ -225,7 +225,7 @@ TEST(TransportCommands, PlayPauseTogglesThePlayerTheTipAndThePanels) {
     Rig r;
     r.film(PlayState::Paused, 40, 100);
     r.session.setResumeDone(true);
-    r.state.MainTab = 8;
+    r.state.MainTab = MainTab::Catalogue;
     r.transport.bo_but_Click(kPlayPauseButton);
     EXPECT_EQ(r.player.calls(), QStringList{"play"});
     EXPECT_EQ(r.buttons[0].toolTip(), QStringLiteral("暂停"));
@@ -309,13 +309,13 @@ TEST(TransportCommands, FullScreenOnlyWhilePlayingAndNeverOnTop) {
 TEST(TransportCommands, OpenFilePlaysTheChosenFileAndListsIt) {
     Rig r;
     r.folder.put("date_f.dat", "");
-    r.state.CurrentView = 0;
+    r.state.CurrentView = View::Nothing;
     r.transport.bo_but_Click(kOpenFileButton);  // cancelled: nothing changes
     ASSERT_EQ(r.asked.size(), 1);
     EXPECT_EQ(r.asked[0],
               QStringLiteral("选择播放文件|影音文件|*.rm;*.rmvb;*.wmv;*.mp3;*wma;*mid;*wav;*mpg;*mp4|所有文件|*.*"));
     EXPECT_TRUE(r.player.calls().isEmpty());
-    EXPECT_EQ(r.state.CurrentView, 0);
+    EXPECT_EQ(r.state.CurrentView, View::Nothing);
 
     r.session.startNetworkEpisode({7, 0, 1, QStringLiteral("T")}, 0);
     r.session.nextAvailable(QStringLiteral("zvqvod://next"), QStringLiteral("qvod://next"));
@@ -345,9 +345,9 @@ TEST(TransportCommands, EpisodesAndSidebar) {
     EXPECT_TRUE(r.buttons[5].isEnabled());
     EXPECT_TRUE(r.buttons[7].isEnabled());
     r.transport.bo_but_Click(kSidebarButton);
-    r.state.MainTab = 13;
+    r.state.MainTab = MainTab::LiveTv;
     r.transport.bo_but_Click(kSidebarButton);
-    r.state.MainTab = 8;
+    r.state.MainTab = MainTab::Catalogue;
     r.transport.bo_but_Click(kSidebarButton);
     EXPECT_EQ(r.clicks, (QStringList{"6", "15"}));
 }
@@ -366,7 +366,7 @@ TEST(TransportCommands, HoverShowsItsFaceAndOnThePlayerTabTheBalloon) {
     EXPECT_EQ(r.faces[1], (TransportFace{13, 0}));
     EXPECT_TRUE(r.P1.isHidden());
     // Elsewhere than on the player tab: the face, no balloon.
-    r.state.MainTab = 8;
+    r.state.MainTab = MainTab::Catalogue;
     r.transport.bo_but_MouseMove(kStopButton, QPoint(25, 25));
     EXPECT_EQ(r.faces[1].x, 25);
     EXPECT_TRUE(r.P1.isHidden());
@@ -456,13 +456,13 @@ TEST(KeyCommands, SpeedAndCaptureLettersOnlyBareAndOnThePlayerTab) {
                       .normal = [&] { used << "normal"; },
                       .capture = [&] { used << "capture"; }});
     r.state.CurrentView = kPlayerView;
-    r.state.MainTab = 9;
+    r.state.MainTab = MainTab::Player;
     for (int key : {Qt::Key_X, Qt::Key_C, Qt::Key_Z, Qt::Key_S}) EXPECT_TRUE(r.keys.extraKeyDown(key, Qt::NoModifier));
     EXPECT_EQ(used, (QStringList{"slower", "faster", "normal", "capture"}));
     // Copying with Ctrl+C, another letter, a letter typed on another tab: left alone.
     EXPECT_FALSE(r.keys.extraKeyDown(Qt::Key_C, Qt::ControlModifier));
     EXPECT_FALSE(r.keys.extraKeyDown(Qt::Key_A, Qt::NoModifier));
-    r.state.MainTab = 8;
+    r.state.MainTab = MainTab::Catalogue;
     EXPECT_FALSE(r.keys.extraKeyDown(Qt::Key_S, Qt::NoModifier));
     EXPECT_EQ(used.size(), 4);
 }

@@ -370,21 +370,21 @@ TEST(CommandLine, PlaysAndRecordsTheLocalFile) {
 TEST(Views, LeavingThePlayerStopsAndKeepsThePosition) {
     RouterRig rig;
     rig.putRecords(RecordFile::Network, "7|T|N|qvod%3A//x|0|0|0\r\n");
-    rig.state.CurrentView = 2;
+    rig.state.CurrentView = View::Player;
     rig.session.startNetworkEpisode({7, 0, 0, QStringLiteral("T")}, 0);
     rig.session.setPositionReached(30);
     rig.Timer1.start();
-    rig.views.SwitchView(2);  // the player view again stops too
+    rig.views.SwitchView(View::Player);  // the player view again stops too
     EXPECT_EQ(firstLine(rig.lines(RecordFile::Network)), "7|T|N|qvod%3A//x|0|0|30");
     EXPECT_EQ(rig.player.calls(), QStringList({"stop"}));
     EXPECT_FALSE(rig.Timer1.isActive());
     EXPECT_EQ(rig.zhun.text(), "已停止");
     EXPECT_EQ(rig.session.positionReached(), 0);
 
-    rig.state.CurrentView = 1;
-    rig.views.SwitchView(3);
+    rig.state.CurrentView = View::WebPlayer;
+    rig.views.SwitchView(View::LiveTv);
     EXPECT_EQ(rig.ggx, 1);
-    rig.views.SwitchView(1);
+    rig.views.SwitchView(View::WebPlayer);
     EXPECT_EQ(rig.gtv_clicks, 1);
     EXPECT_EQ(rig.player.count("stop"), 1);
 }

@@ -72,7 +72,7 @@ TEST(WebPaneEvents, CatalogueFailureLatchesTheErrorPanelUntilRetry) {
     MainWindowState state;
     Controls ctl;
     RecordingPane web1;
-    ctl.c.panes[0] = web1.pane.get();
+    ctl.c.panes[paneSlot(Pane::Catalogue)] = web1.pane.get();
     ctl.c.base = server.url("/box/");
     ctl.c.Pic1->hide();  // the waiting state of start-up
     ctl.c.wait->show();
@@ -128,7 +128,7 @@ TEST(WebPaneEvents, FailedAdvertisementPagesHideTheirPanels) {
     MainWindowState state;
     Controls ctl;
     RecordingPane web7;
-    ctl.c.panes[6] = web7.pane.get();
+    ctl.c.panes[paneSlot(Pane::PauseAd)] = web7.pane.get();
     ctl.c.adp->hide();
     PaneEvents events(state, ctl.c);
 
@@ -179,8 +179,8 @@ TEST(WebPaneEvents, PaneRightClicksReachTheRules) {
     Controls ctl;
     RecordingPane web3;
     RecordingPane web6;
-    ctl.c.panes[2] = web3.pane.get();
-    ctl.c.panes[5] = web6.pane.get();
+    ctl.c.panes[paneSlot(Pane::TaskList)] = web3.pane.get();
+    ctl.c.panes[paneSlot(Pane::UsagePing)] = web6.pane.get();
     std::vector<Popup> shown;
     PaneEvents events(state, ctl.c);
     events.setMenuPopper([&](QMenu* m, const QPoint& p) { shown.push_back({m, p}); });
@@ -206,25 +206,25 @@ TEST(WebPaneEvents, DefaultPopperIgnoresEmptyMenus) {
 
 TEST(WebPaneEvents, ClosingTheLiveTvViewShowsTheIdlePage) {
     MainWindowState state;
-    state.CurrentView = 3;
+    state.CurrentView = View::LiveTv;
     Controls ctl;
     RecordingPane web10;
     web10.cancel = [](const QString&) { return true; };
-    ctl.c.panes[9] = web10.pane.get();
+    ctl.c.panes[paneSlot(Pane::LiveTv)] = web10.pane.get();
     PaneEvents events(state, ctl.c);
     events.gtv_Click();
     EXPECT_TRUE(ctl.c.gtv->isHidden());
-    EXPECT_EQ(state.CurrentView, 0);
+    EXPECT_EQ(state.CurrentView, View::Nothing);
     EXPECT_EQ(web10.seen, QStringList{"http://127.0.0.1:1/box/tv/ad.htm"});
 }
 
 TEST(WebPaneEvents, ClosingTheWebPlayerViewResetsThePlayerBar) {
     MainWindowState state;
-    state.CurrentView = 1;
+    state.CurrentView = View::WebPlayer;
     Controls ctl;
     RecordingPane web2;
     web2.cancel = [](const QString&) { return true; };
-    ctl.c.panes[1] = web2.pane.get();
+    ctl.c.panes[paneSlot(Pane::WebPlayer)] = web2.pane.get();
     ctl.c.qvod->setGeometry(0, 0, 600, 400);
     ctl.c.qvod->hide();
     ctl.c.times->setGeometry(100, 3, 120, 18);
@@ -245,7 +245,7 @@ TEST(WebPaneEvents, ClosingTheWebPlayerViewResetsThePlayerBar) {
     EXPECT_TRUE(ctl.c.Pic2->isHidden());
     EXPECT_FALSE(ctl.c.qvod->isHidden());
     EXPECT_EQ(web2.seen, QStringList{"about:blank"});
-    EXPECT_EQ(state.CurrentView, 0);
+    EXPECT_EQ(state.CurrentView, View::Nothing);
 }
 
 TEST(WebPaneEvents, MissingControlsAreSkipped) {
@@ -265,12 +265,12 @@ TEST(WebPaneEvents, MissingControlsAreSkipped) {
     events.paneContextMenu(7, "", {});
     events.paneContextMenu(0, "", {});
     events.paneContextMenu(12, "", {});
-    state.CurrentView = 3;
+    state.CurrentView = View::LiveTv;
     events.gtv_Click();
     events.ggx_Click();
     EXPECT_EQ(state.PauseAdState, 1);
     EXPECT_EQ(state.StopAdState, 1);
-    EXPECT_EQ(state.CurrentView, 0);
+    EXPECT_EQ(state.CurrentView, View::Nothing);
     EXPECT_EQ(state.ContextLink, "open://1");
 }
 
@@ -291,7 +291,7 @@ TEST(WebFirstPages, EveryPaneGetsItsFirstPage) {
     navigateFirstPages(panes, base, qarvel::ProgramFiles::inFolder("/opt/qarvel/"), "00-1A-2B-3C-4D-5E");
     // The catalogue goes alone; a pane sent elsewhere meanwhile keeps that page.
     EXPECT_EQ(order.join(','), "1");
-    panes[10]->navigate("http://127.0.0.1:1/box/tv/other.htm");
+    panes[paneSlot(Pane::ChannelList)]->navigate("http://127.0.0.1:1/box/tv/other.htm");
     ASSERT_TRUE(waitUntil([&] { return order.size() == 11; }));
 
     auto first = [&](int n) { return recs[n - 1]->seen.value(0); };
@@ -311,8 +311,9 @@ TEST(WebFirstPages, EveryPaneGetsItsFirstPage) {
 
     // Web5 shows the dark empty page written after its blank page.
     ASSERT_TRUE(waitUntil([&] {
-        return runScript(panes[4], "document.body ? getComputedStyle(document.body).backgroundColor : ''").toString() ==
-               "rgb(33, 33, 33)";
+        return runScript(panes[paneSlot(Pane::EpisodeList)],
+                         "document.body ? getComputedStyle(document.body).backgroundColor : ''")
+                   .toString() == "rgb(33, 33, 33)";
     }));
 }
 

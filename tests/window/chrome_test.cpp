@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QTest>
 
+using namespace qarvel;
 using namespace qarvel::window;
 using namespace qarvel::window::testing;
 
@@ -70,7 +71,7 @@ TEST(WindowChrome, ResizeFromTheCornerStoresTheSizeInTwips) {
     EXPECT_EQ(f.settings.values.value("S_q/h_w"), QString::number(1150 * 15));
     EXPECT_EQ(f.settings.values.value("S_q/h_h"), QString::number(650 * 15));
     // The layout followed.
-    EXPECT_EQ(f.c.npc[2]->x(), 1150 - 32);
+    EXPECT_EQ(f.c.npc[WindowButton::Close]->x(), 1150 - 32);
 }
 
 TEST(WindowChrome, ResizeInCompactModeIsNotStored) {
@@ -101,7 +102,7 @@ TEST(WindowChrome, DraggingTheSurfaceMovesTheWindowButNotWhenMaximised) {
     EXPECT_EQ(f.window->size(), QSize(1000, 600));
     EXPECT_EQ(f.settings.writes, 0);
 
-    f.buttons->npc_Click(1);
+    f.buttons->npc_Click(WindowButton::Maximise);
     QApplication::processEvents();
     ASSERT_TRUE(f.window->isMaximized());
     const QRect maximised = f.window->geometry();
@@ -120,36 +121,37 @@ TEST(WindowChrome, TitleButtonHoverFacesAndBalloon) {
     f.open(1200, 700);
     auto& c = f.c;
     f.chrome->npc_MouseMove(0, 5, 5);
-    EXPECT_EQ(pixelAt(c.npc[0]->picture(), 0, 0), codeOf(0, 2, 72, 0));
+    EXPECT_EQ(pixelAt(c.npc[WindowButton::Minimise]->picture(), 0, 0), codeOf(0, 2, 72, 0));
     ASSERT_FALSE(c.P1->isHidden());
     EXPECT_EQ(c.bo_tip->text(), QStringLiteral("最小化"));
     EXPECT_EQ(c.bo_tip->pos(), QPoint(2, 2));
-    EXPECT_EQ(c.P1->geometry(), QRect(c.npc[0]->x() - 5, 4 + 24 + 3, c.bo_tip->width() + 5, c.bo_tip->height() + 5));
+    EXPECT_EQ(c.P1->geometry(),
+              QRect(c.npc[WindowButton::Minimise]->x() - 5, 4 + 24 + 3, c.bo_tip->width() + 5, c.bo_tip->height() + 5));
     f.chrome->npc_MouseMove(0, -1, -1);
-    EXPECT_EQ(pixelAt(c.npc[0]->picture(), 0, 0), codeOf(0, 1, 72, 0));
+    EXPECT_EQ(pixelAt(c.npc[WindowButton::Minimise]->picture(), 0, 0), codeOf(0, 1, 72, 0));
     EXPECT_TRUE(c.P1->isHidden());
 
     // Always on top: the tooltip decides between the off and the on faces.
     f.chrome->npc_MouseMove(4, 3, 3);
-    EXPECT_EQ(pixelAt(c.npc[4]->picture(), 0, 0), codeOf(0, 6, 24, 0));
-    c.npc[4]->setTip(QStringLiteral("取消置顶"));
+    EXPECT_EQ(pixelAt(c.npc[WindowButton::AlwaysOnTop]->picture(), 0, 0), codeOf(0, 6, 24, 0));
+    c.npc[WindowButton::AlwaysOnTop]->setTip(QStringLiteral("取消置顶"));
     f.chrome->npc_MouseMove(4, 3, 3);
-    EXPECT_EQ(pixelAt(c.npc[4]->picture(), 0, 0), codeOf(0, 6, 72, 0));
+    EXPECT_EQ(pixelAt(c.npc[WindowButton::AlwaysOnTop]->picture(), 0, 0), codeOf(0, 6, 72, 0));
     f.chrome->npc_MouseMove(4, 30, 3);
-    EXPECT_EQ(pixelAt(c.npc[4]->picture(), 0, 0), codeOf(0, 6, 48, 0));
+    EXPECT_EQ(pixelAt(c.npc[WindowButton::AlwaysOnTop]->picture(), 0, 0), codeOf(0, 6, 48, 0));
 
     // Maximised: the maximise button shows the restore faces.
-    f.buttons->npc_Click(1);
+    f.buttons->npc_Click(WindowButton::Maximise);
     QApplication::processEvents();
-    EXPECT_EQ(c.npc[1]->tip(), QStringLiteral("还原"));
+    EXPECT_EQ(c.npc[WindowButton::Maximise]->tip(), QStringLiteral("还原"));
     f.chrome->npc_MouseMove(1, 10, 10);
-    EXPECT_EQ(pixelAt(c.npc[1]->picture(), 0, 0), codeOf(0, 5, 24, 0));
+    EXPECT_EQ(pixelAt(c.npc[WindowButton::Maximise]->picture(), 0, 0), codeOf(0, 5, 24, 0));
     EXPECT_EQ(c.bo_tip->text(), QStringLiteral("还原"));
     // A click hides the balloon first.
-    f.buttons->npc_Click(1);
+    f.buttons->npc_Click(WindowButton::Maximise);
     EXPECT_TRUE(c.P1->isHidden());
-    EXPECT_EQ(c.npc[1]->tip(), QStringLiteral("最大化"));
-    EXPECT_EQ(pixelAt(c.npc[1]->picture(), 0, 0), codeOf(0, 1, 96, 0));
+    EXPECT_EQ(c.npc[WindowButton::Maximise]->tip(), QStringLiteral("最大化"));
+    EXPECT_EQ(pixelAt(c.npc[WindowButton::Maximise]->picture(), 0, 0), codeOf(0, 1, 96, 0));
 
     // Buttons beyond 7 do not react; 6 and 7 only hide the balloon.
     f.chrome->npc_MouseMove(2, 1, 1);
@@ -163,12 +165,12 @@ TEST(WindowChrome, RightButtonSwallowsTheNextClick) {
     FakeWindow f;
     f.open(1200, 700);
     f.buttons->npc_MouseDown(9, Qt::RightButton);
-    f.buttons->npc_Click(9);
-    EXPECT_EQ(f.state.MainTab, 8);
+    f.buttons->npc_Click(WindowButton::PlayerTab);
+    EXPECT_EQ(f.state.MainTab, MainTab::Catalogue);
     EXPECT_EQ(f.state.RightButtonFlag, 0);
     f.buttons->npc_MouseDown(9, Qt::LeftButton);
-    f.buttons->npc_Click(9);
-    EXPECT_EQ(f.state.MainTab, 9);
+    f.buttons->npc_Click(WindowButton::PlayerTab);
+    EXPECT_EQ(f.state.MainTab, MainTab::Player);
 
     // A right press on the surface: the next double click does nothing.
     QTest::mousePress(f.window.get(), Qt::RightButton, {}, QPoint(600, 20));
@@ -228,7 +230,7 @@ TEST(WindowChrome, LeavingCompactModeWithoutAStoredSizeKeepsTheMinimum) {
     auto& c = f.c;
     f.state.CompactMode = 2;
     c.tvright->hide();
-    c.npc[15]->setTip(QStringLiteral("显示侧栏"));  // was closed before
+    c.npc[WindowButton::TvSidebarStrip]->setTip(QStringLiteral("显示侧栏"));  // was closed before
     f.window->resize(393, 320);
     QApplication::processEvents();
     f.settings.values["S_q/h_w"] = "0";

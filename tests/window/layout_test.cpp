@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QScreen>
 
+using namespace qarvel;
 using namespace qarvel::window;
 using namespace qarvel::window::testing;
 
@@ -13,97 +14,79 @@ namespace {
 
 QRect overhang(const QWidget* panel) { return QRect(-2, -2, panel->width() + 4, panel->height() + 4); }
 
+// Each widget starts right of the one before it: in this order, without overlap.
+void expectLeftToRight(std::initializer_list<QWidget*> row) {
+    const QWidget* before = nullptr;
+    for (QWidget* w : row) {
+        if (before) EXPECT_LT(before->geometry().right(), w->x()) << w->objectName().toStdString();
+        before = w;
+    }
+}
+
 }  // namespace
 
-TEST(WindowLayout, NormalWindowOf1200By700) {
+TEST(WindowLayout, EveryPartInItsPlaceForTheWindowSize) {
     FakeWindow f;
     f.open(1200, 700);
     auto& c = f.c;
-    ASSERT_EQ(c.BA1->size(), QSize(1200, 700));
+    const int W = 1200, H = 700, sidebar = MainWindowLayout::kSidebarWidth;
 
-    // Title-bar buttons right to left from the close button.
-    EXPECT_EQ(c.npc[2]->geometry(), QRect(1168, 4, 24, 24));
-    EXPECT_EQ(c.npc[1]->x(), 1144);
-    EXPECT_EQ(c.npc[0]->x(), 1120);
-    EXPECT_EQ(c.npc[5]->x(), 1092);
-    EXPECT_EQ(c.npc[3]->x(), 1068);
-    EXPECT_EQ(c.npc[4]->x(), 1044);
-    EXPECT_EQ(c.npc[8]->geometry(), QRect(200, 0, 100, 37));
-    EXPECT_EQ(c.npc[9]->geometry(), QRect(300, 0, 100, 37));
-    EXPECT_EQ(c.npc[13]->geometry(), QRect(400, 0, 100, 37));
-    EXPECT_EQ(c.npc[14]->geometry(), QRect(500, 0, 100, 37));
-    EXPECT_EQ(c.Imi->pos(), QPoint(10, 7));
-    EXPECT_EQ(c.ni_name->pos(), QPoint(40, 13));
+    // The title-bar buttons end 8 pixels from the right edge; the tabs sit side by side.
+    auto* b = c.npc.data();
+    expectLeftToRight({b[WindowButton::AlwaysOnTop], b[WindowButton::CompactMode], b[WindowButton::MainMenu],
+                       b[WindowButton::Minimise], b[WindowButton::Maximise], b[WindowButton::Close]});
+    EXPECT_EQ(b[WindowButton::Close]->geometry().right(), W - 9);
+    expectLeftToRight({b[MainTab::Catalogue], b[MainTab::Player], b[MainTab::LiveTv], b[MainTab::Highlights]});
+    EXPECT_EQ(b[MainTab::Player]->x(), b[MainTab::Catalogue]->geometry().right() + 1);
 
-    // Pages and the control bar.
-    const QRect page(2, 39, 1196, 615);
-    for (QWidget* p : {c.zz, c.zzp, c.tv, c.ying}) EXPECT_EQ(p->geometry(), page) << p->objectName().toStdString();
-    EXPECT_EQ(c.bo_foot->geometry(), QRect(2, 654, 1196, 43));
-
-    // Catalogue page: pane with its overhang, waiting panel over it, picture centred 20 above the middle.
-    EXPECT_EQ(c.Pic1->geometry(), QRect(0, 0, 1196, 615));
+    // The pages fill the room between the tab row and the control bar.
+    const QRect page = c.zz->geometry();
+    for (QWidget* p : {c.zzp, c.tv, c.ying}) EXPECT_EQ(p->geometry(), page) << p->objectName().toStdString();
+    EXPECT_EQ(page.width(), W - 4);
+    EXPECT_EQ(c.bo_foot->y(), page.bottom() + 1);
+    EXPECT_EQ(c.bo_foot->geometry().bottom(), H - 4);
     EXPECT_EQ(c.wait->geometry(), c.Pic1->geometry());
-    EXPECT_EQ(c.Web[1]->geometry(), QRect(-2, -2, 1200, 619));
-    EXPECT_EQ(c.jia->x(), (1196 - c.jia->width()) / 2);
-    EXPECT_EQ(c.jia->y(), (615 - c.jia->height()) / 2 - 20);
 
-    // Player page with the sidebar open.
-    EXPECT_EQ(c.l2->geometry(), QRect(994, 0, 202, 615));
-    EXPECT_EQ(c.npc[6]->geometry(), QRect(994, (615 - 43) / 2, 3, 40));
-    EXPECT_EQ(c.L1->geometry(), QRect(0, 0, 994, 615));
-    EXPECT_EQ(c.Pic2->geometry(), QRect(0, 0, 994, 615));
-    EXPECT_EQ(c.ggx->pos(), QPoint(994 - c.ggx->width(), 0));
-    EXPECT_EQ(c.npc[10]->geometry(), QRect(0, 0, 202, 28));
-    EXPECT_EQ(c.npc[11]->geometry(), QRect(8, 4, 60, 21));
-    EXPECT_EQ(c.npc[12]->geometry(), QRect(71, 4, 60, 21));
-    EXPECT_EQ(c.npc[7]->geometry(), QRect(134, 4, 60, 21));
-    EXPECT_EQ(c.shan->geometry(), QRect(0, 595, 202, 20));
-    EXPECT_EQ(c.qk->pos(), QPoint(122, 6));
-    for (QWidget* p : {c.Pic3, c.Pic4, c.Pic5}) EXPECT_EQ(p->geometry(), QRect(0, 28, 202, 567));
+    // The sidebars take the right edge of their page; the rest goes to the picture.
+    for (auto [side, main, strip] : {std::tuple{c.l2, c.L1, b[WindowButton::PlayerSidebarStrip]},
+                                     std::tuple{c.tvright, c.tvleft, b[WindowButton::TvSidebarStrip]}}) {
+        EXPECT_EQ(side->geometry(), QRect(page.width() - sidebar, 0, sidebar, page.height()));
+        EXPECT_EQ(main->geometry(), QRect(0, 0, page.width() - sidebar, page.height()));
+        EXPECT_EQ(strip->x(), side->x());
+    }
+    // The three lists share the room between the sidebar's header and footer.
+    for (QWidget* list : {c.Pic3, c.Pic4, c.Pic5}) {
+        EXPECT_EQ(list->y(), b[WindowButton::SidebarHeader]->geometry().bottom() + 1);
+        EXPECT_EQ(list->geometry().bottom() + 1, c.shan->y());
+    }
 
-    // Every pane 2 pixels outside its panel.
-    const std::pair<int, QWidget*> panes[] = {{1, c.Pic1},    {2, c.Pic2},    {3, c.Pic3},   {4, c.Pic4},
-                                              {5, c.Pic5},    {7, c.ad_huan}, {8, c.bo_pad}, {9, c.ying},
-                                              {10, c.tvleft}, {11, c.tvright}};
-    for (auto [n, panel] : panes) EXPECT_EQ(c.Web[n]->geometry(), overhang(panel)) << "Web" << n;
+    // Every pane reaches 2 pixels beyond its panel, hiding the browser's border.
+    const std::pair<Pane, QWidget*> panes[] = {{Pane::Catalogue, c.Pic1},   {Pane::WebPlayer, c.Pic2},
+                                               {Pane::TaskList, c.Pic3},    {Pane::LocalList, c.Pic4},
+                                               {Pane::EpisodeList, c.Pic5}, {Pane::PauseAd, c.ad_huan},
+                                               {Pane::StopAd, c.bo_pad},    {Pane::Highlights, c.ying},
+                                               {Pane::LiveTv, c.tvleft},    {Pane::ChannelList, c.tvright}};
+    for (auto [n, panel] : panes) EXPECT_EQ(c.Web[n]->geometry(), overhang(panel)) << "Web" << int(n);
 
-    // Live-TV page.
-    EXPECT_EQ(c.tvright->geometry(), QRect(994, 0, 202, 615));
-    EXPECT_EQ(c.tvleft->geometry(), QRect(0, 0, 994, 615));
-    EXPECT_EQ(c.npc[15]->geometry(), QRect(994, 286, 3, 40));
-    EXPECT_EQ(c.gtv->pos(), QPoint(994 - c.gtv->width(), 0));
+    // Player area, bottom up: seek bar, status strip, picture; the advertisement area covers the picture.
+    EXPECT_EQ(c.gunt->geometry().bottom(), c.qvod->height() - 1);
+    EXPECT_EQ(c.bo_zt->geometry().bottom() + 1, c.gunt->y());
+    EXPECT_EQ(c.Qvodx->geometry(), QRect(0, 0, c.qvod->width(), c.bo_zt->y()));
+    EXPECT_EQ(c.bo_ad->geometry(), c.Qvodx->geometry());
+    EXPECT_EQ(c.times->geometry().right(), c.qvod->width() - 14);
 
-    // Player area.
-    EXPECT_EQ(c.qvod->geometry(), QRect(0, 0, 994, 615));
-    EXPECT_EQ(c.gunt->geometry(), QRect(0, 608, 994, 7));
-    EXPECT_EQ(c.bo_zt->geometry(), QRect(0, 586, 994, 22));
-    EXPECT_EQ(c.Qvodx->geometry(), QRect(0, 0, 994, 586));
-    EXPECT_EQ(c.bo_ad->geometry(), QRect(0, 0, 994, 586));
-    EXPECT_EQ(c.adp->pos(), QPoint((994 - c.adp->width()) / 2, (586 - c.adp->height() - 30) / 2));
-    EXPECT_EQ(c.bo_pad->geometry(), QRect((994 - 468) / 2, c.adp->y() + c.adp->height() + 30, 468, 60));
-    EXPECT_EQ(c.ad_huan->geometry(), QRect((994 - 450) / 2, (586 - 260) / 2, 450, 260));
-    EXPECT_EQ(c.next_s->pos(), QPoint(c.adp->x(), c.adp->y() + c.adp->height() + 10));
-    EXPECT_EQ(c.zhun->pos(), QPoint(13, 3));
-    EXPECT_EQ(c.zhun->width(), c.zhun->sizeHint().width());
-    EXPECT_EQ(c.times->pos(), QPoint(994 - c.times->width() - 13, 3));
-
-    // Control bar.
-    EXPECT_EQ(c.bo_but[0]->geometry(), QRect(20, 0, 58, 43));
-    EXPECT_EQ(c.bo_but[1]->geometry(), QRect(85, 11, 25, 25));
-    EXPECT_EQ(c.bo_but[5]->x(), 114);
-    EXPECT_EQ(c.bo_but[7]->x(), 143);
-    EXPECT_EQ(c.bo_but[2]->x(), 173);
-    EXPECT_EQ(c.yin->geometry(), QRect(199, 11, 80, 24));
-    EXPECT_EQ(c.bo_but[6]->geometry(), QRect(1153, 11, 25, 25));
-    EXPECT_EQ(c.bo_but[3]->x(), 1127);
-    EXPECT_EQ(c.bo_but[4]->x(), 1101);
-    EXPECT_EQ(c.La[0]->pos(), QPoint(470, 18));
+    // Control bar: transport and volume from the left, the rest from the right.
+    auto* t = c.bo_but.data();
+    expectLeftToRight({t[TransportButton::PlayPause], t[TransportButton::Stop], t[TransportButton::PreviousEpisode],
+                       t[TransportButton::NextEpisode], t[TransportButton::Mute], c.yin, t[TransportButton::OpenFile],
+                       t[TransportButton::FullScreen], t[TransportButton::Sidebar]});
+    EXPECT_EQ(t[TransportButton::Sidebar]->geometry().right(), W - 23);
 
     // The outline: corners cut, the rest of the window kept.
     EXPECT_FALSE(c.BA1->mask().contains(QPoint(0, 0)));
-    EXPECT_FALSE(c.BA1->mask().contains(QPoint(1199, 699)));
+    EXPECT_FALSE(c.BA1->mask().contains(QPoint(W - 1, H - 1)));
     EXPECT_TRUE(c.BA1->mask().contains(QPoint(1, 0)));
-    EXPECT_TRUE(c.BA1->mask().contains(QPoint(600, 350)));
+    EXPECT_TRUE(c.BA1->mask().contains(QPoint(W / 2, H / 2)));
 }
 
 TEST(WindowLayout, SnapsToTheMinimumSizeUnlessMaximised) {
@@ -118,7 +101,7 @@ TEST(WindowLayout, SnapsToTheMinimumSizeUnlessMaximised) {
     QApplication::processEvents();
     EXPECT_EQ(f.window->size(), QSize(1000, 467));
     // The layout followed the snapped size.
-    EXPECT_EQ(f.c.npc[2]->x(), 1000 - 32);
+    EXPECT_EQ(f.c.npc[WindowButton::Close]->x(), 1000 - 32);
     EXPECT_EQ(f.c.bo_foot->y(), 467 - 46);
 
     // Maximised on a screen smaller than the minimum: the rule is skipped.
@@ -127,40 +110,41 @@ TEST(WindowLayout, SnapsToTheMinimumSizeUnlessMaximised) {
     const QSize screen = f.window->screen()->availableGeometry().size();
     ASSERT_LT(screen.width(), 900) << "the offscreen screen is expected to be small";
     EXPECT_EQ(f.window->size(), screen);
-    EXPECT_EQ(f.c.npc[2]->x(), screen.width() - 32);
+    EXPECT_EQ(f.c.npc[WindowButton::Close]->x(), screen.width() - 32);
 }
 
 TEST(WindowLayout, SidebarClosedAndOpenedAgain) {
     FakeWindow f;
     f.open(1200, 700);
     auto& c = f.c;
-    f.buttons->npc_Click(6);
-    EXPECT_EQ(c.npc[6]->tip(), QStringLiteral("显示侧栏"));
+    f.buttons->npc_Click(WindowButton::PlayerSidebarStrip);
+    EXPECT_EQ(c.npc[WindowButton::PlayerSidebarStrip]->tip(), QStringLiteral("显示侧栏"));
     EXPECT_TRUE(c.l2->isHidden());
-    EXPECT_EQ(c.npc[6]->geometry(), QRect(1196 - 4, 286, 3, 40));
+    EXPECT_EQ(c.npc[WindowButton::PlayerSidebarStrip]->geometry(), QRect(1196 - 4, 286, 3, 40));
     EXPECT_EQ(c.L1->geometry(), QRect(0, 0, 1196, 615));
     EXPECT_EQ(c.qvod->width(), 1196);
     EXPECT_EQ(c.gunt->width(), 1196);
-    EXPECT_EQ(pixelAt(c.npc[6]->picture(), 0, 0), codeOf(0, 11, 3, 0));  // the hidden face
+    EXPECT_EQ(pixelAt(c.npc[WindowButton::PlayerSidebarStrip]->picture(), 0, 0),
+              codeOf(0, 11, 3, 0));  // the hidden face
 
-    f.buttons->npc_Click(6);
-    EXPECT_EQ(c.npc[6]->tip(), QStringLiteral("关闭侧栏"));
+    f.buttons->npc_Click(WindowButton::PlayerSidebarStrip);
+    EXPECT_EQ(c.npc[WindowButton::PlayerSidebarStrip]->tip(), QStringLiteral("关闭侧栏"));
     EXPECT_FALSE(c.l2->isHidden());
-    EXPECT_EQ(c.npc[6]->x(), 994);
+    EXPECT_EQ(c.npc[WindowButton::PlayerSidebarStrip]->x(), 994);
     EXPECT_EQ(c.L1->width(), 994);
-    EXPECT_EQ(pixelAt(c.npc[6]->picture(), 0, 0), codeOf(0, 11, 0, 0));
+    EXPECT_EQ(pixelAt(c.npc[WindowButton::PlayerSidebarStrip]->picture(), 0, 0), codeOf(0, 11, 0, 0));
 
     // The TV page's sidebar works the same way with its own strip.
-    f.buttons->npc_Click(15);
+    f.buttons->npc_Click(WindowButton::TvSidebarStrip);
     EXPECT_TRUE(c.tvright->isHidden());
-    EXPECT_EQ(c.npc[15]->x(), 1192);
+    EXPECT_EQ(c.npc[WindowButton::TvSidebarStrip]->x(), 1192);
     EXPECT_EQ(c.tvleft->width(), 1196);
-    EXPECT_EQ(c.Web[10]->geometry(), QRect(-2, -2, 1200, 619));
+    EXPECT_EQ(c.Web[Pane::LiveTv]->geometry(), QRect(-2, -2, 1200, 619));
     // And the state survives a resize.
     f.window->resize(1000, 600);
     QApplication::processEvents();
-    EXPECT_EQ(c.npc[15]->x(), 996 - 4);
-    EXPECT_EQ(c.npc[6]->x(), 996 - 202);
+    EXPECT_EQ(c.npc[WindowButton::TvSidebarStrip]->x(), 996 - 4);
+    EXPECT_EQ(c.npc[WindowButton::PlayerSidebarStrip]->x(), 996 - 202);
 }
 
 TEST(WindowLayout, CompactPlayer) {
@@ -178,7 +162,7 @@ TEST(WindowLayout, CompactPlayer) {
     EXPECT_EQ(c.zz->geometry(), QRect(2, 20, 389, 297));
     EXPECT_EQ(c.L1->geometry(), QRect(0, 0, 389, 297));
     EXPECT_EQ(c.Pic2->geometry(), QRect(0, 0, 389, 297));
-    EXPECT_EQ(c.Web[2]->geometry(), QRect(-2, -2, 393, 301));
+    EXPECT_EQ(c.Web[Pane::WebPlayer]->geometry(), QRect(-2, -2, 393, 301));
     EXPECT_EQ(c.qvod->geometry(), QRect(0, 0, 389, 297));
     EXPECT_EQ(c.gunt->y(), 290);
     EXPECT_EQ(c.zhun->width(), 120);
@@ -212,7 +196,7 @@ TEST(WindowLayout, CompactTv) {
     QApplication::processEvents();
     EXPECT_EQ(c.tv->geometry(), QRect(2, 20, 389, 297));
     EXPECT_EQ(c.tvleft->geometry(), QRect(0, 0, 389, 297));
-    EXPECT_EQ(c.Web[10]->geometry(), QRect(-2, -2, 393, 301));
+    EXPECT_EQ(c.Web[Pane::LiveTv]->geometry(), QRect(-2, -2, 393, 301));
     // The player page keeps its normal geometry.
     EXPECT_EQ(c.zz->geometry(), QRect(2, 39, 1196, 615));
 }
@@ -222,37 +206,37 @@ TEST(WindowLayout, TabSwitching) {
     f.open(1200, 700);
     auto& c = f.c;
     // After the skin: tab 8 selected, its page shown, the others hidden.
-    EXPECT_EQ(f.state.MainTab, 8);
+    EXPECT_EQ(f.state.MainTab, MainTab::Catalogue);
     EXPECT_FALSE(c.zzp->isHidden());
     EXPECT_TRUE(c.zz->isHidden());
-    EXPECT_EQ(pixelAt(c.npc[8]->picture(), 0, 0), codeOf(0, 7, 100, 0));
-    EXPECT_EQ(pixelAt(c.npc[9]->picture(), 0, 0), codeOf(0, 8, 0, 0));
-    EXPECT_EQ(pixelAt(c.npc[12]->picture(), 0, 0), codeOf(0, 9, 60, 0));
-    EXPECT_EQ(pixelAt(c.npc[11]->picture(), 0, 0), codeOf(0, 9, 0, 21));
+    EXPECT_EQ(pixelAt(c.npc[WindowButton::CatalogueTab]->picture(), 0, 0), codeOf(0, 7, 100, 0));
+    EXPECT_EQ(pixelAt(c.npc[WindowButton::PlayerTab]->picture(), 0, 0), codeOf(0, 8, 0, 0));
+    EXPECT_EQ(pixelAt(c.npc[WindowButton::TaskListTab]->picture(), 0, 0), codeOf(0, 9, 60, 0));
+    EXPECT_EQ(pixelAt(c.npc[WindowButton::EpisodeListTab]->picture(), 0, 0), codeOf(0, 9, 0, 21));
 
-    f.buttons->npc_Click(9);
-    EXPECT_EQ(f.state.MainTab, 9);
+    f.buttons->npc_Click(WindowButton::PlayerTab);
+    EXPECT_EQ(f.state.MainTab, MainTab::Player);
     EXPECT_TRUE(c.zzp->isHidden());
     EXPECT_FALSE(c.zz->isHidden());
-    EXPECT_EQ(pixelAt(c.npc[9]->picture(), 0, 0), codeOf(0, 7, 0, 0));
-    EXPECT_EQ(pixelAt(c.npc[8]->picture(), 0, 0), codeOf(0, 8, 100, 0));
+    EXPECT_EQ(pixelAt(c.npc[WindowButton::PlayerTab]->picture(), 0, 0), codeOf(0, 7, 0, 0));
+    EXPECT_EQ(pixelAt(c.npc[WindowButton::CatalogueTab]->picture(), 0, 0), codeOf(0, 8, 100, 0));
 
-    f.buttons->npc_Click(7);
-    EXPECT_EQ(f.state.SideTab, 7);
+    f.buttons->npc_Click(WindowButton::LocalListTab);
+    EXPECT_EQ(f.state.SideTab, SideTab::LocalList);
     EXPECT_FALSE(c.Pic4->isHidden());
     EXPECT_TRUE(c.Pic3->isHidden());
     EXPECT_EQ(c.qk->text(), QStringLiteral("∴ 清空列表"));
-    f.buttons->npc_Click(11);
+    f.buttons->npc_Click(WindowButton::EpisodeListTab);
     EXPECT_EQ(c.qk->text(), QStringLiteral("∴ 管理任务"));
     EXPECT_FALSE(c.Pic5->isHidden());
 
     // The current tab again, not forced: nothing at all, not even its face.
-    c.npc[9]->setPicture(QPixmap());
-    f.layout->SelectMainTab(9, false);
-    EXPECT_TRUE(c.npc[9]->picture().isNull());
+    c.npc[WindowButton::PlayerTab]->setPicture(QPixmap());
+    f.layout->SelectMainTab(MainTab::Player, false);
+    EXPECT_TRUE(c.npc[WindowButton::PlayerTab]->picture().isNull());
     // Forced: repainted, the page stays.
-    f.layout->SelectMainTab(9, true);
-    EXPECT_EQ(pixelAt(c.npc[9]->picture(), 0, 0), codeOf(0, 7, 0, 0));
+    f.layout->SelectMainTab(MainTab::Player, true);
+    EXPECT_EQ(pixelAt(c.npc[WindowButton::PlayerTab]->picture(), 0, 0), codeOf(0, 7, 0, 0));
     EXPECT_FALSE(c.zz->isHidden());
 }
 

@@ -4,6 +4,7 @@
 
 #include <QPainter>
 
+using namespace qarvel;
 using namespace qarvel::window;
 using namespace qarvel::window::testing;
 
@@ -14,17 +15,17 @@ TEST(WindowSkin, FirstApplicationLaysOutAndStoresNothing) {
     EXPECT_EQ(f.state.SkinApplied, 1);
     EXPECT_EQ(f.settings.writes, 0);
     // The layout ran although the window was never shown.
-    EXPECT_EQ(f.c.npc[2]->x(), 1168);
+    EXPECT_EQ(f.c.npc[WindowButton::Close]->x(), 1168);
     EXPECT_EQ(f.c.qvod->width(), 994);
     // Every face from skin 0's slots.
     auto& c = f.c;
-    EXPECT_EQ(pixelAt(c.npc[2]->picture(), 0, 0), codeOf(0, 1, 120, 0));
-    EXPECT_EQ(pixelAt(c.npc[1]->picture(), 0, 0), codeOf(0, 1, 96, 0));
-    EXPECT_EQ(pixelAt(c.npc[0]->picture(), 0, 0), codeOf(0, 1, 72, 0));
-    EXPECT_EQ(pixelAt(c.npc[5]->picture(), 0, 0), codeOf(0, 1, 48, 0));
-    EXPECT_EQ(pixelAt(c.npc[3]->picture(), 0, 0), codeOf(0, 1, 0, 0));
-    EXPECT_EQ(pixelAt(c.npc[4]->picture(), 0, 0), codeOf(0, 6, 0, 0));
-    EXPECT_EQ(c.npc[10]->picture().size(), QSize(203, 28));
+    EXPECT_EQ(pixelAt(c.npc[WindowButton::Close]->picture(), 0, 0), codeOf(0, 1, 120, 0));
+    EXPECT_EQ(pixelAt(c.npc[WindowButton::Maximise]->picture(), 0, 0), codeOf(0, 1, 96, 0));
+    EXPECT_EQ(pixelAt(c.npc[WindowButton::Minimise]->picture(), 0, 0), codeOf(0, 1, 72, 0));
+    EXPECT_EQ(pixelAt(c.npc[WindowButton::MainMenu]->picture(), 0, 0), codeOf(0, 1, 48, 0));
+    EXPECT_EQ(pixelAt(c.npc[WindowButton::CompactMode]->picture(), 0, 0), codeOf(0, 1, 0, 0));
+    EXPECT_EQ(pixelAt(c.npc[WindowButton::AlwaysOnTop]->picture(), 0, 0), codeOf(0, 6, 0, 0));
+    EXPECT_EQ(c.npc[WindowButton::SidebarHeader]->picture().size(), QSize(203, 28));
     EXPECT_EQ(pixelAt(c.bo_but[0]->picture(), 0, 0), codeOf(0, 12, 0, 0));
     EXPECT_EQ(pixelAt(c.bo_but[1]->picture(), 0, 0), codeOf(0, 13, 0, 0));
     EXPECT_EQ(pixelAt(c.bo_but[2]->picture(), 0, 0), codeOf(0, 14, 0, 0));
@@ -43,10 +44,10 @@ TEST(WindowSkin, ChangingTheSkinRepaintsAndStoresIt) {
     f.open(1200, 700, 0);
     int dialogRepaints = 0;
     f.painter->repaintSettingsDialog = [&] { ++dialogRepaints; };
-    f.buttons->npc_Click(9);
-    f.buttons->npc_Click(7);
-    f.c.npc[4]->setTip(QStringLiteral("取消置顶"));  // always on top is on
-    f.buttons->npc_Click(1);                         // maximised
+    f.buttons->npc_Click(WindowButton::PlayerTab);
+    f.buttons->npc_Click(WindowButton::LocalListTab);
+    f.c.npc[WindowButton::AlwaysOnTop]->setTip(QStringLiteral("取消置顶"));  // always on top is on
+    f.buttons->npc_Click(WindowButton::Maximise);                            // maximised
     QApplication::processEvents();
 
     f.painter->p_p(1);
@@ -55,11 +56,11 @@ TEST(WindowSkin, ChangingTheSkinRepaintsAndStoresIt) {
     auto& c = f.c;
     EXPECT_EQ(pixelAt(c.Imi->picture(), 0, 0), QColor(Qt::blue).rgb());
     EXPECT_EQ(pixelAt(c.bo_foot->picture(), 0, 0), codeOf(1, 3, 0, 0));
-    EXPECT_EQ(pixelAt(c.npc[1]->picture(), 0, 0), codeOf(1, 5, 0, 0));   // restore face
-    EXPECT_EQ(pixelAt(c.npc[4]->picture(), 0, 0), codeOf(1, 6, 48, 0));  // on face
+    EXPECT_EQ(pixelAt(c.npc[WindowButton::Maximise]->picture(), 0, 0), codeOf(1, 5, 0, 0));      // restore face
+    EXPECT_EQ(pixelAt(c.npc[WindowButton::AlwaysOnTop]->picture(), 0, 0), codeOf(1, 6, 48, 0));  // on face
     // The current tabs keep their selected faces and pages.
-    EXPECT_EQ(pixelAt(c.npc[9]->picture(), 0, 0), codeOf(1, 7, 0, 0));
-    EXPECT_EQ(pixelAt(c.npc[7]->picture(), 0, 0), codeOf(1, 9, 120, 0));
+    EXPECT_EQ(pixelAt(c.npc[WindowButton::PlayerTab]->picture(), 0, 0), codeOf(1, 7, 0, 0));
+    EXPECT_EQ(pixelAt(c.npc[WindowButton::LocalListTab]->picture(), 0, 0), codeOf(1, 9, 120, 0));
     EXPECT_FALSE(c.zz->isHidden());
     EXPECT_FALSE(c.Pic4->isHidden());
     EXPECT_TRUE(c.Pic3->isHidden());
@@ -77,7 +78,7 @@ TEST(WindowSkin, MissingPicturesKeepTheSlotsPreviousPicture) {
     FakeWindow f([](int resource) { return resource == 202 || resource == 213 ? QPixmap() : codedStrip(resource); });
     f.open(1200, 700, 0);
     f.painter->p_p(1);
-    EXPECT_EQ(pixelAt(f.c.npc[2]->picture(), 0, 0), codeOf(0, 1, 120, 0));
+    EXPECT_EQ(pixelAt(f.c.npc[WindowButton::Close]->picture(), 0, 0), codeOf(0, 1, 120, 0));
     EXPECT_EQ(pixelAt(f.c.bo_but[0]->picture(), 0, 0), codeOf(0, 12, 0, 0));
     EXPECT_EQ(pixelAt(f.c.bo_but[1]->picture(), 0, 0), codeOf(1, 13, 0, 0));
 }
@@ -85,9 +86,9 @@ TEST(WindowSkin, MissingPicturesKeepTheSlotsPreviousPicture) {
 TEST(WindowSkin, NoPicturesAtAllStillGivesAWorkingWindow) {
     FakeWindow f([](int) { return QPixmap(); });
     f.open(1200, 700, 0);
-    EXPECT_EQ(f.c.npc[2]->picture().size(), QSize(24, 24));
-    EXPECT_EQ(f.c.npc[2]->x(), 1168);
-    f.buttons->npc_Click(13);
+    EXPECT_EQ(f.c.npc[WindowButton::Close]->picture().size(), QSize(24, 24));
+    EXPECT_EQ(f.c.npc[WindowButton::Close]->x(), 1168);
+    f.buttons->npc_Click(WindowButton::LiveTvTab);
     EXPECT_FALSE(f.c.tv->isHidden());
 }
 
@@ -121,13 +122,13 @@ TEST(WindowSkin, SharpStripsAreCutAtTheirOwnResolution) {
     FakeWindow f(&sharpCodedStrip);
     f.open(1200, 700, 0);
     // The close face: logical 120, 0 of slot 1 is device 240, 0; every device pixel kept.
-    const QPixmap close = f.c.npc[2]->picture();
+    const QPixmap close = f.c.npc[WindowButton::Close]->picture();
     EXPECT_EQ(close.devicePixelRatio(), 2);
     EXPECT_EQ(close.size(), QSize(48, 48));
     EXPECT_EQ(pixelAt(close, 0, 0), codeOf(0, 1, 240, 0));
     EXPECT_EQ(pixelAt(close, 1, 1), codeOf(0, 1, 241, 1));
-    EXPECT_EQ(f.c.npc[10]->picture().size(), QSize(406, 56));
-    EXPECT_EQ(f.c.npc[10]->picture().devicePixelRatio(), 2);
+    EXPECT_EQ(f.c.npc[WindowButton::SidebarHeader]->picture().size(), QSize(406, 56));
+    EXPECT_EQ(f.c.npc[WindowButton::SidebarHeader]->picture().devicePixelRatio(), 2);
 
     // The frame's top-right corner comes from logical 50, 0 of slot 0.
     const QPixmap frame = sharpCodedStrip(101);

@@ -100,7 +100,7 @@ void MainWindow::changeEvent(QEvent* event) {
 MainWindow::~MainWindow() { tray_.RemoveTrayIcon(); }
 
 web::WebPane* MainWindow::pane(int n) const {
-    return n >= 1 && n <= 11 ? qobject_cast<web::WebPane*>(c_.Web[n]) : nullptr;
+    return n >= Pane::Catalogue && n <= kPaneCount ? qobject_cast<web::WebPane*>(c_.Web[n]) : nullptr;
 }
 
 bool MainWindow::grabScreenshot(const QString& path) {

@@ -101,7 +101,7 @@ TEST(PlayerControls, SeekKeysPictureFitAndStopInTheRealWindow) {
         << p.player().position() << " instead of " << expected;
 
     // The keys with the focus inside a browser pane (the local list beside the picture).
-    qarvel::web::WebPane* list = p.pane(4);
+    qarvel::web::WebPane* list = p.pane(qarvel::Pane::LocalList);
     ASSERT_TRUE(list->isVisible());
     QWidget* inside = list->focusProxy() ? list->focusProxy() : list;
     inside->setFocus(Qt::MouseFocusReason);

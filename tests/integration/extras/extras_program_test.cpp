@@ -157,14 +157,15 @@ TEST(ServiceSwitches, NewWindowLinksInThePanesGoToTheBrowserOnlyForWebAddresses)
     ASSERT_TRUE(x.p->started);
     ASSERT_TRUE(x.p->catalogueShown());
     const int windows = visibleWindows();
-    runScript(x.p->pane(1), "window.open('" + x.base() + "tv/list.htm'); true");
+    runScript(x.p->pane(qarvel::Pane::Catalogue), "window.open('" + x.base() + "tv/list.htm'); true");
     ASSERT_TRUE(waitUntil([&] { return x.p->shell.opened.size() == 1; }));
     EXPECT_EQ(x.p->shell.opened[0], x.base() + "tv/list.htm");
-    runScript(x.p->pane(1), "window.open('file:///etc/passwd'); window.open('javascript:1'); true");
+    runScript(x.p->pane(qarvel::Pane::Catalogue),
+              "window.open('file:///etc/passwd'); window.open('javascript:1'); true");
     runEventsFor(500);
     EXPECT_EQ(x.p->shell.opened.size(), 1);
     EXPECT_EQ(visibleWindows(), windows);
-    EXPECT_TRUE(x.p->pane(1)->url().toString().endsWith("/box/"));
+    EXPECT_TRUE(x.p->pane(qarvel::Pane::Catalogue)->url().toString().endsWith("/box/"));
 }
 
 TEST(ServiceSwitches, TheUpdateOfferIsMadeAndTheMenuEntryRepeatsIt) {

@@ -9,6 +9,7 @@
 #include <QLabel>
 
 using namespace playtest;
+using namespace qarvel;
 
 TEST(PlayFromTheCatalogue, ClickPlaysRecordsListsReplaysAndDeletes) {
     svc::DemoService service;
@@ -21,27 +22,31 @@ TEST(PlayFromTheCatalogue, ClickPlaysRecordsListsReplaysAndDeletes) {
     ASSERT_TRUE(p.clickEpisode(1001, QStringLiteral("第01集")));
     ASSERT_TRUE(waitUntil([&] { return p.playing(); })) << int(p.player().playState());
     EXPECT_EQ(service.requestCount(ep::kPlayRequest), 1);
-    EXPECT_EQ(p.state().CurrentView, 2);
+    EXPECT_EQ(p.state().CurrentView, View::Player);
     EXPECT_EQ(p.session().recordKey(), QStringLiteral("1001"));
     EXPECT_EQ(p.session().recordKind(), qarvel::playback::RecordKind::NetworkItem);
     EXPECT_EQ(p.c().bo_name->text(), QStringLiteral("星河往事-第01集"));
-    EXPECT_EQ(p.state().MainTab, 9);
+    EXPECT_EQ(p.state().MainTab, MainTab::Player);
     // The record, its page and the list pane.
     EXPECT_TRUE(readGbk(p.files().networkRecords).startsWith(QStringLiteral("1001|%u661F%u6CB3%u5F80%u4E8B|")));
     EXPECT_TRUE(readGbk(p.files().networkListPage).contains(QStringLiteral("星河往事")));
-    ASSERT_TRUE(waitUntil([&] { return bodyText(p.pane(3)).contains(QStringLiteral("星河往事")); }));
+    ASSERT_TRUE(
+        waitUntil([&] { return bodyText(p.pane(qarvel::Pane::TaskList)).contains(QStringLiteral("星河往事")); }));
 
     // The list plays it again, without asking the service.
     p.player().stop();
     ASSERT_TRUE(waitUntil([&] { return !p.playing(); }));
-    ASSERT_TRUE(clickIn(p.pane(3), QStringLiteral("a[href^=\"open://\"]")));
+    ASSERT_TRUE(clickIn(p.pane(qarvel::Pane::TaskList), QStringLiteral("a[href^=\"open://\"]")));
     ASSERT_TRUE(waitUntil([&] { return p.playing(); }));
     EXPECT_EQ(service.requestCount(ep::kPlayRequest), 1);
-    EXPECT_TRUE(waitUntil([&] { return p.pane(5)->url().toString().contains(QStringLiteral("pp.htm?1001-0-0-")); }));
+    EXPECT_TRUE(waitUntil([&] {
+        return p.pane(qarvel::Pane::EpisodeList)->url().toString().contains(QStringLiteral("pp.htm?1001-0-0-"));
+    }));
 
     // Its delete icon removes it, and the list says it is empty.
-    ASSERT_TRUE(clickIn(p.pane(3), QStringLiteral("a[href^=\"delk://\"]")));
-    EXPECT_TRUE(waitUntil([&] { return bodyText(p.pane(3)).contains(QStringLiteral("暂无记录")); }));
+    ASSERT_TRUE(clickIn(p.pane(qarvel::Pane::TaskList), QStringLiteral("a[href^=\"delk://\"]")));
+    EXPECT_TRUE(
+        waitUntil([&] { return bodyText(p.pane(qarvel::Pane::TaskList)).contains(QStringLiteral("暂无记录")); }));
     EXPECT_FALSE(readGbk(p.files().networkRecords).contains(QStringLiteral("1001|")));
 }
 
@@ -60,18 +65,20 @@ TEST(PlayFromTheCatalogue, LocalListPlaysAFileAndDropsOneThatIsGone) {
     ASSERT_TRUE(waitUntil([&] { return p.playing(); }));
     EXPECT_TRUE(readGbk(p.files().localRecords).startsWith(QStringLiteral("xiake-01.mp4|") + clip));
     // Latin names read right around the page's GBK middle dot; the delete icon is installed.
-    ASSERT_TRUE(waitUntil([&] { return bodyText(p.pane(4)).contains(QStringLiteral("·gone.mp4")); }))
-        << bodyText(p.pane(4)).toStdString();
+    ASSERT_TRUE(waitUntil([&] {
+        return bodyText(p.pane(qarvel::Pane::LocalList)).contains(QStringLiteral("·gone.mp4"));
+    })) << bodyText(p.pane(qarvel::Pane::LocalList)).toStdString();
     EXPECT_TRUE(QFile::exists(p.files().listIcon));
 
     // With the local list active, a click on a file that is gone says so and drops it.
-    p.application->buttons().npc_Click(7);
+    p.application->buttons().npc_Click(WindowButton::LocalListTab);
     ASSERT_TRUE(p.c().qk->text().contains(QStringLiteral("列表")));
     QFile::remove(gone);
-    ASSERT_TRUE(clickIn(p.pane(4), QStringLiteral("a[href=\"open://2\"]")));
+    ASSERT_TRUE(clickIn(p.pane(qarvel::Pane::LocalList), QStringLiteral("a[href=\"open://2\"]")));
     ASSERT_TRUE(waitUntil([&] { return !p.dialogs.informed.isEmpty(); }));
     EXPECT_EQ(p.dialogs.informed.first(), QStringLiteral("提示：|") + gone + QStringLiteral("不存在!"));
-    EXPECT_TRUE(waitUntil([&] { return !bodyText(p.pane(4)).contains(QStringLiteral("gone.mp4")); }));
+    EXPECT_TRUE(
+        waitUntil([&] { return !bodyText(p.pane(qarvel::Pane::LocalList)).contains(QStringLiteral("gone.mp4")); }));
     EXPECT_FALSE(readGbk(p.files().localRecords).contains(gone));
 }
 
@@ -111,10 +118,13 @@ TEST(PlayFromTheCatalogue, ChannelLinkPlaysInTheTvPane) {
     ASSERT_TRUE(service.start()) << service.errorText();
     Program p(service.baseUrl());
     ASSERT_TRUE(p.started);
-    ASSERT_TRUE(waitUntil([&] { return p.pane(11)->url().toString().endsWith(QStringLiteral("tv/list.htm")); }));
-    ASSERT_TRUE(waitUntil([&] { return clickIn(p.pane(11), QStringLiteral("a[href^=\"zvtvs://\"]")); }));
-    ASSERT_TRUE(waitUntil([&] { return p.pane(10)->url().toString().contains(QStringLiteral("tv/zuvotv.htm?")); }));
-    EXPECT_EQ(p.state().CurrentView, 3);
+    ASSERT_TRUE(waitUntil(
+        [&] { return p.pane(qarvel::Pane::ChannelList)->url().toString().endsWith(QStringLiteral("tv/list.htm")); }));
+    ASSERT_TRUE(
+        waitUntil([&] { return clickIn(p.pane(qarvel::Pane::ChannelList), QStringLiteral("a[href^=\"zvtvs://\"]")); }));
+    ASSERT_TRUE(waitUntil(
+        [&] { return p.pane(qarvel::Pane::LiveTv)->url().toString().contains(QStringLiteral("tv/zuvotv.htm?")); }));
+    EXPECT_EQ(p.state().CurrentView, View::LiveTv);
     EXPECT_FALSE(p.c().gtv->isHidden());
 }
 
@@ -125,15 +135,18 @@ TEST(PlayFromTheCatalogue, WebPlayerSeriesMovesOnAtTheEndOfAnEpisode) {
     ASSERT_TRUE(p.started);
     ASSERT_TRUE(p.catalogueShown());
     ASSERT_TRUE(p.clickEpisode(1004, QStringLiteral("第01集")));
-    ASSERT_TRUE(waitUntil([&] { return p.pane(2)->url().toString().contains(QStringLiteral("play.htm?html5")); }));
-    EXPECT_EQ(p.state().CurrentView, 1);
+    ASSERT_TRUE(waitUntil(
+        [&] { return p.pane(qarvel::Pane::WebPlayer)->url().toString().contains(QStringLiteral("play.htm?html5")); }));
+    EXPECT_EQ(p.state().CurrentView, View::WebPlayer);
     EXPECT_FALSE(p.session().recordKey());
     EXPECT_TRUE(p.player().url().isEmpty());
     // The page ends on the sentinel; the episode list then starts episode 2 itself.
-    ASSERT_TRUE(waitUntil([&] { return p.pane(5)->url().toString().endsWith(QStringLiteral("-01")); }, 30000))
-        << p.pane(5)->url().toString().toStdString();
-    EXPECT_TRUE(waitUntil([&] { return p.pane(2)->url().toString().contains(QStringLiteral("haidi-02")); }))
-        << p.pane(2)->url().toString().toStdString();
+    ASSERT_TRUE(waitUntil(
+        [&] { return p.pane(qarvel::Pane::EpisodeList)->url().toString().endsWith(QStringLiteral("-01")); }, 30000))
+        << p.pane(qarvel::Pane::EpisodeList)->url().toString().toStdString();
+    EXPECT_TRUE(waitUntil([&] {
+        return p.pane(qarvel::Pane::WebPlayer)->url().toString().contains(QStringLiteral("haidi-02"));
+    })) << p.pane(qarvel::Pane::WebPlayer)->url().toString().toStdString();
 }
 
 TEST(PlayFromTheCatalogue, FailingPlayRequestsSayItAndPlayNothing) {

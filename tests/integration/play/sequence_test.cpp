@@ -67,7 +67,8 @@ TEST(CarryOn, StoppedFilmResumesAfterARestart) {
 
     Program again(service.baseUrl(), {}, folder.path());
     ASSERT_TRUE(again.started);
-    ASSERT_TRUE(waitUntil([&] { return clickIn(again.pane(3), QStringLiteral("a[href^=\"open://\"]")); }));
+    ASSERT_TRUE(
+        waitUntil([&] { return clickIn(again.pane(qarvel::Pane::TaskList), QStringLiteral("a[href^=\"open://\"]")); }));
     ASSERT_TRUE(waitUntil([&] { return again.playing() && again.session().resumeDone(); }));
     EXPECT_GE(again.player().position(), stored - 1);
     EXPECT_LT(again.player().position(), stored + 5);

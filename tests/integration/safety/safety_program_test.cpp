@@ -20,6 +20,7 @@
 #include <sys/stat.h>
 
 using namespace playtest;
+using namespace qarvel;
 
 namespace {
 
@@ -112,11 +113,12 @@ TEST(ServiceText, NoticesRecordNamesAndBalloonsShowMarkupAsText) {
     // A record's file name in the message that it is gone.
     const QString gone = QStringLiteral("/nonexistent/<img src=\"zero\">.mp4");
     p.application->records().AddLocalRecord(QStringLiteral("<img src=\"zero\">.mp4"), gone, 0);
-    p.application->buttons().npc_Click(7);
-    ASSERT_TRUE(waitUntil([&] { return bodyText(p.pane(4)).contains(QStringLiteral("<img src=\"zero\">")); }))
-        << bodyText(p.pane(4)).toStdString();
+    p.application->buttons().npc_Click(WindowButton::LocalListTab);
+    ASSERT_TRUE(waitUntil([&] {
+        return bodyText(p.pane(qarvel::Pane::LocalList)).contains(QStringLiteral("<img src=\"zero\">"));
+    })) << bodyText(p.pane(qarvel::Pane::LocalList)).toStdString();
     BoxWatcher watcher(QMessageBox::Ok);
-    ASSERT_TRUE(clickIn(p.pane(4), QStringLiteral("a[href=\"open://1\"]")));
+    ASSERT_TRUE(clickIn(p.pane(qarvel::Pane::LocalList), QStringLiteral("a[href=\"open://1\"]")));
     ASSERT_TRUE(watcher.wait());
     EXPECT_EQ(watcher.seen->format, Qt::PlainText);
     EXPECT_EQ(watcher.seen->text, gone + QStringLiteral("不存在!"));
@@ -171,7 +173,7 @@ TEST(MessageBoxes, AreChineseAndSitOverTheirWindowWithTheirIcons) {
 
     // The close question: no icon, Chinese buttons.
     BoxWatcher close(QMessageBox::Yes);
-    QTest::mouseClick(p.c().npc[2], Qt::LeftButton, {}, QPoint(12, 12));
+    QTest::mouseClick(p.c().npc[WindowButton::Close], Qt::LeftButton, {}, QPoint(12, 12));
     ASSERT_TRUE(close.wait());
     EXPECT_EQ(close.seen->icon, QMessageBox::NoIcon);
     EXPECT_EQ(close.seen->owner, &p.window());

@@ -23,6 +23,7 @@
 #include <csignal>
 
 using namespace playtest;
+using namespace qarvel;
 
 namespace {
 
@@ -118,7 +119,7 @@ TEST(SecondStart, HandsTheFileToTheRunningWindowAndEnds) {
     EXPECT_TRUE(waitUntil([&] {
         return !p.window().isMinimized() && p.window().windowHandle()->isExposed() && p.window().isActiveWindow();
     }));
-    EXPECT_EQ(p.state().MainTab, 9);
+    EXPECT_EQ(p.state().MainTab, MainTab::Player);
     EXPECT_TRUE(localRecord(p.home.path(), clip).startsWith(QStringLiteral("my clip.mp4|")));
 }
 
@@ -158,10 +159,10 @@ TEST(CloseButton, ExitsWithTheRecordsIntactWhenSetToQuit) {
     QString text = clip;
     p.application->linkRouter()->l_com(text);
     ASSERT_TRUE(waitUntil([&] { return p.playing() && p.session().positionReached() >= 1; }));
-    p.state().CurrentView = 2;
+    p.state().CurrentView = View::Player;
     const QByteArray network = QFile(p.files().networkRecords).exists() ? QByteArray("kept") : QByteArray();
 
-    QTest::mouseClick(p.c().npc[2], Qt::LeftButton, {}, QPoint(12, 12));
+    QTest::mouseClick(p.c().npc[WindowButton::Close], Qt::LeftButton, {}, QPoint(12, 12));
     EXPECT_EQ(p.ended, 1);
     EXPECT_FALSE(p.window().isVisible());
     EXPECT_FALSE(p.window().tray().exists());
@@ -180,15 +181,19 @@ TEST(CatalogueMenu, RightClickShowsItAndBackAndRefreshActOnThePane) {
     ASSERT_TRUE(p.started);
     p.window().show();
     ASSERT_TRUE(p.catalogueShown());
-    const QString home = p.pane(1)->url().toString();
+    const QString home = p.pane(qarvel::Pane::Catalogue)->url().toString();
     // Somewhere else, so there is a page to go back from.
-    p.pane(1)->navigate(QString::fromStdString(service.baseUrl()) + QStringLiteral("tv/list.htm"));
-    ASSERT_TRUE(waitUntil([&] { return p.pane(1)->url().toString().endsWith(QStringLiteral("tv/list.htm")); }));
+    p.pane(qarvel::Pane::Catalogue)
+        ->navigate(QString::fromStdString(service.baseUrl()) + QStringLiteral("tv/list.htm"));
     ASSERT_TRUE(waitUntil(
-        [&] { return runScript(p.pane(1), QStringLiteral("document.readyState")).toString() == "complete"; }));
+        [&] { return p.pane(qarvel::Pane::Catalogue)->url().toString().endsWith(QStringLiteral("tv/list.htm")); }));
+    ASSERT_TRUE(waitUntil([&] {
+        return runScript(p.pane(qarvel::Pane::Catalogue), QStringLiteral("document.readyState")).toString() ==
+               "complete";
+    }));
 
     QMenu& menu = p.window().menus().myMenu;
-    QWidget* surface = p.pane(1)->focusProxy();
+    QWidget* surface = p.pane(qarvel::Pane::Catalogue)->focusProxy();
     ASSERT_NE(surface, nullptr);
     // A renderer that has not drawn its first frame yet drops the click (slow
     // builds show it); a user clicks again, and so does the test.
@@ -212,19 +217,20 @@ TEST(CatalogueMenu, RightClickShowsItAndBackAndRefreshActOnThePane) {
     EXPECT_EQ(qarvel::dialogs::menuTree(menu).size(), 7u);
 
     // Refresh reloads the page: its script runs again.
-    runScript(p.pane(1), QStringLiteral("window.reloadMark = 1"));
+    runScript(p.pane(qarvel::Pane::Catalogue), QStringLiteral("window.reloadMark = 1"));
     qarvel::dialogs::menuAction(menu, "sx")->trigger();
     menu.close();
-    EXPECT_TRUE(
-        waitUntil([&] { return runScript(p.pane(1), QStringLiteral("window.reloadMark === undefined")).toBool(); }));
+    EXPECT_TRUE(waitUntil([&] {
+        return runScript(p.pane(qarvel::Pane::Catalogue), QStringLiteral("window.reloadMark === undefined")).toBool();
+    }));
 
     // Back returns to the catalogue.
     qarvel::dialogs::menuAction(menu, "ht")->trigger();
-    EXPECT_TRUE(waitUntil([&] { return p.pane(1)->url().toString() == home; }));
+    EXPECT_TRUE(waitUntil([&] { return p.pane(qarvel::Pane::Catalogue)->url().toString() == home; }));
     // Back on the first page is nothing at all.
     qarvel::dialogs::menuAction(menu, "ht")->trigger();
     qarvel::test::runEventsFor(300);
-    EXPECT_EQ(p.pane(1)->url().toString(), home);
+    EXPECT_EQ(p.pane(qarvel::Pane::Catalogue)->url().toString(), home);
     EXPECT_TRUE(p.dialogs.informed.isEmpty());
 }
 

@@ -100,8 +100,8 @@ TEST(MainWindowPanes, EveryPaneReachesItsFirstPage) {
     // Web5 carries the written dark page.
     EXPECT_TRUE(waitUntil(
         [&] {
-            return runScript(r.pane(5), "getComputedStyle(document.body).backgroundColor").toString() ==
-                   "rgb(33, 33, 33)";
+            return runScript(r.pane(qarvel::Pane::EpisodeList), "getComputedStyle(document.body).backgroundColor")
+                       .toString() == "rgb(33, 33, 33)";
         },
         kPanesMs));
 }
@@ -132,7 +132,7 @@ TEST(MainWindowPanes, CatalogueErrorPanelHoldsUntilTheRetry) {
 
     // The service comes back; a page that loads does not lift the latch.
     ASSERT_TRUE(service.start()) << service.errorText();
-    window.pane(1)->navigate(base + "tv/list.htm");
+    window.pane(qarvel::Pane::Catalogue)->navigate(base + "tv/list.htm");
     ASSERT_TRUE(waitUntil([&] { return service.requestCount(ep::kTvList) >= 1; }, kPanesMs));
     QTest::qWait(500);
     EXPECT_TRUE(c.Pic1->isHidden());
@@ -142,14 +142,14 @@ TEST(MainWindowPanes, CatalogueErrorPanelHoldsUntilTheRetry) {
     QTest::mouseClick(c.jia, Qt::LeftButton);
     EXPECT_EQ(window.state().HomePageFailed, 0);
     EXPECT_TRUE(waitUntil([&] { return !c.Pic1->isHidden() && c.wait->isHidden(); }, kPanesMs));
-    EXPECT_EQ(window.pane(1)->url().toString(), base);
+    EXPECT_EQ(window.pane(qarvel::Pane::Catalogue)->url().toString(), base);
 }
 
 TEST(MainWindowPanes, ProgramLinkReachesTheHookAsWritten) {
     svc::DemoService service;
     ASSERT_TRUE(service.start()) << service.errorText();
     Running r(service);
-    auto* web1 = r.pane(1);
+    auto* web1 = r.pane(qarvel::Pane::Catalogue);
     ASSERT_TRUE(waitUntil([&] { return !r.window->controls().Pic1->isHidden(); }, kPanesMs));
     const QString before = web1->url().toString();
     QStringList seen;

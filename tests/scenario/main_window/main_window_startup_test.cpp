@@ -22,6 +22,8 @@
 using qarvel::MainWindow;
 using qarvel::testing::QuietPlayer;
 
+using namespace qarvel;
+
 namespace {
 
 QApplication* app() {
@@ -110,11 +112,11 @@ TEST(MainWindowStartup, StateTabsAndTimers) {
     EXPECT_EQ(st.ConfigPath, s.dir.path() + "/config.dll");
     EXPECT_FALSE(st.WorkArea.isEmpty());
     EXPECT_EQ(st.WorkAreaWidth, st.WorkArea.width());
-    EXPECT_EQ(st.MainTab, 8);
-    EXPECT_EQ(st.SideTab, 12);
+    EXPECT_EQ(st.MainTab, MainTab::Catalogue);
+    EXPECT_EQ(st.SideTab, SideTab::TaskList);
     EXPECT_FALSE(s.window->session().recordKey());
     EXPECT_EQ(st.SideWindowOnExit, "0");
-    EXPECT_EQ(st.CurrentView, 0);
+    EXPECT_EQ(st.CurrentView, View::Nothing);
     EXPECT_EQ(s.player.adPageUrl(), kBase + "js/ads/qvodad.html");
 
     auto& c = s.window->controls();
@@ -156,9 +158,9 @@ TEST(MainWindowStartup, EveryControlCarriesItsName) {
     for (int i = 1; i <= 11; ++i) EXPECT_NE(s.window->findChild<QWidget*>(QString("Web%1").arg(i)), nullptr) << i;
     EXPECT_EQ(s.window->objectName(), "BA1");
     auto& c = s.window->controls();
-    EXPECT_EQ(c.npc[0]->tip(), QStringLiteral("最小化"));
-    EXPECT_EQ(c.npc[4]->tip(), QStringLiteral("置顶"));
-    EXPECT_EQ(c.npc[6]->tip(), QStringLiteral("关闭侧栏"));
+    EXPECT_EQ(c.npc[WindowButton::Minimise]->tip(), QStringLiteral("最小化"));
+    EXPECT_EQ(c.npc[WindowButton::AlwaysOnTop]->tip(), QStringLiteral("置顶"));
+    EXPECT_EQ(c.npc[WindowButton::PlayerSidebarStrip]->tip(), QStringLiteral("关闭侧栏"));
     EXPECT_EQ(c.zhun->text(), QStringLiteral("准备就绪"));
 }
 
@@ -174,9 +176,9 @@ TEST(MainWindowStartup, CommandLinePlaysTheFileUnquotedAndShowsItsName) {
     EXPECT_EQ(s.window->session().recordKind(), qarvel::playback::RecordKind::LocalFile);
     EXPECT_TRUE(s.window->controls().Timer1->isActive());
     // Shown in the player view on the player tab, where its buttons and keys answer.
-    EXPECT_EQ(s.window->state().CurrentView, 2);
-    EXPECT_EQ(s.window->state().MainTab, 9);
-    EXPECT_EQ(none.window->state().CurrentView, 0);
+    EXPECT_EQ(s.window->state().CurrentView, View::Player);
+    EXPECT_EQ(s.window->state().MainTab, MainTab::Player);
+    EXPECT_EQ(none.window->state().CurrentView, View::Nothing);
 }
 
 TEST(MainWindowStartup, KeyPreviewSeesKeysBeforeTheFocusedControlOnce) {
@@ -188,7 +190,7 @@ TEST(MainWindowStartup, KeyPreviewSeesKeysBeforeTheFocusedControlOnce) {
     });
     s.window->show();
     QApplication::processEvents();
-    QWidget* target = s.window->controls().Web[1];
+    QWidget* target = s.window->controls().Web[Pane::Catalogue];
     target->setFocusPolicy(Qt::StrongFocus);
     target->setFocus();
     QTest::keyClick(target, Qt::Key_A);
@@ -215,12 +217,12 @@ TEST(MainWindowStartup, MaximisedFillsTheWorkArea) {
     Started s;
     s.window->show();
     QApplication::processEvents();
-    s.application->buttons().npc_Click(1);
+    s.application->buttons().npc_Click(WindowButton::Maximise);
     QApplication::processEvents();
     EXPECT_TRUE(s.window->isMaximized());
     EXPECT_EQ(s.window->geometry(), s.window->state().WorkArea);
-    EXPECT_EQ(s.window->controls().npc[1]->tip(), QStringLiteral("还原"));
-    s.application->buttons().npc_Click(1);
+    EXPECT_EQ(s.window->controls().npc[WindowButton::Maximise]->tip(), QStringLiteral("还原"));
+    s.application->buttons().npc_Click(WindowButton::Maximise);
     QApplication::processEvents();
     EXPECT_FALSE(s.window->isMaximized());
 }

@@ -17,6 +17,8 @@ using qarvel::dialogs::MenuTree;
 using qarvel::dialogs::menuTree;
 using shelltest::Window;
 
+using namespace qarvel;
+
 namespace {
 
 MenuItem item(const char* name, const QString& caption, MenuTree items = {}) {
@@ -79,7 +81,7 @@ TEST(Menus, SettingsComeUpInFrontOfAHiddenOrTopmostWindow) {
     w.window->hide();
     trigger(w.window->menus().r_m, "shezhi");
     EXPECT_TRUE(w.window->isVisible());
-    w.application->buttons().npc_Click(4);  // on top
+    w.application->buttons().npc_Click(WindowButton::AlwaysOnTop);  // on top
     trigger(w.window->menus().r_m, "about");
     EXPECT_EQ(pages, (QList<int>{-1, 0}));
     // Out of the top band while the dialog opens, back in afterwards.

@@ -15,6 +15,8 @@
 
 using shelltest::Window;
 
+using namespace qarvel;
+
 namespace {
 
 const QString kQuestion = QStringLiteral("提示：|关闭 Qarvel影视盒  最小化到托盘吗？");
@@ -27,7 +29,7 @@ bool putAway(qarvel::MainWindow* w) { return !w->isVisible() || w->isMinimized()
 TEST(CloseButton, AsksOnceThenFollowsTheStoredAnswer) {
     {
         Window w({{"S_q/ts", "3"}, {"S_q/quit", "2"}});
-        w.application->buttons().npc_Click(2);
+        w.application->buttons().npc_Click(WindowButton::Close);
         EXPECT_EQ(w.dialogs.asked, QStringList{kQuestion});
         EXPECT_EQ(w.setting("S_q", "ts"), "1");
         EXPECT_EQ(w.setting("S_q", "quit"), "2");
@@ -35,7 +37,7 @@ TEST(CloseButton, AsksOnceThenFollowsTheStoredAnswer) {
         EXPECT_EQ(w.ended, 0);
         // The next press puts it away without a question.
         w.window->showNormal();
-        w.application->buttons().npc_Click(2);
+        w.application->buttons().npc_Click(WindowButton::Close);
         EXPECT_EQ(w.dialogs.asked.size(), 1);
         EXPECT_TRUE(putAway(w.window));
         EXPECT_EQ(w.ended, 0);
@@ -43,7 +45,7 @@ TEST(CloseButton, AsksOnceThenFollowsTheStoredAnswer) {
     {
         Window w({{"S_q/ts", "3"}, {"S_q/quit", "2"}});
         w.dialogs.answer = false;
-        w.application->buttons().npc_Click(2);
+        w.application->buttons().npc_Click(WindowButton::Close);
         EXPECT_EQ(w.dialogs.asked, QStringList{kQuestion});
         EXPECT_EQ(w.setting("S_q", "ts"), "1");
         EXPECT_EQ(w.setting("S_q", "quit"), "1");
@@ -53,7 +55,7 @@ TEST(CloseButton, AsksOnceThenFollowsTheStoredAnswer) {
     {
         // Answered before: exit at once, no question, the helpers stay ("qvodk" 1).
         Window w({{"S_q/ts", "1"}, {"S_q/quit", "1"}, {"S_q/qvodk", "1"}});
-        w.application->buttons().npc_Click(2);
+        w.application->buttons().npc_Click(WindowButton::Close);
         EXPECT_TRUE(w.dialogs.asked.isEmpty());
         EXPECT_EQ(w.ended, 1);
         EXPECT_TRUE(w.processes.ended.isEmpty());
@@ -65,11 +67,11 @@ TEST(CloseButton, ARightPressSwallowsTheNextClickOnly) {
     Window w({{"S_q/ts", "1"}, {"S_q/quit", "1"}});
     auto& buttons = w.application->buttons();
     buttons.npc_MouseDown(2, Qt::RightButton);
-    buttons.npc_Click(2);
+    buttons.npc_Click(WindowButton::Close);
     EXPECT_EQ(w.ended, 0);
     EXPECT_TRUE(w.window->isVisible());
     buttons.npc_MouseDown(2, Qt::LeftButton);
-    buttons.npc_Click(2);
+    buttons.npc_Click(WindowButton::Close);
     EXPECT_EQ(w.ended, 1);
 }
 
@@ -87,7 +89,7 @@ TEST(Exit, StopsTheFilmEndsTheHelpersAndClosesInOrder) {
     QWidget window;
     window.show();
     tray.AddTrayIcon(&window, nullptr, "tip");
-    state.CurrentView = 2;
+    state.CurrentView = View::Player;
     auto step = [&log](const char* name) { return [&log, name] { log << name; }; };
     qarvel::ShellCommands shell(
         state, &window, nullptr, nullptr, nullptr,
@@ -114,7 +116,7 @@ TEST(Exit, StopsTheFilmEndsTheHelpersAndClosesInOrder) {
     // Nothing shown, helpers kept, and the side window asked for: it is shown
     // and the process lives on until it is closed.
     log.clear();
-    state.CurrentView = 1;
+    state.CurrentView = View::WebPlayer;
     state.SideWindowOnExit = "1";
     qarvel::WriteSetting(state.ConfigPath, "S_q", "qvodk", "1");
     qarvel::ShellCommands again(
@@ -143,7 +145,7 @@ TEST(Exit, TheWindowsFilmIsStoppedWithItsPosition) {
     }
     w.application->shell()->Form_LinkExecute(text);
     ASSERT_EQ(w.player.url(), text);
-    w.state().CurrentView = 2;
+    w.state().CurrentView = View::Player;
     w.session().setPositionReached(42);
     w.processes.running = {"qarvel-player", "qarvel-terminal", "qarvel-player"};
     w.application->exit();
@@ -158,14 +160,14 @@ TEST(Exit, TheWindowsFilmIsStoppedWithItsPosition) {
 TEST(WindowButtons, CompactModeOnlyWithSomethingShownAndOnTheRightTab) {
     Window w;
     auto& buttons = w.application->buttons();
-    buttons.npc_Click(3);
+    buttons.npc_Click(WindowButton::CompactMode);
     EXPECT_EQ(w.state().CompactMode, 0);
-    EXPECT_FALSE(w.c().npc[0]->isHidden());
+    EXPECT_FALSE(w.c().npc[WindowButton::Minimise]->isHidden());
 
-    w.state().CurrentView = 2;
-    buttons.npc_Click(3);
+    w.state().CurrentView = View::Player;
+    buttons.npc_Click(WindowButton::CompactMode);
     EXPECT_EQ(w.state().CompactMode, 1);
-    EXPECT_EQ(w.state().MainTab, 9);
+    EXPECT_EQ(w.state().MainTab, MainTab::Player);
     EXPECT_FALSE(w.c().jbi->isHidden());
     for (auto* b : w.c().npc) EXPECT_TRUE(b->isHidden());
     EXPECT_TRUE(w.c().bo_foot->isHidden());
@@ -173,12 +175,12 @@ TEST(WindowButtons, CompactModeOnlyWithSomethingShownAndOnTheRightTab) {
     EXPECT_EQ(w.window->size(), QSize(qarvel::window::pixelsFromTwips(5900), qarvel::window::pixelsFromTwips(4800)));
     w.application->chrome().jbi_Click();
     EXPECT_EQ(w.state().CompactMode, 0);
-    EXPECT_FALSE(w.c().npc[3]->isHidden());
+    EXPECT_FALSE(w.c().npc[WindowButton::CompactMode]->isHidden());
 
-    w.state().CurrentView = 3;
-    buttons.npc_Click(3);
+    w.state().CurrentView = View::LiveTv;
+    buttons.npc_Click(WindowButton::CompactMode);
     EXPECT_EQ(w.state().CompactMode, 2);
-    EXPECT_EQ(w.state().MainTab, 13);
+    EXPECT_EQ(w.state().MainTab, MainTab::LiveTv);
     EXPECT_TRUE(w.c().gtv->isHidden());
     EXPECT_TRUE(w.c().tvright->isHidden());
 }
@@ -186,16 +188,16 @@ TEST(WindowButtons, CompactModeOnlyWithSomethingShownAndOnTheRightTab) {
 TEST(WindowButtons, AlwaysOnTopAlternatesAndTheTooltipNamesTheNextPress) {
     Window w;
     auto& buttons = w.application->buttons();
-    qarvel::window::PictureBox* b = w.c().npc[4];
+    qarvel::window::PictureBox* b = w.c().npc[WindowButton::AlwaysOnTop];
     EXPECT_EQ(b->tip(), QStringLiteral("置顶"));
     const QPoint place = w.window->pos();
-    buttons.npc_Click(4);
+    buttons.npc_Click(WindowButton::AlwaysOnTop);
     EXPECT_EQ(b->tip(), QStringLiteral("取消置顶"));
     EXPECT_EQ(w.state().TopMost, -1);
     EXPECT_TRUE(w.window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(w.window->isVisible());
     EXPECT_EQ(w.window->pos(), place);
-    buttons.npc_Click(4);
+    buttons.npc_Click(WindowButton::AlwaysOnTop);
     EXPECT_EQ(b->tip(), QStringLiteral("置顶"));
     EXPECT_EQ(w.state().TopMost, 0);
     EXPECT_FALSE(w.window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
@@ -203,10 +205,10 @@ TEST(WindowButtons, AlwaysOnTopAlternatesAndTheTooltipNamesTheNextPress) {
 
 TEST(WindowButtons, TheMenuButtonPopsTheMainMenuUnderItself) {
     Window w;
-    QWidget* button = w.c().npc[5];
+    QWidget* button = w.c().npc[WindowButton::MainMenu];
     const QPoint expected = w.window->mapToGlobal(button->mapTo(w.window, QPoint(0, 0)) + QPoint(-15, 20));
     EXPECT_EQ(w.application->shell()->mainMenuPosition(), expected);
-    w.application->buttons().npc_Click(5);
+    w.application->buttons().npc_Click(WindowButton::MainMenu);
     QMenu& menu = w.window->menus().r_m;
     EXPECT_TRUE(qarvel::test::waitUntil([&] { return menu.isVisible(); }, 2000));
     menu.close();
@@ -214,15 +216,15 @@ TEST(WindowButtons, TheMenuButtonPopsTheMainMenuUnderItself) {
 
 TEST(HandOff, ASecondStartsFileLeavesCompactModeAndPlaysOnThePlayerTab) {
     Window w;
-    w.state().CurrentView = 2;
-    w.application->buttons().npc_Click(3);
+    w.state().CurrentView = View::Player;
+    w.application->buttons().npc_Click(WindowButton::CompactMode);
     ASSERT_EQ(w.state().CompactMode, 1);
     w.window->hide();
     w.application->shell()->Form_LinkExecute("\"/my films/b.mkv\"");
     EXPECT_TRUE(w.window->isVisible());
     EXPECT_EQ(w.state().CompactMode, 0);
-    EXPECT_EQ(w.state().MainTab, 9);
-    EXPECT_EQ(w.state().CurrentView, 2);
+    EXPECT_EQ(w.state().MainTab, MainTab::Player);
+    EXPECT_EQ(w.state().CurrentView, View::Player);
     EXPECT_EQ(w.player.url(), "/my films/b.mkv");
     EXPECT_EQ(w.session().recordKind(), qarvel::playback::RecordKind::LocalFile);
     EXPECT_TRUE(w.c().Timer3->isActive());
@@ -235,7 +237,7 @@ TEST(HandOff, ASecondStartWithoutAFileOnlyBringsTheWindowBack) {
     EXPECT_TRUE(w.window->isVisible());
     EXPECT_FALSE(w.window->isMinimized());
     EXPECT_EQ(w.player.url(), "");
-    EXPECT_EQ(w.state().MainTab, 8);
+    EXPECT_EQ(w.state().MainTab, MainTab::Catalogue);
 }
 
 TEST(Balloons, WithoutATrayTheDesktopGetsThemAndElseTheWindowShowsThem) {

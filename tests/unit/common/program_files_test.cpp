@@ -2,28 +2,24 @@
 #include "common/program_files.h"
 
 #include <gtest/gtest.h>
+#include <utility>
 
 using qarvel::ProgramFiles;
 
-TEST(ProgramFiles, NamesEveryFileInTheFolder) {
+TEST(ProgramFiles, StoredFilesKeepTheirNamesInTheFolder) {
     const ProgramFiles f = ProgramFiles::inFolder("/opt/影视盒");
     EXPECT_EQ(f.folder, "/opt/影视盒");
     EXPECT_EQ(f.settings, "/opt/影视盒/config.dll");
     EXPECT_EQ(f.networkRecords, "/opt/影视盒/date.dat");
     EXPECT_EQ(f.localRecords, "/opt/影视盒/date_f.dat");
-    EXPECT_EQ(f.networkListPage, "/opt/影视盒/c.htm");
-    EXPECT_EQ(f.localListPage, "/opt/影视盒/f.htm");
     EXPECT_EQ(f.seriesMarks, "/opt/影视盒/date_p.dat");
-    EXPECT_EQ(f.listIcon, "/opt/影视盒/i.gif");
-    EXPECT_EQ(f.playerFolder, "/opt/影视盒/Qvod/");
     EXPECT_EQ(f.playerIni, "/opt/影视盒/Qvod/QvodCfg.ini");
-    EXPECT_EQ(f.playerXml, "/opt/影视盒/Qvod/QvodPlayer.xml");
-    EXPECT_EQ(f.cacheFolder, "/opt/影视盒/Media/");
-    EXPECT_EQ(f.browserProfile, "/opt/影视盒/webdata");
-    EXPECT_EQ(ProgramFiles::networkRecordsName(), "date.dat");
-    EXPECT_EQ(ProgramFiles::localRecordsName(), "date_f.dat");
-    EXPECT_EQ(ProgramFiles::networkListPageName(), "c.htm");
-    EXPECT_EQ(ProgramFiles::localListPageName(), "f.htm");
+    // The bare names, used where the folder is known elsewhere, are the same files.
+    for (auto [path, name] : {std::pair{f.networkRecords, ProgramFiles::networkRecordsName()},
+                              {f.localRecords, ProgramFiles::localRecordsName()},
+                              {f.networkListPage, ProgramFiles::networkListPageName()},
+                              {f.localListPage, ProgramFiles::localListPageName()}})
+        EXPECT_EQ(path, f.folder + "/" + name);
 }
 
 TEST(ProgramFiles, TrailingSeparatorsRootAndEmptyFolder) {
