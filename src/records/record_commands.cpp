@@ -52,7 +52,8 @@ QString RecordCommands::contextLine() const {
 void RecordCommands::qk_Click() {
     if (s_.resetQkColour) s_.resetQkColour();
     if (localListActive()) {
-        if (s_.dialogs.askYesNo(kCaption, kClearLocalQuestion)) s_.records.ClearRecordFile(RecordFile::Local);
+        // A failed clear leaves the list as it was; the store has told the user.
+        if (s_.dialogs.askYesNo(kCaption, kClearLocalQuestion)) (void)s_.records.ClearRecordFile(RecordFile::Local);
         return;
     }
     if (s_.popupTaskListMenu) s_.popupTaskListMenu();
@@ -60,7 +61,7 @@ void RecordCommands::qk_Click() {
 
 void RecordCommands::qk_xl() {
     if (localListActive()) return;
-    if (s_.dialogs.askYesNo(kCaption, kClearNetworkQuestion)) s_.records.ClearRecordFile(RecordFile::Network);
+    if (s_.dialogs.askYesNo(kCaption, kClearNetworkQuestion)) (void)s_.records.ClearRecordFile(RecordFile::Network);
 }
 
 void RecordCommands::CCC() {

@@ -169,7 +169,8 @@ void LinkRouter::startHelperProcess(bool readFolderSetting, bool letEventsRun) {
         state_.QvodFolder = s_.readSetting(QStringLiteral("S_q"), QStringLiteral("qvodw"), QStringLiteral("0"));
     if (state_.QvodFolder.isEmpty()) return;
     if (letEventsRun) QCoreApplication::processEvents();
-    s_.processes.startHelper(platform::kTerminalProgram, state_.QvodFolder);
+    platform::startHelperProcess(s_.processes, platform::kTerminalProgram, state_.QvodFolder,
+                                 platform::HelperStart::Always);
 }
 
 void LinkRouter::startPlayer(const QString& url) {
