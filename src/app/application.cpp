@@ -38,9 +38,6 @@ constexpr int kStartHeightTwips = 9830;
 
 }  // namespace
 
-AppParts::AppParts() = default;
-AppParts::~AppParts() = default;
-
 Application::Application(ApplicationOptions options) : options_(std::move(options)) {
     AppParts& p = parts_;
     p.player = options_.player;

@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/desktop_media_controls.h"
 #include "app/main_window/main_window.h"
+#include "app/program_folder.h"
 #include "app/system_services.h"
 #include "app/wiring.h"
 #include "engine/player.h"

@@ -156,7 +156,7 @@ TEST(CloseButton, ExitsWithTheRecordsIntactWhenSetToQuit) {
     ASSERT_TRUE(p.started);
     const QString clip = QString::fromStdString(service.mediaDir()) + QStringLiteral("/xiake-01.mp4");
     QString text = clip;
-    p.application->linkRouter()->l_com(text);
+    p.application->parts().router->l_com(text);
     ASSERT_TRUE(waitUntil([&] { return p.playing() && p.state().CurrentPosition >= 1; }));
     p.state().CurrentView = 2;
     const QByteArray network = QFile(p.files().networkRecords).exists() ? QByteArray("kept") : QByteArray();

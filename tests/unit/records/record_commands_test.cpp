@@ -48,7 +48,7 @@ protected:
                         navigated << link;
                         // The task list's own handling of a delete link.
                         if (link.startsWith("delk://"))
-                            store.DeleteRecordLine(RecordFile::Network, link.mid(7).toLongLong());
+                            (void)store.DeleteRecordLine(RecordFile::Network, link.mid(7).toLongLong());
                     },
                 .showBalloon = [this](const QString& t) { balloons << t; },
                 .openFolder = [this](const QString& f) { opened << f; },
