@@ -31,8 +31,9 @@ void wireWriteFailures(Application& app) {
     WriteFailureNotice* notice = p.writeFailures.get();
     p.window->settings().writeFailed = [notice](const QString& what) { notice->failed(WriteKind::Settings, what); };
     p.records->writeFailed = [notice](const QString& path) { notice->failed(WriteKind::Records, path); };
-    // The link protocol's and the transport's own record writes report
-    // through the store above as well.
+    // Every record write, the link protocol's and the transport's included,
+    // reports through the store above; a hook of theirs for a failed record
+    // write would be wired here, to notice->failed(WriteKind::Records, …).
     // Failures of the start-up, kept until now, show here. The notice
     // outlives the window: nothing shows once it is gone.
     notice->setShow([window = QPointer<MainWindow>(p.window.get())](const QString& text) {
