@@ -20,7 +20,7 @@ std::optional<QByteArray> readWholeFile(const QString& path);
 // Writes bytes to a temporary file beside path (mode 0600) and renames it over
 // path. False (and path untouched) when the folder or an existing file is not
 // writable; then *why, when given, says what went wrong, naming the file.
-bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* why = nullptr);
+[[nodiscard]] bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* why = nullptr);
 
 // Makes the folder and any missing parents, each new one 0700; true when it is there.
 bool makePrivateFolder(const QString& path);

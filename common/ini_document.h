@@ -35,7 +35,7 @@ public:
     // at the end. Names and value are trimmed of blanks. False, with nothing
     // changed, when a name is empty or a text could not be read back as
     // written (line breaks anywhere, "=" in the key, "]" in the section name).
-    bool setValue(const QString& section, const QString& key, const QString& value);
+    [[nodiscard]] bool setValue(const QString& section, const QString& key, const QString& value);
 
     // Every line followed by CR LF.
     QByteArray toBytes() const;

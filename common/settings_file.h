@@ -17,7 +17,7 @@ QString ReadSetting(const QString& path, const QString& section, const QString& 
 // atomically. False, with the file unchanged, when it cannot be written (for
 // example a read-only folder) or when a name or the value cannot be stored on
 // one line.
-bool WriteSetting(const QString& path, const QString& section, const QString& key, const QString& value);
+[[nodiscard]] bool WriteSetting(const QString& path, const QString& section, const QString& key, const QString& value);
 
 // A value "as a number", the one rule for every reader: blanks around it are
 // allowed and a fraction rounds half to even; empty or non-numeric text, or a

@@ -48,10 +48,10 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    if (!cl.leftTargets.isEmpty())
-        std::fprintf(stderr, "qarvel: one film plays at a time; %s plays, left: %s\n", qPrintable(cl.playTarget),
-                     qPrintable(cl.leftTargets.join(QStringLiteral(", "))));
     qarvel::installLogHandler();
+    if (!cl.leftTargets.isEmpty())
+        qCWarning(qarvel::lcClient).noquote() << "one film plays at a time;" << cl.playTarget
+                                              << "plays, left:" << cl.leftTargets.join(QStringLiteral(", "));
     qarvel::web::prepareWebEngineEnvironment();
     // The browser engine reports its start parameters at info level; users don't need them.
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
@@ -72,7 +72,7 @@ int runClient(QApplication& app, const qarvel::CommandLine& cl) {
 
     const QString home = qarvel::chooseProgramFolder(cl.home, QCoreApplication::applicationDirPath());
     if (!qarvel::makePrivateFolder(home)) {
-        std::fprintf(stderr, "qarvel: cannot create the program folder %s\n", qPrintable(home));
+        qCCritical(qarvel::lcClient).noquote() << "cannot create the program folder" << home;
         return 1;
     }
 
@@ -93,7 +93,7 @@ int runClient(QApplication& app, const qarvel::CommandLine& cl) {
     if (cl.demo) {
         demo = std::make_unique<qarvel::service::DemoService>();
         if (!demo->start()) {
-            std::fprintf(stderr, "qarvel: the demo service could not start: %s\n", demo->errorText().c_str());
+            qCCritical(qarvel::lcClient) << "the demo service could not start:" << demo->errorText().c_str();
             return 1;
         }
         serviceBase = QString::fromStdString(demo->baseUrl());

@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
     program->window()->controls().Timer5->start(10);
     runFor(10000);  // the panes load, the notice starts
     QTimer* notice = program->window()->controls().Timerg;
-    const int labels = int(program->extras().notice().labels().size());
+    const int labels = int(program->parts().extras->notice().labels().size());
     if (!notice->isActive()) {
         std::fprintf(stderr, "bench_notice_idle: the notice did not start\n");
         return 1;

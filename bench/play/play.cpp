@@ -82,7 +82,7 @@ public:
         if (!home_.isValid()) return fail("no temporary program folder");
         const qarvel::ProgramFiles files = qarvel::ProgramFiles::inFolder(home_.path());
         // A known user, so that start-up does not derive one from this machine.
-        qarvel::WriteSetting(files.settings, "user", "Name", "00-1A-2B-3C-4D-5E");
+        (void)qarvel::WriteSetting(files.settings, "user", "Name", "00-1A-2B-3C-4D-5E");
         application_ = std::make_unique<qarvel::Application>(qarvel::ApplicationOptions{
             .files = files, .serviceBase = QString::fromStdString(service_.baseUrl()), .dialogs = &desktop_});
         if (application_->start(component_, desktop_) != qarvel::StartupResult::WindowShown)

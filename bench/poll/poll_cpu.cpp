@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
     if (program->start(component, shell) != qarvel::StartupResult::WindowShown) return 1;
     runFor(5000);  // the panes load
     QString target = clip;
-    program->linkRouter()->l_com(target);
+    program->parts().router->l_com(target);
     runFor(5000);  // playing, the first pictures shown
     QWidget* video = program->player()->videoWidget();
     const QSize size = video ? video->size() : QSize(640, 360);
@@ -136,7 +136,7 @@ int main(int argc, char** argv) {
     poll1->start();
 
     // One poll, timed on its own while the film plays.
-    qarvel::playback::StatusPoll& poll = program->statusPoll();
+    qarvel::playback::StatusPoll& poll = *program->parts().poll;
     constexpr int kPolls = 2000;
     QElapsedTimer t;
     t.start();

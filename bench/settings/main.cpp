@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
         qarvel::ReadSetting(path, "main", "Name", "0");
         reads.push_back(timer.nsecsElapsed() / 1e6);
         timer.restart();
-        qarvel::WriteSetting(path, "S_q", "quit", "1");
+        (void)qarvel::WriteSetting(path, "S_q", "quit", "1");
         write.push_back(timer.nsecsElapsed() / 1e6);
     }
     std::printf("config.dll of %d MB, %d runs (medians)\n", mb, runs);

@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
     QTemporaryDir home;
     const qarvel::ProgramFiles files = qarvel::ProgramFiles::inFolder(home.path());
     // A known user, so that start-up does not derive one from this machine.
-    qarvel::WriteSetting(files.settings, "user", "Name", "00-1A-2B-3C-4D-5E");
+    (void)qarvel::WriteSetting(files.settings, "user", "Name", "00-1A-2B-3C-4D-5E");
     qarvel::bench::QuietDesktop desktop("bench_soak");
     qarvel::platform::LinuxPlayerComponent component;
     qarvel::Application application(qarvel::ApplicationOptions{

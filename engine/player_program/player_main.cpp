@@ -3,6 +3,7 @@
 // names. Network films come through the download service of the player
 // folder, started beside this program when it is not running.
 #include "common/detached_process.h"
+#include "common/logging.h"
 #include "common/program_files.h"
 #include "engine/mpv_player.h"
 
@@ -15,6 +16,7 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    qarvel::installLogHandler();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
@@ -39,7 +41,7 @@ int main(int argc, char** argv) {
     };
     qarvel::engine::MpvPlayer player(options);
     if (!player.isReady()) {
-        std::fprintf(stderr, "qarvel-player: %s\n", qPrintable(player.errorText()));
+        qCCritical(qarvel::lcEngine).noquote() << player.errorText();
         return 1;
     }
 

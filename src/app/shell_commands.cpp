@@ -46,12 +46,12 @@ void ShellCommands::closeButton() {
         return;
     }
     // The question is asked once.
-    settings.write(kSection, QStringLiteral("ts"), QStringLiteral("1"));
+    settings.store(kSection, QStringLiteral("ts"), QStringLiteral("1"));
     if (s_.dialogs.askYesNo(kNoticeCaption, closeQuestion())) {
-        settings.write(kSection, QStringLiteral("quit"), QStringLiteral("2"));
+        settings.store(kSection, QStringLiteral("quit"), QStringLiteral("2"));
         hideToTray();
     } else {
-        settings.write(kSection, QStringLiteral("quit"), QStringLiteral("1"));
+        settings.store(kSection, QStringLiteral("quit"), QStringLiteral("1"));
         ttt_v();
     }
 }

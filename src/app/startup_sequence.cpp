@@ -73,36 +73,45 @@ QString StartupSequence::newUserId() const {
     return id;
 }
 
+void StartupSequence::write(const QString& path, const char* section, const QString& key, const QString& value) {
+    if (!WriteSetting(path, QString::fromLatin1(section), key, value))
+        failed(WriteKind::Settings, path + u' ' + QString::fromLatin1(section) + u'/' + key);
+}
+
+void StartupSequence::failed(WriteKind kind, const QString& what) {
+    if (env_.writeFailed) env_.writeFailed(kind, what);
+}
+
 void StartupSequence::writeFirstRunSettings() {
     const QString id = newUserId();
     const QString path = settingsPath();
-    WriteSetting(path, "main", "Name", kDefaultTitle);
-    WriteSetting(path, "User", "Name", id);
-    WriteSetting(path, "Skin", "Num", "0");
-    WriteSetting(path, "Ver", "Name", "1.0");
-    WriteSetting(path, "S_q", "ts", "3");
-    for (const Key& k : kOptionKeys) WriteSetting(path, "S_q", k.name, k.value);
+    write(path, "main", "Name", kDefaultTitle);
+    write(path, "User", "Name", id);
+    write(path, "Skin", "Num", "0");
+    write(path, "Ver", "Name", "1.0");
+    write(path, "S_q", "ts", "3");
+    for (const Key& k : kOptionKeys) write(path, "S_q", k.name, k.value);
 }
 
 void StartupSequence::repairSettings() {
     const QString path = settingsPath();
     const QString userId = ReadSetting(path, "user", "Name", "0");
-    if (userId == QLatin1String("0") || userId.isEmpty()) WriteSetting(path, "User", "Name", newUserId());
-    if (ReadSetting(path, "ver", "Name", "0") != QLatin1String("1.0")) WriteSetting(path, "Ver", "Name", "1.0");
+    if (userId == QLatin1String("0") || userId.isEmpty()) write(path, "User", "Name", newUserId());
+    if (ReadSetting(path, "ver", "Name", "0") != QLatin1String("1.0")) write(path, "Ver", "Name", "1.0");
 
     bool ok = false;
     const int ts = settingNumber(ReadSetting(path, "S_q", "ts", "0"), &ok);
-    if (!ok || (ts != 1 && ts != 2)) WriteSetting(path, "S_q", "ts", "3");
+    if (!ok || (ts != 1 && ts != 2)) write(path, "S_q", "ts", "3");
     // "Zero" covers a missing key, an empty value and text that is not a number.
     for (const Key& k : kOptionKeys) {
         const int v = settingNumber(ReadSetting(path, "S_q", k.name, "0"), &ok);
-        if (!ok || v == 0) WriteSetting(path, "S_q", k.name, k.value);
+        if (!ok || v == 0) write(path, "S_q", k.name, k.value);
     }
 }
 
 void StartupSequence::createRecordFiles() {
     for (const QString& path : {env_.files.networkRecords, env_.files.localRecords}) {
-        if (!QFile::exists(path)) writeFileAtomically(path, "\r\n");
+        if (!QFile::exists(path) && !writeFileAtomically(path, "\r\n")) failed(WriteKind::Records, path);
     }
 }
 
@@ -127,7 +136,8 @@ void StartupSequence::removeInterruptedWrites() {
 void StartupSequence::installListIcon() {
     // The list pages show it beside every entry; a folder without it shows a broken picture.
     if (QFile::exists(env_.files.listIcon)) return;
-    writeFileAtomically(env_.files.listIcon, smallMarkerFileData());
+    if (!writeFileAtomically(env_.files.listIcon, smallMarkerFileData()))
+        failed(WriteKind::Records, env_.files.listIcon);
 }
 
 }  // namespace qarvel

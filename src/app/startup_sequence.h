@@ -3,6 +3,7 @@
 // leftovers of interrupted writes, the settings file's first run and repair,
 // the record files and list pages, and then loading and showing the main window.
 #include "common/program_files.h"
+#include "state/write_failure_notice.h"
 
 #include <QString>
 #include <functional>
@@ -29,6 +30,9 @@ struct StartupEnvironment {
     std::function<bool()> showMainWindow;
     // Why the player failed to load, in the player library's words.
     std::function<QString()> playerFailure = {};
+    // A settings or record file that could not be written (what: the file
+    // and key); the window tells the user once it shows.
+    std::function<void(WriteKind kind, const QString& what)> writeFailed = {};
 };
 
 enum class StartupResult {
@@ -62,6 +66,8 @@ public:
 
 private:
     QString newUserId() const;  // the adapter's address, else a random one
+    void write(const QString& path, const char* section, const QString& key, const QString& value);
+    void failed(WriteKind kind, const QString& what);
 
     StartupEnvironment env_;
 };

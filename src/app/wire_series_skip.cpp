@@ -57,17 +57,20 @@ void wireSeriesSkip(MainWindow& window, engine::Player& player, playback::Player
     TrayIcon* tray = &window.tray();
     auto marked = [tray, p](const QString& prefix) { tray->ShowTrayBalloon(prefix + FormatPlayTime(p->position())); };
     menu.addSeriesSkip({.canMark = [skip] { return skip->canMark(); },
-                        .markOpening = [skip, marked] {
-                            if (skip->markOpeningEnd()) marked(playback::kOpeningMarkedPrefix);
-                        },
-                        .markEnding = [skip, marked] {
-                            if (skip->markEndingStart()) marked(playback::kEndingMarkedPrefix);
-                        },
+                        .markOpening =
+                            [skip, marked] {
+                                if (skip->markOpeningEnd()) marked(playback::kOpeningMarkedPrefix);
+                            },
+                        .markEnding =
+                            [skip, marked] {
+                                if (skip->markEndingStart()) marked(playback::kEndingMarkedPrefix);
+                            },
                         .skipping = skip->enabled(),
-                        .setSkipping = [skip, settings](bool on) {
-                            skip->setEnabled(on);
-                            settings->write(kSection, kSkipKey, on ? QStringLiteral("2") : QStringLiteral("1"));
-                        }});
+                        .setSkipping =
+                            [skip, settings](bool on) {
+                                skip->setEnabled(on);
+                                settings->write(kSection, kSkipKey, on ? QStringLiteral("2") : QStringLiteral("1"));
+                            }});
 
     // Connected after the poll: its resume step has run when the skip looks.
     QObject::connect(timer1, &QTimer::timeout, parts, [skip] { skip->tick(); });

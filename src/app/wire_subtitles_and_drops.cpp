@@ -1,5 +1,6 @@
 #include "app/wire_subtitles_and_drops.h"
 
+#include "app/app_parts.h"
 #include "app/application.h"
 #include "app/command_line.h"
 #include "app/main_window/main_window.h"
@@ -76,7 +77,7 @@ void takeDrop(Application& app, const QStringList& paths) {
             qCWarning(lcClient) << "drop: refused a name with a control character:" << visibleText(film);
             return;
         }
-        if (ShellCommands* shell = app.shell()) shell->playTarget(film);
+        if (ShellCommands* shell = app.parts().shellCommands.get()) shell->playTarget(film);
         return;
     }
     for (const QString& path : paths) {
@@ -93,7 +94,7 @@ void wireSubtitlesAndDrops(Application& app, platform::UserDialogs& dialogs) {
         mpv->setHardwareDecoding(
             w.settings().read(QStringLiteral("S_q"), QStringLiteral("s_hwdec"), QStringLiteral("1")) != u"0");
     }
-    app.playerMenu().addSubtitles([player, &dialogs] {
+    app.parts().playerMenu->addSubtitles([player, &dialogs] {
         const QString path = dialogs.chooseFileToOpen(kChooseSubtitleTitle, kSubtitleFilter);
         if (!path.isEmpty() && isAcceptableTarget(path)) player->addSubtitleFile(path);
     });

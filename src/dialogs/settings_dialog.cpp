@@ -234,7 +234,7 @@ void SettingsWindow::Command1_Click() {
 void SettingsWindow::cmdApply_Click() {
     for (const OptionBox& box : kOptionBoxes) {
         const bool ticked = Check1[box.index]->isChecked();
-        s_.settings.write(kSection, QString::fromLatin1(box.key), ticked ? QStringLiteral("2") : QStringLiteral("1"));
+        s_.settings.store(kSection, QString::fromLatin1(box.key), ticked ? QStringLiteral("2") : QStringLiteral("1"));
     }
     Text1->setText(normalisedCacheFolder(Text1->text(), s_.defaultCacheFolder));
     const QString path = Text1->text();

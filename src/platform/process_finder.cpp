@@ -1,6 +1,7 @@
 #include "platform/process_finder.h"
 
 #include "common/detached_process.h"
+#include "common/logging.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -164,6 +165,13 @@ bool LinuxProcessFinder::startHelper(const QString& name, const QString& folder)
     const QFileInfo program(QDir(helpersFolder_).filePath(name));
     if (name.isEmpty() || folder.isEmpty() || !program.isFile() || !program.isExecutable()) return false;
     return startDetachedProcess(program.absoluteFilePath(), {kFolderArgument, folder});
+}
+
+bool startHelperProcess(ProcessFinder& processes, const QString& name, const QString& folder, HelperStart when) {
+    if (when == HelperStart::UnlessRunning && processes.findProcessByName(name, folder) != 0) return true;
+    if (processes.startHelper(name, folder)) return true;
+    qCWarning(lcClient) << "the helper" << name << "could not be started for" << folder;
+    return false;
 }
 
 }  // namespace qarvel::platform

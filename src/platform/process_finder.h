@@ -44,6 +44,18 @@ public:
     qint64 findProcessByName(const QString& name, const QString& folder = {});
 };
 
+// Every helper process is started through here, so that each start is
+// logged and none forgets the folder it serves.
+enum class HelperStart {
+    Always,         // the caller has just ended, or found no, helper of the folder
+    UnlessRunning,  // a helper already serving the folder is enough
+};
+// Starts the helper program name serving folder (its "--folder" argument),
+// not waited for. True when it started, or with UnlessRunning already ran;
+// false, and a line in the log, when it could not be started.
+bool startHelperProcess(ProcessFinder& processes, const QString& name, const QString& folder,
+                        HelperStart when = HelperStart::UnlessRunning);
+
 // The real and effective user ids of a process, from its /proc/PID/status
 // text ("Uid:" line); -1 each when the text has none.
 struct ProcessOwner {

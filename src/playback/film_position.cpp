@@ -6,14 +6,16 @@
 namespace qarvel::playback {
 
 void storeFilmPosition(const PlaySession& session, records::RecordStore& records, int seconds) {
+    // A position that cannot be stored is lost; the store has told the user,
+    // and the film plays on.
     const std::optional<QString>& key = session.recordKey();
     if (!key || session.positionReached() <= 0) return;
     if (session.recordKind() == RecordKind::NetworkItem) {
         bool ok = false;
         const qint64 id = key->toLongLong(&ok);
-        if (ok) records.UpdateNetworkProgress(id, seconds);
+        if (ok) (void)records.UpdateNetworkProgress(id, seconds);
     } else if (session.recordKind() == RecordKind::LocalFile) {
-        records.UpdateLocalProgress(*key, seconds);
+        (void)records.UpdateLocalProgress(*key, seconds);
     }
 }
 

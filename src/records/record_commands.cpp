@@ -10,7 +10,6 @@ namespace qarvel::records {
 
 namespace {
 
-constexpr int kLocalListTab = 7;  // the side tab of the local list
 const QString kCaption = QStringLiteral("提示：");
 const QString kOpen = QStringLiteral("open://");
 const QString kDelete = QStringLiteral("delk://");
@@ -40,7 +39,7 @@ QString downloadKey(const QString& escapedAddress) {
 RecordCommands::RecordCommands(MainWindowState& state, RecordCommandServices services, QObject* parent)
     : QObject(parent), state_(state), s_(std::move(services)) {}
 
-bool RecordCommands::localListActive() const { return state_.SideTab == kLocalListTab; }
+bool RecordCommands::localListActive() const { return state_.SideTab == SideTab::LocalList; }
 
 QString RecordCommands::contextLine() const {
     if (!state_.ContextLink.contains(QStringLiteral("//"))) return {};
@@ -52,7 +51,8 @@ QString RecordCommands::contextLine() const {
 void RecordCommands::qk_Click() {
     if (s_.resetQkColour) s_.resetQkColour();
     if (localListActive()) {
-        if (s_.dialogs.askYesNo(kCaption, kClearLocalQuestion)) s_.records.ClearRecordFile(RecordFile::Local);
+        // A failed clear leaves the list as it was; the store has told the user.
+        if (s_.dialogs.askYesNo(kCaption, kClearLocalQuestion)) (void)s_.records.ClearRecordFile(RecordFile::Local);
         return;
     }
     if (s_.popupTaskListMenu) s_.popupTaskListMenu();
@@ -60,7 +60,7 @@ void RecordCommands::qk_Click() {
 
 void RecordCommands::qk_xl() {
     if (localListActive()) return;
-    if (s_.dialogs.askYesNo(kCaption, kClearNetworkQuestion)) s_.records.ClearRecordFile(RecordFile::Network);
+    if (s_.dialogs.askYesNo(kCaption, kClearNetworkQuestion)) (void)s_.records.ClearRecordFile(RecordFile::Network);
 }
 
 void RecordCommands::CCC() {

@@ -3,6 +3,7 @@
 #include "common/atomic_file.h"
 #include "common/display_width.h"
 #include "common/escape_text.h"
+#include "common/logging.h"
 #include "common/text_codec.h"
 #include "common/text_lines.h"
 
@@ -94,13 +95,13 @@ std::optional<QString> ListPageWriter::writePage(RecordFile file, bool evenWhenC
     // than the record file now holds: say so where someone can see it.
     const std::optional<QByteArray> records = readWholeFile(source);
     if (!records) {
-        qWarning("qarvel: the list page %s was not rebuilt: %s cannot be read", qPrintable(path), qPrintable(source));
+        qCWarning(lcClient).noquote() << "the list page" << path << "was not rebuilt:" << source << "cannot be read";
         return std::nullopt;
     }
     const QByteArray page = records::RenderRecordList(*records, file);
     if (!evenWhenCurrent && readWholeFile(path) == page) return path;
     if (!writeFileAtomically(path, page)) {
-        qWarning("qarvel: the list page %s could not be written", qPrintable(path));
+        qCWarning(lcClient).noquote() << "the list page" << path << "could not be written";
         return std::nullopt;
     }
     if (onRebuilt_) onRebuilt_(file, path);

@@ -29,7 +29,10 @@ RecordStatus RecordStore::rewriteFile(RecordFile file, RecordStatus whenUnchange
     if (!old) return RecordStatus::FileMissing;
     const std::optional<QByteArray> updated = rewrite(*old);
     if (!updated) return whenUnchanged;
-    if (!writeFileAtomically(path, *updated)) return RecordStatus::WriteFailed;
+    if (!writeFileAtomically(path, *updated)) {
+        if (writeFailed) writeFailed(path);
+        return RecordStatus::WriteFailed;
+    }
     if (rebuild == PageRebuild::Always || lineCountChanged(*old, *updated)) pages_.RenderRecordList(file);
     return RecordStatus::Done;
 }

@@ -11,7 +11,8 @@
 
 namespace qarvel::records {
 
-enum class RecordStatus {
+// Every write reports one; a caller that drops it drops a failed write.
+enum class [[nodiscard]] RecordStatus {
     Done,
     FileMissing,    // the record file does not exist or cannot be read; nothing written
     InvalidRecord,  // a text holds "|" or a line break; nothing written
@@ -44,9 +45,14 @@ public:
     // handlers that play or inspect a record by its line number.
     QString ReadRecordLine(RecordFile file, qint64 n) const;
     // Creates the file as one empty line when it does not exist.
-    bool EnsureRecordFile(RecordFile file) const;
+    [[nodiscard]] bool EnsureRecordFile(RecordFile file) const;
 
     QString recordFilePath(RecordFile file) const;
+
+    // Told of every record file that could not be replaced (WriteFailed), so
+    // that the user hears of it whichever command wrote; callers need only
+    // act on the status when they do something else because of it.
+    std::function<void(const QString& path)> writeFailed;
 
 private:
     enum class PageRebuild { Always, WhenRenumbered };

@@ -27,9 +27,6 @@ namespace qarvel::web {
 
 namespace {
 
-constexpr int kCatalogue = 1, kWebPlayer = 2, kNetworkList = 3, kLocalList = 4, kEpisodeList = 5, kTv = 10;
-constexpr int kPlayerTab = 9, kEpisodeListTab = 11, kLocalListTab = 7;
-
 bool isPlayLink(const QString& address) {
     return address.contains(kPlayRequestScheme) || address.contains(kEpisodeScheme);
 }
@@ -58,13 +55,13 @@ LinkRouter::LinkRouter(MainWindowState& state, playback::PlaySession& session, L
 LinkRouter::~LinkRouter() { cancelPlayRequest(); }
 
 void LinkRouter::installHooks(const PaneSet& panes) {
-    const std::pair<int, bool (LinkRouter::*)(const QString&)> hooks[] = {
-        {1, &LinkRouter::Web1_BeforeNavigate2}, {2, &LinkRouter::Web2_BeforeNavigate2},
-        {3, &LinkRouter::Web3_BeforeNavigate2}, {4, &LinkRouter::Web4_BeforeNavigate2},
-        {5, &LinkRouter::Web5_BeforeNavigate2}, {11, &LinkRouter::Web11_BeforeNavigate2},
+    const std::pair<Pane, bool (LinkRouter::*)(const QString&)> hooks[] = {
+        {Pane::Catalogue, &LinkRouter::Web1_BeforeNavigate2},   {Pane::WebPlayer, &LinkRouter::Web2_BeforeNavigate2},
+        {Pane::TaskList, &LinkRouter::Web3_BeforeNavigate2},    {Pane::LocalList, &LinkRouter::Web4_BeforeNavigate2},
+        {Pane::EpisodeList, &LinkRouter::Web5_BeforeNavigate2}, {Pane::ChannelList, &LinkRouter::Web11_BeforeNavigate2},
     };
-    for (const auto& [number, handler] : hooks) {
-        if (WebPane* pane = panes[size_t(number - 1)])
+    for (const auto& [which, handler] : hooks) {
+        if (WebPane* pane = panes[paneSlot(which)])
             pane->setNavigationHook([this, hook = handler](const QString& address) { return (this->*hook)(address); });
     }
 }
@@ -98,14 +95,14 @@ bool LinkRouter::Web3_BeforeNavigate2(const QString& address) {
 bool LinkRouter::Web4_BeforeNavigate2(const QString& address) {
     const bool open = address.startsWith(kOpenScheme);
     if (!open && !address.startsWith(kDeleteScheme)) return false;
-    s_.panes.navigate(kNetworkList, address);
-    if (!open) s_.panes.refresh(kLocalList);
+    s_.panes.navigate(Pane::TaskList, address);
+    if (!open) s_.panes.refresh(Pane::LocalList);
     return true;
 }
 
 bool LinkRouter::Web5_BeforeNavigate2(const QString& address) {
     if (!isPlayLink(address)) return false;
-    s_.panes.navigate(kCatalogue, address);
+    s_.panes.navigate(Pane::Catalogue, address);
     return true;
 }
 
@@ -116,7 +113,7 @@ bool LinkRouter::Web11_BeforeNavigate2(const QString& address) {
 }
 
 records::RecordFile LinkRouter::activeList() const {
-    return state_.SideTab == kLocalListTab ? records::RecordFile::Local : records::RecordFile::Network;
+    return state_.SideTab == SideTab::LocalList ? records::RecordFile::Local : records::RecordFile::Network;
 }
 
 void LinkRouter::cancelPlayRequest() {
@@ -128,7 +125,7 @@ void LinkRouter::requestPlay(const QString& address) {
     cancelPlayRequest();
     const PlayRequestLink link = cutPlayRequestLink(address);
     playback::setBarText(c_.zhun, kSearchingText);
-    if (s_.npc_Click) s_.npc_Click(kPlayerTab);
+    if (s_.npc_Click) s_.npc_Click(MainTab::Player);
     ticket_ =
         s_.fetcher.fetch(playRequestAddress(base_, link.id, link.v, link.v1), [this, link](const QString& answer) {
             ticket_ = 0;
@@ -167,7 +164,8 @@ void LinkRouter::startHelperProcess(bool readFolderSetting, bool letEventsRun) {
         state_.QvodFolder = s_.readSetting(QStringLiteral("S_q"), QStringLiteral("qvodw"), QStringLiteral("0"));
     if (state_.QvodFolder.isEmpty()) return;
     if (letEventsRun) QCoreApplication::processEvents();
-    s_.processes.startHelper(platform::kTerminalProgram, state_.QvodFolder);
+    platform::startHelperProcess(s_.processes, platform::kTerminalProgram, state_.QvodFolder,
+                                 platform::HelperStart::Always);
 }
 
 void LinkRouter::startPlayer(const QString& url) {
@@ -191,26 +189,27 @@ void LinkRouter::playEpisode(const EpisodeLink& link) {
     startHelperProcess(true, false);
     const playback::EpisodeKey key = episodeKey(link.id, link.ly, link.did, link.title);
     if (link.kind != u"qvod") {
-        s_.views.SwitchView(playback::kWebPlayerView);
-        s_.panes.navigate(kWebPlayer,
+        s_.views.SwitchView(View::WebPlayer);
+        s_.panes.navigate(Pane::WebPlayer,
                           base_ + QStringLiteral("play.htm?") + link.kind + QStringLiteral("$$$") + link.address);
         session_.startWebPlayerEpisode(key);
         s_.Timer1.stop();
     } else {
-        s_.views.SwitchView(playback::kPlayerView);
+        s_.views.SwitchView(View::Player);
         session_.startNetworkEpisode(key, 0);
         startPlayer(UnescapeText(link.address));
     }
     showTitle(titleAndName(link.title, link.name));
     if (!link.idText.isEmpty() && !link.title.isEmpty() && !link.address.isEmpty()) {
         if (link.listFlag == u"0")
-            s_.panes.navigate(kEpisodeList, episodeListAddress(key.text(), QStringLiteral("0")));
-        checkRecordWrite(s_.records.AddNetworkRecord(link.id, link.title, link.name, link.address, link.ly, link.did, 0),
-                         "adding the network episode");
+            s_.panes.navigate(Pane::EpisodeList, episodeListAddress(key.text(), QStringLiteral("0")));
+        checkRecordWrite(
+            s_.records.AddNetworkRecord(link.id, link.title, link.name, link.address, link.ly, link.did, 0),
+            "adding the network episode");
     }
     if (s_.npc_Click) {
-        s_.npc_Click(kPlayerTab);
-        s_.npc_Click(kEpisodeListTab);
+        s_.npc_Click(MainTab::Player);
+        s_.npc_Click(SideTab::EpisodeList);
     }
 }
 
@@ -225,7 +224,7 @@ void LinkRouter::openRecord(const QString& address) {
 
 void LinkRouter::openLocalRecord(int line, const QStringList& fields) {
     const QString name = fields.value(0), path = fields.value(1);
-    s_.views.SwitchView(playback::kPlayerView);
+    s_.views.SwitchView(View::Player);
     // An address handed over on a command line is recorded here too; only a
     // path can be missing from the disk.
     const bool isAddress = path.contains(QStringLiteral("://"));
@@ -244,24 +243,25 @@ void LinkRouter::openNetworkRecord(const QStringList& fields) {
     const QString title = fields.value(1), name = fields.value(2), address = fields.value(3);
     const playback::EpisodeKey key = episodeKey(id, ly, did, title);
     if (!address.contains(QStringLiteral("qvod"))) {
-        s_.views.SwitchView(playback::kWebPlayerView);
+        s_.views.SwitchView(View::WebPlayer);
         session_.handOverToWebPlayer();
         // The episode page starts the episode whose key is ly followed by did.
-        s_.panes.navigate(kEpisodeList, episodeListAddress(key.text(), QString::number(ly) + QString::number(did)));
+        s_.panes.navigate(Pane::EpisodeList,
+                          episodeListAddress(key.text(), QString::number(ly) + QString::number(did)));
     } else {
-        s_.views.SwitchView(playback::kPlayerView);
+        s_.views.SwitchView(View::Player);
         startHelperProcess(false, true);
         startPlayer(UnescapeText(address));
         showTitle(titleAndName(title, name));
         session_.startNetworkEpisode(key, linkNumber(fields.value(6)));
-        s_.panes.navigate(kEpisodeList, episodeListAddress(key.text(), QStringLiteral("0")));
+        s_.panes.navigate(Pane::EpisodeList, episodeListAddress(key.text(), QStringLiteral("0")));
     }
-    if (s_.npc_Click) s_.npc_Click(kEpisodeListTab);
+    if (s_.npc_Click) s_.npc_Click(SideTab::EpisodeList);
 }
 
 void LinkRouter::deleteRecord(const QString& address) {
     checkRecordWrite(s_.records.DeleteRecordLine(activeList(), cutDeleteLink(address)), "deleting a record");
-    if (session_.recordKind() != playback::RecordKind::NetworkItem) s_.panes.refresh(kEpisodeList);
+    if (session_.recordKind() != playback::RecordKind::NetworkItem) s_.panes.refresh(Pane::EpisodeList);
 }
 
 void LinkRouter::endOfPlay() {
@@ -273,7 +273,7 @@ void LinkRouter::endOfPlay() {
     switch (session_.next()) {
     case playback::NextEpisode::Unknown:  // no film has played
     case playback::NextEpisode::Last: return;
-    case playback::NextEpisode::Available: s_.panes.navigate(kCatalogue, session_.nextLink()); return;
+    case playback::NextEpisode::Available: s_.panes.navigate(Pane::Catalogue, session_.nextLink()); return;
     case playback::NextEpisode::NotAsked:
     case playback::NextEpisode::NotYet:
     case playback::NextEpisode::Failed: break;
@@ -281,17 +281,18 @@ void LinkRouter::endOfPlay() {
     // The episode page starts the episode after the one that played.
     const std::optional<playback::EpisodeKey>& key = session_.episode();
     if (key) {
-        s_.panes.navigate(kEpisodeList, episodeListAddress(key->text(), QString::number(key->source) +
-                                                                            QString::number(qint64(key->episode) + 1)));
+        s_.panes.navigate(
+            Pane::EpisodeList,
+            episodeListAddress(key->text(), QString::number(key->source) + QString::number(qint64(key->episode) + 1)));
     } else {
-        s_.panes.navigate(kEpisodeList, episodeListAddress(QStringLiteral("0"), QStringLiteral("1")));
+        s_.panes.navigate(Pane::EpisodeList, episodeListAddress(QStringLiteral("0"), QStringLiteral("1")));
     }
 }
 
 void LinkRouter::playChannel(const QString& address) {
-    s_.panes.navigate(kTv, base_ + QStringLiteral("tv/zuvotv.htm?") + cutChannelLink(address));
+    s_.panes.navigate(Pane::LiveTv, base_ + QStringLiteral("tv/zuvotv.htm?") + cutChannelLink(address));
     if (c_.gtv) c_.gtv->show();
-    s_.views.SwitchView(playback::kLiveTvView);
+    s_.views.SwitchView(View::LiveTv);
     session_.showLiveTv();
 }
 
@@ -306,14 +307,14 @@ void LinkRouter::l_com(QString& text) {
     session_.startLocalFile(text, 0);
     checkRecordWrite(s_.records.AddLocalRecord(name, text, 0), "adding the local file");
     if (s_.npc_Click) {
-        s_.npc_Click(kPlayerTab);
-        s_.npc_Click(kLocalListTab);
+        s_.npc_Click(MainTab::Player);
+        s_.npc_Click(SideTab::LocalList);
     }
 }
 
 std::function<void(records::RecordFile, const QString&)> listPaneReloader(PaneNavigator& panes) {
     return [&panes](records::RecordFile file, const QString& pagePath) {
-        panes.navigate(file == records::RecordFile::Network ? kNetworkList : kLocalList, pagePath);
+        panes.navigate(file == records::RecordFile::Network ? Pane::TaskList : Pane::LocalList, pagePath);
     };
 }
 

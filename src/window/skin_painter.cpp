@@ -24,7 +24,7 @@ void SkinPainter::p_p(int s) {
     if (state_.SkinApplied == 1) {
         layout_.PaintFrame();
         if (repaintSettingsDialog) repaintSettingsDialog();
-        settings_.write(QStringLiteral("Skin"), QStringLiteral("Num"), QString::number(s));
+        settings_.store(QStringLiteral("Skin"), QStringLiteral("Num"), QString::number(s));
     } else {
         layout_.LayoutMainArea();
         layout_.LayoutPlayerTab();

@@ -195,8 +195,8 @@ void WindowChrome::followDrag(int x, int y) {
 void WindowChrome::storeSize() {
     // Only a size the user gave the normal window is kept.
     if (state_.CompactMode != 0 || c_.BA1->isMaximized() || c_.BA1->isMinimized()) return;
-    settings_.write(QStringLiteral("S_q"), QStringLiteral("h_w"), QString::number(twipsFromPixels(c_.BA1->width())));
-    settings_.write(QStringLiteral("S_q"), QStringLiteral("h_h"), QString::number(twipsFromPixels(c_.BA1->height())));
+    settings_.store(QStringLiteral("S_q"), QStringLiteral("h_w"), QString::number(twipsFromPixels(c_.BA1->width())));
+    settings_.store(QStringLiteral("S_q"), QStringLiteral("h_h"), QString::number(twipsFromPixels(c_.BA1->height())));
 }
 
 void WindowChrome::Form_MouseDown(Qt::MouseButton button, int x, int y) {

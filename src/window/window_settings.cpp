@@ -13,6 +13,10 @@ bool ConfigFileSettings::write(const QString& section, const QString& key, const
     return WriteSetting(state_.ConfigPath, section, key, value);
 }
 
+void WindowSettings::store(const QString& section, const QString& key, const QString& value) {
+    if (!write(section, key, value) && writeFailed) writeFailed(section + u'/' + key);
+}
+
 int readNumber(WindowSettings& settings, const QString& section, const QString& key, int defaultValue) {
     bool ok = false;
     const int value = settingNumber(settings.read(section, key, QStringLiteral("0")), &ok);

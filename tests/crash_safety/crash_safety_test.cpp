@@ -99,30 +99,30 @@ private:
     void step(qint64 k) {
         const QString n = QString::number(k);
         journalled({"config.dll"}, [&](const QString& folder) {
-            WriteSetting(ProgramFiles::inFolder(folder).settings, "S_q", "n", n);
+            (void)WriteSetting(ProgramFiles::inFolder(folder).settings, "S_q", "n", n);
         });
         if (k % 3 == 0)
             journalled({"config.dll"}, [&](const QString& folder) {
-                WriteSetting(ProgramFiles::inFolder(folder).settings, "S_q", "s_size", QString::number(k % 7 + 1));
+                (void)WriteSetting(ProgramFiles::inFolder(folder).settings, "S_q", "s_size", QString::number(k % 7 + 1));
             });
 
         const QStringList network = {"date.dat", "c.htm"};
         records(network, [&](records::RecordStore& store) {
-            store.AddNetworkRecord(k % 9, "%u7B2C" + n, "e" + n, "qvod%3A//" + n, 0, k % 3, k);
+            (void)store.AddNetworkRecord(k % 9, "%u7B2C" + n, "e" + n, "qvod%3A//" + n, 0, k % 3, k);
         });
         // Drawn once: the shadow run and the real one must do the same.
         const qint64 networkLine = 1 + random_() % 5;
         if (k % 4 == 0)
-            records(network, [&](auto& store) { store.DeleteRecordLine(RecordFile::Network, networkLine); });
-        if (k % 5 == 0) records(network, [&](auto& store) { store.UpdateNetworkProgress((k - 1) % 9, k * 10); });
+            records(network, [&](auto& store) { (void)store.DeleteRecordLine(RecordFile::Network, networkLine); });
+        if (k % 5 == 0) records(network, [&](auto& store) { (void)store.UpdateNetworkProgress((k - 1) % 9, k * 10); });
 
         const QStringList local = {"date_f.dat", "f.htm"};
         records(local, [&](records::RecordStore& store) {
-            store.AddLocalRecord("v" + n + ".mkv", "/v/" + QString::number(k % 6) + ".mkv", k);
+            (void)store.AddLocalRecord("v" + n + ".mkv", "/v/" + QString::number(k % 6) + ".mkv", k);
         });
         const qint64 localLine = 1 + random_() % 4;
-        if (k % 3 == 0) records(local, [&](auto& store) { store.DeleteRecordLine(RecordFile::Local, localLine); });
-        if (k % 7 == 0) records(local, [&](auto& store) { store.ClearRecordFile(RecordFile::Local); });
+        if (k % 3 == 0) records(local, [&](auto& store) { (void)store.DeleteRecordLine(RecordFile::Local, localLine); });
+        if (k % 7 == 0) records(local, [&](auto& store) { (void)store.ClearRecordFile(RecordFile::Local); });
 
         journalled({"Qvod/QvodCfg.ini", "Qvod/QvodPlayer.xml"}, [&](const QString& folder) {
             engine::writeCachePath(ProgramFiles::inFolder(folder), "/cache/" + n + "/");
@@ -211,7 +211,7 @@ protected:
         ASSERT_TRUE(root.isValid());
         QDir().mkpath(home(root.path()));
         nextStart(home(root.path()));
-        WriteSetting(ProgramFiles::inFolder(home(root.path())).settings, "S_q", "n", "0");
+        (void)WriteSetting(ProgramFiles::inFolder(home(root.path())).settings, "S_q", "n", "0");
         engine::FilmIndex index{kFilmName, "qvod:0", 1 << 20, {}};
         ASSERT_TRUE(engine::saveFilmIndex(indexPath(home(root.path())), index));
         rememberCurrentVersions();

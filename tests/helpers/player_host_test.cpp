@@ -155,7 +155,7 @@ TEST(PlayerHostInTheWindow, Timer3RunsTheCheckOnceAfterTheStart) {
     QTemporaryDir home;
     const qarvel::ProgramFiles files = qarvel::ProgramFiles::inFolder(home.path());
     QDir().mkpath(files.playerFolder);
-    qarvel::WriteSetting(files.settings, "S_q", "qvodqi", "2");
+    ASSERT_TRUE(qarvel::WriteSetting(files.settings, "S_q", "qvodqi", "2"));
     const qint64 first = rig.start(kPlayerProgram, files.playerFolder);
     const qint64 second = rig.start(kPlayerProgram, files.playerFolder);
     LinuxProcessFinder finder(rig.helpersFolder(), 300ms);

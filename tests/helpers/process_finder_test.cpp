@@ -12,11 +12,13 @@
 
 using namespace std::chrono_literals;
 using qarvel::platform::folderArgument;
+using qarvel::platform::HelperStart;
 using qarvel::platform::kPlayerProgram;
 using qarvel::platform::kTerminalProgram;
 using qarvel::platform::LinuxProcessFinder;
 using qarvel::platform::processOwner;
 using qarvel::platform::sameFolder;
+using qarvel::platform::startHelperProcess;
 using qarvel::test::HelperRig;
 
 namespace {
@@ -125,6 +127,34 @@ TEST(ProcessFinder, HelpersStartFromTheirFolderServingTheGivenOne) {
     EXPECT_EQ(finder.findProcessByName(kTerminalProgram, mine), 0);
     EXPECT_FALSE(finder.startHelper("qarvel-missing", mine));
     EXPECT_FALSE(finder.startHelper(kTerminalProgram, {}));
+}
+
+TEST(ProcessFinder, OneFunctionStartsHelpersOnlyWhenNeededAndLogsAFailure) {
+    qarvel::test::helperTestApp();
+    HelperRig rig;
+    const QString mine = rig.folder("mine");
+    LinuxProcessFinder finder(rig.helpersFolder(), 500ms);
+    const auto running = [&] { return finder.processesNamed(kTerminalProgram, mine).size(); };
+    ASSERT_TRUE(startHelperProcess(finder, kTerminalProgram, mine));
+    ASSERT_TRUE(qarvel::test::waitUntil([&] { return running() == 1; }, 5000));
+    // One serves the folder: no second one.
+    EXPECT_TRUE(startHelperProcess(finder, kTerminalProgram, mine));
+    EXPECT_FALSE(qarvel::test::waitUntil([&] { return running() > 1; }, 500));
+    // After an end that has not yet shown, the caller knows better.
+    EXPECT_TRUE(startHelperProcess(finder, kTerminalProgram, mine, HelperStart::Always));
+    EXPECT_TRUE(qarvel::test::waitUntil([&] { return running() == 2; }, 5000));
+    for (const auto& p : finder.processesNamed(kTerminalProgram, mine)) finder.endProcess(p.id, true);
+
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& m) {
+            if (type == QtWarningMsg) warnings << m;
+        });
+    EXPECT_FALSE(startHelperProcess(finder, QStringLiteral("qarvel-missing"), mine));
+    qInstallMessageHandler(previous);
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(warnings[0].contains(QStringLiteral("qarvel-missing")));
 }
 
 TEST(ProcessFinder, OnlyOurOwnProcessesOfTheExactExecutableCount) {

@@ -45,8 +45,8 @@ RouterRig::RouterRig(const QString& baseOverride)
     nav.router = &router;
     bo_zt.resize(400, 20);
     Timer1.setInterval(1000);
-    store.EnsureRecordFile(records::RecordFile::Network);
-    store.EnsureRecordFile(records::RecordFile::Local);
+    EXPECT_TRUE(store.EnsureRecordFile(records::RecordFile::Network));
+    EXPECT_TRUE(store.EnsureRecordFile(records::RecordFile::Local));
 }
 
 QString RouterRig::lines(records::RecordFile file) const { return fromGbk(folder.read(records::recordFileName(file))); }

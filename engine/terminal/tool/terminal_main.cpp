@@ -6,6 +6,7 @@
 // has nothing left to fetch and no player has asked it anything for a while
 // (--idle-ms shortens that while for tests).
 #include "common/atomic_file.h"
+#include "common/logging.h"
 #include "common/program_files.h"
 #include "engine/film_index.h"
 #include "engine/player_config.h"
@@ -45,13 +46,14 @@ QByteArray newToken() {
 }
 
 int fail(const QString& why) {
-    std::fprintf(stderr, "qarvel-terminal: %s\n", qPrintable(why));
+    qCCritical(qarvel::lcEngine).noquote() << why;
     return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    qarvel::installLogHandler();
     // The cache and the token are the user's alone.
     ::umask(077);
     QCoreApplication app(argc, argv);
@@ -70,7 +72,7 @@ int main(int argc, char** argv) {
     QLockFile lock(files.terminalLock);
     lock.setStaleLockTime(0);
     if (!lock.tryLock(0)) {
-        std::fprintf(stderr, "qarvel-terminal: %s is already served\n", qPrintable(folder));
+        qCInfo(qarvel::lcEngine).noquote() << folder << "is already served";
         return 0;
     }
 

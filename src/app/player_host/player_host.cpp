@@ -49,7 +49,7 @@ void PlayerHost::PlayerHostCheck() {
     RefreshTrayArea();
     if (!terminalRuns) {
         QCoreApplication::processEvents();
-        s_.processes.startHelper(kTerminalProgram, folder);
+        platform::startHelperProcess(s_.processes, kTerminalProgram, folder, platform::HelperStart::Always);
     }
     // The program ships its helpers, so the folder is known even when none
     // ran: the download service has just been started for it.
@@ -89,7 +89,8 @@ bool RestartDownloadService(platform::ProcessFinder& processes, const QString& p
             processes.endProcess(p.id, true);
     }
     const bool stored = WritePlayerCachePath(playerFolder, cachePath);
-    return processes.startHelper(kTerminalProgram, playerFolder) && stored;
+    return platform::startHelperProcess(processes, kTerminalProgram, playerFolder, platform::HelperStart::Always) &&
+           stored;
 }
 
 QString PickFolder(const QString& startFolder, const QString& title, QWidget* parent) {

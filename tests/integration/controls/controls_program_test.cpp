@@ -123,7 +123,7 @@ TEST(PlayerControls, SeekKeysPictureFitAndStopInTheRealWindow) {
 
     // The picture-fit items: 4:3 leaves bars beside the picture, stretching fills the width.
     QWidget* video = p.player().videoWidget();
-    auto& menu = p.application->playerMenu();
+    auto& menu = *p.application->parts().playerMenu;
     menu.item(QStringLiteral("q_43"))->trigger();
     EXPECT_TRUE(waitUntil([&] { return pictureLeft(video) > 20; }, 5000)) << pictureLeft(video);
     menu.item(QStringLiteral("q_la"))->trigger();
@@ -146,9 +146,9 @@ TEST(PlayerControls, SeekKeysPictureFitAndStopInTheRealWindow) {
     EXPECT_TRUE(c.ad_huan->isHidden());
 
     // In compact mode the status text keeps its 120 px whatever it says.
-    p.application->buttons().enterCompactMode();
+    p.application->parts().buttons->enterCompactMode();
     ASSERT_EQ(c.zhun->width(), 120);
-    ASSERT_TRUE(p.application->keys().Form_KeyDown(Qt::Key_Up));
+    ASSERT_TRUE(p.application->parts().keys->Form_KeyDown(Qt::Key_Up));
     ASSERT_TRUE(c.zhun->text().startsWith(QStringLiteral("音量：")));
     EXPECT_EQ(c.zhun->width(), 120);
     const QString record = readGbk(p.files().localRecords).section(QStringLiteral("\r\n"), 0, 0);
@@ -178,7 +178,7 @@ TEST(PlayerControls, FullScreenCoversTheScreenAndLeavesIt) {
     EXPECT_TRUE(p.playing());
 
     // The button enters it too; a double click leaves it.
-    p.application->transport().bo_but_Click(qarvel::playback::kFullScreenButton);
+    p.application->parts().transport->bo_but_Click(qarvel::playback::kFullScreenButton);
     ASSERT_TRUE(waitUntil([&] { return p.player().fullScreen(); }, 5000));
     EXPECT_TRUE(waitUntil([&] { return video->window()->geometry() == screen; }, 5000));
     runEventsFor(600);  // past the double-click interval
@@ -195,7 +195,7 @@ TEST(PlayerControls, PlayerBarPicturesInBothSkins) {
     ASSERT_TRUE(run.start());
     Program& p = run.p;
     auto& c = p.c();
-    auto& t = p.application->transport();
+    auto& t = *p.application->parts().transport;
     QWidget& w = p.window();
     const auto bar = [&] {
         runEventsFor(400);
@@ -208,7 +208,7 @@ TEST(PlayerControls, PlayerBarPicturesInBothSkins) {
     const auto faceOfPlayButton = [&] { return c.bo_but[0]->picture().toImage(); };
     for (int skin : {0, 1}) {
         SCOPED_TRACE(skin);
-        p.application->skinPainter().p_p(skin);
+        p.application->parts().painter->p_p(skin);
         if (!p.playing()) {
             t.bo_but_Click(qarvel::playback::kPlayPauseButton);
             ASSERT_TRUE(waitUntil([&] { return p.playing(); }, 5000));

@@ -37,11 +37,11 @@ TEST_F(OnAPrivateBus, MediaKeysPauseResumeAndStopAPlayingClip) {
     // No next-episode requests: this film is a single one.
     Program p(service.baseUrl(), {{"s_h", "1"}}, {}, &desktop);
     ASSERT_TRUE(p.started);
-    ASSERT_NE(p.application->mpris(), nullptr);
-    EXPECT_EQ(p.application->mpris()->busName(), qarvel::platform::kMprisName);
+    ASSERT_NE(p.application->parts().mpris.get(), nullptr);
+    EXPECT_EQ(p.application->parts().mpris->busName(), qarvel::platform::kMprisName);
     MprisClient desk{bus.connect("client"), qarvel::platform::kMprisName};
     EXPECT_EQ(desk.playerProperty("PlaybackStatus").toString(), "Stopped");
-    EXPECT_FALSE(p.application->screenInhibitor()->inhibited());
+    EXPECT_FALSE(p.application->parts().inhibitor->inhibited());
 
     ASSERT_TRUE(p.catalogueShown());
     ASSERT_TRUE(p.clickEpisode(1003, QStringLiteral("正片")));

@@ -44,7 +44,7 @@ struct ExtrasProgram {
         EXPECT_TRUE(waitUntil([&] { return service.requestCount(ep::kUpdateControl) >= 1; }));
         EXPECT_TRUE(waitUntil([&] { return !extras().updateCheck().fetchPending(); }));
     }
-    qarvel::extras::OnlineExtras& extras() { return p->application->extras(); }
+    qarvel::extras::OnlineExtras& extras() { return *p->application->parts().extras; }
     QString base() const { return QString::fromStdString(service.baseUrl()); }
     QImage bar() { return p->c().bo_foot->grab().toImage(); }
 

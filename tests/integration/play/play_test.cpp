@@ -60,8 +60,8 @@ TEST(PlayFromTheCatalogue, LocalListPlaysAFileAndDropsOneThatIsGone) {
     QFile::copy(clip, gone);
     // Two files played from a command line land in the local list, newest first.
     QString first = gone, second = clip;
-    p.application->linkRouter()->l_com(first);
-    p.application->linkRouter()->l_com(second);
+    p.application->parts().router->l_com(first);
+    p.application->parts().router->l_com(second);
     ASSERT_TRUE(waitUntil([&] { return p.playing(); }));
     EXPECT_TRUE(readGbk(p.files().localRecords).startsWith(QStringLiteral("xiake-01.mp4|") + clip));
     // Latin names read right around the page's GBK middle dot; the delete icon is installed.
@@ -71,7 +71,7 @@ TEST(PlayFromTheCatalogue, LocalListPlaysAFileAndDropsOneThatIsGone) {
     EXPECT_TRUE(QFile::exists(p.files().listIcon));
 
     // With the local list active, a click on a file that is gone says so and drops it.
-    p.application->buttons().npc_Click(WindowButton::LocalListTab);
+    p.application->parts().buttons->npc_Click(WindowButton::LocalListTab);
     ASSERT_TRUE(p.c().qk->text().contains(QStringLiteral("列表")));
     QFile::remove(gone);
     ASSERT_TRUE(clickIn(p.pane(qarvel::Pane::LocalList), QStringLiteral("a[href=\"open://2\"]")));
@@ -108,7 +108,7 @@ TEST(PlayFromTheCatalogue, AFilmThatCannotBePlayedSaysSoByName) {
 
     // An address the player refuses says so too.
     QString refused = QStringLiteral("gopher://example.invalid/y.mp4");
-    p.application->linkRouter()->l_com(refused);
+    p.application->parts().router->l_com(refused);
     EXPECT_TRUE(waitUntil([&] { return told(QStringLiteral("无法打开或解码：") + refused); }))
         << p.c().zhun->text().toStdString();
 }

@@ -58,7 +58,7 @@ TEST(CarryOn, StoppedFilmResumesAfterARestart) {
         ASSERT_TRUE(p.catalogueShown());
         ASSERT_TRUE(p.clickEpisode(1003, QStringLiteral("正片")));
         ASSERT_TRUE(waitUntil([&] { return p.playing() && p.session().positionReached() >= 20; }, 40000));
-        p.application->stopCommand().stop();
+        p.application->parts().stop->stop();
         EXPECT_TRUE(readGbk(p.files().networkRecords).startsWith("1003|"));
     }
     const QString line = readGbk(qarvel::ProgramFiles::inFolder(folder.path()).networkRecords).section("\r\n", 0, 0);

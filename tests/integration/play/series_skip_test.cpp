@@ -19,7 +19,7 @@ TEST(SeriesSkip, MarkedOpeningAndEndingAreSkippedInTheNextEpisode) {
         const auto& key = p.session().episode();
         return key && key->id == 1005 && key->episode == episode;
     };
-    auto item = [&](const char* name) { return p.application->playerMenu().item(QString::fromLatin1(name)); };
+    auto item = [&](const char* name) { return p.application->parts().playerMenu->item(QString::fromLatin1(name)); };
     ASSERT_TRUE(item("q_pt") && item("q_pw") && item("q_tg"));
     EXPECT_TRUE(item("q_tg")->isChecked());
 

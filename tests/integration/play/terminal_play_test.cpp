@@ -115,7 +115,7 @@ TEST(PlayThroughTheTerminal, ANewCacheFolderRestartsTheServiceAndTheNextFilmArri
     const qint64 before = terminalServing(p.files().playerFolder);
     const QString moved = p.home.path() + QStringLiteral("/新的缓存/");
     // What the settings dialog's apply runs.
-    ASSERT_TRUE(qarvel::player_host::RestartDownloadService(p.application->processes(), p.files().playerFolder, moved));
+    ASSERT_TRUE(qarvel::player_host::RestartDownloadService(*p.application->parts().processes, p.files().playerFolder, moved));
     p.player().configurationChanged();
     EXPECT_EQ(p.player().cacheFolder(), moved);
     EXPECT_TRUE(waitUntil([&] {

@@ -110,7 +110,7 @@ TEST(PlayerExtras, SpeedChangesTheFilmsClockHoldsInASeriesAndResetsForANewFilm) 
     ASSERT_TRUE(waitUntil([&] { return p.playing() && p.session().episode()->text().startsWith("1002-0-0-"); }));
     itemCalled(speeds, QStringLiteral("1.25×"))->trigger();
     const QString first = p.player().url();
-    p.application->transport().nextEpisode();
+    p.application->parts().transport->nextEpisode();
     ASSERT_TRUE(waitUntil([&] { return p.player().url() != first && p.playing(); }));
     ASSERT_TRUE(p.session().episode()->text().startsWith("1002-0-1-"));
     runEventsFor(1500);

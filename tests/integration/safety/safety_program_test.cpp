@@ -112,8 +112,9 @@ TEST(ServiceText, NoticesRecordNamesAndBalloonsShowMarkupAsText) {
 
     // A record's file name in the message that it is gone.
     const QString gone = QStringLiteral("/nonexistent/<img src=\"zero\">.mp4");
-    p.application->records().AddLocalRecord(QStringLiteral("<img src=\"zero\">.mp4"), gone, 0);
-    p.application->buttons().npc_Click(WindowButton::LocalListTab);
+    ASSERT_EQ(p.application->parts().records->AddLocalRecord(QStringLiteral("<img src=\"zero\">.mp4"), gone, 0),
+              qarvel::records::RecordStatus::Done);
+    p.application->parts().buttons->npc_Click(WindowButton::LocalListTab);
     ASSERT_TRUE(waitUntil([&] {
         return bodyText(p.pane(qarvel::Pane::LocalList)).contains(QStringLiteral("<img src=\"zero\">"));
     })) << bodyText(p.pane(qarvel::Pane::LocalList)).toStdString();
@@ -184,15 +185,15 @@ TEST(MessageBoxes, AreChineseAndSitOverTheirWindowWithTheirIcons) {
     // "The latest version" carries the question mark.
     p.window().show();
     BoxWatcher latest(QMessageBox::Ok);
-    p.application->extras().shengji();
+    p.application->parts().extras->shengji();
     ASSERT_TRUE(latest.wait());
     EXPECT_EQ(latest.seen->text, QStringLiteral("你现在使用的是最新版本，无需升级!"));
     EXPECT_EQ(latest.seen->icon, QMessageBox::Question);
     EXPECT_EQ(latest.seen->owner, &p.window());
 
     // The settings dialog's own message belongs to the dialog.
-    p.application->settingsDialog().open();
-    qarvel::dialogs::SettingsWindow* w = p.application->settingsDialog().window();
+    p.application->parts().settingsDialog->open();
+    qarvel::dialogs::SettingsWindow* w = p.application->parts().settingsDialog->window();
     ASSERT_NE(w, nullptr);
     w->Text1->setText(p.home.path() + QStringLiteral("/影片"));
     BoxWatcher changed(QMessageBox::Ok);
@@ -217,7 +218,7 @@ TEST(ProgramFiles, AreTheUsersAlone) {
     ASSERT_TRUE(qarvel::makePrivateFolder(home));
     Program p(service.baseUrl(), {}, home);
     ASSERT_TRUE(p.started);
-    ASSERT_EQ(p.application->records().AddLocalRecord(QStringLiteral("a.mp4"), QStringLiteral("/films/a.mp4"), 5),
+    ASSERT_EQ(p.application->parts().records->AddLocalRecord(QStringLiteral("a.mp4"), QStringLiteral("/films/a.mp4"), 5),
               qarvel::records::RecordStatus::Done);
     ASSERT_TRUE(waitUntil([&] { return QFile::exists(p.files().terminalAddress); }));
 

@@ -124,7 +124,7 @@ TEST(SessionEnd, TheSessionsEndRunsTheExitWithoutShowingAWindow) {
     // The service asks for the side window at exit; the helpers end with the program.
     Client c([](Client& c) {
         c.service.setTextFile(qarvel::service::endpoint::kUpdateControl, "1====0====0====0====0====1.0");
-        qarvel::WriteSetting(c.home.filePath(QStringLiteral("config.dll")), "S_q", "qvodk", "2");
+        EXPECT_TRUE(qarvel::WriteSetting(c.home.filePath(QStringLiteral("config.dll")), "S_q", "qvodk", "2"));
     });
     if (!c.made) GTEST_SKIP() << "ffmpeg could not make the film";
     ASSERT_TRUE(c.started());

@@ -25,8 +25,8 @@ QStringList filesUnder(const QString& folder) {
 }
 
 SettingsWindow* openDialog(Program& p) {
-    p.application->settingsDialog().open();
-    SettingsWindow* w = p.application->settingsDialog().window();
+    p.application->parts().settingsDialog->open();
+    SettingsWindow* w = p.application->parts().settingsDialog->window();
     if (w) QTest::qWaitForWindowExposed(w);
     return w;
 }
@@ -47,7 +47,7 @@ TEST(SettingsDialogInTheProgram, NewCacheFolderTakesTheNextFilm) {
     const QString target = p.home.path() + QStringLiteral("/影片");
     w->Text1->setText(target);
     QTest::mouseClick(w->cmdOK, Qt::LeftButton);
-    EXPECT_FALSE(p.application->settingsDialog().isOpen());
+    EXPECT_FALSE(p.application->parts().settingsDialog->isOpen());
     EXPECT_EQ(p.dialogs.informed, QStringList{QStringLiteral("提示：|缓存路径修改成功！")});
 
     const QString applied = target + u'/';
@@ -92,7 +92,7 @@ TEST(SettingsDialogInTheProgram, OptionsReachTheSettingsFileAndTheSkinRepaintsTh
     const QString shots = qEnvironmentVariable("QARVEL_SCREENSHOT_DIR");
     const char* pageNames[3] = {"about", "options", "cache"};
     for (int skin : {0, 1}) {
-        p.application->skinPainter().p_p(skin);
+        p.application->parts().painter->p_p(skin);
         const QImage strip = p.window().skin().slot(0).toImage();
         const QImage frame = w->grab().toImage();
         EXPECT_EQ(frame.pixel(6, 6) | 0xff000000u, strip.pixel(6, 6) | 0xff000000u) << skin;
@@ -127,7 +127,7 @@ TEST(SettingsDialogInTheProgram, OptionsReachTheSettingsFileAndTheSkinRepaintsTh
     EXPECT_EQ(w->pos(), before + QPoint(30, 20));
 
     QTest::mouseClick(w->guan, Qt::LeftButton);
-    EXPECT_FALSE(p.application->settingsDialog().isOpen());
+    EXPECT_FALSE(p.application->parts().settingsDialog->isOpen());
     w = openDialog(p);
     ASSERT_NE(w, nullptr);
     EXPECT_FALSE(w->Check1[8]->isChecked());

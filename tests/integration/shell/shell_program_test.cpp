@@ -157,7 +157,7 @@ TEST(CloseButton, ExitsWithTheRecordsIntactWhenSetToQuit) {
     ASSERT_TRUE(p.started);
     const QString clip = QString::fromStdString(service.mediaDir()) + QStringLiteral("/xiake-01.mp4");
     QString text = clip;
-    p.application->linkRouter()->l_com(text);
+    p.application->parts().router->l_com(text);
     ASSERT_TRUE(waitUntil([&] { return p.playing() && p.session().positionReached() >= 1; }));
     p.state().CurrentView = View::Player;
     const QByteArray network = QFile(p.files().networkRecords).exists() ? QByteArray("kept") : QByteArray();

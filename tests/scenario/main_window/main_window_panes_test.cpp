@@ -50,7 +50,7 @@ const QString kUser = QStringLiteral("00-1A-2B-3C-4D-5E");
 struct Running {
     explicit Running(svc::DemoService& service) {
         app();
-        qarvel::WriteSetting(home.path() + "/config.dll", "user", "Name", kUser);
+        EXPECT_TRUE(qarvel::WriteSetting(home.path() + "/config.dll", "user", "Name", kUser));
         base = QString::fromStdString(service.baseUrl());
         application = std::make_unique<qarvel::Application>(qarvel::ApplicationOptions{
             .files = qarvel::ProgramFiles::inFolder(home.path()), .serviceBase = base, .player = &player});

@@ -41,7 +41,7 @@ struct Started {
         app();
         for (auto it = settings.begin(); it != settings.end(); ++it) {
             const QStringList sk = it.key().split('/');
-            qarvel::WriteSetting(dir.path() + "/config.dll", sk[0], sk[1], it.value());
+            EXPECT_TRUE(qarvel::WriteSetting(dir.path() + "/config.dll", sk[0], sk[1], it.value()));
         }
         application = std::make_unique<qarvel::Application>(
             qarvel::ApplicationOptions{.files = qarvel::ProgramFiles::inFolder(dir.path()),
@@ -102,7 +102,7 @@ TEST(MainWindowStartup, SkinFromTheSettingsWithAnythingButOneStartingSkinZero) {
     }
     // A later change does.
     Started s;
-    s.application->skinPainter().p_p(1);
+    s.application->parts().painter->p_p(1);
     EXPECT_EQ(s.setting("Skin", "Num"), "1");
 }
 
@@ -217,12 +217,12 @@ TEST(MainWindowStartup, MaximisedFillsTheWorkArea) {
     Started s;
     s.window->show();
     QApplication::processEvents();
-    s.application->buttons().npc_Click(WindowButton::Maximise);
+    s.application->parts().buttons->npc_Click(WindowButton::Maximise);
     QApplication::processEvents();
     EXPECT_TRUE(s.window->isMaximized());
     EXPECT_EQ(s.window->geometry(), s.window->state().WorkArea);
     EXPECT_EQ(s.window->controls().npc[WindowButton::Maximise]->tip(), QStringLiteral("还原"));
-    s.application->buttons().npc_Click(WindowButton::Maximise);
+    s.application->parts().buttons->npc_Click(WindowButton::Maximise);
     QApplication::processEvents();
     EXPECT_FALSE(s.window->isMaximized());
 }

@@ -51,7 +51,7 @@ TEST(Menus, TheWindowsMenusHoldTheirTrees) {
     for (QMenu* menu : {&m.myMenu, &m.r_m, &m.webc, &m.c_fie})
         for (QAction* a : menu->findChildren<QAction*>()) EXPECT_FALSE(a->isChecked()) << a->objectName().toStdString();
     // The update check finds its item by name.
-    EXPECT_EQ(w.application->menus()->updateCheckItem(), menuAction(m.r_m, "shengji"));
+    EXPECT_EQ(w.application->parts().menus->updateCheckItem(), menuAction(m.r_m, "shengji"));
 }
 
 TEST(Menus, MainMenuItemsActOnTheWindow) {
@@ -71,7 +71,7 @@ TEST(Menus, MainMenuItemsActOnTheWindow) {
 
 TEST(Menus, SettingsComeUpInFrontOfAHiddenOrTopmostWindow) {
     Window w;
-    auto* menus = w.application->menus();
+    auto* menus = w.application->parts().menus.get();
     QList<int> pages;
     QList<int16_t> topWhenShown;
     menus->showSettingsDialog = [&](int page) {
@@ -81,7 +81,7 @@ TEST(Menus, SettingsComeUpInFrontOfAHiddenOrTopmostWindow) {
     w.window->hide();
     trigger(w.window->menus().r_m, "shezhi");
     EXPECT_TRUE(w.window->isVisible());
-    w.application->buttons().npc_Click(WindowButton::AlwaysOnTop);  // on top
+    w.application->parts().buttons->npc_Click(WindowButton::AlwaysOnTop);  // on top
     trigger(w.window->menus().r_m, "about");
     EXPECT_EQ(pages, (QList<int>{-1, 0}));
     // Out of the top band while the dialog opens, back in afterwards.
@@ -115,7 +115,7 @@ TEST(Menus, TaskMenuItemsRunTheRecordCommands) {
 TEST(Menus, SettingsOpenTheDialogAndTheExitClosesIt) {
     Window w;
     trigger(w.window->menus().r_m, "about");
-    auto& dialog = w.application->settingsDialog();
+    auto& dialog = *w.application->parts().settingsDialog;
     ASSERT_TRUE(dialog.isOpen());
     w.application->exit();
     EXPECT_FALSE(dialog.isOpen());

@@ -59,7 +59,7 @@ struct Window {
         app();
         for (auto it = settings.begin(); it != settings.end(); ++it) {
             const QStringList sk = it.key().split('/');
-            qarvel::WriteSetting(dir.path() + "/config.dll", sk[0], sk[1], it.value());
+            EXPECT_TRUE(qarvel::WriteSetting(dir.path() + "/config.dll", sk[0], sk[1], it.value()));
         }
         application = std::make_unique<qarvel::Application>(
             qarvel::ApplicationOptions{.files = qarvel::ProgramFiles::inFolder(dir.path()),

@@ -29,7 +29,7 @@ bool putAway(qarvel::MainWindow* w) { return !w->isVisible() || w->isMinimized()
 TEST(CloseButton, AsksOnceThenFollowsTheStoredAnswer) {
     {
         Window w({{"S_q/ts", "3"}, {"S_q/quit", "2"}});
-        w.application->buttons().npc_Click(WindowButton::Close);
+        w.application->parts().buttons->npc_Click(WindowButton::Close);
         EXPECT_EQ(w.dialogs.asked, QStringList{kQuestion});
         EXPECT_EQ(w.setting("S_q", "ts"), "1");
         EXPECT_EQ(w.setting("S_q", "quit"), "2");
@@ -37,7 +37,7 @@ TEST(CloseButton, AsksOnceThenFollowsTheStoredAnswer) {
         EXPECT_EQ(w.ended, 0);
         // The next press puts it away without a question.
         w.window->showNormal();
-        w.application->buttons().npc_Click(WindowButton::Close);
+        w.application->parts().buttons->npc_Click(WindowButton::Close);
         EXPECT_EQ(w.dialogs.asked.size(), 1);
         EXPECT_TRUE(putAway(w.window));
         EXPECT_EQ(w.ended, 0);
@@ -45,7 +45,7 @@ TEST(CloseButton, AsksOnceThenFollowsTheStoredAnswer) {
     {
         Window w({{"S_q/ts", "3"}, {"S_q/quit", "2"}});
         w.dialogs.answer = false;
-        w.application->buttons().npc_Click(WindowButton::Close);
+        w.application->parts().buttons->npc_Click(WindowButton::Close);
         EXPECT_EQ(w.dialogs.asked, QStringList{kQuestion});
         EXPECT_EQ(w.setting("S_q", "ts"), "1");
         EXPECT_EQ(w.setting("S_q", "quit"), "1");
@@ -55,7 +55,7 @@ TEST(CloseButton, AsksOnceThenFollowsTheStoredAnswer) {
     {
         // Answered before: exit at once, no question, the helpers stay ("qvodk" 1).
         Window w({{"S_q/ts", "1"}, {"S_q/quit", "1"}, {"S_q/qvodk", "1"}});
-        w.application->buttons().npc_Click(WindowButton::Close);
+        w.application->parts().buttons->npc_Click(WindowButton::Close);
         EXPECT_TRUE(w.dialogs.asked.isEmpty());
         EXPECT_EQ(w.ended, 1);
         EXPECT_TRUE(w.processes.ended.isEmpty());
@@ -65,7 +65,7 @@ TEST(CloseButton, AsksOnceThenFollowsTheStoredAnswer) {
 
 TEST(CloseButton, ARightPressSwallowsTheNextClickOnly) {
     Window w({{"S_q/ts", "1"}, {"S_q/quit", "1"}});
-    auto& buttons = w.application->buttons();
+    auto& buttons = *w.application->parts().buttons;
     buttons.npc_MouseDown(2, Qt::RightButton);
     buttons.npc_Click(WindowButton::Close);
     EXPECT_EQ(w.ended, 0);
@@ -81,7 +81,7 @@ TEST(Exit, StopsTheFilmEndsTheHelpersAndClosesInOrder) {
     QTemporaryDir dir;
     qarvel::MainWindowState state;
     state.ConfigPath = dir.path() + "/config.dll";
-    qarvel::WriteSetting(state.ConfigPath, "S_q", "qvodk", "2");
+    ASSERT_TRUE(qarvel::WriteSetting(state.ConfigPath, "S_q", "qvodk", "2"));
     qarvel::window::ConfigFileSettings settings(state);
     shelltest::Dialogs dialogs;
     QStringList log;
@@ -118,7 +118,7 @@ TEST(Exit, StopsTheFilmEndsTheHelpersAndClosesInOrder) {
     log.clear();
     state.CurrentView = View::WebPlayer;
     state.SideWindowOnExit = "1";
-    qarvel::WriteSetting(state.ConfigPath, "S_q", "qvodk", "1");
+    ASSERT_TRUE(qarvel::WriteSetting(state.ConfigPath, "S_q", "qvodk", "1"));
     qarvel::ShellCommands again(
         state, &window, nullptr, nullptr, nullptr,
         qarvel::ShellServices{.settings = settings,
@@ -143,7 +143,7 @@ TEST(Exit, TheWindowsFilmIsStoppedWithItsPosition) {
         ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
         empty.write("\r\n");
     }
-    w.application->shell()->Form_LinkExecute(text);
+    w.application->parts().shellCommands->Form_LinkExecute(text);
     ASSERT_EQ(w.player.url(), text);
     w.state().CurrentView = View::Player;
     w.session().setPositionReached(42);
@@ -159,7 +159,7 @@ TEST(Exit, TheWindowsFilmIsStoppedWithItsPosition) {
 
 TEST(WindowButtons, CompactModeOnlyWithSomethingShownAndOnTheRightTab) {
     Window w;
-    auto& buttons = w.application->buttons();
+    auto& buttons = *w.application->parts().buttons;
     buttons.npc_Click(WindowButton::CompactMode);
     EXPECT_EQ(w.state().CompactMode, 0);
     EXPECT_FALSE(w.c().npc[WindowButton::Minimise]->isHidden());
@@ -173,7 +173,7 @@ TEST(WindowButtons, CompactModeOnlyWithSomethingShownAndOnTheRightTab) {
     EXPECT_TRUE(w.c().bo_foot->isHidden());
     EXPECT_FALSE(w.c().ni_bo1->isHidden());
     EXPECT_EQ(w.window->size(), QSize(qarvel::window::pixelsFromTwips(5900), qarvel::window::pixelsFromTwips(4800)));
-    w.application->chrome().jbi_Click();
+    w.application->parts().chrome->jbi_Click();
     EXPECT_EQ(w.state().CompactMode, 0);
     EXPECT_FALSE(w.c().npc[WindowButton::CompactMode]->isHidden());
 
@@ -187,7 +187,7 @@ TEST(WindowButtons, CompactModeOnlyWithSomethingShownAndOnTheRightTab) {
 
 TEST(WindowButtons, AlwaysOnTopAlternatesAndTheTooltipNamesTheNextPress) {
     Window w;
-    auto& buttons = w.application->buttons();
+    auto& buttons = *w.application->parts().buttons;
     qarvel::window::PictureBox* b = w.c().npc[WindowButton::AlwaysOnTop];
     EXPECT_EQ(b->tip(), QStringLiteral("置顶"));
     const QPoint place = w.window->pos();
@@ -207,8 +207,8 @@ TEST(WindowButtons, TheMenuButtonPopsTheMainMenuUnderItself) {
     Window w;
     QWidget* button = w.c().npc[WindowButton::MainMenu];
     const QPoint expected = w.window->mapToGlobal(button->mapTo(w.window, QPoint(0, 0)) + QPoint(-15, 20));
-    EXPECT_EQ(w.application->shell()->mainMenuPosition(), expected);
-    w.application->buttons().npc_Click(WindowButton::MainMenu);
+    EXPECT_EQ(w.application->parts().shellCommands->mainMenuPosition(), expected);
+    w.application->parts().buttons->npc_Click(WindowButton::MainMenu);
     QMenu& menu = w.window->menus().r_m;
     EXPECT_TRUE(qarvel::test::waitUntil([&] { return menu.isVisible(); }, 2000));
     menu.close();
@@ -217,10 +217,10 @@ TEST(WindowButtons, TheMenuButtonPopsTheMainMenuUnderItself) {
 TEST(HandOff, ASecondStartsFileLeavesCompactModeAndPlaysOnThePlayerTab) {
     Window w;
     w.state().CurrentView = View::Player;
-    w.application->buttons().npc_Click(WindowButton::CompactMode);
+    w.application->parts().buttons->npc_Click(WindowButton::CompactMode);
     ASSERT_EQ(w.state().CompactMode, 1);
     w.window->hide();
-    w.application->shell()->Form_LinkExecute("\"/my films/b.mkv\"");
+    w.application->parts().shellCommands->Form_LinkExecute("\"/my films/b.mkv\"");
     EXPECT_TRUE(w.window->isVisible());
     EXPECT_EQ(w.state().CompactMode, 0);
     EXPECT_EQ(w.state().MainTab, MainTab::Player);
@@ -233,7 +233,7 @@ TEST(HandOff, ASecondStartsFileLeavesCompactModeAndPlaysOnThePlayerTab) {
 TEST(HandOff, ASecondStartWithoutAFileOnlyBringsTheWindowBack) {
     Window w;
     w.window->showMinimized();
-    w.application->shell()->Form_LinkExecute("");
+    w.application->parts().shellCommands->Form_LinkExecute("");
     EXPECT_TRUE(w.window->isVisible());
     EXPECT_FALSE(w.window->isMinimized());
     EXPECT_EQ(w.player.url(), "");

@@ -26,7 +26,7 @@ QApplication* app() {
 
 using Dialogs = qarvel::testing::AnsweringDialogs;
 
-constexpr int16_t kLocalListTab = 7, kTaskListTab = 12;
+constexpr qarvel::SideTab kLocalListTab = qarvel::SideTab::LocalList, kTaskListTab = qarvel::SideTab::TaskList;
 
 class RecordCommandsTest : public ::testing::Test {
 protected:
@@ -47,7 +47,7 @@ protected:
                         navigated << link;
                         // The task list's own handling of a delete link.
                         if (link.startsWith("delk://"))
-                            store.DeleteRecordLine(RecordFile::Network, link.mid(7).toLongLong());
+                            (void)store.DeleteRecordLine(RecordFile::Network, link.mid(7).toLongLong());
                     },
                 .showBalloon = [this](const QString& t) { balloons << t; },
                 .openFolder = [this](const QString& f) { opened << f; },

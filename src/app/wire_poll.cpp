@@ -1,0 +1,85 @@
+// The clock of what plays: the status poll on Timer1, Timer2 and Timer4, the
+// next episode's sequencer, and the position kept at the session's end.
+#include "app/application.h"
+#include "app/main_window/main_window.h"
+#include "app/wiring.h"
+#include "common/build_config.h"
+#include "engine/mpv_player.h"
+#include "playback/status_poll.h"
+#include "platform/text_fetcher.h"
+#include "web/episode_sequencer.h"
+#include "web/pane_navigator.h"
+#include "window/skin_painter.h"
+
+#include <QGuiApplication>
+#include <QTimer>
+
+namespace qarvel {
+
+void wirePoll(Application& app) {
+    AppParts& p = app.parts();
+    MainWindow& w = *p.window;
+    window::MainWindowControls& c = w.controls();
+    MainWindowState& state = w.state();
+    const SettingReader readSetting = settingReader(w);
+    const auto showBalloon = balloonShower(w);
+    p.sequencer = std::make_unique<web::EpisodeSequencer>(
+        w.session(), web::SequencerServices{*p.fetcher, *p.navigator, *c.Timer4, readSetting, showBalloon},
+        app.options().serviceBase);
+
+    playback::PollControls pc;
+    pc.zhun = c.zhun;
+    pc.times = c.times;
+    pc.qvod = c.qvod;
+    pc.playButton = c.bo_but[0];
+    pc.gunt = c.gunt;
+    pc.gunt1 = c.gunt1;
+    pc.gunt2 = c.gunt2;
+    pc.huan = c.huan;
+    pc.bo_ad = c.bo_ad;
+    pc.ad_huan = c.ad_huan;
+    pc.bo_pad = c.bo_pad;
+    pc.Qvodx = c.Qvodx;
+    pc.next_s = c.next_s;
+    web::EpisodeSequencer* sequencer = p.sequencer.get();
+    web::PaneNavigator* navigator = p.navigator.get();
+    window::SkinPainter* painter = p.painter.get();
+    p.poll = std::make_unique<playback::StatusPoll>(
+        state, w.session(), pc,
+        playback::PollServices{
+            .player = *p.player,
+            .records = *p.records,
+            .Timer1 = *c.Timer1,
+            .Timer2 = *c.Timer2,
+            .Timer4 = *c.Timer4,
+            .power = *p.power,
+            .readSetting = readSetting,
+            .showBalloon = showBalloon,
+            .paintPlayFace = [painter](bool pause) { painter->PaintPlayFace(pause); },
+            .FetchNextEpisode = [sequencer] { sequencer->FetchNextEpisode(); },
+            .filmMoved = [sequencer] { sequencer->askAgainAtOnce(); },
+            .navigateWeb2 = [navigator](const QString& address) { navigator->navigate(2, address); }},
+        QString::fromLatin1(config::kSentinelUrl));
+    playback::StatusPoll* poll = p.poll.get();
+    QObject::connect(c.Timer1, &QTimer::timeout, c.Timer1, [poll] { poll->Timer1_Timer(); });
+    QObject::connect(c.Timer2, &QTimer::timeout, c.Timer2, [poll] { poll->Timer2_Timer(); });
+    QObject::connect(c.Timer4, &QTimer::timeout, c.Timer4, [poll] { poll->Timer4_Timer(); });
+    if (auto* mpv = qobject_cast<engine::MpvPlayer*>(p.player))
+        QObject::connect(mpv, &engine::MpvPlayer::filmFailed, c.Timer1, [poll] { poll->filmFailed(); });
+    // The end of the session keeps where the viewer was: a quit (also by a
+    // termination signal) and a logout. At a logout the position is stored
+    // at once, since the session manager may end the process any moment
+    // after, and then the exit runs without showing a window.
+    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        QObject::connect(gui, &QCoreApplication::aboutToQuit, c.Timer1, [poll] { poll->storePosition(); });
+        QTimer* timer1 = c.Timer1;
+        Application* application = &app;
+        QObject::connect(gui, &QGuiApplication::commitDataRequest, timer1, [application, poll, timer1] {
+            poll->storePosition();
+            QMetaObject::invokeMethod(
+                timer1, [application] { application->endSession(); }, Qt::QueuedConnection);
+        });
+    }
+}
+
+}  // namespace qarvel
