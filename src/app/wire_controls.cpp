@@ -66,7 +66,7 @@ void wireControls(Application& app) {
     auto npc_Click = [buttons](int index) { buttons->npc_Click(index); };
 
     playback::TransportControls tc;
-    for (int i = 0; i < 8; ++i) tc.bo_but[i] = c.bo_but[i];
+    for (int i = 0; i < kTransportButtonCount; ++i) tc.bo_but[i] = c.bo_but[i];
     tc.BA1 = c.BA1;
     tc.P1 = c.P1;
     tc.bo_tip = c.bo_tip;
@@ -77,7 +77,7 @@ void wireControls(Application& app) {
     tc.zhun = c.zhun;
     tc.bo_name = c.bo_name;
     tc.bo_zt = c.bo_zt;
-    tc.onTopButton = c.npc[4];
+    tc.onTopButton = c.npc[WindowButton::AlwaysOnTop];
     p.transport = std::make_unique<playback::TransportCommands>(
         state, w.session(), tc,
         playback::TransportServices{

@@ -49,7 +49,7 @@ void wireExtras(Application& app) {
     // A page's link to a new window opens in the system's browser, never in
     // a window of ours.
     platform::Shell* shell = p.shell;
-    for (int n = 1; n <= 11; ++n) {
+    for (int n = Pane::Catalogue; n <= kPaneCount; ++n) {
         if (web::WebPane* pane = w.pane(n))
             QObject::connect(pane, &web::WebPane::newWindowRequested, pane,
                              [shell](const QString& address) { extras::openInBrowser(*shell, address); });

@@ -39,7 +39,7 @@ void wirePlayback(Application& app) {
     stopControls.times = c.times;
     stopControls.qvod = c.qvod;
     stopControls.zhun = c.zhun;
-    stopControls.playButton = c.bo_but[0];
+    stopControls.playButton = c.bo_but[TransportButton::PlayPause];
     p.stop = std::make_unique<playback::StopCommand>(state, w.session(), *p.player, *p.records, *c.Timer1, stopControls,
                                                      [painter = p.painter.get()] { painter->PaintStopped(); });
     web::PaneEvents* paneEvents = p.paneEvents.get();

@@ -31,7 +31,7 @@ void wirePoll(Application& app) {
     pc.zhun = c.zhun;
     pc.times = c.times;
     pc.qvod = c.qvod;
-    pc.playButton = c.bo_but[0];
+    pc.playButton = c.bo_but[TransportButton::PlayPause];
     pc.gunt = c.gunt;
     pc.gunt1 = c.gunt1;
     pc.gunt2 = c.gunt2;
@@ -58,7 +58,7 @@ void wirePoll(Application& app) {
             .paintPlayFace = [painter](bool pause) { painter->PaintPlayFace(pause); },
             .FetchNextEpisode = [sequencer] { sequencer->FetchNextEpisode(); },
             .filmMoved = [sequencer] { sequencer->askAgainAtOnce(); },
-            .navigateWeb2 = [navigator](const QString& address) { navigator->navigate(2, address); }},
+            .navigateWeb2 = [navigator](const QString& address) { navigator->navigate(Pane::WebPlayer, address); }},
         QString::fromLatin1(config::kSentinelUrl));
     playback::StatusPoll* poll = p.poll.get();
     QObject::connect(c.Timer1, &QTimer::timeout, c.Timer1, [poll] { poll->Timer1_Timer(); });

@@ -69,8 +69,8 @@ void wireShell(Application& app) {
                    .showBalloon = [tray](const QString& text) { tray->ShowTrayBalloon(text); },
                    .openFolder = openFolder,
                    .popupTaskListMenu = [&menus] { menus.c_fie.popup(QCursor::pos()); },
-                   .keptOnTop = [&c] { return c.npc[4]->tip() == window::text::kCancelOnTop; },
-                   .releaseOnTop = [buttons] { buttons->npc_Click(4); },
+                   .keptOnTop = [&c] { return c.npc[WindowButton::AlwaysOnTop]->tip() == window::text::kCancelOnTop; },
+                   .releaseOnTop = [buttons] { buttons->npc_Click(WindowButton::AlwaysOnTop); },
                    .resetQkColour = [chrome] { chrome->resetHoverColours(); }});
     records::RecordCommands* records = p.recordCommands.get();
     QObject::connect(c.qk, &window::Label::clicked, records, &records::RecordCommands::qk_Click);
@@ -78,7 +78,7 @@ void wireShell(Application& app) {
     const std::function<void()> endProcess =
         app.options().endProcess ? app.options().endProcess : std::function<void()>([] { QCoreApplication::quit(); });
     p.shellCommands = std::make_unique<ShellCommands>(
-        state, &w, c.Timer3, &menus.r_m, c.npc[5],
+        state, &w, c.Timer3, &menus.r_m, c.npc[WindowButton::MainMenu],
         ShellServices{.settings = w.settings(),
                       .dialogs = dialogs,
                       .endHelper = [host = p.playerHost.get()](const QString& name) { host->EndEveryProcess(name); },
@@ -126,7 +126,8 @@ void wireShell(Application& app) {
     dialogs::MenuCommands mc;
     web::PaneNavigator* navigator = p.navigator.get();
     mc.browsing = dialogs::browsingCommandsFor(
-        c.Web[1], [navigator](const QString& address) { navigator->navigate(1, address); }, app.options().serviceBase);
+        c.Web[Pane::Catalogue], [navigator](const QString& address) { navigator->navigate(Pane::Catalogue, address); },
+        app.options().serviceBase);
     mc.applySkin = [painter = p.painter.get()](int index) { painter->p_p(index); };
     mc.exit = [shell] { shell->ttt_v(); };
     mc.openUrl = [desktop](const QString& address) { desktop->openUrl(address); };
@@ -137,7 +138,7 @@ void wireShell(Application& app) {
     mc.qk_xl = [records] { records->qk_xl(); };
     mc.qk_xw = [records] { records->qk_xw(); };
     mc.window = &w;
-    mc.onTopButton = c.npc[4];
+    mc.onTopButton = c.npc[WindowButton::AlwaysOnTop];
     mc.zhi_d = [buttons](int on) { buttons->zhi_d(on); };
     p.menus = std::make_unique<dialogs::ContextMenus>(
         dialogs::MenuHolder{menus.r_m, menus.myMenu, menus.webc, menus.c_fie}, std::move(mc));

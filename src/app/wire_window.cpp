@@ -53,7 +53,7 @@ std::function<void(const QString&)> balloonShower(MainWindow& window) {
 
 web::PaneSet panesOf(const MainWindow& window) {
     web::PaneSet panes{};
-    for (int n = 1; n <= 11; ++n) panes[n - 1] = window.pane(n);
+    for (int n = Pane::Catalogue; n <= kPaneCount; ++n) panes[paneSlot(Pane(n))] = window.pane(n);
     return panes;
 }
 

@@ -21,7 +21,7 @@ bool KeyCommands::Form_KeyDown(int key) {
     QCoreApplication::processEvents();
     bool used = true;
     switch (key) {
-    case Qt::Key_Space: transport_.bo_but_Click(kPlayPauseButton); break;
+    case Qt::Key_Space: transport_.bo_but_Click(TransportButton::PlayPause); break;
     case Qt::Key_Left: seekBack(); break;
     case Qt::Key_Right: seekForward(); break;
     case Qt::Key_Up: changeVolume(kVolumeStep); break;
@@ -69,7 +69,7 @@ void KeyCommands::seekForward() {
 }
 
 void KeyCommands::changeVolume(int step) {
-    if (player_.mute()) transport_.bo_but_Click(kMuteButton);
+    if (player_.mute()) transport_.bo_but_Click(TransportButton::Mute);
     player_.setVolume(player_.volume() + step);
     bars_.showVolume();
 }

@@ -66,7 +66,7 @@ void PlayerBarMouse::playedPart_MouseDown(int button, QPoint pos) {
 void PlayerBarMouse::playedPart_MouseUp() { seekTo(seekLeft_, int(SeekRelease::PlayedPart)); }
 
 void PlayerBarMouse::unmute() {
-    if (player_.mute()) transport_.bo_but_Click(kMuteButton);
+    if (player_.mute()) transport_.bo_but_Click(TransportButton::Mute);
 }
 
 void PlayerBarMouse::setVolumeKnob(int left) {
@@ -96,7 +96,7 @@ void PlayerBarMouse::bo_v_MouseMove(int buttons, QPoint pos) {
 }
 
 void PlayerBarMouse::adp_MouseDown(int button) {
-    if (button == Qt::LeftButton) transport_.bo_but_Click(kPlayPauseButton);
+    if (button == Qt::LeftButton) transport_.bo_but_Click(TransportButton::PlayPause);
     else if (button == Qt::RightButton && !player_.url().isEmpty() && popupPlayerMenu_) popupPlayerMenu_();
 }
 
@@ -108,7 +108,7 @@ void PlayerBarMouse::picture_MouseMove() {
     if (c_.BA1) c_.BA1->unsetCursor();
 }
 
-void PlayerBarMouse::picture_DblClick() { transport_.bo_but_Click(kFullScreenButton); }
+void PlayerBarMouse::picture_DblClick() { transport_.bo_but_Click(TransportButton::FullScreen); }
 
 void PlayerBarMouse::bo_ad_MouseDown(int button) {
     if (button == Qt::RightButton && !player_.url().isEmpty() && popupPlayerMenu_) popupPlayerMenu_();

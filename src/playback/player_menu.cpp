@@ -73,10 +73,10 @@ PlayerMenu::PlayerMenu(QMenu& qvod_m, MainWindowState& state, engine::Player& pl
     auto command = [&m, t](const char* name, const QString& caption, int button) {
         QObject::connect(addItem(&m, name, caption), &QAction::triggered, &m, [t, button] { t->bo_but_Click(button); });
     };
-    command("q_bo", QStringLiteral("播放/暂停(空格)"), kPlayPauseButton);
-    command("q_stop", QStringLiteral("停止"), kStopButton);
-    command("q_quan", QStringLiteral("全屏"), kFullScreenButton);
-    command("q_yin", kMuteTip, kMuteButton);
+    command("q_bo", QStringLiteral("播放/暂停(空格)"), TransportButton::PlayPause);
+    command("q_stop", QStringLiteral("停止"), TransportButton::Stop);
+    command("q_quan", QStringLiteral("全屏"), TransportButton::FullScreen);
+    command("q_yin", kMuteTip, TransportButton::Mute);
     m.addSeparator()->setObjectName(QStringLiteral("q_xx"));
 
     engine::Player* p = &player_;

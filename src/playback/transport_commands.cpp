@@ -30,7 +30,7 @@ void setShown(QWidget* w, bool shown) {
 
 TransportFace transportFace(int index, bool hover, const QString& tip) {
     if (index < 0 || index >= kTransportButtonCount) return {};
-    const bool other = (index == kPlayPauseButton && tip == kPauseTip) || (index == kMuteButton && tip == kUnmuteTip);
+    const bool other = (index == TransportButton::PlayPause && tip == kPauseTip) || (index == TransportButton::Mute && tip == kUnmuteTip);
     const SkinPiece p = sprites::transportButton(index, hover, other);
     return {p.slot, p.x, p.width, p.height};
 }
@@ -46,14 +46,14 @@ void TransportCommands::bo_but_Click(int index) {
         return;
     }
     switch (index) {
-    case kPlayPauseButton: playPause(); break;
-    case kStopButton: stop(); break;
-    case kMuteButton: toggleMute(); break;
-    case kFullScreenButton: fullScreen(); break;
-    case kOpenFileButton: openFile(); break;
-    case kPreviousButton: previousEpisode(); break;
-    case kSidebarButton: toggleSidebar(); break;
-    case kNextButton: nextEpisode(); break;
+    case TransportButton::PlayPause: playPause(); break;
+    case TransportButton::Stop: stop(); break;
+    case TransportButton::Mute: toggleMute(); break;
+    case TransportButton::FullScreen: fullScreen(); break;
+    case TransportButton::OpenFile: openFile(); break;
+    case TransportButton::PreviousEpisode: previousEpisode(); break;
+    case TransportButton::Sidebar: toggleSidebar(); break;
+    case TransportButton::NextEpisode: nextEpisode(); break;
     default: break;
     }
 }
@@ -76,7 +76,7 @@ void TransportCommands::bo_but_MouseMove(int index, QPoint pos) {
 void TransportCommands::playPause() {
     if (state_.CurrentView != View::Player) return;
     if (!s_.Timer1.isActive()) s_.Timer1.start();
-    if (tip(kPlayPauseButton) == kPauseTip) {
+    if (tip(TransportButton::PlayPause) == kPauseTip) {
         if (state_.PauseAdState == 2) {
             setShown(c_.ad_huan, true);
             setShown(c_.bo_pad, false);
@@ -85,13 +85,13 @@ void TransportCommands::playPause() {
         setShown(c_.Qvodx, false);
         s_.player.pause();
         setBarText(c_.zhun, kPausedText);
-        setTip(kPlayPauseButton, kPlayTip);
-        paint(kPlayPauseButton, false);
+        setTip(TransportButton::PlayPause, kPlayTip);
+        paint(TransportButton::PlayPause, false);
     } else {
         session_.setResumeDone(false);
         s_.player.play();
-        setTip(kPlayPauseButton, kPauseTip);
-        paint(kPlayPauseButton, false);
+        setTip(TransportButton::PlayPause, kPauseTip);
+        paint(TransportButton::PlayPause, false);
         if (state_.MainTab != MainTab::Player && s_.npc_Click) s_.npc_Click(WindowButton::PlayerTab);
         setShown(c_.bo_ad, false);
         setShown(c_.Qvodx, true);
@@ -101,12 +101,12 @@ void TransportCommands::playPause() {
 void TransportCommands::stop() { s_.stop.stop(); }
 
 void TransportCommands::toggleMute() {
-    const bool muting = tip(kMuteButton) == kMuteTip;
+    const bool muting = tip(TransportButton::Mute) == kMuteTip;
     const QString next = muting ? kUnmuteTip : kMuteTip;
-    setTip(kMuteButton, next);
+    setTip(TransportButton::Mute, next);
     if (s_.setMuteCaption) s_.setMuteCaption(next);
     s_.player.setMute(muting);
-    paint(kMuteButton, false);
+    paint(TransportButton::Mute, false);
 }
 
 void TransportCommands::fullScreen() {
@@ -115,11 +115,11 @@ void TransportCommands::fullScreen() {
         s_.npc_Click(WindowButton::AlwaysOnTop);
     if (s_.npc_Click) s_.npc_Click(WindowButton::PlayerTab);
     s_.player.setFullScreen(true);
-    paint(kFullScreenButton, false);
+    paint(TransportButton::FullScreen, false);
 }
 
 void TransportCommands::openFile() {
-    paint(kOpenFileButton, false);
+    paint(TransportButton::OpenFile, false);
     hideBalloon();
     const QString path = s_.chooseFile ? s_.chooseFile(kOpenFileTitle, kOpenFileFilter) : QString();
     if (path.isEmpty()) return;
@@ -141,11 +141,11 @@ void TransportCommands::openFile() {
 }
 
 void TransportCommands::previousEpisode() {
-    QWidget* b = c_.bo_but[kPreviousButton];
+    QWidget* b = c_.bo_but[TransportButton::PreviousEpisode];
     if (b) b->setEnabled(false);
     if (s_.StepEpisode) s_.StepEpisode(1);
     if (b) b->setEnabled(true);
-    paint(kPreviousButton, false);
+    paint(TransportButton::PreviousEpisode, false);
 }
 
 void TransportCommands::toggleSidebar() {
@@ -155,11 +155,11 @@ void TransportCommands::toggleSidebar() {
 }
 
 void TransportCommands::nextEpisode() {
-    QWidget* b = c_.bo_but[kNextButton];
+    QWidget* b = c_.bo_but[TransportButton::NextEpisode];
     if (b) b->setEnabled(false);
     if (s_.StepEpisode) s_.StepEpisode(2);
     if (b) b->setEnabled(true);
-    paint(kNextButton, false);
+    paint(TransportButton::NextEpisode, false);
 }
 
 void TransportCommands::paint(int index, bool hover) {

@@ -6,7 +6,7 @@
 // commands, by index through bo_but_Click or by name.
 //
 //     TransportCommands t(state, controls, services);
-//     t.bo_but_Click(kPlayPauseButton);
+//     t.bo_but_Click(TransportButton::PlayPause);
 #include "state/window_ids.h"
 
 #include <QPoint>
@@ -34,14 +34,6 @@ class PlaySession;
 class StopCommand;
 class ViewSwitcher;
 
-inline constexpr TransportButton kPlayPauseButton = TransportButton::PlayPause;
-inline constexpr TransportButton kStopButton = TransportButton::Stop;
-inline constexpr TransportButton kMuteButton = TransportButton::Mute;
-inline constexpr TransportButton kFullScreenButton = TransportButton::FullScreen;
-inline constexpr TransportButton kOpenFileButton = TransportButton::OpenFile;
-inline constexpr TransportButton kPreviousButton = TransportButton::PreviousEpisode;
-inline constexpr TransportButton kSidebarButton = TransportButton::Sidebar;
-inline constexpr TransportButton kNextButton = TransportButton::NextEpisode;
 
 inline const QString kMuteTip = QStringLiteral("静音");
 inline const QString kUnmuteTip = QStringLiteral("取消静音");

@@ -16,9 +16,6 @@ namespace qarvel::playback {
 
 class StopCommand;
 
-inline constexpr View kWebPlayerView = View::WebPlayer;
-inline constexpr View kPlayerView = View::Player;
-inline constexpr View kLiveTvView = View::LiveTv;
 
 class ViewSwitcher {
 public:

@@ -10,6 +10,7 @@
 // newer play action (another episode, a record, a command line) drops the
 // answer of a request still on its way.
 #include "records/record_format.h"
+#include "records/record_store.h"
 #include "web/link_fields.h"
 #include "web/web_pane.h"
 
@@ -28,7 +29,6 @@ class Player;
 }
 namespace records {
 class RecordStore;
-enum class RecordStatus;
 }
 namespace playback {
 class PlaySession;

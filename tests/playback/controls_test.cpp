@@ -130,7 +130,7 @@ struct Rig {
         bo_v.setGeometry(0, 7, 10, 10);
         bo_y.setParent(&yin);
         Timer1.setInterval(1000);
-        state.CurrentView = kPlayerView;
+        state.CurrentView = View::Player;
         state.MainTab = MainTab::Player;
     }
     StopControls stopControls() {
@@ -226,7 +226,7 @@ TEST(TransportCommands, PlayPauseTogglesThePlayerTheTipAndThePanels) {
     r.film(PlayState::Paused, 40, 100);
     r.session.setResumeDone(true);
     r.state.MainTab = MainTab::Catalogue;
-    r.transport.bo_but_Click(kPlayPauseButton);
+    r.transport.bo_but_Click(TransportButton::PlayPause);
     EXPECT_EQ(r.player.calls(), QStringList{"play"});
     EXPECT_EQ(r.buttons[0].toolTip(), QStringLiteral("暂停"));
     EXPECT_FALSE(r.session.resumeDone());  // the poll's resume step runs again
@@ -236,7 +236,7 @@ TEST(TransportCommands, PlayPauseTogglesThePlayerTheTipAndThePanels) {
     EXPECT_EQ(r.faces[0].x, 116);
 
     r.player.clearCalls();
-    r.transport.bo_but_Click(kPlayPauseButton);
+    r.transport.bo_but_Click(TransportButton::PlayPause);
     EXPECT_EQ(r.player.calls(), QStringList{"pause"});
     EXPECT_EQ(r.buttons[0].toolTip(), kPlayTip);
     EXPECT_EQ(r.zhun.text(), QStringLiteral("已暂停"));
@@ -244,10 +244,10 @@ TEST(TransportCommands, PlayPauseTogglesThePlayerTheTipAndThePanels) {
     EXPECT_EQ(r.faces[0].x, 0);
 
     // Outside the player view neither play/pause nor stop does anything.
-    r.state.CurrentView = kWebPlayerView;
+    r.state.CurrentView = View::WebPlayer;
     r.player.clearCalls();
-    r.transport.bo_but_Click(kPlayPauseButton);
-    r.transport.bo_but_Click(kStopButton);
+    r.transport.bo_but_Click(TransportButton::PlayPause);
+    r.transport.bo_but_Click(TransportButton::Stop);
     EXPECT_TRUE(r.player.calls().isEmpty());
 }
 
@@ -255,19 +255,19 @@ TEST(TransportCommands, ARightPressSwallowsTheNextClickOnly) {
     Rig r;
     r.film(PlayState::Playing, 40, 100);
     r.P1.show();
-    r.transport.bo_but_MouseDown(kMuteButton, Qt::RightButton);
-    r.transport.bo_but_Click(kMuteButton);
+    r.transport.bo_but_MouseDown(TransportButton::Mute, Qt::RightButton);
+    r.transport.bo_but_Click(TransportButton::Mute);
     EXPECT_TRUE(r.player.calls().isEmpty());
     EXPECT_TRUE(r.P1.isHidden());  // the balloon goes all the same
     EXPECT_EQ(r.state.RightButtonFlag, 0);
-    r.transport.bo_but_MouseDown(kMuteButton, Qt::LeftButton);
-    r.transport.bo_but_Click(kMuteButton);
+    r.transport.bo_but_MouseDown(TransportButton::Mute, Qt::LeftButton);
+    r.transport.bo_but_Click(TransportButton::Mute);
     EXPECT_EQ(r.player.calls(), QStringList{"setMute 1"});
 }
 
 TEST(TransportCommands, MuteTogglesTipMenuCaptionAndFace) {
     Rig r;
-    r.transport.bo_but_Click(kMuteButton);
+    r.transport.bo_but_Click(TransportButton::Mute);
     EXPECT_TRUE(r.player.mute());
     EXPECT_EQ(r.buttons[2].toolTip(), QStringLiteral("取消静音"));
     EXPECT_EQ(r.item("q_yin")->text(), QStringLiteral("取消静音"));
@@ -286,7 +286,7 @@ TEST(TransportCommands, StopKeepsThePositionInTheRecord) {
     r.session.startLocalFile(QStringLiteral("/films/a.mp4"), 0);
     r.session.setPositionReached(37);
     r.Timer1.start();
-    r.transport.bo_but_Click(kStopButton);
+    r.transport.bo_but_Click(TransportButton::Stop);
     EXPECT_EQ(r.player.calls(), QStringList{"stop"});
     EXPECT_EQ(r.store.ReadRecordLine(records::RecordFile::Local, 1), QStringLiteral("a.mp4|/films/a.mp4|37"));
     EXPECT_FALSE(r.Timer1.isActive());
@@ -297,11 +297,11 @@ TEST(TransportCommands, StopKeepsThePositionInTheRecord) {
 TEST(TransportCommands, FullScreenOnlyWhilePlayingAndNeverOnTop) {
     Rig r;
     r.film(PlayState::Paused, 40, 100);
-    r.transport.bo_but_Click(kFullScreenButton);
+    r.transport.bo_but_Click(TransportButton::FullScreen);
     EXPECT_TRUE(r.player.calls().isEmpty());
     r.player.setState(PlayState::Playing);
     r.onTop.setToolTip(QStringLiteral("取消置顶"));
-    r.transport.bo_but_Click(kFullScreenButton);
+    r.transport.bo_but_Click(TransportButton::FullScreen);
     EXPECT_EQ(r.clicks, (QStringList{"4", "9"}));
     EXPECT_EQ(r.player.calls(), QStringList{"setFullScreen 1"});
 }
@@ -310,7 +310,7 @@ TEST(TransportCommands, OpenFilePlaysTheChosenFileAndListsIt) {
     Rig r;
     r.folder.put("date_f.dat", "");
     r.state.CurrentView = View::Nothing;
-    r.transport.bo_but_Click(kOpenFileButton);  // cancelled: nothing changes
+    r.transport.bo_but_Click(TransportButton::OpenFile);  // cancelled: nothing changes
     ASSERT_EQ(r.asked.size(), 1);
     EXPECT_EQ(r.asked[0],
               QStringLiteral("选择播放文件|影音文件|*.rm;*.rmvb;*.wmv;*.mp3;*wma;*mid;*wav;*mpg;*mp4|所有文件|*.*"));
@@ -320,9 +320,9 @@ TEST(TransportCommands, OpenFilePlaysTheChosenFileAndListsIt) {
     r.session.startNetworkEpisode({7, 0, 1, QStringLiteral("T")}, 0);
     r.session.nextAvailable(QStringLiteral("zvqvod://next"), QStringLiteral("qvod://next"));
     r.chosen = QStringLiteral("/films/新片 01.mp4");
-    r.transport.bo_but_Click(kOpenFileButton);
+    r.transport.bo_but_Click(TransportButton::OpenFile);
     EXPECT_EQ(r.player.calls(), (QStringList{"setUrl /films/新片 01.mp4", "play"}));
-    EXPECT_EQ(r.state.CurrentView, kPlayerView);
+    EXPECT_EQ(r.state.CurrentView, View::Player);
     EXPECT_TRUE(r.Timer1.isActive());
     EXPECT_EQ(r.bo_name.text(), QStringLiteral("新片 01.mp4"));
     EXPECT_EQ(r.store.ReadRecordLine(records::RecordFile::Local, 1).section(u'|', 1),
@@ -339,22 +339,22 @@ TEST(TransportCommands, OpenFilePlaysTheChosenFileAndListsIt) {
 
 TEST(TransportCommands, EpisodesAndSidebar) {
     Rig r;
-    r.transport.bo_but_Click(kPreviousButton);
-    r.transport.bo_but_Click(kNextButton);
+    r.transport.bo_but_Click(TransportButton::PreviousEpisode);
+    r.transport.bo_but_Click(TransportButton::NextEpisode);
     EXPECT_EQ(r.steps, (QList<int>{1, 2}));  // the sequencer takes 1 as back, anything else as forward
     EXPECT_TRUE(r.buttons[5].isEnabled());
     EXPECT_TRUE(r.buttons[7].isEnabled());
-    r.transport.bo_but_Click(kSidebarButton);
+    r.transport.bo_but_Click(TransportButton::Sidebar);
     r.state.MainTab = MainTab::LiveTv;
-    r.transport.bo_but_Click(kSidebarButton);
+    r.transport.bo_but_Click(TransportButton::Sidebar);
     r.state.MainTab = MainTab::Catalogue;
-    r.transport.bo_but_Click(kSidebarButton);
+    r.transport.bo_but_Click(TransportButton::Sidebar);
     EXPECT_EQ(r.clicks, (QStringList{"6", "15"}));
 }
 
 TEST(TransportCommands, HoverShowsItsFaceAndOnThePlayerTabTheBalloon) {
     Rig r;
-    r.transport.bo_but_MouseMove(kStopButton, QPoint(5, 5));
+    r.transport.bo_but_MouseMove(TransportButton::Stop, QPoint(5, 5));
     EXPECT_EQ(r.faces[1], (TransportFace{13, 25}));
     ASSERT_TRUE(r.P1.isVisibleTo(&r.BA1));
     EXPECT_EQ(r.bo_tip.text(), QStringLiteral("停止"));
@@ -362,12 +362,12 @@ TEST(TransportCommands, HoverShowsItsFaceAndOnThePlayerTabTheBalloon) {
     EXPECT_EQ(r.P1.width(), r.bo_tip.width() + 6);
     EXPECT_EQ(r.P1.x(), 130 + 12 - r.P1.width() / 2);
     EXPECT_EQ(r.P1.y(), 600 - 64);
-    r.transport.bo_but_MouseMove(kStopButton, QPoint(-1, -1));
+    r.transport.bo_but_MouseMove(TransportButton::Stop, QPoint(-1, -1));
     EXPECT_EQ(r.faces[1], (TransportFace{13, 0}));
     EXPECT_TRUE(r.P1.isHidden());
     // Elsewhere than on the player tab: the face, no balloon.
     r.state.MainTab = MainTab::Catalogue;
-    r.transport.bo_but_MouseMove(kStopButton, QPoint(25, 25));
+    r.transport.bo_but_MouseMove(TransportButton::Stop, QPoint(25, 25));
     EXPECT_EQ(r.faces[1].x, 25);
     EXPECT_TRUE(r.P1.isHidden());
 }
@@ -410,7 +410,7 @@ TEST(PlayerBarMouse, SeekBarPressesAndReleasesWithTheGuard) {
 
 TEST(PlayerBarMouse, VolumeBarUnmutesAndClamps) {
     Rig r;  // span 70
-    r.transport.bo_but_Click(kMuteButton);
+    r.transport.bo_but_Click(TransportButton::Mute);
     r.bars.yin_MouseDown(Qt::LeftButton, QPoint(35, 5));
     EXPECT_FALSE(r.player.mute());
     EXPECT_EQ(r.buttons[2].toolTip(), QStringLiteral("静音"));
@@ -455,7 +455,7 @@ TEST(KeyCommands, SpeedAndCaptureLettersOnlyBareAndOnThePlayerTab) {
                       .faster = [&] { used << "faster"; },
                       .normal = [&] { used << "normal"; },
                       .capture = [&] { used << "capture"; }});
-    r.state.CurrentView = kPlayerView;
+    r.state.CurrentView = View::Player;
     r.state.MainTab = MainTab::Player;
     for (int key : {Qt::Key_X, Qt::Key_C, Qt::Key_Z, Qt::Key_S}) EXPECT_TRUE(r.keys.extraKeyDown(key, Qt::NoModifier));
     EXPECT_EQ(used, (QStringList{"slower", "faster", "normal", "capture"}));
@@ -470,10 +470,10 @@ TEST(KeyCommands, SpeedAndCaptureLettersOnlyBareAndOnThePlayerTab) {
 TEST(KeyCommands, SeekAndVolumeKeysInThePlayerViewOnly) {
     Rig r;
     r.film(PlayState::Playing, 5, 120);
-    r.state.CurrentView = kWebPlayerView;
+    r.state.CurrentView = View::WebPlayer;
     EXPECT_FALSE(r.keys.Form_KeyDown(Qt::Key_Space));
     EXPECT_TRUE(r.player.calls().isEmpty());
-    r.state.CurrentView = kPlayerView;
+    r.state.CurrentView = View::Player;
 
     EXPECT_TRUE(r.keys.Form_KeyDown(Qt::Key_Left));  // at 5 s: to 0
     EXPECT_EQ(r.player.calls().first(), QStringLiteral("setPosition -5"));
@@ -496,7 +496,7 @@ TEST(KeyCommands, SeekAndVolumeKeysInThePlayerViewOnly) {
     EXPECT_EQ(r.player.position(), 118);
 
     r.player.setVolume(50);
-    r.transport.bo_but_Click(kMuteButton);
+    r.transport.bo_but_Click(TransportButton::Mute);
     r.keys.Form_KeyDown(Qt::Key_Up);  // un-mutes and raises in one press
     EXPECT_FALSE(r.player.mute());
     EXPECT_EQ(r.player.volume(), 60);

@@ -221,7 +221,7 @@ TEST(Forwarding, LocalListPassesRecordLinksToTheNetworkListPane) {
 
 TEST(OpenLinks, LocalFileThatIsGoneIsReportedAndRemoved) {
     RouterRig rig;
-    rig.state.SideTab = 7;  // the local list
+    rig.state.SideTab = SideTab::LocalList;
     rig.putRecords(RecordFile::Local, "a.mp4|/nowhere/a.mp4|5\r\nb.mp4|/nowhere/b.mp4|0\r\n");
     EXPECT_TRUE(rig.router.Web3_BeforeNavigate2("open://1/"));
     EXPECT_EQ(rig.dialogs.shown, QStringList({"提示：|/nowhere/a.mp4不存在!"}));
@@ -232,7 +232,7 @@ TEST(OpenLinks, LocalFileThatIsGoneIsReportedAndRemoved) {
 
 TEST(OpenLinks, LocalFilePlaysFromItsPosition) {
     RouterRig rig;
-    rig.state.SideTab = 7;  // the local list
+    rig.state.SideTab = SideTab::LocalList;
     const QString path = rig.folder.file("中.mp4");
     rig.folder.put("中.mp4", "x");
     rig.putRecords(RecordFile::Local, toGbk("%u4E2D.mp4|" + path + "|42\r\n"));
@@ -249,7 +249,7 @@ TEST(OpenLinks, LocalFilePlaysFromItsPosition) {
 
 TEST(OpenLinks, LocalAddressFromACommandLinePlaysWithoutAFileCheck) {
     RouterRig rig;
-    rig.state.SideTab = 7;  // the local list
+    rig.state.SideTab = SideTab::LocalList;
     rig.putRecords(RecordFile::Local, "live|http://127.0.0.1:1/live|0\r\n");
     rig.router.Web3_BeforeNavigate2("open://1");
     EXPECT_EQ(rig.player.calls(), QStringList({"setUrl http://127.0.0.1:1/live", "play"}));
@@ -288,7 +288,7 @@ TEST(DeleteLinks, DeleteTheLineOfTheActiveList) {
     EXPECT_TRUE(rig.nav.log.contains("3 " + rig.pages.pagePath(RecordFile::Network)));
     EXPECT_FALSE(rig.nav.log.contains("refresh 5"));
 
-    rig.state.SideTab = 7;  // the local list
+    rig.state.SideTab = SideTab::LocalList;
     rig.putRecords(RecordFile::Local, "a|/a|0\r\nb|/b|0\r\n");
     rig.session.startLocalFile(QStringLiteral("/b"), 0);
     rig.router.Web3_BeforeNavigate2("delk://1");

@@ -18,7 +18,9 @@ QRect overhang(const QWidget* panel) { return QRect(-2, -2, panel->width() + 4, 
 void expectLeftToRight(std::initializer_list<QWidget*> row) {
     const QWidget* before = nullptr;
     for (QWidget* w : row) {
-        if (before) EXPECT_LT(before->geometry().right(), w->x()) << w->objectName().toStdString();
+        if (before) {
+            EXPECT_LT(before->geometry().right(), w->x()) << w->objectName().toStdString();
+        }
         before = w;
     }
 }

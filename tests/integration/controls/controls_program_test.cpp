@@ -45,7 +45,7 @@ struct PlayingProgram {
     }
     bool open() {
         p.dialogs.fileToOpen = QString::fromStdString(service.mediaDir()) + QStringLiteral("/chengshi.mp4");
-        QWidget* button = p.c().bo_but[qarvel::playback::kOpenFileButton];
+        QWidget* button = p.c().bo_but[qarvel::TransportButton::OpenFile];
         if (!clickAt(button, button->rect().center())) return false;
         // Playing, and the poll has seen it: the play button offers a pause.
         return waitUntil([&] {
@@ -178,7 +178,7 @@ TEST(PlayerControls, FullScreenCoversTheScreenAndLeavesIt) {
     EXPECT_TRUE(p.playing());
 
     // The button enters it too; a double click leaves it.
-    p.application->parts().transport->bo_but_Click(qarvel::playback::kFullScreenButton);
+    p.application->parts().transport->bo_but_Click(qarvel::TransportButton::FullScreen);
     ASSERT_TRUE(waitUntil([&] { return p.player().fullScreen(); }, 5000));
     EXPECT_TRUE(waitUntil([&] { return video->window()->geometry() == screen; }, 5000));
     runEventsFor(600);  // past the double-click interval
@@ -210,7 +210,7 @@ TEST(PlayerControls, PlayerBarPicturesInBothSkins) {
         SCOPED_TRACE(skin);
         p.application->parts().painter->p_p(skin);
         if (!p.playing()) {
-            t.bo_but_Click(qarvel::playback::kPlayPauseButton);
+            t.bo_but_Click(qarvel::TransportButton::PlayPause);
             ASSERT_TRUE(waitUntil([&] { return p.playing(); }, 5000));
         }
         ASSERT_TRUE(waitUntil([&] { return c.bo_but[0]->tip() == QStringLiteral("暂停"); }, 3000));
@@ -225,12 +225,12 @@ TEST(PlayerControls, PlayerBarPicturesInBothSkins) {
         ASSERT_TRUE(waitUntil([&] { return c.P1->isHidden(); }, 3000));
         EXPECT_EQ(faceOfPlayButton(), pauseFace);
 
-        t.bo_but_Click(qarvel::playback::kPlayPauseButton);
+        t.bo_but_Click(qarvel::TransportButton::PlayPause);
         ASSERT_TRUE(waitUntil([&] { return p.player().playState() == PlayState::Paused; }, 5000));
         const QImage playFace = faceOfPlayButton();
         EXPECT_NE(playFace, pauseFace);
         const QImage paused = bar();
-        t.bo_but_Click(qarvel::playback::kStopButton);
+        t.bo_but_Click(qarvel::TransportButton::Stop);
         ASSERT_TRUE(waitUntil([&] { return p.player().playState() != PlayState::Paused; }, 5000));
         const QImage stopped = bar();
         EXPECT_EQ(faceOfPlayButton(), playFace);

@@ -27,7 +27,7 @@ QStringList filesUnder(const QString& folder) {
 SettingsWindow* openDialog(Program& p) {
     p.application->parts().settingsDialog->open();
     SettingsWindow* w = p.application->parts().settingsDialog->window();
-    if (w) QTest::qWaitForWindowExposed(w);
+    if (w && !QTest::qWaitForWindowExposed(w)) return nullptr;
     return w;
 }
 

@@ -241,7 +241,7 @@ TEST(OpenFile, ANameWithAControlCharacterIsRefusedAndNothingChanges) {
     ASSERT_TRUE(p.started);
     const QString before = readGbk(p.home.filePath(QStringLiteral("date_f.dat")));
     p.dialogs.fileToOpen = p.home.filePath(QStringLiteral("a\nb.mp4"));
-    QTest::mouseClick(p.c().bo_but[qarvel::playback::kOpenFileButton], Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(p.c().bo_but[qarvel::TransportButton::OpenFile], Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(p.c().zhun->text(), qarvel::kControlCharacterRefused);
     qarvel::test::runEventsFor(300);
     EXPECT_TRUE(p.player().url().isEmpty());
