@@ -57,7 +57,7 @@ struct Figures {
 };
 
 Figures measure(qarvel::Application& program, int seconds) {
-    QTimer* timer = program.window()->controls().Timerg;
+    QTimer* timer = program.window()->controls().noticeScrollTimer;
     Figures f;
     int last = program.window()->state().NoticeCurrent;
     const auto counting = QObject::connect(timer, &QTimer::timeout, [&] {
@@ -104,9 +104,9 @@ int main(int argc, char** argv) {
                                    .dialogs = &dialogs,
                                    .power = &power});
     if (program->start(component, shell) != qarvel::StartupResult::WindowShown) return 1;
-    program->window()->controls().Timer5->start(10);
+    program->window()->controls().updateCheckTimer->start(10);
     runFor(10000);  // the panes load, the notice starts
-    QTimer* notice = program->window()->controls().Timerg;
+    QTimer* notice = program->window()->controls().noticeScrollTimer;
     const int labels = int(program->parts().extras->notice().labels().size());
     if (!notice->isActive()) {
         std::fprintf(stderr, "bench_notice_idle: the notice did not start\n");
@@ -117,8 +117,8 @@ int main(int argc, char** argv) {
     const Figures still = measure(*program, seconds);
 
     std::printf("%d notices, %d s each measurement\n", labels, seconds);
-    std::printf("notice cycling      %6.2f %% of one core (%d timer expiries, %d notices shown)\n",
-                100 * cycling.share, cycling.expiries, cycling.changes);
+    std::printf("notice cycling      %6.2f %% of one core (%d timer expiries, %d notices shown)\n", 100 * cycling.share,
+                cycling.expiries, cycling.changes);
     std::printf("notice stopped      %6.2f %% of one core\n", 100 * still.share);
     std::printf("goal < 1 %% cycling  -> %s\n", cycling.share < 0.01 ? "met" : "NOT met");
     program.reset();

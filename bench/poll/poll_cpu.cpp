@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
     if (program->start(component, shell) != qarvel::StartupResult::WindowShown) return 1;
     runFor(5000);  // the panes load
     QString target = clip;
-    program->parts().router->l_com(target);
+    program->parts().router->runCommandText(target);
     runFor(5000);  // playing, the first pictures shown
     QWidget* video = program->player()->videoWidget();
     const QSize size = video ? video->size() : QSize(640, 360);
@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
     double mainShare = 0;
     const double programShare = coreShare(getpid(), seconds, &mainShare);
     // The same with the poll stopped: what the poll itself adds.
-    QTimer* poll1 = program->window()->controls().Timer1;
+    QTimer* poll1 = program->window()->controls().statusPollTimer;
     poll1->stop();
     const double withoutPollShare = coreShare(getpid(), seconds);
     poll1->start();
@@ -140,7 +140,7 @@ int main(int argc, char** argv) {
     constexpr int kPolls = 2000;
     QElapsedTimer t;
     t.start();
-    for (int i = 0; i < kPolls; ++i) poll.Timer1_Timer();
+    for (int i = 0; i < kPolls; ++i) poll.pollPlayerStatus();
     const double pollMicroseconds = double(t.nsecsElapsed()) / kPolls / 1000.0;
     program->storePlayPosition();
     program.reset();

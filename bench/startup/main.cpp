@@ -117,7 +117,7 @@ int runProgram(const QString& base, const QString& mediaDir, const QElapsedTimer
     const auto idle = treeMemory(::getpid());
 
     QString clip = mediaDir + QStringLiteral("/chengshi.mp4");
-    application.parts().router->l_com(clip);
+    application.parts().router->runCommandText(clip);
     if (!waitFor([&] { return application.player()->playState() == qarvel::engine::PlayState::Playing; }, kTimeoutMs))
         return 3;
     runFor(3000);

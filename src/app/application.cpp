@@ -150,7 +150,7 @@ bool Application::showMainWindow(bool show) {
 
 void Application::exit() {
     if (parts_.shellCommands) {
-        parts_.shellCommands->ttt_v();
+        parts_.shellCommands->exitProgram();
     } else if (options_.endProcess) {
         options_.endProcess();
     } else {
@@ -201,12 +201,12 @@ void Application::startWindow() {
     state.SideTab = SideTab::TaskList;
 
     // Only the two skins exist; anything else, a negative number included, starts skin 0.
-    parts_.painter->p_p(skinIndex == 1 ? 1 : 0);
+    parts_.painter->applySkin(skinIndex == 1 ? 1 : 0);
 
     // First pages.
     web::navigateFirstPages(panesOf(w), options_.serviceBase, options_.files, userId);
 
-    w.tray().AddTrayIcon(&w, &w.menus().r_m, w.windowTitle());
+    w.tray().AddTrayIcon(&w, &w.menus().trayMenu, w.windowTitle());
 
     state.CurrentView = View::Nothing;
     state.HomePageFailed = 0;
@@ -222,16 +222,16 @@ void Application::startWindow() {
     // browser pane's included; only while it is the active window.
     playback::KeyCommands* keys = parts_.keys.get();
     parts_.keyPreview = std::make_unique<window::KeyPreview>(&w, [keys, &w](QKeyEvent* e) {
-        return w.isActiveWindow() && (keys->Form_KeyDown(e->key()) || keys->extraKeyDown(e->key(), e->modifiers()));
+        return w.isActiveWindow() && (keys->onPlayerKey(e->key()) || keys->extraKeyDown(e->key(), e->modifiers()));
     });
 
     if (!options_.playTarget.isEmpty()) {
         // A film from the command line is shown in the player view, as one
         // handed over by a second start: its buttons and keys answer.
-        parts_.buttons->npc_Click(MainTab::Player);
-        parts_.views->SwitchView(View::Player);
+        parts_.buttons->pressWindowButton(MainTab::Player);
+        parts_.views->showView(View::Player);
         QString text = options_.playTarget;
-        parts_.router->l_com(text);
+        parts_.router->runCommandText(text);
     }
 }
 

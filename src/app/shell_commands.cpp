@@ -23,13 +23,13 @@ QString closeQuestion() {
     return QStringLiteral("关闭 ") + QString::fromUtf8(config::kProgramName) + QStringLiteral("  最小化到托盘吗？");
 }
 
-ShellCommands::ShellCommands(MainWindowState& state, QWidget* window, QTimer* Timer3, QMenu* r_m, QWidget* menuButton,
-                             ShellServices services, QObject* parent)
+ShellCommands::ShellCommands(MainWindowState& state, QWidget* window, QTimer* playerHostCheckTimer, QMenu* trayMenu,
+                             QWidget* menuButton, ShellServices services, QObject* parent)
     : QObject(parent),
       state_(state),
       window_(window),
-      Timer3_(Timer3),
-      r_m_(r_m),
+      playerHostCheckTimer_(playerHostCheckTimer),
+      r_m_(trayMenu),
       menuButton_(menuButton),
       s_(std::move(services)) {
     if (!s_.popup) s_.popup = [](QMenu* menu, const QPoint& pos) { menu->popup(pos); };
@@ -41,7 +41,7 @@ void ShellCommands::closeButton() {
         if (window::readNumber(settings, kSection, QStringLiteral("quit")) != 1) {
             hideToTray();
         } else {
-            ttt_v();
+            exitProgram();
         }
         return;
     }
@@ -52,7 +52,7 @@ void ShellCommands::closeButton() {
         hideToTray();
     } else {
         settings.store(kSection, QStringLiteral("quit"), QStringLiteral("1"));
-        ttt_v();
+        exitProgram();
     }
 }
 
@@ -64,7 +64,7 @@ void ShellCommands::hideToTray() {
     }
 }
 
-void ShellCommands::ttt_v() {
+void ShellCommands::exitProgram() {
     if (exiting_) return;
     exiting_ = true;
     s_.tray.RemoveTrayIcon();
@@ -96,11 +96,11 @@ void ShellCommands::endSession() {
         return;
     }
     sessionEnding_ = true;
-    ttt_v();
+    exitProgram();
 }
 
-void ShellCommands::Form_LinkExecute(const QString& text) {
-    if (Timer3_) Timer3_->start();
+void ShellCommands::takeSecondStartCommand(const QString& text) {
+    if (playerHostCheckTimer_) playerHostCheckTimer_->start();
     // Hiding and showing again brings the window forward and out of the tray.
     window_->hide();
     window_->show();
@@ -112,10 +112,10 @@ void ShellCommands::Form_LinkExecute(const QString& text) {
 
 void ShellCommands::playTarget(const QString& text) {
     if (state_.CompactMode != 0 && s_.leaveCompactMode) s_.leaveCompactMode();
-    if (s_.npc_Click) s_.npc_Click(WindowButton::PlayerTab);
+    if (s_.pressWindowButton) s_.pressWindowButton(WindowButton::PlayerTab);
     if (s_.switchView) s_.switchView(View::Player);
     QString command = text;
-    if (s_.l_com) s_.l_com(command);
+    if (s_.runCommandText) s_.runCommandText(command);
 }
 
 QPoint ShellCommands::mainMenuPosition() const {

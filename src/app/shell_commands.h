@@ -1,7 +1,7 @@
 #pragma once
 // The application's shell around the main window: the close button's
 // decision (hide to the tray or exit, asked once), the exit procedure
-// `ttt_v`, the main menu's pop-up and a second start's hand-off
+// `exitProgram`, the main menu's pop-up and a second start's hand-off
 // (Form_LinkExecute). Everything it touches outside the window comes in as
 // services, so tests drive it with fakes.
 #include "platform/process_finder.h"
@@ -52,9 +52,9 @@ struct ShellServices {
     // press a window button (npc_Click), switch the player area's view, play a
     // command text (l_com).
     std::function<void()> leaveCompactMode = {};
-    std::function<void(int index)> npc_Click = {};
+    std::function<void(int index)> pressWindowButton = {};
     std::function<void(View view)> switchView = {};
-    std::function<void(QString& text)> l_com = {};
+    std::function<void(QString& text)> runCommandText = {};
     // Pops up a menu at a screen position; default: QMenu::popup.
     std::function<void(QMenu* menu, const QPoint& globalPos)> popup = {};
 };
@@ -68,8 +68,8 @@ class ShellCommands : public QObject {
 public:
     // window: the main window; Timer3: the player host check, run again after
     // a hand-off; r_m: the main menu; menuButton: npc(5).
-    ShellCommands(MainWindowState& state, QWidget* window, QTimer* Timer3, QMenu* r_m, QWidget* menuButton,
-                  ShellServices services, QObject* parent = nullptr);
+    ShellCommands(MainWindowState& state, QWidget* window, QTimer* playerHostCheckTimer, QMenu* trayMenu,
+                  QWidget* menuButton, ShellServices services, QObject* parent = nullptr);
 
     // The close button: hide to the tray or exit, by "ts" and "quit"; asks
     // the first time.
@@ -78,14 +78,14 @@ public:
     // it, so that it can always be found again.
     void hideToTray();
     // The exit procedure; a second call while it runs does nothing.
-    void ttt_v();
+    void exitProgram();
     // The same exit at the end of the desktop session (logout, a termination
     // signal): no window is shown on the way out, the side window included.
     void endSession();
     bool exiting() const { return exiting_; }
 
     // A second start's command text (empty when it had no file).
-    void Form_LinkExecute(const QString& text);
+    void takeSecondStartCommand(const QString& text);
     // Plays a file or address in the player view, as a hand-off does, but
     // leaves the window where it is (a film dropped on it).
     void playTarget(const QString& text);
@@ -97,7 +97,7 @@ public:
 private:
     MainWindowState& state_;
     QWidget* window_;
-    QTimer* Timer3_;
+    QTimer* playerHostCheckTimer_;
     QMenu* r_m_;
     QWidget* menuButton_;
     ShellServices s_;

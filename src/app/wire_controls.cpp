@@ -1,6 +1,6 @@
 // The player's controls: the transport buttons' commands (by index or by
 // name, for the keys, the menus, the tray and the media keys), the bars' and
-// the picture's mouse, the keys, the player menu `qvod_m`, and the speed and
+// the picture's mouse, the keys, the player menu `playerPopupMenu`, and the speed and
 // frame capture the menu and the keys reach.
 #include "app/application.h"
 #include "app/command_line.h"
@@ -63,21 +63,21 @@ void wireControls(Application& app) {
     web::EpisodeSequencer* sequencer = p.sequencer.get();
     platform::UserDialogs* dialogs = p.dialogs;
     window::Skin* skin = &w.skin();
-    auto npc_Click = [buttons](int index) { buttons->npc_Click(index); };
+    auto pressWindowButton = [buttons](int index) { buttons->pressWindowButton(index); };
 
     playback::TransportControls tc;
-    for (int i = 0; i < kTransportButtonCount; ++i) tc.bo_but[i] = c.bo_but[i];
-    tc.BA1 = c.BA1;
-    tc.P1 = c.P1;
-    tc.bo_tip = c.bo_tip;
-    tc.bo_ad = c.bo_ad;
-    tc.Qvodx = c.Qvodx;
-    tc.ad_huan = c.ad_huan;
-    tc.bo_pad = c.bo_pad;
-    tc.zhun = c.zhun;
-    tc.bo_name = c.bo_name;
-    tc.bo_zt = c.bo_zt;
-    tc.onTopButton = c.npc[WindowButton::AlwaysOnTop];
+    for (int i = 0; i < kTransportButtonCount; ++i) tc.transportButtons[i] = c.transportButtons[i];
+    tc.mainWindow = c.mainWindow;
+    tc.buttonBalloon = c.buttonBalloon;
+    tc.balloonText = c.balloonText;
+    tc.adArea = c.adArea;
+    tc.videoFrame = c.videoFrame;
+    tc.pauseAdFrame = c.pauseAdFrame;
+    tc.stopAdFrame = c.stopAdFrame;
+    tc.statusText = c.statusText;
+    tc.filmTitle = c.filmTitle;
+    tc.statusStrip = c.statusStrip;
+    tc.onTopButton = c.windowButtons[WindowButton::AlwaysOnTop];
     p.transport = std::make_unique<playback::TransportCommands>(
         state, w.session(), tc,
         playback::TransportServices{
@@ -85,11 +85,11 @@ void wireControls(Application& app) {
             .stop = *p.stop,
             .views = *p.views,
             .records = *p.records,
-            .Timer1 = *c.Timer1,
-            .npc_Click = npc_Click,
+            .statusPollTimer = *c.statusPollTimer,
+            .pressWindowButton = pressWindowButton,
             .StepEpisode = [sequencer](int direction) { sequencer->StepEpisode(direction); },
             .chooseFile =
-                [dialogs, status = c.zhun](const QString& title, const QString& filter) {
+                [dialogs, status = c.statusText](const QString& title, const QString& filter) {
                     const QString path = dialogs->chooseFileToOpen(title, filter);
                     if (isAcceptableTarget(path)) return path;
                     qCWarning(lcClient) << "file chooser: refused a name with a control character:"
@@ -99,87 +99,93 @@ void wireControls(Application& app) {
                 },
             .paintFace =
                 [c, skin](int index, const playback::TransportFace& f) {
-                    c.bo_but[index]->setPicture(skin->piece(f.sprite, f.x, 0, f.width, f.height));
+                    c.transportButtons[index]->setPicture(skin->piece(f.sprite, f.x, 0, f.width, f.height));
                 },
             .setMuteCaption = [&p](const QString& caption) { p.playerMenu->setMuteCaption(caption); }});
     playback::TransportCommands* transport = p.transport.get();
-    for (window::PictureBox* b : c.bo_but) {
-        QObject::connect(b, &window::PictureBox::clicked, b, [transport](int i) { transport->bo_but_Click(i); });
-        QObject::connect(b, &window::PictureBox::pressed, b,
-                         [transport](int i, Qt::MouseButton button) { transport->bo_but_MouseDown(i, button); });
-        QObject::connect(b, &window::PictureBox::moved, b,
-                         [transport](int i, Qt::MouseButtons, QPoint pos) { transport->bo_but_MouseMove(i, pos); });
+    for (window::PictureBox* b : c.transportButtons) {
+        QObject::connect(b, &window::PictureBox::clicked, b,
+                         [transport](int i) { transport->pressTransportButton(i); });
+        QObject::connect(b, &window::PictureBox::pressed, b, [transport](int i, Qt::MouseButton button) {
+            transport->transportButtonMouseDown(i, button);
+        });
+        QObject::connect(b, &window::PictureBox::moved, b, [transport](int i, Qt::MouseButtons, QPoint pos) {
+            transport->transportButtonMouseMove(i, pos);
+        });
     }
 
-    QMenu* qvod_m = &w.menus().qvod_m;
-    window::Label* jbi = c.jbi;
-    playback::PlayerBarControls bc{.BA1 = c.BA1,
-                                   .gunt = c.gunt,
-                                   .gunt1 = c.gunt1,
-                                   .gunt2 = c.gunt2,
-                                   .yin = c.yin,
-                                   .bo_v = c.bo_v,
-                                   .bo_y = c.bo_y,
-                                   .zhun = c.zhun,
-                                   .times = c.times,
-                                   .jbiAtRest = [jbi] { jbi->setForeColour(Qt::white); }};
-    p.barMouse = std::make_unique<playback::PlayerBarMouse>(state, bc, *p.player, *p.transport,
-                                                            [qvod_m] { qvod_m->popup(QCursor::pos()); });
+    QMenu* playerPopupMenu = &w.menus().playerPopupMenu;
+    window::Label* leaveCompactButton = c.leaveCompactButton;
+    playback::PlayerBarControls bc{.mainWindow = c.mainWindow,
+                                   .seekBar = c.seekBar,
+                                   .seekKnob = c.seekKnob,
+                                   .playedBar = c.playedBar,
+                                   .volumeTrack = c.volumeTrack,
+                                   .volumeKnob = c.volumeKnob,
+                                   .volumeFill = c.volumeFill,
+                                   .statusText = c.statusText,
+                                   .timeText = c.timeText,
+                                   .jbiAtRest = [leaveCompactButton] { leaveCompactButton->setForeColour(Qt::white); }};
+    p.barMouse = std::make_unique<playback::PlayerBarMouse>(
+        state, bc, *p.player, *p.transport, [playerPopupMenu] { playerPopupMenu->popup(QCursor::pos()); });
     playback::PlayerBarMouse* bars = p.barMouse.get();
     using window::Label;
     using window::PictureBox;
-    QObject::connect(c.gunt, &PictureBox::pressed, c.gunt,
-                     [bars](int, Qt::MouseButton b, QPoint at) { bars->gunt_MouseDown(b, at); });
-    QObject::connect(c.gunt, &PictureBox::released, c.gunt, [bars] { bars->gunt_MouseUp(); });
-    QObject::connect(c.gunt1, &PictureBox::moved, c.gunt1,
-                     [bars](int, Qt::MouseButtons b, QPoint at) { bars->gunt1_MouseMove(int(b), at); });
-    QObject::connect(c.gunt1, &PictureBox::released, c.gunt1, [bars] { bars->gunt1_MouseUp(); });
-    for (Label* part : {c.gunt2, c.huan}) {
+    QObject::connect(c.seekBar, &PictureBox::pressed, c.seekBar,
+                     [bars](int, Qt::MouseButton b, QPoint at) { bars->seekBarMouseDown(b, at); });
+    QObject::connect(c.seekBar, &PictureBox::released, c.seekBar, [bars] { bars->seekBarMouseUp(); });
+    QObject::connect(c.seekKnob, &PictureBox::moved, c.seekKnob,
+                     [bars](int, Qt::MouseButtons b, QPoint at) { bars->seekKnobMouseMove(int(b), at); });
+    QObject::connect(c.seekKnob, &PictureBox::released, c.seekKnob, [bars] { bars->seekKnobMouseUp(); });
+    for (Label* part : {c.playedBar, c.downloadedBar}) {
         QObject::connect(part, &Label::pressed, part,
-                         [bars](Qt::MouseButton b, QPoint at) { bars->playedPart_MouseDown(b, at); });
-        QObject::connect(part, &Label::released, part, [bars] { bars->playedPart_MouseUp(); });
+                         [bars](Qt::MouseButton b, QPoint at) { bars->playedBarMouseDown(b, at); });
+        QObject::connect(part, &Label::released, part, [bars] { bars->playedBarMouseUp(); });
     }
-    QObject::connect(c.yin, &PictureBox::pressed, c.yin,
-                     [bars](int, Qt::MouseButton b, QPoint at) { bars->yin_MouseDown(b, at); });
-    QObject::connect(c.bo_y, &Label::pressed, c.bo_y,
-                     [bars](Qt::MouseButton b, QPoint at) { bars->bo_y_MouseDown(b, at); });
-    QObject::connect(c.bo_v, &PictureBox::moved, c.bo_v,
-                     [bars](int, Qt::MouseButtons b, QPoint at) { bars->bo_v_MouseMove(int(b), at); });
-    QObject::connect(c.adp, &PictureBox::pressed, c.adp, [bars](int, Qt::MouseButton b) { bars->adp_MouseDown(b); });
-    QObject::connect(c.Lqvod, &Label::pressed, c.Lqvod, [bars](Qt::MouseButton b) { bars->picture_MouseDown(b); });
-    QObject::connect(c.Lqvod, &Label::moved, c.Lqvod, [bars] { bars->picture_MouseMove(); });
-    QObject::connect(c.Lqvod, &Label::doubleClicked, c.Lqvod, [bars] { bars->picture_DblClick(); });
+    QObject::connect(c.volumeTrack, &PictureBox::pressed, c.volumeTrack,
+                     [bars](int, Qt::MouseButton b, QPoint at) { bars->volumeTrackMouseDown(b, at); });
+    QObject::connect(c.volumeFill, &Label::pressed, c.volumeFill,
+                     [bars](Qt::MouseButton b, QPoint at) { bars->volumeFillMouseDown(b, at); });
+    QObject::connect(c.volumeKnob, &PictureBox::moved, c.volumeKnob,
+                     [bars](int, Qt::MouseButtons b, QPoint at) { bars->volumeKnobMouseMove(int(b), at); });
+    QObject::connect(c.idlePicture, &PictureBox::pressed, c.idlePicture,
+                     [bars](int, Qt::MouseButton b) { bars->idlePictureMouseDown(b); });
+    QObject::connect(c.videoOverlay, &Label::pressed, c.videoOverlay,
+                     [bars](Qt::MouseButton b) { bars->videoMouseDown(b); });
+    QObject::connect(c.videoOverlay, &Label::moved, c.videoOverlay, [bars] { bars->videoMouseMove(); });
+    QObject::connect(c.videoOverlay, &Label::doubleClicked, c.videoOverlay, [bars] { bars->videoDoubleClick(); });
     // The picture itself and the advertisement area are plain widgets.
-    QWidget* picture = c.QvodC;
-    QWidget* adArea = c.bo_ad;
+    QWidget* picture = c.playerVideo;
+    QWidget* adArea = c.adArea;
     engine::Player* player = p.player;
     p.pictureMouse = std::make_unique<MouseWatcher>([bars, picture, adArea, player](QObject* watched, QMouseEvent* e) {
         const bool press = e->type() == QEvent::MouseButtonPress;
         const bool move = e->type() == QEvent::MouseMove;
         if (watched == picture) {
-            if (press) bars->picture_MouseDown(e->button());
-            else if (move) bars->picture_MouseMove();
+            if (press) bars->videoMouseDown(e->button());
+            else if (move) bars->videoMouseMove();
             // In full screen a double click leaves it: the player sees to that.
             // The one that entered it must not reach the player as well.
             else if (!player->fullScreen()) {
-                bars->picture_DblClick();
+                bars->videoDoubleClick();
                 return true;
             }
         } else if (watched == adArea) {
-            if (press) bars->bo_ad_MouseDown(e->button());
-            else if (move) bars->bo_ad_MouseMove();
+            if (press) bars->adAreaMouseDown(e->button());
+            else if (move) bars->adAreaMouseMove();
         }
         return false;
     });
     if (picture) picture->installEventFilter(p.pictureMouse.get());
     adArea->installEventFilter(p.pictureMouse.get());
 
-    p.keys = std::make_unique<playback::KeyCommands>(state, *p.player, *c.Timer1, *p.transport, *p.barMouse);
+    p.keys = std::make_unique<playback::KeyCommands>(state, *p.player, *c.statusPollTimer, *p.transport, *p.barMouse);
 
     window::WindowChrome* chrome = p.chrome.get();
     p.playerMenu = std::make_unique<playback::PlayerMenu>(
-        *qvod_m, state, *p.player, *p.transport,
-        playback::PlayerMenuActions{.jbi_Click = [chrome] { chrome->jbi_Click(); }, .npc_Click = npc_Click});
+        *playerPopupMenu, state, *p.player, *p.transport,
+        playback::PlayerMenuActions{.leaveCompactMode = [chrome] { chrome->leaveCompactMode(); },
+                                    .pressWindowButton = pressWindowButton});
     playback::PlayerMenu* menu = p.playerMenu.get();
     p.chrome->setCompactMenuCaption = [menu](const QString& caption) { menu->setCompactCaption(caption); };
 }
@@ -188,7 +194,7 @@ void wirePlayerExtras(Application& app) {
     AppParts& p = app.parts();
     MainWindow& w = *p.window;
     TrayIcon* tray = &w.tray();
-    QLabel* title = w.controls().bo_name;
+    QLabel* title = w.controls().filmTitle;
     p.speed = std::make_unique<playback::PlaybackSpeed>(w.session(), *p.player);
     p.capture = std::make_unique<playback::FrameCapture>(
         playback::CaptureServices{.player = *p.player,
@@ -205,7 +211,8 @@ void wirePlayerExtras(Application& app) {
                        .capture = [capture] { capture->capture(); }});
     // What plays next is known once its first picture shows.
     if (auto* mpv = qobject_cast<engine::MpvPlayer*>(p.player))
-        QObject::connect(mpv, &engine::MpvPlayer::firstFrame, w.controls().Timer1, [speed] { speed->filmStarted(); });
+        QObject::connect(mpv, &engine::MpvPlayer::firstFrame, w.controls().statusPollTimer,
+                         [speed] { speed->filmStarted(); });
 }
 
 }  // namespace qarvel

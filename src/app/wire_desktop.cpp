@@ -29,7 +29,7 @@ void wireDesktop(Application& app) {
     playback::TransportCommands* transport = p.transport.get();
     web::EpisodeSequencer* sequencer = p.sequencer.get();
     window::MainWindowLayout* layout = p.layout.get();
-    QLabel* title = w->controls().bo_name;
+    QLabel* title = w->controls().filmTitle;
     // The desktop's media controls are the player bar's buttons: the records
     // and timers behave exactly as with the mouse.
     const auto playing = [player] { return player->playState() == engine::PlayState::Playing; };

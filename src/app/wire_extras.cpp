@@ -28,7 +28,8 @@ void wireExtras(Application& app) {
     }
     window::WindowChrome* chrome = p.chrome.get();
     p.extras = std::make_unique<extras::OnlineExtras>(
-        w.state(), extras::ExtrasControls{c.Timer5, c.Timerg, c.bo_foot, c.La[0], c.bo_pad},
+        w.state(),
+        extras::ExtrasControls{c.updateCheckTimer, c.noticeScrollTimer, c.controlBar, c.noticeLines[0], c.stopAdFrame},
         extras::ExtrasServices{.fetcher = *p.fetcher,
                                .dialogs = *p.dialogs,
                                .shell = *p.shell,

@@ -20,30 +20,33 @@ void wirePanes(Application& app) {
     // they stand without the window's widget classes.
     web::PaneControls pc;
     pc.panes = panes;
-    pc.Pic1 = c.Pic1;
-    pc.wait = c.wait;
-    pc.jia = c.jia;
-    pc.w3 = c.w3;
-    pc.ad_huan = c.ad_huan;
-    pc.adp = c.adp;
-    pc.bo_pad = c.bo_pad;
-    pc.gtv = c.gtv;
-    pc.Pic2 = c.Pic2;
-    pc.qvod = c.qvod;
-    pc.gunt1 = c.gunt1;
-    pc.gunt2 = c.gunt2;
-    pc.huan = c.huan;
-    pc.bo_name = c.bo_name;
-    pc.times = c.times;
-    pc.myMenu = &w.menus().myMenu;
-    pc.webc = &w.menus().webc;
-    pc.qvod_m = &w.menus().qvod_m;
+    pc.catalogueFrame = c.catalogueFrame;
+    pc.catalogueWaitPanel = c.catalogueWaitPanel;
+    pc.catalogueRetryPicture = c.catalogueRetryPicture;
+    pc.catalogueErrorPicture = c.catalogueErrorPicture;
+    pc.pauseAdFrame = c.pauseAdFrame;
+    pc.idlePicture = c.idlePicture;
+    pc.stopAdFrame = c.stopAdFrame;
+    pc.liveTvCloseButton = c.liveTvCloseButton;
+    pc.webPlayerFrame = c.webPlayerFrame;
+    pc.playerArea = c.playerArea;
+    pc.seekKnob = c.seekKnob;
+    pc.playedBar = c.playedBar;
+    pc.downloadedBar = c.downloadedBar;
+    pc.filmTitle = c.filmTitle;
+    pc.timeText = c.timeText;
+    pc.mainPopupMenu = &w.menus().mainPopupMenu;
+    pc.taskMenu = &w.menus().taskMenu;
+    pc.playerPopupMenu = &w.menus().playerPopupMenu;
     pc.playerUrl = [player = p.player] { return player->url(); };
     pc.base = app.options().serviceBase;
     p.paneEvents = std::make_unique<web::PaneEvents>(w.state(), pc);
-    QObject::connect(c.jia, &window::Label::clicked, p.paneEvents.get(), &web::PaneEvents::jia_Click);
-    QObject::connect(c.gtv, &window::PictureBox::clicked, p.paneEvents.get(), &web::PaneEvents::gtv_Click);
-    QObject::connect(c.ggx, &window::PictureBox::clicked, p.paneEvents.get(), &web::PaneEvents::ggx_Click);
+    QObject::connect(c.catalogueRetryPicture, &window::Label::clicked, p.paneEvents.get(),
+                     &web::PaneEvents::retryCatalogue);
+    QObject::connect(c.liveTvCloseButton, &window::PictureBox::clicked, p.paneEvents.get(),
+                     &web::PaneEvents::closeLiveTv);
+    QObject::connect(c.webPlayerCloseButton, &window::PictureBox::clicked, p.paneEvents.get(),
+                     &web::PaneEvents::closeWebPlayer);
 }
 
 }  // namespace qarvel

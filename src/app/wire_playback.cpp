@@ -28,32 +28,34 @@ void wirePlayback(Application& app) {
     p.records = std::make_unique<records::RecordStore>(*p.pages);
 
     playback::StopControls stopControls;
-    stopControls.bo_pad = c.bo_pad;
-    stopControls.ad_huan = c.ad_huan;
-    stopControls.bo_ad = c.bo_ad;
-    stopControls.Qvodx = c.Qvodx;
-    stopControls.gunt1 = c.gunt1;
-    stopControls.gunt2 = c.gunt2;
-    stopControls.huan = c.huan;
-    stopControls.bo_name = c.bo_name;
-    stopControls.times = c.times;
-    stopControls.qvod = c.qvod;
-    stopControls.zhun = c.zhun;
-    stopControls.playButton = c.bo_but[TransportButton::PlayPause];
-    p.stop = std::make_unique<playback::StopCommand>(state, w.session(), *p.player, *p.records, *c.Timer1, stopControls,
-                                                     [painter = p.painter.get()] { painter->PaintStopped(); });
+    stopControls.stopAdFrame = c.stopAdFrame;
+    stopControls.pauseAdFrame = c.pauseAdFrame;
+    stopControls.adArea = c.adArea;
+    stopControls.videoFrame = c.videoFrame;
+    stopControls.seekKnob = c.seekKnob;
+    stopControls.playedBar = c.playedBar;
+    stopControls.downloadedBar = c.downloadedBar;
+    stopControls.filmTitle = c.filmTitle;
+    stopControls.timeText = c.timeText;
+    stopControls.playerArea = c.playerArea;
+    stopControls.statusText = c.statusText;
+    stopControls.playButton = c.transportButtons[TransportButton::PlayPause];
+    p.stop =
+        std::make_unique<playback::StopCommand>(state, w.session(), *p.player, *p.records, *c.statusPollTimer,
+                                                stopControls, [painter = p.painter.get()] { painter->PaintStopped(); });
     web::PaneEvents* paneEvents = p.paneEvents.get();
-    auto ggx = [paneEvents] {
-        if (paneEvents) paneEvents->ggx_Click();
+    auto webPlayerCloseButton = [paneEvents] {
+        if (paneEvents) paneEvents->closeWebPlayer();
     };
-    auto gtv = [paneEvents] {
-        if (paneEvents) paneEvents->gtv_Click();
+    auto liveTvCloseButton = [paneEvents] {
+        if (paneEvents) paneEvents->closeLiveTv();
     };
-    p.views = std::make_unique<playback::ViewSwitcher>(state, *p.stop, c.Pic2, c.qvod, ggx, gtv);
+    p.views = std::make_unique<playback::ViewSwitcher>(state, *p.stop, c.webPlayerFrame, c.playerArea,
+                                                       webPlayerCloseButton, liveTvCloseButton);
 
     window::WindowButtons* buttons = p.buttons.get();
     p.router = std::make_unique<web::LinkRouter>(
-        state, w.session(), web::LinkRouterControls{c.bo_name, c.bo_zt, c.zhun, c.gtv},
+        state, w.session(), web::LinkRouterControls{c.filmTitle, c.statusStrip, c.statusText, c.liveTvCloseButton},
         web::LinkRouterServices{.player = *p.player,
                                 .records = *p.records,
                                 .views = *p.views,
@@ -61,8 +63,8 @@ void wirePlayback(Application& app) {
                                 .fetcher = *p.fetcher,
                                 .processes = *p.processes,
                                 .dialogs = *p.dialogs,
-                                .Timer1 = *c.Timer1,
-                                .npc_Click = [buttons](int index) { buttons->npc_Click(index); },
+                                .statusPollTimer = *c.statusPollTimer,
+                                .pressWindowButton = [buttons](int index) { buttons->pressWindowButton(index); },
                                 .readSetting = settingReader(w),
                                 .showBalloon = balloonShower(w)},
         app.options().serviceBase);

@@ -20,12 +20,12 @@ namespace qarvel {
 void wirePlayerHost(Application& app) {
     AppParts& p = app.parts();
     MainWindow& w = *p.window;
-    QTimer* timer3 = w.controls().Timer3;
+    QTimer* timer3 = w.controls().playerHostCheckTimer;
     window::WindowSettings* settings = &w.settings();
     p.playerHost = std::make_unique<player_host::PlayerHost>(
         w.state(), player_host::PlayerHostServices{
                        .processes = *p.processes,
-                       .Timer3 = *timer3,
+                       .playerHostCheckTimer = *timer3,
                        .readSetting = settingReader(w),
                        .writeSetting = [settings](const QString& section, const QString& key,
                                                   const QString& value) { settings->store(section, key, value); },
@@ -73,7 +73,7 @@ void wireSettingsDialog(Application& app) {
         .defaultCacheFolder = files.cacheFolder,
         .siteAddress = QString::fromUtf8(config::kDownloadSite)};
     p.settingsDialog = std::make_unique<dialogs::SettingsDialog>(&w, std::move(services));
-    p.painter->repaintSettingsDialog = [dialog = p.settingsDialog.get()] { dialog->F2_Paint(); };
+    p.painter->repaintSettingsDialog = [dialog = p.settingsDialog.get()] { dialog->repaintFrame(); };
 }
 
 }  // namespace qarvel

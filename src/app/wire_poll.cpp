@@ -24,23 +24,24 @@ void wirePoll(Application& app) {
     const SettingReader readSetting = settingReader(w);
     const auto showBalloon = balloonShower(w);
     p.sequencer = std::make_unique<web::EpisodeSequencer>(
-        w.session(), web::SequencerServices{*p.fetcher, *p.navigator, *c.Timer4, readSetting, showBalloon},
+        w.session(),
+        web::SequencerServices{*p.fetcher, *p.navigator, *c.retryNextEpisodeTimer, readSetting, showBalloon},
         app.options().serviceBase);
 
     playback::PollControls pc;
-    pc.zhun = c.zhun;
-    pc.times = c.times;
-    pc.qvod = c.qvod;
-    pc.playButton = c.bo_but[TransportButton::PlayPause];
-    pc.gunt = c.gunt;
-    pc.gunt1 = c.gunt1;
-    pc.gunt2 = c.gunt2;
-    pc.huan = c.huan;
-    pc.bo_ad = c.bo_ad;
-    pc.ad_huan = c.ad_huan;
-    pc.bo_pad = c.bo_pad;
-    pc.Qvodx = c.Qvodx;
-    pc.next_s = c.next_s;
+    pc.statusText = c.statusText;
+    pc.timeText = c.timeText;
+    pc.playerArea = c.playerArea;
+    pc.playButton = c.transportButtons[TransportButton::PlayPause];
+    pc.seekBar = c.seekBar;
+    pc.seekKnob = c.seekKnob;
+    pc.playedBar = c.playedBar;
+    pc.downloadedBar = c.downloadedBar;
+    pc.adArea = c.adArea;
+    pc.pauseAdFrame = c.pauseAdFrame;
+    pc.stopAdFrame = c.stopAdFrame;
+    pc.videoFrame = c.videoFrame;
+    pc.nextEpisodeNotice = c.nextEpisodeNotice;
     web::EpisodeSequencer* sequencer = p.sequencer.get();
     web::PaneNavigator* navigator = p.navigator.get();
     window::SkinPainter* painter = p.painter.get();
@@ -49,9 +50,9 @@ void wirePoll(Application& app) {
         playback::PollServices{
             .player = *p.player,
             .records = *p.records,
-            .Timer1 = *c.Timer1,
-            .Timer2 = *c.Timer2,
-            .Timer4 = *c.Timer4,
+            .statusPollTimer = *c.statusPollTimer,
+            .endOfPlayTimer = *c.endOfPlayTimer,
+            .retryNextEpisodeTimer = *c.retryNextEpisodeTimer,
             .power = *p.power,
             .readSetting = readSetting,
             .showBalloon = showBalloon,
@@ -61,18 +62,19 @@ void wirePoll(Application& app) {
             .navigateWeb2 = [navigator](const QString& address) { navigator->navigate(Pane::WebPlayer, address); }},
         QString::fromLatin1(config::kSentinelUrl));
     playback::StatusPoll* poll = p.poll.get();
-    QObject::connect(c.Timer1, &QTimer::timeout, c.Timer1, [poll] { poll->Timer1_Timer(); });
-    QObject::connect(c.Timer2, &QTimer::timeout, c.Timer2, [poll] { poll->Timer2_Timer(); });
-    QObject::connect(c.Timer4, &QTimer::timeout, c.Timer4, [poll] { poll->Timer4_Timer(); });
+    QObject::connect(c.statusPollTimer, &QTimer::timeout, c.statusPollTimer, [poll] { poll->pollPlayerStatus(); });
+    QObject::connect(c.endOfPlayTimer, &QTimer::timeout, c.endOfPlayTimer, [poll] { poll->finishPlayback(); });
+    QObject::connect(c.retryNextEpisodeTimer, &QTimer::timeout, c.retryNextEpisodeTimer,
+                     [poll] { poll->retryNextEpisode(); });
     if (auto* mpv = qobject_cast<engine::MpvPlayer*>(p.player))
-        QObject::connect(mpv, &engine::MpvPlayer::filmFailed, c.Timer1, [poll] { poll->filmFailed(); });
+        QObject::connect(mpv, &engine::MpvPlayer::filmFailed, c.statusPollTimer, [poll] { poll->filmFailed(); });
     // The end of the session keeps where the viewer was: a quit (also by a
     // termination signal) and a logout. At a logout the position is stored
     // at once, since the session manager may end the process any moment
     // after, and then the exit runs without showing a window.
     if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        QObject::connect(gui, &QCoreApplication::aboutToQuit, c.Timer1, [poll] { poll->storePosition(); });
-        QTimer* timer1 = c.Timer1;
+        QObject::connect(gui, &QCoreApplication::aboutToQuit, c.statusPollTimer, [poll] { poll->storePosition(); });
+        QTimer* timer1 = c.statusPollTimer;
         Application* application = &app;
         QObject::connect(gui, &QGuiApplication::commitDataRequest, timer1, [application, poll, timer1] {
             poll->storePosition();

@@ -37,7 +37,7 @@ int seriesOf(const playback::PlaySession& session) {
 void wireSeriesSkip(MainWindow& window, engine::Player& player, playback::PlayerMenu& menu, const ProgramFiles& files) {
     playback::PlaySession* session = &window.session();
     engine::Player* p = &player;
-    QTimer* timer1 = window.controls().Timer1;
+    QTimer* timer1 = window.controls().statusPollTimer;
     auto* parts = new SeriesSkipParts(
         timer1, files.seriesMarks,
         playback::SeriesSkipHooks{

@@ -65,37 +65,39 @@ void wireShell(Application& app) {
                            ListFolderFiles(folder, QStringLiteral("*.*"), names);
                            return names;
                        },
-                   .navigateWeb3 = [router](const QString& link) { router->Web3_BeforeNavigate2(link); },
+                   .navigateWeb3 = [router](const QString& link) { router->onTaskListNavigate(link); },
                    .showBalloon = [tray](const QString& text) { tray->ShowTrayBalloon(text); },
                    .openFolder = openFolder,
-                   .popupTaskListMenu = [&menus] { menus.c_fie.popup(QCursor::pos()); },
-                   .keptOnTop = [&c] { return c.npc[WindowButton::AlwaysOnTop]->tip() == window::text::kCancelOnTop; },
-                   .releaseOnTop = [buttons] { buttons->npc_Click(WindowButton::AlwaysOnTop); },
+                   .popupTaskListMenu = [&menus] { menus.taskListMenu.popup(QCursor::pos()); },
+                   .keptOnTop =
+                       [&c] { return c.windowButtons[WindowButton::AlwaysOnTop]->tip() == window::text::kCancelOnTop; },
+                   .releaseOnTop = [buttons] { buttons->pressWindowButton(WindowButton::AlwaysOnTop); },
                    .resetQkColour = [chrome] { chrome->resetHoverColours(); }});
     records::RecordCommands* records = p.recordCommands.get();
-    QObject::connect(c.qk, &window::Label::clicked, records, &records::RecordCommands::qk_Click);
+    QObject::connect(c.sideListCommand, &window::Label::clicked, records, &records::RecordCommands::runSideListCommand);
 
     const std::function<void()> endProcess =
         app.options().endProcess ? app.options().endProcess : std::function<void()>([] { QCoreApplication::quit(); });
     p.shellCommands = std::make_unique<ShellCommands>(
-        state, &w, c.Timer3, &menus.r_m, c.npc[WindowButton::MainMenu],
+        state, &w, c.playerHostCheckTimer, &menus.trayMenu, c.windowButtons[WindowButton::MainMenu],
         ShellServices{.settings = w.settings(),
                       .dialogs = dialogs,
                       .endHelper = [host = p.playerHost.get()](const QString& name) { host->EndEveryProcess(name); },
                       .tray = w.tray(),
-                      .pressStop = [transport = p.transport.get()] { transport->bo_but_Click(1); },
+                      .pressStop = [transport = p.transport.get()] { transport->pressTransportButton(1); },
                       .cancelRequests = [router] { router->cancelPlayRequest(); },
                       .closeMenus =
                           [&menus] {
-                              for (QMenu* m : {&menus.myMenu, &menus.r_m, &menus.webc, &menus.c_fie, &menus.qvod_m})
+                              for (QMenu* m : {&menus.mainPopupMenu, &menus.trayMenu, &menus.taskMenu,
+                                               &menus.taskListMenu, &menus.playerPopupMenu})
                                   m->close();
                           },
                       .closeNotice =
                           [&p] {
                               // The pop-up notice ends with the program: its timers would show it again.
                               if (!p.extras || !p.extras->popup()) return;
-                              p.extras->popup()->Timerc()->stop();
-                              p.extras->popup()->Timert()->stop();
+                              p.extras->popup()->firstPageTimer()->stop();
+                              p.extras->popup()->nextPageTimer()->stop();
                               p.extras->popup()->close();
                           },
                       .closeSettings =
@@ -108,10 +110,10 @@ void wireShell(Application& app) {
                               if (!p.extras || !p.extras->showSideWindowAtExit(end)) end();
                           },
                       .endProcess = endProcess,
-                      .leaveCompactMode = [chrome] { chrome->jbi_Click(); },
-                      .npc_Click = [buttons](int index) { buttons->npc_Click(index); },
-                      .switchView = [views = p.views.get()](View view) { views->SwitchView(view); },
-                      .l_com = [router](QString& text) { router->l_com(text); },
+                      .leaveCompactMode = [chrome] { chrome->leaveCompactMode(); },
+                      .pressWindowButton = [buttons](int index) { buttons->pressWindowButton(index); },
+                      .switchView = [views = p.views.get()](View view) { views->showView(view); },
+                      .runCommandText = [router](QString& text) { router->runCommandText(text); },
                       .popup = {}});
     ShellCommands* shell = p.shellCommands.get();
     p.buttons->actions.close = [shell] { shell->closeButton(); };
@@ -126,32 +128,34 @@ void wireShell(Application& app) {
     dialogs::MenuCommands mc;
     web::PaneNavigator* navigator = p.navigator.get();
     mc.browsing = dialogs::browsingCommandsFor(
-        c.Web[Pane::Catalogue], [navigator](const QString& address) { navigator->navigate(Pane::Catalogue, address); },
+        c.webPanes[Pane::Catalogue],
+        [navigator](const QString& address) { navigator->navigate(Pane::Catalogue, address); },
         app.options().serviceBase);
-    mc.applySkin = [painter = p.painter.get()](int index) { painter->p_p(index); };
-    mc.exit = [shell] { shell->ttt_v(); };
+    mc.applySkin = [painter = p.painter.get()](int index) { painter->applySkin(index); };
+    mc.exit = [shell] { shell->exitProgram(); };
     mc.openUrl = [desktop](const QString& address) { desktop->openUrl(address); };
     mc.site = QString::fromUtf8(config::kDownloadSite);
-    mc.CCC = [records] { records->CCC(); };
-    mc.ddd = [records] { records->ddd(); };
-    mc.eee = [records] { records->eee(); };
-    mc.qk_xl = [records] { records->qk_xl(); };
-    mc.qk_xw = [records] { records->qk_xw(); };
+    mc.playChosenTask = [records] { records->playChosenTask(); };
+    mc.deleteChosenTask = [records] { records->deleteChosenTask(); };
+    mc.deleteChosenTaskAndFiles = [records] { records->deleteChosenTaskAndFiles(); };
+    mc.clearNetworkList = [records] { records->clearNetworkList(); };
+    mc.openDownloadFolder = [records] { records->openDownloadFolder(); };
     mc.window = &w;
-    mc.onTopButton = c.npc[WindowButton::AlwaysOnTop];
-    mc.zhi_d = [buttons](int on) { buttons->zhi_d(on); };
+    mc.onTopButton = c.windowButtons[WindowButton::AlwaysOnTop];
+    mc.setAlwaysOnTop = [buttons](int on) { buttons->setAlwaysOnTop(on); };
     p.menus = std::make_unique<dialogs::ContextMenus>(
-        dialogs::MenuHolder{menus.r_m, menus.myMenu, menus.webc, menus.c_fie}, std::move(mc));
+        dialogs::MenuHolder{menus.trayMenu, menus.mainPopupMenu, menus.taskMenu, menus.taskListMenu}, std::move(mc));
     p.menus->showSettingsDialog = [dialog = p.settingsDialog.get()](int page) {
         dialog->open();
         if (dialogs::SettingsWindow* window = dialog->window()) {
-            if (page >= 0) window->d_z_Click(page);
+            if (page >= 0) window->showSettingsTab(page);
             window->activateWindow();
         }
     };
     if (!p.chrome->setCompactMenuCaption) {
         p.chrome->setCompactMenuCaption = [&menus](const QString& caption) {
-            if (QAction* item = dialogs::menuAction(menus.qvod_m, QStringLiteral("q_jing"))) item->setText(caption);
+            if (QAction* item = dialogs::menuAction(menus.playerPopupMenu, QStringLiteral("q_jing")))
+                item->setText(caption);
         };
     }
 
@@ -159,7 +163,7 @@ void wireShell(Application& app) {
     p.instance = std::make_unique<SingleInstance>();
     p.instance->listen(SingleInstance::serverName(app.options().files.folder));
     QObject::connect(p.instance.get(), &SingleInstance::commandReceived, shell,
-                     [shell](const QString& text) { shell->Form_LinkExecute(text); });
+                     [shell](const QString& text) { shell->takeSecondStartCommand(text); });
 }
 
 }  // namespace qarvel

@@ -28,38 +28,38 @@ BrowsingCommands browsingCommandsFor(QWidget* pane, std::function<void(const QSt
 
 ContextMenus::ContextMenus(MenuHolder menus, MenuCommands commands, QObject* parent)
     : QObject(parent), menus_(menus), c_(std::move(commands)) {
-    fillMenu(menus_.myMenu, myMenuTree());
-    fillMenu(menus_.r_m, r_mTree());
-    fillMenu(menus_.webc, webcTree());
-    fillMenu(menus_.c_fie, c_fieTree());
+    fillMenu(menus_.mainPopupMenu, myMenuTree());
+    fillMenu(menus_.trayMenu, trayMenuTree());
+    fillMenu(menus_.taskMenu, webcTree());
+    fillMenu(menus_.taskListMenu, taskListMenuTree());
 
     const BrowsingCommands& b = c_.browsing;
-    connectItem(menus_.myMenu, "ht", b.back);
-    connectItem(menus_.myMenu, "qj", b.forward);
-    connectItem(menus_.myMenu, "sx", b.reload);
-    connectItem(menus_.myMenu, "fz", b.copy);
-    connectItem(menus_.myMenu, "zt", b.paste);
-    connectItem(menus_.myMenu, "zy", b.home);
+    connectItem(menus_.mainPopupMenu, "ht", b.back);
+    connectItem(menus_.mainPopupMenu, "qj", b.forward);
+    connectItem(menus_.mainPopupMenu, "sx", b.reload);
+    connectItem(menus_.mainPopupMenu, "fz", b.copy);
+    connectItem(menus_.mainPopupMenu, "zt", b.paste);
+    connectItem(menus_.mainPopupMenu, "zy", b.home);
 
-    connectItem(menus_.r_m, "shezhi", [this] { openSettings(false); });
-    connectItem(menus_.r_m, "green", [this] {
+    connectItem(menus_.trayMenu, "shezhi", [this] { openSettings(false); });
+    connectItem(menus_.trayMenu, "green", [this] {
         if (c_.applySkin) c_.applySkin(0);
     });
-    connectItem(menus_.r_m, "blue", [this] {
+    connectItem(menus_.trayMenu, "blue", [this] {
         if (c_.applySkin) c_.applySkin(1);
     });
-    connectItem(menus_.r_m, "about", [this] { openSettings(true); });
-    connectItem(menus_.r_m, "guanf", [this] {
+    connectItem(menus_.trayMenu, "about", [this] { openSettings(true); });
+    connectItem(menus_.trayMenu, "guanf", [this] {
         if (c_.openUrl) c_.openUrl(c_.site);
     });
-    connectItem(menus_.r_m, "qsoft", c_.exit);
-    updateCheck_ = menuAction(menus_.r_m, QStringLiteral("shengji"));
+    connectItem(menus_.trayMenu, "qsoft", c_.exit);
+    updateCheck_ = menuAction(menus_.trayMenu, QStringLiteral("shengji"));
 
-    connectItem(menus_.webc, "c_f", c_.CCC);
-    connectItem(menus_.webc, "c_shan", c_.ddd);
-    connectItem(menus_.webc, "c_shan2", c_.eee);
-    connectItem(menus_.c_fie, "renwub", c_.qk_xl);
-    connectItem(menus_.c_fie, "wenjianb", c_.qk_xw);
+    connectItem(menus_.taskMenu, "c_f", c_.playChosenTask);
+    connectItem(menus_.taskMenu, "c_shan", c_.deleteChosenTask);
+    connectItem(menus_.taskMenu, "c_shan2", c_.deleteChosenTaskAndFiles);
+    connectItem(menus_.taskListMenu, "renwub", c_.clearNetworkList);
+    connectItem(menus_.taskListMenu, "wenjianb", c_.openDownloadFolder);
 }
 
 void ContextMenus::connectItem(QMenu& menu, const char* name, std::function<void()> command) {
@@ -70,13 +70,13 @@ void ContextMenus::connectItem(QMenu& menu, const char* name, std::function<void
 
 void ContextMenus::openSettings(bool aboutPage) {
     const bool wasOnTop = c_.onTopButton && c_.onTopButton->tip() == window::text::kCancelOnTop;
-    if (wasOnTop && c_.zhi_d) c_.zhi_d(0);
+    if (wasOnTop && c_.setAlwaysOnTop) c_.setAlwaysOnTop(0);
     if (QWidget* w = c_.window) {
         if (!w->isVisible()) w->show();
         if (w->isMinimized()) w->showNormal();
     }
     if (showSettingsDialog) showSettingsDialog(aboutPage ? 0 : -1);
-    if (wasOnTop && c_.zhi_d) c_.zhi_d(1);
+    if (wasOnTop && c_.setAlwaysOnTop) c_.setAlwaysOnTop(1);
 }
 
 }  // namespace qarvel::dialogs

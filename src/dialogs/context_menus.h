@@ -30,10 +30,10 @@ struct BrowsingCommands {
 BrowsingCommands browsingCommandsFor(QWidget* pane, std::function<void(const QString&)> navigate, QString homeAddress);
 
 struct MenuHolder {
-    QMenu& r_m;
-    QMenu& myMenu;
-    QMenu& webc;
-    QMenu& c_fie;
+    QMenu& trayMenu;
+    QMenu& mainPopupMenu;
+    QMenu& taskMenu;
+    QMenu& taskListMenu;
 };
 
 struct MenuCommands {
@@ -43,11 +43,12 @@ struct MenuCommands {
     std::function<void(const QString& address)> openUrl;
     QString site;  // the program's download site
     // The record items: CCC, ddd, eee, qk_xl, qk_xw.
-    std::function<void()> CCC, ddd, eee, qk_xl, qk_xw;
+    std::function<void()> playChosenTask, deleteChosenTask, deleteChosenTaskAndFiles, clearNetworkList,
+        openDownloadFolder;
     // For opening the settings dialog.
     QWidget* window = nullptr;                  // the main window
     window::PictureBox* onTopButton = nullptr;  // npc(4)
-    std::function<void(int on)> zhi_d;
+    std::function<void(int on)> setAlwaysOnTop;
 };
 
 class ContextMenus : public QObject {

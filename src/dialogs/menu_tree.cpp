@@ -21,7 +21,7 @@ MenuTree myMenuTree() {
             entry("zy", QStringLiteral("主页"))};
 }
 
-MenuTree r_mTree() {
+MenuTree trayMenuTree() {
     return {entry("shezhi", QStringLiteral("软件设置")),
             entry("pifu", QStringLiteral("更换皮肤"),
                   {entry("green", QStringLiteral("黑色冷酷")), entry("blue", QStringLiteral("蓝色经典"))}),
@@ -37,7 +37,7 @@ MenuTree webcTree() {
             entry("c_shan2", QStringLiteral("删除下载"))};
 }
 
-MenuTree c_fieTree() {
+MenuTree taskListMenuTree() {
     return {entry("renwub", QStringLiteral("删除任务列表")), entry("wenjianb", QStringLiteral("管理下载文件"))};
 }
 

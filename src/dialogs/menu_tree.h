@@ -25,11 +25,11 @@ using MenuTree = std::vector<MenuItem>;
 // The browsing menu of the catalogue pane.
 MenuTree myMenuTree();
 // The main menu: the title bar's menu button and the tray icon.
-MenuTree r_mTree();
+MenuTree trayMenuTree();
 // The task menu of a network task in the task list.
 MenuTree webcTree();
 // The task-list management menu.
-MenuTree c_fieTree();
+MenuTree taskListMenuTree();
 
 // Adds the items of tree to menu, each action named after its item; a
 // submenu header's action and its menu carry the header's name.

@@ -91,20 +91,21 @@ SettingsWindow::SettingsWindow(QWidget* owner, SettingsDialogServices services)
     setAttribute(Qt::WA_DeleteOnClose);
     buildControls();
     resize(kWidth, kHeight);
-    Form_Load();
+    loadSettings();
 }
 
 void SettingsWindow::buildControls() {
-    ni_name = new window::Label(kTitle, this);
-    ni_name->setObjectName(QStringLiteral("ni_name"));
-    ni_name->setAutoSize(true);
+    titleText = new window::Label(kTitle, this);
+    titleText->setObjectName(QStringLiteral("ni_name"));
+    titleText->setAutoSize(true);
     // The title lies on the surface that drags the dialog.
-    ni_name->setAttribute(Qt::WA_TransparentForMouseEvents);
-    guan = new window::PictureBox(this);
-    guan->setObjectName(QStringLiteral("guan"));
-    guan->resize(kFaceSize, kFaceSize);
-    connect(guan, &window::PictureBox::moved, this, [this](int, Qt::MouseButtons, QPoint pos) { guan_MouseMove(pos); });
-    connect(guan, &window::PictureBox::clicked, this, [this] { cmdCancel_Click(); });
+    titleText->setAttribute(Qt::WA_TransparentForMouseEvents);
+    closeButton = new window::PictureBox(this);
+    closeButton->setObjectName(QStringLiteral("guan"));
+    closeButton->resize(kFaceSize, kFaceSize);
+    connect(closeButton, &window::PictureBox::moved, this,
+            [this](int, Qt::MouseButtons, QPoint pos) { closeButtonMouseMove(pos); });
+    connect(closeButton, &window::PictureBox::clicked, this, [this] { cancelSettings(); });
 
     panel = new QWidget(this);
     setBackground(panel, kPanelColour);
@@ -114,23 +115,23 @@ void SettingsWindow::buildControls() {
 
     const QString tabs[3] = {QStringLiteral("关于软件"), QStringLiteral("软件设置"), QStringLiteral("缓存设置")};
     for (int i = 0; i < 3; ++i) {
-        d_z[i] = new window::Label(tabs[i], column);
-        d_z[i]->setObjectName(QStringLiteral("d_z"));
-        d_z[i]->setAlignment(Qt::AlignCenter);
-        d_z[i]->setAutoFillBackground(true);
-        d_z[i]->setCursor(Qt::PointingHandCursor);
-        connect(d_z[i], &window::Label::clicked, this, [this, i] { d_z_Click(i); });
-        pz[i] = new window::PictureBox(pageArea, i);
-        pz[i]->setObjectName(QStringLiteral("pz"));
-        pz[i]->setFill(kPageColour);
-        connect(pz[i], &window::PictureBox::moved, this, [this] { pz_MouseMove(); });
+        tabCaptions[i] = new window::Label(tabs[i], column);
+        tabCaptions[i]->setObjectName(QStringLiteral("d_z"));
+        tabCaptions[i]->setAlignment(Qt::AlignCenter);
+        tabCaptions[i]->setAutoFillBackground(true);
+        tabCaptions[i]->setCursor(Qt::PointingHandCursor);
+        connect(tabCaptions[i], &window::Label::clicked, this, [this, i] { showSettingsTab(i); });
+        tabFaces[i] = new window::PictureBox(pageArea, i);
+        tabFaces[i]->setObjectName(QStringLiteral("pz"));
+        tabFaces[i]->setFill(kPageColour);
+        connect(tabFaces[i], &window::PictureBox::moved, this, [this] { tabFaceMouseMove(); });
     }
 
     // Page (1): the options.
-    QWidget* options = pz[1];
-    L1[2] = label(QStringLiteral("常规设置"), options, 20, window::pixelsFromTwips(240));
-    L1[1] = label(QStringLiteral("播放设置"), options, 20, window::pixelsFromTwips(2400));
-    for (window::Label* heading : {L1[2], L1[1]}) {
+    QWidget* options = tabFaces[1];
+    captions[2] = label(QStringLiteral("常规设置"), options, 20, window::pixelsFromTwips(240));
+    captions[1] = label(QStringLiteral("播放设置"), options, 20, window::pixelsFromTwips(2400));
+    for (window::Label* heading : {captions[2], captions[1]}) {
         QFont bold = heading->font();
         bold.setBold(true);
         heading->setFont(bold);
@@ -142,105 +143,105 @@ void SettingsWindow::buildControls() {
         check->setProperty("key", QString::fromLatin1(box.key));
         check->move(40, window::pixelsFromTwips(optionTopTwips(box.index)));
         check->adjustSize();
-        Check1[box.index] = check;
+        optionBoxes[box.index] = check;
     }
 
     // Page (2): the cache folder.
-    QWidget* cache = pz[2];
-    L1[3] = label(QStringLiteral("缓存设置："), cache, 20, 24);
-    Text1 = new QLineEdit(cache);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setGeometry(20, 50, 250, 25);
-    Command1 = new QPushButton(QStringLiteral("浏览.."), cache);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(280, 50, 70, 25);
-    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    L1[5] = label(QStringLiteral("观看过和下载的影片将存贮在此文件夹中"), cache, 20, 90);
-    dengdeng = label(QStringLiteral("正在改变影片缓冲路径，请稍后..."), cache, 20, 130);
-    dengdeng->setObjectName(QStringLiteral("dengdeng"));
-    dengdeng->setForeColour(kLinkHoverColour);
-    dengdeng->hide();
+    QWidget* cache = tabFaces[2];
+    captions[3] = label(QStringLiteral("缓存设置："), cache, 20, 24);
+    cacheFolderEdit = new QLineEdit(cache);
+    cacheFolderEdit->setObjectName(QStringLiteral("Text1"));
+    cacheFolderEdit->setGeometry(20, 50, 250, 25);
+    browseCacheFolderButton = new QPushButton(QStringLiteral("浏览.."), cache);
+    browseCacheFolderButton->setObjectName(QStringLiteral("Command1"));
+    browseCacheFolderButton->setGeometry(280, 50, 70, 25);
+    connect(browseCacheFolderButton, &QPushButton::clicked, this, [this] { browseCacheFolder(); });
+    captions[5] = label(QStringLiteral("观看过和下载的影片将存贮在此文件夹中"), cache, 20, 90);
+    cacheMoveNotice = label(QStringLiteral("正在改变影片缓冲路径，请稍后..."), cache, 20, 130);
+    cacheMoveNotice->setObjectName(QStringLiteral("dengdeng"));
+    cacheMoveNotice->setForeColour(kLinkHoverColour);
+    cacheMoveNotice->hide();
 
     // Page (0): about the program.
-    QWidget* about = pz[0];
-    L1[4] = label(QStringLiteral("Qarvel影视盒"), about, 30, 24);
-    QFont big = L1[4]->font();
+    QWidget* about = tabFaces[0];
+    captions[4] = label(QStringLiteral("Qarvel影视盒"), about, 30, 24);
+    QFont big = captions[4]->font();
     big.setBold(true);
     big.setPointSizeF(big.pointSizeF() * 1.4);
-    L1[4]->setFont(big);
-    L1[4]->adjustSize();
-    L1[9] = label(QStringLiteral("Qarvel影视盒是一款以P2P技术为核心的播放软件。"), about, 30, 70);
-    L1[6] = label(QStringLiteral("软件以搜索引擎的方式整合了互联网上的媒体资"), about, 30, 100);
-    L1[7] = label(QStringLiteral("源。为用户提供方便、快捷的浏览体验。"), about, 30, 122);
-    L1[8] = label(QStringLiteral("版本 1.0    发布日期 2011.8.16"), about, 30, 160);
-    L1[0] = label(QStringLiteral("官方网址: ") + s_.siteAddress, about, 30, 196);
-    L1[0]->setCursor(Qt::PointingHandCursor);
-    connect(L1[0], &window::Label::moved, this, [this] { L1_0_MouseMove(); });
-    connect(L1[0], &window::Label::clicked, this, [this] { L1_0_Click(); });
-    for (int i = 0; i < int(L1.size()); ++i) {
-        if (L1[i]) L1[i]->setObjectName(QStringLiteral("L1_%1").arg(i));
+    captions[4]->setFont(big);
+    captions[4]->adjustSize();
+    captions[9] = label(QStringLiteral("Qarvel影视盒是一款以P2P技术为核心的播放软件。"), about, 30, 70);
+    captions[6] = label(QStringLiteral("软件以搜索引擎的方式整合了互联网上的媒体资"), about, 30, 100);
+    captions[7] = label(QStringLiteral("源。为用户提供方便、快捷的浏览体验。"), about, 30, 122);
+    captions[8] = label(QStringLiteral("版本 1.0    发布日期 2011.8.16"), about, 30, 160);
+    captions[0] = label(QStringLiteral("官方网址: ") + s_.siteAddress, about, 30, 196);
+    captions[0]->setCursor(Qt::PointingHandCursor);
+    connect(captions[0], &window::Label::moved, this, [this] { siteLinkMouseMove(); });
+    connect(captions[0], &window::Label::clicked, this, [this] { openSiteLink(); });
+    for (int i = 0; i < int(captions.size()); ++i) {
+        if (captions[i]) captions[i]->setObjectName(QStringLiteral("L1_%1").arg(i));
     }
 
-    cmdOK = new QPushButton(QStringLiteral("确定"), panel);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdCancel = new QPushButton(QStringLiteral("取消"), panel);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdApply = new QPushButton(QStringLiteral("应用(&A)"), panel);
-    cmdApply->setObjectName(QStringLiteral("cmdApply"));
-    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
-    connect(cmdApply, &QPushButton::clicked, this, [this] { cmdApply_Click(); });
+    okButton = new QPushButton(QStringLiteral("确定"), panel);
+    okButton->setObjectName(QStringLiteral("cmdOK"));
+    cancelButton = new QPushButton(QStringLiteral("取消"), panel);
+    cancelButton->setObjectName(QStringLiteral("cmdCancel"));
+    applyButton = new QPushButton(QStringLiteral("应用(&A)"), panel);
+    applyButton->setObjectName(QStringLiteral("cmdApply"));
+    connect(okButton, &QPushButton::clicked, this, [this] { acceptSettings(); });
+    connect(cancelButton, &QPushButton::clicked, this, [this] { cancelSettings(); });
+    connect(applyButton, &QPushButton::clicked, this, [this] { applySettings(); });
 }
 
-void SettingsWindow::Form_Load() {
+void SettingsWindow::loadSettings() {
     // The line break lifts each tab's caption inside its label.
-    for (window::Label* tab : d_z) tab->setText(tab->text() + QStringLiteral("\r\n"));
-    d_z_Click(1);
+    for (window::Label* tab : tabCaptions) tab->setText(tab->text() + QStringLiteral("\r\n"));
+    showSettingsTab(1);
     for (const OptionBox& box : kOptionBoxes) {
         const QString value = s_.settings.read(kSection, QString::fromLatin1(box.key), QStringLiteral("0"));
         bool number = false;
         const double n = value.trimmed().toDouble(&number);
         // Only a value of 1 clears a box; a value that is no number leaves it ticked.
-        Check1[box.index]->setChecked(!(number && n == 1));
+        optionBoxes[box.index]->setChecked(!(number && n == 1));
     }
     DialogQvodFolder = s_.settings.read(kSection, QStringLiteral("qvodw"), QStringLiteral("0"));
     LoadedCachePath = s_.readCachePath ? s_.readCachePath(DialogQvodFolder) : QString();
-    Text1->setText(LoadedCachePath.isEmpty() ? s_.defaultCacheFolder : LoadedCachePath);
+    cacheFolderEdit->setText(LoadedCachePath.isEmpty() ? s_.defaultCacheFolder : LoadedCachePath);
     SiteLinkClicked = 0;
     setSiteLinkLook(false);
 }
 
-void SettingsWindow::d_z_Click(int i) {
+void SettingsWindow::showSettingsTab(int i) {
     if (i < 0 || i > 2) return;
     for (int t = 0; t < 3; ++t) {
         const bool selected = t == i;
-        QPalette pal = d_z[t]->palette();
+        QPalette pal = tabCaptions[t]->palette();
         pal.setColor(QPalette::Window, selected ? kSelectedTabColour : kTabColour);
-        d_z[t]->setPalette(pal);
-        d_z[t]->setForeColour(selected ? Qt::white : Qt::black);
-        pz[t]->hide();
+        tabCaptions[t]->setPalette(pal);
+        tabCaptions[t]->setForeColour(selected ? Qt::white : Qt::black);
+        tabFaces[t]->hide();
     }
-    pz[i]->show();
+    tabFaces[i]->show();
 }
 
-void SettingsWindow::Command1_Click() {
+void SettingsWindow::browseCacheFolder() {
     const QString chosen =
-        s_.dialogs.over(this).pickFolder(Text1->text(), QStringLiteral("请选择影片下载存放的文件夹"));
-    Text1->setText(chosen);
-    if (chosen.isEmpty() && !LoadedCachePath.isEmpty()) Text1->setText(LoadedCachePath);
-    if (!Text1->text().endsWith(u'/')) Text1->setText(Text1->text() + u'/');
+        s_.dialogs.over(this).pickFolder(cacheFolderEdit->text(), QStringLiteral("请选择影片下载存放的文件夹"));
+    cacheFolderEdit->setText(chosen);
+    if (chosen.isEmpty() && !LoadedCachePath.isEmpty()) cacheFolderEdit->setText(LoadedCachePath);
+    if (!cacheFolderEdit->text().endsWith(u'/')) cacheFolderEdit->setText(cacheFolderEdit->text() + u'/');
 }
 
-void SettingsWindow::cmdApply_Click() {
+void SettingsWindow::applySettings() {
     for (const OptionBox& box : kOptionBoxes) {
-        const bool ticked = Check1[box.index]->isChecked();
+        const bool ticked = optionBoxes[box.index]->isChecked();
         s_.settings.store(kSection, QString::fromLatin1(box.key), ticked ? QStringLiteral("2") : QStringLiteral("1"));
     }
-    Text1->setText(normalisedCacheFolder(Text1->text(), s_.defaultCacheFolder));
-    const QString path = Text1->text();
+    cacheFolderEdit->setText(normalisedCacheFolder(cacheFolderEdit->text(), s_.defaultCacheFolder));
+    const QString path = cacheFolderEdit->text();
     if (path == LoadedCachePath) return;
 
-    dengdeng->show();
+    cacheMoveNotice->show();
     // Let the notice be drawn before the service goes down; other handlers may run here.
     QPointer<SettingsWindow> alive(this);
     QCoreApplication::processEvents();
@@ -249,11 +250,11 @@ void SettingsWindow::cmdApply_Click() {
     if (s_.stopService) s_.stopService(folder);
     const bool written = !s_.writeCachePath || s_.writeCachePath(folder, path);
     if (!folder.isEmpty() && s_.startService) s_.startService(folder);
-    dengdeng->hide();
+    cacheMoveNotice->hide();
     if (!written) {
         // Saying it worked would send the next films where the user does not
         // expect them: the old folder stays, shown and in use.
-        Text1->setText(LoadedCachePath);
+        cacheFolderEdit->setText(LoadedCachePath);
         s_.dialogs.over(this).inform(QStringLiteral("提示："),
                                      QStringLiteral("缓存路径修改失败，影片仍存放在原来的文件夹中。"));
         return;
@@ -262,48 +263,48 @@ void SettingsWindow::cmdApply_Click() {
     s_.dialogs.over(this).inform(QStringLiteral("提示："), QStringLiteral("缓存路径修改成功！"));
 }
 
-void SettingsWindow::cmdOK_Click() {
+void SettingsWindow::acceptSettings() {
     QPointer<SettingsWindow> alive(this);
-    cmdApply_Click();
+    applySettings();
     if (alive) close();
 }
 
-void SettingsWindow::cmdCancel_Click() { close(); }
+void SettingsWindow::cancelSettings() { close(); }
 
-void SettingsWindow::guan_MouseMove(const QPoint& pos) {
-    const bool over = guan->rect().contains(pos);
-    guan->setPicture(s_.skin.piece(over ? 2 : 1, kCloseFaceX, 0, kFaceSize, kFaceSize));
+void SettingsWindow::closeButtonMouseMove(const QPoint& pos) {
+    const bool over = closeButton->rect().contains(pos);
+    closeButton->setPicture(s_.skin.piece(over ? 2 : 1, kCloseFaceX, 0, kFaceSize, kFaceSize));
 }
 
 void SettingsWindow::setSiteLinkLook(bool hover) {
-    QFont f = L1[0]->font();
+    QFont f = captions[0]->font();
     f.setUnderline(hover);
-    L1[0]->setFont(f);
-    L1[0]->setForeColour(hover ? kLinkHoverColour : kLinkColour);
+    captions[0]->setFont(f);
+    captions[0]->setForeColour(hover ? kLinkHoverColour : kLinkColour);
 }
 
-void SettingsWindow::L1_0_MouseMove() {
+void SettingsWindow::siteLinkMouseMove() {
     if (SiteLinkClicked == 0) setSiteLinkLook(true);
 }
 
-void SettingsWindow::L1_0_Click() {
+void SettingsWindow::openSiteLink() {
     if (s_.openUrl) s_.openUrl(s_.siteAddress);
     SiteLinkClicked = 1;
     setSiteLinkLook(false);
 }
 
-void SettingsWindow::pz_MouseMove() {
+void SettingsWindow::tabFaceMouseMove() {
     SiteLinkClicked = 0;
     setSiteLinkLook(false);
 }
 
-void SettingsWindow::F2_Paint() {
+void SettingsWindow::repaintFrame() {
     update();
     setMask(window::roundRegion(width(), height()));
-    guan->setGeometry(width() - 32, 3, kFaceSize, kFaceSize);
-    guan->setPicture(s_.skin.piece(1, kCloseFaceX, 0, kFaceSize, kFaceSize));
+    closeButton->setGeometry(width() - 32, 3, kFaceSize, kFaceSize);
+    closeButton->setPicture(s_.skin.piece(1, kCloseFaceX, 0, kFaceSize, kFaceSize));
     const int skin = s_.skin.index();
-    ni_name->setForeColour(window::skinColours(skin == 1 ? 1 : 0).title);
+    titleText->setForeColour(window::skinColours(skin == 1 ? 1 : 0).title);
 }
 
 void SettingsWindow::paintEvent(QPaintEvent*) {
@@ -315,23 +316,23 @@ void SettingsWindow::paintEvent(QPaintEvent*) {
 
 void SettingsWindow::resizeEvent(QResizeEvent*) {
     layoutControls();
-    F2_Paint();
+    repaintFrame();
 }
 
 void SettingsWindow::layoutControls() {
-    ni_name->move(16, 7);
+    titleText->move(16, 7);
     panel->setGeometry(2, 30, width() - 4, height() - 32);
     const int upper = panel->height() - kButtonStrip;
     column->setGeometry(0, 0, kColumnWidth, upper);
     pageArea->setGeometry(kColumnWidth, 0, panel->width() - kColumnWidth, upper);
     for (int i = 0; i < 3; ++i) {
-        d_z[i]->setGeometry(0, kTabTops[i], kColumnWidth, kTabHeight);
-        window::fillParent(pz[i]);
+        tabCaptions[i]->setGeometry(0, kTabTops[i], kColumnWidth, kTabHeight);
+        window::fillParent(tabFaces[i]);
     }
     constexpr int kButtonWidth = 75, kButtonHeight = 25, kGap = 10;
     const int y = upper + (kButtonStrip - kButtonHeight) / 2;
     int x = panel->width() - 3 * kButtonWidth - 2 * kGap - 14;
-    for (QPushButton* b : {cmdOK, cmdCancel, cmdApply}) {
+    for (QPushButton* b : {okButton, cancelButton, applyButton}) {
         b->setGeometry(x, y, kButtonWidth, kButtonHeight);
         x += kButtonWidth + kGap;
     }
@@ -370,8 +371,8 @@ void SettingsDialog::open() {
 
 bool SettingsDialog::isOpen() const { return window_ && window_->isVisible(); }
 
-void SettingsDialog::F2_Paint() {
-    if (isOpen()) window_->F2_Paint();
+void SettingsDialog::repaintFrame() {
+    if (isOpen()) window_->repaintFrame();
 }
 
 SettingsWindow* SettingsDialog::window() const { return isOpen() ? window_.data() : nullptr; }

@@ -52,7 +52,7 @@ struct SettingsDialogServices {
     QString siteAddress;
 };
 
-// The eight option boxes: box index (into `Check1`), its key in "S_q", its text.
+// The eight option boxes: box index (into `optionBoxes`), its key in "S_q", its text.
 struct OptionBox {
     int index;
     const char* key;
@@ -72,18 +72,18 @@ public:
     SettingsWindow(QWidget* owner, SettingsDialogServices services);
 
     // Handlers, named after their control and event.
-    void Form_Load();
-    void d_z_Click(int i);
-    void Command1_Click();
-    void cmdApply_Click();
-    void cmdOK_Click();
-    void cmdCancel_Click();
-    void guan_MouseMove(const QPoint& pos);
-    void L1_0_MouseMove();
-    void L1_0_Click();
-    void pz_MouseMove();
+    void loadSettings();
+    void showSettingsTab(int i);
+    void browseCacheFolder();
+    void applySettings();
+    void acceptSettings();
+    void cancelSettings();
+    void closeButtonMouseMove(const QPoint& pos);
+    void siteLinkMouseMove();
+    void openSiteLink();
+    void tabFaceMouseMove();
     // Paints the frame again from the current skin strips.
-    void F2_Paint();
+    void repaintFrame();
 
     // Dialog state.
     QString DialogQvodFolder;
@@ -91,21 +91,21 @@ public:
     int SiteLinkClicked = 0;
 
     // Controls.
-    window::Label* ni_name = nullptr;
-    window::PictureBox* guan = nullptr;
+    window::Label* titleText = nullptr;
+    window::PictureBox* closeButton = nullptr;
     QWidget* panel = nullptr;   // client area below the title band
     QWidget* column = nullptr;  // the left column holding the tabs
     QWidget* pageArea = nullptr;
-    std::array<window::Label*, 3> d_z{};
-    std::array<window::PictureBox*, 3> pz{};
-    std::array<QCheckBox*, 9> Check1{};  // no box 4
-    std::array<window::Label*, 10> L1{};
-    QLineEdit* Text1 = nullptr;
-    QPushButton* Command1 = nullptr;
-    window::Label* dengdeng = nullptr;
-    QPushButton* cmdOK = nullptr;
-    QPushButton* cmdCancel = nullptr;
-    QPushButton* cmdApply = nullptr;
+    std::array<window::Label*, 3> tabCaptions{};
+    std::array<window::PictureBox*, 3> tabFaces{};
+    std::array<QCheckBox*, 9> optionBoxes{};  // no box 4
+    std::array<window::Label*, 10> captions{};
+    QLineEdit* cacheFolderEdit = nullptr;
+    QPushButton* browseCacheFolderButton = nullptr;
+    window::Label* cacheMoveNotice = nullptr;
+    QPushButton* okButton = nullptr;
+    QPushButton* cancelButton = nullptr;
+    QPushButton* applyButton = nullptr;
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -135,7 +135,7 @@ public:
     void open();
     bool isOpen() const;
     // The skin's request: repaints the frame of an open dialog.
-    void F2_Paint();
+    void repaintFrame();
     // The open dialog; null while it is closed.
     SettingsWindow* window() const;
 

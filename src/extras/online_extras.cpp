@@ -12,21 +12,23 @@ namespace qarvel::extras {
 
 OnlineExtras::OnlineExtras(MainWindowState& state, ExtrasControls controls, ExtrasServices services, QString base)
     : state_(state), c_(controls), s_(std::move(services)), base_(std::move(base)) {
-    notice_ = std::make_unique<ScrollingNotice>(state_, NoticeControls{c_.bo_foot, c_.La0, c_.Timerg},
+    notice_ = std::make_unique<ScrollingNotice>(state_,
+                                                NoticeControls{c_.controlBar, c_.firstNoticeLine, c_.noticeScrollTimer},
                                                 NoticeServices{s_.fetcher, s_.shell, s_.resetHoverColours}, base_);
     update_ = std::make_unique<UpdateCheck>(state_,
                                             UpdateServices{.fetcher = s_.fetcher,
                                                            .dialogs = s_.dialogs,
                                                            .shell = s_.shell,
-                                                           .Timer5 = *c_.Timer5,
+                                                           .updateCheckTimer = *c_.updateCheckTimer,
                                                            .updateProgram = s_.updateProgram,
-                                                           .showStopAd = [this] { c_.bo_pad->show(); },
+                                                           .showStopAd = [this] { c_.stopAdFrame->show(); },
                                                            .loadPopup = [this] { loadPopup(); },
-                                                           .startNotice = [this] { notice_->gun_ad(); },
+                                                           .startNotice = [this] { notice_->startNotice(); },
                                                            .exitProgram = s_.exitProgram},
                                             base_);
     UpdateCheck* update = update_.get();
-    QObject::connect(c_.Timer5, &QTimer::timeout, c_.Timer5, [update] { update->Timer5_Timer(); });
+    QObject::connect(c_.updateCheckTimer, &QTimer::timeout, c_.updateCheckTimer,
+                     [update] { update->checkForUpdate(); });
 }
 
 OnlineExtras::~OnlineExtras() {

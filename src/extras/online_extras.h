@@ -32,11 +32,11 @@ class SideWindow;
 class UpdateCheck;
 
 struct ExtrasControls {
-    QTimer* Timer5 = nullptr;
-    QTimer* Timerg = nullptr;
-    window::PictureBox* bo_foot = nullptr;
-    window::Label* La0 = nullptr;
-    QWidget* bo_pad = nullptr;
+    QTimer* updateCheckTimer = nullptr;
+    QTimer* noticeScrollTimer = nullptr;
+    window::PictureBox* controlBar = nullptr;
+    window::Label* firstNoticeLine = nullptr;
+    QWidget* stopAdFrame = nullptr;
 };
 
 struct ExtrasServices {

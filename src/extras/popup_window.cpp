@@ -54,9 +54,9 @@ PopupWindow::PopupWindow(PopupServices services, QString base, QWidget* parent)
     timert_ = new QTimer(this);
     timert_->setObjectName(QStringLiteral("Timert"));
     timert_->setInterval(60000);
-    connect(timerc_, &QTimer::timeout, this, &PopupWindow::Timerc_Timer);
-    connect(timert_, &QTimer::timeout, this, &PopupWindow::Timert_Timer);
-    connect(img_, &window::Label::clicked, this, &PopupWindow::img_Click);
+    connect(timerc_, &QTimer::timeout, this, &PopupWindow::waitForFirstPage);
+    connect(timert_, &QTimer::timeout, this, &PopupWindow::showNextPage);
+    connect(img_, &window::Label::clicked, this, &PopupWindow::hidePopup);
     connect(web1_, &web::WebPane::downloadComplete, this, &PopupWindow::pageLoaded);
     connect(web1_, &web::WebPane::newWindowRequested, this, &PopupWindow::newWindow);
     resize(1, 1);
@@ -88,7 +88,7 @@ void PopupWindow::apply(const QString& text) {
     timerc_->start();
 }
 
-void PopupWindow::Timerc_Timer() {
+void PopupWindow::waitForFirstPage() {
     if (++pageIndex_ < control_.firstDelaySeconds) return;
     shapeOnLoad_ = true;
     timerc_->stop();
@@ -97,7 +97,7 @@ void PopupWindow::Timerc_Timer() {
     timert_->start();
 }
 
-void PopupWindow::Timert_Timer() {
+void PopupWindow::showNextPage() {
     if (++minuteTicks_ < control_.intervalMinutes) return;
     ++pageIndex_;
     if (pageIndex_ >= control_.pages.size()) {
@@ -148,7 +148,7 @@ void PopupWindow::placeAndShow(int contentWidth, int contentHeight) {
     show();
 }
 
-void PopupWindow::img_Click() { hide(); }
+void PopupWindow::hidePopup() { hide(); }
 
 void PopupWindow::newWindow(const QString& address) {
     hide();

@@ -51,14 +51,14 @@ public:
     void Load();
     // The control file's text; empty for a failed fetch.
     void apply(const QString& text);
-    void Timerc_Timer();
-    void Timert_Timer();
-    void img_Click();
+    void waitForFirstPage();
+    void showNextPage();
+    void hidePopup();
 
     web::WebPane* Web1() const { return web1_; }
     window::Label* img() const { return img_; }
-    QTimer* Timerc() const { return timerc_; }
-    QTimer* Timert() const { return timert_; }
+    QTimer* firstPageTimer() const { return timerc_; }
+    QTimer* nextPageTimer() const { return timert_; }
     const PopupControl& control() const { return control_; }
     int pageIndex() const { return pageIndex_; }
 

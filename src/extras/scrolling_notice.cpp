@@ -23,18 +23,18 @@ constexpr int kSingleTop = 16;
 
 ScrollingNotice::ScrollingNotice(MainWindowState& state, NoticeControls controls, NoticeServices services, QString base)
     : state_(state), c_(controls), s_(std::move(services)), base_(std::move(base)) {
-    labels_.append(c_.La0);
-    connect(c_.La0, &window::Label::moved, this, [this] { La_MouseMove(0); });
-    connect(c_.La0, &window::Label::clicked, this, [this] { La_Click(0); });
-    connect(c_.bo_foot, &window::PictureBox::moved, this, [this] { bo_foot_MouseMove(); });
-    connect(c_.Timerg, &QTimer::timeout, this, &ScrollingNotice::Timerg_Timer);
+    labels_.append(c_.firstNoticeLine);
+    connect(c_.firstNoticeLine, &window::Label::moved, this, [this] { noticeLineMouseMove(0); });
+    connect(c_.firstNoticeLine, &window::Label::clicked, this, [this] { openNoticeLink(0); });
+    connect(c_.controlBar, &window::PictureBox::moved, this, [this] { controlBarMouseMove(); });
+    connect(c_.noticeScrollTimer, &QTimer::timeout, this, &ScrollingNotice::scrollNotice);
 }
 
 ScrollingNotice::~ScrollingNotice() {
     if (ticket_) s_.fetcher.cancel(ticket_);
 }
 
-void ScrollingNotice::gun_ad() {
+void ScrollingNotice::startNotice() {
     if (ticket_) s_.fetcher.cancel(ticket_);
     ticket_ = s_.fetcher.fetch(base_ + QStringLiteral("lib/gun.txt"), [this](const QString& text) {
         ticket_ = 0;
@@ -46,7 +46,7 @@ void ScrollingNotice::apply(const QString& text) {
     const QList<NoticeItem> items = parseNoticeList(text);
     if (items.isEmpty()) return;
     state_.NoticeShowMs = 5000;
-    state_.NoticeBaseTop = c_.La0->y();
+    state_.NoticeBaseTop = c_.firstNoticeLine->y();
     for (int k = 0; k < items.size(); ++k) {
         window::Label* label = labelFor(k);
         label->setText(items[k].text);
@@ -57,37 +57,37 @@ void ScrollingNotice::apply(const QString& text) {
     if (items.size() == 1) {
         // A single notice stays where it is first shown; nothing moves, so
         // the timer is not needed.
-        c_.La0->move(kSingleLeft, kSingleTop);
-        c_.La0->show();
+        c_.firstNoticeLine->move(kSingleLeft, kSingleTop);
+        c_.firstNoticeLine->show();
         return;
     }
     pendingSteps_ = 1;
-    c_.Timerg->setInterval(kTickMs);
-    c_.Timerg->start();
+    c_.noticeScrollTimer->setInterval(kTickMs);
+    c_.noticeScrollTimer->start();
 }
 
 window::Label* ScrollingNotice::labelFor(int index) {
     while (labels_.size() <= index) {
         const int k = int(labels_.size());
-        auto* label = new window::Label(QString(), c_.La0->parentWidget());
+        auto* label = new window::Label(QString(), c_.firstNoticeLine->parentWidget());
         label->setObjectName(QStringLiteral("La_%1").arg(k));
-        label->setFont(c_.La0->font());
-        label->setForeColour(c_.La0->foreColour());
-        label->setCursor(c_.La0->cursor());
-        label->setAutoSize(c_.La0->autoSize());
-        label->move(c_.La0->pos());
+        label->setFont(c_.firstNoticeLine->font());
+        label->setForeColour(c_.firstNoticeLine->foreColour());
+        label->setCursor(c_.firstNoticeLine->cursor());
+        label->setAutoSize(c_.firstNoticeLine->autoSize());
+        label->move(c_.firstNoticeLine->pos());
         label->hide();
-        connect(label, &window::Label::moved, this, [this, k] { La_MouseMove(k); });
-        connect(label, &window::Label::clicked, this, [this, k] { La_Click(k); });
+        connect(label, &window::Label::moved, this, [this, k] { noticeLineMouseMove(k); });
+        connect(label, &window::Label::clicked, this, [this, k] { openNoticeLink(k); });
         labels_.append(label);
     }
     return labels_[index];
 }
 
-void ScrollingNotice::Timerg_Timer() {
+void ScrollingNotice::scrollNotice() {
     const int steps = pendingSteps_;
-    for (int i = 0; i < steps && c_.Timerg->isActive(); ++i) step();
-    if (c_.Timerg->isActive()) scheduleNext();
+    for (int i = 0; i < steps && c_.noticeScrollTimer->isActive(); ++i) step();
+    if (c_.noticeScrollTimer->isActive()) scheduleNext();
 }
 
 void ScrollingNotice::step() {
@@ -97,7 +97,7 @@ void ScrollingNotice::step() {
     if (current->y() > state_.NoticeBaseTop) {
         current->move(current->x(), current->y() - kSlideStep);
         if (state_.NoticeLastIndex == 0) {
-            c_.Timerg->stop();
+            c_.noticeScrollTimer->stop();
             return;
         }
     }
@@ -121,7 +121,7 @@ void ScrollingNotice::scheduleNext() {
     const int countOver = state_.NoticeShowMs / kTickMs;
     const bool sliding = current && current->y() > state_.NoticeBaseTop;
     pendingSteps_ = sliding || state_.NoticeTicks > countOver ? 1 : countOver - state_.NoticeTicks + 2;
-    c_.Timerg->setInterval(pendingSteps_ * kTickMs);
+    c_.noticeScrollTimer->setInterval(pendingSteps_ * kTickMs);
 }
 
 void ScrollingNotice::setUnderline(window::Label* label, bool on) {
@@ -132,13 +132,13 @@ void ScrollingNotice::setUnderline(window::Label* label, bool on) {
     label->setFont(font);
 }
 
-void ScrollingNotice::La_MouseMove(int index) {
+void ScrollingNotice::noticeLineMouseMove(int index) {
     if (state_.NoticeHover == 2) return;
     setUnderline(labels_.value(index), true);
     state_.NoticeHover = 1;
 }
 
-void ScrollingNotice::La_Click(int index) {
+void ScrollingNotice::openNoticeLink(int index) {
     const QString link = state_.NoticeLinks.value(index);
     if (!link.isEmpty() && link != QLatin1String("*")) openInBrowser(s_.shell, link);
     setUnderline(labels_.value(state_.NoticeCurrent), false);
@@ -153,7 +153,7 @@ void ScrollingNotice::clearHover() {
     setUnderline(current, false);
 }
 
-void ScrollingNotice::bo_foot_MouseMove() {
+void ScrollingNotice::controlBarMouseMove() {
     clearHover();
     state_.NoticeHover = 0;
     if (s_.resetHoverColours) s_.resetHoverColours();

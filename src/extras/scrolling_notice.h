@@ -31,9 +31,9 @@ namespace qarvel::extras {
 struct NoticeItem;
 
 struct NoticeControls {
-    window::PictureBox* bo_foot = nullptr;
-    window::Label* La0 = nullptr;  // the first label; the others are copies of it
-    QTimer* Timerg = nullptr;
+    window::PictureBox* controlBar = nullptr;
+    window::Label* firstNoticeLine = nullptr;  // the first label; the others are copies of it
+    QTimer* noticeScrollTimer = nullptr;
 };
 
 struct NoticeServices {
@@ -54,14 +54,14 @@ public:
     ~ScrollingNotice() override;
 
     // Starts the notice: asks for the notice file; apply() takes the answer.
-    void gun_ad();
+    void startNotice();
     // The notice file's text; empty for a failed fetch.
     void apply(const QString& text);
     // One expiry of the timer: as many of its 50 ms steps as it stood for.
-    void Timerg_Timer();
-    void La_MouseMove(int index);
-    void La_Click(int index);
-    void bo_foot_MouseMove();
+    void scrollNotice();
+    void noticeLineMouseMove(int index);
+    void openNoticeLink(int index);
+    void controlBarMouseMove();
     // Undoes the hover look of the notice shown (the window's hover reset).
     void clearHover();
 

@@ -28,9 +28,9 @@ SideWindow::SideWindow(platform::Shell& shell, const QString& base, QWidget* par
     timer1_ = new QTimer(this);
     timer1_->setObjectName(QStringLiteral("Timer1"));
     timer1_->setInterval(20000);
-    connect(timer1_, &QTimer::timeout, this, &SideWindow::Timer1_Timer);
-    connect(timer2_, &QTimer::timeout, this, &SideWindow::Timer2_Timer);
-    connect(picture1_, &window::Label::clicked, this, &SideWindow::Picture1_Click);
+    connect(timer1_, &QTimer::timeout, this, &SideWindow::closeSideWindow);
+    connect(timer2_, &QTimer::timeout, this, &SideWindow::showClosePicture);
+    connect(picture1_, &window::Label::clicked, this, &SideWindow::closeFromPicture);
     connect(web1_, &web::WebPane::newWindowRequested, this, &SideWindow::newWindow);
     resize(kWidth, kHeight);
     // The bottom-right corner of the work area, out of the way.
@@ -51,18 +51,18 @@ void SideWindow::resizeEvent(QResizeEvent* event) {
     picture1_->move(pc1_->width() - 55, 5);
 }
 
-void SideWindow::Timer2_Timer() {
+void SideWindow::showClosePicture() {
     timer2_->stop();
     picture1_->show();
     picture1_->raise();
 }
 
-void SideWindow::Timer1_Timer() {
+void SideWindow::closeSideWindow() {
     timer1_->stop();
     close();
 }
 
-void SideWindow::Picture1_Click() { close(); }
+void SideWindow::closeFromPicture() { close(); }
 
 void SideWindow::newWindow(const QString& address) {
     close();

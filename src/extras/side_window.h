@@ -32,14 +32,14 @@ public:
     // base: the service base address, ending in "/". Loads its page at once.
     SideWindow(platform::Shell& shell, const QString& base, QWidget* parent = nullptr);
 
-    void Timer1_Timer();
-    void Timer2_Timer();
-    void Picture1_Click();
+    void closeSideWindow();
+    void showClosePicture();
+    void closeFromPicture();
 
     web::WebPane* Web1() const { return web1_; }
     window::Label* Picture1() const { return picture1_; }
-    QTimer* Timer1() const { return timer1_; }
-    QTimer* Timer2() const { return timer2_; }
+    QTimer* closeTimer() const { return timer1_; }
+    QTimer* closePictureTimer() const { return timer2_; }
 
 signals:
     // The window has closed, for whatever reason.

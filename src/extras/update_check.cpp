@@ -22,8 +22,8 @@ UpdateCheck::~UpdateCheck() {
     if (ticket_) s_.fetcher.cancel(ticket_);
 }
 
-void UpdateCheck::Timer5_Timer() {
-    s_.Timer5.stop();
+void UpdateCheck::checkForUpdate() {
+    s_.updateCheckTimer.stop();
     if (ticket_) s_.fetcher.cancel(ticket_);
     ticket_ = s_.fetcher.fetch(base_ + QStringLiteral("lib/wen.txt"), [this](const QString& text) {
         ticket_ = 0;

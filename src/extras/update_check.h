@@ -29,7 +29,7 @@ struct UpdateServices {
     platform::TextFetcher& fetcher;
     platform::UserDialogs& dialogs;
     platform::Shell& shell;
-    QTimer& Timer5;
+    QTimer& updateCheckTimer;
     QString updateProgram;              // update.exe in the program folder
     std::function<void()> showStopAd;   // shows the stop advertisement panel
     std::function<void()> loadPopup;    // loads the pop-up notice window
@@ -46,7 +46,7 @@ public:
     UpdateCheck& operator=(const UpdateCheck&) = delete;
 
     // The timer's one tick: asks for the control file; apply() takes the answer.
-    void Timer5_Timer();
+    void checkForUpdate();
     // The answer to the control file's fetch; empty text for a failed fetch.
     void apply(const QString& text);
     // The menu entry: the offer again, from the version read at start.

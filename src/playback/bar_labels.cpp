@@ -15,20 +15,20 @@ void setBarText(QLabel* label, const QString& text) {
     if (!autoSize.isValid() || autoSize.toBool()) label->adjustSize();
 }
 
-void showTitle(QLabel* bo_name, QWidget* bo_zt, const QString& text) {
-    if (!bo_name) return;
-    setBarText(bo_name, text);
-    if (bo_zt) bo_name->move((bo_zt->width() - bo_name->width()) / 2, 3);
+void showTitle(QLabel* filmTitle, QWidget* statusStrip, const QString& text) {
+    if (!filmTitle) return;
+    setBarText(filmTitle, text);
+    if (statusStrip) filmTitle->move((statusStrip->width() - filmTitle->width()) / 2, 3);
 }
 
 void clearPlayerBar(const BarControls& bar, int timesTop) {
-    if (bar.gunt1) bar.gunt1->move(0, bar.gunt1->y());
-    if (bar.gunt2) bar.gunt2->resize(0, bar.gunt2->height());
-    if (bar.huan) bar.huan->setGeometry(0, bar.huan->y(), 0, bar.huan->height());
-    setBarText(bar.bo_name, QString());
-    if (bar.times) {
-        if (bar.qvod) bar.times->move(bar.qvod->width() - bar.times->width() - 13, timesTop);
-        setBarText(bar.times, QString());
+    if (bar.seekKnob) bar.seekKnob->move(0, bar.seekKnob->y());
+    if (bar.playedBar) bar.playedBar->resize(0, bar.playedBar->height());
+    if (bar.downloadedBar) bar.downloadedBar->setGeometry(0, bar.downloadedBar->y(), 0, bar.downloadedBar->height());
+    setBarText(bar.filmTitle, QString());
+    if (bar.timeText) {
+        if (bar.playerArea) bar.timeText->move(bar.playerArea->width() - bar.timeText->width() - 13, timesTop);
+        setBarText(bar.timeText, QString());
     }
 }
 

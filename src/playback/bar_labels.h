@@ -1,6 +1,6 @@
 #pragma once
-// The labels and the seek bar of the player bar: the title `bo_name`,
-// centred in its strip `bo_zt`, the status text `zhun` and the time `times`.
+// The labels and the seek bar of the player bar: the title `filmTitle`,
+// centred in its strip `statusStrip`, the status text `statusText` and the time `timeText`.
 #include <QString>
 
 class QLabel;
@@ -17,18 +17,18 @@ void setBarText(QLabel* label, const QString& text);
 
 // Shows text in bo_name, sized to it, at left (width of bo_zt - its width) / 2
 // and top 3. A null control is skipped.
-void showTitle(QLabel* bo_name, QWidget* bo_zt, const QString& text);
+void showTitle(QLabel* filmTitle, QWidget* statusStrip, const QString& text);
 
 // Empties the seek bar (knob at 0, played and downloaded parts of width 0),
-// the title and the time, and puts `times` at the right of the player area
+// the title and the time, and puts `timeText` at the right of the player area
 // (left = width of qvod - its width - 13) at timesTop. Null controls are skipped.
 struct BarControls {
-    QWidget* gunt1 = nullptr;
-    QWidget* gunt2 = nullptr;
-    QWidget* huan = nullptr;
-    QLabel* bo_name = nullptr;
-    QLabel* times = nullptr;
-    QWidget* qvod = nullptr;
+    QWidget* seekKnob = nullptr;
+    QWidget* playedBar = nullptr;
+    QWidget* downloadedBar = nullptr;
+    QLabel* filmTitle = nullptr;
+    QLabel* timeText = nullptr;
+    QWidget* playerArea = nullptr;
 };
 void clearPlayerBar(const BarControls& bar, int timesTop);
 

@@ -11,17 +11,17 @@
 
 namespace qarvel::playback {
 
-KeyCommands::KeyCommands(MainWindowState& state, engine::Player& player, QTimer& Timer1, TransportCommands& transport,
-                         PlayerBarMouse& bars)
-    : state_(state), player_(player), timer1_(Timer1), transport_(transport), bars_(bars) {}
+KeyCommands::KeyCommands(MainWindowState& state, engine::Player& player, QTimer& statusPollTimer,
+                         TransportCommands& transport, PlayerBarMouse& bars)
+    : state_(state), player_(player), timer1_(statusPollTimer), transport_(transport), bars_(bars) {}
 
-bool KeyCommands::Form_KeyDown(int key) {
+bool KeyCommands::onPlayerKey(int key) {
     if (state_.CurrentView != View::Player) return false;
     // Whatever waits to be handled (a click, a poll) goes first.
     QCoreApplication::processEvents();
     bool used = true;
     switch (key) {
-    case Qt::Key_Space: transport_.bo_but_Click(TransportButton::PlayPause); break;
+    case Qt::Key_Space: transport_.pressTransportButton(TransportButton::PlayPause); break;
     case Qt::Key_Left: seekBack(); break;
     case Qt::Key_Right: seekForward(); break;
     case Qt::Key_Up: changeVolume(kVolumeStep); break;
@@ -69,7 +69,7 @@ void KeyCommands::seekForward() {
 }
 
 void KeyCommands::changeVolume(int step) {
-    if (player_.mute()) transport_.bo_but_Click(TransportButton::Mute);
+    if (player_.mute()) transport_.pressTransportButton(TransportButton::Mute);
     player_.setVolume(player_.volume() + step);
     bars_.showVolume();
 }

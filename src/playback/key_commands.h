@@ -33,12 +33,12 @@ struct KeyExtras {
 
 class KeyCommands {
 public:
-    KeyCommands(MainWindowState& state, engine::Player& player, QTimer& Timer1, TransportCommands& transport,
+    KeyCommands(MainWindowState& state, engine::Player& player, QTimer& statusPollTimer, TransportCommands& transport,
                 PlayerBarMouse& bars);
 
     // key: a Qt::Key. True when the key was one of the player's and the
     // player view is shown: the key is then used up.
-    bool Form_KeyDown(int key);
+    bool onPlayerKey(int key);
 
     // The speed and capture keys, bare, while the player's tab shows; true
     // when the key was used up.

@@ -1,8 +1,8 @@
 #pragma once
 // The mouse on the player bar and the picture: the seek bar (track, knob,
 // played and downloaded parts), the volume bar (track, filled part, knob) and
-// the picture area (advertisement picture `adp`, the picture itself, the
-// advertisement area `bo_ad`). The keyboard moves the bars through the same
+// the picture area (advertisement picture `idlePicture`, the picture itself, the
+// advertisement area `adArea`). The keyboard moves the bars through the same
 // updates. Pointer positions are pixels relative to the control pressed.
 #include <QPoint>
 #include <QString>
@@ -24,16 +24,16 @@ class TransportCommands;
 
 // The controls the handlers touch; a null one is skipped.
 struct PlayerBarControls {
-    QWidget* BA1 = nullptr;    // main window: pointer shape
-    QWidget* gunt = nullptr;   // seek track
-    QWidget* gunt1 = nullptr;  // its knob
-    QWidget* gunt2 = nullptr;  // played part
-    QWidget* yin = nullptr;    // volume track
-    QWidget* bo_v = nullptr;   // its knob
-    QWidget* bo_y = nullptr;   // filled part
-    QLabel* zhun = nullptr;    // status text
-    QLabel* times = nullptr;   // play time
-    // Gives `jbi` (leaves compact mode) its colour at rest, white.
+    QWidget* mainWindow = nullptr;   // main window: pointer shape
+    QWidget* seekBar = nullptr;      // seek track
+    QWidget* seekKnob = nullptr;     // its knob
+    QWidget* playedBar = nullptr;    // played part
+    QWidget* volumeTrack = nullptr;  // volume track
+    QWidget* volumeKnob = nullptr;   // its knob
+    QWidget* volumeFill = nullptr;   // filled part
+    QLabel* statusText = nullptr;    // status text
+    QLabel* timeText = nullptr;      // play time
+    // Gives `leaveCompactButton` (leaves compact mode) its colour at rest, white.
     std::function<void()> jbiAtRest;
 };
 
@@ -41,31 +41,31 @@ inline const QString kVolumePrefix = QStringLiteral("音量：");
 
 class PlayerBarMouse {
 public:
-    // popupPlayerMenu shows the player menu `qvod_m` at the pointer.
+    // popupPlayerMenu shows the player menu `playerPopupMenu` at the pointer.
     PlayerBarMouse(MainWindowState& state, PlayerBarControls controls, engine::Player& player,
                    TransportCommands& transport, std::function<void()> popupPlayerMenu);
 
     // Seek bar. button: Qt::MouseButton; buttons: Qt::MouseButtons.
-    void gunt_MouseDown(int button, QPoint pos);
-    void gunt_MouseUp();
-    void gunt1_MouseMove(int buttons, QPoint pos);
-    void gunt1_MouseUp();
-    // The played part `gunt2` and the downloaded part `huan` alike.
-    void playedPart_MouseDown(int button, QPoint pos);
-    void playedPart_MouseUp();
+    void seekBarMouseDown(int button, QPoint pos);
+    void seekBarMouseUp();
+    void seekKnobMouseMove(int buttons, QPoint pos);
+    void seekKnobMouseUp();
+    // The played part `playedBar` and the downloaded part `downloadedBar` alike.
+    void playedBarMouseDown(int button, QPoint pos);
+    void playedBarMouseUp();
 
     // Volume bar.
-    void yin_MouseDown(int button, QPoint pos);
-    void bo_y_MouseDown(int button, QPoint pos);
-    void bo_v_MouseMove(int buttons, QPoint pos);
+    void volumeTrackMouseDown(int button, QPoint pos);
+    void volumeFillMouseDown(int button, QPoint pos);
+    void volumeKnobMouseMove(int buttons, QPoint pos);
 
     // Picture area.
-    void adp_MouseDown(int button);
-    void picture_MouseDown(int button);  // the picture (`Lqvod` over `QvodC`)
-    void picture_MouseMove();
-    void picture_DblClick();
-    void bo_ad_MouseDown(int button);
-    void bo_ad_MouseMove();
+    void idlePictureMouseDown(int button);
+    void videoMouseDown(int button);  // the picture (`videoOverlay` over `playerVideo`)
+    void videoMouseMove();
+    void videoDoubleClick();
+    void adAreaMouseDown(int button);
+    void adAreaMouseMove();
 
     // After a seek: a position past the end puts the film 2 s before it.
     void afterSeekGuard();

@@ -65,13 +65,14 @@ void addGroup(QMenu* menu, const Choice (&items)[N], const std::function<void(in
 
 }  // namespace
 
-PlayerMenu::PlayerMenu(QMenu& qvod_m, MainWindowState& state, engine::Player& player, TransportCommands& transport,
-                       PlayerMenuActions actions)
-    : menu_(qvod_m), state_(state), player_(player), transport_(transport), actions_(std::move(actions)) {
+PlayerMenu::PlayerMenu(QMenu& playerPopupMenu, MainWindowState& state, engine::Player& player,
+                       TransportCommands& transport, PlayerMenuActions actions)
+    : menu_(playerPopupMenu), state_(state), player_(player), transport_(transport), actions_(std::move(actions)) {
     QMenu& m = menu_;
     TransportCommands* t = &transport_;
     auto command = [&m, t](const char* name, const QString& caption, int button) {
-        QObject::connect(addItem(&m, name, caption), &QAction::triggered, &m, [t, button] { t->bo_but_Click(button); });
+        QObject::connect(addItem(&m, name, caption), &QAction::triggered, &m,
+                         [t, button] { t->pressTransportButton(button); });
     };
     command("q_bo", QStringLiteral("播放/暂停(空格)"), TransportButton::PlayPause);
     command("q_stop", QStringLiteral("停止"), TransportButton::Stop);
@@ -85,7 +86,8 @@ PlayerMenu::PlayerMenu(QMenu& qvod_m, MainWindowState& state, engine::Player& pl
     m.addSeparator()->setObjectName(QStringLiteral("qvod_zz"));
     MainWindowState* s = &state_;
     addGroup(addSubmenu(m, "q_wan", "播放完后"), kAfterPlayItems, [s](int mode) { s->ShutDownAfterPlay = mode == 1; });
-    QObject::connect(addItem(&m, "q_jing", kCompactModeCaption), &QAction::triggered, &m, [this] { q_jing_Click(); });
+    QObject::connect(addItem(&m, "q_jing", kCompactModeCaption), &QAction::triggered, &m,
+                     [this] { toggleCompactModeItem(); });
 }
 
 QAction* PlayerMenu::item(const QString& name) const { return menu_.findChild<QAction*>(name); }
@@ -98,15 +100,15 @@ void PlayerMenu::setCompactCaption(const QString& caption) {
     if (QAction* a = item(QStringLiteral("q_jing"))) a->setText(caption);
 }
 
-void PlayerMenu::q_jing_Click() {
+void PlayerMenu::toggleCompactModeItem() {
     QAction* a = item(QStringLiteral("q_jing"));
     if (!a) return;
     if (a->text() != kCompactModeCaption) {
         a->setText(kCompactModeCaption);
-        if (actions_.jbi_Click) actions_.jbi_Click();
+        if (actions_.leaveCompactMode) actions_.leaveCompactMode();
     } else {
         a->setText(kLeaveCompactCaption);
-        if (actions_.npc_Click) actions_.npc_Click(WindowButton::CompactMode);
+        if (actions_.pressWindowButton) actions_.pressWindowButton(WindowButton::CompactMode);
     }
 }
 

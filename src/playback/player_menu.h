@@ -1,5 +1,5 @@
 #pragma once
-// The player menu `qvod_m`: the transport items, the picture fit and aspect
+// The player menu `playerPopupMenu`: the transport items, the picture fit and aspect
 // group, the sound channel group, what happens after the film and compact
 // mode; and after the sound channel, the speed, the sound track and the
 // frame capture. Items of a group carry one check mark between them; the marks start
@@ -40,21 +40,21 @@ struct SeriesSkipItems {
 };
 
 struct PlayerMenuActions {
-    std::function<void()> jbi_Click;           // leaves compact mode
-    std::function<void(int index)> npc_Click;  // index 3 enters compact mode
+    std::function<void()> leaveCompactMode;            // leaves compact mode
+    std::function<void(int index)> pressWindowButton;  // index 3 enters compact mode
 };
 
 class PlayerMenu {
 public:
     // Fills qvod_m, which must be empty.
-    PlayerMenu(QMenu& qvod_m, MainWindowState& state, engine::Player& player, TransportCommands& transport,
+    PlayerMenu(QMenu& playerPopupMenu, MainWindowState& state, engine::Player& player, TransportCommands& transport,
                PlayerMenuActions actions);
 
     // The item named name (q_bo, q_la, kaiqi, …), or null.
     QAction* item(const QString& name) const;
     void setMuteCaption(const QString& caption);
     void setCompactCaption(const QString& caption);
-    void q_jing_Click();
+    void toggleCompactModeItem();
 
     // Adds "倍速" (q_beisu), "音轨" (q_yingui) and "截图" (q_jietu) after the
     // sound channel group.

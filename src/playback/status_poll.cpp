@@ -53,18 +53,16 @@ QString defaultClockText() { return QLocale().toString(QTime::currentTime(), QLo
 
 StatusPoll::StatusPoll(MainWindowState& state, PlaySession& session, PollControls controls, PollServices services,
                        QString sentinel)
-    : state_(state),
-      session_(session),
-      c_(controls), s_(std::move(services)), sentinel_(std::move(sentinel)) {
+    : state_(state), session_(session), c_(controls), s_(std::move(services)), sentinel_(std::move(sentinel)) {
     if (!s_.clockText) s_.clockText = defaultClockText;
 }
 
-void StatusPoll::Timer1_Timer() {
+void StatusPoll::pollPlayerStatus() {
     engine::Player& p = s_.player;
     if (p.url().isEmpty()) {
         setPlayTip(kPlayTip, false);
-        setBarText(c_.zhun, kReadyText);
-        if (c_.huan && c_.huan->x() != -30) c_.huan->move(-30, c_.huan->y());
+        setBarText(c_.statusText, kReadyText);
+        if (c_.downloadedBar && c_.downloadedBar->x() != -30) c_.downloadedBar->move(-30, c_.downloadedBar->y());
         placeTimes(s_.clockText());
         return;
     }
@@ -98,7 +96,7 @@ bool StatusPoll::endTest(const Reading& now) {
     // The record already holds 0 when the last poll saw the end too.
     if (!ended_) storeFilmPosition(session_, s_.records, 0);
     ended_ = true;
-    if (!s_.Timer2.isActive()) s_.Timer2.start();
+    if (!s_.endOfPlayTimer.isActive()) s_.endOfPlayTimer.start();
     if (!balloonsWanted()) return false;
     if (state_.ShutDownAfterPlay) s_.showBalloon(kShutdownBalloon);
     else if (session_.next() == NextEpisode::Available) s_.showBalloon(kNextEpisodeBalloon);
@@ -120,31 +118,31 @@ void StatusPoll::showPanels(Reading& now) {
     switch (now.state) {
     case 0:
     case 1:
-        setShown(c_.ad_huan, false);
-        if (state_.StopAdState == 2 && hidden(c_.bo_pad)) setShown(c_.bo_pad, true);
-        if (hidden(c_.bo_ad)) {
-            setShown(c_.bo_ad, true);
-            setShown(c_.Qvodx, false);
+        setShown(c_.pauseAdFrame, false);
+        if (state_.StopAdState == 2 && hidden(c_.stopAdFrame)) setShown(c_.stopAdFrame, true);
+        if (hidden(c_.adArea)) {
+            setShown(c_.adArea, true);
+            setShown(c_.videoFrame, false);
         }
         break;
     case 3:
         resume(now);
-        if (shown(c_.bo_ad)) {
-            setShown(c_.bo_ad, false);
-            setShown(c_.Qvodx, true);
+        if (shown(c_.adArea)) {
+            setShown(c_.adArea, false);
+            setShown(c_.videoFrame, true);
         }
         session_.setResumePosition(now.position);
-        setShown(c_.next_s, false);
+        setShown(c_.nextEpisodeNotice, false);
         if (c_.playButton && c_.playButton->toolTip() == kPlayTip) setPlayTip(kPauseTip, true);
         break;
     default:
-        if (state_.PauseAdState == 2 && hidden(c_.ad_huan)) {
-            setShown(c_.ad_huan, true);
-            setShown(c_.bo_pad, false);
+        if (state_.PauseAdState == 2 && hidden(c_.pauseAdFrame)) {
+            setShown(c_.pauseAdFrame, true);
+            setShown(c_.stopAdFrame, false);
         }
-        if (hidden(c_.bo_ad)) {
-            setShown(c_.bo_ad, true);
-            setShown(c_.Qvodx, false);
+        if (hidden(c_.adArea)) {
+            setShown(c_.adArea, true);
+            setShown(c_.videoFrame, false);
         }
         break;
     }
@@ -180,54 +178,57 @@ void StatusPoll::showStatus(const Reading& now) {
     switch (now.state) {
     case 0:
         // A film the player gave up on keeps saying why.
-        setBarText(c_.zhun, gaveUp() ? failureText() : QStringLiteral("停止播放"));
+        setBarText(c_.statusText, gaveUp() ? failureText() : QStringLiteral("停止播放"));
         setPlayTip(kPlayTip, false);
         if (s_.player.fullScreen()) s_.player.setFullScreen(false);
         break;
     case 1:
-        setBarText(c_.zhun, kStoppedText);
+        setBarText(c_.statusText, kStoppedText);
         setPlayTip(kPlayTip, false);
         break;
     case 2:
-        setBarText(c_.zhun,
+        setBarText(c_.statusText,
                    (moving ? QStringLiteral("已暂停 (") + rate + QStringLiteral("Kbps/S)") : QStringLiteral("已暂停")) +
                        speed);
         if (c_.playButton && c_.playButton->toolTip() != kPlayTip) setPlayTip(kPlayTip, true);
         break;
     case 3:
-        setBarText(c_.zhun, (moving && now.position > 6 ? QStringLiteral("播放中(") + rate + QStringLiteral(" Kbps/S)")
-                                                        : QStringLiteral("播放中(") + QString::number(now.bitRate) +
-                                                              QStringLiteral(" Kbps)")) +
-                                speed);
+        setBarText(c_.statusText,
+                   (moving && now.position > 6
+                        ? QStringLiteral("播放中(") + rate + QStringLiteral(" Kbps/S)")
+                        : QStringLiteral("播放中(") + QString::number(now.bitRate) + QStringLiteral(" Kbps)")) +
+                       speed);
         break;
-    case 4: setBarText(c_.zhun, QStringLiteral("正在缓冲 (") + rate + QStringLiteral("Kbps/S)") + speed); break;
-    case 5: setBarText(c_.zhun, QStringLiteral("等待中")); break;
-    case 6: setBarText(c_.zhun, QStringLiteral("播放结束")); break;
-    case 7: setBarText(c_.zhun, QStringLiteral("准备读")); break;
-    case 8: setBarText(c_.zhun, QStringLiteral("重连中")); break;
-    case 9: setBarText(c_.zhun, QStringLiteral("BT种子下载中")); break;
-    case 10: setBarText(c_.zhun, QStringLiteral("正在连接 (") + rate + QStringLiteral("KB/S)")); break;
-    case 11: setBarText(c_.zhun, QStringLiteral("正在停止")); break;
+    case 4: setBarText(c_.statusText, QStringLiteral("正在缓冲 (") + rate + QStringLiteral("Kbps/S)") + speed); break;
+    case 5: setBarText(c_.statusText, QStringLiteral("等待中")); break;
+    case 6: setBarText(c_.statusText, QStringLiteral("播放结束")); break;
+    case 7: setBarText(c_.statusText, QStringLiteral("准备读")); break;
+    case 8: setBarText(c_.statusText, QStringLiteral("重连中")); break;
+    case 9: setBarText(c_.statusText, QStringLiteral("BT种子下载中")); break;
+    case 10: setBarText(c_.statusText, QStringLiteral("正在连接 (") + rate + QStringLiteral("KB/S)")); break;
+    case 11: setBarText(c_.statusText, QStringLiteral("正在停止")); break;
     default: break;
     }
 }
 
 void StatusPoll::showBars(const Reading& now) {
     placeTimes(FormatPlayTime(now.position) + QStringLiteral(" / ") + FormatPlayTime(now.duration));
-    if (c_.gunt && c_.gunt1) {
-        const int left = now.duration != 0
-                             ? qRound(double(now.position) / now.duration * (c_.gunt->width() - c_.gunt1->width()))
-                             : 0;
-        if (c_.gunt1->x() != left) c_.gunt1->move(left, c_.gunt1->y());
-        if (c_.gunt2 && c_.gunt2->width() != left) c_.gunt2->resize(left, c_.gunt2->height());
+    if (c_.seekBar && c_.seekKnob) {
+        const int left =
+            now.duration != 0
+                ? qRound(double(now.position) / now.duration * (c_.seekBar->width() - c_.seekKnob->width()))
+                : 0;
+        if (c_.seekKnob->x() != left) c_.seekKnob->move(left, c_.seekKnob->y());
+        if (c_.playedBar && c_.playedBar->width() != left) c_.playedBar->resize(left, c_.playedBar->height());
         const QString tip = FormatPlayTime(now.position);
-        if (c_.gunt1->toolTip() != tip) c_.gunt1->setToolTip(tip);
+        if (c_.seekKnob->toolTip() != tip) c_.seekKnob->setToolTip(tip);
     }
-    if (c_.huan) {
-        const QRect bar = now.progress < 1 ? QRect(-30, c_.huan->y(), 0, c_.huan->height())
-                                           : QRect(0, 0, c_.gunt ? qRound(c_.gunt->width() * now.progress / 1000.0) : 0,
-                                                   c_.huan->height());
-        if (c_.huan->geometry() != bar) c_.huan->setGeometry(bar);
+    if (c_.downloadedBar) {
+        const QRect bar = now.progress < 1
+                              ? QRect(-30, c_.downloadedBar->y(), 0, c_.downloadedBar->height())
+                              : QRect(0, 0, c_.seekBar ? qRound(c_.seekBar->width() * now.progress / 1000.0) : 0,
+                                      c_.downloadedBar->height());
+        if (c_.downloadedBar->geometry() != bar) c_.downloadedBar->setGeometry(bar);
     }
 }
 
@@ -259,7 +260,7 @@ QString StatusPoll::failureText() const { return kCannotPlayPrefix + filmName(fa
 void StatusPoll::filmFailed() {
     failedUrl_ = s_.player.url();
     if (failedUrl_.isEmpty()) return;
-    setBarText(c_.zhun, failureText());
+    setBarText(c_.statusText, failureText());
     // Whatever the balloon setting: nothing else tells why nothing plays.
     if (s_.showBalloon) s_.showBalloon(failureText());
 }
@@ -277,11 +278,11 @@ void StatusPoll::storePosition() {
 }
 
 void StatusPoll::placeTimes(const QString& text) {
-    if (!c_.times) return;
-    setBarText(c_.times, text);
-    if (!c_.qvod) return;
-    const QPoint at(c_.qvod->width() - c_.times->width() - 13, 2);
-    if (c_.times->pos() != at) c_.times->move(at);
+    if (!c_.timeText) return;
+    setBarText(c_.timeText, text);
+    if (!c_.playerArea) return;
+    const QPoint at(c_.playerArea->width() - c_.timeText->width() - 13, 2);
+    if (c_.timeText->pos() != at) c_.timeText->move(at);
 }
 
 void StatusPoll::setPlayTip(const QString& tip, bool paint) {
@@ -297,13 +298,13 @@ bool StatusPoll::balloonsWanted() {
     return settingNumber(state_.BalloonSetting) == 2;
 }
 
-void StatusPoll::Timer2_Timer() {
-    setShown(c_.bo_ad, true);
-    setShown(c_.Qvodx, false);
-    setBarText(c_.zhun, kPlayFinishedText);
-    s_.Timer2.stop();
+void StatusPoll::finishPlayback() {
+    setShown(c_.adArea, true);
+    setShown(c_.videoFrame, false);
+    setBarText(c_.statusText, kPlayFinishedText);
+    s_.endOfPlayTimer.stop();
     if (state_.ShutDownAfterPlay) {
-        s_.Timer1.stop();
+        s_.statusPollTimer.stop();
         s_.power.ShutDownComputer();
         return;
     }
@@ -311,15 +312,15 @@ void StatusPoll::Timer2_Timer() {
     if (session_.next() == NextEpisode::Failed) {
         if (s_.navigateWeb2) s_.navigateWeb2(sentinel_);
     } else if (session_.next() == NextEpisode::Available) {
-        s_.Timer1.stop();
-        setShown(c_.next_s, true);
+        s_.statusPollTimer.stop();
+        setShown(c_.nextEpisodeNotice, true);
         if (s_.navigateWeb2) s_.navigateWeb2(sentinel_);
     }
 }
 
-void StatusPoll::Timer4_Timer() {
+void StatusPoll::retryNextEpisode() {
     if (!session_.retryTick()) return;
-    s_.Timer4.stop();
+    s_.retryNextEpisodeTimer.stop();
     if (s_.FetchNextEpisode) s_.FetchNextEpisode();
     session_.setNextBuffered(false);
 }

@@ -31,27 +31,27 @@ class PlaySession;
 
 // The controls of the player bar the poll touches; a null one is skipped.
 struct PollControls {
-    QLabel* zhun = nullptr;         // status text
-    QLabel* times = nullptr;        // play time, or the clock when nothing is loaded
-    QWidget* qvod = nullptr;        // player area, for placing `times`
-    QWidget* playButton = nullptr;  // bo_but(0); its tooltip names its next action
-    QWidget* gunt = nullptr;        // seek track
-    QWidget* gunt1 = nullptr;       // its knob
-    QWidget* gunt2 = nullptr;       // played part
-    QWidget* huan = nullptr;        // downloaded part
-    QWidget* bo_ad = nullptr;       // advertisement area
-    QWidget* ad_huan = nullptr;     // pause advertisement panel
-    QWidget* bo_pad = nullptr;      // stop advertisement panel
-    QWidget* Qvodx = nullptr;       // picture container
-    QWidget* next_s = nullptr;      // "preparing the next episode" notice
+    QLabel* statusText = nullptr;          // status text
+    QLabel* timeText = nullptr;            // play time, or the clock when nothing is loaded
+    QWidget* playerArea = nullptr;         // player area, for placing `timeText`
+    QWidget* playButton = nullptr;         // bo_but(0); its tooltip names its next action
+    QWidget* seekBar = nullptr;            // seek track
+    QWidget* seekKnob = nullptr;           // its knob
+    QWidget* playedBar = nullptr;          // played part
+    QWidget* downloadedBar = nullptr;      // downloaded part
+    QWidget* adArea = nullptr;             // advertisement area
+    QWidget* pauseAdFrame = nullptr;       // pause advertisement panel
+    QWidget* stopAdFrame = nullptr;        // stop advertisement panel
+    QWidget* videoFrame = nullptr;         // picture container
+    QWidget* nextEpisodeNotice = nullptr;  // "preparing the next episode" notice
 };
 
 struct PollServices {
     engine::Player& player;
     records::RecordStore& records;
-    QTimer& Timer1;  // this poll
-    QTimer& Timer2;  // end of play, once
-    QTimer& Timer4;  // next-episode retry
+    QTimer& statusPollTimer;        // this poll
+    QTimer& endOfPlayTimer;         // end of play, once
+    QTimer& retryNextEpisodeTimer;  // next-episode retry
     platform::PowerOff& power;
     // ReadSetting on the settings file: section, key, default.
     std::function<QString(const QString& section, const QString& key, const QString& defaultText)> readSetting;
@@ -89,11 +89,12 @@ inline constexpr int kPositionSaveTicks = 30;
 class StatusPoll {
 public:
     // sentinel: the end-of-play address Web2 is sent to.
-    StatusPoll(MainWindowState& state, PlaySession& session, PollControls controls, PollServices services, QString sentinel);
+    StatusPoll(MainWindowState& state, PlaySession& session, PollControls controls, PollServices services,
+               QString sentinel);
 
-    void Timer1_Timer();  // the poll
-    void Timer2_Timer();  // end of play
-    void Timer4_Timer();  // next-episode retry
+    void pollPlayerStatus();  // the poll
+    void finishPlayback();    // end of play
+    void retryNextEpisode();  // next-episode retry
 
     // The player gave up on the film it was given (a damaged or unsupported
     // file, an address it refuses): the status text and a balloon say so,

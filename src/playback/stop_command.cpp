@@ -12,13 +12,14 @@
 
 namespace qarvel::playback {
 
-StopCommand::StopCommand(MainWindowState& state, PlaySession& session, engine::Player& player, records::RecordStore& records, QTimer& Timer1,
-                         StopControls controls, std::function<void()> paintStopped)
+StopCommand::StopCommand(MainWindowState& state, PlaySession& session, engine::Player& player,
+                         records::RecordStore& records, QTimer& statusPollTimer, StopControls controls,
+                         std::function<void()> paintStopped)
     : state_(state),
       session_(session),
       player_(player),
       records_(records),
-      timer1_(Timer1),
+      timer1_(statusPollTimer),
       c_(controls),
       paintStopped_(std::move(paintStopped)) {}
 
@@ -31,17 +32,17 @@ void setShown(QWidget* w, bool shown) {
 void StopCommand::stop() {
     if (state_.CurrentView != View::Player) return;
     // Only the stop panel waits for its page; the picture goes either way.
-    if (state_.StopAdState == 2) setShown(c_.bo_pad, true);
-    setShown(c_.ad_huan, false);
-    setShown(c_.bo_ad, true);
-    setShown(c_.Qvodx, false);
+    if (state_.StopAdState == 2) setShown(c_.stopAdFrame, true);
+    setShown(c_.pauseAdFrame, false);
+    setShown(c_.adArea, true);
+    setShown(c_.videoFrame, false);
     storeFilmPosition(session_, records_, session_.positionReached());
     timer1_.stop();
     session_.stopped();
-    clearPlayerBar({c_.gunt1, c_.gunt2, c_.huan, c_.bo_name, c_.times, c_.qvod}, 3);
+    clearPlayerBar({c_.seekKnob, c_.playedBar, c_.downloadedBar, c_.filmTitle, c_.timeText, c_.playerArea}, 3);
     player_.stop();
     if (c_.playButton) c_.playButton->setToolTip(kPlayTip);
-    setBarText(c_.zhun, kStoppedText);
+    setBarText(c_.statusText, kStoppedText);
     if (paintStopped_) paintStopped_();
 }
 

@@ -25,18 +25,18 @@ class PlaySession;
 
 // The controls the command touches; a null one is skipped.
 struct StopControls {
-    QWidget* bo_pad = nullptr;      // stop advertisement panel
-    QWidget* ad_huan = nullptr;     // pause advertisement panel
-    QWidget* bo_ad = nullptr;       // advertisement area
-    QWidget* Qvodx = nullptr;       // picture container
-    QWidget* gunt1 = nullptr;       // seek knob
-    QWidget* gunt2 = nullptr;       // played part
-    QWidget* huan = nullptr;        // downloaded part
-    QLabel* bo_name = nullptr;      // title
-    QLabel* times = nullptr;        // play time
-    QWidget* qvod = nullptr;        // player area, for placing `times`
-    QLabel* zhun = nullptr;         // status text
-    QWidget* playButton = nullptr;  // bo_but(0); its tooltip names its next action
+    QWidget* stopAdFrame = nullptr;    // stop advertisement panel
+    QWidget* pauseAdFrame = nullptr;   // pause advertisement panel
+    QWidget* adArea = nullptr;         // advertisement area
+    QWidget* videoFrame = nullptr;     // picture container
+    QWidget* seekKnob = nullptr;       // seek knob
+    QWidget* playedBar = nullptr;      // played part
+    QWidget* downloadedBar = nullptr;  // downloaded part
+    QLabel* filmTitle = nullptr;       // title
+    QLabel* timeText = nullptr;        // play time
+    QWidget* playerArea = nullptr;     // player area, for placing `timeText`
+    QLabel* statusText = nullptr;      // status text
+    QWidget* playButton = nullptr;     // bo_but(0); its tooltip names its next action
 };
 
 inline const QString kStoppedText = QStringLiteral("已停止");
@@ -46,8 +46,8 @@ class StopCommand {
 public:
     // paintStopped draws the play face on button 0 and the normal face on
     // button 1 (the skin's business); may be empty.
-    StopCommand(MainWindowState& state, PlaySession& session, engine::Player& player, records::RecordStore& records, QTimer& Timer1,
-                StopControls controls, std::function<void()> paintStopped = {});
+    StopCommand(MainWindowState& state, PlaySession& session, engine::Player& player, records::RecordStore& records,
+                QTimer& statusPollTimer, StopControls controls, std::function<void()> paintStopped = {});
 
     // Does nothing unless the player view is shown.
     void stop();

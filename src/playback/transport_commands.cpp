@@ -30,7 +30,8 @@ void setShown(QWidget* w, bool shown) {
 
 TransportFace transportFace(int index, bool hover, const QString& tip) {
     if (index < 0 || index >= kTransportButtonCount) return {};
-    const bool other = (index == TransportButton::PlayPause && tip == kPauseTip) || (index == TransportButton::Mute && tip == kUnmuteTip);
+    const bool other = (index == TransportButton::PlayPause && tip == kPauseTip) ||
+                       (index == TransportButton::Mute && tip == kUnmuteTip);
     const SkinPiece p = sprites::transportButton(index, hover, other);
     return {p.slot, p.x, p.width, p.height};
 }
@@ -39,7 +40,7 @@ TransportCommands::TransportCommands(MainWindowState& state, PlaySession& sessio
                                      TransportServices services)
     : state_(state), session_(session), c_(controls), s_(std::move(services)) {}
 
-void TransportCommands::bo_but_Click(int index) {
+void TransportCommands::pressTransportButton(int index) {
     hideBalloon();
     if (state_.RightButtonFlag == 1) {
         state_.RightButtonFlag = 0;
@@ -58,12 +59,14 @@ void TransportCommands::bo_but_Click(int index) {
     }
 }
 
-void TransportCommands::bo_but_MouseDown(int, int button) { state_.RightButtonFlag = button != Qt::LeftButton ? 1 : 0; }
+void TransportCommands::transportButtonMouseDown(int, int button) {
+    state_.RightButtonFlag = button != Qt::LeftButton ? 1 : 0;
+}
 
-void TransportCommands::bo_but_MouseMove(int index, QPoint pos) {
-    if (index < 0 || index >= kTransportButtonCount || !c_.bo_but[index]) return;
-    QWidget* b = c_.bo_but[index];
-    if (c_.BA1) c_.BA1->unsetCursor();
+void TransportCommands::transportButtonMouseMove(int index, QPoint pos) {
+    if (index < 0 || index >= kTransportButtonCount || !c_.transportButtons[index]) return;
+    QWidget* b = c_.transportButtons[index];
+    if (c_.mainWindow) c_.mainWindow->unsetCursor();
     const bool inside = pos.x() >= 0 && pos.y() >= 0 && pos.x() <= b->width() && pos.y() <= b->height();
     paint(index, inside);
     if (inside) {
@@ -75,16 +78,16 @@ void TransportCommands::bo_but_MouseMove(int index, QPoint pos) {
 
 void TransportCommands::playPause() {
     if (state_.CurrentView != View::Player) return;
-    if (!s_.Timer1.isActive()) s_.Timer1.start();
+    if (!s_.statusPollTimer.isActive()) s_.statusPollTimer.start();
     if (tip(TransportButton::PlayPause) == kPauseTip) {
         if (state_.PauseAdState == 2) {
-            setShown(c_.ad_huan, true);
-            setShown(c_.bo_pad, false);
+            setShown(c_.pauseAdFrame, true);
+            setShown(c_.stopAdFrame, false);
         }
-        setShown(c_.bo_ad, true);
-        setShown(c_.Qvodx, false);
+        setShown(c_.adArea, true);
+        setShown(c_.videoFrame, false);
         s_.player.pause();
-        setBarText(c_.zhun, kPausedText);
+        setBarText(c_.statusText, kPausedText);
         setTip(TransportButton::PlayPause, kPlayTip);
         paint(TransportButton::PlayPause, false);
     } else {
@@ -92,9 +95,9 @@ void TransportCommands::playPause() {
         s_.player.play();
         setTip(TransportButton::PlayPause, kPauseTip);
         paint(TransportButton::PlayPause, false);
-        if (state_.MainTab != MainTab::Player && s_.npc_Click) s_.npc_Click(WindowButton::PlayerTab);
-        setShown(c_.bo_ad, false);
-        setShown(c_.Qvodx, true);
+        if (state_.MainTab != MainTab::Player && s_.pressWindowButton) s_.pressWindowButton(WindowButton::PlayerTab);
+        setShown(c_.adArea, false);
+        setShown(c_.videoFrame, true);
     }
 }
 
@@ -111,9 +114,9 @@ void TransportCommands::toggleMute() {
 
 void TransportCommands::fullScreen() {
     if (s_.player.playState() != engine::PlayState::Playing) return;
-    if (c_.onTopButton && c_.onTopButton->toolTip() == kCancelOnTop && s_.npc_Click)
-        s_.npc_Click(WindowButton::AlwaysOnTop);
-    if (s_.npc_Click) s_.npc_Click(WindowButton::PlayerTab);
+    if (c_.onTopButton && c_.onTopButton->toolTip() == kCancelOnTop && s_.pressWindowButton)
+        s_.pressWindowButton(WindowButton::AlwaysOnTop);
+    if (s_.pressWindowButton) s_.pressWindowButton(WindowButton::PlayerTab);
     s_.player.setFullScreen(true);
     paint(TransportButton::FullScreen, false);
 }
@@ -123,25 +126,25 @@ void TransportCommands::openFile() {
     hideBalloon();
     const QString path = s_.chooseFile ? s_.chooseFile(kOpenFileTitle, kOpenFileFilter) : QString();
     if (path.isEmpty()) return;
-    s_.views.SwitchView(View::Player);
+    s_.views.showView(View::Player);
     s_.player.setUrl(path);
     s_.player.play();
-    s_.Timer1.start();
+    s_.statusPollTimer.start();
     const qsizetype cut = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
     const QString name = cut < 0 ? QString() : path.mid(cut + 1);
-    showTitle(c_.bo_name, c_.bo_zt, CutToWidth(name, kTitleWidth));
+    showTitle(c_.filmTitle, c_.statusStrip, CutToWidth(name, kTitleWidth));
     if (records::recordWriteFailed(s_.records.AddLocalRecord(name, path, 0), "adding the opened file") &&
         s_.recordWriteFailed)
         s_.recordWriteFailed();
     session_.recordLocalFile(path);
-    if (s_.npc_Click) {
-        s_.npc_Click(WindowButton::LocalListTab);
-        s_.npc_Click(WindowButton::PlayerTab);
+    if (s_.pressWindowButton) {
+        s_.pressWindowButton(WindowButton::LocalListTab);
+        s_.pressWindowButton(WindowButton::PlayerTab);
     }
 }
 
 void TransportCommands::previousEpisode() {
-    QWidget* b = c_.bo_but[TransportButton::PreviousEpisode];
+    QWidget* b = c_.transportButtons[TransportButton::PreviousEpisode];
     if (b) b->setEnabled(false);
     if (s_.StepEpisode) s_.StepEpisode(1);
     if (b) b->setEnabled(true);
@@ -149,13 +152,13 @@ void TransportCommands::previousEpisode() {
 }
 
 void TransportCommands::toggleSidebar() {
-    if (!s_.npc_Click) return;
-    if (state_.MainTab == MainTab::Player) s_.npc_Click(WindowButton::PlayerSidebarStrip);
-    else if (state_.MainTab == MainTab::LiveTv) s_.npc_Click(WindowButton::TvSidebarStrip);
+    if (!s_.pressWindowButton) return;
+    if (state_.MainTab == MainTab::Player) s_.pressWindowButton(WindowButton::PlayerSidebarStrip);
+    else if (state_.MainTab == MainTab::LiveTv) s_.pressWindowButton(WindowButton::TvSidebarStrip);
 }
 
 void TransportCommands::nextEpisode() {
-    QWidget* b = c_.bo_but[TransportButton::NextEpisode];
+    QWidget* b = c_.transportButtons[TransportButton::NextEpisode];
     if (b) b->setEnabled(false);
     if (s_.StepEpisode) s_.StepEpisode(2);
     if (b) b->setEnabled(true);
@@ -167,23 +170,26 @@ void TransportCommands::paint(int index, bool hover) {
 }
 
 void TransportCommands::setTip(int index, const QString& tip) {
-    if (c_.bo_but[index]) c_.bo_but[index]->setToolTip(tip);
+    if (c_.transportButtons[index]) c_.transportButtons[index]->setToolTip(tip);
 }
 
-QString TransportCommands::tip(int index) const { return c_.bo_but[index] ? c_.bo_but[index]->toolTip() : QString(); }
+QString TransportCommands::tip(int index) const {
+    return c_.transportButtons[index] ? c_.transportButtons[index]->toolTip() : QString();
+}
 
-void TransportCommands::hideBalloon() { setShown(c_.P1, false); }
+void TransportCommands::hideBalloon() { setShown(c_.buttonBalloon, false); }
 
 void TransportCommands::showBalloon(int index) {
-    QWidget* b = c_.bo_but[index];
-    if (!c_.P1 || !c_.bo_tip || !c_.BA1) return;
-    setBarText(c_.bo_tip, tip(index));
-    c_.bo_tip->move(3, 3);
-    const int left = b->mapTo(c_.BA1, QPoint(0, 0)).x();
-    const QSize size(c_.bo_tip->width() + 6, c_.bo_tip->height() + 6);
-    c_.P1->setGeometry(left + b->width() / 2 - size.width() / 2, c_.BA1->height() - 64, size.width(), size.height());
-    c_.P1->raise();
-    c_.P1->show();
+    QWidget* b = c_.transportButtons[index];
+    if (!c_.buttonBalloon || !c_.balloonText || !c_.mainWindow) return;
+    setBarText(c_.balloonText, tip(index));
+    c_.balloonText->move(3, 3);
+    const int left = b->mapTo(c_.mainWindow, QPoint(0, 0)).x();
+    const QSize size(c_.balloonText->width() + 6, c_.balloonText->height() + 6);
+    c_.buttonBalloon->setGeometry(left + b->width() / 2 - size.width() / 2, c_.mainWindow->height() - 64, size.width(),
+                                  size.height());
+    c_.buttonBalloon->raise();
+    c_.buttonBalloon->show();
 }
 
 }  // namespace qarvel::playback

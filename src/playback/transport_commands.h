@@ -1,7 +1,7 @@
 #pragma once
-// The eight transport buttons `bo_but` of the player bar: a click runs one
+// The eight transport buttons `transportButtons` of the player bar: a click runs one
 // command on the player, a pointer over a button shows its hover face and, on
-// the player tab, the program's own balloon `P1`. The keys, the player menu,
+// the player tab, the program's own balloon `buttonBalloon`. The keys, the player menu,
 // the picture area (and later the media keys and the tray) call the same
 // commands, by index through bo_but_Click or by name.
 //
@@ -34,7 +34,6 @@ class PlaySession;
 class StopCommand;
 class ViewSwitcher;
 
-
 inline const QString kMuteTip = QStringLiteral("静音");
 inline const QString kUnmuteTip = QStringLiteral("取消静音");
 inline const QString kPausedText = QStringLiteral("已暂停");
@@ -57,18 +56,18 @@ TransportFace transportFace(int index, bool hover, const QString& tip);
 
 // The controls the commands touch; a null one is skipped.
 struct TransportControls {
-    std::array<QWidget*, 8> bo_but{};  // their tooltips carry the state of buttons 0 and 2
-    QWidget* BA1 = nullptr;            // main window: pointer shape, balloon height
-    QWidget* P1 = nullptr;             // balloon
-    QLabel* bo_tip = nullptr;          // its text
-    QWidget* bo_ad = nullptr;          // advertisement area
-    QWidget* Qvodx = nullptr;          // picture container
-    QWidget* ad_huan = nullptr;        // pause advertisement panel
-    QWidget* bo_pad = nullptr;         // stop advertisement panel
-    QLabel* zhun = nullptr;            // status text
-    QLabel* bo_name = nullptr;         // title
-    QWidget* bo_zt = nullptr;          // title strip
-    QWidget* onTopButton = nullptr;    // npc(4); tooltip "取消置顶" while on top
+    std::array<QWidget*, 8> transportButtons{};  // their tooltips carry the state of buttons 0 and 2
+    QWidget* mainWindow = nullptr;               // main window: pointer shape, balloon height
+    QWidget* buttonBalloon = nullptr;            // balloon
+    QLabel* balloonText = nullptr;               // its text
+    QWidget* adArea = nullptr;                   // advertisement area
+    QWidget* videoFrame = nullptr;               // picture container
+    QWidget* pauseAdFrame = nullptr;             // pause advertisement panel
+    QWidget* stopAdFrame = nullptr;              // stop advertisement panel
+    QLabel* statusText = nullptr;                // status text
+    QLabel* filmTitle = nullptr;                 // title
+    QWidget* statusStrip = nullptr;              // title strip
+    QWidget* onTopButton = nullptr;              // npc(4); tooltip "取消置顶" while on top
 };
 
 struct TransportServices {
@@ -76,9 +75,9 @@ struct TransportServices {
     StopCommand& stop;
     ViewSwitcher& views;
     records::RecordStore& records;
-    QTimer& Timer1;
+    QTimer& statusPollTimer;
     // A click on window button index (tabs, sidebars, always on top).
-    std::function<void(int index)> npc_Click;
+    std::function<void(int index)> pressWindowButton;
     // Previous (-1) or next (1) episode.
     std::function<void(int direction)> StepEpisode;
     // The open-file dialog: title and filter ("name|patterns|…"); "" when cancelled.
@@ -97,10 +96,10 @@ public:
                       TransportServices services);
 
     // A click on button index; swallowed after a press with another button than the left.
-    void bo_but_Click(int index);
-    void bo_but_MouseDown(int index, int button);  // button: Qt::MouseButton
+    void pressTransportButton(int index);
+    void transportButtonMouseDown(int index, int button);  // button: Qt::MouseButton
     // Pointer at pos relative to button index (outside it when it has left).
-    void bo_but_MouseMove(int index, QPoint pos);
+    void transportButtonMouseMove(int index, QPoint pos);
 
     // The commands themselves, for callers without a button.
     void playPause();

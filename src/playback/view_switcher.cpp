@@ -7,25 +7,25 @@
 
 namespace qarvel::playback {
 
-ViewSwitcher::ViewSwitcher(MainWindowState& state, StopCommand& stop, QWidget* Pic2, QWidget* qvod,
-                           std::function<void()> ggx_Click, std::function<void()> gtv_Click)
+ViewSwitcher::ViewSwitcher(MainWindowState& state, StopCommand& stop, QWidget* webPlayerFrame, QWidget* playerArea,
+                           std::function<void()> closeWebPlayer, std::function<void()> closeLiveTv)
     : state_(state),
       stop_(stop),
-      Pic2_(Pic2),
-      qvod_(qvod),
-      ggx_Click_(std::move(ggx_Click)),
-      gtv_Click_(std::move(gtv_Click)) {}
+      webPlayerFrame_(webPlayerFrame),
+      playerArea_(playerArea),
+      closeWebPlayer_(std::move(closeWebPlayer)),
+      closeLiveTv_(std::move(closeLiveTv)) {}
 
-void ViewSwitcher::SwitchView(View view) {
+void ViewSwitcher::showView(View view) {
     // Also when the player view is chosen again: the film that played keeps
     // its position before the next one starts.
     if (state_.CurrentView == View::Player) stop_.stop();
-    if (view != View::WebPlayer && state_.CurrentView == View::WebPlayer && ggx_Click_) ggx_Click_();
-    if (view != View::LiveTv && state_.CurrentView == View::LiveTv && gtv_Click_) gtv_Click_();
+    if (view != View::WebPlayer && state_.CurrentView == View::WebPlayer && closeWebPlayer_) closeWebPlayer_();
+    if (view != View::LiveTv && state_.CurrentView == View::LiveTv && closeLiveTv_) closeLiveTv_();
     state_.CurrentView = view;
     const bool webPlayer = view == View::WebPlayer;
-    if (Pic2_) Pic2_->setVisible(webPlayer);
-    if (qvod_) qvod_->setVisible(!webPlayer);
+    if (webPlayerFrame_) webPlayerFrame_->setVisible(webPlayer);
+    if (playerArea_) playerArea_->setVisible(!webPlayer);
 }
 
 }  // namespace qarvel::playback

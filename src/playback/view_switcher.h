@@ -16,23 +16,22 @@ namespace qarvel::playback {
 
 class StopCommand;
 
-
 class ViewSwitcher {
 public:
     // ggx_Click closes the web player view, gtv_Click the live-TV view (the
     // pane handlers); either may be empty. Pic2 and qvod may be null.
-    ViewSwitcher(MainWindowState& state, StopCommand& stop, QWidget* Pic2, QWidget* qvod,
-                 std::function<void()> ggx_Click, std::function<void()> gtv_Click);
+    ViewSwitcher(MainWindowState& state, StopCommand& stop, QWidget* webPlayerFrame, QWidget* playerArea,
+                 std::function<void()> closeWebPlayer, std::function<void()> closeLiveTv);
 
-    void SwitchView(View view);
+    void showView(View view);
 
 private:
     MainWindowState& state_;
     StopCommand& stop_;
-    QWidget* Pic2_;
-    QWidget* qvod_;
-    std::function<void()> ggx_Click_;
-    std::function<void()> gtv_Click_;
+    QWidget* webPlayerFrame_;
+    QWidget* playerArea_;
+    std::function<void()> closeWebPlayer_;
+    std::function<void()> closeLiveTv_;
 };
 
 }  // namespace qarvel::playback

@@ -48,7 +48,7 @@ QString RecordCommands::contextLine() const {
     return n;
 }
 
-void RecordCommands::qk_Click() {
+void RecordCommands::runSideListCommand() {
     if (s_.resetQkColour) s_.resetQkColour();
     if (localListActive()) {
         // A failed clear leaves the list as it was; the store has told the user.
@@ -58,22 +58,22 @@ void RecordCommands::qk_Click() {
     if (s_.popupTaskListMenu) s_.popupTaskListMenu();
 }
 
-void RecordCommands::qk_xl() {
+void RecordCommands::clearNetworkList() {
     if (localListActive()) return;
     if (s_.dialogs.askYesNo(kCaption, kClearNetworkQuestion)) (void)s_.records.ClearRecordFile(RecordFile::Network);
 }
 
-void RecordCommands::CCC() {
+void RecordCommands::playChosenTask() {
     const QString n = contextLine();
     if (!n.isEmpty() && s_.navigateWeb3) s_.navigateWeb3(kOpen + n);
 }
 
-void RecordCommands::ddd() {
+void RecordCommands::deleteChosenTask() {
     const QString n = contextLine();
     if (!n.isEmpty() && s_.navigateWeb3) s_.navigateWeb3(kDelete + n);
 }
 
-void RecordCommands::eee() {
+void RecordCommands::deleteChosenTaskAndFiles() {
     if (!state_.ContextLink.contains(QStringLiteral("//"))) return;
     QString n = state_.ContextLink;
     n.remove(kOpen);
@@ -112,7 +112,7 @@ void RecordCommands::eee() {
     deleteRecord();
 }
 
-void RecordCommands::qk_xw() {
+void RecordCommands::openDownloadFolder() {
     const QString folder = s_.downloadFolder ? s_.downloadFolder() : QString();
     if (hasFiles(s_, folder)) {
         if (s_.keptOnTop && s_.keptOnTop() && s_.releaseOnTop) s_.releaseOnTop();

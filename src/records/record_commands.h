@@ -1,5 +1,5 @@
 #pragma once
-// The record commands of the list panel's link `qk` and of the task menus:
+// The record commands of the list panel's link `sideListCommand` and of the task menus:
 // clear either list, play or delete the right-clicked network task, delete it
 // together with its downloaded files, and open the download folder.
 #include "records/record_store.h"
@@ -43,12 +43,12 @@ struct RecordCommandServices {
     std::function<void(const QString& text)> showBalloon;
     // Opens a folder in the file manager.
     std::function<void(const QString& folder)> openFolder;
-    // Pops up the task-list management menu `c_fie` at the mouse.
+    // Pops up the task-list management menu `taskListMenu` at the mouse.
     std::function<void()> popupTaskListMenu;
     // Whether the window is kept on top, and the press that releases it.
     std::function<bool()> keptOnTop;
     std::function<void()> releaseOnTop;
-    // Puts `qk`'s text back in its normal colour.
+    // Puts `sideListCommand`'s text back in its normal colour.
     std::function<void()> resetQkColour;
 };
 
@@ -57,12 +57,12 @@ class RecordCommands : public QObject {
 public:
     RecordCommands(MainWindowState& state, RecordCommandServices services, QObject* parent = nullptr);
 
-    void qk_Click();
-    void qk_xl();  // clear the network list
-    void CCC();    // play the right-clicked task
-    void ddd();    // delete it
-    void eee();    // delete it with its downloaded files
-    void qk_xw();  // open the download folder
+    void runSideListCommand();
+    void clearNetworkList();          // clear the network list
+    void playChosenTask();            // play the right-clicked task
+    void deleteChosenTask();          // delete it
+    void deleteChosenTaskAndFiles();  // delete it with its downloaded files
+    void openDownloadFolder();        // open the download folder
 
 private:
     bool localListActive() const;  // its side tab is shown

@@ -14,19 +14,19 @@ QPixmap skinPicture(int resourceNumber);
 // index gets the second one (as the skin procedure picks a1 only for skin 0).
 QPixmap skinLogo(int skin);
 
-// The catalogue panel's pictures, 200 x 120 both, so `jia` keeps its place
-// when one replaces the other: the loading picture `jia` starts with, and the
-// error picture `w3` holds (a click on it retries). Transparent around the
+// The catalogue panel's pictures, 200 x 120 both, so `catalogueRetryPicture` keeps its place
+// when one replaces the other: the loading picture `catalogueRetryPicture` starts with, and the
+// error picture `catalogueErrorPicture` holds (a click on it retries). Transparent around the
 // drawing; skin 0's are drawn for its dark panel, every other skin index gets
 // the pair drawn for a light panel (the same rule as skinLogo).
 QPixmap waitPicture(int skin);
 QPixmap errorPicture(int skin);
 
-// `adp`, 300 x 150: the program's tile and name on a dark card, shown in the
+// `idlePicture`, 300 x 150: the program's tile and name on a dark card, shown in the
 // player area while nothing plays. The video area is black in both skins.
 QPixmap idlePlayerPicture();
 
-// `ggx` and `gtv`, 20 x 20, with their own plate so they read on any page.
+// `webPlayerCloseButton` and `liveTvCloseButton`, 20 x 20, with their own plate so they read on any page.
 QPixmap smallClosePicture(bool hovered);
 
 QIcon programIcon();

@@ -13,7 +13,7 @@
 namespace qarvel {
 
 namespace window_button_ids {
-// The window buttons `npc`, by index.
+// The window buttons `windowButtons`, by index.
 enum WindowButton : int {
     Minimise = 0,
     Maximise = 1,
@@ -38,7 +38,7 @@ using window_button_ids::kWindowButtonCount;
 using window_button_ids::WindowButton;
 
 namespace transport_button_ids {
-// The control bar's buttons `bo_but`, by index.
+// The control bar's buttons `transportButtons`, by index.
 enum TransportButton : int {
     PlayPause = 0,
     Stop = 1,

@@ -14,7 +14,6 @@ namespace qarvel::web {
 
 namespace {
 
-
 // The play request for episode n of the key's film.
 QString requestFor(const QString& base, const playback::EpisodeKey& key, qint64 n) {
     return playRequestAddress(base, key.id, QString::number(key.source), QString::number(n));
@@ -89,7 +88,7 @@ void EpisodeSequencer::answerNext(const playback::EpisodeKey& key, qint64 n, con
     }
     session_.nextFailed();
     if (s_.showBalloon) s_.showBalloon(kNextEpisodeErrorBalloon);
-    s_.Timer4.start();
+    s_.retryNextEpisodeTimer.start();
 }
 
 int EpisodeSequencer::episodeIndex() const { return session_.episode() ? session_.episode()->episode : -1; }

@@ -29,7 +29,7 @@ class PaneNavigator;
 struct SequencerServices {
     platform::TextFetcher& fetcher;
     PaneNavigator& panes;
-    QTimer& Timer4;  // next-episode retry
+    QTimer& retryNextEpisodeTimer;  // next-episode retry
     // ReadSetting on the settings file: section, key, default.
     std::function<QString(const QString& section, const QString& key, const QString& defaultText)> readSetting;
     std::function<void(const QString& text)> showBalloon;

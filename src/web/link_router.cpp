@@ -56,9 +56,12 @@ LinkRouter::~LinkRouter() { cancelPlayRequest(); }
 
 void LinkRouter::installHooks(const PaneSet& panes) {
     const std::pair<Pane, bool (LinkRouter::*)(const QString&)> hooks[] = {
-        {Pane::Catalogue, &LinkRouter::Web1_BeforeNavigate2},   {Pane::WebPlayer, &LinkRouter::Web2_BeforeNavigate2},
-        {Pane::TaskList, &LinkRouter::Web3_BeforeNavigate2},    {Pane::LocalList, &LinkRouter::Web4_BeforeNavigate2},
-        {Pane::EpisodeList, &LinkRouter::Web5_BeforeNavigate2}, {Pane::ChannelList, &LinkRouter::Web11_BeforeNavigate2},
+        {Pane::Catalogue, &LinkRouter::onCatalogueNavigate},
+        {Pane::WebPlayer, &LinkRouter::onWebPlayerNavigate},
+        {Pane::TaskList, &LinkRouter::onTaskListNavigate},
+        {Pane::LocalList, &LinkRouter::onLocalListNavigate},
+        {Pane::EpisodeList, &LinkRouter::onEpisodeListNavigate},
+        {Pane::ChannelList, &LinkRouter::onChannelListNavigate},
     };
     for (const auto& [which, handler] : hooks) {
         if (WebPane* pane = panes[paneSlot(which)])
@@ -69,7 +72,7 @@ void LinkRouter::installHooks(const PaneSet& panes) {
 // The handlers that pass a link on to another pane (Web4 to Web3, Web5 to
 // Web1, the end of play to Web1) reach a handler that sends no program link
 // on, so no chain of them can loop.
-bool LinkRouter::Web1_BeforeNavigate2(const QString& address) {
+bool LinkRouter::onCatalogueNavigate(const QString& address) {
     if (!isPlayLink(address)) return false;
     // A play request link can carry an episode link in its title; the
     // request is what the page asked for.
@@ -78,13 +81,13 @@ bool LinkRouter::Web1_BeforeNavigate2(const QString& address) {
     return true;
 }
 
-bool LinkRouter::Web2_BeforeNavigate2(const QString& address) {
+bool LinkRouter::onWebPlayerNavigate(const QString& address) {
     if (!address.contains(sentinel_)) return false;
     endOfPlay();
     return true;
 }
 
-bool LinkRouter::Web3_BeforeNavigate2(const QString& address) {
+bool LinkRouter::onTaskListNavigate(const QString& address) {
     const bool open = address.startsWith(kOpenScheme);
     if (!open && !address.startsWith(kDeleteScheme)) return false;
     if (open) openRecord(address);
@@ -92,7 +95,7 @@ bool LinkRouter::Web3_BeforeNavigate2(const QString& address) {
     return true;
 }
 
-bool LinkRouter::Web4_BeforeNavigate2(const QString& address) {
+bool LinkRouter::onLocalListNavigate(const QString& address) {
     const bool open = address.startsWith(kOpenScheme);
     if (!open && !address.startsWith(kDeleteScheme)) return false;
     s_.panes.navigate(Pane::TaskList, address);
@@ -100,13 +103,13 @@ bool LinkRouter::Web4_BeforeNavigate2(const QString& address) {
     return true;
 }
 
-bool LinkRouter::Web5_BeforeNavigate2(const QString& address) {
+bool LinkRouter::onEpisodeListNavigate(const QString& address) {
     if (!isPlayLink(address)) return false;
     s_.panes.navigate(Pane::Catalogue, address);
     return true;
 }
 
-bool LinkRouter::Web11_BeforeNavigate2(const QString& address) {
+bool LinkRouter::onChannelListNavigate(const QString& address) {
     if (!address.startsWith(kChannelScheme)) return false;
     playChannel(address);
     return true;
@@ -124,8 +127,8 @@ void LinkRouter::cancelPlayRequest() {
 void LinkRouter::requestPlay(const QString& address) {
     cancelPlayRequest();
     const PlayRequestLink link = cutPlayRequestLink(address);
-    playback::setBarText(c_.zhun, kSearchingText);
-    if (s_.npc_Click) s_.npc_Click(MainTab::Player);
+    playback::setBarText(c_.statusText, kSearchingText);
+    if (s_.pressWindowButton) s_.pressWindowButton(MainTab::Player);
     ticket_ =
         s_.fetcher.fetch(playRequestAddress(base_, link.id, link.v, link.v1), [this, link](const QString& answer) {
             ticket_ = 0;
@@ -137,7 +140,7 @@ void LinkRouter::answerPlay(const PlayRequestLink& link, const QString& answer) 
     const PlayAnswer play = classifyPlayAnswer(answer);
     if (play.isFailure()) {
         session_.playRequestFailed();
-        playback::setBarText(c_.zhun, kReadErrorText);
+        playback::setBarText(c_.statusText, kReadErrorText);
     }
     if (play.kind != PlayAnswer::Kind::Found) {
         if (s_.showBalloon) s_.showBalloon(kReadErrorBalloon);
@@ -171,10 +174,10 @@ void LinkRouter::startHelperProcess(bool readFolderSetting, bool letEventsRun) {
 void LinkRouter::startPlayer(const QString& url) {
     s_.player.setUrl(url);
     s_.player.play();
-    if (!s_.Timer1.isActive()) s_.Timer1.start();
+    if (!s_.statusPollTimer.isActive()) s_.statusPollTimer.start();
 }
 
-void LinkRouter::showTitle(const QString& text) { playback::showTitle(c_.bo_name, c_.bo_zt, text); }
+void LinkRouter::showTitle(const QString& text) { playback::showTitle(c_.filmTitle, c_.statusStrip, text); }
 
 void LinkRouter::checkRecordWrite(records::RecordStatus status, const char* operation) {
     if (records::recordWriteFailed(status, operation) && s_.recordWriteFailed) s_.recordWriteFailed();
@@ -189,13 +192,13 @@ void LinkRouter::playEpisode(const EpisodeLink& link) {
     startHelperProcess(true, false);
     const playback::EpisodeKey key = episodeKey(link.id, link.ly, link.did, link.title);
     if (link.kind != u"qvod") {
-        s_.views.SwitchView(View::WebPlayer);
+        s_.views.showView(View::WebPlayer);
         s_.panes.navigate(Pane::WebPlayer,
                           base_ + QStringLiteral("play.htm?") + link.kind + QStringLiteral("$$$") + link.address);
         session_.startWebPlayerEpisode(key);
-        s_.Timer1.stop();
+        s_.statusPollTimer.stop();
     } else {
-        s_.views.SwitchView(View::Player);
+        s_.views.showView(View::Player);
         session_.startNetworkEpisode(key, 0);
         startPlayer(UnescapeText(link.address));
     }
@@ -207,9 +210,9 @@ void LinkRouter::playEpisode(const EpisodeLink& link) {
             s_.records.AddNetworkRecord(link.id, link.title, link.name, link.address, link.ly, link.did, 0),
             "adding the network episode");
     }
-    if (s_.npc_Click) {
-        s_.npc_Click(MainTab::Player);
-        s_.npc_Click(SideTab::EpisodeList);
+    if (s_.pressWindowButton) {
+        s_.pressWindowButton(MainTab::Player);
+        s_.pressWindowButton(SideTab::EpisodeList);
     }
 }
 
@@ -224,7 +227,7 @@ void LinkRouter::openRecord(const QString& address) {
 
 void LinkRouter::openLocalRecord(int line, const QStringList& fields) {
     const QString name = fields.value(0), path = fields.value(1);
-    s_.views.SwitchView(View::Player);
+    s_.views.showView(View::Player);
     // An address handed over on a command line is recorded here too; only a
     // path can be missing from the disk.
     const bool isAddress = path.contains(QStringLiteral("://"));
@@ -243,20 +246,20 @@ void LinkRouter::openNetworkRecord(const QStringList& fields) {
     const QString title = fields.value(1), name = fields.value(2), address = fields.value(3);
     const playback::EpisodeKey key = episodeKey(id, ly, did, title);
     if (!address.contains(QStringLiteral("qvod"))) {
-        s_.views.SwitchView(View::WebPlayer);
+        s_.views.showView(View::WebPlayer);
         session_.handOverToWebPlayer();
         // The episode page starts the episode whose key is ly followed by did.
         s_.panes.navigate(Pane::EpisodeList,
                           episodeListAddress(key.text(), QString::number(ly) + QString::number(did)));
     } else {
-        s_.views.SwitchView(View::Player);
+        s_.views.showView(View::Player);
         startHelperProcess(false, true);
         startPlayer(UnescapeText(address));
         showTitle(titleAndName(title, name));
         session_.startNetworkEpisode(key, linkNumber(fields.value(6)));
         s_.panes.navigate(Pane::EpisodeList, episodeListAddress(key.text(), QStringLiteral("0")));
     }
-    if (s_.npc_Click) s_.npc_Click(SideTab::EpisodeList);
+    if (s_.pressWindowButton) s_.pressWindowButton(SideTab::EpisodeList);
 }
 
 void LinkRouter::deleteRecord(const QString& address) {
@@ -268,7 +271,7 @@ void LinkRouter::endOfPlay() {
     const QString autoNext = s_.readSetting
                                  ? s_.readSetting(QStringLiteral("S_q"), QStringLiteral("s_bo"), QStringLiteral("0"))
                                  : QStringLiteral("0");
-    s_.Timer1.start();
+    s_.statusPollTimer.start();
     if (autoNext != u"2") return;
     switch (session_.next()) {
     case playback::NextEpisode::Unknown:  // no film has played
@@ -291,12 +294,12 @@ void LinkRouter::endOfPlay() {
 
 void LinkRouter::playChannel(const QString& address) {
     s_.panes.navigate(Pane::LiveTv, base_ + QStringLiteral("tv/zuvotv.htm?") + cutChannelLink(address));
-    if (c_.gtv) c_.gtv->show();
-    s_.views.SwitchView(View::LiveTv);
+    if (c_.liveTvCloseButton) c_.liveTvCloseButton->show();
+    s_.views.showView(View::LiveTv);
     session_.showLiveTv();
 }
 
-void LinkRouter::l_com(QString& text) {
+void LinkRouter::runCommandText(QString& text) {
     cancelPlayRequest();
     text.remove(u'"');
     if (text.endsWith(u'/')) text.chop(1);
@@ -306,9 +309,9 @@ void LinkRouter::l_com(QString& text) {
     showTitle(CutToWidth(name, playback::kTitleWidth));
     session_.startLocalFile(text, 0);
     checkRecordWrite(s_.records.AddLocalRecord(name, text, 0), "adding the local file");
-    if (s_.npc_Click) {
-        s_.npc_Click(MainTab::Player);
-        s_.npc_Click(SideTab::LocalList);
+    if (s_.pressWindowButton) {
+        s_.pressWindowButton(MainTab::Player);
+        s_.pressWindowButton(SideTab::LocalList);
     }
 }
 

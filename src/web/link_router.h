@@ -33,7 +33,7 @@ class RecordStore;
 namespace playback {
 class PlaySession;
 class ViewSwitcher;
-}
+}  // namespace playback
 namespace platform {
 class TextFetcher;
 class ProcessFinder;
@@ -47,10 +47,10 @@ class PaneNavigator;
 
 // Controls the handlers write; a null one is skipped.
 struct LinkRouterControls {
-    QLabel* bo_name = nullptr;  // title label of the player bar
-    QWidget* bo_zt = nullptr;   // its strip, to centre it in
-    QLabel* zhun = nullptr;     // status text
-    QWidget* gtv = nullptr;     // close button of the live-TV view
+    QLabel* filmTitle = nullptr;           // title label of the player bar
+    QWidget* statusStrip = nullptr;        // its strip, to centre it in
+    QLabel* statusText = nullptr;          // status text
+    QWidget* liveTvCloseButton = nullptr;  // close button of the live-TV view
 };
 
 struct LinkRouterServices {
@@ -61,9 +61,9 @@ struct LinkRouterServices {
     platform::TextFetcher& fetcher;
     platform::ProcessFinder& processes;
     platform::UserDialogs& dialogs;
-    QTimer& Timer1;  // status poll
+    QTimer& statusPollTimer;  // status poll
     // Presses tab button `index` of the window (npc_Click).
-    std::function<void(int index)> npc_Click;
+    std::function<void(int index)> pressWindowButton;
     // ReadSetting on the settings file: section, key, default.
     std::function<QString(const QString& section, const QString& key, const QString& defaultText)> readSetting;
     // ShowTrayBalloon.
@@ -83,24 +83,24 @@ class LinkRouter : public QObject {
 public:
     // base: the service base address, ending in "/"; sentinelHost: the host
     // of the end-of-play address (empty: the build's).
-    LinkRouter(MainWindowState& state, playback::PlaySession& session, LinkRouterControls controls, LinkRouterServices services, QString base,
-               QString sentinelHost = {}, QObject* parent = nullptr);
+    LinkRouter(MainWindowState& state, playback::PlaySession& session, LinkRouterControls controls,
+               LinkRouterServices services, QString base, QString sentinelHost = {}, QObject* parent = nullptr);
     ~LinkRouter() override;
 
     // Installs the handlers as the hooks of Web1, Web2, Web3, Web4, Web5 and
     // Web11 (a null pane is skipped).
     void installHooks(const PaneSet& panes);
 
-    bool Web1_BeforeNavigate2(const QString& address);   // episodes and play requests
-    bool Web2_BeforeNavigate2(const QString& address);   // end-of-play sentinel
-    bool Web3_BeforeNavigate2(const QString& address);   // records: open and delete
-    bool Web4_BeforeNavigate2(const QString& address);   // local list: passes records on to Web3
-    bool Web5_BeforeNavigate2(const QString& address);   // episode list: passes episodes on to Web1
-    bool Web11_BeforeNavigate2(const QString& address);  // live-TV channels
+    bool onCatalogueNavigate(const QString& address);    // episodes and play requests
+    bool onWebPlayerNavigate(const QString& address);    // end-of-play sentinel
+    bool onTaskListNavigate(const QString& address);     // records: open and delete
+    bool onLocalListNavigate(const QString& address);    // local list: passes records on to Web3
+    bool onEpisodeListNavigate(const QString& address);  // episode list: passes episodes on to Web1
+    bool onChannelListNavigate(const QString& address);  // live-TV channels
 
     // Plays a file or address given on a command line and records it in the
     // local list; the quotes and one trailing "/" are removed from text.
-    void l_com(QString& text);
+    void runCommandText(QString& text);
 
     // Drops the answer of a play request still on its way (exit, or a newer play).
     void cancelPlayRequest();

@@ -24,13 +24,13 @@ PaneEvents::PaneEvents(MainWindowState& state, PaneControls controls, QObject* p
                 [this, n](const QString& href, const QPoint& pos) { paneContextMenu(n, href, pos); });
     }
     if (WebPane* web1 = pane(Pane::Catalogue)) {
-        connect(web1, &WebPane::downloadComplete, this, &PaneEvents::Web1_DownloadComplete);
-        connect(web1, &WebPane::navigateError, this, &PaneEvents::Web1_NavigateError);
+        connect(web1, &WebPane::downloadComplete, this, &PaneEvents::onCatalogueLoaded);
+        connect(web1, &WebPane::navigateError, this, &PaneEvents::onCatalogueLoadFailed);
     }
     if (WebPane* web7 = pane(Pane::PauseAd))
-        connect(web7, &WebPane::navigateError, this, &PaneEvents::Web7_NavigateError);
+        connect(web7, &WebPane::navigateError, this, &PaneEvents::onPauseAdLoadFailed);
     if (WebPane* web8 = pane(Pane::StopAd))
-        connect(web8, &WebPane::navigateError, this, &PaneEvents::Web8_NavigateError);
+        connect(web8, &WebPane::navigateError, this, &PaneEvents::onStopAdLoadFailed);
 }
 
 void PaneEvents::setMenuPopper(MenuPopper popper) {
@@ -52,64 +52,65 @@ bool PaneEvents::isServiceAddress(const QString& address) const {
     return address.contains(c_.base) || address.contains(QUrl(c_.base).toString());
 }
 
-void PaneEvents::Web1_DownloadComplete() {
-    if (state_.HomePageFailed == 1 || !c_.Pic1 || !c_.Pic1->isHidden()) return;
-    c_.Pic1->show();
-    if (c_.wait) c_.wait->hide();
+void PaneEvents::onCatalogueLoaded() {
+    if (state_.HomePageFailed == 1 || !c_.catalogueFrame || !c_.catalogueFrame->isHidden()) return;
+    c_.catalogueFrame->show();
+    if (c_.catalogueWaitPanel) c_.catalogueWaitPanel->hide();
 }
 
-void PaneEvents::Web1_NavigateError(const QString& address) {
+void PaneEvents::onCatalogueLoadFailed(const QString& address) {
     if (!isServiceAddress(address)) return;
-    if (c_.Pic1) c_.Pic1->hide();
-    if (c_.jia && c_.w3) c_.jia->setPixmap(c_.w3->pixmap());
-    if (c_.wait) c_.wait->show();
+    if (c_.catalogueFrame) c_.catalogueFrame->hide();
+    if (c_.catalogueRetryPicture && c_.catalogueErrorPicture)
+        c_.catalogueRetryPicture->setPixmap(c_.catalogueErrorPicture->pixmap());
+    if (c_.catalogueWaitPanel) c_.catalogueWaitPanel->show();
     state_.HomePageFailed = 1;
 }
 
-void PaneEvents::jia_Click() {
+void PaneEvents::retryCatalogue() {
     state_.HomePageFailed = 0;
     if (WebPane* web1 = pane(Pane::Catalogue)) web1->navigate(c_.base);
 }
 
-void PaneEvents::Web7_NavigateError() {
-    if (c_.ad_huan) c_.ad_huan->hide();
-    if (c_.adp) c_.adp->show();
+void PaneEvents::onPauseAdLoadFailed() {
+    if (c_.pauseAdFrame) c_.pauseAdFrame->hide();
+    if (c_.idlePicture) c_.idlePicture->show();
     state_.PauseAdState = 1;
 }
 
-void PaneEvents::Web8_NavigateError() {
-    if (c_.bo_pad) c_.bo_pad->hide();
+void PaneEvents::onStopAdLoadFailed() {
+    if (c_.stopAdFrame) c_.stopAdFrame->hide();
     state_.StopAdState = 1;
 }
 
 void PaneEvents::paneContextMenu(int paneNumber, const QString& href, const QPoint& globalPos) {
     switch (paneNumber) {
-    case Pane::Catalogue: popup(c_.myMenu, globalPos); break;
+    case Pane::Catalogue: popup(c_.mainPopupMenu, globalPos); break;
     case Pane::TaskList:
         if (href.contains(QLatin1String("open://"))) {
             state_.ContextLink = href;
-            popup(c_.webc, globalPos);
+            popup(c_.taskMenu, globalPos);
         }
         break;
     case Pane::PauseAd:
-        if (c_.playerUrl && !c_.playerUrl().isEmpty()) popup(c_.qvod_m, globalPos);
+        if (c_.playerUrl && !c_.playerUrl().isEmpty()) popup(c_.playerPopupMenu, globalPos);
         break;
     default: break;
     }
 }
 
-void PaneEvents::gtv_Click() {
-    if (c_.gtv) c_.gtv->hide();
+void PaneEvents::closeLiveTv() {
+    if (c_.liveTvCloseButton) c_.liveTvCloseButton->hide();
     state_.CurrentView = View::Nothing;
     QCoreApplication::processEvents();
     if (WebPane* web10 = pane(Pane::LiveTv)) web10->navigate(c_.base + QStringLiteral("tv/ad.htm"));
 }
 
-void PaneEvents::ggx_Click() {
-    playback::clearPlayerBar({c_.gunt1, c_.gunt2, c_.huan, c_.bo_name, c_.times, c_.qvod},
-                             c_.times ? c_.times->y() : 0);
-    if (c_.Pic2) c_.Pic2->hide();
-    if (c_.qvod) c_.qvod->show();
+void PaneEvents::closeWebPlayer() {
+    playback::clearPlayerBar({c_.seekKnob, c_.playedBar, c_.downloadedBar, c_.filmTitle, c_.timeText, c_.playerArea},
+                             c_.timeText ? c_.timeText->y() : 0);
+    if (c_.webPlayerFrame) c_.webPlayerFrame->hide();
+    if (c_.playerArea) c_.playerArea->show();
     QCoreApplication::processEvents();
     if (WebPane* web2 = pane(Pane::WebPlayer)) web2->navigate(QStringLiteral("about:blank"));
     state_.CurrentView = View::Nothing;

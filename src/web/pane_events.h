@@ -5,8 +5,8 @@
 // handlers that reset the live-TV and web-player views.
 //
 // Handlers are ordinary methods. The constructor connects the panes' signals;
-// the window connects the clicks of `jia`, `gtv` and `ggx` to jia_Click,
-// gtv_Click and ggx_Click. A control left nullptr skips the steps that use it.
+// the window connects the clicks of `catalogueRetryPicture`, `liveTvCloseButton` and `webPlayerCloseButton` to
+// jia_Click, gtv_Click and ggx_Click. A control left nullptr skips the steps that use it.
 #include "web/web_pane.h"
 
 #include <QObject>
@@ -25,27 +25,27 @@ struct MainWindowState;
 namespace qarvel::web {
 
 struct PaneControls {
-    PaneSet panes{};                     // Web1 … Web11
-    QWidget* Pic1 = nullptr;             // holds the catalogue pane
-    QWidget* wait = nullptr;             // loading / error panel shown instead of Pic1
-    QLabel* jia = nullptr;               // picture in `wait`; clicking it retries
-    QLabel* w3 = nullptr;                // hidden picture holding the error image
-    QWidget* ad_huan = nullptr;          // pause advertisement panel (Web7)
-    QWidget* adp = nullptr;              // shown instead of a failed pause advertisement
-    QWidget* bo_pad = nullptr;           // stop advertisement panel (Web8)
-    QWidget* gtv = nullptr;              // close button of the live-TV view
-    QWidget* Pic2 = nullptr;             // holds the web player pane (Web2)
-    QWidget* qvod = nullptr;             // holds the player
-    QWidget* gunt1 = nullptr;            // seek bar knob
-    QWidget* gunt2 = nullptr;            // seek bar fill
-    QWidget* huan = nullptr;             // seek bar buffer
-    QLabel* bo_name = nullptr;           // title label
-    QLabel* times = nullptr;             // time label
-    QMenu* myMenu = nullptr;             // main menu (catalogue pane)
-    QMenu* webc = nullptr;               // task menu (network-task list entries)
-    QMenu* qvod_m = nullptr;             // player menu (pause advertisement pane)
-    std::function<QString()> playerUrl;  // the player's current address
-    QString base;                        // service base address, ends in "/box/"
+    PaneSet panes{};                          // Web1 … Web11
+    QWidget* catalogueFrame = nullptr;        // holds the catalogue pane
+    QWidget* catalogueWaitPanel = nullptr;    // loading / error panel shown instead of Pic1
+    QLabel* catalogueRetryPicture = nullptr;  // picture in `catalogueWaitPanel`; clicking it retries
+    QLabel* catalogueErrorPicture = nullptr;  // hidden picture holding the error image
+    QWidget* pauseAdFrame = nullptr;          // pause advertisement panel (Web7)
+    QWidget* idlePicture = nullptr;           // shown instead of a failed pause advertisement
+    QWidget* stopAdFrame = nullptr;           // stop advertisement panel (Web8)
+    QWidget* liveTvCloseButton = nullptr;     // close button of the live-TV view
+    QWidget* webPlayerFrame = nullptr;        // holds the web player pane (Web2)
+    QWidget* playerArea = nullptr;            // holds the player
+    QWidget* seekKnob = nullptr;              // seek bar knob
+    QWidget* playedBar = nullptr;             // seek bar fill
+    QWidget* downloadedBar = nullptr;         // seek bar buffer
+    QLabel* filmTitle = nullptr;              // title label
+    QLabel* timeText = nullptr;               // time label
+    QMenu* mainPopupMenu = nullptr;           // main menu (catalogue pane)
+    QMenu* taskMenu = nullptr;                // task menu (network-task list entries)
+    QMenu* playerPopupMenu = nullptr;         // player menu (pause advertisement pane)
+    std::function<QString()> playerUrl;       // the player's current address
+    QString base;                             // service base address, ends in "/box/"
 };
 
 class PaneEvents : public QObject {
@@ -61,21 +61,21 @@ public:
 
     // DownloadComplete of Web1: back from the waiting panel to the page,
     // unless a failure is latched.
-    void Web1_DownloadComplete();
+    void onCatalogueLoaded();
     // NavigateError of Web1: a service page failed; show the error panel and
     // latch it. Failures of addresses outside the service are ignored.
-    void Web1_NavigateError(const QString& address);
+    void onCatalogueLoadFailed(const QString& address);
     // Retry: clear the latch and load the base address again.
-    void jia_Click();
+    void retryCatalogue();
     // NavigateError of Web7 / Web8: never show a broken advertisement.
-    void Web7_NavigateError();
-    void Web8_NavigateError();
+    void onPauseAdLoadFailed();
+    void onStopAdLoadFailed();
     // A right-click in pane `paneNumber` (1 … 11) on the link `href` (may be empty).
     void paneContextMenu(int paneNumber, const QString& href, const QPoint& globalPos);
     // Close the live-TV view (also called when view 3 is left).
-    void gtv_Click();
+    void closeLiveTv();
     // Close the web player view (also called when view 1 is left).
-    void ggx_Click();
+    void closeWebPlayer();
 
 private:
     WebPane* pane(int number) const;

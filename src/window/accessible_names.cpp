@@ -111,7 +111,7 @@ void describeControls(MainWindowControls& c) {
     }();
     (void)installed;
 
-    auto* keys = new ControlKeys(c.BA1);
+    auto* keys = new ControlKeys(c.mainWindow);
     // In the order they stand on screen: the tabs and window buttons of the
     // title band, the side tabs and strips of the pages, the control bar.
     std::vector<QWidget*> order;
@@ -131,26 +131,26 @@ void describeControls(MainWindowControls& c) {
     };
     using R = QAccessible::Role;
     const std::pair<int, const char*> mainTabs[] = {{8, "影视"}, {9, "播放"}, {13, "电视"}, {14, "精彩"}};
-    for (auto [i, name] : mainTabs) control(c.npc[i], R::PageTab, QString::fromUtf8(name));
-    for (int i : {4, 3, 5, 0, 1, 2}) control(c.npc[i], R::Button);
-    control(c.jbi, R::Button);
+    for (auto [i, name] : mainTabs) control(c.windowButtons[i], R::PageTab, QString::fromUtf8(name));
+    for (int i : {4, 3, 5, 0, 1, 2}) control(c.windowButtons[i], R::Button);
+    control(c.leaveCompactButton, R::Button);
     const std::pair<int, const char*> sideTabs[] = {{11, "剧集列表"}, {12, "网络任务"}, {7, "本地播放"}};
-    for (auto [i, name] : sideTabs) control(c.npc[i], R::PageTab, QString::fromUtf8(name));
-    control(c.qk, R::Button);
-    control(c.npc[6], R::Button);
-    control(c.npc[15], R::Button);
-    control(c.ggx, R::Button, QStringLiteral("关闭网页播放"));
-    control(c.gtv, R::Button, QStringLiteral("关闭电视"));
-    control(c.gunt, R::Slider, QStringLiteral("播放进度"));
-    for (int i : {0, 1, 5, 7, 2}) control(c.bo_but[i], R::Button);
-    control(c.yin, R::Slider, QStringLiteral("音量"));
-    control(c.La[0], R::Link);
-    for (int i : {4, 3, 6}) control(c.bo_but[i], R::Button);
+    for (auto [i, name] : sideTabs) control(c.windowButtons[i], R::PageTab, QString::fromUtf8(name));
+    control(c.sideListCommand, R::Button);
+    control(c.windowButtons[6], R::Button);
+    control(c.windowButtons[15], R::Button);
+    control(c.webPlayerCloseButton, R::Button, QStringLiteral("关闭网页播放"));
+    control(c.liveTvCloseButton, R::Button, QStringLiteral("关闭电视"));
+    control(c.seekBar, R::Slider, QStringLiteral("播放进度"));
+    for (int i : {0, 1, 5, 7, 2}) control(c.transportButtons[i], R::Button);
+    control(c.volumeTrack, R::Slider, QStringLiteral("音量"));
+    control(c.noticeLines[0], R::Link);
+    for (int i : {4, 3, 6}) control(c.transportButtons[i], R::Button);
     for (size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 
     // Captions read as their text; what each one is comes with it.
     const std::pair<QWidget*, const char*> captions[] = {
-        {c.zhun, "状态"}, {c.times, "播放时间"}, {c.bo_name, "片名"}, {c.next_s, "下一集"}};
+        {c.statusText, "状态"}, {c.timeText, "播放时间"}, {c.filmTitle, "片名"}, {c.nextEpisodeNotice, "下一集"}};
     for (auto [w, what] : captions)
         if (w) w->setAccessibleDescription(QString::fromUtf8(what));
 }

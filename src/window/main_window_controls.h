@@ -38,7 +38,7 @@ inline const QString kNextEpisodeWait = QStringLiteral("正准备播放下一集
 // overlay label.
 void attachPlayerWidget(MainWindowControls& c, QWidget* video);
 
-// Builds every control inside window (which becomes `BA1`), with the
+// Builds every control inside window (which becomes `mainWindow`), with the
 // browser panes made by panes.
 MainWindowControls buildMainWindowControls(QWidget* window, const PaneFactory& panes);
 

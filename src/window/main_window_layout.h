@@ -27,15 +27,15 @@ public:
     MainWindowLayout(MainWindowControls& c, MainWindowState& state, const Skin& skin);
 
     // The window's resize handler.
-    void Form_Resize();
+    void layoutWindow();
     void PaintFrame();
     void LayoutMainArea();
     void LayoutPlayerTab();
     void LayoutTvTab();
-    void qvod_Resize();
+    void layoutPlayerArea();
     void LayoutCompact();
-    void SelectMainTab(MainTab tab, bool force);
-    void SelectSideTab(SideTab tab, bool force);
+    void showMainTab(MainTab tab, bool force);
+    void showSideTab(SideTab tab, bool force);
     void ApplyRoundRegion();
 
     // The volume knob and its fill at the given volume (0 to 100).

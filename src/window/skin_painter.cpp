@@ -19,7 +19,7 @@ SkinPainter::SkinPainter(MainWindowControls& c, MainWindowState& state, Skin& sk
                          WindowSettings& settings)
     : c_(c), state_(state), skin_(skin), layout_(layout), settings_(settings) {}
 
-void SkinPainter::p_p(int s) {
+void SkinPainter::applySkin(int s) {
     skin_.load(s);
     if (state_.SkinApplied == 1) {
         layout_.PaintFrame();
@@ -29,52 +29,53 @@ void SkinPainter::p_p(int s) {
         layout_.LayoutMainArea();
         layout_.LayoutPlayerTab();
         layout_.LayoutTvTab();
-        layout_.qvod_Resize();
+        layout_.layoutPlayerArea();
         state_.SkinApplied = 1;
     }
     const QPixmap& logo = s != 0 ? skin_.a2() : skin_.a1();
-    c_.Imi->setPicture(logo);
-    if (!logo.isNull()) c_.Imi->resize(logo.deviceIndependentSize().toSize());
+    c_.logo->setPicture(logo);
+    if (!logo.isNull()) c_.logo->resize(logo.deviceIndependentSize().toSize());
     applyColours(s);
     PaintButtons();
-    layout_.SelectSideTab(state_.SideTab, true);
-    layout_.SelectMainTab(state_.MainTab, true);
+    layout_.showSideTab(state_.SideTab, true);
+    layout_.showMainTab(state_.MainTab, true);
 }
 
 void SkinPainter::PaintButtons() {
-    const bool maximised = c_.BA1->isMaximized();
+    const bool maximised = c_.mainWindow->isMaximized();
     for (int i = WindowButton::Minimise; i <= WindowButton::MainMenu; ++i)
-        c_.npc[i]->setPicture(titleButtonFace(skin_, i, false, maximised, c_.npc[i]->tip()));
+        c_.windowButtons[i]->setPicture(titleButtonFace(skin_, i, false, maximised, c_.windowButtons[i]->tip()));
     for (MainTab tab : {MainTab::Player, MainTab::Catalogue, MainTab::LiveTv, MainTab::Highlights})
-        c_.npc[tab]->setPicture(skin_.piece(sprites::mainTab(tab, false)));
+        c_.windowButtons[tab]->setPicture(skin_.piece(sprites::mainTab(tab, false)));
     const QPixmap& header = skin_.slot(SkinSlot::SidebarHeader);
     QPixmap wideHeader = header.isNull() ? QPixmap() : header.scaled(QSize(203, 28) * header.devicePixelRatio());
     wideHeader.setDevicePixelRatio(header.devicePixelRatio());
-    c_.npc[WindowButton::SidebarHeader]->setPicture(wideHeader);
+    c_.windowButtons[WindowButton::SidebarHeader]->setPicture(wideHeader);
     for (SideTab tab : {SideTab::EpisodeList, SideTab::TaskList, SideTab::LocalList})
-        c_.npc[tab]->setPicture(skin_.piece(sprites::sideTab(tab, false)));
-    for (int i = 0; i < WindowButton::TvSidebarStrip; ++i) c_.npc[i]->update();
+        c_.windowButtons[tab]->setPicture(skin_.piece(sprites::sideTab(tab, false)));
+    for (int i = 0; i < WindowButton::TvSidebarStrip; ++i) c_.windowButtons[i]->update();
 
     // A skin chosen while a film plays or the sound is off keeps the faces
     // that say so; their tooltips name the action each button takes next.
-    PaintPlayFace(c_.bo_but[TransportButton::PlayPause]->tip() == QStringLiteral("暂停"));
-    const bool muted = c_.bo_but[TransportButton::Mute]->tip() == QStringLiteral("取消静音");
+    PaintPlayFace(c_.transportButtons[TransportButton::PlayPause]->tip() == QStringLiteral("暂停"));
+    const bool muted = c_.transportButtons[TransportButton::Mute]->tip() == QStringLiteral("取消静音");
     for (int i = TransportButton::Stop; i < kTransportButtonCount; ++i)
-        c_.bo_but[i]->setPicture(skin_.piece(sprites::transportButton(i, false, i == TransportButton::Mute && muted)));
-    c_.yin->setPicture(skin_.slot(SkinSlot::VolumeTrack));
-    c_.bo_v->setPicture(skin_.slot(SkinSlot::VolumeKnob));
-    for (PictureBox* b : c_.bo_but) b->update();
+        c_.transportButtons[i]->setPicture(
+            skin_.piece(sprites::transportButton(i, false, i == TransportButton::Mute && muted)));
+    c_.volumeTrack->setPicture(skin_.slot(SkinSlot::VolumeTrack));
+    c_.volumeKnob->setPicture(skin_.slot(SkinSlot::VolumeKnob));
+    for (PictureBox* b : c_.transportButtons) b->update();
 }
 
 void SkinPainter::PaintStopped() {
     PaintPlayFace(false);
-    c_.bo_but[TransportButton::Stop]->setPicture(
+    c_.transportButtons[TransportButton::Stop]->setPicture(
         skin_.piece(sprites::transportButton(TransportButton::Stop, false, false)));
-    c_.bo_but[TransportButton::Stop]->update();
+    c_.transportButtons[TransportButton::Stop]->update();
 }
 
 void SkinPainter::PaintPlayFace(bool pause) {
-    PictureBox* button = c_.bo_but[TransportButton::PlayPause];
+    PictureBox* button = c_.transportButtons[TransportButton::PlayPause];
     button->setPicture(skin_.piece(sprites::transportButton(TransportButton::PlayPause, false, pause)));
     button->update();
 }
@@ -87,27 +88,30 @@ void SkinPainter::applyColours(int s) {
         w->setPalette(pal);
         w->setAutoFillBackground(true);
     };
-    for (QWidget* w : {c_.l2, c_.wait, c_.tvright, c_.zzp, c_.zz, c_.tv, c_.ying}) background(w, k.panel);
+    for (QWidget* w : {c_.playerSidebar, c_.catalogueWaitPanel, c_.channelSidebar, c_.cataloguePage, c_.playerPage,
+                       c_.liveTvPage, c_.highlightsPage})
+        background(w, k.panel);
     // The picture area is black in both skins, like the picture it stands for.
-    background(c_.qvod, Qt::black);
-    background(c_.shan, k.footer);
-    background(c_.bo_zt, k.statusStrip);
-    background(c_.P1, k.balloon);
-    background(c_.huan, k.downloaded);
-    background(c_.gunt2, k.played);
-    background(c_.bo_y, k.volumeFill);
-    c_.gunt->setFill(k.seekTrack);
-    c_.gunt1->setFill(k.knob);
-    for (Label* l : {c_.zhun, c_.times, c_.bo_name}) l->setForeColour(k.statusText);
-    c_.bo_tip->setForeColour(k.balloonText);
-    c_.ni_name->setForeColour(k.title);
-    c_.ni_bo1->setForeColour(k.title);
+    background(c_.playerArea, Qt::black);
+    background(c_.sidebarFooter, k.footer);
+    background(c_.statusStrip, k.statusStrip);
+    background(c_.buttonBalloon, k.balloon);
+    background(c_.downloadedBar, k.downloaded);
+    background(c_.playedBar, k.played);
+    background(c_.volumeFill, k.volumeFill);
+    c_.seekBar->setFill(k.seekTrack);
+    c_.seekKnob->setFill(k.knob);
+    for (Label* l : {c_.statusText, c_.timeText, c_.filmTitle}) l->setForeColour(k.statusText);
+    c_.balloonText->setForeColour(k.balloonText);
+    c_.titleCaption->setForeColour(k.title);
+    c_.compactTitle->setForeColour(k.title);
 
     // The catalogue panel's pictures are drawn for the panel's colour; a
     // failure shown now stays shown in the new skin's drawing.
-    const bool showingError = c_.jia->pixmap().cacheKey() == c_.w3->pixmap().cacheKey();
-    c_.w3->setPixmap(errorPicture(s));
-    c_.jia->setPixmap(showingError ? c_.w3->pixmap() : waitPicture(s));
+    const bool showingError =
+        c_.catalogueRetryPicture->pixmap().cacheKey() == c_.catalogueErrorPicture->pixmap().cacheKey();
+    c_.catalogueErrorPicture->setPixmap(errorPicture(s));
+    c_.catalogueRetryPicture->setPixmap(showingError ? c_.catalogueErrorPicture->pixmap() : waitPicture(s));
 }
 
 }  // namespace qarvel::window

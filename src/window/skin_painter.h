@@ -16,17 +16,17 @@ namespace qarvel::window {
 // and the bars that are boxes rather than pictures.
 struct SkinColours {
     QColor panel;        // sidebars, waiting panel
-    QColor footer;       // sidebar footer `shan`
-    QColor statusStrip;  // `bo_zt`
+    QColor footer;       // sidebar footer `sidebarFooter`
+    QColor statusStrip;  // `statusStrip`
     QColor statusText;
-    QColor seekTrack;   // `gunt`
-    QColor downloaded;  // `huan`
-    QColor played;      // `gunt2`
-    QColor knob;        // `gunt1`
-    QColor volumeFill;  // `bo_y`
-    QColor balloon;     // `P1`
+    QColor seekTrack;   // `seekBar`
+    QColor downloaded;  // `downloadedBar`
+    QColor played;      // `playedBar`
+    QColor knob;        // `seekKnob`
+    QColor volumeFill;  // `volumeFill`
+    QColor balloon;     // `buttonBalloon`
     QColor balloonText;
-    QColor title;  // `ni_name`
+    QColor title;  // `titleCaption`
 };
 SkinColours skinColours(int s);
 
@@ -36,7 +36,7 @@ public:
                 WindowSettings& settings);
 
     // Applies skin s (0 or 1).
-    void p_p(int s);
+    void applySkin(int s);
     // Repaints every button face from the slots.
     void PaintButtons();
     // The faces of a stopped player: play on button 0, stop at rest on button 1.

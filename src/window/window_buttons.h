@@ -1,5 +1,5 @@
 #pragma once
-// What the sixteen window buttons `npc` do when clicked: minimise, maximise or
+// What the sixteen window buttons `windowButtons` do when clicked: minimise, maximise or
 // restore, compact mode, always on top, the sidebars and the tabs here; close
 // and the main menu are actions the window is given (the application's shell).
 #include "state/main_window_state.h"
@@ -32,10 +32,10 @@ public:
 
     // A click on window button index; other parts call it with an index to
     // perform the same action.
-    void npc_Click(int index);
-    void npc_MouseDown(int index, Qt::MouseButton button);
+    void pressWindowButton(int index);
+    void windowButtonMouseDown(int index, Qt::MouseButton button);
     // A double click on the window's own surface.
-    void Form_DblClick();
+    void onWindowDoubleClick();
 
     // Compact mode from the normal layout; nothing while the player area
     // shows nothing. Leaving it is the chrome's (jbi_Click).
@@ -44,7 +44,7 @@ public:
     void toggleAlwaysOnTop();
     // 1 keeps the window above the others, anything else lets it go; its
     // place and size stay.
-    void zhi_d(int on);
+    void setAlwaysOnTop(int on);
 
     WindowButtonActions actions;
 

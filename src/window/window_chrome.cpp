@@ -45,7 +45,7 @@ Qt::CursorShape cursorShape(int cursor) {
 
 WindowChrome::WindowChrome(MainWindowControls& c, MainWindowState& state, const Skin& skin, MainWindowLayout& layout,
                            WindowSettings& settings)
-    : QObject(c.BA1), c_(c), state_(state), skin_(skin), layout_(layout), settings_(settings) {
+    : QObject(c.mainWindow), c_(c), state_(state), skin_(skin), layout_(layout), settings_(settings) {
     sizeSettled_.setSingleShot(true);
     sizeSettled_.setInterval(kSettleMs);
     // The resize may go on after a pause; the size is stored again then.
@@ -53,40 +53,40 @@ WindowChrome::WindowChrome(MainWindowControls& c, MainWindowState& state, const 
         if (sizingActive_) storeSize();
     });
     startSystemResize = [this](Qt::Edges edges) {
-        QWindow* handle = c_.BA1->windowHandle();
+        QWindow* handle = c_.mainWindow->windowHandle();
         return handle && handle->startSystemResize(edges);
     };
     startSystemMove = [this] {
-        QWindow* handle = c_.BA1->windowHandle();
+        QWindow* handle = c_.mainWindow->windowHandle();
         return handle && handle->startSystemMove();
     };
-    c_.BA1->setMouseTracking(true);
-    c_.BA1->installEventFilter(this);
+    c_.mainWindow->setMouseTracking(true);
+    c_.mainWindow->installEventFilter(this);
     connectHovers();
 }
 
 void WindowChrome::connectHovers() {
-    for (PictureBox* b : c_.npc) {
+    for (PictureBox* b : c_.windowButtons) {
         connect(b, &PictureBox::moved, this,
-                [this](int index, Qt::MouseButtons, QPoint pos) { npc_MouseMove(index, pos.x(), pos.y()); });
+                [this](int index, Qt::MouseButtons, QPoint pos) { windowButtonMouseMove(index, pos.x(), pos.y()); });
     }
-    connect(c_.jbi, &Label::clicked, this, &WindowChrome::jbi_Click);
-    connect(c_.jbi, &Label::moved, this, [this] {
+    connect(c_.leaveCompactButton, &Label::clicked, this, &WindowChrome::leaveCompactMode);
+    connect(c_.leaveCompactButton, &Label::moved, this, [this] {
         setWindowCursor(0);
-        c_.jbi->setForeColour(colourFromNumber(kHoverColour));
+        c_.leaveCompactButton->setForeColour(colourFromNumber(kHoverColour));
     });
-    connect(c_.qk, &Label::moved, this, [this] {
+    connect(c_.sideListCommand, &Label::moved, this, [this] {
         setWindowCursor(0);
-        c_.qk->setForeColour(colourFromNumber(kHoverColour));
+        c_.sideListCommand->setForeColour(colourFromNumber(kHoverColour));
     });
-    connect(c_.jia, &Label::moved, this, [this] { setWindowCursor(0); });
+    connect(c_.catalogueRetryPicture, &Label::moved, this, [this] { setWindowCursor(0); });
     auto closeHover = [this] {
         setWindowCursor(0);
-        c_.gtv->setCursor(c_.npc[WindowButton::EpisodeListTab]->cursor());
+        c_.liveTvCloseButton->setCursor(c_.windowButtons[WindowButton::EpisodeListTab]->cursor());
     };
-    connect(c_.gtv, &PictureBox::moved, this, closeHover);
-    connect(c_.ggx, &PictureBox::moved, this, closeHover);
-    for (QWidget* w : {c_.shan, c_.bo_ad, c_.zz, c_.bo_zt}) {
+    connect(c_.liveTvCloseButton, &PictureBox::moved, this, closeHover);
+    connect(c_.webPlayerCloseButton, &PictureBox::moved, this, closeHover);
+    for (QWidget* w : {c_.sidebarFooter, c_.adArea, c_.playerPage, c_.statusStrip}) {
         w->setMouseTracking(true);
         w->installEventFilter(this);
     }
@@ -94,24 +94,24 @@ void WindowChrome::connectHovers() {
 
 bool WindowChrome::eventFilter(QObject* watched, QEvent* event) {
     const auto type = event->type();
-    if (watched == c_.BA1) {
+    if (watched == c_.mainWindow) {
         // The window gets child, paint and other events here too: only the
         // mouse event types are read as mouse events.
         const auto mouse = [event] { return static_cast<const QMouseEvent*>(event); };
         switch (type) {
         case QEvent::MouseButtonPress: {
             const QPoint p = mouse()->position().toPoint();
-            Form_MouseDown(mouse()->button(), p.x(), p.y());
+            onWindowMouseDown(mouse()->button(), p.x(), p.y());
             break;
         }
         case QEvent::MouseMove: {
             const QPoint p = mouse()->position().toPoint();
-            Form_MouseMove(mouse()->buttons(), p.x(), p.y());
+            onWindowMouseMove(mouse()->buttons(), p.x(), p.y());
             break;
         }
         case QEvent::MouseButtonRelease: {
             const QPoint p = mouse()->position().toPoint();
-            Form_MouseUp(mouse()->button(), p.x(), p.y());
+            onWindowMouseUp(mouse()->button(), p.x(), p.y());
             break;
         }
         case QEvent::Resize:
@@ -123,21 +123,23 @@ bool WindowChrome::eventFilter(QObject* watched, QEvent* event) {
     }
     if (type == QEvent::MouseMove) {
         setWindowCursor(0);
-        if (watched == c_.shan) {
-            c_.qk->setForeColour(colourFromNumber(kQkColour));
-        } else if (watched == c_.bo_ad) {
-            if (numberFromColour(c_.jbi->foreColour()) != kJbiColour)
-                c_.jbi->setForeColour(colourFromNumber(kJbiColour));
+        if (watched == c_.sidebarFooter) {
+            c_.sideListCommand->setForeColour(colourFromNumber(kQkColour));
+        } else if (watched == c_.adArea) {
+            if (numberFromColour(c_.leaveCompactButton->foreColour()) != kJbiColour)
+                c_.leaveCompactButton->setForeColour(colourFromNumber(kJbiColour));
         }
     }
     return false;
 }
 
-void WindowChrome::setWindowCursor(int cursor) { c_.BA1->setCursor(cursorShape(cursor)); }
+void WindowChrome::setWindowCursor(int cursor) { c_.mainWindow->setCursor(cursorShape(cursor)); }
 
 void WindowChrome::resetHoverColours() {
-    if (numberFromColour(c_.jbi->foreColour()) != kJbiColour) c_.jbi->setForeColour(colourFromNumber(kJbiColour));
-    if (numberFromColour(c_.qk->foreColour()) != kQkColour) c_.qk->setForeColour(colourFromNumber(kQkColour));
+    if (numberFromColour(c_.leaveCompactButton->foreColour()) != kJbiColour)
+        c_.leaveCompactButton->setForeColour(colourFromNumber(kJbiColour));
+    if (numberFromColour(c_.sideListCommand->foreColour()) != kQkColour)
+        c_.sideListCommand->setForeColour(colourFromNumber(kQkColour));
     if (state_.NoticeHover == 1) {
         state_.NoticeHover = 0;
         if (clearNoticeHover) clearNoticeHover();
@@ -154,7 +156,7 @@ void WindowChrome::EdgeSizing(int action, int x, int y) {
         }
         return;
     }
-    const EdgeZone zone = edgeZoneAt(x, y, c_.BA1->width(), c_.BA1->height());
+    const EdgeZone zone = edgeZoneAt(x, y, c_.mainWindow->width(), c_.mainWindow->height());
     setWindowCursor(zone.cursor);
     if (action == 1 && !zone.interior()) {
         sizingActive_ = true;
@@ -167,47 +169,49 @@ void WindowChrome::beginResize(Qt::Edges edges, int x, int y) {
     // No resize of the platform's own: follow the pointer ourselves until the release.
     drag_ = Drag::Resize;
     dragEdges_ = edges;
-    dragStart_ = c_.BA1->mapToGlobal(QPoint(x, y));
-    dragGeometry_ = c_.BA1->geometry();
+    dragStart_ = c_.mainWindow->mapToGlobal(QPoint(x, y));
+    dragGeometry_ = c_.mainWindow->geometry();
 }
 
 void WindowChrome::beginMove(int x, int y) {
     if (startSystemMove()) return;
     drag_ = Drag::Move;
-    dragStart_ = pressGlobal_.isNull() ? c_.BA1->mapToGlobal(QPoint(x, y)) : pressGlobal_;
-    dragGeometry_ = c_.BA1->geometry();
+    dragStart_ = pressGlobal_.isNull() ? c_.mainWindow->mapToGlobal(QPoint(x, y)) : pressGlobal_;
+    dragGeometry_ = c_.mainWindow->geometry();
 }
 
 void WindowChrome::followDrag(int x, int y) {
-    const QPoint delta = c_.BA1->mapToGlobal(QPoint(x, y)) - dragStart_;
+    const QPoint delta = c_.mainWindow->mapToGlobal(QPoint(x, y)) - dragStart_;
     QRect g = dragGeometry_;
     if (drag_ == Drag::Move) {
-        c_.BA1->move(g.topLeft() + delta);
+        c_.mainWindow->move(g.topLeft() + delta);
         return;
     }
     if (dragEdges_ & Qt::LeftEdge) g.setLeft(qMin(g.left() + delta.x(), g.right()));
     if (dragEdges_ & Qt::RightEdge) g.setRight(qMax(g.right() + delta.x(), g.left()));
     if (dragEdges_ & Qt::TopEdge) g.setTop(qMin(g.top() + delta.y(), g.bottom()));
     if (dragEdges_ & Qt::BottomEdge) g.setBottom(qMax(g.bottom() + delta.y(), g.top()));
-    c_.BA1->setGeometry(g);
+    c_.mainWindow->setGeometry(g);
 }
 
 void WindowChrome::storeSize() {
     // Only a size the user gave the normal window is kept.
-    if (state_.CompactMode != 0 || c_.BA1->isMaximized() || c_.BA1->isMinimized()) return;
-    settings_.store(QStringLiteral("S_q"), QStringLiteral("h_w"), QString::number(twipsFromPixels(c_.BA1->width())));
-    settings_.store(QStringLiteral("S_q"), QStringLiteral("h_h"), QString::number(twipsFromPixels(c_.BA1->height())));
+    if (state_.CompactMode != 0 || c_.mainWindow->isMaximized() || c_.mainWindow->isMinimized()) return;
+    settings_.store(QStringLiteral("S_q"), QStringLiteral("h_w"),
+                    QString::number(twipsFromPixels(c_.mainWindow->width())));
+    settings_.store(QStringLiteral("S_q"), QStringLiteral("h_h"),
+                    QString::number(twipsFromPixels(c_.mainWindow->height())));
 }
 
-void WindowChrome::Form_MouseDown(Qt::MouseButton button, int x, int y) {
+void WindowChrome::onWindowMouseDown(Qt::MouseButton button, int x, int y) {
     if (button != Qt::LeftButton) {
         state_.RightButtonFlag = 1;
         return;
     }
     state_.RightButtonFlag = 0;
-    pressGlobal_ = c_.BA1->mapToGlobal(QPoint(x, y));
-    if (c_.BA1->isMaximized()) return;
-    if (!edgeZoneAt(x, y, c_.BA1->width(), c_.BA1->height()).interior()) {
+    pressGlobal_ = c_.mainWindow->mapToGlobal(QPoint(x, y));
+    if (c_.mainWindow->isMaximized()) return;
+    if (!edgeZoneAt(x, y, c_.mainWindow->width(), c_.mainWindow->height()).interior()) {
         EdgeSizing(1, x, y);
         overInterior_ = false;
         // The size is stored when the resize ends (release, or the resizing
@@ -215,7 +219,7 @@ void WindowChrome::Form_MouseDown(Qt::MouseButton button, int x, int y) {
     }
 }
 
-void WindowChrome::Form_MouseMove(Qt::MouseButtons buttons, int x, int y) {
+void WindowChrome::onWindowMouseMove(Qt::MouseButtons buttons, int x, int y) {
     if (drag_ != Drag::None) {
         if (buttons & Qt::LeftButton) {
             followDrag(x, y);
@@ -230,8 +234,8 @@ void WindowChrome::Form_MouseMove(Qt::MouseButtons buttons, int x, int y) {
         storeSize();
     }
     resetHoverColours();
-    const int W = c_.BA1->width();
-    const int H = c_.BA1->height();
+    const int W = c_.mainWindow->width();
+    const int H = c_.mainWindow->height();
     const bool within = x >= 0 && y >= 0 && x < W && y < H;
     const bool leftHeld = buttons & Qt::LeftButton;
     if (within && !edgeZoneAt(x, y, W, H).interior() && !leftHeld) {
@@ -241,10 +245,10 @@ void WindowChrome::Form_MouseMove(Qt::MouseButtons buttons, int x, int y) {
     }
     setWindowCursor(0);
     overInterior_ = true;
-    if (!c_.BA1->isMaximized() && leftHeld && y > kBand && x > kBand && x < W - kBand) beginMove(x, y);
+    if (!c_.mainWindow->isMaximized() && leftHeld && y > kBand && x > kBand && x < W - kBand) beginMove(x, y);
 }
 
-void WindowChrome::Form_MouseUp(Qt::MouseButton, int x, int y) {
+void WindowChrome::onWindowMouseUp(Qt::MouseButton, int x, int y) {
     const bool wasDragging = drag_ != Drag::None;
     drag_ = Drag::None;
     if (wasDragging) overInterior_ = false;
@@ -254,50 +258,50 @@ void WindowChrome::Form_MouseUp(Qt::MouseButton, int x, int y) {
 }
 
 QPixmap WindowChrome::titleButtonFace(int index, bool hovered) const {
-    return window::titleButtonFace(skin_, index, hovered, c_.BA1->isMaximized(), c_.npc[index]->tip());
+    return window::titleButtonFace(skin_, index, hovered, c_.mainWindow->isMaximized(), c_.windowButtons[index]->tip());
 }
 
-void WindowChrome::npc_MouseMove(int index, int x, int y) {
+void WindowChrome::windowButtonMouseMove(int index, int x, int y) {
     setWindowCursor(0);
     // The pointer is followed over the buttons up to the local-list tab only.
     if (index < 0 || index > WindowButton::LocalListTab) return;
-    PictureBox* button = c_.npc[index];
+    PictureBox* button = c_.windowButtons[index];
     const bool inside = x >= 0 && x <= button->width() && y >= 0 && y <= button->height();
     const bool titleButton = index <= WindowButton::MainMenu;
     if (titleButton) button->setPicture(titleButtonFace(index, inside));
     if (inside) {
         if (titleButton) {
-            c_.bo_tip->setText(button->tip());
-            c_.bo_tip->move(2, 2);
-            c_.P1->setGeometry(button->x() - 5, button->y() + button->height() + 3, c_.bo_tip->width() + 5,
-                               c_.bo_tip->height() + 5);
-            c_.P1->show();
-            c_.P1->raise();
+            c_.balloonText->setText(button->tip());
+            c_.balloonText->move(2, 2);
+            c_.buttonBalloon->setGeometry(button->x() - 5, button->y() + button->height() + 3,
+                                          c_.balloonText->width() + 5, c_.balloonText->height() + 5);
+            c_.buttonBalloon->show();
+            c_.buttonBalloon->raise();
         }
     } else {
-        c_.P1->hide();
+        c_.buttonBalloon->hide();
     }
     button->update();
 }
 
-void WindowChrome::jbi_Click() {
-    if (c_.BA1->isMaximized()) c_.BA1->showNormal();
-    for (PictureBox* b : c_.npc) b->show();
-    c_.jbi->hide();
-    c_.Imi->show();
-    c_.ni_name->setText(text::kCaption + QStringLiteral(" 1.0"));
-    c_.ni_name->show();
-    c_.bo_foot->show();
+void WindowChrome::leaveCompactMode() {
+    if (c_.mainWindow->isMaximized()) c_.mainWindow->showNormal();
+    for (PictureBox* b : c_.windowButtons) b->show();
+    c_.leaveCompactButton->hide();
+    c_.logo->show();
+    c_.titleCaption->setText(text::kCaption + QStringLiteral(" 1.0"));
+    c_.titleCaption->show();
+    c_.controlBar->show();
     if (state_.CompactMode == 1) {
-        c_.bo_name->show();
-        c_.ni_bo1->hide();
-        c_.ggx->show();
-        if (c_.npc[WindowButton::PlayerSidebarStrip]->tip() == text::kCloseSidebar) c_.l2->show();
+        c_.filmTitle->show();
+        c_.compactTitle->hide();
+        c_.webPlayerCloseButton->show();
+        if (c_.windowButtons[WindowButton::PlayerSidebarStrip]->tip() == text::kCloseSidebar) c_.playerSidebar->show();
         if (setCompactMenuCaption) setCompactMenuCaption(text::kCompactMode);
     }
     if (state_.CompactMode == 2) {
-        c_.gtv->show();
-        if (c_.npc[WindowButton::TvSidebarStrip]->tip() == text::kCloseSidebar) c_.tvright->show();
+        c_.liveTvCloseButton->show();
+        if (c_.windowButtons[WindowButton::TvSidebarStrip]->tip() == text::kCloseSidebar) c_.channelSidebar->show();
     }
     state_.CompactMode = 0;
 
@@ -306,13 +310,13 @@ void WindowChrome::jbi_Click() {
     // A stored size of 0 (or nonsense) leaves the minimum size in force.
     const int w = qMax(pixelsFromTwips(state_.SavedWidth), pixelsAtLeast(MainWindowLayout::kMinWidthTwips));
     const int h = qMax(pixelsFromTwips(state_.SavedHeight), pixelsAtLeast(MainWindowLayout::kMinHeightTwips));
-    c_.BA1->resize(w, h);
-    if (const QScreen* screen = c_.BA1->screen()) {
+    c_.mainWindow->resize(w, h);
+    if (const QScreen* screen = c_.mainWindow->screen()) {
         const QRect s = screen->geometry();
-        c_.BA1->move(s.x() + (s.width() - w) / 2, s.y() + (s.height() - h) / 2);
+        c_.mainWindow->move(s.x() + (s.width() - w) / 2, s.y() + (s.height() - h) / 2);
     }
     // The resize event may come later or not at all (same size): lay out now.
-    layout_.Form_Resize();
+    layout_.layoutWindow();
 }
 
 }  // namespace qarvel::window

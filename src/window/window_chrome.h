@@ -2,7 +2,7 @@
 // Makes the painted chrome of the borderless main window behave like a frame:
 // moving by dragging the surface, resizing from the 3-pixel edge band with the
 // sizing cursors, storing the size the user gave it, the hover faces and the
-// balloon of the title-bar buttons, the hover colours of `jbi` and `qk`, and
+// balloon of the title-bar buttons, the hover colours of `leaveCompactButton` and `sideListCommand`, and
 // leaving compact mode.
 #include "state/main_window_state.h"
 #include "window/main_window_controls.h"
@@ -42,16 +42,16 @@ public:
                  WindowSettings& settings);
 
     // Window surface mouse handlers; x, y in pixels of the window.
-    void Form_MouseDown(Qt::MouseButton button, int x, int y);
-    void Form_MouseMove(Qt::MouseButtons buttons, int x, int y);
-    void Form_MouseUp(Qt::MouseButton button, int x, int y);
+    void onWindowMouseDown(Qt::MouseButton button, int x, int y);
+    void onWindowMouseMove(Qt::MouseButtons buttons, int x, int y);
+    void onWindowMouseUp(Qt::MouseButton button, int x, int y);
     // action 0 hover, 1 left press, 2 release.
     void EdgeSizing(int action, int x, int y);
 
     // Hover look of window button index; x, y relative to the button (a point
     // outside it when the pointer has left).
-    void npc_MouseMove(int index, int x, int y);
-    void jbi_Click();
+    void windowButtonMouseMove(int index, int x, int y);
+    void leaveCompactMode();
 
     // The face a title-bar button (0 to 5) shows, hovered or not, by the
     // window's state and the button's tooltip.

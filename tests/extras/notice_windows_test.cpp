@@ -22,7 +22,7 @@ struct PopupRig {
     PopupRig() : window((app(), PopupServices{fetcher, shell, [] { return QRect(0, 0, 1600, 1000); }}), kBase) {}
     void ticks(QTimer* timer, int n) {
         for (int i = 0; i < n && timer->isActive(); ++i)
-            timer == window.Timerc() ? window.Timerc_Timer() : window.Timert_Timer();
+            timer == window.firstPageTimer() ? window.waitForFirstPage() : window.showNextPage();
     }
     platform::TextFetcher fetcher;
     RecordingShell shell;
@@ -33,23 +33,23 @@ TEST(PopupWindow, DefaultsShowTheFirstPageAfterTwoMinutesAndEndAfterTheLastInter
     PopupRig r;
     QSignalSpy finished(&r.window, &PopupWindow::finished);
     r.window.apply("0||0||0||http://127.0.0.1:9/a.htm$$$http://127.0.0.1:9/b.htm");
-    ASSERT_TRUE(r.window.Timerc()->isActive());
-    r.ticks(r.window.Timerc(), 119);
-    EXPECT_TRUE(r.window.Timerc()->isActive());
-    EXPECT_FALSE(r.window.Timert()->isActive());
-    r.ticks(r.window.Timerc(), 1);
-    EXPECT_FALSE(r.window.Timerc()->isActive());
-    EXPECT_TRUE(r.window.Timert()->isActive());
+    ASSERT_TRUE(r.window.firstPageTimer()->isActive());
+    r.ticks(r.window.firstPageTimer(), 119);
+    EXPECT_TRUE(r.window.firstPageTimer()->isActive());
+    EXPECT_FALSE(r.window.nextPageTimer()->isActive());
+    r.ticks(r.window.firstPageTimer(), 1);
+    EXPECT_FALSE(r.window.firstPageTimer()->isActive());
+    EXPECT_TRUE(r.window.nextPageTimer()->isActive());
     EXPECT_EQ(r.window.pageIndex(), 0);
-    r.ticks(r.window.Timert(), 29);
+    r.ticks(r.window.nextPageTimer(), 29);
     EXPECT_EQ(r.window.pageIndex(), 0);
-    r.ticks(r.window.Timert(), 1);
+    r.ticks(r.window.nextPageTimer(), 1);
     EXPECT_EQ(r.window.pageIndex(), 1);
-    r.ticks(r.window.Timert(), 29);
+    r.ticks(r.window.nextPageTimer(), 29);
     EXPECT_EQ(finished.count(), 0);
-    r.ticks(r.window.Timert(), 1);
+    r.ticks(r.window.nextPageTimer(), 1);
     EXPECT_EQ(finished.count(), 1);
-    EXPECT_FALSE(r.window.Timert()->isActive());
+    EXPECT_FALSE(r.window.nextPageTimer()->isActive());
     EXPECT_TRUE(r.window.isHidden());
 }
 
@@ -57,13 +57,13 @@ TEST(PopupWindow, ARepeatingSeriesComesBackForEver) {
     PopupRig r;
     QSignalSpy finished(&r.window, &PopupWindow::finished);
     r.window.apply("10||5||1||http://127.0.0.1:9/a.htm");
-    r.ticks(r.window.Timerc(), 10);
-    ASSERT_TRUE(r.window.Timert()->isActive());
+    r.ticks(r.window.firstPageTimer(), 10);
+    ASSERT_TRUE(r.window.nextPageTimer()->isActive());
     for (int round = 0; round < 20; ++round) {
-        r.ticks(r.window.Timert(), 5);
+        r.ticks(r.window.nextPageTimer(), 5);
         EXPECT_EQ(r.window.pageIndex(), 0);
     }
-    EXPECT_TRUE(r.window.Timert()->isActive());
+    EXPECT_TRUE(r.window.nextPageTimer()->isActive());
     EXPECT_EQ(finished.count(), 0);
 }
 
@@ -71,8 +71,8 @@ TEST(PopupWindow, NoControlFileLeavesTheWindowSilent) {
     for (const QString& bad : {QString(), QStringLiteral("当前没有通知"), QStringLiteral("60|30|0|http://h/")}) {
         PopupRig r;
         r.window.apply(bad);
-        EXPECT_FALSE(r.window.Timerc()->isActive());
-        EXPECT_FALSE(r.window.Timert()->isActive());
+        EXPECT_FALSE(r.window.firstPageTimer()->isActive());
+        EXPECT_FALSE(r.window.nextPageTimer()->isActive());
         EXPECT_TRUE(r.window.isHidden());
     }
 }
@@ -80,11 +80,11 @@ TEST(PopupWindow, NoControlFileLeavesTheWindowSilent) {
 TEST(PopupWindow, TheClosePictureHidesButTheSeriesGoesOn) {
     PopupRig r;
     r.window.apply("1||1||1||http://127.0.0.1:9/a.htm");
-    r.ticks(r.window.Timerc(), 1);
+    r.ticks(r.window.firstPageTimer(), 1);
     r.window.show();
-    r.window.img_Click();
+    r.window.hidePopup();
     EXPECT_TRUE(r.window.isHidden());
-    EXPECT_TRUE(r.window.Timert()->isActive());
+    EXPECT_TRUE(r.window.nextPageTimer()->isActive());
     EXPECT_TRUE(r.window.testAttribute(Qt::WA_ShowWithoutActivating));
     EXPECT_TRUE(r.window.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_TRUE(r.window.windowFlags() & Qt::FramelessWindowHint);
@@ -99,14 +99,14 @@ TEST(SideWindow, TheClosePictureAppearsAfterOneSecondAndTheWindowClosesItselfAtT
     EXPECT_EQ(side.size(), QSize(299, 247));
     EXPECT_EQ(side.windowTitle(), "推荐");
     EXPECT_TRUE(side.Picture1()->isHidden());
-    EXPECT_EQ(side.Timer2()->interval(), 1000);
-    EXPECT_EQ(side.Timer1()->interval(), 20000);
+    EXPECT_EQ(side.closePictureTimer()->interval(), 1000);
+    EXPECT_EQ(side.closeTimer()->interval(), 20000);
     EXPECT_EQ(side.Picture1()->x(), side.width() - 55);
-    side.Timer2_Timer();
+    side.showClosePicture();
     EXPECT_FALSE(side.Picture1()->isHidden());
-    EXPECT_FALSE(side.Timer2()->isActive());
+    EXPECT_FALSE(side.closePictureTimer()->isActive());
     EXPECT_EQ(closed.count(), 0);
-    side.Timer1_Timer();
+    side.closeSideWindow();
     EXPECT_EQ(closed.count(), 1);
     EXPECT_TRUE(side.isHidden());
 }
@@ -117,11 +117,11 @@ TEST(SideWindow, TheClosePictureClosesItOnce) {
     SideWindow side(shell, kBase);
     QSignalSpy closed(&side, &SideWindow::closed);
     side.show();
-    side.Picture1_Click();
-    side.Timer1_Timer();
+    side.closeFromPicture();
+    side.closeSideWindow();
     EXPECT_EQ(closed.count(), 1);
     EXPECT_TRUE(side.isHidden());
-    EXPECT_FALSE(side.Timer1()->isActive());
+    EXPECT_FALSE(side.closeTimer()->isActive());
 }
 
 }  // namespace

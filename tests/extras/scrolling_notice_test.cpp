@@ -17,22 +17,22 @@ namespace {
 struct Rig {
     Rig() {
         bar.resize(800, 43);
-        La0 = new window::Label(QString(), &bar);
-        La0->setAutoSize(true);
-        La0->setForeColour(window::colourFromNumber(ScrollingNotice::kNormalColour));
-        La0->move(470, 18);
-        notice = std::make_unique<ScrollingNotice>(state, NoticeControls{&bar, La0, &Timerg},
+        firstNoticeLine = new window::Label(QString(), &bar);
+        firstNoticeLine->setAutoSize(true);
+        firstNoticeLine->setForeColour(window::colourFromNumber(ScrollingNotice::kNormalColour));
+        firstNoticeLine->move(470, 18);
+        notice = std::make_unique<ScrollingNotice>(state, NoticeControls{&bar, firstNoticeLine, &noticeScrollTimer},
                                                    NoticeServices{fetcher, shell, [this] { ++hoverResets; }},
                                                    "http://127.0.0.1:9/box/");
-        Timerg.setInterval(50);
+        noticeScrollTimer.setInterval(50);
     }
     // Runs the timer's expiries until `done` or `limitMs` of timer time;
     // returns the timer time spent.
     int runUntil(const std::function<bool()>& done, int limitMs = 60000) {
         int spent = 0;
-        while (!done() && spent < limitMs && Timerg.isActive()) {
-            spent += Timerg.interval();
-            notice->Timerg_Timer();
+        while (!done() && spent < limitMs && noticeScrollTimer.isActive()) {
+            spent += noticeScrollTimer.interval();
+            notice->scrollNotice();
         }
         return spent;
     }
@@ -41,8 +41,8 @@ struct Rig {
     QApplication* application = app();  // before any widget
     MainWindowState state;
     window::PictureBox bar;
-    window::Label* La0 = nullptr;
-    QTimer Timerg;
+    window::Label* firstNoticeLine = nullptr;
+    QTimer noticeScrollTimer;
     platform::TextFetcher fetcher;
     RecordingShell shell;
     int hoverResets = 0;
@@ -62,8 +62,8 @@ TEST(ScrollingNotice, ItemsGetLabelsBelowTheirRestingPlaceAndTheTimerStarts) {
     EXPECT_EQ(r.state.NoticeLastIndex, 2);
     EXPECT_EQ(r.state.NoticeBaseTop, 18);
     EXPECT_EQ(r.state.NoticeLinks[0], "http://127.0.0.1/box/");
-    EXPECT_TRUE(r.Timerg.isActive());
-    EXPECT_EQ(r.Timerg.interval(), 50);
+    EXPECT_TRUE(r.noticeScrollTimer.isActive());
+    EXPECT_EQ(r.noticeScrollTimer.interval(), 50);
 }
 
 TEST(ScrollingNotice, ANoticeSlidesUpThenRestsAndChangesEveryFiveSecondsAndAHundredMs) {
@@ -73,7 +73,7 @@ TEST(ScrollingNotice, ANoticeSlidesUpThenRestsAndChangesEveryFiveSecondsAndAHund
     EXPECT_EQ(r.runUntil([&] { return r.label(0)->y() == 18; }), 300);
     EXPECT_FALSE(r.label(0)->isHidden());
     // At rest the timer waits in one piece until the change is due.
-    EXPECT_GT(r.Timerg.interval(), 1000);
+    EXPECT_GT(r.noticeScrollTimer.interval(), 1000);
     const int toChange = 300 + r.runUntil([&] { return r.state.NoticeCurrent == 1; });
     EXPECT_EQ(toChange, 102 * 50);
     EXPECT_TRUE(r.label(0)->isHidden());
@@ -88,12 +88,12 @@ TEST(ScrollingNotice, ANoticeSlidesUpThenRestsAndChangesEveryFiveSecondsAndAHund
 TEST(ScrollingNotice, HoverHoldsAndUnderlinesUntilTheMouseIsOnTheBar) {
     Rig r;
     r.notice->apply(kThree);
-    r.notice->La_MouseMove(0);
+    r.notice->noticeLineMouseMove(0);
     EXPECT_TRUE(r.label(0)->font().underline());
     EXPECT_EQ(r.state.NoticeHover, 1);
     r.runUntil([&] { return false; }, 3 * 102 * 50);
     EXPECT_EQ(r.state.NoticeCurrent, 0);  // held through three count-overs
-    r.notice->bo_foot_MouseMove();
+    r.notice->controlBarMouseMove();
     EXPECT_FALSE(r.label(0)->font().underline());
     EXPECT_EQ(r.state.NoticeHover, 0);
     EXPECT_EQ(r.hoverResets, 1);
@@ -106,26 +106,26 @@ TEST(ScrollingNotice, AClickOpensOnlyBrowserLinksAndEndsTheHoverLook) {
     for (int k = 0; k < 3; ++k) {
         r.state.NoticeCurrent = k;
         r.state.NoticeHover = 0;
-        r.notice->La_MouseMove(k);
-        r.notice->La_Click(k);
+        r.notice->noticeLineMouseMove(k);
+        r.notice->openNoticeLink(k);
         EXPECT_FALSE(r.label(k)->font().underline());
         EXPECT_EQ(r.state.NoticeHover, 2);
         // Hovering does nothing until the mouse has left the notice.
-        r.notice->La_MouseMove(k);
+        r.notice->noticeLineMouseMove(k);
         EXPECT_FALSE(r.label(k)->font().underline());
     }
     // "*" opens nothing; a program link never goes to the desktop.
     EXPECT_EQ(r.shell.opened, QStringList{"http://127.0.0.1/box/"});
     // The cycle went on meanwhile.
-    EXPECT_TRUE(r.Timerg.isActive());
+    EXPECT_TRUE(r.noticeScrollTimer.isActive());
 }
 
 TEST(ScrollingNotice, ASingleNoticeStaysWhereItIsShownAndNothingRuns) {
     Rig r;
     r.notice->apply("只有一条||*");
-    EXPECT_EQ(r.La0->pos(), QPoint(470, 16));
-    EXPECT_FALSE(r.La0->isHidden());
-    EXPECT_FALSE(r.Timerg.isActive());
+    EXPECT_EQ(r.firstNoticeLine->pos(), QPoint(470, 16));
+    EXPECT_FALSE(r.firstNoticeLine->isHidden());
+    EXPECT_FALSE(r.noticeScrollTimer.isActive());
 }
 
 TEST(ScrollingNotice, AtMostFiftyOneLabelsAndNothingForAFileWithoutNotices) {
@@ -133,7 +133,7 @@ TEST(ScrollingNotice, AtMostFiftyOneLabelsAndNothingForAFileWithoutNotices) {
     r.notice->apply("没有通知");
     r.notice->apply(QString());
     EXPECT_EQ(r.notice->labels().size(), 1);
-    EXPECT_FALSE(r.Timerg.isActive());
+    EXPECT_FALSE(r.noticeScrollTimer.isActive());
     EXPECT_EQ(r.state.NoticeShowMs, 0);
     QStringList items;
     for (int i = 0; i < 60; ++i) items << QStringLiteral("通知%1||*").arg(i);

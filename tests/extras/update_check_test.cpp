@@ -19,13 +19,13 @@ const QString kBase = "http://127.0.0.1:9/box/";
 
 struct Rig {
     Rig() {
-        Timer5.setSingleShot(true);
-        Timer5.start(6000);
+        updateCheckTimer.setSingleShot(true);
+        updateCheckTimer.start(6000);
         check = std::make_unique<UpdateCheck>(state,
                                               UpdateServices{.fetcher = fetcher,
                                                              .dialogs = dialogs,
                                                              .shell = shell,
-                                                             .Timer5 = Timer5,
+                                                             .updateCheckTimer = updateCheckTimer,
                                                              .updateProgram = folder.filePath("update.exe"),
                                                              .showStopAd = [this] { steps << "bo_pad"; },
                                                              .loadPopup = [this] { steps << "tankou"; },
@@ -35,7 +35,7 @@ struct Rig {
     }
     QApplication* application = app();  // before the timer and the fetcher
     MainWindowState state;
-    QTimer Timer5;
+    QTimer updateCheckTimer;
     platform::TextFetcher fetcher;
     ScriptedDialogs dialogs;
     RecordingShell shell;
@@ -126,8 +126,8 @@ TEST(UpdateCheck, TheMenuEntryOffersAgainFromWhatWasRead) {
 
 TEST(UpdateCheck, TheTimerFiresOnceAndAsksForTheFile) {
     Rig r;
-    r.check->Timer5_Timer();
-    EXPECT_FALSE(r.Timer5.isActive());
+    r.check->checkForUpdate();
+    EXPECT_FALSE(r.updateCheckTimer.isActive());
     EXPECT_TRUE(r.check->fetchPending());
     // Nothing answers on the discard port: the failed fetch switches nothing on.
     EXPECT_TRUE(qarvel::test::waitUntil([&] { return !r.check->fetchPending(); }, 15000));

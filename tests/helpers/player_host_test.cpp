@@ -32,13 +32,13 @@ struct HostRig {
     explicit HostRig(const QString& keepPlayers) {
         qarvel::test::helperTestApp();
         settings["S_q/qvodqi"] = keepPlayers;
-        Timer3.start(10);
+        playerHostCheckTimer.start(10);
     }
     host::PlayerHost& make() {
         made = std::make_unique<host::PlayerHost>(
             state, host::PlayerHostServices{
                        .processes = finder,
-                       .Timer3 = Timer3,
+                       .playerHostCheckTimer = playerHostCheckTimer,
                        .readSetting = [this](const QString& s, const QString& k,
                                              const QString& d) { return settings.value(s + u'/' + k, d); },
                        .writeSetting = [this](const QString& s, const QString& k,
@@ -51,7 +51,7 @@ struct HostRig {
     QString own = rig.folder("Qvod");
     QString other = rig.folder("another");
     qarvel::MainWindowState state;
-    QTimer Timer3;
+    QTimer playerHostCheckTimer;
     QMap<QString, QString> settings;
     std::unique_ptr<host::PlayerHost> made;
 };
@@ -65,7 +65,7 @@ TEST(PlayerHostCheck, EndsEveryPlayerOfItsFolderStartsTheServiceAndRemembersTheF
     const qint64 stranger = h.rig.start(kPlayerProgram, h.other);
     const qint64 strangeTerminal = h.rig.start(kTerminalProgram, h.other);
     h.make().PlayerHostCheck();
-    EXPECT_FALSE(h.Timer3.isActive());
+    EXPECT_FALSE(h.playerHostCheckTimer.isActive());
     EXPECT_TRUE(h.rig.ended(first));
     EXPECT_TRUE(h.rig.ended(second));
     EXPECT_TRUE(h.rig.staysRunning(stranger));
@@ -169,7 +169,7 @@ TEST(PlayerHostInTheWindow, Timer3RunsTheCheckOnceAfterTheStart) {
     EXPECT_TRUE(rig.ended(first));
     EXPECT_TRUE(rig.ended(second));
     EXPECT_TRUE(qarvel::test::waitUntil([&] { return rig.running(kTerminalProgram, files.playerFolder).size() == 1; }));
-    EXPECT_FALSE(application.window()->controls().Timer3->isActive());
+    EXPECT_FALSE(application.window()->controls().playerHostCheckTimer->isActive());
     EXPECT_EQ(application.window()->state().QvodFolder, files.playerFolder);
     EXPECT_EQ(qarvel::ReadSetting(files.settings, "S_q", "qvodw", "0"), files.playerFolder);
     rig.endStarted(kTerminalProgram, files.playerFolder);

@@ -103,55 +103,55 @@ struct Rig {
     Rig()
         : pages(ProgramFiles::inFolder(folder.path())),
           store(pages),
-          stopCommand(state, session, player, store, Timer1, stopControls()),
+          stopCommand(state, session, player, store, statusPollTimer, stopControls()),
           views(state, stopCommand, nullptr, nullptr, {}, {}),
           transport(state, session, transportControls(), services()),
           bars(state, barControls(), player, transport, [this] { ++menus; }),
-          keys(state, player, Timer1, transport, bars),
-          menu(qvod_m, state, player, transport,
-               {.jbi_Click = [this] { clicks << "jbi"; },
-                .npc_Click = [this](int i) { clicks << QString::number(i); }}) {
-        BA1.resize(800, 600);
+          keys(state, player, statusPollTimer, transport, bars),
+          menu(playerPopupMenu, state, player, transport,
+               {.leaveCompactMode = [this] { clicks << "jbi"; },
+                .pressWindowButton = [this](int i) { clicks << QString::number(i); }}) {
+        mainWindow.resize(800, 600);
         for (int i = 0; i < 8; ++i) {
-            buttons[i].setParent(&BA1);
+            buttons[i].setParent(&mainWindow);
             buttons[i].setGeometry(100 + 30 * i, 550, i == 0 ? 58 : 25, i == 0 ? 43 : 25);
         }
         static const char* const kTips[8] = {"播放", "停止", "静音", "全屏", "打开文件", "上一集", "侧栏", "下一集"};
         for (int i = 0; i < 8; ++i) buttons[i].setToolTip(QString::fromUtf8(kTips[i]));
-        P1.setParent(&BA1);
-        bo_tip.setParent(&P1);
-        P1.hide();
-        gunt.resize(500, 7);
-        gunt1.setParent(&gunt);
-        gunt1.resize(20, 7);
-        gunt2.setParent(&gunt);
-        yin.resize(80, 24);
-        bo_v.setParent(&yin);
-        bo_v.setGeometry(0, 7, 10, 10);
-        bo_y.setParent(&yin);
-        Timer1.setInterval(1000);
+        buttonBalloon.setParent(&mainWindow);
+        balloonText.setParent(&buttonBalloon);
+        buttonBalloon.hide();
+        seekBar.resize(500, 7);
+        seekKnob.setParent(&seekBar);
+        seekKnob.resize(20, 7);
+        playedBar.setParent(&seekBar);
+        volumeTrack.resize(80, 24);
+        volumeKnob.setParent(&volumeTrack);
+        volumeKnob.setGeometry(0, 7, 10, 10);
+        volumeFill.setParent(&volumeTrack);
+        statusPollTimer.setInterval(1000);
         state.CurrentView = View::Player;
         state.MainTab = MainTab::Player;
     }
     StopControls stopControls() {
         StopControls s;
-        s.gunt1 = &gunt1;
-        s.gunt2 = &gunt2;
-        s.zhun = &zhun;
+        s.seekKnob = &seekKnob;
+        s.playedBar = &playedBar;
+        s.statusText = &statusText;
         s.playButton = &buttons[0];
         return s;
     }
     TransportControls transportControls() {
         TransportControls t;
-        for (int i = 0; i < 8; ++i) t.bo_but[i] = &buttons[i];
-        t.BA1 = &BA1;
-        t.P1 = &P1;
-        t.bo_tip = &bo_tip;
-        t.bo_ad = &bo_ad;
-        t.Qvodx = &Qvodx;
-        t.zhun = &zhun;
-        t.bo_name = &bo_name;
-        t.bo_zt = &bo_zt;
+        for (int i = 0; i < 8; ++i) t.transportButtons[i] = &buttons[i];
+        t.mainWindow = &mainWindow;
+        t.buttonBalloon = &buttonBalloon;
+        t.balloonText = &balloonText;
+        t.adArea = &adArea;
+        t.videoFrame = &videoFrame;
+        t.statusText = &statusText;
+        t.filmTitle = &filmTitle;
+        t.statusStrip = &statusStrip;
         t.onTopButton = &onTop;
         return t;
     }
@@ -160,8 +160,8 @@ struct Rig {
                 .stop = stopCommand,
                 .views = views,
                 .records = store,
-                .Timer1 = Timer1,
-                .npc_Click = [this](int i) { clicks << QString::number(i); },
+                .statusPollTimer = statusPollTimer,
+                .pressWindowButton = [this](int i) { clicks << QString::number(i); },
                 .StepEpisode = [this](int d) { steps << d; },
                 .chooseFile =
                     [this](const QString& title, const QString& filter) {
@@ -172,15 +172,15 @@ struct Rig {
                 .setMuteCaption = [this](const QString& c) { menu.setMuteCaption(c); }};
     }
     PlayerBarControls barControls() {
-        return {.BA1 = &BA1,
-                .gunt = &gunt,
-                .gunt1 = &gunt1,
-                .gunt2 = &gunt2,
-                .yin = &yin,
-                .bo_v = &bo_v,
-                .bo_y = &bo_y,
-                .zhun = &zhun,
-                .times = &times};
+        return {.mainWindow = &mainWindow,
+                .seekBar = &seekBar,
+                .seekKnob = &seekKnob,
+                .playedBar = &playedBar,
+                .volumeTrack = &volumeTrack,
+                .volumeKnob = &volumeKnob,
+                .volumeFill = &volumeFill,
+                .statusText = &statusText,
+                .timeText = &timeText};
     }
     void film(PlayState s, int position, int duration) {
         player.setUrl(QStringLiteral("/films/a.mp4"));
@@ -203,11 +203,12 @@ struct Rig {
     fakes::FakePlayer player;
     records::ListPageWriter pages;
     records::RecordStore store;
-    QTimer Timer1;
-    QWidget BA1, P1, bo_ad, Qvodx, bo_zt, onTop, gunt, gunt1, gunt2, yin, bo_v, bo_y;
+    QTimer statusPollTimer;
+    QWidget mainWindow, buttonBalloon, adArea, videoFrame, statusStrip, onTop, seekBar, seekKnob, playedBar,
+        volumeTrack, volumeKnob, volumeFill;
     QWidget buttons[8];
-    QLabel bo_tip, zhun, times, bo_name;
-    QMenu qvod_m;
+    QLabel balloonText, statusText, timeText, filmTitle;
+    QMenu playerPopupMenu;
     QStringList clicks, asked;
     QList<int> steps;
     QString chosen;
@@ -226,48 +227,48 @@ TEST(TransportCommands, PlayPauseTogglesThePlayerTheTipAndThePanels) {
     r.film(PlayState::Paused, 40, 100);
     r.session.setResumeDone(true);
     r.state.MainTab = MainTab::Catalogue;
-    r.transport.bo_but_Click(TransportButton::PlayPause);
+    r.transport.pressTransportButton(TransportButton::PlayPause);
     EXPECT_EQ(r.player.calls(), QStringList{"play"});
     EXPECT_EQ(r.buttons[0].toolTip(), QStringLiteral("暂停"));
     EXPECT_FALSE(r.session.resumeDone());  // the poll's resume step runs again
     EXPECT_EQ(r.clicks, QStringList{"9"});
-    EXPECT_TRUE(r.Timer1.isActive());
-    EXPECT_TRUE(r.bo_ad.isHidden());
+    EXPECT_TRUE(r.statusPollTimer.isActive());
+    EXPECT_TRUE(r.adArea.isHidden());
     EXPECT_EQ(r.faces[0].x, 116);
 
     r.player.clearCalls();
-    r.transport.bo_but_Click(TransportButton::PlayPause);
+    r.transport.pressTransportButton(TransportButton::PlayPause);
     EXPECT_EQ(r.player.calls(), QStringList{"pause"});
     EXPECT_EQ(r.buttons[0].toolTip(), kPlayTip);
-    EXPECT_EQ(r.zhun.text(), QStringLiteral("已暂停"));
-    EXPECT_TRUE(r.Qvodx.isHidden());
+    EXPECT_EQ(r.statusText.text(), QStringLiteral("已暂停"));
+    EXPECT_TRUE(r.videoFrame.isHidden());
     EXPECT_EQ(r.faces[0].x, 0);
 
     // Outside the player view neither play/pause nor stop does anything.
     r.state.CurrentView = View::WebPlayer;
     r.player.clearCalls();
-    r.transport.bo_but_Click(TransportButton::PlayPause);
-    r.transport.bo_but_Click(TransportButton::Stop);
+    r.transport.pressTransportButton(TransportButton::PlayPause);
+    r.transport.pressTransportButton(TransportButton::Stop);
     EXPECT_TRUE(r.player.calls().isEmpty());
 }
 
 TEST(TransportCommands, ARightPressSwallowsTheNextClickOnly) {
     Rig r;
     r.film(PlayState::Playing, 40, 100);
-    r.P1.show();
-    r.transport.bo_but_MouseDown(TransportButton::Mute, Qt::RightButton);
-    r.transport.bo_but_Click(TransportButton::Mute);
+    r.buttonBalloon.show();
+    r.transport.transportButtonMouseDown(TransportButton::Mute, Qt::RightButton);
+    r.transport.pressTransportButton(TransportButton::Mute);
     EXPECT_TRUE(r.player.calls().isEmpty());
-    EXPECT_TRUE(r.P1.isHidden());  // the balloon goes all the same
+    EXPECT_TRUE(r.buttonBalloon.isHidden());  // the balloon goes all the same
     EXPECT_EQ(r.state.RightButtonFlag, 0);
-    r.transport.bo_but_MouseDown(TransportButton::Mute, Qt::LeftButton);
-    r.transport.bo_but_Click(TransportButton::Mute);
+    r.transport.transportButtonMouseDown(TransportButton::Mute, Qt::LeftButton);
+    r.transport.pressTransportButton(TransportButton::Mute);
     EXPECT_EQ(r.player.calls(), QStringList{"setMute 1"});
 }
 
 TEST(TransportCommands, MuteTogglesTipMenuCaptionAndFace) {
     Rig r;
-    r.transport.bo_but_Click(TransportButton::Mute);
+    r.transport.pressTransportButton(TransportButton::Mute);
     EXPECT_TRUE(r.player.mute());
     EXPECT_EQ(r.buttons[2].toolTip(), QStringLiteral("取消静音"));
     EXPECT_EQ(r.item("q_yin")->text(), QStringLiteral("取消静音"));
@@ -285,23 +286,23 @@ TEST(TransportCommands, StopKeepsThePositionInTheRecord) {
     r.film(PlayState::Playing, 40, 100);
     r.session.startLocalFile(QStringLiteral("/films/a.mp4"), 0);
     r.session.setPositionReached(37);
-    r.Timer1.start();
-    r.transport.bo_but_Click(TransportButton::Stop);
+    r.statusPollTimer.start();
+    r.transport.pressTransportButton(TransportButton::Stop);
     EXPECT_EQ(r.player.calls(), QStringList{"stop"});
     EXPECT_EQ(r.store.ReadRecordLine(records::RecordFile::Local, 1), QStringLiteral("a.mp4|/films/a.mp4|37"));
-    EXPECT_FALSE(r.Timer1.isActive());
-    EXPECT_EQ(r.zhun.text(), QStringLiteral("已停止"));
+    EXPECT_FALSE(r.statusPollTimer.isActive());
+    EXPECT_EQ(r.statusText.text(), QStringLiteral("已停止"));
     EXPECT_EQ(r.session.positionReached(), 0);
 }
 
 TEST(TransportCommands, FullScreenOnlyWhilePlayingAndNeverOnTop) {
     Rig r;
     r.film(PlayState::Paused, 40, 100);
-    r.transport.bo_but_Click(TransportButton::FullScreen);
+    r.transport.pressTransportButton(TransportButton::FullScreen);
     EXPECT_TRUE(r.player.calls().isEmpty());
     r.player.setState(PlayState::Playing);
     r.onTop.setToolTip(QStringLiteral("取消置顶"));
-    r.transport.bo_but_Click(TransportButton::FullScreen);
+    r.transport.pressTransportButton(TransportButton::FullScreen);
     EXPECT_EQ(r.clicks, (QStringList{"4", "9"}));
     EXPECT_EQ(r.player.calls(), QStringList{"setFullScreen 1"});
 }
@@ -310,7 +311,7 @@ TEST(TransportCommands, OpenFilePlaysTheChosenFileAndListsIt) {
     Rig r;
     r.folder.put("date_f.dat", "");
     r.state.CurrentView = View::Nothing;
-    r.transport.bo_but_Click(TransportButton::OpenFile);  // cancelled: nothing changes
+    r.transport.pressTransportButton(TransportButton::OpenFile);  // cancelled: nothing changes
     ASSERT_EQ(r.asked.size(), 1);
     EXPECT_EQ(r.asked[0],
               QStringLiteral("选择播放文件|影音文件|*.rm;*.rmvb;*.wmv;*.mp3;*wma;*mid;*wav;*mpg;*mp4|所有文件|*.*"));
@@ -320,11 +321,11 @@ TEST(TransportCommands, OpenFilePlaysTheChosenFileAndListsIt) {
     r.session.startNetworkEpisode({7, 0, 1, QStringLiteral("T")}, 0);
     r.session.nextAvailable(QStringLiteral("zvqvod://next"), QStringLiteral("qvod://next"));
     r.chosen = QStringLiteral("/films/新片 01.mp4");
-    r.transport.bo_but_Click(TransportButton::OpenFile);
+    r.transport.pressTransportButton(TransportButton::OpenFile);
     EXPECT_EQ(r.player.calls(), (QStringList{"setUrl /films/新片 01.mp4", "play"}));
     EXPECT_EQ(r.state.CurrentView, View::Player);
-    EXPECT_TRUE(r.Timer1.isActive());
-    EXPECT_EQ(r.bo_name.text(), QStringLiteral("新片 01.mp4"));
+    EXPECT_TRUE(r.statusPollTimer.isActive());
+    EXPECT_EQ(r.filmTitle.text(), QStringLiteral("新片 01.mp4"));
     EXPECT_EQ(r.store.ReadRecordLine(records::RecordFile::Local, 1).section(u'|', 1),
               QStringLiteral("/films/新片 01.mp4|0"));
     EXPECT_EQ(r.session.source(), PlaySource::LocalFile);
@@ -339,112 +340,112 @@ TEST(TransportCommands, OpenFilePlaysTheChosenFileAndListsIt) {
 
 TEST(TransportCommands, EpisodesAndSidebar) {
     Rig r;
-    r.transport.bo_but_Click(TransportButton::PreviousEpisode);
-    r.transport.bo_but_Click(TransportButton::NextEpisode);
+    r.transport.pressTransportButton(TransportButton::PreviousEpisode);
+    r.transport.pressTransportButton(TransportButton::NextEpisode);
     EXPECT_EQ(r.steps, (QList<int>{1, 2}));  // the sequencer takes 1 as back, anything else as forward
     EXPECT_TRUE(r.buttons[5].isEnabled());
     EXPECT_TRUE(r.buttons[7].isEnabled());
-    r.transport.bo_but_Click(TransportButton::Sidebar);
+    r.transport.pressTransportButton(TransportButton::Sidebar);
     r.state.MainTab = MainTab::LiveTv;
-    r.transport.bo_but_Click(TransportButton::Sidebar);
+    r.transport.pressTransportButton(TransportButton::Sidebar);
     r.state.MainTab = MainTab::Catalogue;
-    r.transport.bo_but_Click(TransportButton::Sidebar);
+    r.transport.pressTransportButton(TransportButton::Sidebar);
     EXPECT_EQ(r.clicks, (QStringList{"6", "15"}));
 }
 
 TEST(TransportCommands, HoverShowsItsFaceAndOnThePlayerTabTheBalloon) {
     Rig r;
-    r.transport.bo_but_MouseMove(TransportButton::Stop, QPoint(5, 5));
+    r.transport.transportButtonMouseMove(TransportButton::Stop, QPoint(5, 5));
     EXPECT_EQ(r.faces[1], (TransportFace{13, 25}));
-    ASSERT_TRUE(r.P1.isVisibleTo(&r.BA1));
-    EXPECT_EQ(r.bo_tip.text(), QStringLiteral("停止"));
-    EXPECT_EQ(r.bo_tip.pos(), QPoint(3, 3));
-    EXPECT_EQ(r.P1.width(), r.bo_tip.width() + 6);
-    EXPECT_EQ(r.P1.x(), 130 + 12 - r.P1.width() / 2);
-    EXPECT_EQ(r.P1.y(), 600 - 64);
-    r.transport.bo_but_MouseMove(TransportButton::Stop, QPoint(-1, -1));
+    ASSERT_TRUE(r.buttonBalloon.isVisibleTo(&r.mainWindow));
+    EXPECT_EQ(r.balloonText.text(), QStringLiteral("停止"));
+    EXPECT_EQ(r.balloonText.pos(), QPoint(3, 3));
+    EXPECT_EQ(r.buttonBalloon.width(), r.balloonText.width() + 6);
+    EXPECT_EQ(r.buttonBalloon.x(), 130 + 12 - r.buttonBalloon.width() / 2);
+    EXPECT_EQ(r.buttonBalloon.y(), 600 - 64);
+    r.transport.transportButtonMouseMove(TransportButton::Stop, QPoint(-1, -1));
     EXPECT_EQ(r.faces[1], (TransportFace{13, 0}));
-    EXPECT_TRUE(r.P1.isHidden());
+    EXPECT_TRUE(r.buttonBalloon.isHidden());
     // Elsewhere than on the player tab: the face, no balloon.
     r.state.MainTab = MainTab::Catalogue;
-    r.transport.bo_but_MouseMove(TransportButton::Stop, QPoint(25, 25));
+    r.transport.transportButtonMouseMove(TransportButton::Stop, QPoint(25, 25));
     EXPECT_EQ(r.faces[1].x, 25);
-    EXPECT_TRUE(r.P1.isHidden());
+    EXPECT_TRUE(r.buttonBalloon.isHidden());
 }
 
 TEST(PlayerBarMouse, SeekBarPressesAndReleasesWithTheGuard) {
     Rig r;
     r.film(PlayState::Playing, 10, 120);  // span 480: 4 px a second
-    r.bars.gunt_MouseDown(Qt::LeftButton, QPoint(240, 3));
-    EXPECT_EQ(r.gunt1.x(), 240);
-    EXPECT_EQ(r.gunt2.width(), 240);
-    r.bars.gunt_MouseUp();
+    r.bars.seekBarMouseDown(Qt::LeftButton, QPoint(240, 3));
+    EXPECT_EQ(r.seekKnob.x(), 240);
+    EXPECT_EQ(r.playedBar.width(), 240);
+    r.bars.seekBarMouseUp();
     EXPECT_EQ(r.player.position(), 60);
     // Beyond the end of the track: past the film, then 2 s before its end.
     r.player.clearCalls();
-    r.bars.gunt_MouseDown(Qt::LeftButton, QPoint(496, 3));
-    r.bars.gunt_MouseUp();
+    r.bars.seekBarMouseDown(Qt::LeftButton, QPoint(496, 3));
+    r.bars.seekBarMouseUp();
     EXPECT_EQ(r.player.calls(), (QStringList{"setPosition 124", "setPosition 118"}));
     // Dragging the knob stops at both ends; its release is 2 s earlier.
-    r.bars.gunt1_MouseMove(Qt::LeftButton, QPoint(900, 3));
-    EXPECT_EQ(r.gunt1.x(), 480);
-    r.bars.gunt1_MouseMove(Qt::LeftButton, QPoint(-1000, 3));
-    EXPECT_EQ(r.gunt1.x(), 0);
-    r.bars.gunt1_MouseMove(Qt::LeftButton, QPoint(2, 3));
-    r.bars.gunt1_MouseUp();
+    r.bars.seekKnobMouseMove(Qt::LeftButton, QPoint(900, 3));
+    EXPECT_EQ(r.seekKnob.x(), 480);
+    r.bars.seekKnobMouseMove(Qt::LeftButton, QPoint(-1000, 3));
+    EXPECT_EQ(r.seekKnob.x(), 0);
+    r.bars.seekKnobMouseMove(Qt::LeftButton, QPoint(2, 3));
+    r.bars.seekKnobMouseUp();
     EXPECT_EQ(r.player.position(), 0);  // at 2 px: exact
-    r.bars.gunt1_MouseMove(Qt::LeftButton, QPoint(118, 3));
-    r.bars.gunt1_MouseUp();
+    r.bars.seekKnobMouseMove(Qt::LeftButton, QPoint(118, 3));
+    r.bars.seekKnobMouseUp();
     EXPECT_EQ(r.player.position(), 28);
     // The played part: always 2 s earlier.
-    r.bars.playedPart_MouseDown(Qt::LeftButton, QPoint(40, 3));
-    r.bars.playedPart_MouseUp();
+    r.bars.playedBarMouseDown(Qt::LeftButton, QPoint(40, 3));
+    r.bars.playedBarMouseUp();
     EXPECT_EQ(r.player.position(), 8);
     // Nothing loaded: the track ignores the mouse.
     r.player.setUrl({});
     r.player.clearCalls();
-    r.bars.gunt_MouseDown(Qt::LeftButton, QPoint(100, 3));
-    r.bars.gunt_MouseUp();
+    r.bars.seekBarMouseDown(Qt::LeftButton, QPoint(100, 3));
+    r.bars.seekBarMouseUp();
     EXPECT_TRUE(r.player.calls().isEmpty());
 }
 
 TEST(PlayerBarMouse, VolumeBarUnmutesAndClamps) {
     Rig r;  // span 70
-    r.transport.bo_but_Click(TransportButton::Mute);
-    r.bars.yin_MouseDown(Qt::LeftButton, QPoint(35, 5));
+    r.transport.pressTransportButton(TransportButton::Mute);
+    r.bars.volumeTrackMouseDown(Qt::LeftButton, QPoint(35, 5));
     EXPECT_FALSE(r.player.mute());
     EXPECT_EQ(r.buttons[2].toolTip(), QStringLiteral("静音"));
     EXPECT_EQ(r.player.volume(), 50);
-    EXPECT_EQ(r.zhun.text(), QStringLiteral("音量：50%"));
-    EXPECT_EQ(r.bo_y.width(), 35);
-    r.bars.yin_MouseDown(Qt::LeftButton, QPoint(79, 5));
+    EXPECT_EQ(r.statusText.text(), QStringLiteral("音量：50%"));
+    EXPECT_EQ(r.volumeFill.width(), 35);
+    r.bars.volumeTrackMouseDown(Qt::LeftButton, QPoint(79, 5));
     EXPECT_EQ(r.player.volume(), 100);
-    r.bars.bo_v_MouseMove(Qt::LeftButton, QPoint(-200, 5));
+    r.bars.volumeKnobMouseMove(Qt::LeftButton, QPoint(-200, 5));
     EXPECT_EQ(r.player.volume(), 0);
-    EXPECT_EQ(r.bo_v.x(), 0);
-    r.bars.bo_v_MouseMove(Qt::LeftButton, QPoint(200, 5));
+    EXPECT_EQ(r.volumeKnob.x(), 0);
+    r.bars.volumeKnobMouseMove(Qt::LeftButton, QPoint(200, 5));
     EXPECT_EQ(r.player.volume(), 100);
-    EXPECT_EQ(r.bo_v.x(), 70);
-    r.bars.bo_y_MouseDown(Qt::LeftButton, QPoint(14, 1));
+    EXPECT_EQ(r.volumeKnob.x(), 70);
+    r.bars.volumeFillMouseDown(Qt::LeftButton, QPoint(14, 1));
     EXPECT_EQ(r.player.volume(), 20);
-    r.bars.bo_v_MouseMove(Qt::NoButton, QPoint(30, 5));  // a hover is no drag
+    r.bars.volumeKnobMouseMove(Qt::NoButton, QPoint(30, 5));  // a hover is no drag
     EXPECT_EQ(r.player.volume(), 20);
 }
 
 TEST(PlayerBarMouse, PictureAreaClicksAndTheMenu) {
     Rig r;
-    r.bars.adp_MouseDown(Qt::RightButton);  // nothing loaded: no menu
-    r.bars.bo_ad_MouseDown(Qt::RightButton);
+    r.bars.idlePictureMouseDown(Qt::RightButton);  // nothing loaded: no menu
+    r.bars.adAreaMouseDown(Qt::RightButton);
     EXPECT_EQ(r.menus, 0);
-    r.bars.picture_MouseDown(Qt::RightButton);  // over the picture: always
+    r.bars.videoMouseDown(Qt::RightButton);  // over the picture: always
     EXPECT_EQ(r.menus, 1);
     r.film(PlayState::Playing, 10, 100);
-    r.bars.adp_MouseDown(Qt::RightButton);
-    r.bars.bo_ad_MouseDown(Qt::RightButton);
+    r.bars.idlePictureMouseDown(Qt::RightButton);
+    r.bars.adAreaMouseDown(Qt::RightButton);
     EXPECT_EQ(r.menus, 3);
-    r.bars.adp_MouseDown(Qt::LeftButton);  // play/pause
+    r.bars.idlePictureMouseDown(Qt::LeftButton);  // play/pause
     EXPECT_EQ(r.player.calls(), QStringList{"play"});
-    r.bars.picture_DblClick();  // full screen
+    r.bars.videoDoubleClick();  // full screen
     EXPECT_TRUE(r.player.fullScreen());
 }
 
@@ -471,45 +472,45 @@ TEST(KeyCommands, SeekAndVolumeKeysInThePlayerViewOnly) {
     Rig r;
     r.film(PlayState::Playing, 5, 120);
     r.state.CurrentView = View::WebPlayer;
-    EXPECT_FALSE(r.keys.Form_KeyDown(Qt::Key_Space));
+    EXPECT_FALSE(r.keys.onPlayerKey(Qt::Key_Space));
     EXPECT_TRUE(r.player.calls().isEmpty());
     r.state.CurrentView = View::Player;
 
-    EXPECT_TRUE(r.keys.Form_KeyDown(Qt::Key_Left));  // at 5 s: to 0
+    EXPECT_TRUE(r.keys.onPlayerKey(Qt::Key_Left));  // at 5 s: to 0
     EXPECT_EQ(r.player.calls().first(), QStringLiteral("setPosition -5"));
     EXPECT_EQ(r.player.position(), 0);
-    EXPECT_EQ(r.gunt1.x(), 0);
-    EXPECT_EQ(r.times.text(), QStringLiteral("00:00 / 02:00"));
-    EXPECT_TRUE(r.Timer1.isActive());
+    EXPECT_EQ(r.seekKnob.x(), 0);
+    EXPECT_EQ(r.timeText.text(), QStringLiteral("00:00 / 02:00"));
+    EXPECT_TRUE(r.statusPollTimer.isActive());
     r.player.clearCalls();
-    r.Timer1.stop();
-    r.keys.Form_KeyDown(Qt::Key_Left);  // at 0: nothing, the poll on again
+    r.statusPollTimer.stop();
+    r.keys.onPlayerKey(Qt::Key_Left);  // at 0: nothing, the poll on again
     EXPECT_TRUE(r.player.calls().isEmpty());
-    EXPECT_TRUE(r.Timer1.isActive());
+    EXPECT_TRUE(r.statusPollTimer.isActive());
 
     r.player.setPositionValue(60);
-    r.keys.Form_KeyDown(Qt::Key_Right);
+    r.keys.onPlayerKey(Qt::Key_Right);
     EXPECT_EQ(r.player.position(), 70);
-    EXPECT_EQ(r.gunt1.x(), 320);  // drawn for 80 s
+    EXPECT_EQ(r.seekKnob.x(), 320);  // drawn for 80 s
     r.player.setPositionValue(115);
-    r.keys.Form_KeyDown(Qt::Key_Right);  // within the last 10 s
+    r.keys.onPlayerKey(Qt::Key_Right);  // within the last 10 s
     EXPECT_EQ(r.player.position(), 118);
 
     r.player.setVolume(50);
-    r.transport.bo_but_Click(TransportButton::Mute);
-    r.keys.Form_KeyDown(Qt::Key_Up);  // un-mutes and raises in one press
+    r.transport.pressTransportButton(TransportButton::Mute);
+    r.keys.onPlayerKey(Qt::Key_Up);  // un-mutes and raises in one press
     EXPECT_FALSE(r.player.mute());
     EXPECT_EQ(r.player.volume(), 60);
-    EXPECT_EQ(r.zhun.text(), QStringLiteral("音量：60%"));
-    EXPECT_EQ(r.bo_v.x(), 42);
-    r.keys.Form_KeyDown(Qt::Key_Down);
-    r.keys.Form_KeyDown(Qt::Key_Down);
+    EXPECT_EQ(r.statusText.text(), QStringLiteral("音量：60%"));
+    EXPECT_EQ(r.volumeKnob.x(), 42);
+    r.keys.onPlayerKey(Qt::Key_Down);
+    r.keys.onPlayerKey(Qt::Key_Down);
     EXPECT_EQ(r.player.volume(), 40);
 
     r.player.clearCalls();
-    EXPECT_TRUE(r.keys.Form_KeyDown(Qt::Key_Space));
+    EXPECT_TRUE(r.keys.onPlayerKey(Qt::Key_Space));
     EXPECT_EQ(r.player.calls(), QStringList{"play"});
-    EXPECT_FALSE(r.keys.Form_KeyDown(Qt::Key_A));
+    EXPECT_FALSE(r.keys.onPlayerKey(Qt::Key_A));
 }
 
 TEST(PlayerMenu, RadioGroupsKeepOneMarkAndCallThePlayer) {

@@ -43,9 +43,9 @@ struct PollRig {
                PollServices{
                    .player = player,
                    .records = store,
-                   .Timer1 = Timer1,
-                   .Timer2 = Timer2,
-                   .Timer4 = Timer4,
+                   .statusPollTimer = statusPollTimer,
+                   .endOfPlayTimer = endOfPlayTimer,
+                   .retryNextEpisodeTimer = retryNextEpisodeTimer,
                    .power = power,
                    .readSetting = [this](const QString& section, const QString& key,
                                          const QString& def) { return settings.value(section + u'/' + key, def); },
@@ -55,19 +55,19 @@ struct PollRig {
                    .navigateWeb2 = [this](const QString& address) { web2 << address; },
                    .clockText = [] { return QStringLiteral("21:07"); }},
                QStringLiteral("http://end.invalid/")) {
-        qvod.resize(600, 400);
-        gunt.resize(500, 6);
-        gunt1.resize(20, 6);
-        huan.setGeometry(0, 0, 0, 6);
-        for (QWidget* w : {&bo_ad, &ad_huan, &bo_pad, &Qvodx, &next_s}) w->hide();
-        Timer1.start(1000);
+        playerArea.resize(600, 400);
+        seekBar.resize(500, 6);
+        seekKnob.resize(20, 6);
+        downloadedBar.setGeometry(0, 0, 0, 6);
+        for (QWidget* w : {&adArea, &pauseAdFrame, &stopAdFrame, &videoFrame, &nextEpisodeNotice}) w->hide();
+        statusPollTimer.start(1000);
         player.setUrl(QStringLiteral("qvod://film"));
         player.clearCalls();
         settings["S_q/s_pao"] = "2";
     }
     PollControls controls() {
-        return {&zhun, &times, &qvod,    &playButton, &gunt,  &gunt1, &gunt2,
-                &huan, &bo_ad, &ad_huan, &bo_pad,     &Qvodx, &next_s};
+        return {&statusText,    &timeText, &playerArea,   &playButton,  &seekBar,    &seekKnob,         &playedBar,
+                &downloadedBar, &adArea,   &pauseAdFrame, &stopAdFrame, &videoFrame, &nextEpisodeNotice};
     }
     void film(PlayState s, int position, int duration, int progress = 1000) {
         player.setState(s);
@@ -97,10 +97,11 @@ struct PollRig {
     fakes::FakePlayer player;
     records::ListPageWriter pages;
     records::RecordStore store;
-    QTimer Timer1, Timer2, Timer4;
+    QTimer statusPollTimer, endOfPlayTimer, retryNextEpisodeTimer;
     FakePower power;
-    QLabel zhun, times;
-    QWidget qvod, playButton, gunt, gunt1, gunt2, huan, bo_ad, ad_huan, bo_pad, Qvodx, next_s;
+    QLabel statusText, timeText;
+    QWidget playerArea, playButton, seekBar, seekKnob, playedBar, downloadedBar, adArea, pauseAdFrame, stopAdFrame,
+        videoFrame, nextEpisodeNotice;
     QHash<QString, QString> settings;
     QStringList balloons, faces, web2;
     int fetches = 0;
@@ -111,13 +112,13 @@ TEST(PollBar, NothingLoadedShowsTheClockAndReady) {
     PollRig rig;
     rig.player.setUrl(QString());
     rig.player.clearCalls();
-    rig.huan.move(0, 0);
-    rig.poll.Timer1_Timer();
-    EXPECT_EQ(rig.zhun.text(), "准备就绪");
+    rig.downloadedBar.move(0, 0);
+    rig.poll.pollPlayerStatus();
+    EXPECT_EQ(rig.statusText.text(), "准备就绪");
     EXPECT_EQ(rig.playButton.toolTip(), "播放");
-    EXPECT_EQ(rig.times.text(), "21:07");
-    EXPECT_EQ(rig.times.pos(), QPoint(600 - rig.times.width() - 13, 2));
-    EXPECT_EQ(rig.huan.x(), -30);
+    EXPECT_EQ(rig.timeText.text(), "21:07");
+    EXPECT_EQ(rig.timeText.pos(), QPoint(600 - rig.timeText.width() - 13, 2));
+    EXPECT_EQ(rig.downloadedBar.x(), -30);
     EXPECT_TRUE(rig.player.calls().isEmpty());
 }
 
@@ -151,67 +152,67 @@ TEST(PollBar, StatusTextByState) {
         rig.film(k.state, k.position, 100);
         rig.player.setTransferRateValue(k.rate);
         rig.player.setBitRateValue(800);
-        rig.poll.Timer1_Timer();
-        EXPECT_EQ(rig.zhun.text(), QString::fromUtf8(k.text)) << int(k.state);
+        rig.poll.pollPlayerStatus();
+        EXPECT_EQ(rig.statusText.text(), QString::fromUtf8(k.text)) << int(k.state);
         EXPECT_EQ(rig.state.PlayStateCache, int(k.state));
         EXPECT_EQ(rig.state.TransferRateCache, k.rate);
     }
     // An unknown code leaves the text as it was.
     PollRig rig;
-    rig.zhun.setText("x");
+    rig.statusText.setText("x");
     rig.film(PlayState(42), 10, 100);
-    rig.poll.Timer1_Timer();
-    EXPECT_EQ(rig.zhun.text(), "x");
+    rig.poll.pollPlayerStatus();
+    EXPECT_EQ(rig.statusText.text(), "x");
 }
 
 TEST(PollBar, PlayButtonFollowsPlayAndPause) {
     PollRig rig;
     rig.playButton.setToolTip("播放");
-    rig.bo_ad.show();
-    rig.next_s.show();
+    rig.adArea.show();
+    rig.nextEpisodeNotice.show();
     rig.film(PlayState::Playing, 10, 100);
-    rig.poll.Timer1_Timer();
+    rig.poll.pollPlayerStatus();
     EXPECT_EQ(rig.playButton.toolTip(), "暂停");
-    EXPECT_TRUE(rig.bo_ad.isHidden());
-    EXPECT_FALSE(rig.Qvodx.isHidden());
-    EXPECT_TRUE(rig.next_s.isHidden());
-    rig.poll.Timer1_Timer();
+    EXPECT_TRUE(rig.adArea.isHidden());
+    EXPECT_FALSE(rig.videoFrame.isHidden());
+    EXPECT_TRUE(rig.nextEpisodeNotice.isHidden());
+    rig.poll.pollPlayerStatus();
     EXPECT_EQ(rig.faces, QStringList({"pause"}));  // drawn once, not every second
 
     rig.state.PauseAdState = 2;
     rig.film(PlayState::Paused, 10, 100);
-    rig.poll.Timer1_Timer();
+    rig.poll.pollPlayerStatus();
     EXPECT_EQ(rig.playButton.toolTip(), "播放");
     EXPECT_EQ(rig.faces, QStringList({"pause", "play"}));
-    EXPECT_FALSE(rig.ad_huan.isHidden());
-    EXPECT_TRUE(rig.bo_pad.isHidden());
-    EXPECT_FALSE(rig.bo_ad.isHidden());
-    EXPECT_TRUE(rig.Qvodx.isHidden());
+    EXPECT_FALSE(rig.pauseAdFrame.isHidden());
+    EXPECT_TRUE(rig.stopAdFrame.isHidden());
+    EXPECT_FALSE(rig.adArea.isHidden());
+    EXPECT_TRUE(rig.videoFrame.isHidden());
 
     rig.state.StopAdState = 2;
     rig.film(PlayState::Stopped, 10, 100);
-    rig.poll.Timer1_Timer();
-    EXPECT_TRUE(rig.ad_huan.isHidden());
-    EXPECT_FALSE(rig.bo_pad.isHidden());
+    rig.poll.pollPlayerStatus();
+    EXPECT_TRUE(rig.pauseAdFrame.isHidden());
+    EXPECT_FALSE(rig.stopAdFrame.isHidden());
 }
 
 TEST(PollBar, TimeSeekAndDownloadBars) {
     PollRig rig;
     rig.film(PlayState::Playing, 309, 3723, 500);
-    rig.poll.Timer1_Timer();
-    EXPECT_EQ(rig.times.text(), "05:09 / 1:02:03");
-    EXPECT_EQ(rig.times.pos(), QPoint(600 - rig.times.width() - 13, 2));
+    rig.poll.pollPlayerStatus();
+    EXPECT_EQ(rig.timeText.text(), "05:09 / 1:02:03");
+    EXPECT_EQ(rig.timeText.pos(), QPoint(600 - rig.timeText.width() - 13, 2));
     const int left = qRound(309.0 / 3723 * (500 - 20));
-    EXPECT_EQ(rig.gunt1.x(), left);
-    EXPECT_EQ(rig.gunt2.width(), left);
-    EXPECT_EQ(rig.gunt1.toolTip(), "05:09");
-    EXPECT_EQ(rig.huan.geometry(), QRect(0, 0, 250, 6));
+    EXPECT_EQ(rig.seekKnob.x(), left);
+    EXPECT_EQ(rig.playedBar.width(), left);
+    EXPECT_EQ(rig.seekKnob.toolTip(), "05:09");
+    EXPECT_EQ(rig.downloadedBar.geometry(), QRect(0, 0, 250, 6));
 
     rig.film(PlayState::Connecting, 0, 0, 0);
-    rig.poll.Timer1_Timer();
-    EXPECT_EQ(rig.gunt1.x(), 0);
-    EXPECT_EQ(rig.huan.x(), -30);
-    EXPECT_EQ(rig.huan.width(), 0);
+    rig.poll.pollPlayerStatus();
+    EXPECT_EQ(rig.seekKnob.x(), 0);
+    EXPECT_EQ(rig.downloadedBar.x(), -30);
+    EXPECT_EQ(rig.downloadedBar.width(), 0);
 }
 
 TEST(PollResume, NetworkFilmsSeekOnlyAsFarAsHasArrived) {
@@ -227,12 +228,12 @@ TEST(PollResume, NetworkFilmsSeekOnlyAsFarAsHasArrived) {
         rig.recordAt(k.kind, 3000);
         rig.session.setResumePosition(3000);
         rig.film(PlayState::Playing, 1, 6000, k.progress);
-        rig.poll.Timer1_Timer();
+        rig.poll.pollPlayerStatus();
         EXPECT_EQ(rig.player.calls().filter("setPosition").join(""), k.expected) << k.kind << " " << k.progress;
         EXPECT_TRUE(rig.session.resumeDone());
         // Once per film.
         rig.player.clearCalls();
-        rig.poll.Timer1_Timer();
+        rig.poll.pollPlayerStatus();
         EXPECT_TRUE(rig.player.calls().filter("setPosition").isEmpty());
     }
 }
@@ -241,10 +242,10 @@ TEST(PollResume, NotBeforePlayingAndNotBackwards) {
     PollRig rig;
     rig.session.startLocalFile(QStringLiteral("/films/a.mp4"), 30);
     rig.film(PlayState::Buffering, 0, 100);
-    rig.poll.Timer1_Timer();
+    rig.poll.pollPlayerStatus();
     EXPECT_FALSE(rig.session.resumeDone());
     rig.film(PlayState::Playing, 40, 100);
-    rig.poll.Timer1_Timer();
+    rig.poll.pollPlayerStatus();
     EXPECT_TRUE(rig.session.resumeDone());
     EXPECT_TRUE(rig.player.calls().isEmpty());
     EXPECT_EQ(rig.session.resumePosition(), 40);
@@ -254,16 +255,16 @@ TEST(PollBufferNext, StartsPastSixtyPointOnePercent) {
     PollRig rig;
     rig.session.startNetworkEpisode({7, 0, 2, QStringLiteral("T")}, 0);
     rig.film(PlayState::Playing, 10, 100, 601);
-    rig.poll.Timer1_Timer();
+    rig.poll.pollPlayerStatus();
     EXPECT_EQ(rig.fetches, 0);
     rig.player.setDownloadProgressValue(602);
-    rig.poll.Timer1_Timer();
+    rig.poll.pollPlayerStatus();
     EXPECT_EQ(rig.fetches, 1);
 
     // Found: buffered on the next poll, once, with its balloon.
     rig.session.nextAvailable(kLink, QStringLiteral("qvod://next"));
-    rig.poll.Timer1_Timer();
-    rig.poll.Timer1_Timer();
+    rig.poll.pollPlayerStatus();
+    rig.poll.pollPlayerStatus();
     EXPECT_EQ(rig.player.calls().filter("preloadNext"), QStringList({"preloadNext qvod://next"}));
     EXPECT_TRUE(rig.session.nextBuffered());
     EXPECT_EQ(rig.balloons, QStringList({"开始缓冲下一集！"}));
@@ -274,13 +275,13 @@ TEST(PollBufferNext, NothingFollowsOrBalloonsOff) {
     PollRig rig;
     rig.session.nextLast();
     rig.film(PlayState::Playing, 10, 100, 1000);
-    rig.poll.Timer1_Timer();
+    rig.poll.pollPlayerStatus();
     EXPECT_EQ(rig.fetches, 0);
     EXPECT_TRUE(rig.player.calls().isEmpty());
 
     rig.settings["S_q/s_pao"] = "1";
     rig.session.nextAvailable(kLink, QStringLiteral("qvod://next"));
-    rig.poll.Timer1_Timer();
+    rig.poll.pollPlayerStatus();
     EXPECT_EQ(rig.player.preloaded(), "qvod://next");
     EXPECT_TRUE(rig.balloons.isEmpty());
 }
@@ -289,42 +290,42 @@ TEST(PollEnd, FiresOnlyPastTheLastTwoSecondsWithAPosition) {
     PollRig rig;
     rig.recordAt(1, 50);
     rig.film(PlayState::Playing, 98, 100);
-    rig.poll.Timer1_Timer();
-    EXPECT_FALSE(rig.Timer2.isActive());
+    rig.poll.pollPlayerStatus();
+    EXPECT_FALSE(rig.endOfPlayTimer.isActive());
     EXPECT_EQ(rig.storedPosition(), "50");
 
     rig.film(PlayState::Playing, 99, 100);
-    rig.poll.Timer1_Timer();
-    EXPECT_TRUE(rig.Timer2.isActive());
+    rig.poll.pollPlayerStatus();
+    EXPECT_TRUE(rig.endOfPlayTimer.isActive());
     EXPECT_EQ(rig.storedPosition(), "0");
 
     // Nothing known yet: position 0 past a duration of 0 is no end.
     PollRig fresh;
     fresh.film(PlayState::Connecting, 0, 0, 0);
-    fresh.poll.Timer1_Timer();
-    EXPECT_FALSE(fresh.Timer2.isActive());
+    fresh.poll.pollPlayerStatus();
+    EXPECT_FALSE(fresh.endOfPlayTimer.isActive());
 }
 
 TEST(PollEnd, BalloonsAndTheRestOfThePollFollowTheSetting) {
     PollRig rig;
     rig.session.nextAvailable(kLink, QString());  // not to be buffered here
     rig.film(PlayState::Playing, 99, 100);
-    rig.poll.Timer1_Timer();
+    rig.poll.pollPlayerStatus();
     EXPECT_EQ(rig.balloons, QStringList({"正在准备播放下一集！"}));
-    EXPECT_EQ(rig.times.text(), "01:39 / 01:40");
+    EXPECT_EQ(rig.timeText.text(), "01:39 / 01:40");
 
     rig.state.ShutDownAfterPlay = true;
-    rig.poll.Timer1_Timer();
+    rig.poll.pollPlayerStatus();
     EXPECT_EQ(rig.balloons.last(), "即将播放完毕，正准备自动关机！");
 
     // Balloons off: the poll ends at the end test.
     PollRig quiet;
     quiet.settings["S_q/s_pao"] = "1";
     quiet.film(PlayState::Playing, 99, 100);
-    quiet.poll.Timer1_Timer();
-    EXPECT_TRUE(quiet.Timer2.isActive());
+    quiet.poll.pollPlayerStatus();
+    EXPECT_TRUE(quiet.endOfPlayTimer.isActive());
     EXPECT_EQ(quiet.state.BalloonSetting, "1");
-    EXPECT_TRUE(quiet.times.text().isEmpty());
+    EXPECT_TRUE(quiet.timeText.text().isEmpty());
     EXPECT_TRUE(quiet.balloons.isEmpty());
 }
 
@@ -332,14 +333,14 @@ TEST(PollEndOfPlay, HandsOverShutsDownOrStays) {
     {
         PollRig rig;
         rig.session.nextAvailable(kLink, QStringLiteral("qvod://b"));
-        rig.Timer2.start(2000);
-        rig.poll.Timer2_Timer();
-        EXPECT_FALSE(rig.Timer2.isActive());
-        EXPECT_FALSE(rig.Timer1.isActive());
-        EXPECT_FALSE(rig.next_s.isHidden());
-        EXPECT_FALSE(rig.bo_ad.isHidden());
-        EXPECT_TRUE(rig.Qvodx.isHidden());
-        EXPECT_EQ(rig.zhun.text(), "播放完毕");
+        rig.endOfPlayTimer.start(2000);
+        rig.poll.finishPlayback();
+        EXPECT_FALSE(rig.endOfPlayTimer.isActive());
+        EXPECT_FALSE(rig.statusPollTimer.isActive());
+        EXPECT_FALSE(rig.nextEpisodeNotice.isHidden());
+        EXPECT_FALSE(rig.adArea.isHidden());
+        EXPECT_TRUE(rig.videoFrame.isHidden());
+        EXPECT_EQ(rig.statusText.text(), "播放完毕");
         EXPECT_EQ(rig.web2, QStringList({"http://end.invalid/"}));
         EXPECT_EQ(rig.session.resumePosition(), 1);
         EXPECT_EQ(rig.session.positionReached(), 1);
@@ -349,18 +350,19 @@ TEST(PollEndOfPlay, HandsOverShutsDownOrStays) {
         // The last request failed: the hand-over still goes through the sentinel.
         PollRig rig;
         rig.session.nextFailed();
-        rig.poll.Timer2_Timer();
-        EXPECT_TRUE(rig.Timer1.isActive());
-        EXPECT_TRUE(rig.next_s.isHidden());
+        rig.poll.finishPlayback();
+        EXPECT_TRUE(rig.statusPollTimer.isActive());
+        EXPECT_TRUE(rig.nextEpisodeNotice.isHidden());
         EXPECT_EQ(rig.web2.size(), 1);
     }
-    for (const NextEpisode next : {NextEpisode::Last, NextEpisode::NotAsked, NextEpisode::NotYet, NextEpisode::Unknown}) {
+    for (const NextEpisode next :
+         {NextEpisode::Last, NextEpisode::NotAsked, NextEpisode::NotYet, NextEpisode::Unknown}) {
         PollRig rig;
         if (next == NextEpisode::Last) rig.session.nextLast();
         if (next == NextEpisode::NotAsked) rig.session.nextNotAsked();
         if (next == NextEpisode::NotYet) rig.session.nextNotYet();
-        rig.poll.Timer2_Timer();
-        EXPECT_TRUE(rig.Timer1.isActive());
+        rig.poll.finishPlayback();
+        EXPECT_TRUE(rig.statusPollTimer.isActive());
         EXPECT_TRUE(rig.web2.isEmpty()) << int(next);
     }
     {
@@ -368,9 +370,9 @@ TEST(PollEndOfPlay, HandsOverShutsDownOrStays) {
         rig.state.ShutDownAfterPlay = true;
         rig.session.nextAvailable(kLink, QStringLiteral("qvod://b"));
         rig.session.setPositionReached(99);
-        rig.poll.Timer2_Timer();
+        rig.poll.finishPlayback();
         EXPECT_EQ(rig.power.calls, 1);
-        EXPECT_FALSE(rig.Timer1.isActive());
+        EXPECT_FALSE(rig.statusPollTimer.isActive());
         EXPECT_TRUE(rig.web2.isEmpty());
         EXPECT_EQ(rig.session.positionReached(), 99);
     }
@@ -379,17 +381,17 @@ TEST(PollEndOfPlay, HandsOverShutsDownOrStays) {
 TEST(PollRetry, AsksAgainOnTheSecondTick) {
     PollRig rig;
     rig.session.nextFailed();
-    rig.Timer4.start(50000);
-    rig.poll.Timer4_Timer();
+    rig.retryNextEpisodeTimer.start(50000);
+    rig.poll.retryNextEpisode();
     EXPECT_EQ(rig.fetches, 0);
-    EXPECT_TRUE(rig.Timer4.isActive());
-    rig.poll.Timer4_Timer();
+    EXPECT_TRUE(rig.retryNextEpisodeTimer.isActive());
+    rig.poll.retryNextEpisode();
     EXPECT_EQ(rig.fetches, 1);
-    EXPECT_FALSE(rig.Timer4.isActive());
+    EXPECT_FALSE(rig.retryNextEpisodeTimer.isActive());
     EXPECT_FALSE(rig.session.nextBuffered());
     // The next failure waits two ticks again.
     rig.session.nextFailed();
-    rig.poll.Timer4_Timer();
+    rig.poll.retryNextEpisode();
     EXPECT_EQ(rig.fetches, 1);
 }
 
@@ -398,28 +400,28 @@ TEST(PollPositions, KeptEveryThirtySecondsAndAtTheEndOfTheSession) {
     rig.recordAt(1, 0);
     for (int s = 1; s < kPositionSaveTicks; ++s) {
         rig.film(PlayState::Playing, s, 600);
-        rig.poll.Timer1_Timer();
+        rig.poll.pollPlayerStatus();
     }
     EXPECT_EQ(rig.storedPosition(), "0");
     rig.film(PlayState::Playing, 30, 600);
-    rig.poll.Timer1_Timer();
+    rig.poll.pollPlayerStatus();
     EXPECT_EQ(rig.storedPosition(), "30");
 
     rig.film(PlayState::Playing, 41, 600);
-    rig.poll.Timer1_Timer();
+    rig.poll.pollPlayerStatus();
     rig.poll.storePosition();
     EXPECT_EQ(rig.storedPosition(), "41");
 
     // At the end the record holds 0, and the end of the session keeps it.
     rig.film(PlayState::Playing, 599, 600);
-    rig.poll.Timer1_Timer();
+    rig.poll.pollPlayerStatus();
     rig.poll.storePosition();
     EXPECT_EQ(rig.storedPosition(), "0");
 
     // A film without a record writes nothing.
     PollRig none;
     none.film(PlayState::Playing, 20, 600);
-    none.poll.Timer1_Timer();
+    none.poll.pollPlayerStatus();
     none.poll.storePosition();
     EXPECT_TRUE(none.folder.read("date.dat").isEmpty());
 }

@@ -25,7 +25,7 @@ struct SequencerRig {
     explicit SequencerRig(const QString& base = {})
         : router(base),
           sequencer(router.session,
-                    SequencerServices{router.fetcher, router.nav, Timer4,
+                    SequencerServices{router.fetcher, router.nav, retryNextEpisodeTimer,
                                       [this](const QString& s, const QString& k, const QString& d) {
                                           return router.settings.value(s + u'/' + k, d);
                                       },
@@ -42,7 +42,7 @@ struct SequencerRig {
     int queries() const { return int(router.service.queries().size()); }
 
     RouterRig router;
-    QTimer Timer4;
+    QTimer retryNextEpisodeTimer;
     qint64 now = 0;  // the sequencer's clock, ms
     EpisodeSequencer sequencer;
 };
@@ -59,14 +59,14 @@ TEST(NextEpisode, AnswerForms) {
     EXPECT_FALSE(rig.router.session.nextBuffered());
     EXPECT_TRUE(rig.router.balloons.isEmpty());
 
-    for (const auto& [code, next] : {std::pair{QStringLiteral("1"), NextEpisode::Last},
-                                     std::pair{QStringLiteral("0"), NextEpisode::NotYet}}) {
+    for (const auto& [code, next] :
+         {std::pair{QStringLiteral("1"), NextEpisode::Last}, std::pair{QStringLiteral("0"), NextEpisode::NotYet}}) {
         rig.router.service.answer("7", code);
         rig.fetch();
         EXPECT_EQ(rig.router.session.next(), next);
         EXPECT_TRUE(rig.router.session.nextAddress().isEmpty());
         EXPECT_TRUE(rig.router.balloons.isEmpty());
-        EXPECT_FALSE(rig.Timer4.isActive());
+        EXPECT_FALSE(rig.retryNextEpisodeTimer.isActive());
     }
 }
 
@@ -81,13 +81,13 @@ TEST(NextEpisode, FailuresRetryLaterAndSayItWhateverTheBalloonSetting) {
         EXPECT_EQ(rig.router.session.next(), NextEpisode::Failed) << answer.toStdString();
         EXPECT_TRUE(rig.router.session.nextAddress().isEmpty());
         EXPECT_TRUE(rig.router.session.nextBuffered());
-        EXPECT_TRUE(rig.Timer4.isActive());
+        EXPECT_TRUE(rig.retryNextEpisodeTimer.isActive());
         EXPECT_EQ(rig.router.balloons, QStringList({"读取下一集数据出错，稍后将重新读取！"}));
     }
     SequencerRig down(QStringLiteral("http://127.0.0.1:1/box/"));
     down.fetch();
     EXPECT_EQ(down.router.session.next(), NextEpisode::Failed);
-    EXPECT_TRUE(down.Timer4.isActive());
+    EXPECT_TRUE(down.retryNextEpisodeTimer.isActive());
 }
 
 // The sequencer behind the status poll, as the window wires them, with a
@@ -97,9 +97,9 @@ struct PolledRig : SequencerRig {
         : poll(router.state, router.session, {},
                playback::PollServices{.player = router.player,
                                       .records = router.store,
-                                      .Timer1 = router.Timer1,
-                                      .Timer2 = Timer2,
-                                      .Timer4 = Timer4,
+                                      .statusPollTimer = router.statusPollTimer,
+                                      .endOfPlayTimer = endOfPlayTimer,
+                                      .retryNextEpisodeTimer = retryNextEpisodeTimer,
                                       .power = power,
                                       .FetchNextEpisode = [this] { sequencer.FetchNextEpisode(); },
                                       .filmMoved = [this] { sequencer.askAgainAtOnce(); }},
@@ -112,7 +112,7 @@ struct PolledRig : SequencerRig {
     // A poll at this position, and the answer of the request it started.
     void tick(int position) {
         router.player.setPositionValue(position);
-        poll.Timer1_Timer();
+        poll.pollPlayerStatus();
         waitForAnswer();
     }
     void waitForAnswer() {
@@ -122,7 +122,7 @@ struct PolledRig : SequencerRig {
     struct NoPower final : platform::PowerOff {
         void ShutDownComputer() override { ADD_FAILURE(); }
     } power;
-    QTimer Timer2;
+    QTimer endOfPlayTimer;
     playback::StatusPoll poll;
 };
 
@@ -136,13 +136,13 @@ TEST(NextEpisode, RetryScheduleWithThePoll) {
     rig.tick(11);
     rig.tick(12);
     EXPECT_EQ(rig.queries(), 1);
-    rig.poll.Timer4_Timer();
+    rig.poll.retryNextEpisode();
     EXPECT_EQ(rig.queries(), 1);
     rig.router.service.answer("7", QStringLiteral("第4集$qvod://next$qvod"));
-    rig.poll.Timer4_Timer();
+    rig.poll.retryNextEpisode();
     rig.waitForAnswer();
     EXPECT_EQ(rig.queries(), 2);
-    EXPECT_FALSE(rig.Timer4.isActive());
+    EXPECT_FALSE(rig.retryNextEpisodeTimer.isActive());
     // Found: the next poll buffers it.
     rig.tick(13);
     EXPECT_EQ(rig.router.player.preloaded(), "qvod://next");
@@ -163,7 +163,7 @@ TEST(NextEpisode, NoNextEpisodeYetIsAskedAgainEvery100sOfFilmOrAtOnceAfterASeek)
     rig.router.session.startNetworkEpisode({7, 0, 3, QStringLiteral("T")}, 0);
     rig.tick(1202);
     EXPECT_EQ(rig.queries(), 29);
-    EXPECT_FALSE(rig.Timer4.isActive());
+    EXPECT_FALSE(rig.retryNextEpisodeTimer.isActive());
 }
 
 TEST(NextEpisode, OneRequestOnItsWayAndStaleAnswersDropped) {

@@ -21,11 +21,15 @@ RouterRig::RouterRig(const QString& baseOverride)
     : base(baseOverride.isEmpty() ? service.base() : baseOverride),
       pages(ProgramFiles::inFolder(folder.path()), listPaneReloader(nav)),
       store(pages),
-      stop(state, session, player, store, Timer1, playback::StopControls{.zhun = &zhun}),
+      stop(state, session, player, store, statusPollTimer, playback::StopControls{.statusText = &statusText}),
       views(
-          state, stop, nullptr, nullptr, [this] { ++ggx; }, [this] { ++gtv_clicks; }),
+          state, stop, nullptr, nullptr, [this] { ++webPlayerCloseButton; }, [this] { ++gtv_clicks; }),
       fetcher(shortLimits()),
-      router(state, session, LinkRouterControls{.bo_name = &bo_name, .bo_zt = &bo_zt, .zhun = &zhun, .gtv = &gtv},
+      router(state, session,
+             LinkRouterControls{.filmTitle = &filmTitle,
+                                .statusStrip = &statusStrip,
+                                .statusText = &statusText,
+                                .liveTvCloseButton = &liveTvCloseButton},
              LinkRouterServices{
                  .player = player,
                  .records = store,
@@ -34,8 +38,8 @@ RouterRig::RouterRig(const QString& baseOverride)
                  .fetcher = fetcher,
                  .processes = processes,
                  .dialogs = dialogs,
-                 .Timer1 = Timer1,
-                 .npc_Click = [this](int index) { npc << index; },
+                 .statusPollTimer = statusPollTimer,
+                 .pressWindowButton = [this](int index) { windowButtons << index; },
                  .readSetting = [this](const QString& section, const QString& key,
                                        const QString& def) { return settings.value(section + u'/' + key, def); },
                  .showBalloon = [this](const QString& text) { balloons << text; },
@@ -43,8 +47,8 @@ RouterRig::RouterRig(const QString& baseOverride)
              },
              base) {
     nav.router = &router;
-    bo_zt.resize(400, 20);
-    Timer1.setInterval(1000);
+    statusStrip.resize(400, 20);
+    statusPollTimer.setInterval(1000);
     EXPECT_TRUE(store.EnsureRecordFile(records::RecordFile::Network));
     EXPECT_TRUE(store.EnsureRecordFile(records::RecordFile::Local));
 }

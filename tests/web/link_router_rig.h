@@ -38,12 +38,12 @@ public:
         if (forward) return forward->navigate(pane, address);
         if (!router || !isProgramAddress(address)) return;
         switch (pane) {
-        case 1: router->Web1_BeforeNavigate2(address); break;
-        case 2: router->Web2_BeforeNavigate2(address); break;
-        case 3: router->Web3_BeforeNavigate2(address); break;
-        case 4: router->Web4_BeforeNavigate2(address); break;
-        case 5: router->Web5_BeforeNavigate2(address); break;
-        case 11: router->Web11_BeforeNavigate2(address); break;
+        case 1: router->onCatalogueNavigate(address); break;
+        case 2: router->onWebPlayerNavigate(address); break;
+        case 3: router->onTaskListNavigate(address); break;
+        case 4: router->onLocalListNavigate(address); break;
+        case 5: router->onEpisodeListNavigate(address); break;
+        case 11: router->onChannelListNavigate(address); break;
         default: break;
         }
     }
@@ -136,16 +136,16 @@ struct RouterRig {
     FakeNavigator nav;
     records::ListPageWriter pages;
     records::RecordStore store;
-    QTimer Timer1;
+    QTimer statusPollTimer;
     playback::StopCommand stop;
-    int ggx = 0, gtv_clicks = 0;
+    int webPlayerCloseButton = 0, gtv_clicks = 0;
     playback::ViewSwitcher views;
     platform::TextFetcher fetcher;
     FakeProcesses processes;
     FakeDialogs dialogs;
-    QLabel bo_name, zhun;
-    QWidget bo_zt, gtv;
-    QList<int> npc;
+    QLabel filmTitle, statusText;
+    QWidget statusStrip, liveTvCloseButton;
+    QList<int> windowButtons;
     QStringList balloons;
     int recordWriteFailures = 0;
     QHash<QString, QString> settings;  // "section/key" -> value

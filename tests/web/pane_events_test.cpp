@@ -25,28 +25,28 @@ struct Controls {
             w->setParent(&root);
             return w;
         };
-        c.Pic1 = make(new QWidget);
-        c.wait = make(new QWidget);
-        c.jia = make(new QLabel);
-        c.w3 = make(new QLabel);
-        c.ad_huan = make(new QWidget);
-        c.adp = make(new QWidget);
-        c.bo_pad = make(new QWidget);
-        c.gtv = make(new QWidget);
-        c.Pic2 = make(new QWidget);
-        c.qvod = make(new QWidget);
-        c.gunt1 = make(new QWidget);
-        c.gunt2 = make(new QWidget);
-        c.huan = make(new QWidget);
-        c.bo_name = make(new QLabel);
-        c.times = make(new QLabel);
+        c.catalogueFrame = make(new QWidget);
+        c.catalogueWaitPanel = make(new QWidget);
+        c.catalogueRetryPicture = make(new QLabel);
+        c.catalogueErrorPicture = make(new QLabel);
+        c.pauseAdFrame = make(new QWidget);
+        c.idlePicture = make(new QWidget);
+        c.stopAdFrame = make(new QWidget);
+        c.liveTvCloseButton = make(new QWidget);
+        c.webPlayerFrame = make(new QWidget);
+        c.playerArea = make(new QWidget);
+        c.seekKnob = make(new QWidget);
+        c.playedBar = make(new QWidget);
+        c.downloadedBar = make(new QWidget);
+        c.filmTitle = make(new QLabel);
+        c.timeText = make(new QLabel);
         // Menus keep their pop-up window type only when given the parent at birth.
-        c.myMenu = new QMenu(&root);
-        c.webc = new QMenu(&root);
-        c.qvod_m = new QMenu(&root);
+        c.mainPopupMenu = new QMenu(&root);
+        c.taskMenu = new QMenu(&root);
+        c.playerPopupMenu = new QMenu(&root);
         QPixmap error(8, 8);
         error.fill(Qt::red);
-        c.w3->setPixmap(error);
+        c.catalogueErrorPicture->setPixmap(error);
         c.playerUrl = [this] { return playerUrl; };
         c.base = "http://127.0.0.1:1/box/";
     }
@@ -74,49 +74,49 @@ TEST(WebPaneEvents, CatalogueFailureLatchesTheErrorPanelUntilRetry) {
     RecordingPane web1;
     ctl.c.panes[paneSlot(Pane::Catalogue)] = web1.pane.get();
     ctl.c.base = server.url("/box/");
-    ctl.c.Pic1->hide();  // the waiting state of start-up
-    ctl.c.wait->show();
+    ctl.c.catalogueFrame->hide();  // the waiting state of start-up
+    ctl.c.catalogueWaitPanel->show();
     PaneEvents events(state, ctl.c);
 
     ASSERT_TRUE(navigateAndWait(web1.pane.get(), ctl.c.base));
     EXPECT_EQ(state.HomePageFailed, 1);
-    EXPECT_TRUE(ctl.c.Pic1->isHidden());
-    EXPECT_FALSE(ctl.c.wait->isHidden());
-    EXPECT_EQ(ctl.c.jia->pixmap().cacheKey(), ctl.c.w3->pixmap().cacheKey());
+    EXPECT_TRUE(ctl.c.catalogueFrame->isHidden());
+    EXPECT_FALSE(ctl.c.catalogueWaitPanel->isHidden());
+    EXPECT_EQ(ctl.c.catalogueRetryPicture->pixmap().cacheKey(), ctl.c.catalogueErrorPicture->pixmap().cacheKey());
 
     // A page that does load later leaves the error panel up.
     serviceUp = true;
     ASSERT_TRUE(navigateAndWait(web1.pane.get(), ctl.c.base + "other.htm"));
     EXPECT_EQ(state.HomePageFailed, 1);
-    EXPECT_TRUE(ctl.c.Pic1->isHidden());
+    EXPECT_TRUE(ctl.c.catalogueFrame->isHidden());
 
     QSignalSpy complete(web1.pane.get(), &WebPane::downloadComplete);
-    events.jia_Click();
+    events.retryCatalogue();
     EXPECT_EQ(state.HomePageFailed, 0);
     ASSERT_TRUE(waitUntil([&] { return complete.count() > 0; }));
     EXPECT_EQ(web1.seen.last(), ctl.c.base);
-    EXPECT_FALSE(ctl.c.Pic1->isHidden());
-    EXPECT_TRUE(ctl.c.wait->isHidden());
+    EXPECT_FALSE(ctl.c.catalogueFrame->isHidden());
+    EXPECT_TRUE(ctl.c.catalogueWaitPanel->isHidden());
 }
 
 TEST(WebPaneEvents, FailuresOutsideTheServiceLeaveTheCatalogueAlone) {
     MainWindowState state;
     Controls ctl;
     PaneEvents events(state, ctl.c);
-    events.Web1_NavigateError("http://ads.example/banner.htm");
+    events.onCatalogueLoadFailed("http://ads.example/banner.htm");
     EXPECT_EQ(state.HomePageFailed, 0);
-    EXPECT_FALSE(ctl.c.Pic1->isHidden());
-    EXPECT_TRUE(ctl.c.jia->pixmap().isNull());
+    EXPECT_FALSE(ctl.c.catalogueFrame->isHidden());
+    EXPECT_TRUE(ctl.c.catalogueRetryPicture->pixmap().isNull());
     // The engine writes the host in lower case.
     ctl.c.base = "http://LOCALHOST:8960/box/";
     PaneEvents upper(state, ctl.c);
-    upper.Web1_NavigateError("http://localhost:8960/box/film.htm");
+    upper.onCatalogueLoadFailed("http://localhost:8960/box/film.htm");
     EXPECT_EQ(state.HomePageFailed, 1);
     // An empty base would be part of every address.
     state.HomePageFailed = 0;
     ctl.c.base.clear();
     PaneEvents noBase(state, ctl.c);
-    noBase.Web1_NavigateError("http://anything/");
+    noBase.onCatalogueLoadFailed("http://anything/");
     EXPECT_EQ(state.HomePageFailed, 0);
 }
 
@@ -129,17 +129,17 @@ TEST(WebPaneEvents, FailedAdvertisementPagesHideTheirPanels) {
     Controls ctl;
     RecordingPane web7;
     ctl.c.panes[paneSlot(Pane::PauseAd)] = web7.pane.get();
-    ctl.c.adp->hide();
+    ctl.c.idlePicture->hide();
     PaneEvents events(state, ctl.c);
 
     ASSERT_TRUE(navigateAndWait(web7.pane.get(), server.url("/box/js/ads/qvodad.html")));
     EXPECT_EQ(state.PauseAdState, 1);
-    EXPECT_TRUE(ctl.c.ad_huan->isHidden());
-    EXPECT_FALSE(ctl.c.adp->isHidden());
+    EXPECT_TRUE(ctl.c.pauseAdFrame->isHidden());
+    EXPECT_FALSE(ctl.c.idlePicture->isHidden());
 
-    events.Web8_NavigateError();
+    events.onStopAdLoadFailed();
     EXPECT_EQ(state.StopAdState, 1);
-    EXPECT_TRUE(ctl.c.bo_pad->isHidden());
+    EXPECT_TRUE(ctl.c.stopAdFrame->isHidden());
 }
 
 TEST(WebPaneEvents, ContextMenusFollowThePaneRules) {
@@ -151,7 +151,7 @@ TEST(WebPaneEvents, ContextMenusFollowThePaneRules) {
 
     events.paneContextMenu(1, "", QPoint(5, 6));
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].menu, ctl.c.myMenu);
+    EXPECT_EQ(shown[0].menu, ctl.c.mainPopupMenu);
     EXPECT_EQ(shown[0].pos, QPoint(5, 6));
 
     events.paneContextMenu(3, "http://127.0.0.1:1/box/", QPoint(1, 1));
@@ -159,7 +159,7 @@ TEST(WebPaneEvents, ContextMenusFollowThePaneRules) {
     EXPECT_EQ(state.ContextLink, "");
     events.paneContextMenu(3, "open://4", QPoint(7, 8));
     ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[1].menu, ctl.c.webc);
+    EXPECT_EQ(shown[1].menu, ctl.c.taskMenu);
     EXPECT_EQ(state.ContextLink, "open://4");
 
     events.paneContextMenu(7, "", QPoint(1, 1));
@@ -167,7 +167,7 @@ TEST(WebPaneEvents, ContextMenusFollowThePaneRules) {
     ctl.playerUrl = "/films/a.mp4";
     events.paneContextMenu(7, "", QPoint(9, 9));
     ASSERT_EQ(shown.size(), 3u);
-    EXPECT_EQ(shown[2].menu, ctl.c.qvod_m);
+    EXPECT_EQ(shown[2].menu, ctl.c.playerPopupMenu);
 
     for (int n : {2, 4, 5, 6, 8, 9, 10, 11}) events.paneContextMenu(n, "open://1", QPoint(1, 1));
     EXPECT_EQ(shown.size(), 3u);
@@ -188,7 +188,7 @@ TEST(WebPaneEvents, PaneRightClicksReachTheRules) {
     emit web6.pane->contextMenuRequested("open://2", QPoint(3, 3));
     emit web3.pane->contextMenuRequested("open://9", QPoint(4, 4));
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].menu, ctl.c.webc);
+    EXPECT_EQ(shown[0].menu, ctl.c.taskMenu);
     EXPECT_EQ(state.ContextLink, "open://9");
 }
 
@@ -197,11 +197,11 @@ TEST(WebPaneEvents, DefaultPopperIgnoresEmptyMenus) {
     Controls ctl;
     PaneEvents events(state, ctl.c);
     events.paneContextMenu(1, "", QPoint(10, 10));
-    EXPECT_FALSE(ctl.c.myMenu->isVisible());
-    ctl.c.myMenu->addAction("item");
+    EXPECT_FALSE(ctl.c.mainPopupMenu->isVisible());
+    ctl.c.mainPopupMenu->addAction("item");
     events.paneContextMenu(1, "", QPoint(10, 10));
-    EXPECT_TRUE(ctl.c.myMenu->isVisible());
-    ctl.c.myMenu->hide();
+    EXPECT_TRUE(ctl.c.mainPopupMenu->isVisible());
+    ctl.c.mainPopupMenu->hide();
 }
 
 TEST(WebPaneEvents, ClosingTheLiveTvViewShowsTheIdlePage) {
@@ -212,8 +212,8 @@ TEST(WebPaneEvents, ClosingTheLiveTvViewShowsTheIdlePage) {
     web10.cancel = [](const QString&) { return true; };
     ctl.c.panes[paneSlot(Pane::LiveTv)] = web10.pane.get();
     PaneEvents events(state, ctl.c);
-    events.gtv_Click();
-    EXPECT_TRUE(ctl.c.gtv->isHidden());
+    events.closeLiveTv();
+    EXPECT_TRUE(ctl.c.liveTvCloseButton->isHidden());
     EXPECT_EQ(state.CurrentView, View::Nothing);
     EXPECT_EQ(web10.seen, QStringList{"http://127.0.0.1:1/box/tv/ad.htm"});
 }
@@ -225,25 +225,25 @@ TEST(WebPaneEvents, ClosingTheWebPlayerViewResetsThePlayerBar) {
     RecordingPane web2;
     web2.cancel = [](const QString&) { return true; };
     ctl.c.panes[paneSlot(Pane::WebPlayer)] = web2.pane.get();
-    ctl.c.qvod->setGeometry(0, 0, 600, 400);
-    ctl.c.qvod->hide();
-    ctl.c.times->setGeometry(100, 3, 120, 18);
-    ctl.c.times->setText("01:02/03:04");
-    ctl.c.bo_name->setText("film");
-    ctl.c.gunt1->setGeometry(200, 5, 10, 10);
-    ctl.c.gunt2->setGeometry(0, 7, 200, 4);
-    ctl.c.huan->setGeometry(30, 7, 300, 4);
+    ctl.c.playerArea->setGeometry(0, 0, 600, 400);
+    ctl.c.playerArea->hide();
+    ctl.c.timeText->setGeometry(100, 3, 120, 18);
+    ctl.c.timeText->setText("01:02/03:04");
+    ctl.c.filmTitle->setText("film");
+    ctl.c.seekKnob->setGeometry(200, 5, 10, 10);
+    ctl.c.playedBar->setGeometry(0, 7, 200, 4);
+    ctl.c.downloadedBar->setGeometry(30, 7, 300, 4);
     PaneEvents events(state, ctl.c);
 
-    events.ggx_Click();
-    EXPECT_EQ(ctl.c.gunt1->pos(), QPoint(0, 5));
-    EXPECT_EQ(ctl.c.gunt2->geometry(), QRect(0, 7, 0, 4));
-    EXPECT_EQ(ctl.c.huan->geometry(), QRect(0, 7, 0, 4));
-    EXPECT_EQ(ctl.c.bo_name->text(), "");
-    EXPECT_EQ(ctl.c.times->text(), "");
-    EXPECT_EQ(ctl.c.times->pos(), QPoint(600 - 120 - 13, 3));
-    EXPECT_TRUE(ctl.c.Pic2->isHidden());
-    EXPECT_FALSE(ctl.c.qvod->isHidden());
+    events.closeWebPlayer();
+    EXPECT_EQ(ctl.c.seekKnob->pos(), QPoint(0, 5));
+    EXPECT_EQ(ctl.c.playedBar->geometry(), QRect(0, 7, 0, 4));
+    EXPECT_EQ(ctl.c.downloadedBar->geometry(), QRect(0, 7, 0, 4));
+    EXPECT_EQ(ctl.c.filmTitle->text(), "");
+    EXPECT_EQ(ctl.c.timeText->text(), "");
+    EXPECT_EQ(ctl.c.timeText->pos(), QPoint(600 - 120 - 13, 3));
+    EXPECT_TRUE(ctl.c.webPlayerFrame->isHidden());
+    EXPECT_FALSE(ctl.c.playerArea->isHidden());
     EXPECT_EQ(web2.seen, QStringList{"about:blank"});
     EXPECT_EQ(state.CurrentView, View::Nothing);
 }
@@ -253,21 +253,21 @@ TEST(WebPaneEvents, MissingControlsAreSkipped) {
     PaneControls none;
     none.base = "http://127.0.0.1:1/box/";
     PaneEvents events(state, none);
-    events.Web1_DownloadComplete();
-    events.Web1_NavigateError("http://127.0.0.1:1/box/");
+    events.onCatalogueLoaded();
+    events.onCatalogueLoadFailed("http://127.0.0.1:1/box/");
     EXPECT_EQ(state.HomePageFailed, 1);
-    events.jia_Click();
+    events.retryCatalogue();
     EXPECT_EQ(state.HomePageFailed, 0);
-    events.Web7_NavigateError();
-    events.Web8_NavigateError();
+    events.onPauseAdLoadFailed();
+    events.onStopAdLoadFailed();
     events.paneContextMenu(1, "", {});
     events.paneContextMenu(3, "open://1", {});
     events.paneContextMenu(7, "", {});
     events.paneContextMenu(0, "", {});
     events.paneContextMenu(12, "", {});
     state.CurrentView = View::LiveTv;
-    events.gtv_Click();
-    events.ggx_Click();
+    events.closeLiveTv();
+    events.closeWebPlayer();
     EXPECT_EQ(state.PauseAdState, 1);
     EXPECT_EQ(state.StopAdState, 1);
     EXPECT_EQ(state.CurrentView, View::Nothing);

@@ -42,18 +42,18 @@ TEST(WindowChrome, EdgeZonesAndCursors) {
 TEST(WindowChrome, HoverOverTheBandShowsTheSizingCursor) {
     FakeWindow f;
     f.open(1200, 700);
-    f.chrome->Form_MouseMove(Qt::NoButton, 1198, 698);
+    f.chrome->onWindowMouseMove(Qt::NoButton, 1198, 698);
     EXPECT_EQ(f.window->cursor().shape(), Qt::SizeFDiagCursor);
     EXPECT_FALSE(f.chrome->overInterior());
-    f.chrome->Form_MouseMove(Qt::NoButton, 4, 350);
+    f.chrome->onWindowMouseMove(Qt::NoButton, 4, 350);
     EXPECT_EQ(f.window->cursor().shape(), Qt::ArrowCursor);
     EXPECT_TRUE(f.chrome->overInterior());
     // Hover colours are reset by any move over the surface.
-    f.c.jbi->setForeColour(colourFromNumber(kHoverColour));
-    f.c.qk->setForeColour(colourFromNumber(kHoverColour));
-    f.chrome->Form_MouseMove(Qt::NoButton, 600, 20);
-    EXPECT_EQ(numberFromColour(f.c.jbi->foreColour()), kJbiColour);
-    EXPECT_EQ(numberFromColour(f.c.qk->foreColour()), kQkColour);
+    f.c.leaveCompactButton->setForeColour(colourFromNumber(kHoverColour));
+    f.c.sideListCommand->setForeColour(colourFromNumber(kHoverColour));
+    f.chrome->onWindowMouseMove(Qt::NoButton, 600, 20);
+    EXPECT_EQ(numberFromColour(f.c.leaveCompactButton->foreColour()), kJbiColour);
+    EXPECT_EQ(numberFromColour(f.c.sideListCommand->foreColour()), kQkColour);
 }
 
 TEST(WindowChrome, ResizeFromTheCornerStoresTheSizeInTwips) {
@@ -71,7 +71,7 @@ TEST(WindowChrome, ResizeFromTheCornerStoresTheSizeInTwips) {
     EXPECT_EQ(f.settings.values.value("S_q/h_w"), QString::number(1150 * 15));
     EXPECT_EQ(f.settings.values.value("S_q/h_h"), QString::number(650 * 15));
     // The layout followed.
-    EXPECT_EQ(f.c.npc[WindowButton::Close]->x(), 1150 - 32);
+    EXPECT_EQ(f.c.windowButtons[WindowButton::Close]->x(), 1150 - 32);
 }
 
 TEST(WindowChrome, ResizeInCompactModeIsNotStored) {
@@ -102,7 +102,7 @@ TEST(WindowChrome, DraggingTheSurfaceMovesTheWindowButNotWhenMaximised) {
     EXPECT_EQ(f.window->size(), QSize(1000, 600));
     EXPECT_EQ(f.settings.writes, 0);
 
-    f.buttons->npc_Click(WindowButton::Maximise);
+    f.buttons->pressWindowButton(WindowButton::Maximise);
     QApplication::processEvents();
     ASSERT_TRUE(f.window->isMaximized());
     const QRect maximised = f.window->geometry();
@@ -120,66 +120,66 @@ TEST(WindowChrome, TitleButtonHoverFacesAndBalloon) {
     FakeWindow f;
     f.open(1200, 700);
     auto& c = f.c;
-    f.chrome->npc_MouseMove(0, 5, 5);
-    EXPECT_EQ(pixelAt(c.npc[WindowButton::Minimise]->picture(), 0, 0), codeOf(0, 2, 72, 0));
-    ASSERT_FALSE(c.P1->isHidden());
-    EXPECT_EQ(c.bo_tip->text(), QStringLiteral("最小化"));
-    EXPECT_EQ(c.bo_tip->pos(), QPoint(2, 2));
-    EXPECT_EQ(c.P1->geometry(),
-              QRect(c.npc[WindowButton::Minimise]->x() - 5, 4 + 24 + 3, c.bo_tip->width() + 5, c.bo_tip->height() + 5));
-    f.chrome->npc_MouseMove(0, -1, -1);
-    EXPECT_EQ(pixelAt(c.npc[WindowButton::Minimise]->picture(), 0, 0), codeOf(0, 1, 72, 0));
-    EXPECT_TRUE(c.P1->isHidden());
+    f.chrome->windowButtonMouseMove(0, 5, 5);
+    EXPECT_EQ(pixelAt(c.windowButtons[WindowButton::Minimise]->picture(), 0, 0), codeOf(0, 2, 72, 0));
+    ASSERT_FALSE(c.buttonBalloon->isHidden());
+    EXPECT_EQ(c.balloonText->text(), QStringLiteral("最小化"));
+    EXPECT_EQ(c.balloonText->pos(), QPoint(2, 2));
+    EXPECT_EQ(c.buttonBalloon->geometry(), QRect(c.windowButtons[WindowButton::Minimise]->x() - 5, 4 + 24 + 3,
+                                                 c.balloonText->width() + 5, c.balloonText->height() + 5));
+    f.chrome->windowButtonMouseMove(0, -1, -1);
+    EXPECT_EQ(pixelAt(c.windowButtons[WindowButton::Minimise]->picture(), 0, 0), codeOf(0, 1, 72, 0));
+    EXPECT_TRUE(c.buttonBalloon->isHidden());
 
     // Always on top: the tooltip decides between the off and the on faces.
-    f.chrome->npc_MouseMove(4, 3, 3);
-    EXPECT_EQ(pixelAt(c.npc[WindowButton::AlwaysOnTop]->picture(), 0, 0), codeOf(0, 6, 24, 0));
-    c.npc[WindowButton::AlwaysOnTop]->setTip(QStringLiteral("取消置顶"));
-    f.chrome->npc_MouseMove(4, 3, 3);
-    EXPECT_EQ(pixelAt(c.npc[WindowButton::AlwaysOnTop]->picture(), 0, 0), codeOf(0, 6, 72, 0));
-    f.chrome->npc_MouseMove(4, 30, 3);
-    EXPECT_EQ(pixelAt(c.npc[WindowButton::AlwaysOnTop]->picture(), 0, 0), codeOf(0, 6, 48, 0));
+    f.chrome->windowButtonMouseMove(4, 3, 3);
+    EXPECT_EQ(pixelAt(c.windowButtons[WindowButton::AlwaysOnTop]->picture(), 0, 0), codeOf(0, 6, 24, 0));
+    c.windowButtons[WindowButton::AlwaysOnTop]->setTip(QStringLiteral("取消置顶"));
+    f.chrome->windowButtonMouseMove(4, 3, 3);
+    EXPECT_EQ(pixelAt(c.windowButtons[WindowButton::AlwaysOnTop]->picture(), 0, 0), codeOf(0, 6, 72, 0));
+    f.chrome->windowButtonMouseMove(4, 30, 3);
+    EXPECT_EQ(pixelAt(c.windowButtons[WindowButton::AlwaysOnTop]->picture(), 0, 0), codeOf(0, 6, 48, 0));
 
     // Maximised: the maximise button shows the restore faces.
-    f.buttons->npc_Click(WindowButton::Maximise);
+    f.buttons->pressWindowButton(WindowButton::Maximise);
     QApplication::processEvents();
-    EXPECT_EQ(c.npc[WindowButton::Maximise]->tip(), QStringLiteral("还原"));
-    f.chrome->npc_MouseMove(1, 10, 10);
-    EXPECT_EQ(pixelAt(c.npc[WindowButton::Maximise]->picture(), 0, 0), codeOf(0, 5, 24, 0));
-    EXPECT_EQ(c.bo_tip->text(), QStringLiteral("还原"));
+    EXPECT_EQ(c.windowButtons[WindowButton::Maximise]->tip(), QStringLiteral("还原"));
+    f.chrome->windowButtonMouseMove(1, 10, 10);
+    EXPECT_EQ(pixelAt(c.windowButtons[WindowButton::Maximise]->picture(), 0, 0), codeOf(0, 5, 24, 0));
+    EXPECT_EQ(c.balloonText->text(), QStringLiteral("还原"));
     // A click hides the balloon first.
-    f.buttons->npc_Click(WindowButton::Maximise);
-    EXPECT_TRUE(c.P1->isHidden());
-    EXPECT_EQ(c.npc[WindowButton::Maximise]->tip(), QStringLiteral("最大化"));
-    EXPECT_EQ(pixelAt(c.npc[WindowButton::Maximise]->picture(), 0, 0), codeOf(0, 1, 96, 0));
+    f.buttons->pressWindowButton(WindowButton::Maximise);
+    EXPECT_TRUE(c.buttonBalloon->isHidden());
+    EXPECT_EQ(c.windowButtons[WindowButton::Maximise]->tip(), QStringLiteral("最大化"));
+    EXPECT_EQ(pixelAt(c.windowButtons[WindowButton::Maximise]->picture(), 0, 0), codeOf(0, 1, 96, 0));
 
     // Buttons beyond 7 do not react; 6 and 7 only hide the balloon.
-    f.chrome->npc_MouseMove(2, 1, 1);
-    f.chrome->npc_MouseMove(7, 1, 1);
-    EXPECT_FALSE(c.P1->isHidden());
-    f.chrome->npc_MouseMove(7, 500, 1);
-    EXPECT_TRUE(c.P1->isHidden());
+    f.chrome->windowButtonMouseMove(2, 1, 1);
+    f.chrome->windowButtonMouseMove(7, 1, 1);
+    EXPECT_FALSE(c.buttonBalloon->isHidden());
+    f.chrome->windowButtonMouseMove(7, 500, 1);
+    EXPECT_TRUE(c.buttonBalloon->isHidden());
 }
 
 TEST(WindowChrome, RightButtonSwallowsTheNextClick) {
     FakeWindow f;
     f.open(1200, 700);
-    f.buttons->npc_MouseDown(9, Qt::RightButton);
-    f.buttons->npc_Click(WindowButton::PlayerTab);
+    f.buttons->windowButtonMouseDown(9, Qt::RightButton);
+    f.buttons->pressWindowButton(WindowButton::PlayerTab);
     EXPECT_EQ(f.state.MainTab, MainTab::Catalogue);
     EXPECT_EQ(f.state.RightButtonFlag, 0);
-    f.buttons->npc_MouseDown(9, Qt::LeftButton);
-    f.buttons->npc_Click(WindowButton::PlayerTab);
+    f.buttons->windowButtonMouseDown(9, Qt::LeftButton);
+    f.buttons->pressWindowButton(WindowButton::PlayerTab);
     EXPECT_EQ(f.state.MainTab, MainTab::Player);
 
     // A right press on the surface: the next double click does nothing.
     QTest::mousePress(f.window.get(), Qt::RightButton, {}, QPoint(600, 20));
     QTest::mouseRelease(f.window.get(), Qt::RightButton, {}, QPoint(600, 20));
     EXPECT_EQ(f.state.RightButtonFlag, 1);
-    f.buttons->Form_DblClick();
+    f.buttons->onWindowDoubleClick();
     EXPECT_FALSE(f.window->isMaximized());
     EXPECT_EQ(f.state.RightButtonFlag, 0);
-    f.buttons->Form_DblClick();
+    f.buttons->onWindowDoubleClick();
     EXPECT_TRUE(f.window->isMaximized());
 }
 
@@ -189,21 +189,21 @@ TEST(WindowChrome, LeavingCompactModeRestoresTheStoredSize) {
     auto& c = f.c;
     // Compact player, as the compact button leaves it.
     f.state.CompactMode = 1;
-    for (PictureBox* b : c.npc) b->hide();
-    c.Imi->hide();
-    c.ni_name->hide();
-    c.bo_foot->hide();
-    c.l2->hide();
-    c.ggx->hide();
-    c.ni_bo1->show();
-    c.jbi->show();
+    for (PictureBox* b : c.windowButtons) b->hide();
+    c.logo->hide();
+    c.titleCaption->hide();
+    c.controlBar->hide();
+    c.playerSidebar->hide();
+    c.webPlayerCloseButton->hide();
+    c.compactTitle->show();
+    c.leaveCompactButton->show();
     f.window->resize(393, 320);
     QApplication::processEvents();
 
     f.settings.values["S_q/h_w"] = "15000";
     f.settings.values["S_q/h_h"] = "9000";
-    c.jbi->setForeColour(colourFromNumber(kHoverColour));
-    QTest::mouseClick(c.jbi, Qt::LeftButton);
+    c.leaveCompactButton->setForeColour(colourFromNumber(kHoverColour));
+    QTest::mouseClick(c.leaveCompactButton, Qt::LeftButton);
     QApplication::processEvents();
     EXPECT_EQ(f.state.CompactMode, 0);
     EXPECT_EQ(f.state.SavedWidth, 15000);
@@ -212,16 +212,16 @@ TEST(WindowChrome, LeavingCompactModeRestoresTheStoredSize) {
     const QRect screen = f.window->screen()->geometry();
     EXPECT_EQ(f.window->pos(),
               QPoint(screen.x() + (screen.width() - 1000) / 2, screen.y() + (screen.height() - 600) / 2));
-    for (PictureBox* b : c.npc) EXPECT_FALSE(b->isHidden()) << b->objectName().toStdString();
-    EXPECT_TRUE(c.jbi->isHidden());
-    EXPECT_TRUE(c.ni_bo1->isHidden());
-    EXPECT_FALSE(c.l2->isHidden());  // the sidebar was open before
-    EXPECT_FALSE(c.ggx->isHidden());
-    EXPECT_FALSE(c.bo_foot->isHidden());
-    EXPECT_EQ(c.ni_name->text(), QStringLiteral("Qarvel影视盒 1.0"));
+    for (PictureBox* b : c.windowButtons) EXPECT_FALSE(b->isHidden()) << b->objectName().toStdString();
+    EXPECT_TRUE(c.leaveCompactButton->isHidden());
+    EXPECT_TRUE(c.compactTitle->isHidden());
+    EXPECT_FALSE(c.playerSidebar->isHidden());  // the sidebar was open before
+    EXPECT_FALSE(c.webPlayerCloseButton->isHidden());
+    EXPECT_FALSE(c.controlBar->isHidden());
+    EXPECT_EQ(c.titleCaption->text(), QStringLiteral("Qarvel影视盒 1.0"));
     // The normal layout is back.
-    EXPECT_EQ(c.zz->geometry(), QRect(2, 39, 996, 515));
-    EXPECT_EQ(c.zhun->width(), c.zhun->sizeHint().width());
+    EXPECT_EQ(c.playerPage->geometry(), QRect(2, 39, 996, 515));
+    EXPECT_EQ(c.statusText->width(), c.statusText->sizeHint().width());
 }
 
 TEST(WindowChrome, LeavingCompactModeWithoutAStoredSizeKeepsTheMinimum) {
@@ -229,19 +229,19 @@ TEST(WindowChrome, LeavingCompactModeWithoutAStoredSizeKeepsTheMinimum) {
     f.open(1200, 700);
     auto& c = f.c;
     f.state.CompactMode = 2;
-    c.tvright->hide();
-    c.npc[WindowButton::TvSidebarStrip]->setTip(QStringLiteral("显示侧栏"));  // was closed before
+    c.channelSidebar->hide();
+    c.windowButtons[WindowButton::TvSidebarStrip]->setTip(QStringLiteral("显示侧栏"));  // was closed before
     f.window->resize(393, 320);
     QApplication::processEvents();
     f.settings.values["S_q/h_w"] = "0";
     f.settings.values["S_q/h_h"] = "garbage";
-    f.chrome->jbi_Click();
+    f.chrome->leaveCompactMode();
     QApplication::processEvents();
     EXPECT_GE(twipsFromPixels(f.window->width()), 13500);
     EXPECT_GE(twipsFromPixels(f.window->height()), 7000);
     EXPECT_EQ(f.state.SavedHeight, 0);
-    EXPECT_TRUE(c.tvright->isHidden());
-    EXPECT_FALSE(c.gtv->isHidden());
+    EXPECT_TRUE(c.channelSidebar->isHidden());
+    EXPECT_FALSE(c.liveTvCloseButton->isHidden());
     const QRect screen = f.window->screen()->geometry();
     EXPECT_EQ(f.window->x(), screen.x() + (screen.width() - f.window->width()) / 2);
 }
@@ -256,7 +256,7 @@ TEST(WindowChrome, PlatformResizeIsStoredWhenItGoesQuietAndWhenThePointerComesBa
         asked = e;
         return true;
     };
-    f.chrome->Form_MouseDown(Qt::LeftButton, 1199, 350);
+    f.chrome->onWindowMouseDown(Qt::LeftButton, 1199, 350);
     EXPECT_EQ(asked, Qt::RightEdge);
     ASSERT_TRUE(f.chrome->sizingActive());
     f.window->resize(1100, 700);
@@ -269,7 +269,7 @@ TEST(WindowChrome, PlatformResizeIsStoredWhenItGoesQuietAndWhenThePointerComesBa
     EXPECT_EQ(f.settings.values.value("S_q/h_h"), QString::number(690 * 15));
     // The pointer comes back with the button up: the resize is over.
     f.window->resize(1040, 690);
-    f.chrome->Form_MouseMove(Qt::NoButton, 500, 300);
+    f.chrome->onWindowMouseMove(Qt::NoButton, 500, 300);
     EXPECT_FALSE(f.chrome->sizingActive());
     EXPECT_EQ(f.settings.values.value("S_q/h_w"), QString::number(1040 * 15));
     // Later size changes are not the user's.
@@ -282,8 +282,8 @@ TEST(WindowChrome, PlatformResizeIsStoredWhenItGoesQuietAndWhenThePointerComesBa
     bool moveAsked = false;
     f.chrome->startSystemMove = [&] { return moveAsked = true; };
     const QPoint pos = f.window->pos();
-    f.chrome->Form_MouseDown(Qt::LeftButton, 300, 20);
-    f.chrome->Form_MouseMove(Qt::LeftButton, 320, 30);
+    f.chrome->onWindowMouseDown(Qt::LeftButton, 300, 20);
+    f.chrome->onWindowMouseMove(Qt::LeftButton, 320, 30);
     EXPECT_TRUE(moveAsked);
     EXPECT_EQ(f.window->pos(), pos);
 }

@@ -82,7 +82,7 @@ struct FakeWindow {
     // Start-up's part: size, skin, show.
     void open(int w = 1200, int h = 700, int s = 0) {
         window->resize(w, h);
-        painter->p_p(s);
+        painter->applySkin(s);
         window->show();
         QApplication::processEvents();
     }

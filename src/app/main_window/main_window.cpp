@@ -40,11 +40,11 @@ MainWindow::MainWindow(MainWindowDeps deps)
     c_ = window::buildMainWindowControls(this, deps.paneFactory ? deps.paneFactory : browserPanes(deps.files));
     tray_.balloonFallback = [this](const QString& text) { showNotice(text); };
     // What a screen reader says when a menu opens.
-    menus_.r_m.setAccessibleName(QStringLiteral("主菜单"));
-    menus_.myMenu.setAccessibleName(QStringLiteral("影视菜单"));
-    menus_.webc.setAccessibleName(QStringLiteral("任务菜单"));
-    menus_.c_fie.setAccessibleName(QStringLiteral("任务列表菜单"));
-    menus_.qvod_m.setAccessibleName(QStringLiteral("播放器菜单"));
+    menus_.trayMenu.setAccessibleName(QStringLiteral("主菜单"));
+    menus_.mainPopupMenu.setAccessibleName(QStringLiteral("影视菜单"));
+    menus_.taskMenu.setAccessibleName(QStringLiteral("任务菜单"));
+    menus_.taskListMenu.setAccessibleName(QStringLiteral("任务列表菜单"));
+    menus_.playerPopupMenu.setAccessibleName(QStringLiteral("播放器菜单"));
 }
 
 void MainWindow::showNotice(const QString& text) {
@@ -100,7 +100,7 @@ void MainWindow::changeEvent(QEvent* event) {
 MainWindow::~MainWindow() { tray_.RemoveTrayIcon(); }
 
 web::WebPane* MainWindow::pane(int n) const {
-    return n >= Pane::Catalogue && n <= kPaneCount ? qobject_cast<web::WebPane*>(c_.Web[n]) : nullptr;
+    return n >= Pane::Catalogue && n <= kPaneCount ? qobject_cast<web::WebPane*>(c_.webPanes[n]) : nullptr;
 }
 
 bool MainWindow::grabScreenshot(const QString& path) {

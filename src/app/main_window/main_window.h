@@ -1,5 +1,5 @@
 #pragma once
-// The main window `BA1`: owns every control (timers included), the menus, the
+// The main window `mainWindow`: owns every control (timers included), the menus, the
 // tray icon, the skin pictures, the shared state and the play session. It holds no behaviour:
 // the subsystems that act on it are created and connected by the application
 // (app/application.h), which also runs the window's start-up.

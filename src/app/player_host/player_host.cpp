@@ -37,7 +37,7 @@ QString PlayerHost::servedFolder() const {
 }
 
 void PlayerHost::PlayerHostCheck() {
-    s_.Timer3.stop();
+    s_.playerHostCheckTimer.stop();
     const QString keepPlayers = s_.readSetting ? s_.readSetting(kSection, kKeepPlayersKey, QString()) : QString();
     const QString folder = servedFolder();
     if (folder.isEmpty()) return;

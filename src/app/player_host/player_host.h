@@ -22,7 +22,7 @@ namespace player_host {
 
 struct PlayerHostServices {
     platform::ProcessFinder& processes;
-    QTimer& Timer3;
+    QTimer& playerHostCheckTimer;
     // ReadSetting and WriteSetting on the settings file: section, key (, default or value).
     std::function<QString(const QString& section, const QString& key, const QString& defaultText)> readSetting;
     std::function<void(const QString& section, const QString& key, const QString& value)> writeSetting;

@@ -45,11 +45,12 @@ struct PlayingProgram {
     }
     bool open() {
         p.dialogs.fileToOpen = QString::fromStdString(service.mediaDir()) + QStringLiteral("/chengshi.mp4");
-        QWidget* button = p.c().bo_but[qarvel::TransportButton::OpenFile];
+        QWidget* button = p.c().transportButtons[qarvel::TransportButton::OpenFile];
         if (!clickAt(button, button->rect().center())) return false;
         // Playing, and the poll has seen it: the play button offers a pause.
         return waitUntil([&] {
-            return p.playing() && p.player().duration() > 20 && p.c().bo_but[0]->tip() == QStringLiteral("暂停");
+            return p.playing() && p.player().duration() > 20 &&
+                   p.c().transportButtons[0]->tip() == QStringLiteral("暂停");
         });
     }
     svc::DemoService service;
@@ -84,19 +85,19 @@ TEST(PlayerControls, SeekKeysPictureFitAndStopInTheRealWindow) {
     EXPECT_EQ(p.dialogs.openAsked[0],
               QStringLiteral("选择播放文件|影音文件|*.rm;*.rmvb;*.wmv;*.mp3;*wma;*mid;*wav;*mpg;*mp4|所有文件|*.*"));
     EXPECT_TRUE(readGbk(p.files().localRecords).startsWith(QStringLiteral("chengshi.mp4|") + p.dialogs.fileToOpen));
-    EXPECT_EQ(c.bo_name->text(), QStringLiteral("chengshi.mp4"));
+    EXPECT_EQ(c.filmTitle->text(), QStringLiteral("chengshi.mp4"));
 
     // A click on the seek bar halfway moves the film there: on the bare
     // track exactly, on the downloaded part (which covers the track once the
     // poll drew it) 2 s earlier.
-    const int span = c.gunt->width() - c.gunt1->width();
-    const QPoint at(span / 2, c.gunt->height() / 2);
-    const QWidget* under = QApplication::widgetAt(c.gunt->mapToGlobal(at));
-    ASSERT_TRUE(under == c.gunt || under == c.huan || under == c.gunt2);
+    const int span = c.seekBar->width() - c.seekKnob->width();
+    const QPoint at(span / 2, c.seekBar->height() / 2);
+    const QWidget* under = QApplication::widgetAt(c.seekBar->mapToGlobal(at));
+    ASSERT_TRUE(under == c.seekBar || under == c.downloadedBar || under == c.playedBar);
     const auto where =
-        under == c.gunt ? qarvel::playback::SeekRelease::Track : qarvel::playback::SeekRelease::PlayedPart;
+        under == c.seekBar ? qarvel::playback::SeekRelease::Track : qarvel::playback::SeekRelease::PlayedPart;
     const int expected = qarvel::playback::positionForKnob(at.x(), span, p.player().duration(), where);
-    ASSERT_TRUE(clickAt(c.gunt, at));
+    ASSERT_TRUE(clickAt(c.seekBar, at));
     EXPECT_TRUE(waitUntil([&] { return std::abs(p.player().position() - expected) <= 1; }, 5000))
         << p.player().position() << " instead of " << expected;
 
@@ -108,7 +109,7 @@ TEST(PlayerControls, SeekKeysPictureFitAndStopInTheRealWindow) {
     ASSERT_TRUE(waitUntil([&] { return QApplication::focusWidget() == inside; }));
     ASSERT_TRUE(key("space"));
     EXPECT_TRUE(waitUntil([&] { return p.player().playState() == PlayState::Paused; }, 5000));
-    EXPECT_EQ(p.c().bo_but[0]->tip(), QStringLiteral("播放"));
+    EXPECT_EQ(p.c().transportButtons[0]->tip(), QStringLiteral("播放"));
     ASSERT_TRUE(key("space"));
     EXPECT_TRUE(waitUntil([&] { return p.playing(); }, 5000));
     EXPECT_EQ(QApplication::focusWidget(), inside);  // the pane kept the focus
@@ -117,7 +118,7 @@ TEST(PlayerControls, SeekKeysPictureFitAndStopInTheRealWindow) {
     ASSERT_GE(volume, 10);
     ASSERT_TRUE(key("Down"));
     EXPECT_TRUE(waitUntil([&] { return p.player().volume() == volume - 10; }, 3000)) << p.player().volume();
-    EXPECT_EQ(c.zhun->text(), QStringLiteral("音量：%1%").arg(volume - 10));
+    EXPECT_EQ(c.statusText->text(), QStringLiteral("音量：%1%").arg(volume - 10));
     ASSERT_TRUE(key("Up"));
     EXPECT_TRUE(waitUntil([&] { return p.player().volume() == volume; }, 3000)) << p.player().volume();
 
@@ -136,21 +137,21 @@ TEST(PlayerControls, SeekKeysPictureFitAndStopInTheRealWindow) {
     ASSERT_TRUE(waitUntil([&] { return p.session().positionReached() >= 3; }, 10000));
     const int reached = p.session().positionReached();
     p.state().StopAdState = 1;
-    c.ad_huan->show();
-    ASSERT_FALSE(c.Qvodx->isHidden());
-    ASSERT_TRUE(clickAt(c.bo_but[1], QPoint(12, 12)));
+    c.pauseAdFrame->show();
+    ASSERT_FALSE(c.videoFrame->isHidden());
+    ASSERT_TRUE(clickAt(c.transportButtons[1], QPoint(12, 12)));
     ASSERT_TRUE(waitUntil([&] { return p.player().playState() != PlayState::Playing; }, 5000));
-    EXPECT_EQ(c.zhun->text(), QStringLiteral("已停止"));
-    EXPECT_TRUE(c.Qvodx->isHidden());
-    EXPECT_FALSE(c.bo_ad->isHidden());
-    EXPECT_TRUE(c.ad_huan->isHidden());
+    EXPECT_EQ(c.statusText->text(), QStringLiteral("已停止"));
+    EXPECT_TRUE(c.videoFrame->isHidden());
+    EXPECT_FALSE(c.adArea->isHidden());
+    EXPECT_TRUE(c.pauseAdFrame->isHidden());
 
     // In compact mode the status text keeps its 120 px whatever it says.
     p.application->parts().buttons->enterCompactMode();
-    ASSERT_EQ(c.zhun->width(), 120);
-    ASSERT_TRUE(p.application->parts().keys->Form_KeyDown(Qt::Key_Up));
-    ASSERT_TRUE(c.zhun->text().startsWith(QStringLiteral("音量：")));
-    EXPECT_EQ(c.zhun->width(), 120);
+    ASSERT_EQ(c.statusText->width(), 120);
+    ASSERT_TRUE(p.application->parts().keys->onPlayerKey(Qt::Key_Up));
+    ASSERT_TRUE(c.statusText->text().startsWith(QStringLiteral("音量：")));
+    EXPECT_EQ(c.statusText->width(), 120);
     const QString record = readGbk(p.files().localRecords).section(QStringLiteral("\r\n"), 0, 0);
     EXPECT_TRUE(record.endsWith(u'|' + QString::number(reached)) ||
                 record.endsWith(u'|' + QString::number(reached + 1)))
@@ -178,7 +179,7 @@ TEST(PlayerControls, FullScreenCoversTheScreenAndLeavesIt) {
     EXPECT_TRUE(p.playing());
 
     // The button enters it too; a double click leaves it.
-    p.application->parts().transport->bo_but_Click(qarvel::TransportButton::FullScreen);
+    p.application->parts().transport->pressTransportButton(qarvel::TransportButton::FullScreen);
     ASSERT_TRUE(waitUntil([&] { return p.player().fullScreen(); }, 5000));
     EXPECT_TRUE(waitUntil([&] { return video->window()->geometry() == screen; }, 5000));
     runEventsFor(600);  // past the double-click interval
@@ -199,38 +200,38 @@ TEST(PlayerControls, PlayerBarPicturesInBothSkins) {
     QWidget& w = p.window();
     const auto bar = [&] {
         runEventsFor(400);
-        const int top = c.bo_zt->mapTo(&w, QPoint(0, 0)).y() - 2;
+        const int top = c.statusStrip->mapTo(&w, QPoint(0, 0)).y() - 2;
         const QPoint origin = w.mapToGlobal(QPoint(0, top));
         return QGuiApplication::primaryScreen()
             ->grabWindow(0, origin.x(), origin.y(), w.width(), w.height() - top)
             .toImage();
     };
-    const auto faceOfPlayButton = [&] { return c.bo_but[0]->picture().toImage(); };
+    const auto faceOfPlayButton = [&] { return c.transportButtons[0]->picture().toImage(); };
     for (int skin : {0, 1}) {
         SCOPED_TRACE(skin);
-        p.application->parts().painter->p_p(skin);
+        p.application->parts().painter->applySkin(skin);
         if (!p.playing()) {
-            t.bo_but_Click(qarvel::TransportButton::PlayPause);
+            t.pressTransportButton(qarvel::TransportButton::PlayPause);
             ASSERT_TRUE(waitUntil([&] { return p.playing(); }, 5000));
         }
-        ASSERT_TRUE(waitUntil([&] { return c.bo_but[0]->tip() == QStringLiteral("暂停"); }, 3000));
+        ASSERT_TRUE(waitUntil([&] { return c.transportButtons[0]->tip() == QStringLiteral("暂停"); }, 3000));
         const QImage pauseFace = faceOfPlayButton();
-        const QPoint centre = c.bo_but[0]->mapToGlobal(c.bo_but[0]->rect().center());
+        const QPoint centre = c.transportButtons[0]->mapToGlobal(c.transportButtons[0]->rect().center());
         ASSERT_TRUE(xdotool({"mousemove", QString::number(centre.x()), QString::number(centre.y())}));
-        ASSERT_TRUE(waitUntil([&] { return c.P1->isVisible(); }, 3000));
-        EXPECT_EQ(c.bo_tip->text(), QStringLiteral("暂停"));
+        ASSERT_TRUE(waitUntil([&] { return c.buttonBalloon->isVisible(); }, 3000));
+        EXPECT_EQ(c.balloonText->text(), QStringLiteral("暂停"));
         EXPECT_NE(faceOfPlayButton(), pauseFace);  // the hover face
         const QImage playing = bar();
         ASSERT_TRUE(xdotool({"mousemove", "5", "5"}));
-        ASSERT_TRUE(waitUntil([&] { return c.P1->isHidden(); }, 3000));
+        ASSERT_TRUE(waitUntil([&] { return c.buttonBalloon->isHidden(); }, 3000));
         EXPECT_EQ(faceOfPlayButton(), pauseFace);
 
-        t.bo_but_Click(qarvel::TransportButton::PlayPause);
+        t.pressTransportButton(qarvel::TransportButton::PlayPause);
         ASSERT_TRUE(waitUntil([&] { return p.player().playState() == PlayState::Paused; }, 5000));
         const QImage playFace = faceOfPlayButton();
         EXPECT_NE(playFace, pauseFace);
         const QImage paused = bar();
-        t.bo_but_Click(qarvel::TransportButton::Stop);
+        t.pressTransportButton(qarvel::TransportButton::Stop);
         ASSERT_TRUE(waitUntil([&] { return p.player().playState() != PlayState::Paused; }, 5000));
         const QImage stopped = bar();
         EXPECT_EQ(faceOfPlayButton(), playFace);
@@ -266,7 +267,7 @@ TEST(PictureOverlays, TheNoticeStaysOverThePlayingFilmAndTheScreenshotHasIt) {
     PlayingProgram run;
     ASSERT_TRUE(run.start());
     Program& p = run.p;
-    QWidget* video = p.c().QvodC;
+    QWidget* video = p.c().playerVideo;
     runEventsFor(1000);
 
     // --screenshot's picture: the film's test pattern, not a black box.

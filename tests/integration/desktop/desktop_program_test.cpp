@@ -50,7 +50,7 @@ TEST_F(OnAPrivateBus, MediaKeysPauseResumeAndStopAPlayingClip) {
     ASSERT_TRUE(waitUntil([&] { return saver.active.size() == 1; }));
     EXPECT_EQ(desk.playerProperty("PlaybackStatus").toString(), "Playing");
     const QVariantMap meta = desk.metadata();
-    EXPECT_EQ(meta.value("xesam:title").toString(), p.c().bo_name->text());
+    EXPECT_EQ(meta.value("xesam:title").toString(), p.c().filmTitle->text());
     EXPECT_EQ(meta.value("mpris:length").toLongLong(), qint64(p.player().duration()) * 1000000);
 
     // Pause: the film holds, the screen may blank again.
@@ -75,9 +75,9 @@ TEST_F(OnAPrivateBus, MediaKeysPauseResumeAndStopAPlayingClip) {
     const int reached = p.session().positionReached();
     ASSERT_GT(reached, 0);
     desk.player("Stop");
-    ASSERT_TRUE(waitUntil([&] { return !p.c().Timer1->isActive(); }));
-    EXPECT_EQ(p.c().zhun->text(), QStringLiteral("已停止"));
-    EXPECT_TRUE(p.c().bo_name->text().isEmpty());
+    ASSERT_TRUE(waitUntil([&] { return !p.c().statusPollTimer->isActive(); }));
+    EXPECT_EQ(p.c().statusText->text(), QStringLiteral("已停止"));
+    EXPECT_TRUE(p.c().filmTitle->text().isEmpty());
     EXPECT_EQ(p.session().positionReached(), 0);
     const QString line = readGbk(p.files().networkRecords).section("\r\n", 0, 0);
     EXPECT_TRUE(line.startsWith("1003|")) << line.toStdString();
@@ -97,12 +97,12 @@ TEST_F(OnAPrivateBus, NextAndPreviousStepThroughASeries) {
     EXPECT_FALSE(desk.playerProperty("CanGoPrevious").toBool());
 
     desk.player("Next");
-    ASSERT_TRUE(waitUntil([&] { return p.c().bo_name->text().endsWith(QStringLiteral("第02集")) && p.playing(); }))
-        << p.c().bo_name->text().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return p.c().filmTitle->text().endsWith(QStringLiteral("第02集")) && p.playing(); }))
+        << p.c().filmTitle->text().toStdString();
     EXPECT_TRUE(waitUntil([&] { return desk.playerProperty("CanGoPrevious").toBool(); }));
     EXPECT_EQ(desk.metadata().value("xesam:trackNumber").toInt(), 2);
 
     desk.player("Previous");
-    ASSERT_TRUE(waitUntil([&] { return p.c().bo_name->text().endsWith(QStringLiteral("第01集")) && p.playing(); }))
-        << p.c().bo_name->text().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return p.c().filmTitle->text().endsWith(QStringLiteral("第01集")) && p.playing(); }))
+        << p.c().filmTitle->text().toStdString();
 }

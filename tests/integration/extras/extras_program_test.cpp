@@ -40,13 +40,13 @@ struct ExtrasProgram {
     // The update check, now rather than six seconds after start, through the
     // window's own timer.
     void checkNow() {
-        p->c().Timer5->start(10);
+        p->c().updateCheckTimer->start(10);
         EXPECT_TRUE(waitUntil([&] { return service.requestCount(ep::kUpdateControl) >= 1; }));
         EXPECT_TRUE(waitUntil([&] { return !extras().updateCheck().fetchPending(); }));
     }
     qarvel::extras::OnlineExtras& extras() { return *p->application->parts().extras; }
     QString base() const { return QString::fromStdString(service.baseUrl()); }
-    QImage bar() { return p->c().bo_foot->grab().toImage(); }
+    QImage bar() { return p->c().controlBar->grab().toImage(); }
 
     svc::DemoService service;
     std::unique_ptr<Program> p;
@@ -107,7 +107,7 @@ TEST(ServiceSwitches, ThePopUpNoticeAppearsBottomRightAtItsPageSize) {
     ASSERT_TRUE(waitUntil([&] { return popup->isHidden(); }));
     ASSERT_EQ(x.p->shell.opened.size(), 1);
     EXPECT_TRUE(x.p->shell.opened[0].startsWith(x.base())) << x.p->shell.opened[0].toStdString();
-    EXPECT_TRUE(popup->Timert()->isActive());
+    EXPECT_TRUE(popup->nextPageTimer()->isActive());
 }
 
 TEST(ServiceSwitches, TheSideWindowShowsAtExitAndTheEndFollowsItsClose) {
@@ -186,8 +186,8 @@ void expectAllOff(ExtrasProgram& x, const std::string& why) {
     EXPECT_TRUE(s.LatestVersion.isEmpty());
     EXPECT_EQ(s.PauseAdState == 2, false);
     EXPECT_EQ(s.StopAdState, 0);
-    EXPECT_FALSE(x.p->c().Timerg->isActive());
-    EXPECT_TRUE(x.p->c().La[0]->text().isEmpty());
+    EXPECT_FALSE(x.p->c().noticeScrollTimer->isActive());
+    EXPECT_TRUE(x.p->c().noticeLines[0]->text().isEmpty());
     EXPECT_EQ(x.extras().popup(), nullptr);
     EXPECT_EQ(x.service.requestCount(ep::kNoticeList), 0);
     EXPECT_EQ(x.service.requestCount(ep::kPopupControl), 0);
@@ -220,7 +220,7 @@ TEST(ServiceSwitches, ASlowControlFileKeepsTheWindowRespondingUntilItArrives) {
     ExtrasProgram x(Files{{ep::kUpdateControl, kNoticeOnly}});
     ASSERT_TRUE(x.service.setFault(ep::kUpdateControl, svc::Fault::delay(3000)));
     ASSERT_TRUE(x.p->started);
-    x.p->c().Timer5->start(10);
+    x.p->c().updateCheckTimer->start(10);
     ASSERT_TRUE(waitUntil([&] { return x.service.requestCount(ep::kUpdateControl) == 1; }));
     // The window's own timers keep running meanwhile, and nothing is on yet.
     QElapsedTimer clock;
@@ -232,9 +232,9 @@ TEST(ServiceSwitches, ASlowControlFileKeepsTheWindowRespondingUntilItArrives) {
     runEventsFor(1500);
     EXPECT_GE(ticks, 10);
     EXPECT_TRUE(x.extras().updateCheck().fetchPending());
-    EXPECT_FALSE(x.p->c().Timerg->isActive());
+    EXPECT_FALSE(x.p->c().noticeScrollTimer->isActive());
     // Then it applies like any other answer.
-    ASSERT_TRUE(waitUntil([&] { return x.p->c().Timerg->isActive(); }, 8000));
+    ASSERT_TRUE(waitUntil([&] { return x.p->c().noticeScrollTimer->isActive(); }, 8000));
     EXPECT_GE(clock.elapsed(), 1400);
 }
 

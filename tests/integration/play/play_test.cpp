@@ -25,7 +25,7 @@ TEST(PlayFromTheCatalogue, ClickPlaysRecordsListsReplaysAndDeletes) {
     EXPECT_EQ(p.state().CurrentView, View::Player);
     EXPECT_EQ(p.session().recordKey(), QStringLiteral("1001"));
     EXPECT_EQ(p.session().recordKind(), qarvel::playback::RecordKind::NetworkItem);
-    EXPECT_EQ(p.c().bo_name->text(), QStringLiteral("星河往事-第01集"));
+    EXPECT_EQ(p.c().filmTitle->text(), QStringLiteral("星河往事-第01集"));
     EXPECT_EQ(p.state().MainTab, MainTab::Player);
     // The record, its page and the list pane.
     EXPECT_TRUE(readGbk(p.files().networkRecords).startsWith(QStringLiteral("1001|%u661F%u6CB3%u5F80%u4E8B|")));
@@ -60,8 +60,8 @@ TEST(PlayFromTheCatalogue, LocalListPlaysAFileAndDropsOneThatIsGone) {
     QFile::copy(clip, gone);
     // Two files played from a command line land in the local list, newest first.
     QString first = gone, second = clip;
-    p.application->parts().router->l_com(first);
-    p.application->parts().router->l_com(second);
+    p.application->parts().router->runCommandText(first);
+    p.application->parts().router->runCommandText(second);
     ASSERT_TRUE(waitUntil([&] { return p.playing(); }));
     EXPECT_TRUE(readGbk(p.files().localRecords).startsWith(QStringLiteral("xiake-01.mp4|") + clip));
     // Latin names read right around the page's GBK middle dot; the delete icon is installed.
@@ -71,8 +71,8 @@ TEST(PlayFromTheCatalogue, LocalListPlaysAFileAndDropsOneThatIsGone) {
     EXPECT_TRUE(QFile::exists(p.files().listIcon));
 
     // With the local list active, a click on a file that is gone says so and drops it.
-    p.application->parts().buttons->npc_Click(WindowButton::LocalListTab);
-    ASSERT_TRUE(p.c().qk->text().contains(QStringLiteral("列表")));
+    p.application->parts().buttons->pressWindowButton(WindowButton::LocalListTab);
+    ASSERT_TRUE(p.c().sideListCommand->text().contains(QStringLiteral("列表")));
     QFile::remove(gone);
     ASSERT_TRUE(clickIn(p.pane(qarvel::Pane::LocalList), QStringLiteral("a[href=\"open://2\"]")));
     ASSERT_TRUE(waitUntil([&] { return !p.dialogs.informed.isEmpty(); }));
@@ -97,20 +97,20 @@ TEST(PlayFromTheCatalogue, AFilmThatCannotBePlayedSaysSoByName) {
     ASSERT_TRUE(p.started);
     const bool tray = p.window().tray().available();
     auto told = [&](const QString& text) {
-        return p.c().zhun->text() == text &&
+        return p.c().statusText->text() == text &&
                (tray || (p.window().notice() && p.window().notice()->text().endsWith(text)));
     };
     const QString said = QStringLiteral("无法打开或解码：x.mp4");
-    ASSERT_TRUE(waitUntil([&] { return told(said); })) << p.c().zhun->text().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return told(said); })) << p.c().statusText->text().toStdString();
     QTest::qWait(2200);  // the polls that follow keep it
-    EXPECT_EQ(p.c().zhun->text(), said);
+    EXPECT_EQ(p.c().statusText->text(), said);
     EXPECT_TRUE(readGbk(p.files().localRecords).startsWith(QStringLiteral("x.mp4|") + damaged));
 
     // An address the player refuses says so too.
     QString refused = QStringLiteral("gopher://example.invalid/y.mp4");
-    p.application->parts().router->l_com(refused);
+    p.application->parts().router->runCommandText(refused);
     EXPECT_TRUE(waitUntil([&] { return told(QStringLiteral("无法打开或解码：") + refused); }))
-        << p.c().zhun->text().toStdString();
+        << p.c().statusText->text().toStdString();
 }
 
 TEST(PlayFromTheCatalogue, ChannelLinkPlaysInTheTvPane) {
@@ -125,7 +125,7 @@ TEST(PlayFromTheCatalogue, ChannelLinkPlaysInTheTvPane) {
     ASSERT_TRUE(waitUntil(
         [&] { return p.pane(qarvel::Pane::LiveTv)->url().toString().contains(QStringLiteral("tv/zuvotv.htm?")); }));
     EXPECT_EQ(p.state().CurrentView, View::LiveTv);
-    EXPECT_FALSE(p.c().gtv->isHidden());
+    EXPECT_FALSE(p.c().liveTvCloseButton->isHidden());
 }
 
 TEST(PlayFromTheCatalogue, WebPlayerSeriesMovesOnAtTheEndOfAnEpisode) {
@@ -177,14 +177,14 @@ TEST(PlayFromTheCatalogue, FailingPlayRequestsSayItAndPlayNothing) {
         SCOPED_TRACE(k.name);
         ASSERT_TRUE(service.setFault(ep::kPlayRequest, k.fault));
         p.session().nextNotAsked();
-        p.c().zhun->setText(QString());
+        p.c().statusText->setText(QString());
         if (p.window().notice()) p.window().notice()->hide();
         ASSERT_TRUE(p.clickEpisode(1002, QStringLiteral("第01集")));
         // An unusable answer leaves the status to the poll, which may have
         // rewritten it by now: it only must not say the request failed.
-        const auto statusRight = [&] { return (p.c().zhun->text() == failed) == k.statusToo; };
+        const auto statusRight = [&] { return (p.c().statusText->text() == failed) == k.statusToo; };
         EXPECT_TRUE(waitUntil([&] { return statusRight() && noticeSays(balloon); }))
-            << p.c().zhun->text().toStdString();
+            << p.c().statusText->text().toStdString();
         EXPECT_EQ(p.session().next(),
                   k.statusToo ? qarvel::playback::NextEpisode::Last : qarvel::playback::NextEpisode::NotAsked);
         EXPECT_TRUE(p.player().url().isEmpty());
@@ -203,7 +203,7 @@ TEST(PlayFromTheCatalogue, FailingPlayRequestsSayItAndPlayNothing) {
     clock.start();
     beat.start(10);
     ASSERT_TRUE(p.clickEpisode(1002, QStringLiteral("第01集")));
-    EXPECT_EQ(p.c().zhun->text(), QStringLiteral("正在搜索资源，请稍后"));
+    EXPECT_EQ(p.c().statusText->text(), QStringLiteral("正在搜索资源，请稍后"));
     ASSERT_TRUE(waitUntil([&] { return p.playing(); }));
     EXPECT_GT(clock.elapsed(), 2500);
     EXPECT_LT(longestStall, 1500) << "the window froze while the service answered";
@@ -213,6 +213,6 @@ TEST(PlayFromTheCatalogue, FailingPlayRequestsSayItAndPlayNothing) {
     p.player().stop();
     if (p.window().notice()) p.window().notice()->hide();
     ASSERT_TRUE(p.clickEpisode(1002, QStringLiteral("第02集")));
-    EXPECT_TRUE(waitUntil([&] { return p.c().zhun->text() == failed && noticeSays(balloon); }));
+    EXPECT_TRUE(waitUntil([&] { return p.c().statusText->text() == failed && noticeSays(balloon); }));
     EXPECT_EQ(p.session().next(), qarvel::playback::NextEpisode::Last);
 }

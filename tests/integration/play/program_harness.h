@@ -141,7 +141,8 @@ struct Program {
     qarvel::web::WebPane* pane(int n) { return window().pane(n); }
     const qarvel::ProgramFiles& files() { return application->files(); }
     bool catalogueShown() {
-        return waitUntil([&] { return !c().Pic1->isHidden() && pane(1)->url().toString().endsWith("/box/"); });
+        return waitUntil(
+            [&] { return !c().catalogueFrame->isHidden() && pane(1)->url().toString().endsWith("/box/"); });
     }
     // The catalogue's own link for an episode, clicked.
     bool clickEpisode(int film, const QString& name) {

@@ -43,8 +43,8 @@ TEST(CarryOn, NextEpisodeIsBufferedAndStartsByItself) {
     // At the end the second episode starts by itself.
     ASSERT_TRUE(waitUntil([&] { return p.player().url() == next && p.playing(); }, 30000));
     EXPECT_TRUE(p.session().episode()->text().startsWith("1002-0-1-"));
-    EXPECT_TRUE(p.c().bo_name->text().endsWith(QStringLiteral("第02集")));
-    EXPECT_TRUE(p.c().Timer1->isActive());
+    EXPECT_TRUE(p.c().filmTitle->text().endsWith(QStringLiteral("第02集")));
+    EXPECT_TRUE(p.c().statusPollTimer->isActive());
     EXPECT_EQ(p.power.calls, 0);
 }
 

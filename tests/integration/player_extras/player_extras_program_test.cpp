@@ -36,7 +36,7 @@ QString clip(const svc::DemoService& service, const char* name) {
 }
 
 QMenu* submenu(Program& p, const char* name) {
-    auto* item = p.window().menus().qvod_m.findChild<QAction*>(QString::fromLatin1(name));
+    auto* item = p.window().menus().playerPopupMenu.findChild<QAction*>(QString::fromLatin1(name));
     return item ? item->menu() : nullptr;
 }
 
@@ -89,9 +89,9 @@ TEST(PlayerExtras, SpeedChangesTheFilmsClockHoldsInASeriesAndResetsForANewFilm) 
     EXPECT_EQ(mpv(p).propertyText("audio-pitch-correction"), QStringLiteral("yes"));
     const double rate = measuredRate(p);
     EXPECT_NEAR(rate, 1.5, 0.1);
-    EXPECT_TRUE(waitUntil([&] { return p.c().zhun->text().endsWith(QStringLiteral(" 1.5×")); }, 3000))
-        << p.c().zhun->text().toStdString();
-    EXPECT_TRUE(p.c().zhun->text().startsWith(QStringLiteral("播放中(")));
+    EXPECT_TRUE(waitUntil([&] { return p.c().statusText->text().endsWith(QStringLiteral(" 1.5×")); }, 3000))
+        << p.c().statusText->text().toStdString();
+    EXPECT_TRUE(p.c().statusText->text().startsWith(QStringLiteral("播放中(")));
 
     // The keys: C faster, X slower, Z normal; the menu's mark follows.
     ASSERT_TRUE(activate(p));
@@ -102,8 +102,8 @@ TEST(PlayerExtras, SpeedChangesTheFilmsClockHoldsInASeriesAndResetsForANewFilm) 
     EXPECT_TRUE(waitUntil([&] { return speedOf(p) == 1.25; }, 3000));
     ASSERT_TRUE(xdotool({"key", "z"}));
     EXPECT_TRUE(waitUntil([&] { return speedOf(p) == 1.0; }, 3000));
-    EXPECT_TRUE(waitUntil([&] { return p.c().zhun->text().endsWith(QStringLiteral(" Kbps)")); }, 3000))
-        << p.c().zhun->text().toStdString();
+    EXPECT_TRUE(waitUntil([&] { return p.c().statusText->text().endsWith(QStringLiteral(" Kbps)")); }, 3000))
+        << p.c().statusText->text().toStdString();
 
     // A series at 1.25×: its next episode keeps that speed ...
     ASSERT_TRUE(waitUntil([&] { return p.clickEpisode(1002, QStringLiteral("第01集")); }));

@@ -82,7 +82,7 @@ TEST(ServiceText, AMarkedUpVersionIsOfferedAsPlainTextAndLoadsNothing) {
     ASSERT_TRUE(p.started);
     const qint64 before = residentKb();
     BoxWatcher watcher(QMessageBox::No);
-    p.c().Timer5->start(10);
+    p.c().updateCheckTimer->start(10);
     ASSERT_TRUE(watcher.wait());
     EXPECT_EQ(watcher.seen->format, Qt::PlainText);
     EXPECT_TRUE(watcher.seen->text.contains(kHostile)) << watcher.seen->text.toStdString();
@@ -100,9 +100,9 @@ TEST(ServiceText, NoticesRecordNamesAndBalloonsShowMarkupAsText) {
     ASSERT_TRUE(p.catalogueShown());
 
     // The scrolling notice.
-    p.c().Timer5->start(10);
-    ASSERT_TRUE(waitUntil([&] { return p.c().La[0]->text() == kHostile; }));
-    EXPECT_EQ(p.c().La[0]->textFormat(), Qt::PlainText);
+    p.c().updateCheckTimer->start(10);
+    ASSERT_TRUE(waitUntil([&] { return p.c().noticeLines[0]->text() == kHostile; }));
+    EXPECT_EQ(p.c().noticeLines[0]->textFormat(), Qt::PlainText);
 
     // A balloon without a tray: the notice in the window.
     p.window().tray().ShowTrayBalloon(kHostile);
@@ -114,7 +114,7 @@ TEST(ServiceText, NoticesRecordNamesAndBalloonsShowMarkupAsText) {
     const QString gone = QStringLiteral("/nonexistent/<img src=\"zero\">.mp4");
     ASSERT_EQ(p.application->parts().records->AddLocalRecord(QStringLiteral("<img src=\"zero\">.mp4"), gone, 0),
               qarvel::records::RecordStatus::Done);
-    p.application->parts().buttons->npc_Click(WindowButton::LocalListTab);
+    p.application->parts().buttons->pressWindowButton(WindowButton::LocalListTab);
     ASSERT_TRUE(waitUntil([&] {
         return bodyText(p.pane(qarvel::Pane::LocalList)).contains(QStringLiteral("<img src=\"zero\">"));
     })) << bodyText(p.pane(qarvel::Pane::LocalList)).toStdString();
@@ -174,7 +174,7 @@ TEST(MessageBoxes, AreChineseAndSitOverTheirWindowWithTheirIcons) {
 
     // The close question: no icon, Chinese buttons.
     BoxWatcher close(QMessageBox::Yes);
-    QTest::mouseClick(p.c().npc[WindowButton::Close], Qt::LeftButton, {}, QPoint(12, 12));
+    QTest::mouseClick(p.c().windowButtons[WindowButton::Close], Qt::LeftButton, {}, QPoint(12, 12));
     ASSERT_TRUE(close.wait());
     EXPECT_EQ(close.seen->icon, QMessageBox::NoIcon);
     EXPECT_EQ(close.seen->owner, &p.window());
@@ -195,9 +195,9 @@ TEST(MessageBoxes, AreChineseAndSitOverTheirWindowWithTheirIcons) {
     p.application->parts().settingsDialog->open();
     qarvel::dialogs::SettingsWindow* w = p.application->parts().settingsDialog->window();
     ASSERT_NE(w, nullptr);
-    w->Text1->setText(p.home.path() + QStringLiteral("/影片"));
+    w->cacheFolderEdit->setText(p.home.path() + QStringLiteral("/影片"));
     BoxWatcher changed(QMessageBox::Ok);
-    QTest::mouseClick(w->cmdOK, Qt::LeftButton);
+    QTest::mouseClick(w->okButton, Qt::LeftButton);
     ASSERT_TRUE(changed.wait());
     EXPECT_EQ(changed.seen->text, QStringLiteral("缓存路径修改成功！"));
     EXPECT_EQ(changed.seen->owner, w);
@@ -218,8 +218,9 @@ TEST(ProgramFiles, AreTheUsersAlone) {
     ASSERT_TRUE(qarvel::makePrivateFolder(home));
     Program p(service.baseUrl(), {}, home);
     ASSERT_TRUE(p.started);
-    ASSERT_EQ(p.application->parts().records->AddLocalRecord(QStringLiteral("a.mp4"), QStringLiteral("/films/a.mp4"), 5),
-              qarvel::records::RecordStatus::Done);
+    ASSERT_EQ(
+        p.application->parts().records->AddLocalRecord(QStringLiteral("a.mp4"), QStringLiteral("/films/a.mp4"), 5),
+        qarvel::records::RecordStatus::Done);
     ASSERT_TRUE(waitUntil([&] { return QFile::exists(p.files().terminalAddress); }));
 
     EXPECT_EQ(modeOf(root.filePath(QStringLiteral("a"))), 0700);

@@ -43,10 +43,10 @@ TEST(SettingsDialogInTheProgram, NewCacheFolderTakesTheNextFilm) {
     SettingsWindow* w = openDialog(p);
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->parentWidget(), &p.window());
-    EXPECT_EQ(w->Text1->text(), p.files().cacheFolder);
+    EXPECT_EQ(w->cacheFolderEdit->text(), p.files().cacheFolder);
     const QString target = p.home.path() + QStringLiteral("/影片");
-    w->Text1->setText(target);
-    QTest::mouseClick(w->cmdOK, Qt::LeftButton);
+    w->cacheFolderEdit->setText(target);
+    QTest::mouseClick(w->okButton, Qt::LeftButton);
     EXPECT_FALSE(p.application->parts().settingsDialog->isOpen());
     EXPECT_EQ(p.dialogs.informed, QStringList{QStringLiteral("提示：|缓存路径修改成功！")});
 
@@ -65,10 +65,10 @@ TEST(SettingsDialogInTheProgram, NewCacheFolderTakesTheNextFilm) {
     // Opened again, it shows the folder in effect; Apply without a change restarts nothing.
     w = openDialog(p);
     ASSERT_NE(w, nullptr);
-    EXPECT_EQ(w->Text1->text(), applied);
-    QTest::mouseClick(w->cmdApply, Qt::LeftButton);
+    EXPECT_EQ(w->cacheFolderEdit->text(), applied);
+    QTest::mouseClick(w->applyButton, Qt::LeftButton);
     EXPECT_EQ(p.dialogs.informed.size(), 1);
-    QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
+    QTest::mouseClick(w->cancelButton, Qt::LeftButton);
 }
 
 TEST(SettingsDialogInTheProgram, OptionsReachTheSettingsFileAndTheSkinRepaintsTheFrame) {
@@ -79,10 +79,10 @@ TEST(SettingsDialogInTheProgram, OptionsReachTheSettingsFileAndTheSkinRepaintsTh
 
     SettingsWindow* w = openDialog(p);
     ASSERT_NE(w, nullptr);
-    EXPECT_FALSE(w->Check1[3]->isChecked());
-    QTest::mouseClick(w->Check1[8], Qt::LeftButton);
-    QTest::mouseClick(w->Check1[3], Qt::LeftButton);
-    QTest::mouseClick(w->cmdApply, Qt::LeftButton);
+    EXPECT_FALSE(w->optionBoxes[3]->isChecked());
+    QTest::mouseClick(w->optionBoxes[8], Qt::LeftButton);
+    QTest::mouseClick(w->optionBoxes[3], Qt::LeftButton);
+    QTest::mouseClick(w->applyButton, Qt::LeftButton);
     const auto stored = [&](const char* key) { return qarvel::ReadSetting(p.files().settings, "S_q", key, "0"); };
     EXPECT_EQ(stored("s_pao"), "1");
     EXPECT_EQ(stored("s_jd"), "2");
@@ -92,14 +92,14 @@ TEST(SettingsDialogInTheProgram, OptionsReachTheSettingsFileAndTheSkinRepaintsTh
     const QString shots = qEnvironmentVariable("QARVEL_SCREENSHOT_DIR");
     const char* pageNames[3] = {"about", "options", "cache"};
     for (int skin : {0, 1}) {
-        p.application->parts().painter->p_p(skin);
+        p.application->parts().painter->applySkin(skin);
         const QImage strip = p.window().skin().slot(0).toImage();
         const QImage frame = w->grab().toImage();
         EXPECT_EQ(frame.pixel(6, 6) | 0xff000000u, strip.pixel(6, 6) | 0xff000000u) << skin;
         EXPECT_EQ(frame.pixel(w->width() - 8, 6) | 0xff000000u, strip.pixel(80 - 8, 6) | 0xff000000u) << skin;
         for (int page : {1, 2, 0}) {
-            QTest::mouseClick(w->d_z[page], Qt::LeftButton);
-            EXPECT_TRUE(w->pz[page]->isVisible());
+            QTest::mouseClick(w->tabCaptions[page], Qt::LeftButton);
+            EXPECT_TRUE(w->tabFaces[page]->isVisible());
             if (!shots.isEmpty()) {
                 QTest::qWait(50);
                 const QString name = QStringLiteral("%1/settings-%2-skin%3.png").arg(shots, pageNames[page]).arg(skin);
@@ -109,10 +109,10 @@ TEST(SettingsDialogInTheProgram, OptionsReachTheSettingsFileAndTheSkinRepaintsTh
     }
 
     // The close button's hovered face is the skin's; the title band drags the dialog.
-    QMouseEvent over(QEvent::MouseMove, QPointF(5, 5), w->guan->mapToGlobal(QPointF(5, 5)), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
-    QApplication::sendEvent(w->guan, &over);
-    EXPECT_EQ(w->guan->picture().toImage(), p.window().skin().piece(2, 120, 0, 24, 24).toImage());
+    QMouseEvent over(QEvent::MouseMove, QPointF(5, 5), w->closeButton->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w->closeButton, &over);
+    EXPECT_EQ(w->closeButton->picture().toImage(), p.window().skin().piece(2, 120, 0, 24, 24).toImage());
     const QPoint before = w->pos();
     const QPointF grip(200, 12);
     const QPointF globalGrip = w->mapToGlobal(grip);
@@ -126,10 +126,10 @@ TEST(SettingsDialogInTheProgram, OptionsReachTheSettingsFileAndTheSkinRepaintsTh
     QApplication::sendEvent(w, &release);
     EXPECT_EQ(w->pos(), before + QPoint(30, 20));
 
-    QTest::mouseClick(w->guan, Qt::LeftButton);
+    QTest::mouseClick(w->closeButton, Qt::LeftButton);
     EXPECT_FALSE(p.application->parts().settingsDialog->isOpen());
     w = openDialog(p);
     ASSERT_NE(w, nullptr);
-    EXPECT_FALSE(w->Check1[8]->isChecked());
-    EXPECT_TRUE(w->Check1[3]->isChecked());
+    EXPECT_FALSE(w->optionBoxes[8]->isChecked());
+    EXPECT_TRUE(w->optionBoxes[3]->isChecked());
 }

@@ -22,8 +22,8 @@ TEST(WriteFailuresInTheProgram, AnUnwritableSettingsFileIsToldOnceWhenTheWindowS
 
     QStringList balloons;
     p.window().tray().balloonFallback = [&](const QString& text) { balloons << text; };
-    p.application->parts().painter->p_p(1);  // each stores the skin's number
-    p.application->parts().painter->p_p(0);
+    p.application->parts().painter->applySkin(1);  // each stores the skin's number
+    p.application->parts().painter->applySkin(0);
     qarvel::test::runEventsFor(300);
     EXPECT_TRUE(balloons.isEmpty()) << balloons.join(u'|').toStdString();
 }

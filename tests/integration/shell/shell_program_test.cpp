@@ -157,12 +157,12 @@ TEST(CloseButton, ExitsWithTheRecordsIntactWhenSetToQuit) {
     ASSERT_TRUE(p.started);
     const QString clip = QString::fromStdString(service.mediaDir()) + QStringLiteral("/xiake-01.mp4");
     QString text = clip;
-    p.application->parts().router->l_com(text);
+    p.application->parts().router->runCommandText(text);
     ASSERT_TRUE(waitUntil([&] { return p.playing() && p.session().positionReached() >= 1; }));
     p.state().CurrentView = View::Player;
     const QByteArray network = QFile(p.files().networkRecords).exists() ? QByteArray("kept") : QByteArray();
 
-    QTest::mouseClick(p.c().npc[WindowButton::Close], Qt::LeftButton, {}, QPoint(12, 12));
+    QTest::mouseClick(p.c().windowButtons[WindowButton::Close], Qt::LeftButton, {}, QPoint(12, 12));
     EXPECT_EQ(p.ended, 1);
     EXPECT_FALSE(p.window().isVisible());
     EXPECT_FALSE(p.window().tray().exists());
@@ -192,7 +192,7 @@ TEST(CatalogueMenu, RightClickShowsItAndBackAndRefreshActOnThePane) {
                "complete";
     }));
 
-    QMenu& menu = p.window().menus().myMenu;
+    QMenu& menu = p.window().menus().mainPopupMenu;
     QWidget* surface = p.pane(qarvel::Pane::Catalogue)->focusProxy();
     ASSERT_NE(surface, nullptr);
     // A renderer that has not drawn its first frame yet drops the click (slow
@@ -241,8 +241,8 @@ TEST(OpenFile, ANameWithAControlCharacterIsRefusedAndNothingChanges) {
     ASSERT_TRUE(p.started);
     const QString before = readGbk(p.home.filePath(QStringLiteral("date_f.dat")));
     p.dialogs.fileToOpen = p.home.filePath(QStringLiteral("a\nb.mp4"));
-    QTest::mouseClick(p.c().bo_but[qarvel::TransportButton::OpenFile], Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_EQ(p.c().zhun->text(), qarvel::kControlCharacterRefused);
+    QTest::mouseClick(p.c().transportButtons[qarvel::TransportButton::OpenFile], Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(p.c().statusText->text(), qarvel::kControlCharacterRefused);
     qarvel::test::runEventsFor(300);
     EXPECT_TRUE(p.player().url().isEmpty());
     EXPECT_EQ(readGbk(p.home.filePath(QStringLiteral("date_f.dat"))), before);

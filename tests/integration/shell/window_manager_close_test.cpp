@@ -102,9 +102,9 @@ TEST(AlwaysOnTop, TheWindowManagerKeepsTheWindowAbove) {
     w.showNormal();
     ASSERT_TRUE(waitUntil([&] { return w.windowHandle() && w.windowHandle()->isExposed(); }));
     EXPECT_FALSE(keptAbove(&w));
-    QTest::mouseClick(p.c().npc[WindowButton::AlwaysOnTop], Qt::LeftButton, {}, QPoint(12, 12));
+    QTest::mouseClick(p.c().windowButtons[WindowButton::AlwaysOnTop], Qt::LeftButton, {}, QPoint(12, 12));
     EXPECT_TRUE(waitUntil([&] { return keptAbove(&w); }, 5000));
     EXPECT_TRUE(w.isVisible());
-    QTest::mouseClick(p.c().npc[WindowButton::AlwaysOnTop], Qt::LeftButton, {}, QPoint(12, 12));
+    QTest::mouseClick(p.c().windowButtons[WindowButton::AlwaysOnTop], Qt::LeftButton, {}, QPoint(12, 12));
     EXPECT_TRUE(waitUntil([&] { return !keptAbove(&w); }, 5000));
 }

@@ -55,7 +55,7 @@ QStringList captionsOf(QMenu* menu) {
 }
 
 QMenu* subtitleMenu(Program& p) {
-    auto* item = p.window().menus().qvod_m.findChild<QAction*>(QStringLiteral("q_zimu"));
+    auto* item = p.window().menus().playerPopupMenu.findChild<QAction*>(QStringLiteral("q_zimu"));
     QMenu* menu = item ? item->menu() : nullptr;
     if (menu) menu->popup(QPoint(100, 100));
     return menu && waitUntil([&] { return menu->isVisible(); }) ? menu : nullptr;
@@ -105,7 +105,7 @@ TEST(SubtitlesAndDrops, DroppedFilmsPlayTheFirstAndGoIntoTheLocalList) {
     ASSERT_TRUE(drop(p.pane(1), {first, clip(service, "xiake-02.mp4")}));
     ASSERT_TRUE(waitUntil([&] { return p.playing(); }));
     EXPECT_EQ(p.player().url(), first);
-    EXPECT_EQ(p.c().bo_name->text(), QStringLiteral("chengshi.mp4"));
+    EXPECT_EQ(p.c().filmTitle->text(), QStringLiteral("chengshi.mp4"));
     EXPECT_TRUE(readGbk(p.files().localRecords).startsWith(QStringLiteral("chengshi.mp4|") + first));
     EXPECT_TRUE(p.pane(1)->url().toString().endsWith(QStringLiteral("/box/")));
     // Hardware decoding is on by default; this machine has none and plays on in software.
@@ -133,7 +133,7 @@ TEST(SubtitlesAndDrops, ADroppedFolderPlaysItsFirstFilmAndTheSubtitleBesideItSho
     EXPECT_TRUE(beside.selected);
 
     // The line is on the picture while it is due, and gone with "关闭字幕".
-    QWidget* picture = p.c().QvodC;
+    QWidget* picture = p.c().playerVideo;
     EXPECT_GT(subtitlePixels(picture), 100);
     QMenu* menu = subtitleMenu(p);
     ASSERT_NE(menu, nullptr);

@@ -75,8 +75,8 @@ struct PlayingProgram {
     bool start() {
         if (!p.started || !waitUntil([&] { return p.window().windowHandle()->isExposed(); })) return false;
         p.dialogs.fileToOpen = QString::fromStdString(service.mediaDir()) + QStringLiteral("/chengshi.mp4");
-        p.application->parts().transport->bo_but_Click(TransportButton::OpenFile);
-        return waitUntil([&] { return p.playing() && p.c().bo_but[0]->tip() == QStringLiteral("暂停"); });
+        p.application->parts().transport->pressTransportButton(TransportButton::OpenFile);
+        return waitUntil([&] { return p.playing() && p.c().transportButtons[0]->tip() == QStringLiteral("暂停"); });
     }
     svc::DemoService service;
     Program p;
@@ -111,7 +111,7 @@ TEST(WaylandProgram, FullScreenCoversTheScreenAndGivesThePictureBack) {
     const BarPixels windowed = barsOnScreen([](const BarPixels& n) { return n.least() > 500; });
     ASSERT_GT(windowed.least(), 500);
 
-    p.application->parts().transport->bo_but_Click(TransportButton::FullScreen);
+    p.application->parts().transport->pressTransportButton(TransportButton::FullScreen);
     ASSERT_TRUE(waitUntil([&] { return p.player().fullScreen() && video->window()->isFullScreen(); }, 5000));
     EXPECT_TRUE(waitUntil([&] { return video->size() == kCompositor->screen(); }, 5000))
         << video->width() << "x" << video->height();
@@ -143,14 +143,14 @@ TEST(WaylandProgram, CompactModeResizesAndTheCloseButtonEnds) {
     const QSize compact(qarvel::window::pixelsFromTwips(qarvel::window::kCompactWidthTwips),
                         qarvel::window::pixelsFromTwips(qarvel::window::kCompactHeightTwips));
 
-    QTest::mouseClick(p.c().npc[3], Qt::LeftButton, {}, QPoint(12, 12));
+    QTest::mouseClick(p.c().windowButtons[3], Qt::LeftButton, {}, QPoint(12, 12));
     ASSERT_TRUE(waitUntil([&] { return w.size() == compact && w.windowHandle()->size() == compact; }, 5000))
         << w.width() << "x" << w.height();
     EXPECT_GT(barsOnScreen([](const BarPixels& n) { return n.least() > 200; }).least(), 200);
-    QTest::mouseClick(p.c().jbi, Qt::LeftButton, {}, QPoint(8, 8));
+    QTest::mouseClick(p.c().leaveCompactButton, Qt::LeftButton, {}, QPoint(8, 8));
     EXPECT_TRUE(waitUntil([&] { return w.size() == normal; }, 5000)) << w.width() << "x" << w.height();
 
-    QTest::mouseClick(p.c().npc[2], Qt::LeftButton, {}, QPoint(12, 12));
+    QTest::mouseClick(p.c().windowButtons[2], Qt::LeftButton, {}, QPoint(12, 12));
     EXPECT_TRUE(waitUntil([&] { return p.ended == 1; }, 5000));
     EXPECT_FALSE(w.isVisible());
 }

@@ -79,7 +79,7 @@ TEST(MainWindowPanes, EveryPaneReachesItsFirstPage) {
     // The usage ping arrives with the identifier as stored.
     EXPECT_TRUE(waitUntil([&] { return service.pingCount(kUser.toStdString()) >= 1; }, kPanesMs));
     // The catalogue replaces the waiting panel once it has loaded.
-    EXPECT_TRUE(waitUntil([&] { return !c.Pic1->isHidden() && c.wait->isHidden(); }, kPanesMs));
+    EXPECT_TRUE(waitUntil([&] { return !c.catalogueFrame->isHidden() && c.catalogueWaitPanel->isHidden(); }, kPanesMs));
     EXPECT_EQ(r.window->state().HomePageFailed, 0);
 
     for (const char* endpoint : {ep::kHome, ep::kTvList, ep::kTvIdle, ep::kPauseAd, ep::kStopAd, ep::kHighlights})
@@ -126,22 +126,23 @@ TEST(MainWindowPanes, CatalogueErrorPanelHoldsUntilTheRetry) {
     MainWindow& window = *application.window();
     auto& c = window.controls();
     ASSERT_TRUE(waitUntil([&] { return window.state().HomePageFailed == 1; }, kPanesMs));
-    EXPECT_TRUE(c.Pic1->isHidden());
-    EXPECT_FALSE(c.wait->isHidden());
-    EXPECT_EQ(c.jia->pixmap().toImage(), c.w3->pixmap().toImage());  // the error picture
+    EXPECT_TRUE(c.catalogueFrame->isHidden());
+    EXPECT_FALSE(c.catalogueWaitPanel->isHidden());
+    EXPECT_EQ(c.catalogueRetryPicture->pixmap().toImage(),
+              c.catalogueErrorPicture->pixmap().toImage());  // the error picture
 
     // The service comes back; a page that loads does not lift the latch.
     ASSERT_TRUE(service.start()) << service.errorText();
     window.pane(qarvel::Pane::Catalogue)->navigate(base + "tv/list.htm");
     ASSERT_TRUE(waitUntil([&] { return service.requestCount(ep::kTvList) >= 1; }, kPanesMs));
     QTest::qWait(500);
-    EXPECT_TRUE(c.Pic1->isHidden());
-    EXPECT_FALSE(c.wait->isHidden());
+    EXPECT_TRUE(c.catalogueFrame->isHidden());
+    EXPECT_FALSE(c.catalogueWaitPanel->isHidden());
 
     // A click on the picture retries and the catalogue shows.
-    QTest::mouseClick(c.jia, Qt::LeftButton);
+    QTest::mouseClick(c.catalogueRetryPicture, Qt::LeftButton);
     EXPECT_EQ(window.state().HomePageFailed, 0);
-    EXPECT_TRUE(waitUntil([&] { return !c.Pic1->isHidden() && c.wait->isHidden(); }, kPanesMs));
+    EXPECT_TRUE(waitUntil([&] { return !c.catalogueFrame->isHidden() && c.catalogueWaitPanel->isHidden(); }, kPanesMs));
     EXPECT_EQ(window.pane(qarvel::Pane::Catalogue)->url().toString(), base);
 }
 
@@ -150,7 +151,7 @@ TEST(MainWindowPanes, ProgramLinkReachesTheHookAsWritten) {
     ASSERT_TRUE(service.start()) << service.errorText();
     Running r(service);
     auto* web1 = r.pane(qarvel::Pane::Catalogue);
-    ASSERT_TRUE(waitUntil([&] { return !r.window->controls().Pic1->isHidden(); }, kPanesMs));
+    ASSERT_TRUE(waitUntil([&] { return !r.window->controls().catalogueFrame->isHidden(); }, kPanesMs));
     const QString before = web1->url().toString();
     QStringList seen;
     web1->setNavigationHook([&](const QString& raw) {
@@ -166,5 +167,5 @@ TEST(MainWindowPanes, ProgramLinkReachesTheHookAsWritten) {
     EXPECT_EQ(seen.first(), link);
     QTest::qWait(300);
     EXPECT_EQ(web1->url().toString(), before);
-    EXPECT_FALSE(r.window->controls().Pic1->isHidden());
+    EXPECT_FALSE(r.window->controls().catalogueFrame->isHidden());
 }

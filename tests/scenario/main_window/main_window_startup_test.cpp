@@ -94,7 +94,7 @@ TEST(MainWindowStartup, SkinFromTheSettingsWithAnythingButOneStartingSkinZero) {
                                                            {"-1", &logo0}, {"abc", &logo0}, {"", &logo0}};
     for (auto [stored, logo] : cases) {
         Started s({{"Skin/Num", stored}});
-        EXPECT_EQ(imageOf(s.window->controls().Imi->picture()), *logo) << stored;
+        EXPECT_EQ(imageOf(s.window->controls().logo->picture()), *logo) << stored;
         EXPECT_EQ(s.window->state().SkinApplied, 1);
         EXPECT_EQ(s.window->skin().index(), stored == QStringLiteral("1") ? 1 : 0);
         // Start-up does not write the index back.
@@ -102,7 +102,7 @@ TEST(MainWindowStartup, SkinFromTheSettingsWithAnythingButOneStartingSkinZero) {
     }
     // A later change does.
     Started s;
-    s.application->parts().painter->p_p(1);
+    s.application->parts().painter->applySkin(1);
     EXPECT_EQ(s.setting("Skin", "Num"), "1");
 }
 
@@ -120,13 +120,13 @@ TEST(MainWindowStartup, StateTabsAndTimers) {
     EXPECT_EQ(s.player.adPageUrl(), kBase + "js/ads/qvodad.html");
 
     auto& c = s.window->controls();
-    EXPECT_FALSE(c.zzp->isHidden());
-    EXPECT_TRUE(c.zz->isHidden());
-    EXPECT_FALSE(c.Pic3->isHidden());
-    EXPECT_TRUE(c.Pic1->isHidden());  // waiting for the catalogue's first page
-    EXPECT_FALSE(c.wait->isHidden());
-    EXPECT_EQ(c.QvodC, s.player.videoWidget());
-    EXPECT_EQ(c.QvodC->parentWidget(), c.Qvodx);
+    EXPECT_FALSE(c.cataloguePage->isHidden());
+    EXPECT_TRUE(c.playerPage->isHidden());
+    EXPECT_FALSE(c.taskListFrame->isHidden());
+    EXPECT_TRUE(c.catalogueFrame->isHidden());  // waiting for the catalogue's first page
+    EXPECT_FALSE(c.catalogueWaitPanel->isHidden());
+    EXPECT_EQ(c.playerVideo, s.player.videoWidget());
+    EXPECT_EQ(c.playerVideo->parentWidget(), c.videoFrame);
     EXPECT_TRUE(s.window->windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_EQ(s.window->windowTitle(), QStringLiteral("Qarvel影视盒"));
 
@@ -158,10 +158,10 @@ TEST(MainWindowStartup, EveryControlCarriesItsName) {
     for (int i = 1; i <= 11; ++i) EXPECT_NE(s.window->findChild<QWidget*>(QString("Web%1").arg(i)), nullptr) << i;
     EXPECT_EQ(s.window->objectName(), "BA1");
     auto& c = s.window->controls();
-    EXPECT_EQ(c.npc[WindowButton::Minimise]->tip(), QStringLiteral("最小化"));
-    EXPECT_EQ(c.npc[WindowButton::AlwaysOnTop]->tip(), QStringLiteral("置顶"));
-    EXPECT_EQ(c.npc[WindowButton::PlayerSidebarStrip]->tip(), QStringLiteral("关闭侧栏"));
-    EXPECT_EQ(c.zhun->text(), QStringLiteral("准备就绪"));
+    EXPECT_EQ(c.windowButtons[WindowButton::Minimise]->tip(), QStringLiteral("最小化"));
+    EXPECT_EQ(c.windowButtons[WindowButton::AlwaysOnTop]->tip(), QStringLiteral("置顶"));
+    EXPECT_EQ(c.windowButtons[WindowButton::PlayerSidebarStrip]->tip(), QStringLiteral("关闭侧栏"));
+    EXPECT_EQ(c.statusText->text(), QStringLiteral("准备就绪"));
 }
 
 TEST(MainWindowStartup, CommandLinePlaysTheFileUnquotedAndShowsItsName) {
@@ -171,10 +171,10 @@ TEST(MainWindowStartup, CommandLinePlaysTheFileUnquotedAndShowsItsName) {
     // A shell passes a path with blanks quoted.
     Started s({}, QStringLiteral("\"/home/u/影片 one.mp4\""));
     EXPECT_EQ(s.player.url(), QStringLiteral("/home/u/影片 one.mp4"));
-    EXPECT_EQ(s.window->controls().bo_name->text(), QStringLiteral("影片 one.mp4"));
+    EXPECT_EQ(s.window->controls().filmTitle->text(), QStringLiteral("影片 one.mp4"));
     EXPECT_EQ(s.window->session().recordKey(), QStringLiteral("/home/u/影片 one.mp4"));
     EXPECT_EQ(s.window->session().recordKind(), qarvel::playback::RecordKind::LocalFile);
-    EXPECT_TRUE(s.window->controls().Timer1->isActive());
+    EXPECT_TRUE(s.window->controls().statusPollTimer->isActive());
     // Shown in the player view on the player tab, where its buttons and keys answer.
     EXPECT_EQ(s.window->state().CurrentView, View::Player);
     EXPECT_EQ(s.window->state().MainTab, MainTab::Player);
@@ -190,7 +190,7 @@ TEST(MainWindowStartup, KeyPreviewSeesKeysBeforeTheFocusedControlOnce) {
     });
     s.window->show();
     QApplication::processEvents();
-    QWidget* target = s.window->controls().Web[Pane::Catalogue];
+    QWidget* target = s.window->controls().webPanes[Pane::Catalogue];
     target->setFocusPolicy(Qt::StrongFocus);
     target->setFocus();
     QTest::keyClick(target, Qt::Key_A);
@@ -208,7 +208,7 @@ TEST(MainWindowStartup, TrayIconAndBalloonFallback) {
         s.window->tray().ShowTrayBalloon(QStringLiteral("开始缓冲下一集！"));
         ASSERT_NE(s.window->notice(), nullptr);
         EXPECT_EQ(s.window->notice()->text(), QStringLiteral("Qarvel影视盒提示:\n开始缓冲下一集！"));
-        EXPECT_NE(s.window->controls().zhun->text(), QStringLiteral("开始缓冲下一集！"));
+        EXPECT_NE(s.window->controls().statusText->text(), QStringLiteral("开始缓冲下一集！"));
     }
     EXPECT_EQ(qarvel::balloonTitle(), QStringLiteral("Qarvel影视盒提示:"));
 }
@@ -217,12 +217,12 @@ TEST(MainWindowStartup, MaximisedFillsTheWorkArea) {
     Started s;
     s.window->show();
     QApplication::processEvents();
-    s.application->parts().buttons->npc_Click(WindowButton::Maximise);
+    s.application->parts().buttons->pressWindowButton(WindowButton::Maximise);
     QApplication::processEvents();
     EXPECT_TRUE(s.window->isMaximized());
     EXPECT_EQ(s.window->geometry(), s.window->state().WorkArea);
-    EXPECT_EQ(s.window->controls().npc[WindowButton::Maximise]->tip(), QStringLiteral("还原"));
-    s.application->parts().buttons->npc_Click(WindowButton::Maximise);
+    EXPECT_EQ(s.window->controls().windowButtons[WindowButton::Maximise]->tip(), QStringLiteral("还原"));
+    s.application->parts().buttons->pressWindowButton(WindowButton::Maximise);
     QApplication::processEvents();
     EXPECT_FALSE(s.window->isMaximized());
 }

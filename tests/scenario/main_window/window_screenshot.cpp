@@ -57,7 +57,8 @@ int main(int argc, char** argv) {
         done(store.AddNetworkRecord(2, qarvel::EscapeText(QStringLiteral("侠客行-风云再起")),
                                     qarvel::EscapeText(QStringLiteral("第02集")), qarvel::EscapeText(base), 1, 2, 340));
         done(store.AddNetworkRecord(1, qarvel::EscapeText(QStringLiteral("星河往事")),
-                                    qarvel::EscapeText(QStringLiteral("第05集")), qarvel::EscapeText(base), 1, 5, 1250));
+                                    qarvel::EscapeText(QStringLiteral("第05集")), qarvel::EscapeText(base), 1, 5,
+                                    1250));
         done(store.AddLocalRecord(QStringLiteral("旅行记录.mp4"), home.path() + QStringLiteral("/旅行记录.mp4"), 0));
         if (!stored) qCWarning(qarvel::lcClient) << "the screenshots' records could not be written";
         pages.RenderRecordList(RecordFile::Network);
@@ -75,8 +76,8 @@ int main(int argc, char** argv) {
     // that just came into view to paint.
     int status = 0;
     auto prepare = [&](int skin) {
-        application.parts().painter->p_p(skin);
-        application.parts().buttons->npc_Click(tabs[skin]);
+        application.parts().painter->applySkin(skin);
+        application.parts().buttons->pressWindowButton(tabs[skin]);
     };
     auto shoot = [&](int skin) {
         const QString path = out + QStringLiteral("/screenshot-skin%1.png").arg(skin);

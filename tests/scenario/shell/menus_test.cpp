@@ -37,34 +37,35 @@ void trigger(QMenu& menu, const char* name) {
 TEST(Menus, TheWindowsMenusHoldTheirTrees) {
     Window w;
     auto& m = w.window->menus();
-    EXPECT_EQ(menuTree(m.myMenu), (MenuTree{item("ht", "后退"), item("qj", "前进"), item("sx", "刷新"), line("sss"),
-                                            item("fz", "复制"), item("zt", "粘贴"), item("zy", "主页")}));
-    EXPECT_EQ(menuTree(m.r_m),
+    EXPECT_EQ(menuTree(m.mainPopupMenu),
+              (MenuTree{item("ht", "后退"), item("qj", "前进"), item("sx", "刷新"), line("sss"), item("fz", "复制"),
+                        item("zt", "粘贴"), item("zy", "主页")}));
+    EXPECT_EQ(menuTree(m.trayMenu),
               (MenuTree{item("shezhi", "软件设置"),
                         item("pifu", "更换皮肤", {item("green", "黑色冷酷"), item("blue", "蓝色经典")}),
                         item("about", "关于我们"), line("aa12"), item("guanf", "官方主页"), item("shengji", "升级检测"),
                         item("qsoft", "退出软件")}));
-    EXPECT_EQ(menuTree(m.webc), (MenuTree{item("c_f", "播放选定"), item("c_shan", "删除任务"), line("ttbn"),
-                                          item("c_shan2", "删除下载")}));
-    EXPECT_EQ(menuTree(m.c_fie), (MenuTree{item("renwub", "删除任务列表"), item("wenjianb", "管理下载文件")}));
+    EXPECT_EQ(menuTree(m.taskMenu), (MenuTree{item("c_f", "播放选定"), item("c_shan", "删除任务"), line("ttbn"),
+                                              item("c_shan2", "删除下载")}));
+    EXPECT_EQ(menuTree(m.taskListMenu), (MenuTree{item("renwub", "删除任务列表"), item("wenjianb", "管理下载文件")}));
     // None of these items carries a check mark.
-    for (QMenu* menu : {&m.myMenu, &m.r_m, &m.webc, &m.c_fie})
+    for (QMenu* menu : {&m.mainPopupMenu, &m.trayMenu, &m.taskMenu, &m.taskListMenu})
         for (QAction* a : menu->findChildren<QAction*>()) EXPECT_FALSE(a->isChecked()) << a->objectName().toStdString();
     // The update check finds its item by name.
-    EXPECT_EQ(w.application->parts().menus->updateCheckItem(), menuAction(m.r_m, "shengji"));
+    EXPECT_EQ(w.application->parts().menus->updateCheckItem(), menuAction(m.trayMenu, "shengji"));
 }
 
 TEST(Menus, MainMenuItemsActOnTheWindow) {
     Window w({{"S_q/ts", "1"}, {"S_q/quit", "2"}});
     auto& m = w.window->menus();
-    trigger(m.r_m, "blue");
+    trigger(m.trayMenu, "blue");
     EXPECT_EQ(w.setting("Skin", "Num"), "1");
-    trigger(m.r_m, "green");
+    trigger(m.trayMenu, "green");
     EXPECT_EQ(w.setting("Skin", "Num"), "0");
-    trigger(m.r_m, "guanf");
+    trigger(m.trayMenu, "guanf");
     EXPECT_EQ(w.desktop.opened, QStringList{"http://qarvel.example/"});
     EXPECT_EQ(w.ended, 0);
-    trigger(m.r_m, "qsoft");
+    trigger(m.trayMenu, "qsoft");
     EXPECT_EQ(w.ended, 1);
     EXPECT_FALSE(w.window->isVisible());
 }
@@ -79,10 +80,10 @@ TEST(Menus, SettingsComeUpInFrontOfAHiddenOrTopmostWindow) {
         topWhenShown << w.state().TopMost;
     };
     w.window->hide();
-    trigger(w.window->menus().r_m, "shezhi");
+    trigger(w.window->menus().trayMenu, "shezhi");
     EXPECT_TRUE(w.window->isVisible());
-    w.application->parts().buttons->npc_Click(WindowButton::AlwaysOnTop);  // on top
-    trigger(w.window->menus().r_m, "about");
+    w.application->parts().buttons->pressWindowButton(WindowButton::AlwaysOnTop);  // on top
+    trigger(w.window->menus().trayMenu, "about");
     EXPECT_EQ(pages, (QList<int>{-1, 0}));
     // Out of the top band while the dialog opens, back in afterwards.
     EXPECT_EQ(topWhenShown.last(), 0);
@@ -97,24 +98,24 @@ TEST(Menus, TaskMenuItemsRunTheRecordCommands) {
     net.close();
     auto& m = w.window->menus();
     w.state().ContextLink = "open://1";
-    trigger(m.webc, "c_shan");
+    trigger(m.taskMenu, "c_shan");
     ASSERT_TRUE(net.open(QIODevice::ReadOnly));
     EXPECT_EQ(net.readAll(), QByteArray("2|t|n|http%3A//127.0.0.1/b.mp4|0|2|0\r\n"));
     net.close();
-    w.c().qk->setText(QStringLiteral("∴ 管理任务"));
-    trigger(m.c_fie, "renwub");
+    w.c().sideListCommand->setText(QStringLiteral("∴ 管理任务"));
+    trigger(m.taskListMenu, "renwub");
     EXPECT_EQ(w.dialogs.asked, QStringList{QStringLiteral("提示：|确定要删除全部[网络任务]列表吗？")});
     ASSERT_TRUE(net.open(QIODevice::ReadOnly));
     EXPECT_EQ(net.readAll(), QByteArray("\r\n"));
     net.close();
-    trigger(m.c_fie, "wenjianb");
+    trigger(m.taskListMenu, "wenjianb");
     ASSERT_EQ(w.dialogs.informed.size(), 1);
     EXPECT_TRUE(w.dialogs.informed[0].endsWith(QStringLiteral("还没有任何影片。")));
 }
 
 TEST(Menus, SettingsOpenTheDialogAndTheExitClosesIt) {
     Window w;
-    trigger(w.window->menus().r_m, "about");
+    trigger(w.window->menus().trayMenu, "about");
     auto& dialog = *w.application->parts().settingsDialog;
     ASSERT_TRUE(dialog.isOpen());
     w.application->exit();

@@ -29,7 +29,7 @@ bool putAway(qarvel::MainWindow* w) { return !w->isVisible() || w->isMinimized()
 TEST(CloseButton, AsksOnceThenFollowsTheStoredAnswer) {
     {
         Window w({{"S_q/ts", "3"}, {"S_q/quit", "2"}});
-        w.application->parts().buttons->npc_Click(WindowButton::Close);
+        w.application->parts().buttons->pressWindowButton(WindowButton::Close);
         EXPECT_EQ(w.dialogs.asked, QStringList{kQuestion});
         EXPECT_EQ(w.setting("S_q", "ts"), "1");
         EXPECT_EQ(w.setting("S_q", "quit"), "2");
@@ -37,7 +37,7 @@ TEST(CloseButton, AsksOnceThenFollowsTheStoredAnswer) {
         EXPECT_EQ(w.ended, 0);
         // The next press puts it away without a question.
         w.window->showNormal();
-        w.application->parts().buttons->npc_Click(WindowButton::Close);
+        w.application->parts().buttons->pressWindowButton(WindowButton::Close);
         EXPECT_EQ(w.dialogs.asked.size(), 1);
         EXPECT_TRUE(putAway(w.window));
         EXPECT_EQ(w.ended, 0);
@@ -45,7 +45,7 @@ TEST(CloseButton, AsksOnceThenFollowsTheStoredAnswer) {
     {
         Window w({{"S_q/ts", "3"}, {"S_q/quit", "2"}});
         w.dialogs.answer = false;
-        w.application->parts().buttons->npc_Click(WindowButton::Close);
+        w.application->parts().buttons->pressWindowButton(WindowButton::Close);
         EXPECT_EQ(w.dialogs.asked, QStringList{kQuestion});
         EXPECT_EQ(w.setting("S_q", "ts"), "1");
         EXPECT_EQ(w.setting("S_q", "quit"), "1");
@@ -55,7 +55,7 @@ TEST(CloseButton, AsksOnceThenFollowsTheStoredAnswer) {
     {
         // Answered before: exit at once, no question, the helpers stay ("qvodk" 1).
         Window w({{"S_q/ts", "1"}, {"S_q/quit", "1"}, {"S_q/qvodk", "1"}});
-        w.application->parts().buttons->npc_Click(WindowButton::Close);
+        w.application->parts().buttons->pressWindowButton(WindowButton::Close);
         EXPECT_TRUE(w.dialogs.asked.isEmpty());
         EXPECT_EQ(w.ended, 1);
         EXPECT_TRUE(w.processes.ended.isEmpty());
@@ -66,12 +66,12 @@ TEST(CloseButton, AsksOnceThenFollowsTheStoredAnswer) {
 TEST(CloseButton, ARightPressSwallowsTheNextClickOnly) {
     Window w({{"S_q/ts", "1"}, {"S_q/quit", "1"}});
     auto& buttons = *w.application->parts().buttons;
-    buttons.npc_MouseDown(2, Qt::RightButton);
-    buttons.npc_Click(WindowButton::Close);
+    buttons.windowButtonMouseDown(2, Qt::RightButton);
+    buttons.pressWindowButton(WindowButton::Close);
     EXPECT_EQ(w.ended, 0);
     EXPECT_TRUE(w.window->isVisible());
-    buttons.npc_MouseDown(2, Qt::LeftButton);
-    buttons.npc_Click(WindowButton::Close);
+    buttons.windowButtonMouseDown(2, Qt::LeftButton);
+    buttons.pressWindowButton(WindowButton::Close);
     EXPECT_EQ(w.ended, 1);
 }
 
@@ -104,13 +104,13 @@ TEST(Exit, StopsTheFilmEndsTheHelpersAndClosesInOrder) {
                               .closeSettings = step("BA3"),
                               .showSideWindow = step("ba4"),
                               .endProcess = step("end")});
-    shell.ttt_v();
+    shell.exitProgram();
     EXPECT_EQ(log, (QStringList{"stop", "end qarvel-player", "end qarvel-terminal", "cancel", "tip", "tankou", "BA3",
                                 "end"}));
     EXPECT_FALSE(tray.exists());
     EXPECT_FALSE(window.isVisible());
     // Once only.
-    shell.ttt_v();
+    shell.exitProgram();
     EXPECT_EQ(log.size(), 8);
 
     // Nothing shown, helpers kept, and the side window asked for: it is shown
@@ -128,7 +128,7 @@ TEST(Exit, StopsTheFilmEndsTheHelpersAndClosesInOrder) {
                               .pressStop = step("stop"),
                               .showSideWindow = step("ba4"),
                               .endProcess = step("end")});
-    again.ttt_v();
+    again.exitProgram();
     EXPECT_EQ(log, QStringList{"ba4"});
     // The session ends while the side window waits for its close: the process ends now.
     again.endSession();
@@ -143,7 +143,7 @@ TEST(Exit, TheWindowsFilmIsStoppedWithItsPosition) {
         ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
         empty.write("\r\n");
     }
-    w.application->parts().shellCommands->Form_LinkExecute(text);
+    w.application->parts().shellCommands->takeSecondStartCommand(text);
     ASSERT_EQ(w.player.url(), text);
     w.state().CurrentView = View::Player;
     w.session().setPositionReached(42);
@@ -160,44 +160,44 @@ TEST(Exit, TheWindowsFilmIsStoppedWithItsPosition) {
 TEST(WindowButtons, CompactModeOnlyWithSomethingShownAndOnTheRightTab) {
     Window w;
     auto& buttons = *w.application->parts().buttons;
-    buttons.npc_Click(WindowButton::CompactMode);
+    buttons.pressWindowButton(WindowButton::CompactMode);
     EXPECT_EQ(w.state().CompactMode, 0);
-    EXPECT_FALSE(w.c().npc[WindowButton::Minimise]->isHidden());
+    EXPECT_FALSE(w.c().windowButtons[WindowButton::Minimise]->isHidden());
 
     w.state().CurrentView = View::Player;
-    buttons.npc_Click(WindowButton::CompactMode);
+    buttons.pressWindowButton(WindowButton::CompactMode);
     EXPECT_EQ(w.state().CompactMode, 1);
     EXPECT_EQ(w.state().MainTab, MainTab::Player);
-    EXPECT_FALSE(w.c().jbi->isHidden());
-    for (auto* b : w.c().npc) EXPECT_TRUE(b->isHidden());
-    EXPECT_TRUE(w.c().bo_foot->isHidden());
-    EXPECT_FALSE(w.c().ni_bo1->isHidden());
+    EXPECT_FALSE(w.c().leaveCompactButton->isHidden());
+    for (auto* b : w.c().windowButtons) EXPECT_TRUE(b->isHidden());
+    EXPECT_TRUE(w.c().controlBar->isHidden());
+    EXPECT_FALSE(w.c().compactTitle->isHidden());
     EXPECT_EQ(w.window->size(), QSize(qarvel::window::pixelsFromTwips(5900), qarvel::window::pixelsFromTwips(4800)));
-    w.application->parts().chrome->jbi_Click();
+    w.application->parts().chrome->leaveCompactMode();
     EXPECT_EQ(w.state().CompactMode, 0);
-    EXPECT_FALSE(w.c().npc[WindowButton::CompactMode]->isHidden());
+    EXPECT_FALSE(w.c().windowButtons[WindowButton::CompactMode]->isHidden());
 
     w.state().CurrentView = View::LiveTv;
-    buttons.npc_Click(WindowButton::CompactMode);
+    buttons.pressWindowButton(WindowButton::CompactMode);
     EXPECT_EQ(w.state().CompactMode, 2);
     EXPECT_EQ(w.state().MainTab, MainTab::LiveTv);
-    EXPECT_TRUE(w.c().gtv->isHidden());
-    EXPECT_TRUE(w.c().tvright->isHidden());
+    EXPECT_TRUE(w.c().liveTvCloseButton->isHidden());
+    EXPECT_TRUE(w.c().channelSidebar->isHidden());
 }
 
 TEST(WindowButtons, AlwaysOnTopAlternatesAndTheTooltipNamesTheNextPress) {
     Window w;
     auto& buttons = *w.application->parts().buttons;
-    qarvel::window::PictureBox* b = w.c().npc[WindowButton::AlwaysOnTop];
+    qarvel::window::PictureBox* b = w.c().windowButtons[WindowButton::AlwaysOnTop];
     EXPECT_EQ(b->tip(), QStringLiteral("置顶"));
     const QPoint place = w.window->pos();
-    buttons.npc_Click(WindowButton::AlwaysOnTop);
+    buttons.pressWindowButton(WindowButton::AlwaysOnTop);
     EXPECT_EQ(b->tip(), QStringLiteral("取消置顶"));
     EXPECT_EQ(w.state().TopMost, -1);
     EXPECT_TRUE(w.window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(w.window->isVisible());
     EXPECT_EQ(w.window->pos(), place);
-    buttons.npc_Click(WindowButton::AlwaysOnTop);
+    buttons.pressWindowButton(WindowButton::AlwaysOnTop);
     EXPECT_EQ(b->tip(), QStringLiteral("置顶"));
     EXPECT_EQ(w.state().TopMost, 0);
     EXPECT_FALSE(w.window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
@@ -205,11 +205,11 @@ TEST(WindowButtons, AlwaysOnTopAlternatesAndTheTooltipNamesTheNextPress) {
 
 TEST(WindowButtons, TheMenuButtonPopsTheMainMenuUnderItself) {
     Window w;
-    QWidget* button = w.c().npc[WindowButton::MainMenu];
+    QWidget* button = w.c().windowButtons[WindowButton::MainMenu];
     const QPoint expected = w.window->mapToGlobal(button->mapTo(w.window, QPoint(0, 0)) + QPoint(-15, 20));
     EXPECT_EQ(w.application->parts().shellCommands->mainMenuPosition(), expected);
-    w.application->parts().buttons->npc_Click(WindowButton::MainMenu);
-    QMenu& menu = w.window->menus().r_m;
+    w.application->parts().buttons->pressWindowButton(WindowButton::MainMenu);
+    QMenu& menu = w.window->menus().trayMenu;
     EXPECT_TRUE(qarvel::test::waitUntil([&] { return menu.isVisible(); }, 2000));
     menu.close();
 }
@@ -217,23 +217,23 @@ TEST(WindowButtons, TheMenuButtonPopsTheMainMenuUnderItself) {
 TEST(HandOff, ASecondStartsFileLeavesCompactModeAndPlaysOnThePlayerTab) {
     Window w;
     w.state().CurrentView = View::Player;
-    w.application->parts().buttons->npc_Click(WindowButton::CompactMode);
+    w.application->parts().buttons->pressWindowButton(WindowButton::CompactMode);
     ASSERT_EQ(w.state().CompactMode, 1);
     w.window->hide();
-    w.application->parts().shellCommands->Form_LinkExecute("\"/my films/b.mkv\"");
+    w.application->parts().shellCommands->takeSecondStartCommand("\"/my films/b.mkv\"");
     EXPECT_TRUE(w.window->isVisible());
     EXPECT_EQ(w.state().CompactMode, 0);
     EXPECT_EQ(w.state().MainTab, MainTab::Player);
     EXPECT_EQ(w.state().CurrentView, View::Player);
     EXPECT_EQ(w.player.url(), "/my films/b.mkv");
     EXPECT_EQ(w.session().recordKind(), qarvel::playback::RecordKind::LocalFile);
-    EXPECT_TRUE(w.c().Timer3->isActive());
+    EXPECT_TRUE(w.c().playerHostCheckTimer->isActive());
 }
 
 TEST(HandOff, ASecondStartWithoutAFileOnlyBringsTheWindowBack) {
     Window w;
     w.window->showMinimized();
-    w.application->parts().shellCommands->Form_LinkExecute("");
+    w.application->parts().shellCommands->takeSecondStartCommand("");
     EXPECT_TRUE(w.window->isVisible());
     EXPECT_FALSE(w.window->isMinimized());
     EXPECT_EQ(w.player.url(), "");
@@ -260,7 +260,7 @@ TEST(Balloons, WithoutATrayTheDesktopGetsThemAndElseTheWindowShowsThem) {
     ASSERT_NE(w.window->notice(), nullptr);
     EXPECT_TRUE(w.window->notice()->isVisible());
     EXPECT_TRUE(w.window->notice()->text().endsWith(QStringLiteral("请手动删除！")));
-    w.c().zhun->setText(QStringLiteral("准备就绪"));
+    w.c().statusText->setText(QStringLiteral("准备就绪"));
     qarvel::test::runEventsFor(1100);
     EXPECT_TRUE(w.window->notice()->isVisible());
 }

@@ -95,7 +95,7 @@ TEST_F(RecordCommandsTest, DeleteDownloadRemovesExactlyTheMatchingFilesAndTheRec
     for (const char* name : {"ABCD1.rmvb", "ABCDEFGHI.rmvb", "ABCX.rmvb", "abcd.rmvb"}) download(name);
     folder.put("outside/ABCD.rmvb", "film");
     state.ContextLink = "open://1";
-    commands.eee();
+    commands.deleteChosenTaskAndFiles();
     ASSERT_EQ(dialogs.asked.size(), 1);
     EXPECT_EQ(dialogs.asked[0], QStringLiteral("提示：|确定要删除 [") + cache() +
                                     QStringLiteral("] 下面的这些文件吗？\r\n\r\nABCD1.rmvb\r\nABCDEFGHI.rmvb\r\n"));
@@ -117,7 +117,7 @@ TEST_F(RecordCommandsTest, NamesThatClimbOutOrRunLongDeleteOnlyTheRecord) {
     folder.put("outside/QRST.rmvb", "film");
     download("KKKKK.mkv");
     state.ContextLink = "open://2";
-    commands.eee();
+    commands.deleteChosenTaskAndFiles();
     EXPECT_TRUE(dialogs.asked.isEmpty());
     EXPECT_TRUE(folder.exists("outside/QRST.rmvb"));
     EXPECT_TRUE(downloaded("QRST.rmvb"));
@@ -125,7 +125,7 @@ TEST_F(RecordCommandsTest, NamesThatClimbOutOrRunLongDeleteOnlyTheRecord) {
 
     folder.put("date.dat", golden("net_tasks.dat"));
     state.ContextLink = "open://4/";  // the trailing "/" a link may carry
-    commands.eee();
+    commands.deleteChosenTaskAndFiles();
     EXPECT_TRUE(dialogs.asked.isEmpty());
     EXPECT_TRUE(downloaded("KKKKK.mkv"));
     EXPECT_EQ(folder.read("date.dat"), golden("net_tasks_without_4.dat"));
@@ -134,7 +134,7 @@ TEST_F(RecordCommandsTest, NamesThatClimbOutOrRunLongDeleteOnlyTheRecord) {
 TEST_F(RecordCommandsTest, DeleteDownloadOfAnAddressThatIsNoPlayerAddressDeletesOnlyTheRecord) {
     download("clip.mp4");
     state.ContextLink = "open://3";
-    commands.eee();
+    commands.deleteChosenTaskAndFiles();
     EXPECT_TRUE(dialogs.asked.isEmpty());
     EXPECT_TRUE(downloaded("clip.mp4"));
     EXPECT_EQ(folder.read("date.dat"), golden("net_tasks_without_3.dat"));
@@ -144,7 +144,7 @@ TEST_F(RecordCommandsTest, AnsweringNoOpensTheFolderKeepsTheFilesAndStillDeletes
     download("ABCD1.rmvb");
     dialogs.answer = false;
     state.ContextLink = "open://1";
-    commands.eee();
+    commands.deleteChosenTaskAndFiles();
     EXPECT_TRUE(downloaded("ABCD1.rmvb"));
     EXPECT_EQ(opened, QStringList{cache()});
     EXPECT_EQ(folder.read("date.dat"), golden("net_tasks_without_1.dat"));
@@ -156,7 +156,7 @@ TEST_F(RecordCommandsTest, AFileThatCannotGoGivesOneBalloonAfterTheOthersWent) {
     download("ABCD2.rmvb");
     listed = QStringList{"ABCD-busy", "ABCD2.rmvb"};
     state.ContextLink = "open://1";
-    commands.eee();
+    commands.deleteChosenTaskAndFiles();
     EXPECT_FALSE(downloaded("ABCD2.rmvb"));
     EXPECT_EQ(balloons, QStringList{kFilesInUseBalloon});
     EXPECT_EQ(folder.read("date.dat"), golden("net_tasks_without_1.dat"));
@@ -165,9 +165,9 @@ TEST_F(RecordCommandsTest, AFileThatCannotGoGivesOneBalloonAfterTheOthersWent) {
 TEST_F(RecordCommandsTest, NothingRightClickedMeansNothingHappens) {
     download("ABCD1.rmvb");
     state.ContextLink = "";
-    commands.eee();
-    commands.CCC();
-    commands.ddd();
+    commands.deleteChosenTaskAndFiles();
+    commands.playChosenTask();
+    commands.deleteChosenTask();
     EXPECT_TRUE(navigated.isEmpty());
     EXPECT_TRUE(dialogs.asked.isEmpty());
     EXPECT_EQ(folder.read("date.dat"), golden("net_tasks.dat"));
@@ -175,8 +175,8 @@ TEST_F(RecordCommandsTest, NothingRightClickedMeansNothingHappens) {
 
 TEST_F(RecordCommandsTest, PlayAndDeleteTaskHandTheLineToTheTaskList) {
     state.ContextLink = "open://3";
-    commands.CCC();
-    commands.ddd();
+    commands.playChosenTask();
+    commands.deleteChosenTask();
     EXPECT_EQ(navigated, (QStringList{"open://3", "delk://3"}));
     EXPECT_EQ(folder.read("date.dat"), golden("net_tasks_without_3.dat"));
 }
@@ -184,37 +184,37 @@ TEST_F(RecordCommandsTest, PlayAndDeleteTaskHandTheLineToTheTaskList) {
 TEST_F(RecordCommandsTest, TheLinkClearsTheLocalListOrOffersTheTaskMenu) {
     folder.put("date_f.dat", "a|/films/a.mp4|3\r\n");
     state.SideTab = kLocalListTab;
-    commands.qk_Click();
+    commands.runSideListCommand();
     EXPECT_EQ(dialogs.asked, QStringList{QStringLiteral("提示：|确定要删除全部[本地播放]列表吗？")});
     EXPECT_EQ(folder.read("date_f.dat"), golden("net_empty.dat"));
     EXPECT_EQ(menuPopups, 0);
     EXPECT_EQ(colourResets, 1);
     // With the local list shown the menu's clear does nothing.
-    commands.qk_xl();
+    commands.clearNetworkList();
     EXPECT_EQ(dialogs.asked.size(), 1);
     EXPECT_EQ(folder.read("date.dat"), golden("net_tasks.dat"));
 
     state.SideTab = kTaskListTab;
-    commands.qk_Click();
+    commands.runSideListCommand();
     EXPECT_EQ(menuPopups, 1);
     dialogs.answer = false;
-    commands.qk_xl();
+    commands.clearNetworkList();
     EXPECT_EQ(folder.read("date.dat"), golden("net_tasks.dat"));
     dialogs.answer = true;
-    commands.qk_xl();
+    commands.clearNetworkList();
     EXPECT_EQ(dialogs.asked.last(), QStringLiteral("提示：|确定要删除全部[网络任务]列表吗？"));
     EXPECT_EQ(folder.read("date.dat"), golden("net_empty.dat"));
 }
 
 TEST_F(RecordCommandsTest, ManageDownloadsOpensTheFolderOrSaysItIsEmpty) {
-    commands.qk_xw();
+    commands.openDownloadFolder();
     EXPECT_EQ(dialogs.informed,
               QStringList{QStringLiteral("提示：|路径") + cache() + QStringLiteral("还没有任何影片。")});
     EXPECT_TRUE(opened.isEmpty());
 
     download("x.rmvb");
     onTop = true;
-    commands.qk_xw();
+    commands.openDownloadFolder();
     EXPECT_EQ(log, QStringList{"release"});
     EXPECT_EQ(opened, QStringList{cache()});
 }

@@ -252,7 +252,7 @@ TEST_P(ResourcesPanel, CataloguePicturesShareOneSizeAndLetThePanelShow) {
     const int s = GetParam();
     const QImage wait = argb(qarvel::waitPicture(s)), error = argb(qarvel::errorPicture(s));
     ASSERT_EQ(wait.size(), QSize(200, 120));
-    ASSERT_EQ(error.size(), wait.size());  // swapping them must not move `jia`
+    ASSERT_EQ(error.size(), wait.size());  // swapping them must not move `catalogueRetryPicture`
     EXPECT_NE(wait, error);
     for (const QImage& img : {wait, error}) {
         for (QPoint corner : {QPoint(0, 0), QPoint(199, 0), QPoint(0, 119), QPoint(199, 119)})
@@ -295,16 +295,16 @@ TEST(ResourcesPanelLookup, OtherSkinIndexesTakeTheLightPanelPictures) {
 }
 
 TEST(ResourcesPlayerArea, IdlePictureIsADarkCardWithTheName) {
-    const QImage adp = argb(qarvel::idlePlayerPicture());
-    ASSERT_EQ(adp.size(), QSize(300, 150));
-    EXPECT_EQ(qAlpha(adp.pixel(0, 0)), 0);  // rounded corners
+    const QImage idlePicture = argb(qarvel::idlePlayerPicture());
+    ASSERT_EQ(idlePicture.size(), QSize(300, 150));
+    EXPECT_EQ(qAlpha(idlePicture.pixel(0, 0)), 0);  // rounded corners
     for (QPoint p : {QPoint(6, 75), QPoint(150, 145), QPoint(294, 20)}) {
-        EXPECT_EQ(qAlpha(adp.pixel(p)), 255) << p.x() << "," << p.y();
-        EXPECT_LT(luminance(adp.pixel(p)), 50) << p.x() << "," << p.y();
+        EXPECT_EQ(qAlpha(idlePicture.pixel(p)), 255) << p.x() << "," << p.y();
+        EXPECT_LT(luminance(idlePicture.pixel(p)), 50) << p.x() << "," << p.y();
     }
     int bright = 0;  // the white name under the tile
     for (int y = 95; y < 122; ++y)
-        for (int x = 0; x < 300; ++x) bright += luminance(adp.pixel(x, y)) > 200;
+        for (int x = 0; x < 300; ++x) bright += luminance(idlePicture.pixel(x, y)) > 200;
     EXPECT_GT(bright, 300);
 }
 
