@@ -5,7 +5,7 @@
 #include "app/player_host/player_host.h"
 #include "common/settings_file.h"
 #include "helper_rig.h"
-#include "scenario/main_window/quiet_player.h"
+#include "integration/main_window/quiet_player.h"
 #include "state/main_window_state.h"
 
 #include <QApplication>

@@ -15,7 +15,7 @@
 #include "records/record_store.h"
 #include "state/main_window_state.h"
 #include "support/widgets_environment.h"
-#include "unit/records/record_test_support.h"
+#include "records/record_test_support.h"
 
 #include <QAction>
 #include <QApplication>

@@ -12,7 +12,7 @@
 #include "playback/stop_command.h"
 #include "playback/view_switcher.h"
 #include "records/record_store.h"
-#include "unit/records/record_test_support.h"
+#include "records/record_test_support.h"
 #include "web/link_router.h"
 #include "web/pane_navigator.h"
 #include "web/program_links.h"

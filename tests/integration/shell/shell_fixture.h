@@ -7,7 +7,7 @@
 #include "platform/process_finder.h"
 #include "fakes/answering_dialogs.h"
 #include "platform/user_dialogs.h"
-#include "scenario/main_window/quiet_player.h"
+#include "integration/main_window/quiet_player.h"
 #include "support/wait_until.h"
 
 #include <QApplication>
