@@ -75,7 +75,7 @@ struct PlayingProgram {
     bool start() {
         if (!p.started || !waitUntil([&] { return p.window().windowHandle()->isExposed(); })) return false;
         p.dialogs.fileToOpen = QString::fromStdString(service.mediaDir()) + QStringLiteral("/chengshi.mp4");
-        p.application->parts().transport->pressTransportButton(TransportButton::OpenFile);
+        p.application->parts().transport->pressTransportButton(qarvel::TransportButton::OpenFile);
         return waitUntil([&] { return p.playing() && p.c().transportButtons[0]->tip() == QStringLiteral("暂停"); });
     }
     svc::DemoService service;
@@ -111,7 +111,7 @@ TEST(WaylandProgram, FullScreenCoversTheScreenAndGivesThePictureBack) {
     const BarPixels windowed = barsOnScreen([](const BarPixels& n) { return n.least() > 500; });
     ASSERT_GT(windowed.least(), 500);
 
-    p.application->parts().transport->pressTransportButton(TransportButton::FullScreen);
+    p.application->parts().transport->pressTransportButton(qarvel::TransportButton::FullScreen);
     ASSERT_TRUE(waitUntil([&] { return p.player().fullScreen() && video->window()->isFullScreen(); }, 5000));
     EXPECT_TRUE(waitUntil([&] { return video->size() == kCompositor->screen(); }, 5000))
         << video->width() << "x" << video->height();
