@@ -5,6 +5,7 @@
 #include "app/main_window/main_window.h"
 #include "common/settings_file.h"
 #include "common/text_codec.h"
+#include "engine/mpv_player.h"
 #include "engine/player.h"
 #include "platform/desktop_bus.h"
 #include "platform/player_component.h"
@@ -164,5 +165,13 @@ struct Program {
     bool started = false;
     int ended = 0;  // times the exit would have ended the process
 };
+
+// The real player behind the program, for the properties only it has.
+inline qarvel::engine::MpvPlayer& mpv(Program& p) { return dynamic_cast<qarvel::engine::MpvPlayer&>(p.player()); }
+
+// A demo clip's path.
+inline QString clip(const svc::DemoService& service, const char* name) {
+    return QString::fromStdString(service.mediaDir()) + u'/' + QString::fromLatin1(name);
+}
 
 }  // namespace playtest

@@ -29,12 +29,6 @@ namespace {
 const auto* const kXServer =
     ::testing::AddGlobalTestEnvironment(new qarvel::test::XServer([] { app(); }, QStringLiteral("1280x800x24")));
 
-qarvel::engine::MpvPlayer& mpv(Program& p) { return dynamic_cast<qarvel::engine::MpvPlayer&>(p.player()); }
-
-QString clip(const svc::DemoService& service, const char* name) {
-    return QString::fromStdString(service.mediaDir()) + u'/' + QString::fromLatin1(name);
-}
-
 QMenu* submenu(Program& p, const char* name) {
     auto* item = p.window().menus().playerPopupMenu.findChild<QAction*>(QString::fromLatin1(name));
     return item ? item->menu() : nullptr;

@@ -27,12 +27,6 @@ namespace {
 const auto* const kXServer =
     ::testing::AddGlobalTestEnvironment(new qarvel::test::XServer([] { app(); }, QStringLiteral("1280x800x24")));
 
-qarvel::engine::MpvPlayer& mpv(Program& p) { return dynamic_cast<qarvel::engine::MpvPlayer&>(p.player()); }
-
-QString clip(const svc::DemoService& service, const char* name) {
-    return QString::fromStdString(service.mediaDir()) + u'/' + QString::fromLatin1(name);
-}
-
 // What a file manager's drop delivers: the entering drag, then the drop.
 bool drop(QWidget* on, const QStringList& paths) {
     QMimeData data;
