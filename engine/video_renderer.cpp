@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QtGui/qguiapplication_platform.h>
+#include <qpa/qplatformnativeinterface.h>
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
 #include <mpv/render_gl.h>
@@ -14,8 +15,8 @@ void* procAddress(void*, const char* name) {
     return current ? reinterpret_cast<void*>(current->getProcAddress(name)) : nullptr;
 }
 // The window system's display, which the player's hardware decoders need to
-// hand their frames to GL without a copy: the X11 one on X11. (Qt 6.4 keeps
-// the Wayland display to its private interface; there the decoders copy.)
+// hand their frames to GL without a copy: the X11 one on X11, the Wayland one
+// on Wayland (before Qt 6.5 only the platform's native interface names it).
 mpv_render_param displayParam() {
 #if QT_CONFIG(xcb)
     if (auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr) {
@@ -25,6 +26,13 @@ mpv_render_param displayParam() {
 #if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
     if (auto* wayland = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QWaylandApplication>() : nullptr) {
         if (wayland->display()) return {MPV_RENDER_PARAM_WL_DISPLAY, wayland->display()};
+    }
+#else
+    if (qGuiApp && QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        if (QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface()) {
+            if (void* display = native->nativeResourceForIntegration(QByteArrayLiteral("wl_display")))
+                return {MPV_RENDER_PARAM_WL_DISPLAY, display};
+        }
     }
 #endif
     return {MPV_RENDER_PARAM_INVALID, nullptr};
