@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QCoreApplication>
+#include <QHash>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWidget>
@@ -15,7 +16,6 @@ namespace qarvel::window {
 namespace {
 
 // The role a control is read as, kept on the widget for the interface factory.
-constexpr char kRoleProperty[] = "qarvelAccessibleRole";
 
 // A button's name follows its state text (the tooltip: "播放" / "暂停",
 // "置顶" / "取消置顶"); a caption that is pressed reads as its text.
@@ -50,11 +50,19 @@ private:
     bool pressable() const { return role() != QAccessible::Slider && widget()->isEnabled(); }
 };
 
+// The window's own controls and their roles. The factory is asked about every
+// object, also the browser engine's, which may be half built or of a type
+// whose details its library keeps to itself: it only looks addresses up here
+// and calls nothing on an object that is not one of ours.
+QHash<const QObject*, QAccessible::Role>& describedControls() {
+    static QHash<const QObject*, QAccessible::Role> controls;
+    return controls;
+}
+
 QAccessibleInterface* controlFactory(const QString&, QObject* object) {
-    if (!object || !object->isWidgetType()) return nullptr;
-    const QVariant role = object->property(kRoleProperty);
-    if (!role.isValid()) return nullptr;
-    return new ControlInterface(static_cast<QWidget*>(object), QAccessible::Role(role.toInt()));
+    const auto found = describedControls().constFind(object);
+    if (found == describedControls().cend()) return nullptr;
+    return new ControlInterface(static_cast<QWidget*>(object), *found);
 }
 
 bool isPressKey(const QKeyEvent* e) {
@@ -63,8 +71,8 @@ bool isPressKey(const QKeyEvent* e) {
 }
 
 bool isPressable(const QWidget* w) {
-    const QVariant role = w ? w->property(kRoleProperty) : QVariant();
-    return role.isValid() && role.toInt() != QAccessible::Slider;
+    const auto found = describedControls().constFind(w);
+    return found != describedControls().cend() && *found != QAccessible::Slider;
 }
 
 // Enter and Space on a focused control, and the name change a screen reader
@@ -117,7 +125,9 @@ void describeControls(MainWindowControls& c) {
     std::vector<QWidget*> order;
     auto control = [&](QWidget* w, QAccessible::Role role, const QString& name = {}) {
         if (!w) return;
-        w->setProperty(kRoleProperty, int(role));
+        if (!describedControls().contains(w))
+            QObject::connect(w, &QObject::destroyed, [w] { describedControls().remove(w); });
+        describedControls().insert(w, role);
         // A caption may have been read already (its text is announced as it
         // is set): that interface goes, so the next reading gets this role.
         if (QAccessible::isActive()) {
@@ -130,22 +140,28 @@ void describeControls(MainWindowControls& c) {
         order.push_back(w);
     };
     using R = QAccessible::Role;
-    const std::pair<int, const char*> mainTabs[] = {{8, "影视"}, {9, "播放"}, {13, "电视"}, {14, "精彩"}};
+    using B = WindowButton;
+    const std::pair<int, const char*> mainTabs[] = {
+        {B::CatalogueTab, "影视"}, {B::PlayerTab, "播放"}, {B::LiveTvTab, "电视"}, {B::HighlightsTab, "精彩"}};
     for (auto [i, name] : mainTabs) control(c.windowButtons[i], R::PageTab, QString::fromUtf8(name));
-    for (int i : {4, 3, 5, 0, 1, 2}) control(c.windowButtons[i], R::Button);
+    for (int i : {B::AlwaysOnTop, B::CompactMode, B::MainMenu, B::Minimise, B::Maximise, B::Close})
+        control(c.windowButtons[i], R::Button);
     control(c.leaveCompactButton, R::Button);
-    const std::pair<int, const char*> sideTabs[] = {{11, "剧集列表"}, {12, "网络任务"}, {7, "本地播放"}};
+    const std::pair<int, const char*> sideTabs[] = {
+        {B::EpisodeListTab, "剧集列表"}, {B::TaskListTab, "网络任务"}, {B::LocalListTab, "本地播放"}};
     for (auto [i, name] : sideTabs) control(c.windowButtons[i], R::PageTab, QString::fromUtf8(name));
     control(c.sideListCommand, R::Button);
-    control(c.windowButtons[6], R::Button);
-    control(c.windowButtons[15], R::Button);
+    control(c.windowButtons[B::PlayerSidebarStrip], R::Button);
+    control(c.windowButtons[B::TvSidebarStrip], R::Button);
     control(c.webPlayerCloseButton, R::Button, QStringLiteral("关闭网页播放"));
     control(c.liveTvCloseButton, R::Button, QStringLiteral("关闭电视"));
     control(c.seekBar, R::Slider, QStringLiteral("播放进度"));
-    for (int i : {0, 1, 5, 7, 2}) control(c.transportButtons[i], R::Button);
+    using T = TransportButton;
+    for (int i : {T::PlayPause, T::Stop, T::PreviousEpisode, T::NextEpisode, T::Mute})
+        control(c.transportButtons[i], R::Button);
     control(c.volumeTrack, R::Slider, QStringLiteral("音量"));
     control(c.noticeLines[0], R::Link);
-    for (int i : {4, 3, 6}) control(c.transportButtons[i], R::Button);
+    for (int i : {T::OpenFile, T::FullScreen, T::Sidebar}) control(c.transportButtons[i], R::Button);
     for (size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 
     // Captions read as their text; what each one is comes with it.
