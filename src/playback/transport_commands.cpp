@@ -133,9 +133,7 @@ void TransportCommands::openFile() {
     const qsizetype cut = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
     const QString name = cut < 0 ? QString() : path.mid(cut + 1);
     showTitle(c_.filmTitle, c_.statusStrip, CutToWidth(name, kTitleWidth));
-    if (records::recordWriteFailed(s_.records.AddLocalRecord(name, path, 0), "adding the opened file") &&
-        s_.recordWriteFailed)
-        s_.recordWriteFailed();
+    (void)records::recordWriteFailed(s_.records.AddLocalRecord(name, path, 0), "adding the opened file");
     session_.recordLocalFile(path);
     if (s_.pressWindowButton) {
         s_.pressWindowButton(WindowButton::LocalListTab);

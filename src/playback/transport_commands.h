@@ -86,8 +86,6 @@ struct TransportServices {
     std::function<void(int index, const TransportFace& face)> paintFace;
     // The caption of the player menu's mute item.
     std::function<void(const QString& caption)> setMuteCaption;
-    // The opened file's record could not be saved (it is logged already).
-    std::function<void()> recordWriteFailed = {};
 };
 
 class TransportCommands {

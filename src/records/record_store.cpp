@@ -26,7 +26,11 @@ RecordStatus RecordStore::rewriteFile(RecordFile file, RecordStatus whenUnchange
                                       const Rewrite& rewrite) {
     const QString path = recordFilePath(file);
     const std::optional<QByteArray> old = readWholeFile(path);
-    if (!old) return RecordStatus::FileMissing;
+    if (!old) {
+        // A record file gone since start-up loses this write as surely as a failed one.
+        if (writeFailed) writeFailed(path);
+        return RecordStatus::FileMissing;
+    }
     const std::optional<QByteArray> updated = rewrite(*old);
     if (!updated) return whenUnchanged;
     if (!writeFileAtomically(path, *updated)) {

@@ -49,9 +49,10 @@ public:
 
     QString recordFilePath(RecordFile file) const;
 
-    // Told of every record file that could not be replaced (WriteFailed), so
-    // that the user hears of it whichever command wrote; callers need only
-    // act on the status when they do something else because of it.
+    // Told of every record file that is missing or could not be replaced
+    // (FileMissing, WriteFailed), a lost write either way, so that the user
+    // hears of it whichever command wrote; callers need only act on the
+    // status when they do something else because of it.
     std::function<void(const QString& path)> writeFailed;
 
 private:

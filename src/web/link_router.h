@@ -68,8 +68,6 @@ struct LinkRouterServices {
     std::function<QString(const QString& section, const QString& key, const QString& defaultText)> readSetting;
     // ShowTrayBalloon.
     std::function<void(const QString& text)> showBalloon;
-    // A record of what plays could not be saved (it is logged already).
-    std::function<void()> recordWriteFailed = {};
 };
 
 inline const QString kSearchingText = QStringLiteral("正在搜索资源，请稍后");

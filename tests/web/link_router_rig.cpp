@@ -43,7 +43,6 @@ RouterRig::RouterRig(const QString& baseOverride)
                  .readSetting = [this](const QString& section, const QString& key,
                                        const QString& def) { return settings.value(section + u'/' + key, def); },
                  .showBalloon = [this](const QString& text) { balloons << text; },
-                 .recordWriteFailed = [this] { ++recordWriteFailures; },
              },
              base) {
     nav.router = &router;
@@ -51,6 +50,7 @@ RouterRig::RouterRig(const QString& baseOverride)
     statusPollTimer.setInterval(1000);
     EXPECT_TRUE(store.EnsureRecordFile(records::RecordFile::Network));
     EXPECT_TRUE(store.EnsureRecordFile(records::RecordFile::Local));
+    store.writeFailed = [this](const QString&) { ++recordWriteFailures; };
 }
 
 QString RouterRig::lines(records::RecordFile file) const { return fromGbk(folder.read(records::recordFileName(file))); }
