@@ -44,6 +44,8 @@ constexpr quint64 kCaptureReplyBase = quint64(1) << 48;
 constexpr int kLargestRate = 32767;  // the rate is a small integer
 // How often the download service is asked how a film fares.
 constexpr int kTerminalPollMs = 500;
+// How long a new player looks for the address of a service that is starting.
+constexpr int kProvePatienceMs = 5000;
 // Reloads of one film after the service was lost, before it counts as failed.
 constexpr int kMostRecoveries = 3;
 
@@ -74,6 +76,8 @@ MpvPlayer::MpvPlayer(Options options, QObject* parent) : Player(parent), cache_(
             return ProgramFiles::ofPlayerFolder(named.isEmpty() ? own : named).terminalAddress;
         };
         terminal_ = new TerminalClient(addressFile, options.startTerminal, this);
+        // Proved once, ahead of the first film, which then starts without waiting for the service's answers.
+        terminal_->prove(kProvePatienceMs);
         terminalPoll_ = new QTimer(this);
         terminalPoll_->setInterval(kTerminalPollMs);
         connect(terminalPoll_, &QTimer::timeout, this, &MpvPlayer::pollTerminal);
@@ -357,6 +361,12 @@ void MpvPlayer::handleEndFile(const mpv_event& event) {
     switch (end->reason) {
     case MPV_END_FILE_REASON_EOF: phase_ = LoadPhase::Ended; break;
     case MPV_END_FILE_REASON_ERROR:
+        // Read before open's answer came: the answer (the service started
+        // again if it must) loads the film again.
+        if (awaitingOpen_) {
+            phase_ = LoadPhase::Connecting;
+            break;
+        }
         // Read through the service: its loss is recovered, not a failed film.
         if (remote_ && !playingDirect_) {
             phase_ = LoadPhase::Loading;
@@ -397,7 +407,7 @@ void MpvPlayer::forgetFilm() {
         terminalPoll_->stop();
     }
     remote_.reset();
-    statusAsked_ = recovering_ = false;
+    statusAsked_ = recovering_ = awaitingOpen_ = false;
     recoveries_ = 0;
     streamId_.clear();
     directUrl_.clear();
@@ -539,21 +549,29 @@ void MpvPlayer::openNetworkFilm(const FilmSource& source, const QUrl& direct) {
     }
 }
 
+bool MpvPlayer::knowsService() const { return terminal_ && terminal_->isProved(); }
+
 void MpvPlayer::openThroughTerminal(const FilmSource& source, const QUrl& direct) {
     phase_ = LoadPhase::Connecting;
     remoteSource_ = source;
     remoteDirect_ = direct;
+    awaitingOpen_ = true;
+    // A service that has proved itself opens a film of known size with its
+    // first read: the film starts now, and open's answer only brings its status.
+    const QUrl play = terminal_->playUrl(source);
+    if (!play.isEmpty()) loadFile(play.toString(QUrl::FullyEncoded));
     terminal_->open(source, true, [this](const std::optional<TerminalFilm>& film) { onTerminalAnswer(film); });
 }
 
 void MpvPlayer::onTerminalAnswer(const std::optional<TerminalFilm>& film) {
+    awaitingOpen_ = false;
     if (!film) {
         fail("the download service does not answer");
         return;
     }
     remote_ = film;
     terminalPoll_->start();
-    loadFromTerminal();
+    if (phase_ == LoadPhase::Connecting) loadFromTerminal();
 }
 
 void MpvPlayer::loadFromTerminal() {

@@ -53,6 +53,8 @@ public:
 
     // False when libmpv could not be started; every member is then a harmless no-op.
     bool isReady() const { return mpv_ != nullptr; }
+    // The download service has proved itself to this player: films start without waiting for its answers.
+    bool knowsService() const;
     // The last failure (opening a film, a source, the player itself), for logs.
     QString errorText() const { return errorText_; }
     FilmCache& filmCache() { return cache_; }
@@ -198,6 +200,7 @@ private:
     QUrl remoteDirect_;
     bool statusAsked_ = false;
     bool recovering_ = false;
+    bool awaitingOpen_ = false;  // the service's answer to opening the current film is still to come
     int recoveries_ = 0;  // of the current film, so a film that cannot play is not reloaded forever
 
     // Mirrors of the player's properties, updated from its events.

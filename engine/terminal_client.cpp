@@ -21,6 +21,9 @@ constexpr int kProofTimeoutMs = 3000;
 
 qint64 now() { return QDateTime::currentMSecsSinceEpoch(); }
 
+// The name is for the player's eyes only; a separator in it would make another path.
+QString pathName(const QString& name) { return QString(name).replace(u'/', u'_'); }
+
 }  // namespace
 
 TerminalClient::TerminalClient(std::function<QString()> addressFile, std::function<void()> startService,
@@ -38,17 +41,43 @@ std::optional<TerminalAddress> TerminalClient::address() const {
     return bytes ? parseTerminalAddress(*bytes) : std::nullopt;
 }
 
-QUrl TerminalClient::filmUrl(const TerminalFilm& film, const QString& name) const {
+QUrl TerminalClient::loopbackUrl(const QString& path) const {
     const auto a = address();
     if (!a || a != proved_) return {};
     QUrl url;
     url.setScheme(QStringLiteral("http"));
     url.setHost(QStringLiteral("127.0.0.1"));
     url.setPort(a->port);
-    // The name is for the player's eyes only; a separator in it would make another path.
-    url.setPath(QStringLiteral("/%1/film/%2/%3")
-                    .arg(QString::fromLatin1(a->token), film.id, QString(name).replace(u'/', u'_')));
+    url.setPath(QLatin1Char('/') + QString::fromLatin1(a->token) + path);
     return url;
+}
+
+QUrl TerminalClient::filmUrl(const TerminalFilm& film, const QString& name) const {
+    return loopbackUrl(QStringLiteral("/film/%1/%2").arg(film.id, pathName(name)));
+}
+
+QUrl TerminalClient::playUrl(const FilmSource& source) const {
+    if (source.size < 0) return {};
+    QUrl url = loopbackUrl(QStringLiteral("/play/") + pathName(source.name));
+    if (!url.isEmpty()) url.setQuery(QString::fromLatin1(encodeFilmSource(source)), QUrl::StrictMode);
+    return url;
+}
+
+bool TerminalClient::isProved() const {
+    const auto a = address();
+    return a && a == proved_;
+}
+
+void TerminalClient::prove(int patienceMs) {
+    const auto a = address();
+    if (a && a == proved_) return;
+    if (!a) {
+        // The service writes its address as it starts.
+        if (patienceMs > 0) QTimer::singleShot(kRetryMs, this, [this, patienceMs] { prove(patienceMs - kRetryMs); });
+        return;
+    }
+    whenProved(
+        *a, [] {}, [](int, const QByteArray&) {}, kProofTimeoutMs);
 }
 
 void TerminalClient::post(const QString& path, const QByteArray& body, std::function<void(int, QByteArray)> done,

@@ -35,11 +35,23 @@ public:
     void status(const QString& id, Done done);
     // Where the player reads the film; empty while the service at the address has not proved itself.
     QUrl filmUrl(const TerminalFilm& film, const QString& name) const;
+    // Where the player reads a film it has not opened: the service opens it
+    // with the first read, so the film starts without waiting for open's
+    // answer. Empty while the service at the address has not proved itself,
+    // and for a film of unknown size (its source may not be cacheable).
+    QUrl playUrl(const FilmSource& source) const;
+    // Asks the service for its proof ahead of the first film, looking for its
+    // address again for up to patienceMs while it starts. Nothing is sent to a
+    // service already proved.
+    void prove(int patienceMs);
+    bool isProved() const;
     // Answers still on their way are dropped.
     void forgetPending() { ++generation_; }
 
 private:
     std::optional<TerminalAddress> address() const;
+    // The address of a path at the service, or empty while it has not proved itself.
+    QUrl loopbackUrl(const QString& path) const;
     void post(const QString& path, const QByteArray& body, std::function<void(int, QByteArray)> done, int timeoutMs);
     // Runs next once the service at address has proved itself; done(0) when it has not.
     void whenProved(const TerminalAddress& address, std::function<void()> next,

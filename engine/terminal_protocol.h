@@ -12,6 +12,8 @@
 //     POST /TOKEN/preload   body: a film source   answer: its status (fetched ahead of time)
 //     GET  /TOKEN/status/ID                       answer: its status
 //     GET  /TOKEN/film/ID/NAME                    the film's bytes, with ranges
+//     GET  /TOKEN/play/NAME?SOURCE                opens a film of known size for
+//                                                 playing and sends its bytes, with ranges
 #include "engine/cached_film.h"
 #include "engine/play_state.h"
 

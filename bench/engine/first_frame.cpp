@@ -193,6 +193,8 @@ int main(int argc, char** argv) {
         {
             const RunningTerminal service(served.path());
             auto viaTerminal = makePlayer(served.path(), seed, true);
+            // In the program the service runs, and is known to the player, well before a film is asked for.
+            waitFor([&] { return viaTerminal->knowsService(); }, 5000);
             take(terminal.engine, firstFrame(*viaTerminal, qvod));
             waitFor([&] { return viaTerminal->downloadProgress() == 1000; }, 15000);
             take(terminalCached.engine, firstFrame(*viaTerminal, qvod));

@@ -63,6 +63,8 @@ TerminalServer::TerminalServer(FilmCache& cache, QByteArray token, QByteArray ke
                  [this](const httplib::Request& req, httplib::Response& res) { status(req, res); });
     server_->Get(R"(/[A-Za-z0-9]+/film/([A-Za-z0-9]+)/[^/]*)",
                  [this](const httplib::Request& req, httplib::Response& res) { film(req, res); });
+    server_->Get(R"(/[A-Za-z0-9]+/play/[^/]*)",
+                 [this](const httplib::Request& req, httplib::Response& res) { play(req, res); });
 }
 
 TerminalServer::~TerminalServer() { stop(); }
@@ -142,26 +144,34 @@ TerminalFilm TerminalServer::describe(const QString& id, const std::shared_ptr<C
     return f;
 }
 
+std::shared_ptr<CachedFilm> TerminalServer::openFilm(const FilmSource& source, bool forPlaying, QString* id,
+                                                     QString* why) {
+    std::shared_ptr<CachedFilm> film;
+    // The cache belongs to this object's thread.
+    calls_.runAndWait([&] {
+        if (forPlaying) {
+            film = cache_.fetchForPlaying(source, why);
+        } else if (cache_.preload(source, why)) {
+            film = cache_.preloadedFilm();
+        }
+        if (film) *id = cache_.streamIdOf(film);
+    });
+    if (!film) return nullptr;
+    std::lock_guard lock(mutex_);
+    served_.removeIf([&film](const std::weak_ptr<CachedFilm>& weak) {
+        const auto served = weak.lock();
+        return !served || served == film;
+    });
+    served_ << film;
+    return film;
+}
+
 void TerminalServer::open(const httplib::Request& req, httplib::Response& res, bool forPlaying) {
     const auto source = decodeFilmSource(QByteArray::fromStdString(req.body));
     if (!source) return answer(res, 400, "error=source");
-    // The cache belongs to this object's thread.
     QString id, why;
-    std::shared_ptr<CachedFilm> film;
-    calls_.runAndWait([&] {
-        if (forPlaying) {
-            film = cache_.fetchForPlaying(*source, &why);
-        } else if (cache_.preload(*source, &why)) {
-            film = cache_.preloadedFilm();
-        }
-        if (film) id = cache_.streamIdOf(film);
-    });
+    const auto film = openFilm(*source, forPlaying, &id, &why);
     if (!film) return answer(res, 507, "error=" + QUrl::toPercentEncoding(why));
-    {
-        std::lock_guard lock(mutex_);
-        served_.removeIf([](const std::weak_ptr<CachedFilm>& weak) { return weak.expired(); });
-        served_ << film;
-    }
     answer(res, 200, encodeTerminalFilm(describe(id, film)));
 }
 
@@ -175,6 +185,23 @@ void TerminalServer::status(const httplib::Request& req, httplib::Response& res)
 void TerminalServer::film(const httplib::Request& req, httplib::Response& res) {
     const auto film = cache_.filmForStream(QString::fromStdString(req.matches[1]));
     if (!film) return answer(res, 404);
+    serve(film, res);
+}
+
+void TerminalServer::play(const httplib::Request& req, httplib::Response& res) {
+    const size_t mark = req.target.find('?');
+    const auto source = decodeFilmSource(
+        mark == std::string::npos ? QByteArray() : QByteArray::fromStdString(req.target.substr(mark + 1)));
+    // Only a film of known size: one whose source cannot be cached is played
+    // from the source, which only open's answer can tell the player.
+    if (!source || source->size < 0) return answer(res, 400, "error=source");
+    QString id, why;
+    const auto film = openFilm(*source, true, &id, &why);
+    if (!film) return answer(res, 507, "error=" + QUrl::toPercentEncoding(why));
+    serve(film, res);
+}
+
+void TerminalServer::serve(const std::shared_ptr<CachedFilm>& film, httplib::Response& res) {
     // A cold film's size comes with the source's first answer; the player's
     // first frame waits on it, so it is woken, not polled.
     const qint64 size = film->waitForSize(kSizeWait, stopping_);

@@ -55,6 +55,11 @@ private:
     void open(const httplib::Request& req, httplib::Response& res, bool forPlaying);
     void status(const httplib::Request& req, httplib::Response& res);
     void film(const httplib::Request& req, httplib::Response& res);
+    void play(const httplib::Request& req, httplib::Response& res);
+    // The film of a source in the cache, fetched for playing or ahead of
+    // time, with its stream id; null (with the reason) when the cache cannot hold it.
+    std::shared_ptr<CachedFilm> openFilm(const FilmSource& source, bool forPlaying, QString* id, QString* why);
+    void serve(const std::shared_ptr<CachedFilm>& film, httplib::Response& res);
     TerminalFilm describe(const QString& id, const std::shared_ptr<CachedFilm>& film) const;
 
     FilmCache& cache_;

@@ -190,7 +190,6 @@ QString LinkRouter::episodeListAddress(const QString& key, const QString& startK
 
 void LinkRouter::playEpisode(const EpisodeLink& link) {
     cancelPlayRequest();
-    startHelperProcess(true, false);
     const playback::EpisodeKey key = episodeKey(link.id, link.ly, link.did, link.title);
     if (link.kind != u"qvod") {
         s_.views.showView(View::WebPlayer);
@@ -215,6 +214,9 @@ void LinkRouter::playEpisode(const EpisodeLink& link) {
         s_.pressWindowButton(MainTab::Player);
         s_.pressWindowButton(SideTab::EpisodeList);
     }
+    // Last: the player already has its film, and looking the service up among
+    // the running processes takes a millisecond or more.
+    startHelperProcess(true, false);
 }
 
 void LinkRouter::openRecord(const QString& address) {

@@ -1,6 +1,7 @@
 // The download service as a real process: it serves a film of the cache over
 // loopback with ranges while it arrives, refuses requests without its token
-// as soon as their request line is read, keeps serving its player while
+// as soon as their request line is read, opens a film with its first read
+// once it has proved itself, keeps serving its player while
 // strangers hold connections, tells the film's status, keeps fetching after
 // its player is gone, ends on SIGTERM keeping its bookkeeping (so the next
 // start resumes) and on its own once idle; the player sends nothing but a
@@ -176,6 +177,30 @@ TEST_F(EngineTerminal, ServesRangesWhileTheFilmArrivesOnlyWithItsToken) {
     EXPECT_TRUE(waitUntil([&] { return status(opened->id)->condition == FetchCondition::Complete; }, 20000));
     EXPECT_EQ(status(opened->id)->progress, 1000);
     EXPECT_EQ(fileBytes(cacheFolder() + kName), film);
+}
+
+TEST_F(EngineTerminal, APlayAddressOpensTheFilmWithItsFirstReadOnceTheServiceHasProvedItself) {
+    ASSERT_TRUE(startTerminal());
+    TerminalClient client([this] { return files.terminalAddress; }, nullptr);
+    EXPECT_TRUE(client.playUrl(source()).isEmpty());  // nothing before the proof
+    client.prove(1000);
+    ASSERT_TRUE(waitUntil([&] { return client.isProved(); }, 5000));
+    FilmSource unsized = source();
+    unsized.size = -1;
+    EXPECT_TRUE(client.playUrl(unsized).isEmpty());  // its source may have to be played directly
+
+    const QUrl play = client.playUrl(source());
+    ASSERT_FALSE(play.isEmpty());
+    const QString path = play.toString(QUrl::FullyEncoded).section(QString::number(address->port), 1);
+    const Answer head = request("GET", path, {}, "bytes=0-9999");
+    EXPECT_EQ(head.status, 206);
+    EXPECT_EQ(head.body, film.left(10'000));
+    // Opening it afterwards finds the film the read opened.
+    const auto opened = open();
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(request("GET", withToken("/film/" + opened->id + "/x.mp4"), {}, "bytes=0-9").body, film.left(10));
+    EXPECT_EQ(request("GET", withToken("/play/x.mp4?key=a&size=1")).status, 400);
+    EXPECT_EQ(request("GET", withToken("/play/x.mp4")).status, 400);
 }
 
 TEST_F(EngineTerminal, EndsOnSigtermKeepingItsBookkeepingAndTheNextStartResumes) {

@@ -1,6 +1,6 @@
 // Films of the real program through the download service (qarvel-terminal):
 // played from it, the service killed with SIGKILL and started again while a
-// film plays, the rest of a film fetched after the window has gone, and a new
+// film plays or before the next, the rest of a film fetched after the window has gone, and a new
 // cache folder that restarts the service; the service of the player folder
 // that "qvodw" names plays the film.
 #include "app/player_host/player_host.h"
@@ -83,6 +83,24 @@ TEST(PlayThroughTheTerminal, AKilledServiceIsStartedAgainAndTheFilmGoesOn) {
     EXPECT_TRUE(waitUntil([&] { return p.playing() && p.player().downloadProgress() == 1000; }, 30000))
         << int(p.player().playState()) << " " << p.player().downloadProgress();
     EXPECT_TRUE(completeInCache(p.files().cacheFolder, service.mediaDir()));
+    endTerminal(p.files().playerFolder);
+}
+
+TEST(PlayThroughTheTerminal, AFilmAskedForAfterTheServiceWasKilledStartsItAgainAndPlays) {
+    svc::DemoService service;
+    ASSERT_TRUE(service.start()) << service.errorText();
+    Program p(service.baseUrl(), {{"s_h", "1"}});
+    ASSERT_TRUE(p.started);
+    // The player knows the service before any film: films start without waiting for its answers.
+    ASSERT_TRUE(waitUntil([&] { return mpv(p).knowsService(); }));
+    const qint64 first = terminalServing(p.files().playerFolder);
+    ASSERT_NE(first, 0);
+    ::kill(pid_t(first), SIGKILL);  // its address stays behind
+    ASSERT_TRUE(waitUntil([&] { return terminalServing(p.files().playerFolder) == 0; }));
+    ASSERT_TRUE(p.catalogueShown());
+    ASSERT_TRUE(p.clickEpisode(1001, QStringLiteral("第02集")));
+    EXPECT_TRUE(waitUntil([&] { return p.playing(); }, 30000)) << qPrintable(mpv(p).errorText());
+    EXPECT_NE(terminalServing(p.files().playerFolder), 0);
     endTerminal(p.files().playerFolder);
 }
 
