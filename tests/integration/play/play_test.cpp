@@ -1,7 +1,8 @@
 // What a user does first: a click on an episode in the catalogue plays it,
 // records it and lists it; the list plays it again and deletes it; a channel
 // plays in the TV pane; a web-player series moves on at the end of an episode;
-// a failing play request says so and plays nothing; a film that cannot be
+// a failing play request says so and plays nothing; panes out of sight are
+// hidden to their pages while a film plays; a film that cannot be
 // played says so. The window is the
 // program's own (Application, as main() builds it) on the demo service.
 #include "program_harness.h"
@@ -215,4 +216,24 @@ TEST(PlayFromTheCatalogue, FailingPlayRequestsSayItAndPlayNothing) {
     ASSERT_TRUE(p.clickEpisode(1002, QStringLiteral("第02集")));
     EXPECT_TRUE(waitUntil([&] { return p.c().statusText->text() == failed && noticeSays(balloon); }));
     EXPECT_EQ(p.session().next(), qarvel::playback::NextEpisode::Last);
+}
+
+TEST(PlayFromTheCatalogue, WhileAFilmPlaysThePanesOutOfSightAreHiddenToTheirPages) {
+    svc::DemoService service;
+    ASSERT_TRUE(service.start()) << service.errorText();
+    Program p(service.baseUrl(), {{"s_h", "1"}});
+    ASSERT_TRUE(p.started);
+    ASSERT_TRUE(p.catalogueShown());
+    ASSERT_TRUE(p.clickEpisode(1001, QStringLiteral("第01集")));
+    ASSERT_TRUE(waitUntil([&] { return p.playing(); }));
+    // A hidden page draws nothing and its timers slow down: only what the viewer sees renders.
+    int shown = 0;
+    for (int n = 1; n <= qarvel::kPaneCount; ++n) {
+        const bool visible = p.pane(n)->isVisible();
+        shown += visible;
+        EXPECT_EQ(runScript(p.pane(n), QStringLiteral("document.visibilityState")).toString(),
+                  visible ? QStringLiteral("visible") : QStringLiteral("hidden"))
+            << "pane " << n;
+    }
+    EXPECT_LE(shown, 2);
 }

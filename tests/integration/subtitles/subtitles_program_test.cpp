@@ -104,6 +104,8 @@ TEST(SubtitlesAndDrops, DroppedFilmsPlayTheFirstAndGoIntoTheLocalList) {
     EXPECT_TRUE(p.pane(1)->url().toString().endsWith(QStringLiteral("/box/")));
     // Hardware decoding is on by default; this machine has none and plays on in software.
     EXPECT_EQ(mpv(p).propertyText("hwdec"), QStringLiteral("auto-safe"));
+    // Its display draws in software: the picture takes the player's simplest path.
+    EXPECT_EQ(mpv(p).propertyText("gpu-dumb-mode"), QStringLiteral("yes"));
 }
 
 TEST(SubtitlesAndDrops, ADroppedFolderPlaysItsFirstFilmAndTheSubtitleBesideItShows) {
