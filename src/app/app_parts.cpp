@@ -32,6 +32,7 @@
 #include "web/episode_sequencer.h"
 #include "web/link_router.h"
 #include "web/pane_events.h"
+#include "web/list_pane_reloads.h"
 #include "web/pane_navigator.h"
 #include "window/key_preview.h"
 #include "window/main_window_layout.h"

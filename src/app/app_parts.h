@@ -57,6 +57,7 @@ class RecordStore;
 namespace web {
 class EpisodeSequencer;
 class LinkRouter;
+class ListPaneReloads;
 class PaneEvents;
 class PaneSetNavigator;
 }  // namespace web
@@ -91,6 +92,7 @@ struct AppParts {
     std::unique_ptr<records::ListPageWriter> pages;
     std::unique_ptr<platform::TextFetcher> fetcher;
     std::unique_ptr<web::PaneSetNavigator> navigator;
+    std::unique_ptr<web::ListPaneReloads> listReloads;
     std::unique_ptr<records::RecordStore> records;
 
     std::unique_ptr<MainWindow> window;

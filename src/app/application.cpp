@@ -19,6 +19,7 @@
 #include "state/write_failure_notice.h"
 #include "web/first_pages.h"
 #include "web/link_router.h"
+#include "web/list_pane_reloads.h"
 #include "web/pane_navigator.h"
 #include "window/key_preview.h"
 #include "window/main_window_layout.h"
@@ -54,9 +55,7 @@ Application::Application(ApplicationOptions options) : options_(std::move(option
     // Every rebuilt list page is shown again in its pane. Start-up writes the
     // pages before the panes exist; nothing is shown then.
     auto showPage = [&p](records::RecordFile file, const QString& page) {
-        if (!p.navigator) return;
-        const auto reload = web::listPaneReloader(*p.navigator);
-        reload(file, page);
+        if (p.listReloads) p.listReloads->show(file, page);
     };
     p.pages = std::make_unique<records::ListPageWriter>(options_.files, showPage);
 }

@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/main_window/main_window.h"
 #include "app/wiring.h"
+#include "engine/player.h"
 #include "platform/process_finder.h"
 #include "platform/text_fetcher.h"
 #include "platform/user_dialogs.h"
@@ -10,6 +11,7 @@
 #include "playback/view_switcher.h"
 #include "records/record_store.h"
 #include "web/link_router.h"
+#include "web/list_pane_reloads.h"
 #include "web/pane_events.h"
 #include "web/pane_navigator.h"
 #include "window/skin_painter.h"
@@ -25,6 +27,11 @@ void wirePlayback(Application& app) {
     const web::PaneSet panes = panesOf(w);
     p.fetcher = std::make_unique<platform::TextFetcher>();
     p.navigator = std::make_unique<web::PaneSetNavigator>(panes);
+    p.listReloads = std::make_unique<web::ListPaneReloads>(*p.navigator, [player = p.player] {
+        const engine::PlayState state = player->playState();
+        return state == engine::PlayState::Connecting || state == engine::PlayState::PreparingToRead ||
+               state == engine::PlayState::DownloadingSeed;
+    });
     p.records = std::make_unique<records::RecordStore>(*p.pages);
 
     playback::StopControls stopControls;

@@ -318,10 +318,4 @@ void LinkRouter::runCommandText(QString& text) {
     }
 }
 
-std::function<void(records::RecordFile, const QString&)> listPaneReloader(PaneNavigator& panes) {
-    return [&panes](records::RecordFile file, const QString& pagePath) {
-        panes.navigate(file == records::RecordFile::Network ? Pane::TaskList : Pane::LocalList, pagePath);
-    };
-}
-
 }  // namespace qarvel::web

@@ -133,8 +133,4 @@ private:
     quint64 ticket_ = 0;  // the play request on its way, 0 for none
 };
 
-// Reloads a list's pane after its page was rebuilt (c.htm in Web3, f.htm in
-// Web4): the handler a ListPageWriter of the window takes.
-std::function<void(records::RecordFile, const QString&)> listPaneReloader(PaneNavigator& panes);
-
 }  // namespace qarvel::web

@@ -19,7 +19,7 @@ platform::TextFetcher::Limits shortLimits() {
 
 RouterRig::RouterRig(const QString& baseOverride)
     : base(baseOverride.isEmpty() ? service.base() : baseOverride),
-      pages(ProgramFiles::inFolder(folder.path()), listPaneReloader(nav)),
+      pages(ProgramFiles::inFolder(folder.path()), [this](records::RecordFile file, const QString& page) { reloads.show(file, page); }),
       store(pages),
       stop(state, session, player, store, statusPollTimer, playback::StopControls{.statusText = &statusText}),
       views(

@@ -14,6 +14,7 @@
 #include "records/record_store.h"
 #include "records/record_test_support.h"
 #include "web/link_router.h"
+#include "web/list_pane_reloads.h"
 #include "web/pane_navigator.h"
 #include "web/program_links.h"
 #include "web_test_support.h"
@@ -134,6 +135,7 @@ struct RouterRig {
     playback::PlaySession session;
     fakes::FakePlayer player;
     FakeNavigator nav;
+    ListPaneReloads reloads{nav, nullptr};
     records::ListPageWriter pages;
     records::RecordStore store;
     QTimer statusPollTimer;

@@ -8,6 +8,7 @@
 #include "platform/player_component.h"
 #include "playback/play_session.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
@@ -25,6 +26,28 @@ const QString kEpisode =
     QStringLiteral("zvqvod://qvod&&&qvod%3A//1%7Cab%7Ca.mp4%7C&&&%u7535%u5F71&&&%u7B2C1%u96C6&&&7&&&0&&&2&&&0/");
 
 QString firstLine(const QString& file) { return file.section(QStringLiteral("\r\n"), 0, 0); }
+
+TEST(ListPanes, APageRebuiltWhileAFilmOpensIsShownOnceItPlaysOrAfterASecond) {
+    FakeNavigator nav;
+    bool opening = true;
+    ListPaneReloads reloads(nav, [&] { return opening; });
+    reloads.show(RecordFile::Network, QStringLiteral("/p/c.htm"));
+    reloads.show(RecordFile::Network, QStringLiteral("/p/c2.htm"));
+    reloads.show(RecordFile::Local, QStringLiteral("/p/f.htm"));
+    EXPECT_TRUE(nav.log.isEmpty());
+    opening = false;  // the film plays: the latest page of each list, once
+    ASSERT_TRUE(waitUntil([&] { return !nav.log.isEmpty(); }, 1000));
+    EXPECT_EQ(nav.log, QStringList({"3 /p/c2.htm", "4 /p/f.htm"}));
+    reloads.show(RecordFile::Local, QStringLiteral("/p/f.htm"));  // nothing opening: at once
+    EXPECT_EQ(nav.log.size(), 3);
+
+    opening = true;  // a film that never gets going holds the list a second at most
+    reloads.show(RecordFile::Network, QStringLiteral("/p/c.htm"));
+    QElapsedTimer held;
+    held.start();
+    ASSERT_TRUE(waitUntil([&] { return nav.log.size() == 4; }, 3000));
+    EXPECT_GE(held.elapsed(), 900);
+}
 
 TEST(EpisodeLinks, PlayerKindPlaysRecordsAndOpensTheEpisodeList) {
     RouterRig rig;
