@@ -146,7 +146,8 @@ private:
 
     void startLoad();
     void openNetworkFilm(const FilmSource& source, const QUrl& direct);
-    void loadFile(const QString& target);
+    enum class Reading { FromDisk, OverNetwork };
+    void loadFile(const QString& target, Reading reading = Reading::OverNetwork);
     void fail(const QString& why);
     bool isCurrentEntryStarted() const;
     void forgetFilm();

@@ -54,6 +54,7 @@ TEST(PlayThroughTheTerminal, ADemoFilmPlaysFromTheServiceAndArrivesInTheCacheFol
     ASSERT_TRUE(p.clickEpisode(1001, QStringLiteral("第01集")));
     ASSERT_TRUE(waitUntil([&] { return p.playing(); })) << int(p.player().playState());
     EXPECT_GT(service.requestCount(ep::kSeed), 0);
+    EXPECT_EQ(mpv(p).propertyText("cache"), QStringLiteral("yes"));  // it arrives over loopback
     EXPECT_TRUE(waitUntil([&] { return p.player().downloadProgress() == 1000; }));
     EXPECT_TRUE(completeInCache(p.files().cacheFolder, service.mediaDir()));
     endTerminal(p.files().playerFolder);

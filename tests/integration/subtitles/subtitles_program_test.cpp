@@ -106,6 +106,8 @@ TEST(SubtitlesAndDrops, DroppedFilmsPlayTheFirstAndGoIntoTheLocalList) {
     EXPECT_EQ(mpv(p).propertyText("hwdec"), QStringLiteral("auto-safe"));
     // Its display draws in software: the picture takes the player's simplest path.
     EXPECT_EQ(mpv(p).propertyText("gpu-dumb-mode"), QStringLiteral("yes"));
+    // A film on disk is read as it plays, not held in memory ahead.
+    EXPECT_EQ(mpv(p).propertyText("cache"), QStringLiteral("no"));
 }
 
 TEST(SubtitlesAndDrops, ADroppedFolderPlaysItsFirstFilmAndTheSubtitleBesideItShows) {
