@@ -36,10 +36,12 @@ struct DemoService::Impl {
 namespace {
 
 // A catalogue service has its films' digests stored; the demo reads its clips
-// once as it starts, beside serving, so no play request waits on a hash.
+// soon after it starts, beside serving, so no play request waits on a hash.
 void learnDigests(ServiceContext& context) {
-    // Last in line for the processor: a program starting beside it comes first.
+    // Last in line for the processor, and after a program starting beside it
+    // has shown its window; a clip asked for before then is read at once.
     (void)::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 19);
+    if (!context.stop.waitFor(std::chrono::seconds(2))) return;
     for (const Series& series : context.catalogue.series()) {
         if (series.kind != "qvod") continue;
         for (const Source& source : series.sources) {
