@@ -41,9 +41,14 @@ std::optional<TerminalAddress> TerminalClient::address() const {
     return bytes ? parseTerminalAddress(*bytes) : std::nullopt;
 }
 
-QUrl TerminalClient::loopbackUrl(const QString& path) const {
+std::optional<TerminalAddress> TerminalClient::provedAddress() const {
     const auto a = address();
-    if (!a || a != proved_) return {};
+    return a && a == proved_ ? a : std::nullopt;
+}
+
+QUrl TerminalClient::loopbackUrl(const QString& path) const {
+    const auto a = provedAddress();
+    if (!a) return {};
     QUrl url;
     url.setScheme(QStringLiteral("http"));
     url.setHost(QStringLiteral("127.0.0.1"));
@@ -63,10 +68,7 @@ QUrl TerminalClient::playUrl(const FilmSource& source) const {
     return url;
 }
 
-bool TerminalClient::isProved() const {
-    const auto a = address();
-    return a && a == proved_;
-}
+bool TerminalClient::isProved() const { return provedAddress().has_value(); }
 
 void TerminalClient::prove(int patienceMs) {
     const auto a = address();

@@ -50,6 +50,8 @@ public:
 
 private:
     std::optional<TerminalAddress> address() const;
+    // The address, when the service there has proved itself.
+    std::optional<TerminalAddress> provedAddress() const;
     // The address of a path at the service, or empty while it has not proved itself.
     QUrl loopbackUrl(const QString& path) const;
     void post(const QString& path, const QByteArray& body, std::function<void(int, QByteArray)> done, int timeoutMs);

@@ -78,8 +78,10 @@ bool VideoRenderer::create(mpv_handle* mpv, QString* error) {
         // software rasterizer; the render API has no such probe. There the
         // picture takes mpv's simplest path (no intermediate passes, no
         // dithering): about a tenth less processor time for the program here.
-        qCInfo(lcEngine, "software rasterizer: the picture takes the simplest path");
-        mpv_set_option_string(mpv, "gpu-dumb-mode", "yes");
+        if (mpv_set_option_string(mpv, "gpu-dumb-mode", "yes") < 0)
+            qCWarning(lcEngine, "software rasterizer, but the player keeps its full picture path");
+        else
+            qCInfo(lcEngine, "software rasterizer: the picture takes the simplest path");
     }
     mpv_opengl_init_params glInit{procAddress, nullptr};
     int advanced = 0;
