@@ -29,17 +29,21 @@ inline bool waitUntil(const std::function<bool()>& done, int ms = 8000, int poll
     QTimer poll;
     // done() may itself wait on the event loop (a page's script answer); the
     // poll must not call it again meanwhile.
+    // Once seen to hold, it counts: a page that is shown and then reloaded
+    // (a list rebuilt twice) held when it was seen.
     bool checking = false;
+    bool held = false;
     QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
         if (checking) return;
         checking = true;
-        if (done()) loop.quit();
+        held = done();
+        if (held) loop.quit();
         checking = false;
     });
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     poll.start(pollMs);
     loop.exec();
-    return done();
+    return held || done();
 }
 
 // Runs the event loop for ms.
