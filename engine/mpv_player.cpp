@@ -76,8 +76,6 @@ MpvPlayer::MpvPlayer(Options options, QObject* parent) : Player(parent), cache_(
             return ProgramFiles::ofPlayerFolder(named.isEmpty() ? own : named).terminalAddress;
         };
         terminal_ = new TerminalClient(addressFile, options.startTerminal, this);
-        // Proved once, ahead of the first film, which then starts without waiting for the service's answers.
-        terminal_->prove(kProvePatienceMs);
         terminalPoll_ = new QTimer(this);
         terminalPoll_->setInterval(kTerminalPollMs);
         connect(terminalPoll_, &QTimer::timeout, this, &MpvPlayer::pollTerminal);
@@ -178,10 +176,10 @@ bool MpvPlayer::startCore(const Options& options) {
     mpv_set_wakeup_callback(mpv_, &MpvPlayer::onWakeup, this);
 
     if (options.videoOutput) {
-        // The render context exists before the first film is loaded.
+        // The picture's surface now; its render context by preparePicture.
         auto renderer = std::make_unique<VideoRenderer>();
         QString why;
-        if (renderer->create(mpv_, &why)) {
+        if (renderer->prepare(&why)) {
             renderer_ = renderer.release();
             widget_ = new VideoSurface(renderer_);
             connect(renderer_, &VideoRenderer::frameReady, this, [this] {
@@ -191,13 +189,35 @@ bool MpvPlayer::startCore(const Options& options) {
                 }
             });
         } else {
-            renderer->shutdown();
-            errorText_ = "no picture: " + why;
-            qCWarning(lcEngine, "%s", qPrintable(errorText_));
-            check(mpv_set_property_string(mpv_, "vo", "null"), "vo");
+            noPicture(why);
         }
     }
     return true;
+}
+
+void MpvPlayer::prepareForFilms() {
+    preparePicture();
+    // Proved once, ahead of the first film, which then starts without waiting for the service's answers.
+    if (terminal_) terminal_->prove(kProvePatienceMs);
+}
+
+void MpvPlayer::preparePicture() {
+    if (!renderer_ || !mpv_ || pictureMade_) return;
+    QString why;
+    if (renderer_->create(mpv_, &why)) {
+        pictureMade_ = true;
+        return;
+    }
+    renderer_->shutdown();
+    delete renderer_;  // the surface stays black; its window holds a guarded pointer
+    renderer_ = nullptr;
+    noPicture(why);
+}
+
+void MpvPlayer::noPicture(const QString& why) {
+    errorText_ = "no picture: " + why;
+    qCWarning(lcEngine, "%s", qPrintable(errorText_));
+    check(mpv_set_property_string(mpv_, "vo", "null"), "vo");
 }
 
 void MpvPlayer::observe(const char* name, Observed id, int format) {
@@ -666,6 +686,7 @@ void MpvPlayer::loadFile(const QString& target, Reading reading) {
     // A film on disk needs no read-ahead in memory (mpv's own default for
     // files): up to 64 MiB less while it plays. What arrives over a network
     // or the download service keeps its cache.
+    preparePicture();  // a film needs it from its first frame
     command({"loadfile", target.toUtf8(), "replace", reading == Reading::FromDisk ? "cache=no" : "cache=yes"},
             kLoadReplyBase + loadNumber_);
 }

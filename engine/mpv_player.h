@@ -55,6 +55,8 @@ public:
     bool isReady() const { return mpv_ != nullptr; }
     // The download service has proved itself to this player: films start without waiting for its answers.
     bool knowsService() const;
+    // The picture's render context exists (prepareForFilms, or a film's load).
+    bool pictureReady() const { return pictureMade_; }
     // The last failure (opening a film, a source, the player itself), for logs.
     QString errorText() const { return errorText_; }
     FilmCache& filmCache() { return cache_; }
@@ -83,6 +85,7 @@ public:
     void setAdPageUrl(const QString& address) override { adPageUrl_ = address; }
     QString adPageUrl() const override { return adPageUrl_; }
     QWidget* videoWidget() override { return widget_; }
+    void prepareForFilms() override;
     QStringList sources() const override { return sources_; }
     void setSources(const QStringList& sources) override { sources_ = sources; }
     QString programFolder() const override { return files_.folder; }
@@ -164,10 +167,13 @@ private:
     void applyDisplayMode();
     bool finishCapture(const mpv_event& event);  // false: not a capture's reply
     void loadSubtitleFile(const QString& path, bool show, const QString& language);
+    void preparePicture();
+    void noPicture(const QString& why);  // the player goes on without a picture
 
     mpv_handle* mpv_ = nullptr;
     FilmCache cache_;
     VideoRenderer* renderer_ = nullptr;
+    bool pictureMade_ = false;  // the renderer's render context exists
     QPointer<QWidget> widget_;
     FullScreenController* fullScreen_ = nullptr;
     std::atomic<bool> wakeupPosted_{false};

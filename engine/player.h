@@ -109,6 +109,10 @@ public:
 
     // The widget that stands where the player control stands; may be null in fakes.
     virtual QWidget* videoWidget() = 0;
+    // Makes what the first film needs ahead of it (the picture's render
+    // context, the download service's proof); a film loaded before makes
+    // what it needs as it loads.
+    virtual void prepareForFilms() {}
 
     // Configuration. Sources are HTTP base addresses (ending in "/") against which
     // "qvod://" addresses resolve: source + HASH + "/" + NAME.

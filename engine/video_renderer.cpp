@@ -54,7 +54,7 @@ VideoRenderer::VideoRenderer(QObject* parent) : QObject(parent) {}
 
 VideoRenderer::~VideoRenderer() { shutdown(); }
 
-bool VideoRenderer::create(mpv_handle* mpv, QString* error) {
+bool VideoRenderer::prepare(QString* error) {
     QOpenGLContext* shared = QOpenGLContext::globalShareContext();
     if (!shared) {
         *error = "no shared GL context (Qt::AA_ShareOpenGLContexts must be set before the application starts)";
@@ -62,6 +62,10 @@ bool VideoRenderer::create(mpv_handle* mpv, QString* error) {
     }
     context_.setShareContext(shared);
     context_.setFormat(shared->format());
+    return true;
+}
+
+bool VideoRenderer::create(mpv_handle* mpv, QString* error) {
     if (!context_.create()) {
         *error = "cannot create a GL context";
         return false;

@@ -26,7 +26,11 @@ public:
     explicit VideoRenderer(QObject* parent = nullptr);
     ~VideoRenderer() override;
 
-    // Must run before the first film is loaded.
+    // Takes the format of the shared context: before the picture window is
+    // made, which must have it.
+    bool prepare(QString* error);
+    // After prepare, before the first film is loaded: the GL context and the
+    // player's render context (a start-up's cost of 10 to 15 ms).
     bool create(mpv_handle* mpv, QString* error);
     // Frees the render context (with its GL context current); must run before
     // the player instance is destroyed.

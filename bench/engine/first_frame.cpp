@@ -56,7 +56,9 @@ std::unique_ptr<MpvPlayer> makePlayer(const QString& programFolder, const QStrin
             qarvel::startDetachedProcess(kTerminalProgram, {QStringLiteral("--folder"), folder});
         };
     }
-    return std::make_unique<MpvPlayer>(options);
+    auto player = std::make_unique<MpvPlayer>(options);
+    player->prepareForFilms();  // as the program does once its catalogue has loaded
+    return player;
 }
 
 // The download service of a program folder, running before the film is asked

@@ -29,6 +29,7 @@
 
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QTimer>
 #include <QScreen>
 
 namespace qarvel {
@@ -203,7 +204,16 @@ void Application::startWindow() {
     parts_.painter->applySkin(skinIndex == 1 ? 1 : 0);
 
     // First pages.
-    web::navigateFirstPages(panesOf(w), options_.serviceBase, options_.files, userId);
+    // The download service (started by Timer3's check) and what the first
+    // film needs wait until the catalogue has loaded: until then they would
+    // take the processor the catalogue needs.
+    QTimer* hostCheck = w.controls().playerHostCheckTimer;
+    hostCheck->stop();
+    web::navigateFirstPages(panesOf(w), options_.serviceBase, options_.files, userId,
+                            [hostCheck, player = parts_.player] {
+                                hostCheck->start();
+                                player->prepareForFilms();
+                            });
 
     w.tray().AddTrayIcon(&w, &w.menus().trayMenu, w.windowTitle());
 

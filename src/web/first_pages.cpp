@@ -17,7 +17,8 @@ QString darkEmptyPage() {
         "body{overflow:auto;background:#212121;width:100%;}</style></head><body></body></html>");
 }
 
-void navigateFirstPages(const PaneSet& panes, const QString& base, const ProgramFiles& files, const QString& userId) {
+void navigateFirstPages(const PaneSet& panes, const QString& base, const ProgramFiles& files, const QString& userId,
+                        std::function<void()> afterCatalogue) {
     // The catalogue is what the viewer looks at first: it loads alone, and
     // the other panes follow once it has loaded (or after kOthersAfterMs,
     // should it hang), in the order the viewer is likely to need them.
@@ -37,7 +38,7 @@ void navigateFirstPages(const PaneSet& panes, const QString& base, const Program
         {Pane::LiveTv, base + QStringLiteral("tv/ad.htm")},
         {Pane::UsagePing, base + QStringLiteral("tj/tj.asp?id=") + userId},
     };
-    auto loadOthers = [panes, others] {
+    auto loadOthers = [panes, others, afterCatalogue] {
         for (const Page& page : others) {
             WebPane* pane = panes[paneSlot(page.pane)];
             // A pane something else has sent somewhere meanwhile keeps that page.
@@ -49,6 +50,7 @@ void navigateFirstPages(const PaneSet& panes, const QString& base, const Program
                 pane->navigate(page.address);
             }
         }
+        if (afterCatalogue) afterCatalogue();
     };
     WebPane* catalogue = panes[paneSlot(Pane::Catalogue)];
     if (!catalogue) {

@@ -4,6 +4,7 @@
 #include "web/web_pane.h"
 
 #include <QString>
+#include <functional>
 
 namespace qarvel::web {
 
@@ -16,6 +17,9 @@ QString darkEmptyPage();
 // about:blank, Web5 the dark empty page, Web11 the channel list, Web9, Web8,
 // Web7 the highlights and advertisement pages, Web10 the idle TV page, Web6
 // the usage ping with `userId` (unencoded). Missing panes are skipped.
-void navigateFirstPages(const PaneSet& panes, const QString& base, const ProgramFiles& files, const QString& userId);
+// afterCatalogue: start-up work the catalogue does not need, run once with
+// the other panes' first pages.
+void navigateFirstPages(const PaneSet& panes, const QString& base, const ProgramFiles& files, const QString& userId,
+                        std::function<void()> afterCatalogue = {});
 
 }  // namespace qarvel::web

@@ -92,13 +92,15 @@ TEST(PlayThroughTheTerminal, AFilmAskedForAfterTheServiceWasKilledStartsItAgainA
     ASSERT_TRUE(service.start()) << service.errorText();
     Program p(service.baseUrl(), {{"s_h", "1"}});
     ASSERT_TRUE(p.started);
-    // The player knows the service before any film: films start without waiting for its answers.
+    // The catalogue has the start's processor: the service is started once it has loaded.
+    EXPECT_EQ(terminalServing(p.files().playerFolder), 0);
+    ASSERT_TRUE(p.catalogueShown());
+    // Then the player knows the service before any film: films start without waiting for its answers.
     ASSERT_TRUE(waitUntil([&] { return mpv(p).knowsService(); }));
     const qint64 first = terminalServing(p.files().playerFolder);
     ASSERT_NE(first, 0);
     ::kill(pid_t(first), SIGKILL);  // its address stays behind
     ASSERT_TRUE(waitUntil([&] { return terminalServing(p.files().playerFolder) == 0; }));
-    ASSERT_TRUE(p.catalogueShown());
     ASSERT_TRUE(p.clickEpisode(1001, QStringLiteral("第02集")));
     EXPECT_TRUE(waitUntil([&] { return p.playing(); }, 30000)) << qPrintable(mpv(p).errorText());
     EXPECT_NE(terminalServing(p.files().playerFolder), 0);

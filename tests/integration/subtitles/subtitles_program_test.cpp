@@ -93,7 +93,10 @@ TEST(SubtitlesAndDrops, DroppedFilmsPlayTheFirstAndGoIntoTheLocalList) {
     ASSERT_TRUE(service.start()) << service.errorText();
     Program p(service.baseUrl(), {{"s_h", "1"}});
     ASSERT_TRUE(p.started);
+    // The picture's render context is made once the catalogue has loaded, ahead of any film.
+    EXPECT_FALSE(mpv(p).pictureReady());
     ASSERT_TRUE(p.catalogueShown());
+    EXPECT_TRUE(waitUntil([&] { return mpv(p).pictureReady(); }));
     // On a browser pane, which would otherwise open the file as a page.
     const QString first = clip(service, "chengshi.mp4");
     ASSERT_TRUE(drop(p.pane(1), {first, clip(service, "xiake-02.mp4")}));
