@@ -208,7 +208,7 @@ private:
     bool statusAsked_ = false;
     bool recovering_ = false;
     bool awaitingOpen_ = false;  // the service's answer to opening the current film is still to come
-    int recoveries_ = 0;  // of the current film, so a film that cannot play is not reloaded forever
+    int recoveries_ = 0;         // of the current film, so a film that cannot play is not reloaded forever
 
     // Mirrors of the player's properties, updated from its events.
     double timePos_ = -1;
@@ -225,7 +225,7 @@ private:
     QList<AudioTrack> audioTracks_;
     QList<SubtitleTrack> subtitleTracks_;
     QList<SubtitleFile> besideSubtitles_;  // of the local film being opened, loaded once it is open
-    double speed_ = 1.0;  // the player keeps it from film to film
+    double speed_ = 1.0;                   // the player keeps it from film to film
 
     quint64 captures_ = 0;                  // counts captureFrame commands
     QHash<quint64, QString> capturePaths_;  // reply id -> file, while it is written
