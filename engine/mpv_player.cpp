@@ -569,6 +569,8 @@ void MpvPlayer::openNetworkFilm(const FilmSource& source, const QUrl& direct) {
     }
 }
 
+bool MpvPlayer::pictureInMemory() const { return renderer_ && renderer_->drawsInMemory(); }
+
 bool MpvPlayer::knowsService() const { return terminal_ && terminal_->isProved(); }
 
 void MpvPlayer::openThroughTerminal(const FilmSource& source, const QUrl& direct) {

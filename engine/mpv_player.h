@@ -57,6 +57,8 @@ public:
     bool knowsService() const;
     // The picture's render context exists (prepareForFilms, or a film's load).
     bool pictureReady() const { return pictureMade_; }
+    // The picture is drawn in memory and painted as an image (X11 with a software rasterizer).
+    bool pictureInMemory() const;
     // The last failure (opening a film, a source, the player itself), for logs.
     QString errorText() const { return errorText_; }
     FilmCache& filmCache() { return cache_; }

@@ -9,6 +9,8 @@
 #include <QOpenGLFunctions>
 #include <mpv/render_gl.h>
 
+#include <cstdlib>
+
 namespace qarvel::engine {
 
 namespace {
@@ -79,13 +81,21 @@ bool VideoRenderer::create(mpv_handle* mpv, QString* error) {
 
     if (isSoftwareRasterizer(context_)) {
         // mpv's own command line turns away from its GPU renderer on a
-        // software rasterizer; the render API has no such probe. There the
-        // picture takes mpv's simplest path (no intermediate passes, no
-        // dithering): about a tenth less processor time for the program here.
+        // software rasterizer; the render API has no such probe. On X11 the
+        // picture is drawn in memory then, as mpv's X11 output does; a
+        // Wayland compositor shows an image subsurface only once it has one.
+        static const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
+        if (x11 && createInMemory(mpv)) {
+            context_.doneCurrent();
+            qCInfo(lcEngine, "software rasterizer: the picture is drawn in memory");
+            emit drawingInMemory();
+            return true;
+        }
+        // Else the GL picture takes mpv's simplest path (no intermediate
+        // passes, no dithering): about a tenth less processor time.
         if (mpv_set_option_string(mpv, "gpu-dumb-mode", "yes") < 0)
             qCWarning(lcEngine, "software rasterizer, but the player keeps its full picture path");
-        else
-            qCInfo(lcEngine, "software rasterizer: the picture takes the simplest path");
+        else qCInfo(lcEngine, "software rasterizer: the picture takes the simplest path");
     }
     mpv_opengl_init_params glInit{procAddress, nullptr};
     int advanced = 0;
@@ -110,6 +120,11 @@ bool VideoRenderer::create(mpv_handle* mpv, QString* error) {
 void VideoRenderer::shutdown() {
     if (!render_) return;
     mpv_render_context_set_update_callback(render_, nullptr, nullptr);
+    if (inMemory_) {
+        mpv_render_context_free(render_);
+        render_ = nullptr;
+        return;
+    }
     context_.makeCurrent(&surface_);
     mpv_render_context_free(render_);
     render_ = nullptr;
@@ -149,9 +164,64 @@ bool VideoRenderer::onScreen() const {
 void VideoRenderer::render() {
     if (!render_) return;
     int rc = -1;
+    if (inMemory_) {
+        if (renderInMemory(&rc) && rc >= 0) emit frameReady();
+        return;
+    }
     const bool drawn = onScreen() ? renderToWindow(&rc) : renderOffscreen(&rc);
     context_.doneCurrent();
     if (drawn && rc >= 0) emit frameReady();
+}
+
+bool VideoRenderer::createInMemory(mpv_handle* mpv) {
+    mpv_render_param params[] = {
+        {MPV_RENDER_PARAM_API_TYPE, const_cast<char*>(MPV_RENDER_API_TYPE_SW)},
+        {MPV_RENDER_PARAM_INVALID, nullptr},
+    };
+    if (mpv_render_context_create(&render_, mpv, params) < 0) {
+        render_ = nullptr;
+        return false;
+    }
+    inMemory_ = true;
+    mpv_render_context_set_update_callback(render_, &VideoRenderer::onUpdate, this);
+    return true;
+}
+
+void VideoRenderer::setPictureSize(QSize size) {
+    if (size == pictureSize_) return;
+    pictureSize_ = size;
+    redraw();
+}
+
+bool VideoRenderer::renderInMemory(int* rc) {
+    // Small while nobody sees it: it only keeps the player's frames flowing.
+    const QSize size = pictureSize_.isEmpty() ? QSize(64, 36) : pictureSize_;
+    if (picture_.size() != size) {
+        // Rows on 64-byte boundaries, as the player's scaler wants them.
+        const qsizetype stride = (qsizetype(size.width()) * 4 + 63) / 64 * 64;
+        picture_ = QImage();
+        pixels_.reset(static_cast<uchar*>(std::aligned_alloc(64, size_t(stride) * size_t(size.height()))));
+        if (!pixels_) return false;
+        picture_ = QImage(pixels_.get(), size.width(), size.height(), stride, QImage::Format_RGB32);
+    }
+    int dimensions[2] = {size.width(), size.height()};
+    // QImage::Format_RGB32 holds 0xffRRGGBB words: blue first in memory on little-endian machines.
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    char format[] = "bgr0";
+#else
+    char format[] = "0rgb";
+#endif
+    size_t stride = size_t(picture_.bytesPerLine());
+    mpv_render_param params[] = {
+        {MPV_RENDER_PARAM_SW_SIZE, dimensions}, {MPV_RENDER_PARAM_SW_FORMAT, format},
+        {MPV_RENDER_PARAM_SW_STRIDE, &stride},  {MPV_RENDER_PARAM_SW_POINTER, pixels_.get()},
+        {MPV_RENDER_PARAM_INVALID, nullptr},
+    };
+    *rc = mpv_render_context_render(render_, params);
+    if (*rc < 0) return false;
+    if (!pictureSize_.isEmpty()) ++framesShown_;
+    emit pictureChanged();
+    return true;
 }
 
 bool VideoRenderer::renderToWindow(int* rc) {

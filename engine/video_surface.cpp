@@ -1,5 +1,6 @@
 #include "engine/video_surface.h"
 
+#include "engine/video_renderer.h"
 #include "engine/video_window.h"
 
 #include <QVBoxLayout>
@@ -13,13 +14,26 @@ VideoSurface::VideoSurface(VideoRenderer* renderer, QWidget* parent) : QWidget(p
     // Black wherever the picture window has not drawn yet.
     setAutoFillBackground(true);
     setPalette(QPalette(Qt::black));
-    QWidget* container = QWidget::createWindowContainer(new VideoWindow(renderer), this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    QWidget* glPicture = hold(new VideoWindow(renderer));
+    layout->addWidget(glPicture);
+    if (!renderer) return;
+    // A renderer that draws in memory has its picture painted by an image window.
+    connect(renderer, &VideoRenderer::drawingInMemory, this, [this, renderer, layout, glPicture] {
+        QWidget* imagePicture = hold(new ImageWindow(renderer));
+        layout->replaceWidget(glPicture, imagePicture);
+        glPicture->deleteLater();
+        imagePicture->show();
+    });
+}
+
+QWidget* VideoSurface::hold(QWindow* picture) {
+    QWidget* container = QWidget::createWindowContainer(picture, this);
     // Focus and input stay with this widget; the picture window takes none.
     container->setFocusPolicy(Qt::NoFocus);
     container->setAttribute(Qt::WA_TransparentForMouseEvents);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(container);
+    return container;
 }
 
 VideoSurface::~VideoSurface() = default;

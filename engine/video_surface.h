@@ -16,6 +16,9 @@ class VideoSurface : public QWidget {
 public:
     explicit VideoSurface(VideoRenderer* renderer, QWidget* parent = nullptr);
     ~VideoSurface() override;
+
+private:
+    QWidget* hold(QWindow* picture);  // the picture window's container
 };
 
 }  // namespace qarvel::engine

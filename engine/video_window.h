@@ -4,6 +4,7 @@
 // double clicks and the wheel reach the widgets under it as if it were not
 // there, and the main window's key preview keeps working.
 #include <QPointer>
+#include <QRasterWindow>
 #include <QWindow>
 
 namespace qarvel::engine {
@@ -23,6 +24,24 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    QPointer<VideoRenderer> renderer_;
+};
+
+// On a software rasterizer: the picture the renderer drew in memory, painted
+// as an image at the window's size, which the renderer draws the next at.
+// Like the GL window, a native window of its own that takes no input.
+class ImageWindow : public QRasterWindow {
+    Q_OBJECT
+public:
+    explicit ImageWindow(VideoRenderer* renderer);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void exposeEvent(QExposeEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void tellSize();
     QPointer<VideoRenderer> renderer_;
 };
 
