@@ -5,6 +5,9 @@
 #include <QDeadlineTimer>
 #include <QNetworkAccessManager>
 #include <QThread>
+#include <chrono>
+#include <future>
+#include <memory>
 #include <utility>
 
 namespace qarvel::engine {
@@ -17,9 +20,17 @@ QNetworkAccessManager* NetworkHost::network() {
 
 FetchThread::FetchThread() : thread_(new QThread), host_(new NetworkHost) {
     thread_->setObjectName("qarvel-film-fetch");
-    // Moved before the thread runs, so nothing has to be waited for here.
+    // Moved before the thread runs, so it needs no call to the thread.
     host_->moveToThread(thread_);
+    // The thread makes its event loop's wake-up as it starts, and this thread
+    // writes to it with every call it sends. Qt orders the two with locks a
+    // thread checker cannot see; waiting here for the start (well under a
+    // millisecond, at most a second) orders them where it can.
+    auto running = std::make_shared<std::promise<void>>();
+    QObject::connect(thread_, &QThread::started, thread_, [running] { running->set_value(); }, Qt::DirectConnection);
     thread_->start();
+    if (running->get_future().wait_for(std::chrono::seconds(1)) != std::future_status::ready)
+        qCWarning(lcEngine, "the network thread did not start within a second");
 }
 
 FetchThread::~FetchThread() { shutdown({}); }
