@@ -163,8 +163,12 @@ void LinkRouter::startHelperProcess(bool readFolderSetting, bool letEventsRun) {
     // Only a terminal of this player folder counts; one of another program
     // folder serves other files.
     if (s_.processes.findProcessByName(platform::kTerminalProgram, state_.QvodFolder) != 0) return;
-    if (readFolderSetting && state_.QvodFolder.isEmpty() && s_.readSetting)
-        state_.QvodFolder = s_.readSetting(QStringLiteral("S_q"), QStringLiteral("qvodw"), QStringLiteral("0"));
+    if (readFolderSetting && state_.QvodFolder.isEmpty() && s_.readSetting) {
+        // The default "0" (no check has stored a folder yet) names none: the
+        // player then starts the service of its own folder.
+        const QString stored = s_.readSetting(QStringLiteral("S_q"), QStringLiteral("qvodw"), QStringLiteral("0"));
+        if (stored.startsWith(u'/')) state_.QvodFolder = stored;
+    }
     if (state_.QvodFolder.isEmpty()) return;
     if (letEventsRun) QCoreApplication::processEvents();
     platform::startHelperProcess(s_.processes, platform::kTerminalProgram, state_.QvodFolder,

@@ -29,7 +29,7 @@ QString withSeparator(const QString& folder) {
 PlayerHost::PlayerHost(MainWindowState& state, PlayerHostServices services) : state_(state), s_(std::move(services)) {}
 
 QString PlayerHost::servedFolder() const {
-    if (!state_.QvodFolder.isEmpty()) return state_.QvodFolder;
+    if (state_.QvodFolder.startsWith(u'/')) return state_.QvodFolder;
     // A folder of this system's own: the readers' default "0" names none.
     const QString stored = s_.readSetting ? s_.readSetting(kSection, kFolderKey, QString()) : QString();
     if (stored.startsWith(u'/')) return withSeparator(stored);

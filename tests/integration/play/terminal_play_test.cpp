@@ -107,6 +107,19 @@ TEST(PlayThroughTheTerminal, AFilmAskedForAfterTheServiceWasKilledStartsItAgainA
     endTerminal(p.files().playerFolder);
 }
 
+TEST(PlayThroughTheTerminal, AnEpisodeClickedBeforeTheCatalogueHasLoadedPlays) {
+    svc::DemoService service;
+    ASSERT_TRUE(service.start()) << service.errorText();
+    // Late posters hold the catalogue's load: its links are there before the service is started.
+    service.setFault(ep::kPoster, svc::Fault::delay(5000));
+    Program p(service.baseUrl(), {{"s_h", "1"}});
+    ASSERT_TRUE(p.started);
+    ASSERT_TRUE(waitUntil([&] { return p.clickEpisode(1001, QStringLiteral("第03集")); }));
+    EXPECT_TRUE(waitUntil([&] { return p.playing(); }, 30000)) << qPrintable(mpv(p).errorText());
+    EXPECT_NE(terminalServing(p.files().playerFolder), 0);
+    endTerminal(p.files().playerFolder);
+}
+
 TEST(PlayThroughTheTerminal, TheServiceFinishesTheFilmAfterTheWindowHasGone) {
     svc::DemoService service;
     ASSERT_TRUE(service.start()) << service.errorText();
@@ -136,7 +149,8 @@ TEST(PlayThroughTheTerminal, ANewCacheFolderRestartsTheServiceAndTheNextFilmArri
     const qint64 before = terminalServing(p.files().playerFolder);
     const QString moved = p.home.path() + QStringLiteral("/新的缓存/");
     // What the settings dialog's apply runs.
-    ASSERT_TRUE(qarvel::player_host::RestartDownloadService(*p.application->parts().processes, p.files().playerFolder, moved));
+    ASSERT_TRUE(
+        qarvel::player_host::RestartDownloadService(*p.application->parts().processes, p.files().playerFolder, moved));
     p.player().configurationChanged();
     EXPECT_EQ(p.player().cacheFolder(), moved);
     EXPECT_TRUE(waitUntil([&] {
