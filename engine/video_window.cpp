@@ -32,15 +32,14 @@ ImageWindow::ImageWindow(VideoRenderer* renderer) : renderer_(renderer) {
 
 void ImageWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    const QImage* picture = renderer_ ? &renderer_->picture() : nullptr;
-    const QSize device = size() * devicePixelRatio();
-    if (!picture || picture->size() != device) {
-        // Between a resize and the frame drawn at the new size.
-        painter.fillRect(QRect(QPoint(), size()), Qt::black);
-        if (picture && !picture->isNull()) painter.drawImage(QRect(QPoint(), size()), *picture);
+    const QRect area(QPoint(), size());
+    if (!renderer_ || renderer_->picture().isNull()) {
+        painter.fillRect(area, Qt::black);
         return;
     }
-    painter.drawImage(QPoint(), *picture);
+    // Drawn at the window's size in device pixels; scaled only between a
+    // resize and the frame drawn at the new size.
+    painter.drawImage(area, renderer_->picture());
 }
 
 void ImageWindow::exposeEvent(QExposeEvent* event) {
