@@ -4,9 +4,16 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QList>
+#include <QNetworkCookie>
+#include <QThread>
+#include <QWebEngineCookieStore>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
+#include <algorithm>
 #include <unistd.h>
 
 namespace qarvel::web {
@@ -14,6 +21,41 @@ namespace qarvel::web {
 namespace {
 
 QWebEngineProfile* g_profile = nullptr;
+
+// The engine keeps cookies that outlive the session in this file and writes
+// their changes in batches, at the latest 30 s after a change, and when the
+// profile goes. That last write runs on the engine's own threads, and an
+// engine shut down right after the profile drops it (about one exit in thirty
+// here): the service's newest cookie, a login, is lost.
+QString g_cookieFile;
+qint64 g_lastKeptCookieChangeMs = 0;  // steady clock, 0: none this session
+constexpr qint64 kCookieBatchMs = 35000;
+constexpr int kCookieWriteWaitMs = 1000;
+
+QElapsedTimer& sessionClock() {
+    static QElapsedTimer clock;
+    if (!clock.isValid()) clock.start();
+    return clock;
+}
+
+void noteCookieChange(const QNetworkCookie& cookie) {
+    if (!cookie.isSessionCookie()) g_lastKeptCookieChangeMs = std::max<qint64>(1, sessionClock().elapsed());
+}
+
+QDateTime cookieFileWritten() { return QFileInfo(g_cookieFile).fileTime(QFileDevice::FileModificationTime); }
+
+// Deletes the profile and, when a kept cookie changed within the last batch,
+// waits (at most a second) for the engine to write the cookie file.
+void deleteProfileAndKeepCookies(QWebEngineProfile* profile) {
+    const bool pending = g_lastKeptCookieChangeMs > 0 &&
+                         sessionClock().elapsed() - g_lastKeptCookieChangeMs < kCookieBatchMs;
+    const QDateTime before = cookieFileWritten();
+    delete profile;
+    if (!pending) return;
+    QElapsedTimer waited;
+    waited.start();
+    while (cookieFileWritten() == before && waited.elapsed() < kCookieWriteWaitMs) QThread::msleep(5);
+}
 
 const char* const kDisabledFeatures[] = {"MediaSessionService", "HardwareMediaKeyHandling"};
 const QByteArray kDisableFeatures = "--disable-features=";
@@ -69,12 +111,18 @@ QWebEngineProfile* createSharedProfile(const ProgramFiles& files) {
     profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
     profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
     g_profile = profile;
+    g_cookieFile = folder + QStringLiteral("/Cookies");
+    g_lastKeptCookieChangeMs = 0;
+    QObject::connect(profile->cookieStore(), &QWebEngineCookieStore::cookieAdded, profile, noteCookieChange);
+    QObject::connect(profile->cookieStore(), &QWebEngineCookieStore::cookieRemoved, profile, noteCookieChange);
     QObject::connect(profile, &QObject::destroyed, [] { g_profile = nullptr; });
     return profile;
 }
 
 QWebEngineProfile* sharedProfile() { return g_profile; }
 
-void releaseSharedProfile() { delete g_profile; }
+void releaseSharedProfile() {
+    if (g_profile) deleteProfileAndKeepCookies(g_profile);
+}
 
 }  // namespace qarvel::web

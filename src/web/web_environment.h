@@ -32,8 +32,9 @@ QWebEngineProfile* sharedProfile();
 
 // Deletes the shared profile, which writes its cookies and storage to disk;
 // left to the application object's end, the engine may already be gone and
-// the last cookies lost. Call after every pane is deleted and before the
-// QApplication ends. Does nothing when there is no profile.
+// the last cookies lost. When a kept cookie changed lately, it waits (at most
+// a second) for the engine to write them. Call after every pane is deleted
+// and before the QApplication ends. Does nothing when there is no profile.
 void releaseSharedProfile();
 
 }  // namespace qarvel::web
