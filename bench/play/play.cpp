@@ -13,6 +13,7 @@
 // tells the longest stall of the event loop until the answer has arrived.
 //
 //   bench_play [--runs N] [--mpv PROGRAM]
+#include "app/app_parts.h"
 #include "app/application.h"
 #include "app/main_window/main_window.h"
 #include "bench/support/demo_program.h"
@@ -20,6 +21,7 @@
 #include "bench/support/timing.h"
 #include "common/settings_file.h"
 #include "engine/mpv_player.h"
+#include "playback/transport_commands.h"
 #include "platform/player_component.h"
 #include "platform/user_dialogs.h"
 #include "service/catalogue.h"
@@ -135,8 +137,11 @@ public:
         return click;
     }
 
+    // The viewer's stop (the stop button's command), which also ends the
+    // status poll: a poll left running would ask for the stopped film's next
+    // episode while the next click's play request is on its way.
     void stopFilm() {
-        player_->stop();
+        application_->parts().transport->stop();
         waitFor([&] { return player_->playState() == PlayState::Stopped; }, 5000);
         // The pages the stop brings up load before the next click.
         waitFor([] { return false; }, 500);
