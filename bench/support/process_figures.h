@@ -30,7 +30,10 @@ struct ProcessFigures {
 
 ProcessFigures processFigures(pid_t pid);
 
-// Milliseconds since this process was started by the kernel.
+// Milliseconds since this process was started: to the microsecond when the
+// launcher gave its launch time in QARVEL_BENCH_LAUNCHED_NS (the monotonic
+// clock, as bench/all does), else from the kernel's start time, which counts
+// in clock ticks (10 ms).
 double msSinceProcessStart();
 
 // CPU time in clock ticks: busy time of the whole machine, and of this process
