@@ -127,13 +127,16 @@ void LinkRouter::cancelPlayRequest() {
 void LinkRouter::requestPlay(const QString& address) {
     cancelPlayRequest();
     const PlayRequestLink link = cutPlayRequestLink(address);
-    playback::setBarText(c_.statusText, kSearchingText);
-    if (s_.pressWindowButton) s_.pressWindowButton(MainTab::Player);
+    // The request first: the window's changes below take a few tenths of a
+    // millisecond the answer need not wait for (it never comes back before
+    // this returns).
     ticket_ =
         s_.fetcher.fetch(playRequestAddress(base_, link.id, link.v, link.v1), [this, link](const QString& answer) {
             ticket_ = 0;
             answerPlay(link, answer);
         });
+    playback::setBarText(c_.statusText, kSearchingText);
+    if (s_.pressWindowButton) s_.pressWindowButton(MainTab::Player);
 }
 
 void LinkRouter::answerPlay(const PlayRequestLink& link, const QString& answer) {
