@@ -315,12 +315,16 @@ TEST_F(EngineTerminal, SlowStrangersDoNotStarveThePlayer) {
 }
 
 TEST_F(EngineTerminal, EndsOnItsOwnWhenIdleButNotWhileAFilmArrives) {
-    server->setBytesPerSecond(500'000);
-    ASSERT_TRUE(startTerminal({"--idle-ms", "300"}));
+    // The film (about 0.95 MB) takes some 3.8 s to arrive; the idle limit is
+    // long enough for the first request to reach a service slowed down by
+    // the sanitizers (300 ms was not), and well short of the arrival.
+    server->setBytesPerSecond(250'000);
+    ASSERT_TRUE(startTerminal({"--idle-ms", "1000"}));
     const auto opened = open();
     ASSERT_TRUE(opened);
-    // Nobody asks, but the film still arrives: the service stays for it.
-    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    // Nobody asks, but the film still arrives: the service stays for it
+    // (idle, it would have ended within two seconds).
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
     EXPECT_EQ(terminal.state(), QProcess::Running);
     EXPECT_TRUE(terminal.waitForFinished(20000));
     EXPECT_EQ(terminal.exitCode(), 0);
