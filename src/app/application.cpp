@@ -21,6 +21,8 @@
 #include "web/link_router.h"
 #include "web/list_pane_reloads.h"
 #include "web/pane_navigator.h"
+#include "web/web_environment.h"
+#include "web/web_pane.h"
 #include "window/key_preview.h"
 #include "window/main_window_layout.h"
 #include "window/skin_painter.h"
@@ -75,6 +77,7 @@ StartupResult Application::start(platform::PlayerComponent& component, platform:
     env.renderRecordList = [this](const QString& recordFile) {
         parts_.pages->RefreshRecordList(records::recordFileForName(recordFile));
     };
+    env.sendCatalogueAhead = [this] { sendCatalogueAhead(); };
     env.showMainWindow = [this] {
         if (showMainWindow()) return true;
         qCCritical(lcClient) << "the player could not start:" << errorText_;
@@ -85,6 +88,16 @@ StartupResult Application::start(platform::PlayerComponent& component, platform:
         notice->failed(kind, what);
     };
     return StartupSequence(env).run();
+}
+
+void Application::sendCatalogueAhead() {
+    // The catalogue's pane, whose making starts the browser engine (most of
+    // the window's cost), goes before the player and the rest of the window.
+    // The navigation hook comes with the window's wiring; the catalogue's
+    // own address needs none.
+    if (options_.paneFactory) return;
+    catalogueAhead_ = std::make_unique<web::WebPane>(nullptr, web::createSharedProfile(options_.files));
+    catalogueAhead_->navigate(options_.serviceBase);
 }
 
 bool Application::startPlayer() {
@@ -125,6 +138,7 @@ bool Application::showMainWindow(bool show) {
     if (!startPlayer()) return false;
     parts_.window = std::make_unique<MainWindow>(MainWindowDeps{.files = options_.files,
                                                                 .paneFactory = options_.paneFactory,
+                                                                .catalogueAhead = catalogueAhead_.release(),
                                                                 .skinPictures = options_.skinPictures,
                                                                 .settings = options_.settings});
     // Message boxes belong to the main window: they stay above it, centred on it.

@@ -25,6 +25,9 @@ class PlayerComponent;
 namespace window {
 class WindowSettings;
 }
+namespace web {
+class WebPane;
+}
 
 struct ApplicationOptions {
     ProgramFiles files;
@@ -102,12 +105,14 @@ public:
     bool grabScreenshot(const QString& path) const;
 
 private:
+    void sendCatalogueAhead();
     bool startPlayer();
     void startWindow();
 
     ApplicationOptions options_;
     AppParts parts_;
     QString errorText_;
+    std::unique_ptr<web::WebPane> catalogueAhead_;  // until the window takes it
 };
 
 }  // namespace qarvel

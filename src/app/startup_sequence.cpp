@@ -31,6 +31,7 @@ QString StartupSequence::settingsPath() const { return env_.files.settings; }
 
 StartupResult StartupSequence::run() {
     if (!checkPlayerComponent()) return StartupResult::NoPlayerComponent;
+    if (env_.sendCatalogueAhead) env_.sendCatalogueAhead();
     removeInterruptedWrites();
     if (!QFile::exists(settingsPath())) writeFirstRunSettings();
     repairSettings();

@@ -1,6 +1,6 @@
 #pragma once
 // What runs before the main window exists: the player component check, the
-// leftovers of interrupted writes, the settings file's first run and repair,
+// catalogue sent on its way, the leftovers of interrupted writes, the settings file's first run and repair,
 // the record files and list pages, and then loading and showing the main window.
 #include "common/program_files.h"
 #include "state/write_failure_notice.h"
@@ -25,6 +25,9 @@ struct StartupEnvironment {
     // Brings the list page of the record file of this name in line with it
     // (the page file only); called for both at every start.
     std::function<void(const QString& recordFileName)> renderRecordList;
+    // Sends the catalogue, what the viewer waits for, on its way: its page
+    // loads while the files are checked and the window is built.
+    std::function<void()> sendCatalogueAhead = {};
     // Loads and shows the main window; false when one of its embedded
     // controls (the player) failed to load.
     std::function<bool()> showMainWindow;

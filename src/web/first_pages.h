@@ -12,12 +12,13 @@ namespace qarvel::web {
 // list is opened.
 QString darkEmptyPage();
 
-// Navigates the panes to their first pages: Web1 the base at once; after it
-// has loaded, Web3 and Web4 the network and local list pages, Web2
-// about:blank, Web5 the dark empty page, Web11 the channel list, Web9, Web8,
-// Web7 the highlights and advertisement pages, Web10 the idle TV page, Web6
-// the usage ping with `userId` (unencoded). Missing panes are skipped.
-// afterCatalogue: start-up work the catalogue does not need, run once with
+// Navigates the panes to their first pages: Web1 the base at once (unless it
+// was sent there before); after it has loaded, one per event-loop turn, Web3
+// and Web4 the network and local list pages, Web2 about:blank, Web5 the dark
+// empty page, Web11 the channel list, Web9, Web8, Web7 the highlights and
+// advertisement pages, Web10 the idle TV page, Web6 the usage ping with
+// `userId` (unencoded). Missing panes are skipped.
+// afterCatalogue: start-up work the catalogue does not need, run once after
 // the other panes' first pages.
 void navigateFirstPages(const PaneSet& panes, const QString& base, const ProgramFiles& files, const QString& userId,
                         std::function<void()> afterCatalogue = {});

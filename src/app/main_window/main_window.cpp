@@ -15,9 +15,11 @@ namespace qarvel {
 
 namespace {
 
-window::PaneFactory browserPanes(const ProgramFiles& files) {
-    return
-        [files](int, QWidget* parent) -> QWidget* { return new web::WebPane(parent, web::createSharedProfile(files)); };
+window::PaneFactory browserPanes(const ProgramFiles& files, web::WebPane* catalogueAhead) {
+    return [files, catalogueAhead](int n, QWidget* parent) -> QWidget* {
+        if (n == Pane::Catalogue && catalogueAhead) return catalogueAhead;
+        return new web::WebPane(parent, web::createSharedProfile(files));
+    };
 }
 
 window::Skin::PictureLoader compiledInPictures(window::Skin::PictureLoader given) {
@@ -37,7 +39,8 @@ MainWindow::MainWindow(MainWindowDeps deps)
     setWindowIcon(programIcon());
     setAttribute(Qt::WA_DeleteOnClose, false);
     state_.ConfigPath = deps.files.settings;
-    c_ = window::buildMainWindowControls(this, deps.paneFactory ? deps.paneFactory : browserPanes(deps.files));
+    c_ = window::buildMainWindowControls(
+        this, deps.paneFactory ? deps.paneFactory : browserPanes(deps.files, deps.catalogueAhead));
     tray_.balloonFallback = [this](const QString& text) { showNotice(text); };
     // What a screen reader says when a menu opens.
     menus_.trayMenu.setAccessibleName(QStringLiteral("主菜单"));

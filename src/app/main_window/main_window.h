@@ -32,6 +32,9 @@ struct MainWindowDeps {
     // Makes the browser panes; default: real panes on the program's shared
     // profile. Tests pass plain widgets.
     window::PaneFactory paneFactory = {};
+    // With the default panes: a catalogue pane made and sent to its page
+    // before the window, which takes it over.
+    web::WebPane* catalogueAhead = nullptr;
     // Skin strips by resource number; default: the compiled-in pictures.
     window::Skin::PictureLoader skinPictures = {};
     // The settings file; default: the program's settings file.

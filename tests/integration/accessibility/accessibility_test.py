@@ -164,6 +164,13 @@ with tempfile.TemporaryDirectory() as work:
     started = []
     try:
         main(work, started)
+    except SystemExit:
+        # What the client said tells a failure of its own from one of the bus.
+        client_log = os.path.join(work, "client.log")
+        if os.path.exists(client_log):
+            with open(client_log, "rb") as f:
+                print(f.read()[-4000:].decode(errors="replace"))
+        raise
     finally:
         for p in reversed(started):
             p.terminate()

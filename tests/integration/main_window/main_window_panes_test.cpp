@@ -4,10 +4,12 @@
 #include "app/application.h"
 #include "app/main_window/main_window.h"
 #include "common/settings_file.h"
+#include "platform/player_component.h"
 #include "quiet_player.h"
 #include "resources/skin_resources.h"
 #include "service/demo_service.h"
 #include "service/fault.h"
+#include "support/recording_shell.h"
 #include "support/run_script.h"
 #include "support/wait_until.h"
 #include "web/web_environment.h"
@@ -104,6 +106,41 @@ TEST(MainWindowPanes, EveryPaneReachesItsFirstPage) {
                        .toString() == "rgb(33, 33, 33)";
         },
         kPanesMs));
+}
+
+TEST(MainWindowPanes, TheStartSendsTheCatalogueBeforeThePlayerAndTheWindowTakesIt) {
+    svc::DemoService service;
+    ASSERT_TRUE(service.start()) << service.errorText();
+    app();
+    QTemporaryDir home;
+    // When the player is made, the catalogue's pane, the only one yet, is on its way.
+    int panesSentBeforeThePlayer = -1;
+    auto sentPanes = [] {
+        int sent = 0;
+        for (QWidget* w : QApplication::allWidgets())
+            if (auto* pane = qobject_cast<qarvel::web::WebPane*>(w)) sent += pane->wasSent() ? 1 : 0;
+        return sent;
+    };
+    qarvel::Application application(
+        qarvel::ApplicationOptions{.files = qarvel::ProgramFiles::inFolder(home.path()),
+                                   .serviceBase = QString::fromStdString(service.baseUrl()),
+                                   .makePlayer = [&](QString&) -> std::unique_ptr<qarvel::engine::Player> {
+                                       panesSentBeforeThePlayer = sentPanes();
+                                       return std::make_unique<QuietPlayer>();
+                                   }});
+    qarvel::platform::LinuxPlayerComponent component;
+    qarvel::test::RecordingShell shell;
+    ASSERT_EQ(application.start(component, shell), qarvel::StartupResult::WindowShown);
+    EXPECT_EQ(panesSentBeforeThePlayer, 1);
+    MainWindow& window = *application.window();
+    auto* catalogue = window.pane(qarvel::Pane::Catalogue);
+    EXPECT_EQ(catalogue->window(), &window);
+    // The others wait for it; then it shows, and they follow.
+    EXPECT_EQ(sentPanes(), 1);
+    auto& c = window.controls();
+    EXPECT_TRUE(waitUntil([&] { return !c.catalogueFrame->isHidden() && catalogue->isVisible(); }, kPanesMs));
+    EXPECT_EQ(catalogue->url().toString(), QString::fromStdString(service.baseUrl()));
+    EXPECT_TRUE(waitUntil([&] { return sentPanes() == qarvel::kPaneCount; }, kPanesMs));
 }
 
 TEST(MainWindowPanes, CatalogueErrorPanelHoldsUntilTheRetry) {

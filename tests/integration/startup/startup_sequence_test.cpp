@@ -155,7 +155,7 @@ TEST_F(StartupFixture, ExistingRecordsAreLeftAloneAndBothPagesAreChecked) {
 TEST_F(StartupFixture, TemporaryFilesOfInterruptedWritesAreRemoved) {
     const QString t = QString::fromLatin1(kTemporaryMarker);
     const QStringList left = {"config.dll" + t + "Ab12Cd", "date.dat" + t + "zz9900", "date_f.dat" + t + "QWERTY",
-                              "c.htm" + t + "a0a0a0", "f.htm" + t + "123456", "date_p.dat" + t + "p0p0p0"};
+                              "c.htm" + t + "a0a0a0",      "f.htm" + t + "123456",    "date_p.dat" + t + "p0p0p0"};
     // The user's own copies look like the program's files but are not its to delete.
     const QStringList mine = {"config.dll.backup", "date.dat.before", "c.htm.backup", "mine.txt" + t + "abcdef"};
     for (const QString& name : left) writeFile(qPrintable(name), "half");
@@ -203,7 +203,9 @@ TEST_F(StartupFixture, PlayerLibraryThatDoesNotStartIsReportedWithItsReason) {
                                  why = QStringLiteral("no video output available");
                                  return nullptr;
                              },
-                             .dialogs = &dialogs});
+                             .dialogs = &dialogs,
+                             // No browser: the window is never made.
+                             .paneFactory = [](int, QWidget*) -> QWidget* { return nullptr; }});
     const StartupResult result = application.start(library, dialogs);
     EXPECT_EQ(result, StartupResult::DamagedComponent);
     EXPECT_EQ(application.window(), nullptr);
