@@ -142,6 +142,9 @@ bool MpvPlayer::startCore(const Options& options) {
         {"osc", "no"},
         {"ytdl", "no"},
         {"load-scripts", "no"},
+        {"load-stats-overlay", "no"},
+        {"load-osd-console", "no"},
+        {"load-auto-profiles", "no"},
         {"sub-auto", "no"},  // the files beside a film are matched by its name here (media_names)
         // Chinese subtitles in a font that has their characters; Chinese
         // tracks of a film show without being chosen.
