@@ -1,7 +1,8 @@
 #pragma once
 // What runs before the main window exists: the player component check, the
-// catalogue sent on its way, the leftovers of interrupted writes, the settings file's first run and repair,
-// the record files and list pages, and then loading and showing the main window.
+// catalogue sent on its way, the leftovers of interrupted writes, the settings
+// file's first run and repair, the record files and list pages, and then
+// loading and showing the main window.
 #include "common/program_files.h"
 #include "state/write_failure_notice.h"
 
