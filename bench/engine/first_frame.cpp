@@ -78,7 +78,8 @@ struct RunningTerminal {
 
 // Milliseconds from setUrl + play to the player's first frame, or nullopt.
 // With fetchAll, the film plays on until the whole of it has arrived (a film
-// through the download service tells its progress only while it plays).
+// through the download service tells its progress only while it plays), and
+// the fetch is given time to store it before the next film is asked for.
 std::optional<double> firstFrame(MpvPlayer& player, const QString& address, bool fetchAll = false) {
     std::optional<double> ms;
     QElapsedTimer clock;
@@ -93,6 +94,7 @@ std::optional<double> firstFrame(MpvPlayer& player, const QString& address, bool
     if (ok && fetchAll) waitFor([&] { return player.downloadProgress() == 1000; }, 15000);
     player.stop();
     waitFor([&] { return player.playState() == PlayState::Stopped; }, 5000);
+    if (ok && fetchAll) waitFor([] { return false; }, 500);
     if (!ok) return std::nullopt;
     return ms;
 }
