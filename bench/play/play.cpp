@@ -20,6 +20,7 @@
 #include "bench/support/process_figures.h"
 #include "bench/support/timing.h"
 #include "common/settings_file.h"
+#include "engine/freed_memory.h"
 #include "engine/mpv_player.h"
 #include "playback/transport_commands.h"
 #include "platform/player_component.h"
@@ -207,6 +208,7 @@ void printRow(const char* name, const std::vector<double>& values) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    qarvel::engine::useOneHeapArena();  // as the program's main() does, before any thread starts
     qarvel::web::prepareWebEngineEnvironment();
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     QApplication app(argc, argv);
