@@ -1,7 +1,8 @@
 // Time from Url + Play to the first frame on the engine, against the mpv command
 // line (mpv --no-config --vo=null --ao=null --frames=1) on the same media in the
 // same run. Neither shows a picture nor plays sound, so both measure opening,
-// demuxing and decoding. Two baselines: the command line's whole process (what a
+// demuxing and decoding; one row more opens the program's sound output, to
+// tell what that adds to a film. Two baselines: the command line's whole process (what a
 // stand-alone player pays per film, start and exit included), and its first
 // status line by its own clock (its start-up included, its exit not).
 //
@@ -44,14 +45,15 @@ namespace {
 
 const QString kTerminalProgram = QStringLiteral(BENCH_TERMINAL_PROGRAM);
 
-// throughTerminal: network films come from the download service (qarvel-terminal).
+// throughTerminal: network films come from the download service (qarvel-terminal);
+// sound: the program's sound output instead of none.
 std::unique_ptr<MpvPlayer> makePlayer(const QString& programFolder, const QString& source,
-                                      bool throughTerminal = false) {
+                                      bool throughTerminal = false, bool sound = false) {
     MpvPlayer::Options options;
     options.files = qarvel::ProgramFiles::inFolder(programFolder);
     options.sources = {source};
     options.videoOutput = false;
-    options.audioOutput = false;
+    options.audioOutput = sound;
     if (throughTerminal) {
         options.startTerminal = [folder = options.files.playerFolder] {
             qarvel::startDetachedProcess(kTerminalProgram, {QStringLiteral("--folder"), folder});
@@ -165,6 +167,9 @@ int main(int argc, char** argv) {
     const QString httpUrl = seed + hash + "/" + QUrl::toPercentEncoding(name);
 
     Row local{"local file", {}, {}, {}};
+    // What opening the sound output adds to each film (on a machine without
+    // a sound server: looking for one, then falling back to none).
+    Row localSound{"local file, with sound output", {}, {}, {}};
     Row network{"qvod on the demo service (cold)", {}, {}, {}};
     Row cached{"qvod again, from the cache", {}, {}, {}};
     Row started{"local file, player created first", {}, {}, {}};
@@ -188,10 +193,13 @@ int main(int argc, char** argv) {
     QTemporaryDir shared;
     auto warm = makePlayer(shared.path(), seed);
     firstFrame(*warm, media);  // loads the decoders once, as a running program has
+    auto warmWithSound = makePlayer(shared.path(), seed, false, true);
+    firstFrame(*warmWithSound, media);
     for (int i = 0; i < runs; ++i) {
         take(local.engine, firstFrame(*warm, media));
         const auto localCli = mpvCommandLine(mpv, media);
         takeCli(local, localCli);
+        take(localSound.engine, firstFrame(*warmWithSound, media));
 
         QTemporaryDir fresh;  // an empty cache each time
         auto player = makePlayer(fresh.path(), seed);
@@ -225,6 +233,7 @@ int main(int argc, char** argv) {
     std::printf("%-34s %9s %11s %11s %7s %11s %7s\n", "case", "engine", "quartiles", "CLI process", "ratio",
                 "CLI frame", "ratio");
     print(local);
+    print(localSound);
     print(network);
     print(cached);
     print(started);
