@@ -8,7 +8,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
+#include <algorithm>
+#include <climits>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
 #include <poll.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -46,12 +51,33 @@ QByteArray readProcFile(const QString& path) {
 // whatever it chose to write there. The link of a process of this user is
 // always readable (only a process made non-dumpable, which no helper is,
 // hides it); an unreadable one is not taken for a helper.
-QString executableOf(const QString& procDir) {
-    QString exe = QFile::symLinkTarget(procDir + QStringLiteral("/exe"));
+// One system call per process: a play looks the service up among them all.
+QByteArray executableOf(qint64 id) {
+    char link[64];
+    std::snprintf(link, sizeof link, "/proc/%lld/exe", static_cast<long long>(id));
+    char target[PATH_MAX];
+    const ssize_t n = ::readlink(link, target, sizeof target);
+    if (n <= 0) return {};
+    QByteArray exe(target, n);
     // A replaced executable still names its old path.
-    const QString deleted = QStringLiteral(" (deleted)");
+    const QByteArray deleted = " (deleted)";
     if (exe.endsWith(deleted)) exe.chop(deleted.size());
     return exe;
+}
+
+// The ids of the running processes, in order; read without a look at each entry.
+QList<qint64> processIds() {
+    QList<qint64> ids;
+    DIR* proc = ::opendir("/proc");
+    if (!proc) return ids;
+    while (const dirent* entry = ::readdir(proc)) {
+        char* end = nullptr;
+        const long long id = std::strtoll(entry->d_name, &end, 10);
+        if (end != entry->d_name && *end == '\0' && id > 0) ids << id;
+    }
+    ::closedir(proc);
+    std::sort(ids.begin(), ids.end());
+    return ids;
 }
 
 }  // namespace
@@ -105,18 +131,13 @@ LinuxProcessFinder::~LinuxProcessFinder() {
 QList<RunningProcess> LinuxProcessFinder::processesNamed(const QString& name, const QString& folder) {
     QList<RunningProcess> found;
     if (name.isEmpty()) return found;
-    QList<qint64> ids;
-    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        bool ok = false;
-        const qint64 id = entry.toLongLong(&ok);
-        if (ok && id > 0) ids << id;
-    }
-    std::sort(ids.begin(), ids.end());
+    const QByteArray wanted = QFile::encodeName(name);
     const qint64 self = ::getuid();
-    for (qint64 id : ids) {
+    for (qint64 id : processIds()) {
+        const QByteArray exePath = executableOf(id);
+        if (exePath.mid(exePath.lastIndexOf('/') + 1) != wanted) continue;
+        const QString exe = QFile::decodeName(exePath);
         const QString dir = QStringLiteral("/proc/%1").arg(id);
-        const QString exe = executableOf(dir);
-        if (QFileInfo(exe).fileName() != name) continue;
         // Root reads every link: the owner decides.
         const ProcessOwner owner = processOwner(readProcFile(dir + QStringLiteral("/status")));
         if (owner.real != self || owner.effective != self) continue;
