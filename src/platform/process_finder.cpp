@@ -50,14 +50,14 @@ QByteArray readProcFile(const QString& path) {
 // The executable's path, from the link alone: a process's command line is
 // whatever it chose to write there. The link of a process of this user is
 // always readable (only a process made non-dumpable, which no helper is,
-// hides it); an unreadable one is not taken for a helper.
-// One system call per process: a play looks the service up among them all.
+// hides it); an unreadable one is not taken for a helper. One system call
+// per process: a play looks the service up among them all.
 QByteArray executableOf(qint64 id) {
     char link[64];
     std::snprintf(link, sizeof link, "/proc/%lld/exe", static_cast<long long>(id));
     char target[PATH_MAX];
     const ssize_t n = ::readlink(link, target, sizeof target);
-    if (n <= 0) return {};
+    if (n <= 0 || n == ssize_t(sizeof target)) return {};  // none, or cut short
     QByteArray exe(target, n);
     // A replaced executable still names its old path.
     const QByteArray deleted = " (deleted)";
