@@ -2,9 +2,10 @@
 // line (mpv --no-config --vo=null --ao=null --frames=1) on the same media in the
 // same run. Neither shows a picture nor plays sound, so both measure opening,
 // demuxing and decoding; one row more opens the program's sound output, to
-// tell what that adds to a film. Two baselines: the command line's whole process (what a
-// stand-alone player pays per film, start and exit included), and its first
-// status line by its own clock (its start-up included, its exit not).
+// tell what that adds to a film. Two baselines: the command line's whole
+// process (what a stand-alone player pays per film, start and exit included),
+// and its first status line by its own clock (its start-up included, its exit
+// not).
 //
 // The times depend heavily on what else the machine runs (two cores shared with
 // builds): the spread and the CPU time other processes took during the run are
