@@ -1,6 +1,6 @@
 #include "engine/cache_stream.h"
 
-#include "engine/film_cache.h"
+#include "engine/cache/film_cache.h"
 
 #include <atomic>
 #include <cstdint>

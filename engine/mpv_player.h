@@ -3,12 +3,12 @@
 // GL widget; network films are fetched into the cache folder while they play and
 // are read from there.
 #include "common/program_files.h"
-#include "engine/film_cache.h"
-#include "engine/media_address.h"
+#include "engine/cache/film_cache.h"
+#include "engine/cache/media_address.h"
 #include "engine/media_names.h"
 #include "engine/play_state.h"
 #include "engine/player.h"
-#include "engine/terminal_protocol.h"
+#include "engine/cache/terminal_protocol.h"
 
 #include <QHash>
 #include <QPointer>

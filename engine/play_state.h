@@ -1,5 +1,6 @@
 #pragma once
 // The one place where the player's own condition becomes a state code.
+#include "engine/cache/fetch_condition.h"
 #include "engine/player.h"
 
 namespace qarvel::engine {
@@ -15,9 +16,6 @@ enum class LoadPhase {
     Stopped,
     Ended,  // the player closed the film at its end
 };
-
-// What the fetch of the current film is doing (None for local files and streams).
-enum class FetchCondition { None, Connecting, Transferring, Reconnecting, Complete, Failed };
 
 struct PlayerSnapshot {
     LoadPhase phase = LoadPhase::Empty;

@@ -6,7 +6,7 @@
 // before the service there has proved it holds the address file's key: a
 // program that took the port of a killed service counts as no answer. Every
 // answer arrives later on the calling thread; nothing waits.
-#include "engine/terminal_protocol.h"
+#include "engine/cache/terminal_protocol.h"
 
 #include <QObject>
 #include <QUrl>

@@ -1,6 +1,6 @@
 // Content-Range on arbitrary header values: an accepted range is ordered and
 // lies inside the total it names.
-#include "engine/http_range.h"
+#include "engine/cache/http_range.h"
 #include "fuzz_text_support.h"
 
 using namespace qarvel::fuzz;

@@ -1,6 +1,6 @@
 // The film bookkeeping on arbitrary bytes: what parses is consistent and
 // reads back the same after it is written again.
-#include "engine/film_index.h"
+#include "engine/cache/film_index.h"
 #include "fuzz_text_support.h"
 
 using namespace qarvel::fuzz;

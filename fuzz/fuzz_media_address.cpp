@@ -1,6 +1,6 @@
 // Addresses handed to the player, on arbitrary text: every one gets a kind,
 // and every name the cache would use stays inside the cache folder.
-#include "engine/media_address.h"
+#include "engine/cache/media_address.h"
 #include "fuzz_text_support.h"
 
 using namespace qarvel::fuzz;

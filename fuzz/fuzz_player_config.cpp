@@ -1,6 +1,6 @@
 // QvodPlayer.xml on arbitrary bytes: the cache path is found or not, never
 // more than one line of text.
-#include "engine/player_config.h"
+#include "engine/cache/player_config.h"
 #include "fuzz_text_support.h"
 
 using namespace qarvel::fuzz;

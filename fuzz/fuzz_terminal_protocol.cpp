@@ -1,7 +1,7 @@
 // The download service's texts from arbitrary bytes: the address file, a film
 // source and a film status. What decodes encodes to something that decodes to
 // the same again.
-#include "engine/terminal_protocol.h"
+#include "engine/cache/terminal_protocol.h"
 #include "fuzz_text_support.h"
 
 using namespace qarvel::fuzz;

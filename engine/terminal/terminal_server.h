@@ -5,9 +5,9 @@
 // Listens on 127.0.0.1 only and answers only paths that start with its token;
 // behind the request gate, so a request without it is refused as soon as its
 // request line has arrived, and no client holds more than a bounded share.
-#include "engine/call_queue.h"
-#include "engine/film_cache.h"
-#include "engine/terminal_protocol.h"
+#include "engine/cache/call_queue.h"
+#include "engine/cache/film_cache.h"
+#include "engine/cache/terminal_protocol.h"
 
 #include <QObject>
 #include <QSet>

@@ -8,7 +8,7 @@
 #include "common/build_config.h"
 #include "dialogs/settings_dialog.h"
 #include "engine/player.h"
-#include "engine/player_config.h"
+#include "engine/cache/player_config.h"
 #include "platform/process_finder.h"
 #include "platform/user_dialogs.h"
 #include "window/skin_painter.h"

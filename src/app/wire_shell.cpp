@@ -11,7 +11,7 @@
 #include "common/build_config.h"
 #include "dialogs/context_menus.h"
 #include "dialogs/settings_dialog.h"
-#include "engine/player_config.h"
+#include "engine/cache/player_config.h"
 #include "extras/online_extras.h"
 #include "extras/popup_window.h"
 #include "platform/user_dialogs.h"

@@ -1,7 +1,7 @@
 #include "playback/status_poll.h"
 
 #include "common/play_time.h"
-#include "engine/media_address.h"
+#include "engine/cache/media_address.h"
 #include "engine/player.h"
 #include "platform/power_off.h"
 #include "playback/bar_labels.h"

@@ -15,8 +15,8 @@
 #include "common/atomic_file.h"
 #include "common/program_files.h"
 #include "common/settings_file.h"
-#include "engine/film_index.h"
-#include "engine/player_config.h"
+#include "engine/cache/film_index.h"
+#include "engine/cache/player_config.h"
 #include "records/record_store.h"
 
 #include <QCryptographicHash>

@@ -1,7 +1,7 @@
 // The player's side of a film in the cache: the stream callbacks, called the
 // way the player calls them.
 #include "engine/cache_stream.h"
-#include "engine/film_cache.h"
+#include "engine/cache/film_cache.h"
 #include "engine_test_support.h"
 
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 // A film in the cache folder: where it is stored, how it resumes, and readers
 // that wait for bytes that have not arrived.
-#include "engine/cached_film.h"
-#include "engine/film_index.h"
+#include "engine/cache/cached_film.h"
+#include "engine/cache/film_index.h"
 #include "engine_test_support.h"
 
 #include <QDir>

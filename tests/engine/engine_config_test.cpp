@@ -2,7 +2,7 @@
 // rewritten without losing anything else, in GBK with CR LF.
 #include "common/program_files.h"
 #include "common/text_codec.h"
-#include "engine/player_config.h"
+#include "engine/cache/player_config.h"
 #include "engine_test_support.h"
 
 #include <QDir>

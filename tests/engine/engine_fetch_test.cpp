@@ -1,9 +1,9 @@
 // Fetching films into the cache over HTTP: whole films, resuming, cut answers,
 // sources that fail or never answer, readers that wait far ahead of the fetch,
 // and the network thread that must never hold up the end.
-#include "engine/fetch_thread.h"
-#include "engine/film_cache.h"
-#include "engine/film_index.h"
+#include "engine/cache/fetch_thread.h"
+#include "engine/cache/film_cache.h"
+#include "engine/cache/film_index.h"
 #include "engine_test_support.h"
 #include "held_port.h"
 #include "media_server.h"

@@ -1,8 +1,8 @@
 // The libmpv player end to end, without picture or sound devices: state codes,
 // positions, the film cache over HTTP, sources that fail and come back.
-#include "engine/film_index.h"
+#include "engine/cache/film_index.h"
 #include "engine/mpv_player.h"
-#include "engine/player_config.h"
+#include "engine/cache/player_config.h"
 #include "engine_test_support.h"
 #include "media_server.h"
 

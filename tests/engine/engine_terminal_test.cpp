@@ -9,7 +9,7 @@
 #include "common/atomic_file.h"
 #include "common/program_files.h"
 #include "engine/terminal_client.h"
-#include "engine/terminal_protocol.h"
+#include "engine/cache/terminal_protocol.h"
 #include "engine_test_support.h"
 #include "media_server.h"
 #include "support/loopback_socket.h"

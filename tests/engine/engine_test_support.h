@@ -1,7 +1,7 @@
 #pragma once
 // What the engine's tests share: the application object, waiting on the event
 // loop, the generated clips and their bytes.
-#include "engine/film_fetcher.h"
+#include "engine/cache/film_fetcher.h"
 #include "support/wait_until.h"
 
 #include <QByteArray>

@@ -1,15 +1,15 @@
 // Pure pieces of the engine: byte ranges, range headers, addresses, state codes,
 // picture and sound filters, the cache bookkeeping.
 #include "common/atomic_file.h"
-#include "engine/film_index.h"
+#include "engine/cache/film_index.h"
 #include "engine/freed_memory.h"
-#include "engine/http_range.h"
-#include "engine/media_address.h"
+#include "engine/cache/http_range.h"
+#include "engine/cache/media_address.h"
 #include "engine/media_names.h"
 #include "engine/picture_sound.h"
 #include "engine/play_state.h"
-#include "engine/range_set.h"
-#include "engine/transfer_meter.h"
+#include "engine/cache/range_set.h"
+#include "engine/cache/transfer_meter.h"
 
 #include <QDir>
 #include <QFile>

@@ -8,10 +8,10 @@
 #include "common/atomic_file.h"
 #include "common/logging.h"
 #include "common/program_files.h"
-#include "engine/film_index.h"
-#include "engine/player_config.h"
+#include "engine/cache/film_index.h"
+#include "engine/cache/player_config.h"
 #include "engine/terminal/terminal_server.h"
-#include "engine/terminal_protocol.h"
+#include "engine/cache/terminal_protocol.h"
 
 #include <QCoreApplication>
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "app/player_host/player_host.h"
 
 #include "common/program_files.h"
-#include "engine/player_config.h"
+#include "engine/cache/player_config.h"
 #include "state/main_window_state.h"
 
 #include <QCoreApplication>

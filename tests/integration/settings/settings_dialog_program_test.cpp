@@ -3,7 +3,7 @@
 // which stores the next film there, and a skin change repaints the open
 // dialog. With QARVEL_SCREENSHOT_DIR set, each page is saved in both skins.
 #include "dialogs/settings_dialog.h"
-#include "engine/player_config.h"
+#include "engine/cache/player_config.h"
 #include "window/skin_painter.h"
 #include "integration/play/program_harness.h"
 

@@ -3,7 +3,7 @@
 // its bytes have arrived, so that a fetch resumes where it stopped, also after
 // a restart. Stored in a hidden folder of the cache folder so the folder itself
 // shows only films.
-#include "engine/range_set.h"
+#include "engine/cache/range_set.h"
 
 #include <QByteArray>
 #include <QString>

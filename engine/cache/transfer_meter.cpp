@@ -1,4 +1,4 @@
-#include "engine/transfer_meter.h"
+#include "engine/cache/transfer_meter.h"
 
 namespace qarvel::engine {
 

@@ -1,4 +1,4 @@
-#include "engine/film_index.h"
+#include "engine/cache/film_index.h"
 
 #include "common/atomic_file.h"
 

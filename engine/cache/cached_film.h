@@ -3,10 +3,10 @@
 // readers waiting for more. Written by the fetch thread, read by the player's
 // demuxer thread, queried by the user-interface thread; every member is safe to
 // call from any of them.
-#include "engine/film_index.h"
-#include "engine/play_state.h"
-#include "engine/range_set.h"
-#include "engine/transfer_meter.h"
+#include "engine/cache/fetch_condition.h"
+#include "engine/cache/film_index.h"
+#include "engine/cache/range_set.h"
+#include "engine/cache/transfer_meter.h"
 
 #include <QElapsedTimer>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "engine/fetch_thread.h"
+#include "engine/cache/fetch_thread.h"
 
 #include "common/logging.h"
 

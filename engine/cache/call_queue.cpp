@@ -1,4 +1,4 @@
-#include "engine/call_queue.h"
+#include "engine/cache/call_queue.h"
 
 #include <QThread>
 #include <condition_variable>

@@ -3,7 +3,7 @@
 // engine's network thread. It fills the gaps of the file starting where a reader
 // waits, moves when a reader waits elsewhere, tries the next source when one
 // fails, and retries a source that went away.
-#include "engine/cached_film.h"
+#include "engine/cache/cached_film.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "engine/player_config.h"
+#include "engine/cache/player_config.h"
 
 #include "common/atomic_file.h"
 #include "common/settings_file.h"

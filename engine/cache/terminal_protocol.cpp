@@ -1,4 +1,4 @@
-#include "engine/terminal_protocol.h"
+#include "engine/cache/terminal_protocol.h"
 
 #include <QMessageAuthenticationCode>
 #include <QUrlQuery>

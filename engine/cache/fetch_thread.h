@@ -3,7 +3,7 @@
 // shared by every fetch. Handing work to it never makes the caller wait. Its
 // end is the one wait, and a bounded one: a thread still busy when the time is
 // up is left to end on its own rather than hang whoever ends it.
-#include "engine/call_queue.h"
+#include "engine/cache/call_queue.h"
 
 #include <QList>
 #include <functional>

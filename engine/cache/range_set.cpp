@@ -1,4 +1,4 @@
-#include "engine/range_set.h"
+#include "engine/cache/range_set.h"
 
 #include <QStringList>
 #include <algorithm>

@@ -1,7 +1,7 @@
-#include "engine/film_fetcher.h"
+#include "engine/cache/film_fetcher.h"
 
-#include "engine/fetch_thread.h"
-#include "engine/http_range.h"
+#include "engine/cache/fetch_thread.h"
+#include "engine/cache/http_range.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>

@@ -2,9 +2,9 @@
 // The film cache: which films are being fetched into the cache folder, for
 // playing or ahead of time, on the engine's own network thread (so a busy user
 // interface never stalls a download, and a download never stalls it).
-#include "engine/cached_film.h"
-#include "engine/fetch_thread.h"
-#include "engine/film_fetcher.h"
+#include "engine/cache/cached_film.h"
+#include "engine/cache/fetch_thread.h"
+#include "engine/cache/film_fetcher.h"
 
 #include <QHash>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "engine/http_range.h"
+#include "engine/cache/http_range.h"
 
 namespace qarvel::engine {
 

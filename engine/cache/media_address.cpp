@@ -1,4 +1,4 @@
-#include "engine/media_address.h"
+#include "engine/cache/media_address.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "engine/film_cache.h"
+#include "engine/cache/film_cache.h"
 
 namespace qarvel::engine {
 

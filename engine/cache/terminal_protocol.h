@@ -14,8 +14,8 @@
 //     GET  /TOKEN/film/ID/NAME                    the film's bytes, with ranges
 //     GET  /TOKEN/play/NAME?SOURCE                opens a film of known size for
 //                                                 playing and sends its bytes, with ranges
-#include "engine/cached_film.h"
-#include "engine/play_state.h"
+#include "engine/cache/cached_film.h"
+#include "engine/cache/fetch_condition.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "engine/cached_film.h"
+#include "engine/cache/cached_film.h"
 
 #include "common/atomic_file.h"
-#include "engine/media_address.h"
+#include "engine/cache/media_address.h"
 
 #include <QCryptographicHash>
 #include <QDir>
