@@ -158,6 +158,10 @@ bool MpvPlayer::startCore(const Options& options) {
         {"demuxer-max-bytes", "64MiB"},
         {"demuxer-max-back-bytes", "16MiB"},
         {"network-timeout", "30"},
+        // Frames are handed over at their display time. By default they come
+        // 50 ms early and drawing one waits for that time on the window's
+        // thread: the window was blocked for most of every frame while playing.
+        {"video-timing-offset", "0"},
     };
     for (const Setting& s : settings) {
         if (!check(mpv_set_option_string(mpv_, s.name, s.value), s.name)) return false;

@@ -112,7 +112,7 @@ public:
 
     // Clicks the link, waits for the first picture and stops the film. A beat
     // timer given starts with the click's clock.
-    Click clickAndPlay(const EpisodeLink& link, int answerTimeoutMs, QTimer* beat = nullptr) {
+    Click clickAndPlay(const EpisodeLink& link, int answerTimeoutMs, QTimer* beat = nullptr, int playOnMs = 0) {
         Click click;
         // The script's answer may come after a time-out here.
         auto clicked = std::make_shared<std::optional<bool>>();
@@ -126,8 +126,9 @@ public:
             if (!click.answerMs && player_->url().contains(clip)) click.answerMs = clock_.nsecsElapsed() / 1e6;
             return click.answerMs.has_value() || *clicked == false;
         };
-        if (waitFor(answered, answerTimeoutMs) && click.answerMs)
-            waitFor([&] { return firstFrameMs_.has_value(); }, kTimeoutMs);
+        if (waitFor(answered, answerTimeoutMs) && click.answerMs &&
+            waitFor([&] { return firstFrameMs_.has_value(); }, kTimeoutMs) && playOnMs > 0)
+            waitFor([] { return false; }, playOnMs);
         if (beat) beat->stop();
         click.firstFrameMs = firstFrameMs_;
         if (*clicked == false) std::fprintf(stderr, "bench_play: no link %s in the catalogue\n", link.href.c_str());
@@ -171,6 +172,20 @@ public:
             longest = std::max(longest, ticks[i] - ticks[i - 1]);
         }
         return stall;
+    }
+
+    // The longest gap between ticks of a 10 ms timer while a film plays on
+    // for playMs after its first picture: what a click or a key waits for.
+    std::optional<double> stallWhilePlaying(const EpisodeLink& link, int playMs) {
+        std::vector<double> ticks;
+        QTimer beat;
+        QObject::connect(&beat, &QTimer::timeout, [&] { ticks.push_back(clock_.nsecsElapsed() / 1e6); });
+        const Click click = clickAndPlay(link, kTimeoutMs, &beat, playMs);
+        if (!click.firstFrameMs) return std::nullopt;
+        double longest = 0;
+        for (size_t i = 1; i < ticks.size(); ++i)
+            if (ticks[i - 1] >= *click.firstFrameMs) longest = std::max(longest, ticks[i] - ticks[i - 1]);
+        return longest;
     }
 
     std::optional<double> commandLineFirstFrame(const std::string& clip) {
@@ -275,6 +290,7 @@ int main(int argc, char** argv) {
         ratios.push_back(*ms / (*frame + *trip));
     }
     const auto stall = bench.stallWhileAnswering(stallLinks.front(), 5000);
+    const auto playingStall = bench.stallWhilePlaying(stallLinks.back(), 3000);
 
     std::printf("click on an episode to the first picture in the window, %zu of %d runs, ms\n", ours.size(), runs);
     std::printf("(each run another episode of series %d, so each film starts uncached)\n", kTimedSeries);
@@ -298,6 +314,12 @@ int main(int argc, char** argv) {
             *c.answerMs, stall->afterMs, c.firstFrameMs ? "" : " (no picture came)");
     } else {
         std::printf("the delayed play request was never answered in the window\n");
+        failed = true;
+    }
+    if (playingStall) {
+        std::printf("longest event-loop stall while a film plays for 3 s: %.1f ms\n", *playingStall);
+    } else {
+        std::printf("the film played for the stall while playing showed no picture\n");
         failed = true;
     }
     load.report();
