@@ -192,10 +192,8 @@ bool MpvPlayer::startCore(const Options& options) {
             renderer_ = renderer.release();
             widget_ = new VideoSurface(renderer_);
             connect(renderer_, &VideoRenderer::frameReady, this, [this] {
-                if (firstFrameDue_) {
-                    firstFrameDue_ = false;
-                    emit firstFrame();
-                }
+                pictureSinceLoad_ = true;
+                announceFirstFrame();
             });
         } else {
             noPicture(why);
@@ -303,10 +301,10 @@ void MpvPlayer::handleEvent(const mpv_event& event) {
         // Opened is not yet playing: the first picture marks that.
         if (phase_ == LoadPhase::Loading && opened_) phase_ = LoadPhase::Loaded;
         pendingSeek_.reset();
-        if (firstFrameDue_ && !renderer_) {
-            firstFrameDue_ = false;
-            emit firstFrame();
-        }
+        // Playing again: the seek (or the start) is over, though the word of
+        // it comes after this event.
+        seeking_ = false;
+        announceFirstFrame();
         break;
     case MPV_EVENT_END_FILE: handleEndFile(event); break;
     case MPV_EVENT_IDLE:
@@ -580,6 +578,16 @@ void MpvPlayer::openNetworkFilm(const FilmSource& source, const QUrl& direct) {
 
 bool MpvPlayer::pictureInMemory() const { return renderer_ && renderer_->drawsInMemory(); }
 
+// The first picture is drawn before the player's word that the film plays
+// has reached this thread: the film counts as started once both have come.
+void MpvPlayer::announceFirstFrame() {
+    if (!firstFrameDue_ || phase_ != LoadPhase::Loaded || (renderer_ && !pictureSinceLoad_)) return;
+    firstFrameDue_ = false;
+    emit firstFrame();
+}
+
+int MpvPlayer::picturesShown() const { return renderer_ ? renderer_->framesShown() : 0; }
+
 bool MpvPlayer::knowsService() const { return terminal_ && terminal_->isProved(); }
 
 void MpvPlayer::openThroughTerminal(const FilmSource& source, const QUrl& direct) {
@@ -693,6 +701,7 @@ void MpvPlayer::loadFile(const QString& target, Reading reading) {
     phase_ = LoadPhase::Loading;
     opened_ = false;
     firstFrameDue_ = true;
+    pictureSinceLoad_ = false;
     eofReached_ = false;
     setProperty("pause", false);
     paused_ = false;

@@ -59,6 +59,8 @@ public:
     bool pictureReady() const { return pictureMade_; }
     // The picture is drawn in memory and painted as an image (X11 with a software rasterizer).
     bool pictureInMemory() const;
+    // Pictures drawn into a window on screen so far (0 without a picture).
+    int picturesShown() const;
     // The last failure (opening a film, a source, the player itself), for logs.
     QString errorText() const { return errorText_; }
     FilmCache& filmCache() { return cache_; }
@@ -113,7 +115,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
-    // The first picture of a film is ready (with no video output: playback began).
+    // A film plays and its first picture is drawn (with no video output: it plays).
     void firstFrame();
     // The film of the current address cannot be played; why is the player's
     // own reason (for logs).
@@ -171,6 +173,7 @@ private:
     void loadSubtitleFile(const QString& path, bool show, const QString& language);
     void preparePicture();
     void noPicture(const QString& why);  // the player goes on without a picture
+    void announceFirstFrame();
 
     mpv_handle* mpv_ = nullptr;
     FilmCache cache_;
@@ -199,6 +202,7 @@ private:
     qint64 expectedEntry_ = -1;  // the player's id of the film the latest load added
     qint64 entryId_ = -1;        // that id once the film has started
     bool firstFrameDue_ = false;
+    bool pictureSinceLoad_ = false;  // drawn since the latest load
     std::optional<int> pendingSeek_;
 
     // Network films through the download service.

@@ -66,8 +66,10 @@ void wirePoll(Application& app) {
     QObject::connect(c.endOfPlayTimer, &QTimer::timeout, c.endOfPlayTimer, [poll] { poll->finishPlayback(); });
     QObject::connect(c.retryNextEpisodeTimer, &QTimer::timeout, c.retryNextEpisodeTimer,
                      [poll] { poll->retryNextEpisode(); });
-    if (auto* mpv = qobject_cast<engine::MpvPlayer*>(p.player))
+    if (auto* mpv = qobject_cast<engine::MpvPlayer*>(p.player)) {
         QObject::connect(mpv, &engine::MpvPlayer::filmFailed, c.statusPollTimer, [poll] { poll->filmFailed(); });
+        QObject::connect(mpv, &engine::MpvPlayer::firstFrame, c.statusPollTimer, [poll] { poll->filmStarted(); });
+    }
     // The end of the session keeps where the viewer was: a quit (also by a
     // termination signal) and a logout. At a logout the position is stored
     // at once, since the session manager may end the process any moment

@@ -66,6 +66,23 @@ void StatusPoll::pollPlayerStatus() {
         placeTimes(s_.clockText());
         return;
     }
+    Reading now = read();
+    session_.setPositionReached(now.position);
+    noticeMove(p.url(), now.position);
+
+    if (!endTest(now)) return;
+    bufferNext(now);
+    show(now);
+}
+
+void StatusPoll::filmStarted() {
+    if (!s_.statusPollTimer.isActive() || s_.player.url().isEmpty()) return;
+    Reading now = read();
+    show(now);
+}
+
+StatusPoll::Reading StatusPoll::read() const {
+    const engine::Player& p = s_.player;
     Reading now;
     now.position = p.position();
     now.duration = p.duration();
@@ -73,11 +90,10 @@ void StatusPoll::pollPlayerStatus() {
     now.rate = p.transferRate();
     now.state = int(p.playState());
     now.bitRate = p.bitRate();
-    session_.setPositionReached(now.position);
-    noticeMove(p.url(), now.position);
+    return now;
+}
 
-    if (!endTest(now)) return;
-    bufferNext(now);
+void StatusPoll::show(Reading& now) {
     state_.TransferRateCache = int16_t(now.rate);
     state_.PlayStateCache = int16_t(now.state);
     showPanels(now);

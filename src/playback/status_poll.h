@@ -95,6 +95,10 @@ public:
     void pollPlayerStatus();  // the poll
     void finishPlayback();    // end of play
     void retryNextEpisode();  // next-episode retry
+    // A film's first picture is drawn: the panels, status and bars show it
+    // playing at once, not at the poll's next tick (up to a second later).
+    // Counts no tick: what the poll keeps and tests goes on as before.
+    void filmStarted();
 
     // The player gave up on the film it was given (a damaged or unsupported
     // file, an address it refuses): the status text and a balloon say so,
@@ -107,6 +111,8 @@ public:
 
 private:
     struct Reading;
+    Reading read() const;
+    void show(Reading& now);
     bool endTest(const Reading& now);
     void bufferNext(const Reading& now);
     void showPanels(Reading& now);

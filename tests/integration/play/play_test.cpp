@@ -1,5 +1,5 @@
-// What a user does first: a click on an episode in the catalogue plays it,
-// records it and lists it; the list plays it again and deletes it; a channel
+// What a user does first: a click on an episode in the catalogue plays it
+// (its picture showing with its first frame), records it and lists it; the list plays it again and deletes it; a channel
 // plays in the TV pane; a web-player series moves on at the end of an episode;
 // a failing play request says so and plays nothing; panes out of sight are
 // hidden to their pages while a film plays; a film that cannot be
@@ -20,8 +20,16 @@ TEST(PlayFromTheCatalogue, ClickPlaysRecordsListsReplaysAndDeletes) {
     ASSERT_TRUE(p.started);
     ASSERT_TRUE(p.catalogueShown());
 
+    // The picture takes the pages' place with the film's first frame, not at
+    // the status poll's next tick (up to a second later).
+    std::optional<bool> pictureShownAtFirstFrame;
+    QObject::connect(&mpv(p), &engine::MpvPlayer::firstFrame, p.c().videoFrame, [&] {
+        pictureShownAtFirstFrame = !p.c().videoFrame->isHidden() && p.c().adArea->isHidden() && p.playing();
+    });
     ASSERT_TRUE(p.clickEpisode(1001, QStringLiteral("第01集")));
     ASSERT_TRUE(waitUntil([&] { return p.playing(); })) << int(p.player().playState());
+    ASSERT_TRUE(waitUntil([&] { return pictureShownAtFirstFrame.has_value(); }));
+    EXPECT_TRUE(*pictureShownAtFirstFrame);
     EXPECT_EQ(service.requestCount(ep::kPlayRequest), 1);
     EXPECT_EQ(p.state().CurrentView, View::Player);
     EXPECT_EQ(p.session().recordKey(), QStringLiteral("1001"));
