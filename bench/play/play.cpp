@@ -104,11 +104,11 @@ public:
     // Times after a click on an episode, in ms.
     struct Click {
         std::optional<double> answerMs;      // the player has the episode's address
-        std::optional<double> firstFrameMs;  // its first picture is in the window
+        std::optional<double> pictureMs;  // its first picture is drawn into the window on screen
     };
 
-    // Clicks the link, waits for the first picture and stops the film. A beat
-    // timer given starts with the click's clock.
+    // Clicks the link, waits for the first picture, lets the film play on for
+    // playOnMs and stops it. A beat timer given starts with the click's clock.
     Click clickAndPlay(const EpisodeLink& link, int answerTimeoutMs, QTimer* beat = nullptr, int playOnMs = 0) {
         Click click;
         // The script's answer may come after a time-out here.
@@ -117,7 +117,6 @@ public:
         // The first picture is the first one drawn into the picture's window
         // on screen: the window shows the pages' panel until the film plays.
         const int shownBefore = player_->picturesShown();
-        std::optional<double> pictureMs;
         clock_.start();
         if (beat) beat->start(10);
         catalogue()->page()->runJavaScript(clickScript(link.href),
@@ -126,19 +125,15 @@ public:
             if (!click.answerMs && player_->url().contains(clip)) click.answerMs = clock_.nsecsElapsed() / 1e6;
             return click.answerMs.has_value() || *clicked == false;
         };
-        if (waitFor(answered, answerTimeoutMs) && click.answerMs &&
-            waitFor(
-                [&] {
-                    if (player_->picturesShown() > shownBefore) pictureMs = clock_.nsecsElapsed() / 1e6;
-                    return pictureMs.has_value();
-                },
-                kTimeoutMs) &&
-            playOnMs > 0)
+        const auto pictured = [&] {
+            if (player_->picturesShown() > shownBefore) click.pictureMs = clock_.nsecsElapsed() / 1e6;
+            return click.pictureMs.has_value();
+        };
+        if (waitFor(answered, answerTimeoutMs) && click.answerMs && waitFor(pictured, kTimeoutMs) && playOnMs > 0)
             waitFor([] { return false; }, playOnMs);
         if (beat) beat->stop();
-        click.firstFrameMs = pictureMs;
         if (*clicked == false) std::fprintf(stderr, "bench_play: no link %s in the catalogue\n", link.href.c_str());
-        else if (!click.firstFrameMs)
+        else if (!click.pictureMs)
             std::fprintf(stderr, "bench_play: no picture of %s: %s\n", link.clip.c_str(),
                          qPrintable(player_->errorText()));
         stopFilm();
@@ -187,10 +182,10 @@ public:
         QTimer beat;
         QObject::connect(&beat, &QTimer::timeout, [&] { ticks.push_back(clock_.nsecsElapsed() / 1e6); });
         const Click click = clickAndPlay(link, kTimeoutMs, &beat, playMs);
-        if (!click.firstFrameMs) return std::nullopt;
+        if (!click.pictureMs) return std::nullopt;
         double longest = 0;
         for (size_t i = 1; i < ticks.size(); ++i)
-            if (ticks[i - 1] >= *click.firstFrameMs) longest = std::max(longest, ticks[i] - ticks[i - 1]);
+            if (ticks[i - 1] >= *click.pictureMs) longest = std::max(longest, ticks[i] - ticks[i - 1]);
         return longest;
     }
 
@@ -275,12 +270,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench_play: %s\n", qPrintable(bench.errorText()));
         return 1;
     }
-    bool failed = !bench.clickAndPlay(warm.front(), kTimeoutMs).firstFrameMs;
+    bool failed = !bench.clickAndPlay(warm.front(), kTimeoutMs).pictureMs;
     std::vector<double> ours, answered, commandLine, roundTrip, baseline, ratios;
     for (int i = 0; i < runs; ++i) {
         const EpisodeLink& link = timed[size_t(i)];
         const auto click = bench.clickAndPlay(link, kTimeoutMs);
-        const auto& ms = click.firstFrameMs;
+        const auto& ms = click.pictureMs;
         const auto frame = bench.commandLineFirstFrame(link.clip);
         const auto trip = playRequestRoundTrip(service.port(), kTimedSeries, link);
         if (!ms || !frame || !trip) {
@@ -316,7 +311,7 @@ int main(int argc, char** argv) {
             stall->longestMs, kStallTargetMs, stall->longestMs <= kStallTargetMs ? "met" : "missed");
         std::printf(
             "  answer handled %.0f ms after the click; longest stall from then to the first picture: %.1f ms%s\n",
-            *c.answerMs, stall->afterMs, c.firstFrameMs ? "" : " (no picture came)");
+            *c.answerMs, stall->afterMs, c.pictureMs ? "" : " (no picture came)");
     } else {
         std::printf("the delayed play request was never answered in the window\n");
         failed = true;
