@@ -15,6 +15,10 @@ namespace qarvel::engine {
 namespace {
 
 constexpr int kRetryMs = 200;
+// A start asked for finds nothing to do while a service of the folder still
+// runs, though it may be one on its way out (its address gone): asked again
+// after this long of silence.
+constexpr int kStartAgainMs = 2000;
 constexpr int kStatusTimeoutMs = 3000;
 constexpr int kOpenTimeoutMs = 10000;
 constexpr int kProofTimeoutMs = 3000;
@@ -131,10 +135,11 @@ void TerminalClient::whenProved(const TerminalAddress& address, std::function<vo
 }
 
 void TerminalClient::open(const FilmSource& source, bool forPlaying, Done done, int patienceMs) {
-    tryOpen(source, forPlaying, std::move(done), now() + patienceMs, false);
+    tryOpen(source, forPlaying, std::move(done), now() + patienceMs, 0);
 }
 
-void TerminalClient::tryOpen(const FilmSource& source, bool forPlaying, Done done, qint64 giveUpAt, bool started) {
+void TerminalClient::tryOpen(const FilmSource& source, bool forPlaying, Done done, qint64 giveUpAt,
+                             qint64 startAskedAt) {
     const quint64 generation = generation_;
     post(
         forPlaying ? QStringLiteral("/open") : QStringLiteral("/preload"), encodeFilmSource(source),
@@ -148,9 +153,13 @@ void TerminalClient::tryOpen(const FilmSource& source, bool forPlaying, Done don
                 if (done) done(std::nullopt);
                 return;
             }
-            if (!started && startService_) startService_();
+            qint64 askedAt = startAskedAt;
+            if (startService_ && (askedAt == 0 || now() - askedAt >= kStartAgainMs)) {
+                askedAt = now();
+                startService_();
+            }
             QTimer::singleShot(kRetryMs, this, [=, this] {
-                if (generation == generation_) tryOpen(source, forPlaying, done, giveUpAt, true);
+                if (generation == generation_) tryOpen(source, forPlaying, done, giveUpAt, askedAt);
             });
         },
         kOpenTimeoutMs);

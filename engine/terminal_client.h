@@ -58,7 +58,8 @@ private:
     // Runs next once the service at address has proved itself; done(0) when it has not.
     void whenProved(const TerminalAddress& address, std::function<void()> next,
                     std::function<void(int, QByteArray)> done, int timeoutMs);
-    void tryOpen(const FilmSource& source, bool forPlaying, Done done, qint64 giveUpAt, bool started);
+    // startAskedAt: when this open last asked for the service to be started (0: never).
+    void tryOpen(const FilmSource& source, bool forPlaying, Done done, qint64 giveUpAt, qint64 startAskedAt);
 
     std::function<QString()> addressFile_;
     std::optional<TerminalAddress> proved_;

@@ -230,7 +230,7 @@ TEST_F(EngineTerminal, EndsOnSigtermKeepingItsBookkeepingAndTheNextStartResumes)
     EXPECT_FALSE(askedFromStart);
 }
 
-TEST_F(EngineTerminal, OneServicePerFolderAndItEndsWhenTheFolderIsGone) {
+TEST_F(EngineTerminal, OneServicePerFolderAndItEndsWhenTheFolderOrItsAddressIsGone) {
     ASSERT_TRUE(startTerminal());
     QProcess second;
     second.start(QStringLiteral(QARVEL_TERMINAL_PROGRAM), {"--folder", files.playerFolder});
@@ -245,6 +245,12 @@ TEST_F(EngineTerminal, OneServicePerFolderAndItEndsWhenTheFolderIsGone) {
     }
     EXPECT_FALSE(QFileInfo::exists(dir.path() + "/missing"));  // never brought back
     ASSERT_TRUE(QDir(files.playerFolder).removeRecursively());
+    EXPECT_TRUE(terminal.waitForFinished(5000));
+    // Gone and made again between two looks: its address is gone with it.
+    ASSERT_TRUE(QDir().mkpath(files.playerFolder));
+    ASSERT_TRUE(startTerminal());
+    ASSERT_TRUE(QDir(files.playerFolder).removeRecursively());
+    ASSERT_TRUE(QDir().mkpath(files.playerFolder));
     EXPECT_TRUE(terminal.waitForFinished(5000));
 }
 

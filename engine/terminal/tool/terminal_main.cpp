@@ -104,10 +104,18 @@ int main(int argc, char** argv) {
     std::signal(SIGINT, onSignal);
     std::signal(SIGPIPE, SIG_IGN);
     // A folder that is gone has nothing left to serve, nor has a service
-    // that fetches nothing and is asked nothing.
+    // that fetches nothing and is asked nothing. Nor has one whose address
+    // is gone or another's (its folder deleted and made again between two
+    // looks): no player finds it, and while it runs a player takes the
+    // folder for served and starts no service of its own.
+    const auto addressIsOurs = [&] {
+        const auto written = qarvel::readWholeFile(files.terminalAddress);
+        const auto parsed = written ? qarvel::engine::parseTerminalAddress(*written) : std::nullopt;
+        return parsed && parsed->token == server.token();
+    };
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, &app, [&] {
-        if (!QFileInfo::exists(folder)) app.quit();
+        if (!QFileInfo::exists(folder) || !addressIsOurs()) app.quit();
         if (server.sinceLastAsked().count() >= idleMs && !server.fetching()) app.quit();
     });
     watch.start(std::min(1000, idleMs));
@@ -115,12 +123,7 @@ int main(int argc, char** argv) {
     const int rc = app.exec();
     server.stop();
     // The address is this start's only; the next start writes its own.
-    if (QFileInfo::exists(folder)) {
-        const auto written = qarvel::readWholeFile(files.terminalAddress);
-        if (written && qarvel::engine::parseTerminalAddress(*written) &&
-            qarvel::engine::parseTerminalAddress(*written)->token == server.token())
-            QFile::remove(files.terminalAddress);
-    }
+    if (QFileInfo::exists(folder) && addressIsOurs()) QFile::remove(files.terminalAddress);
     cache.reset();  // every fetch saves its bookkeeping
     return rc;
 }

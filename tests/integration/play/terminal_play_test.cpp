@@ -1,8 +1,9 @@
 // Films of the real program through the download service (qarvel-terminal):
 // played from it, the service killed with SIGKILL and started again while a
 // film plays or before the next, the rest of a film fetched after the window has gone, and a new
-// cache folder that restarts the service; the service of the player folder
-// that "qvodw" names plays the film.
+// cache folder that restarts the service; a player folder deleted and made
+// again under a running service; the service of the player folder that
+// "qvodw" names plays the film.
 #include "app/player_host/player_host.h"
 #include "platform/process_finder.h"
 #include "program_harness.h"
@@ -104,6 +105,25 @@ TEST(PlayThroughTheTerminal, AFilmAskedForAfterTheServiceWasKilledStartsItAgainA
     ASSERT_TRUE(p.clickEpisode(1001, QStringLiteral("第02集")));
     EXPECT_TRUE(waitUntil([&] { return p.playing(); }, 30000)) << qPrintable(mpv(p).errorText());
     EXPECT_NE(terminalServing(p.files().playerFolder), 0);
+    endTerminal(p.files().playerFolder);
+}
+
+TEST(PlayThroughTheTerminal, AFilmAskedForAfterThePlayerFolderWasMadeAgainStartsAFreshServiceAndPlays) {
+    svc::DemoService service;
+    ASSERT_TRUE(service.start()) << service.errorText();
+    Program p(service.baseUrl(), {{"s_h", "1"}});
+    ASSERT_TRUE(p.started);
+    ASSERT_TRUE(p.catalogueShown());
+    ASSERT_TRUE(waitUntil([&] { return mpv(p).knowsService(); }));
+    const qint64 first = terminalServing(p.files().playerFolder);
+    ASSERT_NE(first, 0);
+    // Gone and back between two of the service's looks: its address went with it.
+    ASSERT_TRUE(QDir(p.files().playerFolder).removeRecursively());
+    ASSERT_TRUE(QDir().mkpath(p.files().playerFolder));
+    ASSERT_TRUE(p.clickEpisode(1001, QStringLiteral("第02集")));
+    EXPECT_TRUE(waitUntil([&] { return p.playing(); }, 30000)) << qPrintable(mpv(p).errorText());
+    const qint64 now = terminalServing(p.files().playerFolder);
+    EXPECT_TRUE(now != 0 && now != first);
     endTerminal(p.files().playerFolder);
 }
 
