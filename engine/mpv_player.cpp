@@ -195,6 +195,7 @@ bool MpvPlayer::startCore(const Options& options) {
                 pictureSinceLoad_ = true;
                 announceFirstFrame();
             });
+            connect(renderer_, &VideoRenderer::pictureShown, this, &MpvPlayer::pictureShown);
         } else {
             noPicture(why);
         }
@@ -585,8 +586,6 @@ void MpvPlayer::announceFirstFrame() {
     firstFrameDue_ = false;
     emit firstFrame();
 }
-
-int MpvPlayer::picturesShown() const { return renderer_ ? renderer_->framesShown() : 0; }
 
 bool MpvPlayer::knowsService() const { return terminal_ && terminal_->isProved(); }
 

@@ -59,8 +59,6 @@ public:
     bool pictureReady() const { return pictureMade_; }
     // The picture is drawn in memory and painted as an image (X11 with a software rasterizer).
     bool pictureInMemory() const;
-    // Pictures drawn into a window on screen so far (0 without a picture).
-    int picturesShown() const;
     // The last failure (opening a film, a source, the player itself), for logs.
     QString errorText() const { return errorText_; }
     FilmCache& filmCache() { return cache_; }
@@ -117,6 +115,8 @@ protected:
 signals:
     // A film plays and its first picture is drawn (with no video output: it plays).
     void firstFrame();
+    // A frame was put into the picture window on screen.
+    void pictureShown();
     // The film of the current address cannot be played; why is the player's
     // own reason (for logs).
     void filmFailed(const QString& why);

@@ -193,6 +193,17 @@ void VideoRenderer::setPictureSize(QSize size) {
     redraw();
 }
 
+void VideoRenderer::picturePainted() {
+    if (!pictureUnpainted_) return;  // the same picture again (an expose)
+    pictureUnpainted_ = false;
+    countShown();
+}
+
+void VideoRenderer::countShown() {
+    ++framesShown_;
+    emit pictureShown();
+}
+
 bool VideoRenderer::renderInMemory(int* rc) {
     // Small while nobody sees it: it only keeps the player's frames flowing.
     const QSize size = pictureSize_.isEmpty() ? QSize(64, 36) : pictureSize_;
@@ -219,7 +230,7 @@ bool VideoRenderer::renderInMemory(int* rc) {
     };
     *rc = mpv_render_context_render(render_, params);
     if (*rc < 0) return false;
-    if (!pictureSize_.isEmpty()) ++framesShown_;
+    pictureUnpainted_ = !pictureSize_.isEmpty();
     emit pictureChanged();
     return true;
 }
@@ -237,7 +248,7 @@ bool VideoRenderer::renderToWindow(int* rc) {
     *rc = mpv_render_context_render(render_, params);
     context_.swapBuffers(window_);
     mpv_render_context_report_swap(render_);
-    ++framesShown_;
+    countShown();
     return true;
 }
 

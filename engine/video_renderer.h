@@ -48,7 +48,7 @@ public:
     // Draws the current frame again, at the window's present size.
     void redraw();
 
-    // Frames put into the picture window so far.
+    // Frames put into the picture window on screen so far.
     int framesShown() const { return framesShown_; }
 
     // In memory (software rasterizer): the last picture drawn, and the size
@@ -56,6 +56,8 @@ public:
     bool drawsInMemory() const { return inMemory_; }
     const QImage& picture() const { return picture_; }
     void setPictureSize(QSize size);
+    // The image window painted the picture at its size: on screen now.
+    void picturePainted();
 
 signals:
     // A frame was drawn (on screen or offscreen).
@@ -64,6 +66,8 @@ signals:
     void drawingInMemory();
     // A new picture in memory, to be painted.
     void pictureChanged();
+    // A frame was put into the picture window on screen.
+    void pictureShown();
 
 private:
     static void onUpdate(void* self);
@@ -74,6 +78,7 @@ private:
     bool renderOffscreen(int* rc);
     bool createInMemory(mpv_handle* mpv);
     bool renderInMemory(int* rc);
+    void countShown();
 
     QOpenGLContext context_;
     QOffscreenSurface surface_;
@@ -82,6 +87,7 @@ private:
     std::unique_ptr<QOpenGLFramebufferObject> fbo_;
     int framesShown_ = 0;
     bool inMemory_ = false;
+    bool pictureUnpainted_ = false;  // drawn in memory at a size on screen, not painted yet
     QSize pictureSize_;
     std::unique_ptr<uchar, void (*)(void*)> pixels_{nullptr, &std::free};  // aligned for the player's scaler
     QImage picture_;                                                       // over pixels_

@@ -40,6 +40,7 @@ void ImageWindow::paintEvent(QPaintEvent*) {
     // Drawn at the window's size in device pixels; scaled only between a
     // resize and the frame drawn at the new size.
     painter.drawImage(area, renderer_->picture());
+    if (renderer_->picture().size() == size() * devicePixelRatio()) renderer_->picturePainted();
 }
 
 void ImageWindow::exposeEvent(QExposeEvent* event) {
@@ -50,6 +51,17 @@ void ImageWindow::exposeEvent(QExposeEvent* event) {
 void ImageWindow::resizeEvent(QResizeEvent* event) {
     tellSize();
     QRasterWindow::resizeEvent(event);
+}
+
+void ImageWindow::showEvent(QShowEvent* event) {
+    // The picture is drawn at the window's size while the window system maps
+    // the window, so the first expose paints it at once (a millisecond or
+    // more sooner on screen); not while the program's window is off screen
+    // (minimised), where nobody would see it.
+    const QWindow* top = this;
+    while (top->parent()) top = top->parent();
+    if (renderer_ && top->isExposed()) renderer_->setPictureSize(size() * devicePixelRatio());
+    QRasterWindow::showEvent(event);
 }
 
 void ImageWindow::tellSize() {

@@ -39,6 +39,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void exposeEvent(QExposeEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void tellSize();

@@ -114,9 +114,13 @@ public:
         // The script's answer may come after a time-out here.
         auto clicked = std::make_shared<std::optional<bool>>();
         const QString clip = QString::fromStdString(link.clip);
-        // The first picture is the first one drawn into the picture's window
-        // on screen: the window shows the pages' panel until the film plays.
-        const int shownBefore = player_->picturesShown();
+        // The first picture is the first one put into the picture's window on
+        // screen (the window shows the pages' panel until the film plays),
+        // timed as it happens: a poll of the busy window thread would see it
+        // a millisecond or two late.
+        QMetaObject::Connection shown = QObject::connect(player_, &qarvel::engine::MpvPlayer::pictureShown, [&] {
+            if (!click.pictureMs) click.pictureMs = clock_.nsecsElapsed() / 1e6;
+        });
         clock_.start();
         if (beat) beat->start(10);
         catalogue()->page()->runJavaScript(clickScript(link.href),
@@ -125,13 +129,11 @@ public:
             if (!click.answerMs && player_->url().contains(clip)) click.answerMs = clock_.nsecsElapsed() / 1e6;
             return click.answerMs.has_value() || *clicked == false;
         };
-        const auto pictured = [&] {
-            if (player_->picturesShown() > shownBefore) click.pictureMs = clock_.nsecsElapsed() / 1e6;
-            return click.pictureMs.has_value();
-        };
+        const auto pictured = [&] { return click.pictureMs.has_value(); };
         if (waitFor(answered, answerTimeoutMs) && click.answerMs && waitFor(pictured, kTimeoutMs) && playOnMs > 0)
             waitFor([] { return false; }, playOnMs);
         if (beat) beat->stop();
+        QObject::disconnect(shown);
         if (*clicked == false) std::fprintf(stderr, "bench_play: no link %s in the catalogue\n", link.href.c_str());
         else if (!click.pictureMs)
             std::fprintf(stderr, "bench_play: no picture of %s: %s\n", link.clip.c_str(),
