@@ -113,11 +113,16 @@ QString ReadSetting(const QString& path, const QString& section, const QString& 
 }
 
 bool WriteSetting(const QString& path, const QString& section, const QString& key, const QString& value) {
+    return WriteSettings(path, {{section, key, value}});
+}
+
+bool WriteSettings(const QString& path, const QList<SettingValue>& values) {
     // An existing file that cannot be read must not be replaced by one that
-    // holds only the new key.
+    // holds only the new keys.
     std::optional<IniDocument> document = documents().load(path);
     if (!document) return false;
-    if (!document->setValue(section, key, value)) return false;
+    for (const SettingValue& v : values)
+        if (!document->setValue(v.section, v.key, v.value)) return false;
     if (!writeFileAtomically(path, document->toBytes())) return false;
     documents().stored(path, *document);
     return true;

@@ -14,6 +14,8 @@
 using qarvel::IniDocument;
 using qarvel::ReadSetting;
 using qarvel::WriteSetting;
+using qarvel::SettingValue;
+using qarvel::WriteSettings;
 
 namespace {
 
@@ -111,7 +113,7 @@ TEST(AppIniDocument, RefusesTextThatWouldNotReadBack) {
     EXPECT_EQ(doc.toBytes(), before);
 }
 
-TEST(AppSettingsFile, FirstRunWritesExactlyTheseBytes) {
+TEST(AppSettingsFile, FirstRunWritesExactlyTheseBytesOneKeyAtATimeOrAllAtOnce) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath("config.dll");
@@ -140,6 +142,17 @@ TEST(AppSettingsFile, FirstRunWritesExactlyTheseBytes) {
                                           "s_h=2\r\ns_bo=2\r\ns_jd=2\r\nqvodqi=2\r\ns_pao=2\r\n"));
     EXPECT_EQ(ReadSetting(path, "main", "name", "0"), QString::fromUtf8("Qarvel\xe5\xbd\xb1\xe8\xa7\x86\xe7\x9b\x92"));
     EXPECT_EQ(ReadSetting(path, "user", "Name", "0"), "20118597412");
+
+    // The same keys in one rewrite: the same bytes; a batch with one key
+    // that cannot be stored changes nothing.
+    const QString batched = dir.filePath("batched.dll");
+    QList<SettingValue> values;
+    for (const auto& w : writes)
+        values.append({QString::fromUtf8(w[0]), QString::fromUtf8(w[1]), QString::fromUtf8(w[2])});
+    ASSERT_TRUE(WriteSettings(batched, values));
+    EXPECT_EQ(fileBytes(batched), fileBytes(path));
+    EXPECT_FALSE(WriteSettings(batched, {{"S_q", "quit", "1"}, {"S_q", "bad=key", "1"}}));
+    EXPECT_EQ(fileBytes(batched), fileBytes(path));
 }
 
 TEST(AppSettingsFile, MissingFileReadsDefaultsAndWriteLeavesNoTemporaryBehind) {
