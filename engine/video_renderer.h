@@ -44,7 +44,7 @@ public:
     // The window to draw into while it is exposed (an OpenGL surface in this
     // renderer's format).
     void setWindow(QWindow* window);
-    QSurfaceFormat format() const { return context_.format(); }
+    QSurfaceFormat format() const { return context_ ? context_->format() : QSurfaceFormat(); }
     // Draws the current frame again, at the window's present size.
     void redraw();
 
@@ -80,7 +80,7 @@ private:
     bool renderInMemory(int* rc);
     void countShown();
 
-    QOpenGLContext context_;
+    std::unique_ptr<QOpenGLContext> context_ = std::make_unique<QOpenGLContext>();  // none while drawing in memory
     QOffscreenSurface surface_;
     QPointer<QWindow> window_;
     mpv_render_context* render_ = nullptr;
