@@ -17,7 +17,7 @@ namespace {
 constexpr int kRetryMs = 200;
 // A start asked for finds nothing to do while a service of the folder still
 // runs, though it may be one on its way out (its address gone): asked again
-// after this long of silence.
+// after this long of silence with no address written.
 constexpr int kStartAgainMs = 2000;
 constexpr int kStatusTimeoutMs = 3000;
 constexpr int kOpenTimeoutMs = 10000;
@@ -154,7 +154,8 @@ void TerminalClient::tryOpen(const FilmSource& source, bool forPlaying, Done don
                 return;
             }
             qint64 askedAt = startAskedAt;
-            if (startService_ && (askedAt == 0 || now() - askedAt >= kStartAgainMs)) {
+            const bool again = askedAt != 0 && now() - askedAt >= kStartAgainMs && !address();
+            if (startService_ && (askedAt == 0 || again)) {
                 askedAt = now();
                 startService_();
             }
