@@ -1,9 +1,9 @@
 // What a user does first: a click on an episode in the catalogue plays it
-// (its picture showing with its first frame), records it and lists it; the list plays it again and deletes it; a channel
-// plays in the TV pane; a web-player series moves on at the end of an episode;
-// a failing play request says so and plays nothing; panes out of sight are
-// hidden to their pages while a film plays; a film that cannot be
-// played says so. The window is the
+// (its picture showing with its first frame), records it and lists it; the
+// list plays it again and deletes it; a channel plays in the TV pane; a
+// web-player series moves on at the end of an episode; a failing play request
+// says so and plays nothing; panes out of sight are hidden to their pages
+// while a film plays; a film that cannot be played says so. The window is the
 // program's own (Application, as main() builds it) on the demo service.
 #include "program_harness.h"
 

@@ -1,9 +1,9 @@
 // Films of the real program through the download service (qarvel-terminal):
 // played from it, the service killed with SIGKILL and started again while a
-// film plays or before the next, the rest of a film fetched after the window has gone, and a new
-// cache folder that restarts the service; a player folder deleted and made
-// again under a running service; the service of the player folder that
-// "qvodw" names plays the film.
+// film plays or before the next, the rest of a film fetched after the window
+// has gone, a new cache folder that restarts the service, and a player folder
+// deleted and made again under a running service; the service of the player
+// folder that "qvodw" names plays the film.
 #include "app/player_host/player_host.h"
 #include "platform/process_finder.h"
 #include "program_harness.h"
