@@ -21,7 +21,7 @@ std::optional<QByteArray> readWholeFile(const QString& path) {
     return bytes;
 }
 
-bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* why) {
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* why, WriteDurability durability) {
     const auto failed = [&](const QString& reason) {
         if (why) *why = QStringLiteral("cannot write %1: %2").arg(path, reason);
         return false;
@@ -36,7 +36,8 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
     QTemporaryFile file(target.absoluteFilePath() + QLatin1String(kTemporaryMarker) + QStringLiteral("XXXXXX"));
     if (!file.open()) return failed(file.errorString());
     if (file.write(bytes) != bytes.size() || !file.flush()) return failed(file.errorString());
-    if (::fsync(file.handle()) != 0) return failed(QString::fromLocal8Bit(std::strerror(errno)));
+    if (durability == WriteDurability::Synced && ::fsync(file.handle()) != 0)
+        return failed(QString::fromLocal8Bit(std::strerror(errno)));
     // rename() replaces the old file in one step, which QFile::rename does not.
     if (std::rename(QFile::encodeName(file.fileName()).constData(),
                     QFile::encodeName(target.absoluteFilePath()).constData()) != 0)

@@ -100,7 +100,9 @@ std::optional<QString> ListPageWriter::writePage(RecordFile file, bool evenWhenC
     }
     const QByteArray page = records::RenderRecordList(*records, file);
     if (!evenWhenCurrent && readWholeFile(path) == page) return path;
-    if (!writeFileAtomically(path, page)) {
+    // The page is made again from its record file at every start, so a click
+    // that records a film waits for the disk once, for the record file.
+    if (!writeFileAtomically(path, page, nullptr, WriteDurability::RebuiltAtStart)) {
         qCWarning(lcClient).noquote() << "the list page" << path << "could not be written";
         return std::nullopt;
     }

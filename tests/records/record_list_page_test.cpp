@@ -74,6 +74,12 @@ TEST(RecordsListPage, RefreshRewritesOnlyAPageOutOfStepWithItsRecords) {
     EXPECT_EQ(QFileInfo(folder.file("c.htm")).fileTime(QFileDevice::FileMetadataChangeTime), inode);
     EXPECT_EQ(reported.size(), 1);
 
+    // An empty page, which a power cut may leave of one written without
+    // waiting for the disk, is made again.
+    folder.put("c.htm", "");
+    EXPECT_EQ(writer.RefreshRecordList(RecordFile::Network), folder.file("c.htm"));
+    EXPECT_EQ(folder.read("c.htm"), golden("page_net.htm"));
+
     // A missing page is written.
     folder.put("date_f.dat", golden("page_local.dat"));
     EXPECT_EQ(writer.RefreshRecordList(RecordFile::Local), folder.file("f.htm"));
